@@ -1,0 +1,14 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cstdint>
+
+#include "compressors/tools/FileDescriptor.h"
+#include "compressors/tools/ToolRunner.h"
+
+FileSize FileSizeOf(const std::string& path) {
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+    return static_cast<FileSize>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(info.st_size)));
+}
