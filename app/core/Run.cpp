@@ -1,1 +1,90 @@
-// placeholder
+#include "app/core/Run.h"
+
+#include <stdexcept>
+
+#include "app/core/PathParts.h"
+
+namespace {
+
+constexpr int kColumns = 5;
+
+Level SelectorLevel(const TRunHost& host, Selector selector)
+{
+    return LevelFromText(host.SelectorText(selector), selector == Selector::JPEG);
+}
+
+// Picks the optimizer by the exact extension and reads its levels now.
+void OptimizeFile(const TRunHost& host, const std::string& source, const std::string& destination,
+                  FileSize& originalSize, FileSize& optimizedSize)
+{
+    const std::string extension = ExtensionOf(source);
+    if (extension == ".css") {
+        CompressCSS(source, destination, SelectorLevel(host, Selector::CSS), originalSize, optimizedSize);
+    } else if (extension == ".gif") {
+        CompressGIF(source, destination, SelectorLevel(host, Selector::GIF), originalSize, optimizedSize);
+    } else if (extension == ".htm" || extension == ".html") {
+        const Level html = SelectorLevel(host, Selector::HTML);
+        const Level js = SelectorLevel(host, Selector::JS);
+        const Level css = SelectorLevel(host, Selector::CSS);
+        CompressHTML(source, destination, html, js, css, originalSize, optimizedSize);
+    } else if (extension == ".js") {
+        CompressJS(source, destination, SelectorLevel(host, Selector::JS), originalSize, optimizedSize);
+    } else if (extension == ".png") {
+        CompressPNG(source, destination, SelectorLevel(host, Selector::PNG), originalSize, optimizedSize);
+    } else if (extension == ".jpg" || extension == ".jpeg" || extension == ".jpe") {
+        CompressJPEG(source, destination, SelectorLevel(host, Selector::JPEG), originalSize, optimizedSize);
+    } else {
+        PlainCopy(source, destination, originalSize, optimizedSize);
+    }
+}
+
+}  // namespace
+
+void ResetResultGrid(TRunHost& host)
+{
+    host.SetRowCount(2);
+    for (int column = 0; column < kColumns; ++column)
+        host.SetCell(column, 1, "");
+}
+
+void StartCompression(TRunHost& host)
+{
+    const int count = host.FileCount();
+    if (count <= 0) {
+        host.ChooseFiles();
+        return;
+    }
+    host.SetRowCount(count + 2);
+    host.SetProgress(0);
+    host.SetProgressMax(count - 1);
+    long long totalOriginal = 0;
+    long long totalOptimized = 0;
+
+    for (int index = 0; index < count; ++index) {
+        if (index >= host.FileCount())
+            throw std::runtime_error("The file list changed during the run");
+        const int row = index + 1;
+        const std::string source = host.FileAt(index);
+        host.SetCell(1, row, source);
+        const std::string destination = host.OutputDirText() + FileNameOf(source);
+
+        FileSize originalSize = 0;
+        FileSize optimizedSize = 0;
+        OptimizeFile(host, source, destination, originalSize, optimizedSize);
+
+        const std::string thousands = host.ThousandsSeparator();
+        const std::string decimal = host.DecimalSeparator();
+        host.SetCell(2, row, HumanSize(originalSize, thousands, decimal));
+        host.SetCell(3, row, HumanSize(optimizedSize, thousands, decimal));
+        host.SetCell(4, row, RatioText(optimizedSize, originalSize, decimal));
+        totalOriginal += originalSize;
+        totalOptimized += optimizedSize;
+        host.SetProgress(index);
+        host.RepaintAndProcessMessages();
+        if (host.StopRequested())
+            return;
+    }
+
+    host.SetCell(3, count + 1, "TOTAL");
+    host.SetCell(4, count + 1, RatioText(totalOptimized, totalOriginal, host.DecimalSeparator()));
+}

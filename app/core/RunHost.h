@@ -10,13 +10,18 @@ class TRunHost {
 public:
     virtual ~TRunHost() = default;
 
-    // Inputs.
+    // Inputs. The file list must not shrink while a run is under way.
     virtual int FileCount() const = 0;
     virtual std::string FileAt(int index) const = 0;
     virtual std::string OutputDirText() const = 0;
     virtual std::string SelectorText(Selector selector) const = 0;   // e.g. "2- Maximum compression"
 
-    // The results grid: 5 columns, row 0 is the header.
+    // Number separators for the size and ratio texts (the window passes the user's).
+    virtual std::string ThousandsSeparator() const { return ","; }
+    virtual std::string DecimalSeparator() const { return "."; }
+
+    // The results grid: 5 columns, row 0 is the header. Rows that SetRowCount
+    // adds are empty; rows it removes are gone with their texts.
     virtual void SetRowCount(int rows) = 0;
     virtual void SetCell(int column, int row, const std::string& text) = 0;
 
@@ -28,4 +33,7 @@ public:
     virtual void RepaintAndProcessMessages() = 0;
     // Empty list: show the "Choose files" page.
     virtual void ChooseFiles() = 0;
+    // True once the user asked to end the run (closing the window): the run
+    // stops after the current file.
+    virtual bool StopRequested() const { return false; }
 };

@@ -1,0 +1,126 @@
+#include "app/cli/CommandLine.h"
+
+#include <exception>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "app/cli/FolderWalk.h"
+#include "app/cli/Options.h"
+#include "app/cli/TextTable.h"
+#include "app/core/BatchHost.h"
+#include "app/core/PluginCheck.h"
+#include "app/core/Report.h"
+#include "app/core/Run.h"
+#include "compressors/tools/ToolRunner.h"
+
+namespace {
+
+constexpr const char* kProgram = "quorvan-optimize";
+constexpr const char* kVersion = "0.1";
+
+std::string WithSlash(std::string folder)
+{
+    if (folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+int UsageFailure(std::ostream& err, const std::string& message)
+{
+    err << kProgram << ": " << message << "\n"
+        << "Try '" << kProgram << " --help' for more information.\n";
+    return kExitUsage;
+}
+
+// Creates the output folder when missing; returns the text the run prefixes.
+std::string PrepareOutputDir(const std::string& folder)
+{
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error || !std::filesystem::is_directory(folder))
+        throw std::runtime_error("cannot create the output folder \"" + folder + "\": " +
+                                 (error ? error.message() : std::string("Not a directory")));
+    return WithSlash(folder);
+}
+
+void WarnMissingPlugins(std::ostream& err)
+{
+    for (const auto& plugin : PluginFiles())
+        if (!PluginPresent(PluginDir(), plugin.name))
+            err << kProgram << ": warning: plug-in \"" << plugin.name << "\" not found in " << PluginDir()
+                << "\n";
+}
+
+// Installs the tool runner's hooks for one run and restores the earlier ones.
+class HooksGuard {
+public:
+    explicit HooksGuard(ToolRunnerHooks hooks) : previous_(CurrentToolRunnerHooks())
+    {
+        SetToolRunnerHooks(std::move(hooks));
+    }
+    ~HooksGuard() { SetToolRunnerHooks(previous_); }
+    HooksGuard(const HooksGuard&) = delete;
+    HooksGuard& operator=(const HooksGuard&) = delete;
+
+private:
+    ToolRunnerHooks previous_;
+};
+
+}  // namespace
+
+int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
+{
+    CliOptions options;
+    TBatchHost host;
+    try {
+        options = ParseOptions(arguments);
+        if (options.help) {
+            out << UsageText();
+            return kExitSuccess;
+        }
+        if (options.version) {
+            out << kProgram << " (Quorvan Web Optimizer) " << kVersion << "\n";
+            return kExitSuccess;
+        }
+        host.files = ExpandPaths(options.paths);
+    } catch (const std::exception& error) {
+        return UsageFailure(err, error.what());
+    }
+    if (host.files.empty())
+        return UsageFailure(err, "no files to optimize");
+
+    try {
+        host.outputDir = PrepareOutputDir(options.outputDir);
+    } catch (const std::exception& error) {
+        err << kProgram << ": " << error.what() << "\n";
+        return kExitFileFailed;
+    }
+    host.selectorTexts = options.selectorTexts;
+    if (!options.pluginDir.empty())
+        SetPluginDir(WithSlash(options.pluginDir));
+    const HooksGuard hooks({{}, [&err](const std::string& message) { err << kProgram << ": " << message << "\n"; }});
+    WarnMissingPlugins(err);
+
+    int status = kExitSuccess;
+    ResetResultGrid(host);
+    try {
+        StartCompression(host);
+    } catch (const std::exception& error) {
+        err << kProgram << ": " << error.what() << "\n";
+        status = kExitFileFailed;
+    }
+    out << FormatTable(host.grid);
+
+    if (!options.reportPath.empty()) {
+        try {
+            WriteReport(host.grid, options.reportPath);
+            out << "Report: " << options.reportPath << "\n";
+        } catch (const std::exception& error) {
+            err << kProgram << ": cannot write the report \"" << options.reportPath << "\": " << error.what()
+                << "\n";
+            status = kExitFileFailed;
+        }
+    }
+    return status;
+}

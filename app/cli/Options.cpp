@@ -1,0 +1,144 @@
+#include "app/cli/Options.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "app/core/Run.h"
+#include "app/core/Selectors.h"
+
+namespace {
+
+struct LevelOption {
+    const char* name;
+    Selector selector;
+};
+
+const LevelOption kLevelOptions[] = {
+    {"--css", Selector::CSS}, {"--html", Selector::HTML}, {"--gif", Selector::GIF},
+    {"--js", Selector::JS},   {"--png", Selector::PNG},   {"--jpeg", Selector::JPEG},
+};
+
+std::vector<int> AllowedLevels(Selector selector)
+{
+    std::vector<int> levels;
+    for (const auto& entry : SelectorEntries(selector))
+        levels.push_back(LevelFromText(entry, selector == Selector::JPEG));
+    std::sort(levels.begin(), levels.end());
+    return levels;
+}
+
+std::string LevelEntry(const LevelOption& option, const std::string& value)
+{
+    const std::vector<int> allowed = AllowedLevels(option.selector);
+    std::string list;
+    for (const int level : allowed) {
+        if (value == std::to_string(level))
+            return EntryForLevel(option.selector, level);
+        list += (list.empty() ? "" : ", ") + std::to_string(level);
+    }
+    throw UsageError(std::string(option.name) + ": invalid level \"" + value + "\" (allowed: " + list + ")");
+}
+
+// Splits "--name=value"; a short "-oDIR" is handled by the caller.
+struct Argument {
+    std::string name;
+    std::optional<std::string> inlineValue;
+};
+
+Argument SplitArgument(const std::string& text)
+{
+    const auto equals = text.find('=');
+    if (text.rfind("--", 0) == 0 && equals != std::string::npos)
+        return {text.substr(0, equals), text.substr(equals + 1)};
+    if (text.size() > 2 && text.rfind("-o", 0) == 0 && text[1] != '-')
+        return {"-o", text.substr(2)};
+    return {text, std::nullopt};
+}
+
+}  // namespace
+
+CliOptions ParseOptions(const std::vector<std::string>& arguments)
+{
+    CliOptions options;
+    for (const auto& option : kLevelOptions) {
+        const Selector selector = option.selector;
+        options.selectorTexts[selector] = SelectorEntries(selector)[DefaultEntryIndex(selector)];
+    }
+    bool outputGiven = false;
+    bool optionsEnded = false;
+
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& text = arguments[i];
+        if (optionsEnded || text == "-" || text.empty() || text[0] != '-') {
+            options.paths.push_back(text);
+            continue;
+        }
+        if (text == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const Argument argument = SplitArgument(text);
+        if (argument.name == "-h" || argument.name == "--help") {
+            options.help = true;
+            return options;
+        }
+        if (argument.name == "--version") {
+            options.version = true;
+            return options;
+        }
+        auto value = [&]() -> std::string {
+            if (argument.inlineValue)
+                return *argument.inlineValue;
+            if (i + 1 >= arguments.size())
+                throw UsageError(argument.name + ": missing value");
+            return arguments[++i];
+        };
+        if (argument.name == "-o" || argument.name == "--output-dir") {
+            options.outputDir = value();
+            if (options.outputDir.empty())
+                throw UsageError(argument.name + ": empty folder name");
+            outputGiven = true;
+        } else if (argument.name == "--report") {
+            options.reportPath = value();
+            if (options.reportPath.empty())
+                throw UsageError("--report: empty file name");
+        } else if (argument.name == "--plugin-dir") {
+            options.pluginDir = value();
+            if (options.pluginDir.empty())
+                throw UsageError("--plugin-dir: empty folder name");
+        } else {
+            const auto level = std::find_if(std::begin(kLevelOptions), std::end(kLevelOptions),
+                                            [&](const LevelOption& o) { return argument.name == o.name; });
+            if (level == std::end(kLevelOptions))
+                throw UsageError("unknown option \"" + argument.name + "\"");
+            options.selectorTexts[level->selector] = LevelEntry(*level, value());
+        }
+    }
+    if (!outputGiven)
+        throw UsageError("missing required option -o/--output-dir");
+    if (options.paths.empty())
+        throw UsageError("no PATH given");
+    return options;
+}
+
+std::string UsageText()
+{
+    return "Usage: quorvan-optimize [OPTIONS] PATH...\n"
+           "Optimizes web-site files into a folder and reports the savings.\n"
+           "A PATH that is a folder adds the web files below it (.css .js .htm .html\n"
+           ".gif .jpg .jpeg .jpe .png), recursively, sorted by path.\n"
+           "\n"
+           "  -o, --output-dir DIR  folder for the results (required; created when missing)\n"
+           "      --css N           CSS level 0-2 (default 2)\n"
+           "      --html N          HTML level 0-2 (default 2)\n"
+           "      --gif N           GIF level 0-2 (default 2)\n"
+           "      --js N            script level 0-4 (default 3)\n"
+           "      --png N           PNG level 0-4 (default 4)\n"
+           "      --jpeg N          JPEG level 0, 1, 2, 3, 4, 12, 13 or 23 (default 4)\n"
+           "      --report FILE     also write the results as an HTML report\n"
+           "      --plugin-dir DIR  plug-in folder (default: plugins/ beside the program)\n"
+           "  -h, --help            show this help\n"
+           "      --version         show the version\n"
+           "\n"
+           "Exit status: 0 all files optimized, 1 a file failed, 2 usage error.\n";
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The command line of quorvan-optimize.
+
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/core/RunHost.h"
+
+// A command line that cannot be run (exit status 2).
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct CliOptions {
+    bool help = false;
+    bool version = false;
+    std::string outputDir;                 // as given
+    std::string reportPath;                // empty: no report
+    std::string pluginDir;                 // empty: plugins/ beside the program
+    std::map<Selector, std::string> selectorTexts;   // the selector entry of each level
+    std::vector<std::string> paths;
+};
+
+// Parses the arguments after the program name. --help and --version end the
+// parse. Throws UsageError naming the fault.
+CliOptions ParseOptions(const std::vector<std::string>& arguments);
+
+std::string UsageText();

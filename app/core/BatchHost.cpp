@@ -1,0 +1,56 @@
+#include "app/core/BatchHost.h"
+
+#include "app/core/Selectors.h"
+
+TBatchHost::TBatchHost()
+{
+    for (const Selector selector : AllSelectors())
+        selectorTexts[selector] = SelectorEntries(selector)[DefaultEntryIndex(selector)];
+}
+
+int TBatchHost::FileCount() const
+{
+    return static_cast<int>(files.size());
+}
+
+std::string TBatchHost::FileAt(int index) const
+{
+    return files.at(static_cast<std::size_t>(index));
+}
+
+std::string TBatchHost::OutputDirText() const
+{
+    return outputDir;
+}
+
+std::string TBatchHost::SelectorText(Selector selector) const
+{
+    return selectorTexts.at(selector);
+}
+
+void TBatchHost::SetRowCount(int rows)
+{
+    grid.SetRowCount(rows);
+}
+
+void TBatchHost::SetCell(int column, int row, const std::string& text)
+{
+    grid.SetCell(column, row, text);
+}
+
+void TBatchHost::SetProgressMax(int maximum)
+{
+    progressMax = maximum;
+}
+
+void TBatchHost::SetProgress(int position)
+{
+    progress = position;
+}
+
+void TBatchHost::RepaintAndProcessMessages() {}
+
+void TBatchHost::ChooseFiles()
+{
+    choseFiles = true;
+}

@@ -1,0 +1,23 @@
+#include <cctype>
+#include <stdexcept>
+
+#include "app/core/Run.h"
+
+namespace {
+
+int Digit(const std::string& text, std::size_t index)
+{
+    if (index >= text.size() || !std::isdigit(static_cast<unsigned char>(text[index])))
+        throw std::runtime_error("\"" + text + "\" is not a valid level");
+    return text[index] - '0';
+}
+
+}  // namespace
+
+Level LevelFromText(const std::string& text, bool jpegSelector)
+{
+    const int first = Digit(text, 0);
+    if (!jpegSelector || (text.size() > 1 && text[1] == '-'))
+        return static_cast<Level>(first);
+    return static_cast<Level>(first * 10 + Digit(text, 1));
+}

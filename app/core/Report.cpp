@@ -1,0 +1,69 @@
+#include "app/core/Report.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr const char* kLineEnd = "\r\n";
+
+// Document type, head and body opening, joined by bare CR.
+constexpr const char* kHeader =
+    "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\" \"http://www.w3.org/TR/html4/strict.dtd\">\r"
+    "<html><head>\r"
+    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=cp-1250\">\r"
+    "<title>Quorvan Web Optimizer, Results</title>\r"
+    "</head><body><table>";
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+[[noreturn]] void ThrowSystemError(int error)
+{
+    throw ReportError(std::strerror(error));
+}
+
+}  // namespace
+
+std::string ReportText(const TGridView& grid)
+{
+    const int columns = grid.ColumnCount();
+    std::string text = kHeader;
+    text += kLineEnd;
+    text += "<tr>";
+    text += kLineEnd;
+    for (int column = 1; column < columns; ++column)
+        text += "<th>" + grid.Cell(column, 0);
+    text += "</tr>";
+    text += kLineEnd;
+    for (int row = 1; row < grid.RowCount(); ++row) {
+        text += "<tr>";
+        text += kLineEnd;
+        for (int column = 1; column < columns; ++column) {
+            const std::string cell = grid.Cell(column, row);
+            text += cell.empty() ? "<td>&nbsp;" : "<td>" + cell;
+        }
+        text += "</tr>";
+        text += kLineEnd;
+    }
+    text += "</table></body></html>";
+    text += kLineEnd;
+    return text;
+}
+
+void WriteReport(const TGridView& grid, const std::string& path)
+{
+    const std::string text = ReportText(grid);
+    errno = 0;
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+    if (!file)
+        ThrowSystemError(errno ? errno : EIO);
+    if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size() || std::fflush(file.get()) != 0)
+        ThrowSystemError(errno ? errno : EIO);
+    std::FILE* raw = file.release();
+    if (std::fclose(raw) != 0)
+        ThrowSystemError(errno ? errno : EIO);
+}

@@ -1,0 +1,21 @@
+#pragma once
+// The HTML report of a results grid.
+
+#include <stdexcept>
+#include <string>
+
+#include "app/core/GridView.h"
+
+// A report that could not be written; the message is the system's reason.
+class ReportError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The report's bytes: the fixed header, the header row and every later row
+// (columns 1 to the last), the footer; CR LF line ends, cell texts unescaped.
+std::string ReportText(const TGridView& grid);
+
+// Creates or replaces the file under exactly this name and writes the report.
+// Throws ReportError when the file cannot be created or written.
+void WriteReport(const TGridView& grid, const std::string& path);
