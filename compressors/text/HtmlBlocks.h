@@ -1,0 +1,31 @@
+#pragma once
+// Style and script elements of a page at HTML level 2.
+
+#include <string>
+#include <string_view>
+
+#include "compressors/Compressors.h"
+#include "compressors/text/HtmlScan.h"
+
+// At "<style": minifies the content up to the first "</style>" after the
+// opening tag's ">" at the CSS level (0 unchanged, 1 basic, 2 maximum). An
+// opening tag with nothing but HTML spaces after "<style" becomes
+// <style type="text/css">; any other is kept as it stands. Without ">" or
+// "</style>" only the "<" is copied.
+void CopyStyleBlock(HtmlScan& scan, Level cssLevel);
+
+// At "<script": the element through the first "</script>" after the opening
+// tag's ">" goes through the script tool when ESC.wsf is in PluginDir, and is
+// copied unchanged otherwise. Without ">" or "</script>" only the "<" is copied.
+void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Level jsLevel);
+
+// Runs the element's trimmed body through CompressJS by way of
+// "_temporary.t3mp" and "_temporary.7emp" in the destination directory and
+// returns the opening tag, the trimmed result and "</script>". Both temporary
+// files are gone when it returns or throws. When the tool leaves no output
+// file the element is returned unchanged.
+std::string MinifyScriptBlock(const std::string& destinationDirectory, std::string_view element,
+                              Level jsLevel);
+
+// The text without leading and trailing bytes of code 32 or less.
+std::string_view TrimControl(std::string_view text);

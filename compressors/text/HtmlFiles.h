@@ -1,0 +1,12 @@
+#pragma once
+// Whole-file reads and writes for the HTML minifier. Failures throw FileError
+// with the file layer's messages (Cannot open file "<path>". <reason>, ...).
+
+#include <string>
+#include <string_view>
+
+std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, std::string_view bytes);
+
+// Removes a file if it is there; never throws.
+void RemoveFileQuietly(const std::string& path);

@@ -1,0 +1,29 @@
+#pragma once
+// The HTML scanner: one left-to-right pass over a page that drops comments,
+// shrinks runs of space characters, lowercases tag names, unquotes quoted
+// numbers and drops table-cell end tags; level 2 also minifies style elements
+// and sends script elements through the script tool. Finally every " =" and
+// then every "= " becomes "=".
+
+#include <string>
+
+#include "compressors/Compressors.h"
+
+struct HtmlLevels {
+    Level html = 1;   // 2 adds the style and script elements
+    Level js = 0;
+    Level css = 0;
+};
+
+// Minifies a page. The text is the working text: its tag names are lowercased
+// in place. The destination directory (with its trailing "/", or empty) is
+// where script elements' temporary files go.
+std::string MinifyHTML(std::string& text, const HtmlLevels& levels,
+                       const std::string& destinationDirectory);
+
+// Replaces every " =" by "=", then every "= " by "=", left to right, without
+// looking at replaced text again; in place.
+void JoinEqualsSigns(std::string& text);
+
+// The destination path up to and including its last "/"; empty without one.
+std::string DestinationDirectory(const std::string& destination);

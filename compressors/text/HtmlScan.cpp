@@ -1,0 +1,43 @@
+#include "compressors/text/HtmlScan.h"
+
+#include <algorithm>
+
+#include "compressors/text/HtmlChars.h"
+
+HtmlScan::HtmlScan(std::string& workingText)
+    : text(workingText),
+      n(workingText.size()),
+      nextTagEnd(workingText, ">"),
+      nextSpace(workingText, "", HtmlLookahead::Kind::AnyHtmlSpace),
+      nextStyleEnd(workingText, "</style>"),
+      nextScriptEnd(workingText, "</script>")
+{
+}
+
+void HtmlScan::LowerInPlace(std::size_t first, std::size_t last)
+{
+    // Lowercased bytes stay lowercase, so an overlap with an earlier range is skipped.
+    first = std::max(first, lowered_);
+    if (n == 0)
+        return;
+    if (last >= n)
+        last = n - 1;
+    if (first > last)
+        return;
+    lowered_ = last + 1;
+    std::size_t changedFirst = std::string::npos;
+    std::size_t changedLast = 0;
+    for (std::size_t i = first; i <= last; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const unsigned char lower = LowerAscii(c);
+        if (lower != c) {
+            text[i] = static_cast<char>(lower);
+            changedFirst = std::min(changedFirst, i);
+            changedLast = i;
+        }
+    }
+    if (changedFirst != std::string::npos) {
+        nextStyleEnd.Changed(changedFirst, changedLast);
+        nextScriptEnd.Changed(changedFirst, changedLast);
+    }
+}

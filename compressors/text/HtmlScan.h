@@ -1,0 +1,39 @@
+#pragma once
+// State of one scan over a page: the working text, the output, the position
+// and the look-ahead indexes that keep the handlers' searches linear.
+// Indexes are 0-based; the position only moves forward.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "compressors/text/HtmlLookahead.h"
+
+class HtmlScan {
+public:
+    // The text is the working text: tag names are lowercased in it as the scan goes.
+    explicit HtmlScan(std::string& text);
+    HtmlScan(const HtmlScan&) = delete;
+    HtmlScan& operator=(const HtmlScan&) = delete;
+
+    bool At(std::size_t index, std::string_view literal) const
+    {
+        return index + literal.size() <= n && text.compare(index, literal.size(), literal) == 0;
+    }
+
+    // Lowercases text[first..last] in place; ranges must not start before an earlier one.
+    void LowerInPlace(std::size_t first, std::size_t last);
+
+    std::string& text;
+    const std::size_t n;
+    std::string output;
+    std::size_t position = 0;
+
+    HtmlLookahead nextTagEnd;      // ">"
+    HtmlLookahead nextSpace;       // any of the four HTML space characters
+    HtmlLookahead nextStyleEnd;    // "</style>"
+    HtmlLookahead nextScriptEnd;   // "</script>"
+
+private:
+    std::size_t lowered_ = 0;      // text before this index needs no lowercasing again
+};
