@@ -1,11 +1,20 @@
 #include "compressors/text/CssMinifier.h"
 
-std::string MinifyCSSBasic(std::string_view text)
-{
-    return std::string(text);
-}
+#include "compressors/text/CssRegrouper.h"
 
 std::string MinifyCSSMaximum(std::string_view text)
 {
-    return MinifyCSSBasic(text);
+    std::string basic = MinifyCSSBasic(text);
+    CssRegrouper regrouper(basic);
+    if (!regrouper.Read())
+        return basic;
+    CssCountingSink counter;
+    regrouper.Write(counter);
+    if (counter.length() > basic.size())
+        return basic;
+    std::string result;
+    result.reserve(counter.length());
+    CssStringSink sink(result);
+    regrouper.Write(sink);
+    return result;
 }

@@ -1,0 +1,8 @@
+#pragma once
+// Level 1 of the style sheet minifier, working inside the caller's buffer.
+
+#include <string>
+
+// Rewrites text into its level 1 form (see MinifyCSSBasic) in place. The
+// buffer grows only by one carriage return per "}".
+void MinifyCSSBasicInPlace(std::string& text);

@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "CssOracle.h"
+#include "compressors/text/CssMinifier.h"
+
+namespace {
+
+// Every case runs through the fast minifier and the step-by-step oracle.
+void ExpectBasic(const std::string& input, const std::string& expected)
+{
+    EXPECT_EQ(MinifyCSSBasic(input), expected) << "input: " << input;
+    EXPECT_EQ(OracleCSSBasic(input), expected) << "oracle, input: " << input;
+}
+
+TEST(CssBasic, SpacesShrinkAndBracesGetCarriageReturns)
+{
+    ExpectBasic("h1 { color: red; margin: 0 }\nh2 { color: red; }",
+                "h1{ color:red; margin:0 }\rh2{ color:red; }\r");
+    // Spaces before ":" and around ";" and "}" stay; only ": ", ", " and " {" shrink.
+    ExpectBasic("a , b {x : 1 ; y:2 }", "a ,b{x :1 ; y:2 }\r");
+    ExpectBasic("\t\ta\t\t{\tb:\t\tc\t}", " a{ b:c }\r");
+    ExpectBasic("", "");
+    ExpectBasic("   ", " ");
+    ExpectBasic(" {", "{");
+    ExpectBasic("}}", "}\r}\r");
+}
+
+TEST(CssBasic, LineBreaksVanishBeforeSpacesShrink)
+{
+    // CR, LF and CRLF are dropped, so spaces on both sides join into one.
+    ExpectBasic("a \r\n b", "a b");
+    ExpectBasic("a\r\nb\rc\nd", "abcd");
+    ExpectBasic("x: \n y", "x:y");
+    ExpectBasic("a\n{", "a{");
+    ExpectBasic("a \n{", "a{");
+    ExpectBasic("p,\n  q", "p,q");
+}
+
+TEST(CssBasic, CommentsIncludingTheSlashStarSlashQuirk)
+{
+    ExpectBasic("/*/ x */a{}", " x */a{}\r");
+    ExpectBasic("a{}/*c*/}", "a{}\r}\r");
+    ExpectBasic("a/**/b", "ab");
+    ExpectBasic("a /* one */ b /* two */ c", "a b c");
+    // Found without regard to quotes.
+    ExpectBasic("a{content:\"/*\"}b{x:\"*/\"}", "a{content:\"\"}\r");
+    // An unclosed comment and everything after it stay (but still lose line breaks).
+    ExpectBasic("a{}/* open\n b{}", "a{}\r/* open b{}\r");
+    // A removed comment can bring a "/" next to a "*": that opens the next comment.
+    ExpectBasic("a//*c*/*b*/x", "ax");
+    ExpectBasic("/**/", "");
+    ExpectBasic("/*", "/*");
+    ExpectBasic("*/", "*/");
+}
+
+TEST(CssBasic, HighBytesAndNulAreOrdinaryCharacters)
+{
+    // 0xA0 (a no-break space in Latin-1) and other high bytes are not spaces.
+    const std::string input = "a\xA0{ b:\xE9\xA0 }\xFF \x85";
+    ExpectBasic(input, "a\xA0{ b:\xE9\xA0 }\r\xFF \x85");
+    ExpectBasic(std::string("a{\0 }", 5), std::string("a{\0 }\r", 6));
+}
+
+}  // namespace

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "CssOracle.h"
+#include "compressors/text/CssMinifier.h"
+
+namespace {
+
+std::string ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+TEST(CssOracleMatch, RealStyleSheets)
+{
+    const std::filesystem::path data = std::filesystem::path(QWO_SOURCE_DIR) / "tests/css/data";
+    int sheets = 0;
+    int regrouped = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(data)) {
+        if (entry.path().extension() != ".css")
+            continue;
+        SCOPED_TRACE(entry.path().filename().string());
+        const std::string text = ReadFile(entry.path());
+        ASSERT_GT(text.size(), 1000u);
+        const std::string basic = MinifyCSSBasic(text);
+        EXPECT_EQ(basic, OracleCSSBasic(text));
+        const std::string maximum = MinifyCSSMaximum(text);
+        EXPECT_EQ(maximum, OracleCSSMaximum(text));
+        EXPECT_LT(basic.size(), text.size());
+        EXPECT_LE(maximum.size(), basic.size());
+        regrouped += maximum != basic;
+        ++sheets;
+    }
+    EXPECT_GE(sheets, 3);
+    EXPECT_GE(regrouped, 1);   // at least one flat sheet really regroups
+}
+
+// Random text over the characters that matter to the minifier.
+std::string RandomText(std::mt19937& random, std::size_t length)
+{
+    static const std::string alphabet = "{}{};:,/**\"' \t\r\n<>=-!abAB01\xA0\x00";
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size());   // last: NUL
+    std::string text;
+    for (std::size_t i = 0; i < length; ++i) {
+        const std::size_t k = pick(random);
+        text += k == alphabet.size() ? '\0' : alphabet[k];
+    }
+    return text;
+}
+
+// Random flat sheets with few distinct selectors and declarations, so that
+// groups, deferred groups, skips and merges all occur.
+std::string RandomSheet(std::mt19937& random, std::size_t rules)
+{
+    static const char* selectors[] = {"a", "b", " b", "p q", ".nav>li", "h1 ,h2", "", "x"};
+    static const char* declarations[] = {"x:1",  "x:1 ", " y : 2", "color:red", "margin:0 auto",
+                                         "z:'a;b'", "w:\"q;\"", "",   "x:1",       "font-family:Arial,sans-serif"};
+    static const char* glue[] = {"", " ", "\n", "\r\n", "\t", "/* c */", " ;"};
+    std::uniform_int_distribution<int> anySelector(0, std::size(selectors) - 1);
+    std::uniform_int_distribution<int> anyDeclaration(0, std::size(declarations) - 1);
+    std::uniform_int_distribution<int> anyGlue(0, std::size(glue) - 1);
+    std::uniform_int_distribution<int> items(0, 4);
+    std::string text;
+    for (std::size_t r = 0; r < rules; ++r) {
+        text += glue[anyGlue(random)];
+        text += selectors[anySelector(random)];
+        text += glue[anyGlue(random)];
+        text += "{";
+        for (int k = items(random); k > 0; --k) {
+            text += declarations[anyDeclaration(random)];
+            text += k > 1 || items(random) == 0 ? ";" : "";
+            text += glue[anyGlue(random)];
+        }
+        text += "}";
+    }
+    return text;
+}
+
+TEST(CssOracleMatch, RandomCharacterSoup)
+{
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<std::size_t> length(0, 60);
+    for (int round = 0; round < 4000; ++round) {
+        const std::string text = RandomText(random, length(random));
+        ASSERT_EQ(MinifyCSSBasic(text), OracleCSSBasic(text)) << "round " << round;
+        ASSERT_EQ(MinifyCSSMaximum(text), OracleCSSMaximum(text)) << "round " << round;
+    }
+}
+
+TEST(CssOracleMatch, RandomFlatSheets)
+{
+    std::mt19937 random(7);
+    std::uniform_int_distribution<std::size_t> rules(0, 12);
+    int regrouped = 0;
+    for (int round = 0; round < 4000; ++round) {
+        const std::string text = RandomSheet(random, rules(random));
+        const std::string maximum = MinifyCSSMaximum(text);
+        ASSERT_EQ(MinifyCSSBasic(text), OracleCSSBasic(text)) << "round " << round;
+        ASSERT_EQ(maximum, OracleCSSMaximum(text)) << "round " << round << "\n" << text;
+        regrouped += maximum != MinifyCSSBasic(text);
+    }
+    EXPECT_GT(regrouped, 1000);   // the generator really exercises level 2
+}
+
+}  // namespace
