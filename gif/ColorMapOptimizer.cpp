@@ -1,0 +1,272 @@
+#include "gif/ColorMapOptimizer.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+#include <mutex>
+
+namespace {
+
+bool ByCountDescending(const THistogramEntry* a, const THistogramEntry* b)
+{
+    return a->Count > b->Count;
+}
+
+bool ByKeyDescending(const THistogramEntry* a, const THistogramEntry* b)
+{
+    return a->Key > b->Key;
+}
+
+}  // namespace
+
+int ColorMapDistance(std::uint32_t a, std::uint32_t b)
+{
+    return std::abs(int(a & 0xFF) - int(b & 0xFF)) + std::abs(int((a >> 8) & 0xFF) - int((b >> 8) & 0xFF)) +
+           std::abs(int((a >> 16) & 0xFF) - int((b >> 16) & 0xFF));
+}
+
+// Histogram -----------------------------------------------------------------
+
+THistogram::THistogram(TGIFColorMap& map) : fCount(map.EntryCount()), fMap(map)
+{
+    fEntries.resize(std::size_t(fCount));
+    fList.reserve(std::size_t(fCount));
+    for (int i = 0; i < fCount; ++i) {
+        THistogramEntry& entry = fEntries[std::size_t(i)];
+        entry.SourceIndex = i;
+        entry.Key = map.Color(i);
+        fList.push_back(&entry);
+    }
+}
+
+bool THistogram::CountFrame(TGIFSubImage& frame)
+{
+    fFrames.push_back(&frame);
+    const bool transparent = frame.Transparent();
+    const int transparentIndex = transparent ? frame.TransparentIndex() : -1;
+    bool sawTransparent = false;
+    bool warned = false;
+    std::uint8_t* pixels = frame.Pixels();
+    for (std::size_t i = 0, n = frame.PixelsSize(); i < n; ++i) {
+        if (pixels[i] == transparentIndex) {
+            sawTransparent = true;
+            continue;
+        }
+        if (pixels[i] >= fCount) {
+            pixels[i] = 0;
+            if (!warned)
+                frame.Warn(1, "Color not in color table");
+            warned = true;
+        }
+        std::int32_t& count = fEntries[pixels[i]].Count;
+        if (count == std::numeric_limits<std::int32_t>::max())
+            break;
+        ++count;
+    }
+    if (transparent && !sawTransparent) {
+        frame.GraphicControl()->SetTransparentIndex(0);
+        frame.GraphicControl()->SetTransparentFlag(false);
+    }
+    return sawTransparent;
+}
+
+int THistogram::Prune()
+{
+    std::stable_sort(fList.begin(), fList.end(), ByCountDescending);
+    auto firstUnused = std::find_if(fList.begin(), fList.end(),
+                                    [](const THistogramEntry* e) { return e->Count == 0; });
+    for (auto it = firstUnused; it != fList.end(); ++it)
+        (*it)->Count = -1;
+    fList.erase(firstUnused, fList.end());
+    fCount = int(fList.size());
+    return fCount;
+}
+
+void THistogram::RemapFrames(bool useTransparency, std::uint8_t newTransparentIndex)
+{
+    TGIFTranslation translation{};
+    for (const THistogramEntry* entry : fList)
+        translation[std::size_t(entry->SourceIndex)] = std::uint8_t(entry->NewIndex);
+    for (TGIFSubImage* frame : fFrames) {
+        int oldTransparent = -1;
+        if (frame->Transparent() && useTransparency) {
+            oldTransparent = frame->TransparentIndex();
+            frame->GraphicControl()->StoreTransparentIndex(newTransparentIndex);
+        }
+        std::uint8_t* pixels = frame->Pixels();
+        for (std::size_t i = 0, n = frame->PixelsSize(); i < n; ++i)
+            pixels[i] = pixels[i] == oldTransparent ? newTransparentIndex : translation[pixels[i]];
+        frame->ReleaseRendering();
+    }
+}
+
+// Optimizer -----------------------------------------------------------------
+
+void TColorMapOptimizer::RunMerge()
+{
+    fImage.StopPainters();
+    std::lock_guard<std::mutex> lock(fImage.PainterLock);
+    BuildHistograms();
+    if (!fHistograms.empty()) {
+        std::size_t total = 0;
+        for (auto& histogram : fHistograms)
+            total += std::size_t(histogram->Prune());
+        fCombined.clear();
+        fCombined.reserve(total);
+        for (auto& histogram : fHistograms)
+            fCombined.insert(fCombined.end(), histogram->List().begin(), histogram->List().end());
+        // A fully transparent image leaves nothing to merge: the shared table
+        // then holds only the transparent entry.
+        if (!fCombined.empty())
+            MergeDuplicates();
+        BuildColorTable();
+        ApplyColorTable();
+        for (auto& histogram : fHistograms)
+            histogram->RemapFrames(fUseTransparency, fNewTransparentIndex);
+    }
+    for (auto& frame : fImage.Images())
+        frame->ReleaseRendering();
+    fImage.ReleaseRendering();
+}
+
+void TColorMapOptimizer::BuildHistograms()
+{
+    fUseTransparency = false;
+    fHistograms.clear();
+    TGIFGlobalColorMap& global = fImage.GlobalColorMap();
+    if (global.EntryCount() > 0) {
+        auto histogram = std::make_unique<THistogram>(global);
+        bool counted = false;
+        for (auto& frame : fImage.Images()) {
+            if (frame->ColorMap().EntryCount() == 0 && !frame->IsEmpty()) {
+                counted = true;
+                if (histogram->CountFrame(*frame))
+                    fUseTransparency = true;
+            }
+        }
+        if (counted)
+            fHistograms.push_back(std::move(histogram));
+    }
+    for (auto& frame : fImage.Images()) {
+        if (frame->ColorMap().EntryCount() == 0 || frame->IsEmpty())
+            continue;
+        auto histogram = std::make_unique<THistogram>(frame->ColorMap());
+        if (histogram->CountFrame(*frame))
+            fUseTransparency = true;
+        fHistograms.push_back(std::move(histogram));
+    }
+}
+
+void TColorMapOptimizer::MergeDuplicates()
+{
+    if (fCombined.empty())
+        return;
+    std::stable_sort(fCombined.begin(), fCombined.end(), ByKeyDescending);
+    THistogramEntry* master = fCombined.front();
+    for (std::size_t i = 1; i < fCombined.size(); ++i) {
+        THistogramEntry* entry = fCombined[i];
+        if (entry->Key == master->Key) {
+            master->Count += entry->Count;
+            entry->Count = 0;
+            entry->Master = master;
+        } else {
+            master = entry;
+        }
+    }
+}
+
+void TColorMapOptimizer::BuildColorTable()
+{
+    std::stable_sort(fCombined.begin(), fCombined.end(), ByCountDescending);
+    const std::size_t limit = fUseTransparency ? 255 : 256;
+    std::size_t kept = 0;
+    while (kept < fCombined.size() && kept < limit && fCombined[kept]->Count != 0)
+        ++kept;
+    for (std::size_t i = 0; i < kept; ++i) {
+        THistogramEntry* entry = fCombined[i];
+        entry->NewIndex = int(i);
+        fTable[3 * i] = std::uint8_t(entry->Key);
+        fTable[3 * i + 1] = std::uint8_t(entry->Key >> 8);
+        fTable[3 * i + 2] = std::uint8_t(entry->Key >> 16);
+    }
+    for (std::size_t i = kept; i < fCombined.size(); ++i) {
+        THistogramEntry* entry = fCombined[i];
+        if (entry->Count > 0) {
+            int best = 765;
+            std::size_t bestIndex = 0;
+            for (std::size_t k = 0; k < kept; ++k) {
+                const int distance = ColorMapDistance(entry->Key, fCombined[k]->Key);
+                if (distance < best) {
+                    best = distance;
+                    bestIndex = k;
+                }
+            }
+            entry->NewIndex = kept > 0 ? fCombined[bestIndex]->NewIndex : 0;
+        } else if (entry->Master) {
+            entry->NewIndex = entry->Master->NewIndex;
+        }
+    }
+    fFinalCount = int(kept);
+    if (fUseTransparency) {
+        fNewTransparentIndex = std::uint8_t(fFinalCount);
+        fTable[3 * fFinalCount] = fTable[3 * fFinalCount + 1] = fTable[3 * fFinalCount + 2] = 0;
+        ++fFinalCount;
+    }
+}
+
+void TColorMapOptimizer::ApplyColorTable()
+{
+    for (auto& frame : fImage.Images())
+        frame->ColorMap().ResetColors();
+    TGIFGlobalColorMap& global = fImage.GlobalColorMap();
+    global.SetTable(fTable, fFinalCount);
+    global.SetSorted(true);
+}
+
+void TGIFImage::OptimizeColorMaps()
+{
+    TColorMapOptimizer optimizer(*this);
+    optimizer.RunMerge();
+}
+
+// Sorting one table by use ----------------------------------------------------
+
+bool TGIFColorMap::SortByUsage()
+{
+    if (fCount <= 1)
+        return false;
+    if (auto* global = dynamic_cast<TGIFGlobalColorMap*>(this))
+        if (!global->Image() || global->Image()->Empty())
+            return false;
+    fSorted = true;
+    TGIFUsage usage;
+    CountUsage(usage);
+    const auto end = usage.begin() + fCount;
+    std::stable_sort(usage.begin(), end,
+                     [](const TGIFUsageRecord& a, const TGIFUsageRecord& b) { return a.Count > b.Count; });
+    bool moved = false;
+    for (int i = 0; i < fCount; ++i)
+        moved = moved || usage[std::size_t(i)].Index != i;
+    if (!moved)
+        return true;
+
+    TGIFTranslation translation;
+    for (int i = 0; i < 256; ++i)
+        translation[std::size_t(i)] = std::uint8_t(i);
+    for (int position = 0; position < fCount; ++position)
+        translation[std::size_t(usage[std::size_t(position)].Index)] = std::uint8_t(position);
+    RemapPixels(translation);
+
+    std::unique_ptr<std::uint8_t[]> old(new std::uint8_t[std::size_t(fCount) * 3]);
+    std::copy(fEntries.get(), fEntries.get() + std::size_t(fCount) * 3, old.get());
+    int used = fCount;
+    for (int position = 0; position < fCount; ++position) {
+        const TGIFUsageRecord& record = usage[std::size_t(position)];
+        std::copy(old.get() + 3 * record.Index, old.get() + 3 * record.Index + 3, fEntries.get() + 3 * position);
+        if (record.Count == 0 && used == fCount)
+            used = position;
+    }
+    fCount = used;
+    NotifyChanged();
+    return true;
+}

@@ -1,0 +1,76 @@
+#pragma once
+// Merges all color tables of an image into one shared global table of the
+// most used colors (TGIFImage::OptimizeColorMaps). TGIFColorMap::SortByUsage
+// is defined here too.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "gif/GIFImage.h"
+
+struct THistogramEntry {
+    std::int32_t Count = 0;          // pixels of this color; -1 once pruned
+    std::int32_t SourceIndex = 0;    // index in its own table
+    std::int32_t NewIndex = 256;     // index in the shared table
+    std::uint32_t Key = 0;           // red + 256 green + 65536 blue
+    THistogramEntry* Master = nullptr;   // the entry that absorbed this one
+};
+
+// Color use of one color table over the frames counted into it.
+class THistogram {
+public:
+    explicit THistogram(TGIFColorMap& map);
+
+    // Counts the frame's pixels (transparent ones excluded); returns whether a
+    // transparent pixel was seen. A transparent frame without one loses its
+    // transparency; pixels past the table become 0 ("Color not in color table").
+    bool CountFrame(TGIFSubImage& frame);
+    // Drops unused colors; the list is left ordered by use, highest first.
+    int Prune();
+    // Rewrites the counted frames' pixels (and transparent indices) into the shared table.
+    void RemapFrames(bool useTransparency, std::uint8_t newTransparentIndex);
+
+    int Count() const { return fCount; }
+    const std::vector<THistogramEntry*>& List() const { return fList; }
+    const std::vector<TGIFSubImage*>& Frames() const { return fFrames; }
+
+private:
+    std::vector<THistogramEntry> fEntries;
+    int fCount;
+    TGIFColorMap& fMap;
+    std::vector<THistogramEntry*> fList;
+    std::vector<TGIFSubImage*> fFrames;
+};
+
+class TColorMapOptimizer {
+public:
+    explicit TColorMapOptimizer(TGIFImage& image) : fImage(image) {}
+
+    void RunMerge();
+    void BuildHistograms();
+    // Equal colors of different tables become one entry (the master).
+    void MergeDuplicates();
+    // Keeps the most used colors; every other one maps to the nearest kept one.
+    void BuildColorTable();
+    // Empties the local tables and installs the shared table as the global one.
+    void ApplyColorTable();
+
+    const std::vector<std::unique_ptr<THistogram>>& Histograms() const { return fHistograms; }
+    int FinalCount() const { return fFinalCount; }
+    bool UseTransparency() const { return fUseTransparency; }
+    std::uint8_t NewTransparentIndex() const { return fNewTransparentIndex; }
+
+private:
+    TGIFImage& fImage;
+    std::vector<std::unique_ptr<THistogram>> fHistograms;
+    std::vector<THistogramEntry*> fCombined;
+    std::uint8_t fTable[256 * 3] = {};
+    int fFinalCount = 0;
+    bool fUseTransparency = false;
+    std::uint8_t fNewTransparentIndex = 0;
+};
+
+// Distance between two colors for mapping a color that did not fit:
+// |r - r'| + |g - g'| + |b - b'|.
+int ColorMapDistance(std::uint32_t a, std::uint32_t b);

@@ -1,0 +1,371 @@
+#include "gif/FrameOptimizer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+const std::string kOptimizing = "Optimizing...";
+
+struct TRect {
+    int Left, Top, Right, Bottom;
+    bool IsEmpty() const { return Left >= Right || Top >= Bottom; }
+    bool operator==(const TRect&) const = default;
+};
+
+TRect FrameRect(const TGIFSubImage& frame)
+{
+    return {frame.Left(), frame.Top(), frame.Left() + frame.Width(), frame.Top() + frame.Height()};
+}
+
+TRect Intersection(const TRect& a, const TRect& b)
+{
+    return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
+            std::min(a.Bottom, b.Bottom)};
+}
+
+int Disposal(const TGIFSubImage& frame)
+{
+    return frame.GraphicControl() ? frame.GraphicControl()->DisposalMethod() : 0;
+}
+
+TGIFGraphicControlExtension& EnsureGraphicControl(TGIFSubImage& frame)
+{
+    if (TGIFGraphicControlExtension* existing = frame.GraphicControl())
+        return *existing;
+    auto created = std::make_unique<TGIFGraphicControlExtension>(&frame);
+    auto* extension = created.get();
+    frame.Extensions().Add(std::move(created));
+    return *extension;
+}
+
+void DeleteExtension(TGIFSubImage& frame, const TGIFExtension* extension)
+{
+    const int index = frame.Extensions().IndexOf(extension);
+    if (index >= 0)
+        frame.Extensions().Delete(index);
+}
+
+// Colors of a map as comparable keys; indices past the map get keys that
+// match nothing (distinct per map through `tag`).
+std::array<std::uint32_t, 256> ColorKeys(const TGIFColorMap& map, std::uint32_t tag)
+{
+    std::array<std::uint32_t, 256> keys{};
+    for (int i = 0; i < 256; ++i)
+        keys[std::size_t(i)] = i < map.EntryCount() ? map.Color(i) : tag | std::uint32_t(i);
+    return keys;
+}
+
+bool HasOtherImage(const TGIFImage& image, const TGIFSubImage* frame)
+{
+    for (auto& other : image.Images())
+        if (other.get() != frame && !other->IsEmpty())
+            return true;
+    return false;
+}
+
+bool AllPixelsAre(const TGIFSubImage& frame, int index)
+{
+    const std::uint8_t* p = frame.Pixels();
+    return std::all_of(p, p + frame.PixelsSize(), [index](std::uint8_t v) { return v == index; });
+}
+
+// A frame that shows nothing, kept as one transparent pixel at its place
+// (with its extensions) instead of being deleted.
+void ShrinkToTransparentPixel(TGIFSubImage& frame)
+{
+    const std::uint8_t t = std::uint8_t(frame.TransparentIndex());
+    frame.SetWidth(1);
+    frame.SetHeight(1);
+    frame.Pixels()[0] = t;
+}
+
+bool HasLoopExtension(const TGIFSubImage& frame)
+{
+    return frame.Extensions().Find<TGIFAppExtNSLoop>() != nullptr;
+}
+
+class TProgress {
+public:
+    TProgress(const TGIFImage& image, int total) : fImage(image), fTotal(std::max(total, 1)) {}
+    void Step(int count = 1) { fStep += count; }
+    void Report() const
+    {
+        fImage.Progress(TGIFProgressStage::Running, int(std::lround(fStep * 100.0 / fTotal)), kOptimizing);
+    }
+
+private:
+    const TGIFImage& fImage;
+    int fTotal;
+    int fStep = 0;
+};
+
+}  // namespace
+
+bool ContainsIndex(const std::uint8_t* buffer, std::uint8_t value, std::size_t length)
+{
+    return buffer && std::memchr(buffer, value, length) != nullptr;
+}
+
+bool CanAddTransparentIndex(const TGIFSubImage& frame)
+{
+    if (frame.ColorMap().EntryCount() > 0)
+        return frame.ColorMap().EntryCount() < 256;
+    if (const TGIFImage* image = frame.Image(); image && image->GlobalColorMap().EntryCount() > 0)
+        return image->GlobalColorMap().EntryCount() < 256;
+    return false;
+}
+
+int ChooseTransparentIndex(TGIFSubImage& frame)
+{
+    if (frame.ColorMap().EntryCount() > 0)
+        return frame.ColorMap().AppendColor(GIFColor(0, 0, 0));
+    TGIFImage& image = *frame.Image();
+    for (auto& other : image.Images()) {
+        if (other.get() == &frame || !other->Transparent() || other->ColorMap().EntryCount() > 0)
+            continue;
+        // Another frame's index is only taken when this frame shows no pixel of it.
+        const int index = other->TransparentIndex();
+        if (!ContainsIndex(frame.Pixels(), std::uint8_t(index), frame.PixelsSize()))
+            return index;
+        break;
+    }
+    return image.GlobalColorMap().AppendColor(GIFColor(0, 0, 0));
+}
+
+void CropTransparentEdges(TGIFSubImage& frame)
+{
+    if (frame.IsEmpty() || !frame.Transparent())
+        return;
+    const int w = frame.Width(), h = frame.Height();
+    const std::uint8_t t = std::uint8_t(frame.TransparentIndex());
+    const std::uint8_t* p = frame.Pixels();
+    auto columnClear = [&](int x, int top, int bottom) {
+        for (int y = top; y <= bottom; ++y)
+            if (p[std::size_t(y) * std::size_t(w) + std::size_t(x)] != t)
+                return false;
+        return true;
+    };
+    auto rowClear = [&](int y, int left, int right) {
+        const std::uint8_t* row = p + std::size_t(y) * std::size_t(w);
+        return std::all_of(row + left, row + right + 1, [t](std::uint8_t v) { return v == t; });
+    };
+    int left = 0, right = w - 1, top = 0, bottom = h - 1;
+    while (left <= right && columnClear(left, 0, h - 1))
+        ++left;
+    while (left <= right && columnClear(right, 0, h - 1))
+        --right;
+    if (left <= right) {
+        while (top <= bottom && rowClear(top, left, right))
+            ++top;
+        while (top <= bottom && rowClear(bottom, left, right))
+            --bottom;
+    }
+    if (left > right || top > bottom) {
+        frame.Clear();
+        return;
+    }
+    if (left == 0 && top == 0 && right == w - 1 && bottom == h - 1)
+        return;
+    const int newWidth = right - left + 1, newHeight = bottom - top + 1;
+    std::vector<std::uint8_t> cropped(std::size_t(newWidth) * std::size_t(newHeight));
+    for (int y = 0; y < newHeight; ++y)
+        std::memcpy(cropped.data() + std::size_t(y) * std::size_t(newWidth),
+                    p + std::size_t(y + top) * std::size_t(w) + std::size_t(left), std::size_t(newWidth));
+    const int newLeft = frame.Left() + left, newTop = frame.Top() + top;
+    frame.SetWidth(newWidth);   // shrinking first keeps the frame inside the screen
+    frame.SetHeight(newHeight);
+    frame.SetLeft(newLeft);
+    frame.SetTop(newTop);
+    std::memcpy(frame.Pixels(), cropped.data(), cropped.size());
+    frame.ReleaseRendering();
+}
+
+void MergeWithPrevious(TGIFSubImage& current, TGIFSubImage* previous)
+{
+    if (current.IsEmpty() || !previous || previous->IsEmpty())
+        return;
+    const int previousDisposal = Disposal(*previous);
+    if (previousDisposal == 2 || previousDisposal == 3)
+        return;
+    const TRect area = Intersection(FrameRect(current), FrameRect(*previous));
+    if (area.IsEmpty())
+        return;
+
+    const bool wasTransparent = current.Transparent();
+    int tc = -1;
+    bool needed = false;
+    if (wasTransparent)
+        tc = current.TransparentIndex();
+    else if (!CanAddTransparentIndex(current))
+        return;
+    else
+        needed = true;
+    const int tp = previous->Transparent() ? previous->TransparentIndex() : -1;
+
+    const bool sameMap = &current.EffectiveColorMap() == &previous->EffectiveColorMap();
+    const auto currentKeys = ColorKeys(current.EffectiveColorMap(), 0x01000000);
+    const auto previousKeys = ColorKeys(previous->EffectiveColorMap(), 0x02000000);
+
+    const std::size_t cw = std::size_t(current.Width()), pw = std::size_t(previous->Width());
+    std::uint8_t* cp = current.Pixels();
+    const std::uint8_t* pp = previous->Pixels();
+    for (int y = area.Top; y < area.Bottom; ++y) {
+        std::uint8_t* crow = cp + std::size_t(y - current.Top()) * cw - std::size_t(current.Left());
+        const std::uint8_t* prow = pp + std::size_t(y - previous->Top()) * pw - std::size_t(previous->Left());
+        for (int x = area.Left; x < area.Right; ++x) {
+            const std::uint8_t a = crow[x], b = prow[x];
+            if ((tc >= 0 && a == tc) || b == tp)
+                continue;
+            const bool same = (sameMap && a == b) || currentKeys[a] == previousKeys[b];
+            if (!same)
+                continue;
+            if (needed) {
+                tc = ChooseTransparentIndex(current);
+                needed = false;
+            }
+            crow[x] = std::uint8_t(tc);
+        }
+    }
+    if (!wasTransparent && tc >= 0) {
+        TGIFGraphicControlExtension& control = EnsureGraphicControl(current);
+        control.SetTransparentFlag(true);
+        control.SetTransparentIndex(tc);
+    }
+    current.ReleaseRendering();
+}
+
+void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reductionMethod, int, int)
+{
+    if (image.Images().Empty())
+        return;
+    image.StopPainters();
+    std::lock_guard<std::mutex> lock(image.PainterLock);
+    TGIFImageList& frames = image.Images();
+    bool completed = false;
+    image.Progress(TGIFProgressStage::Starting, 0, kOptimizing);
+    try {
+        const int count = frames.Count();
+        TProgress progress(image, 6 * count);
+
+        if (options & optColorMaps) {
+            if (image.GlobalColorMap().EntryCount() > 0)
+                image.GlobalColorMap().SortByUsage();
+            for (int i = 0; i < count; ++i) {
+                progress.Step();
+                if (frames[i]->ColorMap().EntryCount() > 0) {
+                    frames[i]->ColorMap().SortByUsage();
+                    progress.Report();
+                }
+            }
+        }
+
+        if (options & optCleanup) {
+            for (int i = 0; i < count; ++i) {
+                progress.Step();
+                TGIFSubImage& frame = *frames[i];
+                if (frame.Transparent() &&
+                    !ContainsIndex(frame.Pixels(), std::uint8_t(frame.TransparentIndex()), frame.PixelsSize())) {
+                    frame.GraphicControl()->SetTransparentFlag(false);
+                    progress.Report();
+                }
+            }
+            for (int i = 0; i + 1 < count; ++i) {
+                progress.Step();
+                TGIFSubImage& frame = *frames[i];
+                TGIFSubImage& next = *frames[i + 1];
+                const int disposal = Disposal(frame);
+                if ((disposal != 2 && disposal != 3) || next.Transparent())
+                    continue;
+                const TRect overlap = Intersection(FrameRect(frame), FrameRect(next));
+                if (overlap.IsEmpty())
+                    continue;
+                if (overlap == FrameRect(frame))
+                    frame.GraphicControl()->SetDisposalMethod(0);
+                progress.Report();
+            }
+        } else {
+            progress.Step(2 * count);
+        }
+
+        if (options & optMerge) {
+            for (int k = count - 1; k >= 1; --k) {
+                progress.Step();
+                int p = k - 1;
+                while (p > 0 && Disposal(*frames[p]) == 3)
+                    --p;
+                MergeWithPrevious(*frames[k], frames[p]);
+                progress.Report();
+            }
+        } else {
+            progress.Step(count);
+        }
+
+        if (options & optCrop) {
+            for (int k = count - 1; k >= 0; --k) {
+                progress.Step();
+                TGIFSubImage& frame = *frames[k];
+                if (frame.IsEmpty() || !frame.Transparent())
+                    continue;
+                const int delay = frame.GraphicControl()->DelayTime();
+                // A frame that shows nothing is dropped, except the only one
+                // left with an image and a first frame that carries a delay or
+                // the loop: those stay as one transparent pixel.
+                if (AllPixelsAre(frame, frame.TransparentIndex()) &&
+                    (!HasOtherImage(image, &frame) || (k == 0 && (delay > 0 || HasLoopExtension(frame))))) {
+                    ShrinkToTransparentPixel(frame);
+                    progress.Report();
+                    continue;
+                }
+                CropTransparentEdges(frame);
+                if (frame.IsEmpty()) {
+                    // The dropped frame's time goes to the frame shown before it.
+                    if (k > 0 && delay > 0) {
+                        TGIFGraphicControlExtension& before = EnsureGraphicControl(*frames[k - 1]);
+                        before.SetDelayTime(std::min(before.DelayTime() + delay, 0xFFFF));
+                    }
+                    frames.Delete(k);
+                }
+                progress.Report();
+            }
+        } else {
+            progress.Step(count);
+        }
+        progress.Step(count);
+
+        if (options & optCleanup) {
+            for (int k = frames.Count() - 1; k >= 0; --k) {
+                TGIFSubImage& frame = *frames[k];
+                TGIFExtensionList& extensions = frame.Extensions();
+                for (int e = extensions.Count() - 1; e >= 0; --e) {
+                    TGIFExtension* extension = extensions[e];
+                    const bool loop = dynamic_cast<TGIFAppExtNSLoop*>(extension) != nullptr;
+                    if (dynamic_cast<TGIFCommentExtension*>(extension) || dynamic_cast<TGIFTextExtension*>(extension) ||
+                        dynamic_cast<TGIFUnknownAppExtension*>(extension) ||
+                        (loop && (k > 0 || frames.Count() == 1)))
+                        extensions.Delete(e);
+                }
+                if (TGIFGraphicControlExtension* control = frame.GraphicControl()) {
+                    const bool single = frames.Count() == 1;
+                    if ((control->DelayTime() == 0 || single) && !control->TransparentFlag() &&
+                        !control->WaitForInput() && (control->DisposalMethod() < 2 || single))
+                        DeleteExtension(frame, control);
+                }
+                if (frame.IsEmpty() && extensions.Empty())
+                    frames.Delete(k);
+            }
+            progress.Report();
+        } else if ((options & optReduceColors) && reductionMethod == 9) {
+            throw GIFException("Invalid reduction method");
+        }
+        completed = true;
+        image.Progress(TGIFProgressStage::Ending, 100, kOptimizing);
+    } catch (...) {
+        if (!completed)
+            image.Progress(TGIFProgressStage::Ending, 0, kOptimizing);
+        throw;
+    }
+}

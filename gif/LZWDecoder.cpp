@@ -1,0 +1,236 @@
+#include "gif/LZWDecoder.h"
+
+#include <cstring>
+#include <vector>
+
+#include "gif/GIFException.h"
+#include "gif/GIFImage.h"
+#include "gif/GIFStream.h"
+
+namespace {
+// A chain walk longer than the table can only come from a cycle.
+constexpr int MaxChainSteps = 4096;
+}
+
+TLZWDecoder::TLZWDecoder(TStream& stream, const TGIFItem& warner) : fStream(stream), fWarner(warner) {}
+
+int TLZWDecoder::ReadCode()
+{
+    if (fFreshStart) {
+        fFreshStart = false;
+        return fClear;
+    }
+    const int n = fCodeSize;
+    if (fBitPos + n >= fBitLimit) {
+        if (fDataEnded) {
+            if (fBitPos >= fBitLimit) fWarner.Warn(1, "Decoder bit buffer under-run");
+            return -1;
+        }
+        fBuffer[0] = fBuffer[fBufferLength - 2];
+        fBuffer[1] = fBuffer[fBufferLength - 1];
+        std::uint8_t length;
+        if (!fStream.ReadByte(length)) return -1;
+        if (length == 0) {
+            fDataEnded = fTerminatorSeen = true;
+            return -1;
+        }
+        std::int64_t left = fStream.Remaining();
+        if (length > left) {
+            fWarner.Warn(1, "Premature end of data");
+            length = std::uint8_t(left);
+        }
+        fStream.Read(fBuffer + 2, length);
+        fBufferLength = length + 2;
+        fBitPos = fBitPos - fBitLimit + 16;
+        fBitLimit = 8 * fBufferLength;
+    }
+    std::uint32_t bits;
+    std::memcpy(&bits, fBuffer + (fBitPos >> 3), 4);   // little-endian host
+    int code = int((bits >> (fBitPos & 7)) & ((1u << n) - 1));
+    fBitPos += n;
+    return code;
+}
+
+void TLZWDecoder::ResetTable()
+{
+    fCodeSize = fMinCodeSize + 1;
+    fSizeLimit = 2 * fClear;
+    fNext = fClear + 2;
+    std::memset(fPrefix, 0, sizeof fPrefix);
+    std::memset(fSuffix, 0, sizeof fSuffix);
+    std::memset(fStable, 0, sizeof fStable);
+    for (int i = 0; i < fClear; ++i) {
+        fSuffix[i] = std::uint16_t(i);
+        fStable[i] = true;
+        fLength[i] = 1;
+        fFirstPixel[i] = std::uint8_t(i);
+    }
+}
+
+void TLZWDecoder::SkipRest()
+{
+    std::uint8_t length;
+    while (fStream.ReadByte(length) && length != 0) fStream.Skip(length);
+}
+
+// The chain walk exactly as the table says, for strings whose links may
+// still change (damaged data). Writes up to room pixels; returns the length.
+std::size_t TLZWDecoder::DecodeSlow(int code, std::uint8_t* out, std::size_t room, bool& truncated)
+{
+    int top = 0;
+    if (code >= fNext) {
+        fStack[top++] = std::uint16_t(fFirst);
+        code = fOld;
+    }
+    int steps = 0;
+    while (code >= fClear) {
+        if (++steps > MaxChainSteps) throw GIFException("Circular decoder table entry");
+        fStack[top++] = fSuffix[code];
+        if (fPrefix[code] == code) throw GIFException("Circular decoder table entry");
+        code = fPrefix[code];
+    }
+    fFirst = fSuffix[code];
+    fStack[top++] = std::uint16_t(fFirst);
+    std::size_t length = std::size_t(top);
+    std::size_t count = length < room ? length : room;
+    truncated = length > room;
+    for (std::size_t i = 0; i < count; ++i) out[i] = std::uint8_t(fStack[--top]);
+    return length;
+}
+
+TLZWDecoder::TStop TLZWDecoder::DecodeLinear(std::uint8_t* out, std::size_t total, bool& leftover)
+{
+    std::size_t pos = 0;
+    std::size_t lastPos = 0, lastLength = 0;
+    leftover = false;
+    while (pos < total) {
+        int code = ReadCode();
+        if (code < 0) return TStop::OutOfData;
+        if (code == fClear) {
+            ResetTable();
+            do code = ReadCode();
+            while (code == fClear);
+            if (code < 0) return TStop::OutOfData;
+            if (code == fEnd) {
+                SkipRest();
+                return TStop::EndCode;
+            }
+            fFirst = fOld = code;
+            lastPos = pos;
+            lastLength = 1;
+            out[pos++] = std::uint8_t(code);
+            continue;
+        }
+        if (code == fEnd) {
+            if (!fTerminatorSeen) SkipRest();
+            return TStop::EndCode;
+        }
+
+        const int old = fOld;
+        const bool oldStable = old < fNext && fStable[old];
+        const std::size_t room = total - pos;
+        std::size_t length;
+        if (code < fNext && fStable[code]) {
+            length = fLength[code];
+            if (length == 1) {
+                out[pos] = std::uint8_t(code);
+            } else {
+                std::size_t count = length < room ? length : room;
+                std::memcpy(out + pos, out + fOffset[code], count);
+                leftover = length > room;
+            }
+            fFirst = fFirstPixel[code];
+        } else if (code >= fNext && oldStable) {
+            // The string in progress: the previous string plus its own first pixel.
+            length = std::size_t(fLength[old]) + 1;
+            std::size_t copy = length - 1;
+            if (copy > room) copy = room;
+            if (copy == 1)
+                out[pos] = std::uint8_t(out[lastPos]);
+            else
+                std::memcpy(out + pos, out + lastPos, copy);
+            if (length <= room) out[pos + length - 1] = fFirstPixel[old];
+            leftover = length > room;
+            fFirst = fFirstPixel[old];
+        } else {
+            bool truncated = false;
+            length = DecodeSlow(code, out + pos, room, truncated);
+            leftover = truncated;
+        }
+
+        if (fNext <= 4095) {
+            const int slot = fNext;
+            fPrefix[slot] = std::uint16_t(old);
+            fSuffix[slot] = std::uint16_t(fFirst);
+            if (oldStable && old < slot && lastLength + 1 <= 4096) {
+                fStable[slot] = true;
+                fLength[slot] = std::uint16_t(lastLength + 1);
+                fFirstPixel[slot] = fFirstPixel[old];
+                fOffset[slot] = lastPos;
+            } else {
+                fStable[slot] = false;
+            }
+            ++fNext;
+            if (fNext >= fSizeLimit && fSizeLimit <= 4095) {
+                fSizeLimit *= 2;
+                ++fCodeSize;
+            }
+        }
+        fOld = code;
+        lastPos = pos;
+        lastLength = length;
+        pos += length < room ? length : room;
+    }
+    return TStop::Complete;
+}
+
+void TLZWDecoder::Decode(std::uint8_t* out, int width, int height, bool interlaced)
+{
+    std::uint8_t minCodeSize;
+    if (!fStream.ReadByte(minCodeSize)) return;
+    fMinCodeSize = minCodeSize > 8 ? 8 : minCodeSize;
+    fClear = 1 << fMinCodeSize;
+    fEnd = fClear + 1;
+    fCodeSize = fMinCodeSize + 1;
+    fSizeLimit = 2 * fClear;
+    fNext = fClear + 2;
+
+    const std::size_t total = std::size_t(width) * std::size_t(height);
+    bool leftover = false;
+    TStop stop;
+    if (!interlaced || height <= 1) {
+        stop = DecodeLinear(out, total, leftover);
+    } else {
+        // Decode in file order, then move the rows to their interlaced places.
+        std::vector<std::uint8_t> linear(out, out + total);
+        stop = DecodeLinear(linear.data(), total, leftover);
+        const std::size_t w = std::size_t(width);
+        int row = 0, pass = 0, step = 8;
+        for (int i = 0; i < height; ++i) {
+            std::memcpy(out + std::size_t(row) * w, linear.data() + std::size_t(i) * w, w);
+            row += step;
+            while (row >= height && i + 1 < height) {
+                if (pass > 0) step /= 2;
+                ++pass;
+                row = step / 2;
+            }
+        }
+    }
+
+    // Leave the stream after the image data: look at the code after the last
+    // pixel (normally the end code), then skip whatever data is left.
+    if (stop == TStop::EndCode) return;
+    if (!leftover) ReadCode();
+    if (!fTerminatorSeen) SkipRest();
+}
+
+void TGIFSubImage::DecodePixels(TStream& stream)
+{
+    AllocatePixels();
+    if (fTransparent && !fPixels.empty()) {
+        const std::uint8_t fill = std::uint8_t(TransparentIndex());
+        if (fill) std::memset(fPixels.data(), fill, fPixels.size());
+    }
+    auto decoder = std::make_unique<TLZWDecoder>(stream, *this);
+    decoder->Decode(Pixels(), fPixels.empty() ? 0 : fWidth, fPixels.empty() ? 0 : fHeight, IsInterlaced());
+}

@@ -1,0 +1,54 @@
+#pragma once
+// Pull-style LZW decoder for one frame's image data: reads the minimum code
+// size and the data sub-blocks from the stream and fills a pixel buffer.
+// Short or damaged data never fails: decoding stops and the remaining pixels
+// keep their fill value. A corrupt string table raises "Circular decoder
+// table entry".
+#include <cstddef>
+#include <cstdint>
+
+class TStream;
+class TGIFItem;
+
+class TLZWDecoder {
+public:
+    // Warnings ("Decoder bit buffer under-run", "Premature end of data") go to warner.
+    TLZWDecoder(TStream& stream, const TGIFItem& warner);
+
+    // Decodes into out (width x height pixels, already holding the fill value),
+    // rows in interlaced order when asked; leaves the stream after the image data.
+    void Decode(std::uint8_t* out, int width, int height, bool interlaced);
+
+private:
+    enum class TStop { Complete, OutOfData, EndCode };
+
+    int ReadCode();
+    void ResetTable();
+    void SkipRest();
+    TStop DecodeLinear(std::uint8_t* out, std::size_t total, bool& leftover);
+    std::size_t DecodeSlow(int code, std::uint8_t* out, std::size_t room, bool& truncated);
+
+    TStream& fStream;
+    const TGIFItem& fWarner;
+
+    int fMinCodeSize = 0;
+    int fClear = 0, fEnd = 0;
+    int fCodeSize = 0, fSizeLimit = 0, fNext = 0;
+    int fFirst = 0, fOld = 0;
+
+    // Bit buffer: two bytes carried over, then one sub-block (plus padding).
+    std::uint8_t fBuffer[2 + 255 + 8] = {};
+    int fBitPos = 0, fBitLimit = 0, fBufferLength = 2;
+    bool fFreshStart = true, fDataEnded = false, fTerminatorSeen = false;
+
+    // String table: prefix/suffix chains, plus for strings that can never
+    // change (every link defined before use) the length, first pixel and a
+    // place in the output where the string already stands.
+    std::uint16_t fPrefix[4096];
+    std::uint16_t fSuffix[4096];
+    std::uint16_t fLength[4096];
+    std::uint8_t fFirstPixel[4096];
+    bool fStable[4096];
+    std::size_t fOffset[4096];
+    std::uint16_t fStack[8192];
+};
