@@ -1,0 +1,16 @@
+// The desktop program: sets the application title, shows the main window and
+// runs the event loop until the window is closed.
+
+#include <QApplication>
+
+#include "app/Unit1.h"
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    QApplication::setApplicationDisplayName(QString::fromLatin1(kApplicationTitle));
+    TForm1 form;
+    form.show();
+    return application.exec();
+}

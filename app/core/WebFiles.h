@@ -1,0 +1,14 @@
+#pragma once
+// The web files below a folder, as a folder dropped on the window adds them.
+
+#include <string>
+#include <vector>
+
+// True for the extensions the file dialog offers (.css .js .htm .html .gif
+// .jpg .jpeg .jpe .png), in any letter case as that dialog matches them.
+bool IsWebFile(const std::string& path);
+
+// Every regular file below `folder` (recursively, links to folders not
+// followed) that IsWebFile, sorted by path. Throws std::runtime_error when the
+// folder or one of its subfolders cannot be read.
+std::vector<std::string> CollectWebFiles(const std::string& folder);
