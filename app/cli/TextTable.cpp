@@ -44,6 +44,7 @@ std::string FormatTable(const TGridView& grid)
             const bool last = c + 1 == cells.size();
             line += c == 0 ? (last ? cells[c] : PadRight(cells[c], widths[c])) : PadLeft(cells[c], widths[c]);
         }
+        line.erase(line.find_last_not_of(' ') + 1);
         return line + "\n";
     };
 

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# The main job, called by `make run` with the build folder: the window when a
+# display is available, otherwise the command line over the sample site.
+set -e
+cd "$(dirname "$0")/.."
+build=${1:-build}
+case "$build" in /*) ;; *) build="$PWD/$build" ;; esac
+
+if { [ -n "$DISPLAY" ] || [ -n "$WAYLAND_DISPLAY" ]; } && [ -x "$build/bin/quorvan-web-optimizer" ]; then
+  exec "$build/bin/quorvan-web-optimizer"
+fi
+
+echo "No display: optimizing examples/site/ into out/ with the command line."
+exec "$build/bin/quorvan-optimize" -o out --report out/report.html examples/site

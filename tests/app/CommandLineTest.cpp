@@ -1,0 +1,147 @@
+// quorvan-optimize as a user runs it: the built program, real plug-ins, real files.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "TestSupport.h"
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (const char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+Outcome RunProgram(const TempDir& dir, const std::vector<std::string>& arguments)
+{
+    std::string command = Quoted(std::string(QWO_BIN_DIR) + "/quorvan-optimize");
+    for (const auto& argument : arguments)
+        command += " " + Quoted(argument);
+    command += " >" + Quoted(dir / "stdout") + " 2>" + Quoted(dir / "stderr") + " </dev/null";
+    const int raw = std::system(command.c_str());
+    Outcome outcome;
+    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    outcome.out = ReadFile(dir / "stdout");
+    outcome.err = ReadFile(dir / "stderr");
+    return outcome;
+}
+
+}  // namespace
+
+TEST(CommandLine, UsageErrorsExitTwo)
+{
+    TempDir dir;
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{}, {"-o", dir / "out"}, {dir.Path()}, {"-o", dir / "out", "--css", "3", "x"},
+          {"-o", dir / "out", "--turbo", dir.Path()}, {"-o", dir / "out", dir / "missing.css"}}) {
+        const Outcome outcome = RunProgram(dir, arguments);
+        EXPECT_EQ(outcome.status, 2) << outcome.err;
+        EXPECT_THAT(outcome.err, HasSubstr("quorvan-optimize: "));
+        EXPECT_THAT(outcome.err, HasSubstr("--help"));
+        EXPECT_EQ(outcome.out, "");
+    }
+    const Outcome empty = RunProgram(dir, {"-o", dir / "out", dir.Path() + "/"});   // no web files below
+    EXPECT_EQ(empty.status, 2);
+    EXPECT_THAT(empty.err, HasSubstr("no files to optimize"));
+}
+
+TEST(CommandLine, HelpAndVersion)
+{
+    TempDir dir;
+    const Outcome help = RunProgram(dir, {"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_THAT(help.out, HasSubstr("Usage: quorvan-optimize [OPTIONS] PATH..."));
+    EXPECT_THAT(help.out, HasSubstr("--jpeg N"));
+    const Outcome version = RunProgram(dir, {"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_THAT(version.out, HasSubstr("quorvan-optimize"));
+}
+
+TEST(CommandLine, OptimizesTheSampleSite)
+{
+    TempDir dir;
+    const std::string site = dir / "site";
+    std::filesystem::copy(std::string(QWO_SOURCE_DIR) + "/examples/site", site,
+                          std::filesystem::copy_options::recursive);
+    const std::string out = dir / "new/out";   // created, "/" added
+    const std::string report = dir / "report.html";
+    const Outcome outcome = RunProgram(dir, {"-o", out, "--report", report, site, site + "/robots.txt"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_THAT(outcome.err, Not(HasSubstr("Unable to run")));
+    EXPECT_THAT(outcome.err, Not(HasSubstr("warning")));
+
+    EXPECT_THAT(outcome.out, HasSubstr("Filename"));
+    EXPECT_THAT(outcome.out, HasSubstr("Opimized size"));
+    EXPECT_THAT(outcome.out, ::testing::MatchesRegex("(.|\n)*TOTAL +-?[0-9]+\\.[0-9][0-9]%\nReport: .*report.html\n"));
+    EXPECT_THAT(outcome.out, HasSubstr(site + "/robots.txt"));
+
+    // Every listed file has its result; the site's files are unchanged.
+    int results = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(site)) {
+        if (!entry.is_regular_file())
+            continue;
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(FileExists(out + "/" + name)) << name;
+        EXPECT_THAT(outcome.out, HasSubstr(entry.path().string()));
+        ++results;
+    }
+    EXPECT_GE(results, 8);
+    EXPECT_EQ(ReadFile(out + "/robots.txt"), ReadFile(site + "/robots.txt"));
+
+    // The sample site's images and scripts shrink.
+    for (const char* name : {"photo.jpg", "logo.png"})
+        EXPECT_LT(std::filesystem::file_size(out + "/" + name), std::filesystem::file_size(site + "/images/" + name))
+            << name;
+
+    const std::string html = ReadFile(report);
+    EXPECT_EQ(html.rfind("<!DOCTYPE HTML PUBLIC", 0), 0u);
+    EXPECT_THAT(html, HasSubstr("<td>&nbsp;<td>&nbsp;<td>TOTAL<td>"));
+    EXPECT_THAT(html, HasSubstr("<td>" + site + "/robots.txt<td>"));
+}
+
+TEST(CommandLine, FailingFileExitsOneAndKeepsEarlierRows)
+{
+    TempDir dir;
+    WriteFile(dir / "site/a.txt", "first");
+    WriteFile(dir / "site/b.txt", "second");
+    WriteFile(dir / "out/b.txt", "");
+    // b.txt's destination is the source itself.
+    const Outcome outcome =
+        RunProgram(dir, {"-o", dir / "out", "--report", dir / "r.html", dir / "site/a.txt", dir / "site/b.txt",
+                         dir / "out/b.txt", dir / "site/a.txt"});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_THAT(outcome.err, HasSubstr("The destination is the source file."));
+    EXPECT_THAT(outcome.out, HasSubstr(dir / "site/a.txt"));
+    EXPECT_THAT(outcome.out, Not(HasSubstr("TOTAL")));
+    EXPECT_EQ(ReadFile(dir / "out/b.txt"), "second");   // written by the second entry, left intact by the third
+    EXPECT_THAT(ReadFile(dir / "r.html"), HasSubstr("<td>" + dir / "out/b.txt" + "<td>&nbsp;"));
+}
+
+TEST(CommandLine, MissingPluginsWarnAndTheRunGoesOn)
+{
+    TempDir dir;
+    std::filesystem::create_directories(dir / "plugins/jhead.exe");   // a folder does not count
+    WriteFile(dir / "in/pic.png", ReadFile(std::string(QWO_SOURCE_DIR) + "/examples/site/images/logo.png"));
+    const Outcome outcome = RunProgram(dir, {"--plugin-dir", dir / "plugins", "-o", dir / "out", dir / "in"});
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    for (const char* plugin : {"jhead.exe", "pngout.exe", "ESC.wsf"})
+        EXPECT_THAT(outcome.err, HasSubstr("warning: plug-in \"" + std::string(plugin) + "\" not found in " +
+                                           dir.Path() + "/plugins/"));
+    EXPECT_THAT(outcome.err, HasSubstr("Unable to run " + dir.Path() + "/plugins/pngout.exe /y /q /s0 "));
+    EXPECT_THAT(outcome.out, HasSubstr("      -1 B"));
+}

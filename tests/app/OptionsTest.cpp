@@ -1,0 +1,124 @@
+// Option parsing, the folder walk and the text table of quorvan-optimize.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "TestSupport.h"
+#include "app/cli/FolderWalk.h"
+#include "app/cli/Options.h"
+#include "app/cli/TextTable.h"
+#include "app/core/ResultGrid.h"
+
+using ::testing::ElementsAre;
+
+namespace {
+
+std::string UsageMessage(const std::vector<std::string>& arguments)
+{
+    try {
+        ParseOptions(arguments);
+    } catch (const UsageError& error) {
+        return error.what();
+    }
+    return "(accepted)";
+}
+
+}  // namespace
+
+TEST(Options, DefaultsAreTheSelectorsStartEntries)
+{
+    const CliOptions options = ParseOptions({"-o", "out", "site"});
+    EXPECT_EQ(options.outputDir, "out");
+    EXPECT_THAT(options.paths, ElementsAre("site"));
+    EXPECT_EQ(options.selectorTexts.at(Selector::CSS), "2- Maximum compression");
+    EXPECT_EQ(options.selectorTexts.at(Selector::HTML), "2- Maximum compression");
+    EXPECT_EQ(options.selectorTexts.at(Selector::GIF), "2- Maximum compression");
+    EXPECT_EQ(options.selectorTexts.at(Selector::JS), "3- Newline removal");
+    EXPECT_EQ(options.selectorTexts.at(Selector::PNG), "4- Extreme recompression");
+    EXPECT_EQ(options.selectorTexts.at(Selector::JPEG), "4- Leave pure image");
+    EXPECT_TRUE(options.reportPath.empty());
+    EXPECT_TRUE(options.pluginDir.empty());
+}
+
+TEST(Options, EveryOptionInBothSpellings)
+{
+    const CliOptions options =
+        ParseOptions({"a.css", "--output-dir=out", "--css", "0", "--html=1", "--gif", "1", "--js", "4", "--png=2",
+                      "--jpeg", "13", "--report", "r.html", "--plugin-dir=/p", "b.js", "--", "-dash.css"});
+    EXPECT_EQ(options.outputDir, "out");
+    EXPECT_EQ(options.selectorTexts.at(Selector::CSS), "0- No compression");
+    EXPECT_EQ(options.selectorTexts.at(Selector::HTML), "1- Comment+Space removal");
+    EXPECT_EQ(options.selectorTexts.at(Selector::GIF), "1- Fast compression");
+    EXPECT_EQ(options.selectorTexts.at(Selector::JS), "4- Variable substitution");
+    EXPECT_EQ(options.selectorTexts.at(Selector::PNG), "2- Normal recompression");
+    EXPECT_EQ(options.selectorTexts.at(Selector::JPEG), "13- Comment+IPCT removal");
+    EXPECT_EQ(options.reportPath, "r.html");
+    EXPECT_EQ(options.pluginDir, "/p");
+    EXPECT_THAT(options.paths, ElementsAre("a.css", "b.js", "-dash.css"));
+    EXPECT_EQ(ParseOptions({"-oout", "x"}).outputDir, "out");
+}
+
+TEST(Options, HelpAndVersionEndTheParse)
+{
+    EXPECT_TRUE(ParseOptions({"--help"}).help);
+    EXPECT_TRUE(ParseOptions({"-h", "--bogus"}).help);
+    EXPECT_TRUE(ParseOptions({"--version"}).version);
+}
+
+TEST(Options, UsageErrorsNameTheFault)
+{
+    EXPECT_EQ(UsageMessage({"site"}), "missing required option -o/--output-dir");
+    EXPECT_EQ(UsageMessage({"-o", "out"}), "no PATH given");
+    EXPECT_EQ(UsageMessage({"-o"}), "-o: missing value");
+    EXPECT_EQ(UsageMessage({"-o", "", "x"}), "-o: empty folder name");
+    EXPECT_EQ(UsageMessage({"-o", "out", "--fast", "x"}), "unknown option \"--fast\"");
+    EXPECT_EQ(UsageMessage({"-o", "out", "--css", "3", "x"}), "--css: invalid level \"3\" (allowed: 0, 1, 2)");
+    EXPECT_EQ(UsageMessage({"-o", "out", "--js=5", "x"}), "--js: invalid level \"5\" (allowed: 0, 1, 2, 3, 4)");
+    EXPECT_EQ(UsageMessage({"-o", "out", "--jpeg", "5", "x"}),
+              "--jpeg: invalid level \"5\" (allowed: 0, 1, 2, 3, 4, 12, 13, 23)");
+    EXPECT_EQ(UsageMessage({"-o", "out", "--png", "-1", "x"}),
+              "--png: invalid level \"-1\" (allowed: 0, 1, 2, 3, 4)");
+    EXPECT_EQ(UsageMessage({"-o", "out", "--gif", "", "x"}), "--gif: invalid level \"\" (allowed: 0, 1, 2)");
+    EXPECT_EQ(UsageMessage({"-o", "out", "--html", " 1", "x"}),
+              "--html: invalid level \" 1\" (allowed: 0, 1, 2)");
+    EXPECT_EQ(UsageMessage({"-o", "out", "x", "--report"}), "--report: missing value");
+}
+
+TEST(FolderWalk, WebFilesBelowAFolderSortedByPath)
+{
+    TempDir dir;
+    for (const char* name : {"site/z.css", "site/b/page.html", "site/a/x.js", "site/a/y.JPG", "site/robots.txt",
+                             "site/a/deep/img.gif", "site/noext", "site/pic.jpe", "site/b/old.htm",
+                             "site/c.jpeg", "site/d.png", "site/e.jpg", "extra.txt"})
+        WriteFile(dir / name, "x");
+    std::filesystem::create_directories(dir / "site/empty.css");   // a folder, not a file
+
+    const auto files = ExpandPaths({dir / "extra.txt", dir / "site"});
+    const std::string s = dir / "site/";
+    EXPECT_THAT(files, ElementsAre(dir / "extra.txt", s + "a/deep/img.gif", s + "a/x.js", s + "a/y.JPG",
+                                   s + "b/old.htm", s + "b/page.html", s + "c.jpeg", s + "d.png", s + "e.jpg",
+                                   s + "pic.jpe", s + "z.css"));
+    // A folder given with a trailing "/" gives the same paths.
+    EXPECT_EQ(ExpandPaths({dir / "site/"}).front(), s + "a/deep/img.gif");
+    EXPECT_THROW(ExpandPaths({dir / "missing"}), PathError);
+}
+
+TEST(TextTable, AlignsColumnsAndSkipsEmptyRows)
+{
+    TResultGrid grid;
+    grid.SetRowCount(4);
+    grid.SetCell(1, 1, "site/a.css");
+    grid.SetCell(2, 1, "     2.0 kB");
+    grid.SetCell(3, 1, "     1.5 kB");
+    grid.SetCell(4, 1, "75.00%");
+    grid.SetCell(1, 2, "site/images/b.png");
+    grid.SetCell(3, 3, "TOTAL");
+    grid.SetCell(4, 3, "75.00%");
+    EXPECT_EQ(FormatTable(grid),
+              "Filename           Original size  Opimized size   Ratio\n"
+              "-------------------------------------------------------\n"
+              "site/a.css                2.0 kB         1.5 kB  75.00%\n"
+              "site/images/b.png\n"
+              "                                          TOTAL  75.00%\n");
+}
