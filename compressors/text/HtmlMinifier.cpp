@@ -1,6 +1,7 @@
 #include "compressors/text/HtmlMinifier.h"
 
 #include <array>
+#include <cstring>
 
 #include "compressors/text/HtmlBlocks.h"
 #include "compressors/text/HtmlChars.h"
@@ -9,39 +10,48 @@
 
 namespace {
 
-// Bytes at which some handler may start: "<", a double quote, space characters.
-constexpr std::array<bool, 256> MakeSpecial()
+// How the plain-text loop treats a byte: copied, a space character (copied
+// when a non-space follows it), or a stop where a handler may start.
+enum ByteClass : unsigned char { Plain, Space, Stop };
+constexpr std::array<ByteClass, 256> MakeClasses()
 {
-    std::array<bool, 256> special{};
-    for (const unsigned char c : {'<', '"', ' ', '\t', '\r', '\n'})
-        special[c] = true;
-    return special;
+    std::array<ByteClass, 256> classes{};
+    classes['<'] = Stop;
+    classes['"'] = Stop;
+    for (const unsigned char c : {' ', '\t', '\r', '\n'})
+        classes[c] = Space;
+    return classes;
 }
-constexpr std::array<bool, 256> special = MakeSpecial();
-
-// Replaces each "a" + "b" pair, found left to right, by "=" (one of them is "=").
-void ReplacePairInPlace(std::string& text, char a, char b)
-{
-    const std::size_t size = text.size();
-    std::size_t write = 0;
-    std::size_t read = 0;
-    while (read < size) {
-        if (text[read] == a && read + 1 < size && text[read + 1] == b) {
-            text[write++] = '=';
-            read += 2;
-        } else {
-            text[write++] = text[read++];
-        }
-    }
-    text.resize(write);
-}
+constexpr std::array<ByteClass, 256> kClasses = MakeClasses();
 
 }  // namespace
 
 void JoinEqualsSigns(std::string& text)
 {
-    ReplacePairInPlace(text, ' ', '=');
-    ReplacePairInPlace(text, '=', ' ');
+    // Replacing " =" and then "= " comes down to dropping every blank next to
+    // an "=": neither pattern can overlap itself, and a blank that survives
+    // the first pass still has its original left neighbour.
+    char* const data = text.data();
+    const std::size_t size = text.size();
+    std::size_t write = 0;
+    std::size_t read = 0;
+    for (;;) {
+        const void* hit = read < size ? std::memchr(data + read, '=', size - read) : nullptr;
+        if (hit == nullptr)
+            break;
+        const std::size_t equals = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
+        std::size_t end = equals;
+        if (equals > read && data[equals - 1] == ' ')
+            --end;
+        std::memmove(data + write, data + read, end - read);
+        write += end - read;
+        data[write++] = '=';
+        read = equals + 1;
+        if (read < size && data[read] == ' ')
+            ++read;
+    }
+    std::memmove(data + write, data + read, size - read);
+    text.resize(write + size - read);
 }
 
 std::string DestinationDirectory(const std::string& destination)
@@ -60,14 +70,15 @@ std::string MinifyHTML(std::string& text, const HtmlLevels& levels,
     while (scan.position < n) {
         const std::size_t p = scan.position;
         const auto c = static_cast<unsigned char>(text[p]);
+        const char next = p + 1 < n ? text[p + 1] : '\0';
         if (c == '<') {
-            if (scan.At(p, "<!--"))
+            if (next == '!' && scan.At(p, "<!--"))
                 SkipComment(scan);
-            else if (blocks && scan.At(p, "<style"))
+            else if (blocks && next == 's' && scan.At(p, "<style"))
                 CopyStyleBlock(scan, levels.css);
-            else if (blocks && scan.At(p, "<script"))
+            else if (blocks && next == 's' && scan.At(p, "<script"))
                 CopyScriptBlock(scan, destinationDirectory, levels.js);
-            else if (scan.At(p, "</"))
+            else if (next == '/')
                 CopyEndTag(scan);
             else
                 CopyTagStart(scan);
@@ -75,13 +86,23 @@ std::string MinifyHTML(std::string& text, const HtmlLevels& levels,
             CopyPreformatted(scan);
         } else if (c == '"') {
             CopyQuoted(scan);
-        } else if (IsHtmlSpace(c)) {
+        } else if (kClasses[c] == Space && (p + 1 == n || kClasses[static_cast<unsigned char>(next)] == Space)) {
             CopyWhitespaceRun(scan);
         } else {
-            // A run of bytes that no handler claims.
+            // Bytes that no handler claims, and lone space characters, which
+            // a run of one leaves as they are.
             std::size_t end = p + 1;
-            while (end < n && !special[static_cast<unsigned char>(text[end])])
-                ++end;
+            while (end < n) {
+                const ByteClass kind = kClasses[static_cast<unsigned char>(text[end])];
+                if (kind == Plain) {
+                    ++end;
+                } else if (kind == Space && end + 1 < n &&
+                           kClasses[static_cast<unsigned char>(text[end + 1])] != Space) {
+                    ++end;
+                } else {
+                    break;
+                }
+            }
             scan.output.append(text, p, end - p);
             scan.position = end;
         }
