@@ -1,8 +1,137 @@
-#include "compressors/Compressors.h"
+#include "compressors/CompressGIF.h"
 
-// Stand-in until the GIF engine's optimizer lands: behaves as level 0.
-void CompressGIF(const std::string& source, const std::string& destination, Level,
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "compressors/tools/FileErrors.h"
+#include "compressors/tools/SourceGuard.h"
+#include "gif/Bitmap.h"
+#include "gif/ColorMapOptimizer.h"
+#include "gif/FrameImport.h"
+#include "gif/FrameOptimizer.h"
+#include "gif/FrameRenderer.h"
+#include "gif/GIFImage.h"
+
+namespace {
+
+FileSize Low32(std::size_t size)
+{
+    return FileSize(std::uint32_t(size));
+}
+
+std::vector<std::uint8_t> LoadFile(const std::string& path)
+{
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw CannotOpenFile(path, errno ? errno : ENOENT);
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        throw CannotOpenFile(path, errno ? errno : EIO);
+    return bytes;
+}
+
+void SaveFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
+    errno = 0;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out)
+        throw CannotCreateFile(path, errno ? errno : EACCES);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    out.close();
+    if (!out)
+        throw CannotCreateFile(path, errno ? errno : EIO);
+}
+
+// Reads the source into the buffer and the image, then empties the buffer.
+void ReadSource(const std::string& source, const std::string& destination, TMemoryStream& buffer,
+                TGIFImage& image, FileSize& originalSize)
+{
+    buffer = TMemoryStream(LoadFile(source));
+    EnsureNotSource(source, destination);
+    originalSize = Low32(std::size_t(buffer.Size()));
+    image.ReadFrom(buffer);
+    buffer = TMemoryStream();
+}
+
+void WriteResult(TGIFImage& image, TMemoryStream& buffer, const std::string& destination, FileSize& optimizedSize)
+{
+    image.WriteTo(buffer);
+    optimizedSize = Low32(buffer.Bytes().size());
+    SaveFile(destination, buffer.Bytes());
+}
+
+}  // namespace
+
+void OptimizeGIFImage(TGIFImage& image)
+{
+    image.ReductionMethod = 7;
+    image.DitherStyle = 0;
+    image.OptimizeColorMaps();
+    OptimizeFrames(image, optCrop | optMerge | optCleanup | optColorMaps, 7, 0, 8);
+    image.CompressionMethod = 0;
+}
+
+void RecompressGIF(const std::string& source, const std::string& destination, FileSize& originalSize,
+                   FileSize& optimizedSize)
+{
+    TMemoryStream buffer;
+    auto image = std::make_unique<TGIFImage>();
+    ReadSource(source, destination, buffer, *image, originalSize);
+    OptimizeGIFImage(*image);
+    WriteResult(*image, buffer, destination, optimizedSize);
+}
+
+void FlattenGIF(const std::string& source, const std::string& destination, FileSize& originalSize,
+                FileSize& optimizedSize)
+{
+    TMemoryStream buffer;
+    auto rebuilt = std::make_unique<TGIFImage>();
+    {
+        auto image = std::make_unique<TGIFImage>();
+        ReadSource(source, destination, buffer, *image, originalSize);
+
+        TBitmap canvas;
+        canvas.SetWidth(image->Width());
+        canvas.SetHeight(image->Height());
+        canvas.SetPixelFormat(TPixelFormat::pf8bit);
+
+        rebuilt->ReductionMethod = 0;
+        rebuilt->DitherStyle = 0;
+        const TBitmapRect screen{0, 0, image->Width(), image->Height()};
+        for (auto& frame : image->Images()) {
+            DrawFrame(*frame, canvas, screen, true, false);
+            canvas.Transparent = false;
+            const int index = AddFrame(*rebuilt, canvas);
+            if (const TGIFGraphicControlExtension* control = frame->GraphicControl()) {
+                TGIFSubImage& added = *rebuilt->Images()[index];
+                auto timing = std::make_unique<TGIFGraphicControlExtension>(&added);
+                timing->SetDelayTime(control->DelayTime());
+                added.Extensions().Add(std::move(timing));
+            }
+        }
+        // An animation that looped keeps looping.
+        if (!image->Images().Empty() && !rebuilt->Images().Empty())
+            if (const auto* loop = image->Images()[0]->Extensions().Find<TGIFAppExtNSLoop>()) {
+                TGIFSubImage& first = *rebuilt->Images()[0];
+                auto copy = std::make_unique<TGIFAppExtNSLoop>(&first);
+                copy->LoopCount = loop->LoopCount;
+                first.Extensions().Insert(0, std::move(copy));
+            }
+    }
+    OptimizeGIFImage(*rebuilt);
+    WriteResult(*rebuilt, buffer, destination, optimizedSize);
+}
+
+void CompressGIF(const std::string& source, const std::string& destination, Level level,
                  FileSize& originalSize, FileSize& optimizedSize)
 {
-    PlainCopy(source, destination, originalSize, optimizedSize);
+    if (level == 1)
+        RecompressGIF(source, destination, originalSize, optimizedSize);
+    else if (level == 0)
+        PlainCopy(source, destination, originalSize, optimizedSize);
+    else
+        FlattenGIF(source, destination, originalSize, optimizedSize);
 }
