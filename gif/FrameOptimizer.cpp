@@ -308,14 +308,19 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
             for (int k = count - 1; k >= 0; --k) {
                 progress.Step();
                 TGIFSubImage& frame = *frames[k];
-                if (frame.IsEmpty() || !frame.Transparent())
+                // Restoring to background clears the whole frame rectangle:
+                // such a frame keeps its size.
+                if (frame.IsEmpty() || !frame.Transparent() || Disposal(frame) == 2)
                     continue;
                 const int delay = frame.GraphicControl()->DelayTime();
-                // A frame that shows nothing is dropped, except the only one
-                // left with an image and a first frame that carries a delay or
-                // the loop: those stay as one transparent pixel.
+                // A frame that shows nothing is dropped, except when that would
+                // change what is shown: the only frame left with an image, a
+                // first frame with a delay or the loop, a frame that shows for a
+                // while what the disposal of the frame before it left. Those stay
+                // as one transparent pixel.
                 if (AllPixelsAre(frame, frame.TransparentIndex()) &&
-                    (!HasOtherImage(image, &frame) || (k == 0 && (delay > 0 || HasLoopExtension(frame))))) {
+                    (!HasOtherImage(image, &frame) || (k == 0 && (delay > 0 || HasLoopExtension(frame))) ||
+                     (k > 0 && delay > 0 && Disposal(*frames[k - 1]) >= 2))) {
                     ShrinkToTransparentPixel(frame);
                     progress.Report();
                     continue;
