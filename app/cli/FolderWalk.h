@@ -11,11 +11,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// True for the extensions the window's open dialog offers (.css .js .htm
-// .html .gif .jpg .jpeg .jpe .png), in any letter case as that dialog matches.
-bool IsWebFileName(const std::string& path);
-
-// Each PATH in order: a folder gives the web files below it, recursively,
-// sorted by path (folder links are not followed); anything else is taken as
-// given. Throws PathError for a PATH that does not exist.
+// Each PATH in order: a folder gives the web files below it (see
+// CollectWebFiles: recursive, sorted by path, folder links not followed);
+// a file is taken as given. Throws PathError for a PATH that does not exist,
+// is neither a regular file nor a folder, or a folder that cannot be read.
 std::vector<std::string> ExpandPaths(const std::vector<std::string>& paths);

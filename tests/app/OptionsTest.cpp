@@ -2,6 +2,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "TestSupport.h"
@@ -102,6 +104,8 @@ TEST(FolderWalk, WebFilesBelowAFolderSortedByPath)
     // A folder given with a trailing "/" gives the same paths.
     EXPECT_EQ(ExpandPaths({dir / "site/"}).front(), s + "a/deep/img.gif");
     EXPECT_THROW(ExpandPaths({dir / "missing"}), PathError);
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    EXPECT_THROW(ExpandPaths({dir / "pipe"}), PathError);
 }
 
 TEST(TextTable, AlignsColumnsAndSkipsEmptyRows)
