@@ -309,8 +309,8 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
                 progress.Step();
                 TGIFSubImage& frame = *frames[k];
                 // Restoring to background clears the whole frame rectangle:
-                // such a frame keeps its size.
-                if (frame.IsEmpty() || !frame.Transparent() || Disposal(frame) == 2)
+                // such a frame keeps its size unless nothing follows it.
+                if (frame.IsEmpty() || !frame.Transparent() || (Disposal(frame) == 2 && k + 1 < frames.Count()))
                     continue;
                 const int delay = frame.GraphicControl()->DelayTime();
                 // A frame that shows nothing is dropped, except when that would

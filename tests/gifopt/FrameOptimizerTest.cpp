@@ -1,0 +1,290 @@
+#include <gtest/gtest.h>
+
+#include "gif/FrameOptimizer.h"
+#include "support/GIFTestSupport.h"
+
+namespace {
+
+constexpr TGIFOptimizeOptions kAll = optCrop | optMerge | optCleanup | optColorMaps;
+
+void Optimize(TGIFImage& image, TGIFOptimizeOptions options = kAll)
+{
+    OptimizeFrames(image, options, 7, 0, 8);
+}
+
+// A 4 x 4 opaque frame of color index `fill` with index `dot` at (1, 2).
+std::vector<std::uint8_t> Square(std::uint8_t fill, std::uint8_t dot)
+{
+    std::vector<std::uint8_t> pixels(16, fill);
+    pixels[2 * 4 + 1] = dot;
+    return pixels;
+}
+
+TGIFImage& WithColors(TGIFImage& image)
+{
+    SetColors(image.GlobalColorMap(), {kRed, kGreen, kBlue, kWhite});
+    return image;
+}
+
+TEST(OptimizeFrames, SingleFrameIsCroppedAndStrippedOfIdleExtensions)
+{
+    TGIFImage image;
+    WithColors(image);
+    TGIFSubImage& frame = AddTestFrame(image, 2, 3, 4, 4, Square(3, 1));
+    SetControl(frame, 50, 2, 3);
+    AddLoop(frame, 0);
+    Optimize(image);
+    ASSERT_EQ(image.Images().Count(), 1);
+    EXPECT_EQ(frame.Left(), 3);
+    EXPECT_EQ(frame.Top(), 5);
+    EXPECT_EQ(frame.Width(), 1);
+    EXPECT_EQ(frame.Height(), 1);
+    EXPECT_EQ(ColorAtPixel(frame, 0, 0), kGreen);
+    EXPECT_EQ(frame.Extensions().Find<TGIFAppExtNSLoop>(), nullptr);
+    ASSERT_NE(frame.GraphicControl(), nullptr);   // transparency keeps it
+
+    TGIFImage plain;
+    WithColors(plain);
+    TGIFSubImage& opaque = AddTestFrame(plain, 0, 0, 4, 4, Square(0, 1));
+    SetControl(opaque, 500, 2);
+    Optimize(plain);
+    EXPECT_EQ(opaque.GraphicControl(), nullptr);   // no transparency or input: removed whatever delay and disposal
+    EXPECT_TRUE(opaque.Extensions().Empty());
+    EXPECT_EQ(opaque.Width(), 4);
+}
+
+TEST(OptimizeFrames, IdenticalOpaqueFrameIsDroppedAndItsDelayKept)
+{
+    TGIFImage image;
+    WithColors(image);
+    AddTestFrame(image, 0, 0, 4, 4, Square(0, 1));   // no graphic control of its own
+    SetControl(AddTestFrame(image, 0, 0, 4, 4, Square(0, 1)), 30);
+    SetControl(AddTestFrame(image, 0, 0, 4, 4, Square(0, 2)), 5);
+    Optimize(image);
+    ASSERT_EQ(image.Images().Count(), 2);
+    ASSERT_NE(image.Images()[0]->GraphicControl(), nullptr);
+    EXPECT_EQ(image.Images()[0]->GraphicControl()->DelayTime(), 30);
+    EXPECT_FALSE(image.Images()[0]->Transparent());
+
+    // Left with one frame, the image needs no timing at all.
+    TGIFImage still;
+    WithColors(still);
+    AddTestFrame(still, 0, 0, 4, 4, Square(0, 1));
+    SetControl(AddTestFrame(still, 0, 0, 4, 4, Square(0, 1)), 30);
+    Optimize(still);
+    ASSERT_EQ(still.Images().Count(), 1);
+    EXPECT_EQ(still.Images()[0]->GraphicControl(), nullptr);
+}
+
+TEST(OptimizeFrames, DelaysOfDroppedFramesAddUpAndSaturate)
+{
+    TGIFImage image;
+    WithColors(image);
+    SetControl(AddTestFrame(image, 0, 0, 4, 4, Square(0, 1)), 40000);
+    SetControl(AddTestFrame(image, 0, 0, 4, 4, Square(0, 1)), 20000);
+    SetControl(AddTestFrame(image, 0, 0, 4, 4, Square(0, 1)), 10000);
+    SetControl(AddTestFrame(image, 0, 0, 4, 4, Square(0, 2)), 7);
+    Optimize(image);
+    ASSERT_EQ(image.Images().Count(), 2);
+    EXPECT_EQ(image.Images()[0]->GraphicControl()->DelayTime(), 65535);
+    EXPECT_EQ(image.Images()[1]->GraphicControl()->DelayTime(), 7);
+    // The last frame changes one pixel only.
+    EXPECT_EQ(image.Images()[1]->Width(), 1);
+    EXPECT_EQ(image.Images()[1]->Left(), 1);
+    EXPECT_EQ(image.Images()[1]->Top(), 2);
+}
+
+TEST(OptimizeFrames, MergeMakesRepeatedPixelsTransparent)
+{
+    TGIFImage image;
+    WithColors(image);
+    AddTestFrame(image, 0, 0, 4, 4, Square(0, 1));
+    SetControl(AddTestFrame(image, 0, 0, 4, 4, Square(2, 1)), 10);
+    Optimize(image, optMerge);
+    TGIFSubImage& second = *image.Images()[1];
+    ASSERT_TRUE(second.Transparent());
+    const int t = second.TransparentIndex();
+    EXPECT_EQ(t, 4);                                 // a new entry of the global map
+    EXPECT_EQ(image.GlobalColorMap().Color(4), kBlack);
+    EXPECT_EQ(second.Pixel(1, 2), t);                // same green in both frames
+    EXPECT_EQ(second.Pixel(0, 0), 2);                // blue over red stays
+}
+
+TEST(OptimizeFrames, MergeComparesColorsAcrossDifferentMaps)
+{
+    TGIFImage image;
+    AddTestFrame(image, 0, 0, 2, 1, {0, 1}, {kRed, kGreen});
+    AddTestFrame(image, 1, 0, 1, 1, {1}, {kBlue, kGreen});
+    Optimize(image, optMerge);
+    TGIFSubImage& second = *image.Images()[1];
+    ASSERT_TRUE(second.Transparent());
+    EXPECT_EQ(ColorsOf(second.ColorMap()), (std::vector<TGIFColor>{kBlue, kGreen, kBlack}));
+    EXPECT_EQ(second.Pixel(0, 0), 2);
+}
+
+TEST(OptimizeFrames, FullColorMapIsNotMerged)
+{
+    std::vector<TGIFColor> full;
+    for (int i = 0; i < 256; ++i)
+        full.push_back(GIFColor(std::uint8_t(i), 0, 0));
+    TGIFImage image;
+    AddTestFrame(image, 0, 0, 4, 4, Square(0, 1), full);
+    AddTestFrame(image, 0, 0, 4, 4, Square(0, 1), full);
+    Optimize(image);
+    ASSERT_EQ(image.Images().Count(), 2);
+    EXPECT_FALSE(image.Images()[1]->Transparent());
+    EXPECT_EQ(image.Images()[1]->Width(), 4);
+}
+
+TEST(OptimizeFrames, UnusedTransparencyIsDroppedBeforeMergeAndCrop)
+{
+    TGIFImage image;
+    WithColors(image);
+    AddTestFrame(image, 0, 0, 4, 4, Square(0, 1));
+    TGIFSubImage& second = AddTestFrame(image, 0, 0, 4, 4, Square(3, 3));
+    SetControl(second, 10, 0, 2);   // index 2 never occurs
+    Optimize(image, optCleanup | optCrop);
+    EXPECT_FALSE(second.Transparent());
+    ASSERT_NE(second.GraphicControl(), nullptr);   // the delay keeps the extension
+    EXPECT_EQ(second.Width(), 4);
+}
+
+TEST(OptimizeFrames, NeedlessDisposalIsCleared)
+{
+    TGIFImage image;
+    WithColors(image);
+    TGIFSubImage& covered = AddTestFrame(image, 1, 1, 2, 2, {0, 0, 0, 0});
+    SetControl(covered, 10, 2);
+    AddTestFrame(image, 0, 0, 4, 4, Square(3, 1));   // opaque, covers frame 0 completely
+    TGIFSubImage& partial = AddTestFrame(image, 0, 0, 4, 4, Square(1, 2));
+    SetControl(partial, 10, 3);
+    AddTestFrame(image, 1, 1, 2, 2, {2, 2, 2, 2});   // opaque, inside frame 2 only
+    Optimize(image, optCleanup);
+    EXPECT_EQ(covered.GraphicControl()->DisposalMethod(), 0);
+    EXPECT_EQ(partial.GraphicControl()->DisposalMethod(), 3);
+}
+
+TEST(OptimizeFrames, MergeSkipsFramesRestoredToPrevious)
+{
+    TGIFImage image;
+    WithColors(image);
+    AddTestFrame(image, 0, 0, 4, 4, Square(0, 1));
+    SetControl(AddTestFrame(image, 0, 0, 4, 4, Square(2, 2)), 10, 3);
+    AddTestFrame(image, 0, 0, 4, 4, Square(0, 2));
+    Optimize(image, optMerge);
+    TGIFSubImage& last = *image.Images()[2];
+    ASSERT_TRUE(last.Transparent());   // compared with frame 0, not frame 1
+    EXPECT_EQ(last.Pixel(0, 0), last.TransparentIndex());
+    EXPECT_EQ(last.Pixel(1, 2), 2);
+
+    TGIFImage cleared;
+    WithColors(cleared);
+    SetControl(AddTestFrame(cleared, 0, 0, 4, 4, Square(0, 1)), 10, 2);
+    SetControl(AddTestFrame(cleared, 0, 0, 4, 4, Square(2, 2)), 10, 3);
+    AddTestFrame(cleared, 0, 0, 4, 4, Square(0, 2));
+    Optimize(cleared, optMerge);
+    EXPECT_FALSE(cleared.Images()[2]->Transparent());   // frame 0 restores to background
+}
+
+TEST(OptimizeFrames, ExtensionCleanupKeepsOnlyTheFirstLoop)
+{
+    TGIFImage image;
+    WithColors(image);
+    for (int i = 0; i < 3; ++i) {
+        TGIFSubImage& frame = AddTestFrame(image, 0, 0, 4, 4, Square(std::uint8_t(i), 3));
+        SetControl(frame, 10);
+        AddLoop(frame, 3);
+        auto comment = std::make_unique<TGIFCommentExtension>(&frame);
+        comment->Lines = {"hello"};
+        frame.Extensions().Add(std::move(comment));
+        frame.Extensions().Add(std::make_unique<TGIFTextExtension>(&frame));
+        frame.Extensions().Add(std::make_unique<TGIFUnknownAppExtension>(&frame));
+    }
+    Optimize(image);
+    ASSERT_EQ(image.Images().Count(), 3);
+    for (int i = 0; i < 3; ++i) {
+        const TGIFExtensionList& extensions = image.Images()[i]->Extensions();
+        EXPECT_EQ(extensions.Find<TGIFCommentExtension>(), nullptr);
+        EXPECT_EQ(extensions.Find<TGIFTextExtension>(), nullptr);
+        EXPECT_EQ(extensions.Find<TGIFUnknownAppExtension>(), nullptr);
+        EXPECT_EQ(extensions.Find<TGIFAppExtNSLoop>() != nullptr, i == 0);
+        EXPECT_NE(extensions.Find<TGIFGraphicControlExtension>(), nullptr);
+    }
+}
+
+TEST(CropTransparentEdges, CutsToTheVisibleRectangleAndKeepsTheIndex)
+{
+    TGIFImage image;
+    WithColors(image);
+    std::vector<std::uint8_t> pixels(5 * 4, 3);
+    pixels[1 * 5 + 1] = 0;
+    pixels[2 * 5 + 3] = 1;
+    pixels[2 * 5 + 2] = 3;
+    TGIFSubImage& frame = AddTestFrame(image, 10, 20, 5, 4, pixels);
+    SetControl(frame, 0, 0, 3);
+    CropTransparentEdges(frame);
+    EXPECT_EQ(frame.Left(), 11);
+    EXPECT_EQ(frame.Top(), 21);
+    EXPECT_EQ(frame.Width(), 3);
+    EXPECT_EQ(frame.Height(), 2);
+    EXPECT_EQ(PixelsOf(frame), (std::vector<std::uint8_t>{0, 3, 3, 3, 3, 1}));
+    EXPECT_TRUE(frame.Transparent());
+    EXPECT_EQ(frame.TransparentIndex(), 3);
+
+    TGIFSubImage& blank = AddTestFrame(image, 0, 0, 2, 2, {3, 3, 3, 3});
+    SetControl(blank, 10, 0, 3);
+    CropTransparentEdges(blank);
+    EXPECT_TRUE(blank.IsEmpty());
+    EXPECT_TRUE(blank.Extensions().Empty());
+    EXPECT_FALSE(blank.Transparent());
+}
+
+TEST(OptimizeFrames, NothingButTransparencyStaysOneTransparentPixel)
+{
+    TGIFImage image;
+    WithColors(image);
+    TGIFSubImage& spacer = AddTestFrame(image, 3, 4, 5, 6, std::vector<std::uint8_t>(30, 1));
+    SetControl(spacer, 0, 0, 1);
+    Optimize(image);
+    ASSERT_EQ(image.Images().Count(), 1);
+    EXPECT_EQ(spacer.Left(), 3);
+    EXPECT_EQ(spacer.Top(), 4);
+    EXPECT_EQ(spacer.Width(), 1);
+    EXPECT_EQ(spacer.Height(), 1);
+    EXPECT_TRUE(spacer.Transparent());
+    EXPECT_EQ(spacer.Pixel(0, 0), spacer.TransparentIndex());
+}
+
+TEST(OptimizeFrames, FrameThatShowsADisposedStateIsKept)
+{
+    TGIFImage image;
+    WithColors(image);
+    SetControl(AddTestFrame(image, 0, 0, 4, 4, Square(0, 1)), 10, 0);
+    SetControl(AddTestFrame(image, 1, 1, 2, 2, {2, 2, 2, 2}), 10, 2);
+    SetControl(AddTestFrame(image, 0, 0, 1, 1, {3}), 10, 0, 3);   // blank: shows the cleared area
+    Optimize(image);
+    ASSERT_EQ(image.Images().Count(), 3);
+    EXPECT_EQ(image.Images()[1]->Width(), 2);   // restore-to-background frames keep their size
+    EXPECT_EQ(image.Images()[2]->GraphicControl()->DelayTime(), 10);
+}
+
+TEST(OptimizeFrames, ReductionMethodIsOnlyValidated)
+{
+    TGIFImage image;
+    WithColors(image);
+    AddTestFrame(image, 0, 0, 4, 4, Square(0, 1));
+    EXPECT_THROW(OptimizeFrames(image, optReduceColors, 9, 0, 8), GIFException);
+    EXPECT_NO_THROW(OptimizeFrames(image, optReduceColors | optCleanup, 9, 0, 8));
+    TGIFImage empty;
+    EXPECT_NO_THROW(OptimizeFrames(empty, kAll, 7, 0, 8));
+}
+
+TEST(ContainsIndex, SearchesOnlyTheGivenLength)
+{
+    const std::uint8_t bytes[] = {1, 2, 3};
+    EXPECT_TRUE(ContainsIndex(bytes, 3, 3));
+    EXPECT_FALSE(ContainsIndex(bytes, 3, 2));
+    EXPECT_FALSE(ContainsIndex(nullptr, 0, 0));
+}
+
+}  // namespace
