@@ -11,11 +11,11 @@ void CompressHTML(const std::string& source, const std::string& destination, Lev
         return;
     }
     EnsureNotSource(source, destination);
-    std::string page = ReadWholeFile(source);
+    std::string page = ReadHtmlFile(source);
     originalSize = static_cast<FileSize>(page.size());
     const HtmlLevels levels{htmlLevel, jsLevel, cssLevel};
     std::string output = MinifyHTML(page, levels, DestinationDirectory(destination));
     page = std::string();  // the working text is no longer needed
     optimizedSize = static_cast<FileSize>(output.size());
-    WriteWholeFile(destination, output);
+    WriteHtmlFile(destination, output);
 }

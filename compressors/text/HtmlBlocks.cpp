@@ -25,8 +25,8 @@ public:
     }
     ~ScriptTempFiles()
     {
-        RemoveFileQuietly(input);
-        RemoveFileQuietly(output);
+        RemoveHtmlFileQuietly(input);
+        RemoveHtmlFileQuietly(output);
     }
     ScriptTempFiles(const ScriptTempFiles&) = delete;
     ScriptTempFiles& operator=(const ScriptTempFiles&) = delete;
@@ -116,14 +116,14 @@ std::string MinifyScriptBlock(const std::string& destinationDirectory, std::stri
     const std::string_view body = TrimControl(element.substr(g + 1, c - g - 1));
 
     ScriptTempFiles files(destinationDirectory);
-    WriteWholeFile(files.input, body);
-    RemoveFileQuietly(files.output);  // a stale result must never be taken for this one
+    WriteHtmlFile(files.input, body);
+    RemoveHtmlFileQuietly(files.output);  // a stale result must never be taken for this one
     FileSize originalSize = 0;
     FileSize optimizedSize = 0;
     CompressJS(files.input, files.output, jsLevel, originalSize, optimizedSize);
     if (!FileExists(files.output))
         return std::string(element);
-    const std::string result = ReadWholeFile(files.output);
+    const std::string result = ReadHtmlFile(files.output);
 
     std::string replaced;
     const std::string_view newBody = TrimControl(result);

@@ -21,7 +21,7 @@ std::string Reason(int error)
 
 }  // namespace
 
-std::string ReadWholeFile(const std::string& path)
+std::string ReadHtmlFile(const std::string& path)
 {
     File file(std::fopen(path.c_str(), "rb"));
     if (!file)
@@ -53,7 +53,7 @@ std::string ReadWholeFile(const std::string& path)
     return bytes;
 }
 
-void WriteWholeFile(const std::string& path, std::string_view bytes)
+void WriteHtmlFile(const std::string& path, std::string_view bytes)
 {
     File file(std::fopen(path.c_str(), "wb"));
     if (!file)
@@ -64,7 +64,7 @@ void WriteWholeFile(const std::string& path, std::string_view bytes)
         throw FileError("Cannot write file \"" + path + "\". " + Reason(errno));
 }
 
-void RemoveFileQuietly(const std::string& path)
+void RemoveHtmlFileQuietly(const std::string& path)
 {
     std::remove(path.c_str());
 }

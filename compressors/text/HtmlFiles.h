@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-std::string ReadWholeFile(const std::string& path);
-void WriteWholeFile(const std::string& path, std::string_view bytes);
+std::string ReadHtmlFile(const std::string& path);
+void WriteHtmlFile(const std::string& path, std::string_view bytes);
 
 // Removes a file if it is there; never throws.
-void RemoveFileQuietly(const std::string& path);
+void RemoveHtmlFileQuietly(const std::string& path);

@@ -20,13 +20,18 @@ std::string ReadText(const std::filesystem::path& path)
     return bytes.str();
 }
 
+// Our own sample pages and the sample site's.
 std::vector<std::filesystem::path> SamplePages()
 {
     std::vector<std::filesystem::path> pages;
-    for (const auto& entry :
-         std::filesystem::directory_iterator(std::string(QWO_SOURCE_DIR) + "/tests/html/data"))
-        if (entry.path().extension() == ".html")
-            pages.push_back(entry.path());
+    for (const char* folder : {"/tests/html/data", "/examples/site"}) {
+        const std::filesystem::path root = std::string(QWO_SOURCE_DIR) + folder;
+        if (!std::filesystem::is_directory(root))
+            continue;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+            if (entry.path().extension() == ".html" || entry.path().extension() == ".htm")
+                pages.push_back(entry.path());
+    }
     return pages;
 }
 
