@@ -1,0 +1,232 @@
+#include "GIFTestSupport.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#ifdef QWO_HAVE_GIFLIB
+#include <gif_lib.h>
+#endif
+
+ByteBuilder& ByteBuilder::Add(std::initializer_list<int> values)
+{
+    for (int v : values) bytes.push_back(std::uint8_t(v));
+    return *this;
+}
+
+ByteBuilder& ByteBuilder::Text(const std::string& text)
+{
+    bytes.insert(bytes.end(), text.begin(), text.end());
+    return *this;
+}
+
+ByteBuilder& ByteBuilder::Word(int value)
+{
+    return Add({value & 0xFF, (value >> 8) & 0xFF});
+}
+
+ByteBuilder& ByteBuilder::Append(const Bytes& more)
+{
+    bytes.insert(bytes.end(), more.begin(), more.end());
+    return *this;
+}
+
+ByteBuilder& ByteBuilder::SubBlocks(const Bytes& data, bool terminator)
+{
+    for (std::size_t at = 0; at < data.size(); at += 255) {
+        std::size_t n = std::min<std::size_t>(255, data.size() - at);
+        bytes.push_back(std::uint8_t(n));
+        bytes.insert(bytes.end(), data.begin() + long(at), data.begin() + long(at + n));
+    }
+    if (terminator) bytes.push_back(0);
+    return *this;
+}
+
+ByteBuilder GifHeader(int width, int height, int bits, const char* signature)
+{
+    ByteBuilder b;
+    b.Text(signature).Word(width).Word(height);
+    if (bits > 0) {
+        b.Add({0x80 | 0x70 | (bits - 1), 0, 0});
+        for (int i = 0; i < (1 << bits); ++i) b.Add({i * 8 % 256, i * 16 % 256, i * 32 % 256});
+    } else {
+        b.Add({0, 0, 0});
+    }
+    return b;
+}
+
+ByteBuilder& ImageDescriptor(ByteBuilder& b, int left, int top, int width, int height, int flags)
+{
+    b.Add({0x2C}).Word(left).Word(top).Word(width).Word(height).Add({flags});
+    return b;
+}
+
+Bytes PackCodes(const std::vector<std::pair<int, int>>& codes)
+{
+    Bytes out;
+    std::uint32_t bucket = 0;
+    int bits = 0;
+    for (auto [code, width] : codes) {
+        bucket |= std::uint32_t(code) << bits;
+        bits += width;
+        while (bits >= 8) {
+            out.push_back(std::uint8_t(bucket));
+            bucket >>= 8;
+            bits -= 8;
+        }
+    }
+    if (bits > 0) out.push_back(std::uint8_t(bucket));
+    return out;
+}
+
+void WarningLog::Attach(TGIFImage& image)
+{
+    image.WarningHandler = [this](const TGIFPersistent*, int, const std::string& message) {
+        messages.push_back(message);
+    };
+}
+
+bool WarningLog::Has(const std::string& message) const
+{
+    return Count(message) > 0;
+}
+
+int WarningLog::Count(const std::string& message) const
+{
+    return int(std::count(messages.begin(), messages.end(), message));
+}
+
+std::string ReadError(TGIFImage& image, const Bytes& bytes)
+{
+    try {
+        image.LoadFromBytes(bytes);
+    } catch (const GIFException& error) {
+        return error.what();
+    }
+    return "";
+}
+
+std::vector<std::string> CorpusFiles()
+{
+    std::vector<std::string> files;
+    const std::filesystem::path root = std::filesystem::path(QWO_CORPUS_DIR) / "gif";
+    if (!std::filesystem::exists(root)) return files;
+    for (auto& entry : std::filesystem::recursive_directory_iterator(root))
+        if (entry.is_regular_file() && entry.path().extension() == ".gif") files.push_back(entry.path().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::string CorpusName(const std::string& path)
+{
+    const std::string root = std::string(QWO_CORPUS_DIR) + "/gif/";
+    return path.rfind(root, 0) == 0 ? path.substr(root.size()) : path;
+}
+
+Bytes LoadFile(const std::string& path)
+{
+    return ReadWholeFile(path);
+}
+
+std::vector<TGIFSubImage*> ImageFrames(TGIFImage& image)
+{
+    std::vector<TGIFSubImage*> frames;
+    for (auto& frame : image.Images())
+        if (frame->Width() > 0 && frame->Height() > 0) frames.push_back(frame.get());
+    return frames;
+}
+
+std::uint32_t RGBOf(const TGIFColorMap& map, int index)
+{
+    TGIFColor c = map.Color(index);
+    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+
+#ifdef QWO_HAVE_GIFLIB
+bool OracleAvailable()
+{
+    return true;
+}
+
+OracleImage OracleDecode(const std::string& path)
+{
+    OracleImage result;
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
+    if (!gif) return result;
+    result.ok = DGifSlurp(gif) == GIF_OK;
+    result.width = gif->SWidth;
+    result.height = gif->SHeight;
+    for (int i = 0; result.ok && i < gif->ImageCount; ++i) {
+        const SavedImage& saved = gif->SavedImages[i];
+        OracleFrame frame;
+        frame.left = saved.ImageDesc.Left;
+        frame.top = saved.ImageDesc.Top;
+        frame.width = saved.ImageDesc.Width;
+        frame.height = saved.ImageDesc.Height;
+        if (saved.RasterBits)
+            frame.indices.assign(saved.RasterBits, saved.RasterBits + std::size_t(frame.width) * std::size_t(frame.height));
+        const ColorMapObject* map = saved.ImageDesc.ColorMap ? saved.ImageDesc.ColorMap : gif->SColorMap;
+        for (int c = 0; map && c < map->ColorCount; ++c)
+            frame.map.push_back((std::uint32_t(map->Colors[c].Red) << 16) | (std::uint32_t(map->Colors[c].Green) << 8) |
+                                map->Colors[c].Blue);
+        result.frames.push_back(std::move(frame));
+    }
+    DGifCloseFile(gif, &error);
+    return result;
+}
+#else
+bool OracleAvailable()
+{
+    return false;
+}
+
+OracleImage OracleDecode(const std::string&)
+{
+    return {};
+}
+#endif
+
+LzwCodes& LzwCodes::Clear()
+{
+    // The clear code itself is read at the width in force before it.
+    fCodes.emplace_back(1 << fMin, fCodes.empty() ? fMin + 1 : fWidth);
+    fWidth = fMin + 1;
+    fLimit = 1 << fWidth;
+    fNext = (1 << fMin) + 2;
+    fFirst = true;
+    return *this;
+}
+
+LzwCodes& LzwCodes::Code(int code)
+{
+    fCodes.emplace_back(code, fWidth);
+    if (fFirst) {
+        fFirst = false;
+        return *this;
+    }
+    if (fNext <= 4095) {
+        ++fNext;
+        if (fNext >= fLimit && fLimit <= 4095) {
+            fLimit *= 2;
+            ++fWidth;
+        }
+    }
+    return *this;
+}
+
+LzwCodes& LzwCodes::End()
+{
+    fCodes.emplace_back((1 << fMin) + 1, fWidth);
+    return *this;
+}
+
+Bytes OneFrameGif(int width, int height, int codeSize, const Bytes& data, int flags, int bits, bool terminator,
+                  bool trailer)
+{
+    ByteBuilder b = GifHeader(width, height, bits);
+    ImageDescriptor(b, 0, 0, width, height, flags);
+    b.Add({codeSize});
+    b.SubBlocks(data, terminator);
+    if (trailer) b.Add({0x3B});
+    return b.bytes;
+}

@@ -1,0 +1,167 @@
+// Object model: file version, frame geometry and the logical screen, graphic
+// control bookkeeping, pixel access and the pixel-memory bound.
+#include <gtest/gtest.h>
+
+#include "GIFTestSupport.h"
+
+namespace {
+
+struct ModelFixture : ::testing::Test {
+    TGIFImage image;
+    WarningLog log;
+    void SetUp() override { log.Attach(image); }
+    TGIFSubImage* AddFrame(int width, int height)
+    {
+        auto* frame = image.Images().Add(std::make_unique<TGIFSubImage>(&image));
+        frame->SetWidth(width);
+        frame->SetHeight(height);
+        return frame;
+    }
+};
+
+TEST_F(ModelFixture, FileVersionComesFromFramesOnly)
+{
+    EXPECT_EQ(image.FileVersion(), gvUnknown);
+    auto* frame = AddFrame(1, 1);
+    image.GlobalColorMap().AppendColor(0);
+    image.GlobalColorMap().SetSorted(true);
+    image.Header().AspectRatio = 49;
+    EXPECT_EQ(image.Header().RequiredVersion(), gv89a);
+    EXPECT_EQ(image.FileVersion(), gv87a);
+    frame->ColorMap().AppendColor(0);
+    frame->ColorMap().SetSorted(true);
+    EXPECT_EQ(image.FileVersion(), gv89a);
+    frame->ColorMap().SetSorted(false);
+    frame->Extensions().Add(std::make_unique<TGIFCommentExtension>(frame));
+    EXPECT_EQ(image.FileVersion(), gv89a);
+}
+
+TEST_F(ModelFixture, FramesGrowTheScreenWithWarnings)
+{
+    auto* frame = AddFrame(10, 10);
+    EXPECT_EQ(image.Width(), 10);
+    EXPECT_TRUE(log.messages.empty());   // a zero screen grows silently
+    image.Header().ScreenWidth = 120;
+    frame->SetLeft(100);
+    frame->SetWidth(50);
+    EXPECT_EQ(image.Width(), 150);
+    EXPECT_TRUE(log.Has("Image width too small for contained frames"));
+    EXPECT_TRUE(log.Has("Image exceeds Logical Screen size"));
+    EXPECT_FALSE(log.Has("Image height too small for contained frames"));
+    EXPECT_EQ(frame->PixelsSize(), 500u);
+}
+
+TEST_F(ModelFixture, ImageSizeCannotCutFrames)
+{
+    auto* frame = AddFrame(10, 20);
+    frame->SetLeft(5);
+    EXPECT_THROW(image.SetWidth(14), GIFException);
+    EXPECT_THROW(image.SetHeight(19), GIFException);
+    image.SetWidth(15);
+    EXPECT_EQ(image.Width(), 15);
+}
+
+TEST_F(ModelFixture, ResizingReallocatesZeroPixels)
+{
+    auto* frame = AddFrame(3, 2);
+    frame->SetPixel(2, 1, 7);
+    EXPECT_EQ(frame->Pixel(2, 1), 7);
+    EXPECT_EQ(frame->ScanLine(1)[2], 7);
+    frame->SetTop(4);   // same size: pixels kept
+    EXPECT_EQ(frame->Pixel(2, 1), 7);
+    frame->SetWidth(4);
+    EXPECT_EQ(frame->Pixel(2, 1), 0);
+    EXPECT_THROW(frame->Pixel(4, 0), GIFException);
+    EXPECT_THROW(frame->ScanLine(2), GIFException);
+    EXPECT_THROW(frame->SetPixel(-1, 0, 1), GIFException);
+}
+
+TEST_F(ModelFixture, EmptyFramesAndEnsurePixels)
+{
+    TGIFSubImage frame(&image);
+    EXPECT_TRUE(frame.IsEmpty());
+    try {
+        frame.EnsurePixels();
+        FAIL();
+    } catch (const GIFException& e) {
+        EXPECT_STREQ(e.what(), "Image is empty");
+    }
+}
+
+TEST_F(ModelFixture, EffectiveColorMapPrefersLocalThenGlobal)
+{
+    auto* frame = AddFrame(1, 1);
+    EXPECT_EQ(&frame->EffectiveColorMap(), &frame->ColorMap());
+    image.GlobalColorMap().AppendColor(1);
+    EXPECT_EQ(&frame->EffectiveColorMap(), &image.GlobalColorMap());
+    frame->ColorMap().AppendColor(2);
+    EXPECT_EQ(&frame->EffectiveColorMap(), &frame->ColorMap());
+}
+
+TEST_F(ModelFixture, GraphicControlMirrorsTransparencyAndDetachesOnDestroy)
+{
+    auto* frame = AddFrame(1, 1);
+    auto* first = static_cast<TGIFGraphicControlExtension*>(
+        frame->Extensions().Add(std::make_unique<TGIFGraphicControlExtension>(frame)));
+    frame->Extensions().Add(std::make_unique<TGIFGraphicControlExtension>(frame));
+    EXPECT_EQ(frame->GraphicControl(), first);
+    first->SetTransparentFlag(true);
+    EXPECT_TRUE(frame->Transparent());
+    frame->Extensions().Delete(0);
+    EXPECT_FALSE(frame->Transparent());
+    EXPECT_EQ(frame->GraphicControl(), nullptr);
+    EXPECT_EQ(frame->Extensions().Count(), 1);
+}
+
+TEST_F(ModelFixture, TransparentIndexIsCheckedAgainstTheEffectiveMap)
+{
+    auto* frame = AddFrame(1, 1);
+    auto* gce = static_cast<TGIFGraphicControlExtension*>(
+        frame->Extensions().Add(std::make_unique<TGIFGraphicControlExtension>(frame)));
+    gce->SetTransparentIndex(7);   // empty map: stored
+    EXPECT_EQ(gce->TransparentIndex(), 7);
+    for (int i = 0; i < 4; ++i) image.GlobalColorMap().AppendColor(TGIFColor(i));
+    gce->SetTransparentIndex(7);
+    EXPECT_EQ(gce->TransparentIndex(), 0);
+    EXPECT_TRUE(log.Has("Invalid color index"));
+    gce->SetDisposalMethod(9);   // low three bits only
+    EXPECT_EQ(gce->DisposalMethod(), 1);
+    gce->SetDelayTime(300);
+    EXPECT_EQ(gce->DelayTime(), 300);
+}
+
+TEST_F(ModelFixture, ClearResetsImage)
+{
+    AddFrame(5, 5);
+    image.GlobalColorMap().AppendColor(1);
+    image.Header().BackgroundIndex = 3;
+    image.Clear();
+    EXPECT_TRUE(image.Empty());
+    EXPECT_EQ(image.Width(), 0);
+    EXPECT_EQ(image.GlobalColorMap().EntryCount(), 0);
+    EXPECT_EQ(image.Header().BackgroundIndex, 3);
+    EXPECT_EQ(image.PixelBytes(), 0u);
+}
+
+TEST_F(ModelFixture, PixelMemoryIsBoundedOverAllFrames)
+{
+    // Two frames of just over 0.5 GiB each exceed the 1 GiB bound: the second fails before allocating.
+    const int side = 23171;   // just over half a GiB each
+    auto* first = image.Images().Add(std::make_unique<TGIFSubImage>(&image));
+    first->SetWidth(side);
+    EXPECT_EQ(first->PixelsSize(), 0u);   // height still 0
+    first->SetHeight(side);
+    EXPECT_EQ(image.PixelBytes(), std::uint64_t(side) * side);
+    auto* second = image.Images().Add(std::make_unique<TGIFSubImage>(&image));
+    second->SetWidth(side);
+    try {
+        second->SetHeight(side);
+        FAIL();
+    } catch (const GIFException& e) {
+        EXPECT_STREQ(e.what(), "Image is too large");
+    }
+    image.Images().Delete(0);
+    EXPECT_EQ(image.PixelBytes(), 0u);
+}
+
+}  // namespace
