@@ -1,0 +1,240 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "compressors/CompressGIF.h"
+#include "compressors/Compressors.h"
+#include "support/GIFTestSupport.h"
+
+namespace {
+
+const std::uint32_t kOpaqueWhite = Rgba(255, 255, 255);
+const std::uint32_t kOpaqueRed = Rgba(255, 0, 0);
+const std::uint32_t kOpaqueBlue = Rgba(0, 0, 255);
+
+struct TResult {
+    FileSize Original = 0, Optimized = 0;
+};
+
+TResult Compress(const std::string& source, const std::string& destination, Level level)
+{
+    TResult result;
+    CompressGIF(source, destination, level, result.Original, result.Optimized);
+    return result;
+}
+
+TDecoded Decode(const std::string& path)
+{
+    auto decoded = DecodeWithImageMagick(path);
+    if (!decoded)
+        throw std::runtime_error("ImageMagick cannot read " + path);
+    return *decoded;
+}
+
+// A 10 x 8 screen with one 4 x 3 frame at (2, 2): red, a transparent pixel at
+// its top left, a blue pixel at its bottom right.
+void WriteSingleFrame(const std::string& path)
+{
+    TGIFImage image;
+    image.Header().ScreenWidth = 10;
+    image.Header().ScreenHeight = 8;
+    SetColors(image.GlobalColorMap(), {kRed, kBlue, kGreen});
+    std::vector<std::uint8_t> pixels(12, 0);
+    pixels[0] = 2;
+    pixels[11] = 1;
+    SetControl(AddTestFrame(image, 2, 2, 4, 3, pixels), 0, 0, 2);
+    SaveImage(image, path);
+}
+
+// Three frames: a 4 x 4 red square (kept, delay `first`), the same again
+// (delay `second`), then one blue pixel at (3, 3) (delay 7); looping `loops` times.
+void WriteRepeatingAnimation(const std::string& path, int first, int second, int loops)
+{
+    TGIFImage image;
+    SetColors(image.GlobalColorMap(), {kRed, kBlue});
+    std::vector<std::uint8_t> red(16, 0);
+    TGIFSubImage& start = AddTestFrame(image, 0, 0, 4, 4, red);
+    SetControl(start, first, 1);
+    if (loops >= 0)
+        AddLoop(start, std::uint16_t(loops));
+    SetControl(AddTestFrame(image, 0, 0, 4, 4, red), second, 1);
+    SetControl(AddTestFrame(image, 3, 3, 1, 1, {1}), 7, 1);
+    SaveImage(image, path);
+}
+
+int LoopCountOf(const std::string& path)
+{
+    TGIFImage image;
+    image.LoadFromFile(path);
+    if (image.Images().Empty())
+        return -1;
+    const auto* loop = image.Images()[0]->Extensions().Find<TGIFAppExtNSLoop>();
+    return loop ? loop->LoopCount : -1;
+}
+
+TEST(CompressGIF, LevelZeroCopiesAndSizesMatchTheFiles)
+{
+    TTempDir dir;
+    WriteSingleFrame(dir.File("in.gif"));
+    const auto source = FileBytes(dir.File("in.gif"));
+    TResult copy = Compress(dir.File("in.gif"), dir.File("copy.gif"), 0);
+    EXPECT_EQ(FileBytes(dir.File("copy.gif")), source);
+    EXPECT_EQ(copy.Original, FileSize(source.size()));
+    EXPECT_EQ(copy.Optimized, FileSize(source.size()));
+    for (Level level : {1, 2}) {
+        const std::string out = dir.File("out" + std::to_string(level) + ".gif");
+        TResult result = Compress(dir.File("in.gif"), out, level);
+        EXPECT_EQ(result.Original, FileSize(source.size()));
+        EXPECT_EQ(result.Optimized, FileSize(std::filesystem::file_size(out)));
+    }
+}
+
+TEST(CompressGIF, LevelsAboveTwoBehaveAsLevelTwo)
+{
+    TTempDir dir;
+    WriteRepeatingAnimation(dir.File("in.gif"), 10, 20, 0);
+    Compress(dir.File("in.gif"), dir.File("two.gif"), 2);
+    const auto two = FileBytes(dir.File("two.gif"));
+    ASSERT_FALSE(two.empty());
+    for (Level level : {3, 9, 255}) {
+        const std::string out = dir.File("l" + std::to_string(level) + ".gif");
+        Compress(dir.File("in.gif"), out, level);
+        EXPECT_EQ(FileBytes(out), two) << int(level);
+    }
+}
+
+TEST(CompressGIF, LevelOneShowsTheSamePictureLevelTwoPaintsItOnWhite)
+{
+    TTempDir dir;
+    WriteSingleFrame(dir.File("in.gif"));
+    Compress(dir.File("in.gif"), dir.File("one.gif"), 1);
+    Compress(dir.File("in.gif"), dir.File("two.gif"), 2);
+    const TDecoded source = Decode(dir.File("in.gif"));
+    const TDecoded one = Decode(dir.File("one.gif"));
+    ASSERT_EQ(one.Frames.size(), 1u);
+    EXPECT_EQ(one.Width, 10);
+    EXPECT_EQ(one.Frames[0].Rgba, source.Frames[0].Rgba);
+
+    const TDecoded two = Decode(dir.File("two.gif"));
+    ASSERT_EQ(two.Frames.size(), 1u);
+    ASSERT_EQ(two.Width, 10);
+    ASSERT_EQ(two.Height, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 10; ++x) {
+            std::uint32_t expected = kOpaqueWhite;   // uncovered screen and the transparent pixel
+            if (x >= 2 && x < 6 && y >= 2 && y < 5 && !(x == 2 && y == 2))
+                expected = x == 5 && y == 4 ? kOpaqueBlue : kOpaqueRed;
+            EXPECT_EQ(two.Pixel(0, x, y), expected) << x << "," << y;
+        }
+}
+
+TEST(CompressGIF, LevelTwoDrawsOverWhatRestoreToBackgroundWouldClear)
+{
+    TTempDir dir;
+    TGIFImage image;
+    SetColors(image.GlobalColorMap(), {kRed, kBlue});
+    SetControl(AddTestFrame(image, 0, 0, 4, 4, std::vector<std::uint8_t>(16, 0)), 10, 2);
+    SetControl(AddTestFrame(image, 0, 0, 1, 1, {1}), 10, 2);
+    SaveImage(image, dir.File("in.gif"));
+    Compress(dir.File("in.gif"), dir.File("two.gif"), 2);
+    const TDecoded two = Decode(dir.File("two.gif"));
+    ASSERT_EQ(two.Frames.size(), 2u);
+    EXPECT_EQ(two.Pixel(1, 0, 0), kOpaqueBlue);
+    EXPECT_EQ(two.Pixel(1, 3, 3), kOpaqueRed);   // kept, not restored
+    EXPECT_EQ(two.TotalDelay(), 20);
+}
+
+TEST(CompressGIF, FullyTransparentSpacerStaysAValidTransparentImage)
+{
+    for (int screenWidth : {1, 5}) {
+        TTempDir dir;
+        TGIFImage image;
+        image.Header().ScreenWidth = std::uint16_t(screenWidth);
+        image.Header().ScreenHeight = 3;
+        SetColors(image.GlobalColorMap(), {kWhite, kBlack});
+        SetControl(AddTestFrame(image, 0, 0, 1, 1, {1}), 0, 0, 1);
+        SaveImage(image, dir.File("spacer.gif"));
+
+        ASSERT_NO_THROW(Compress(dir.File("spacer.gif"), dir.File("one.gif"), 1));
+        const TDecoded one = Decode(dir.File("one.gif"));
+        EXPECT_EQ(one.Width, screenWidth);
+        EXPECT_EQ(one.Height, 3);
+        ASSERT_EQ(one.Frames.size(), 1u);
+        for (std::size_t i = 3; i < one.Frames[0].Rgba.size(); i += 4)
+            EXPECT_EQ(one.Frames[0].Rgba[i], 0) << "pixel " << i / 4 << " is not transparent";
+
+        ASSERT_NO_THROW(Compress(dir.File("spacer.gif"), dir.File("two.gif"), 2));
+        const TDecoded two = Decode(dir.File("two.gif"));
+        EXPECT_EQ(two.Width, screenWidth);
+        EXPECT_EQ(two.Height, 3);
+    }
+}
+
+TEST(CompressGIF, DelaysOfDroppedFramesMoveToTheFrameBefore)
+{
+    TTempDir dir;
+    WriteRepeatingAnimation(dir.File("in.gif"), 10, 20, 0);
+    for (Level level : {1, 2}) {
+        const std::string out = dir.File("out" + std::to_string(level) + ".gif");
+        Compress(dir.File("in.gif"), out, level);
+        const TDecoded decoded = Decode(out);
+        ASSERT_EQ(decoded.Frames.size(), 2u) << int(level);
+        EXPECT_EQ(decoded.Frames[0].Delay, 30) << int(level);
+        EXPECT_EQ(decoded.Frames[1].Delay, 7) << int(level);
+    }
+
+    WriteRepeatingAnimation(dir.File("long.gif"), 40000, 30000, 0);
+    Compress(dir.File("long.gif"), dir.File("long1.gif"), 1);
+    TGIFImage result;
+    result.LoadFromFile(dir.File("long1.gif"));
+    ASSERT_EQ(result.Images().Count(), 2);
+    EXPECT_EQ(result.Images()[0]->GraphicControl()->DelayTime(), 65535);
+}
+
+TEST(CompressGIF, BothLevelsKeepTheLoop)
+{
+    TTempDir dir;
+    WriteRepeatingAnimation(dir.File("in.gif"), 10, 20, 5);
+    Compress(dir.File("in.gif"), dir.File("one.gif"), 1);
+    Compress(dir.File("in.gif"), dir.File("two.gif"), 2);
+    EXPECT_EQ(LoopCountOf(dir.File("one.gif")), 5);
+    EXPECT_EQ(LoopCountOf(dir.File("two.gif")), 5);
+
+    WriteRepeatingAnimation(dir.File("once.gif"), 10, 20, -1);
+    Compress(dir.File("once.gif"), dir.File("once2.gif"), 2);
+    EXPECT_EQ(LoopCountOf(dir.File("once2.gif")), -1);
+}
+
+TEST(CompressGIF, BadSourcesLeaveNoDestination)
+{
+    TTempDir dir;
+    {
+        std::ofstream(dir.File("text.gif")) << "this is not a picture";
+    }
+    for (Level level : {1, 2}) {
+        EXPECT_THROW(Compress(dir.File("text.gif"), dir.File("out.gif"), level), GIFException);
+        EXPECT_FALSE(std::filesystem::exists(dir.File("out.gif")));
+        EXPECT_THROW(Compress(dir.File("missing.gif"), dir.File("out.gif"), level), std::runtime_error);
+        EXPECT_FALSE(std::filesystem::exists(dir.File("out.gif")));
+    }
+}
+
+TEST(CompressGIF, NeverWritesOverItsSource)
+{
+    TTempDir dir;
+    WriteSingleFrame(dir.File("in.gif"));
+    const auto before = FileBytes(dir.File("in.gif"));
+    for (Level level : {0, 1, 2}) {
+        try {
+            Compress(dir.File("in.gif"), dir.File("in.gif"), level);
+            ADD_FAILURE() << "level " << int(level) << " wrote over its source";
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Cannot create file \"" + dir.File("in.gif") + "\". The destination is the source file.");
+        }
+        EXPECT_EQ(FileBytes(dir.File("in.gif")), before);
+    }
+}
+
+}  // namespace
