@@ -1,0 +1,110 @@
+// Every corpus image against an independent decoder (ImageMagick): level 1
+// shows the same pictures as the source wherever its colors fit one table;
+// level 2 is a valid image of the same screen size, no more frames, same
+// total delay.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "compressors/Compressors.h"
+#include "support/Corpus.h"
+#include "support/GIFTestSupport.h"
+
+namespace {
+
+// Distinct shown colors, plus one when any pixel is transparent.
+std::size_t TableEntriesNeeded(const TDecoded& decoded)
+{
+    std::set<std::uint32_t> colors;
+    bool transparent = false;
+    for (const auto& frame : decoded.Frames)
+        for (std::size_t i = 0; i < frame.Rgba.size(); i += 4) {
+            if (frame.Rgba[i + 3] == 0)
+                transparent = true;
+            else
+                colors.insert(std::uint32_t(frame.Rgba[i]) << 16 | frame.Rgba[i + 1] << 8 | frame.Rgba[i + 2]);
+        }
+    return colors.size() + (transparent ? 1 : 0);
+}
+
+struct TEngineView {
+    int Width = 0, Height = 0, Frames = 0, TotalDelay = 0;
+};
+
+std::optional<TEngineView> ReadWithEngine(const std::string& path)
+{
+    TGIFImage image;
+    try {
+        image.LoadFromFile(path);
+    } catch (const GIFException&) {
+        return std::nullopt;
+    }
+    TEngineView view{image.Width(), image.Height(), image.Images().Count(), 0};
+    for (auto& frame : image.Images())
+        if (frame->GraphicControl())
+            view.TotalDelay += frame->GraphicControl()->DelayTime();
+    return view;
+}
+
+class CorpusOracle : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(CorpusOracle, LevelOneShowsTheSamePictures)
+{
+    const std::string& source = GetParam();
+    if (!ReadWithEngine(source))
+        GTEST_SKIP() << "not readable by the engine";
+    TTempDir dir;
+    FileSize original = 0, optimized = 0;
+    CompressGIF(source, dir.File("one.gif"), 1, original, optimized);
+    const auto output = DecodeWithImageMagick(dir.File("one.gif"));
+    ASSERT_TRUE(output) << "ImageMagick cannot read the level 1 output";
+    const auto input = DecodeWithImageMagick(source);
+    if (!input)
+        GTEST_SKIP() << "ImageMagick cannot read the source";
+    EXPECT_EQ(output->Width, input->Width);
+    EXPECT_EQ(output->Height, input->Height);
+    EXPECT_LE(output->Frames.size(), input->Frames.size());
+    if (TableEntriesNeeded(*input) > 256)
+        GTEST_SKIP() << "more colors than one table holds";
+
+    const auto expected = DistinctPictures(*input);
+    const auto actual = DistinctPictures(*output);
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_TRUE(actual[i].Rgba == expected[i].Rgba) << "picture " << i << " differs";
+        if (output->Frames.size() > 1) {
+            EXPECT_EQ(actual[i].Delay, expected[i].Delay) << "picture " << i;
+        }
+    }
+}
+
+TEST_P(CorpusOracle, LevelTwoKeepsScreenFramesAndTiming)
+{
+    const std::string& source = GetParam();
+    const auto view = ReadWithEngine(source);
+    if (!view)
+        GTEST_SKIP() << "not readable by the engine";
+    TTempDir dir;
+    FileSize original = 0, optimized = 0;
+    try {
+        CompressGIF(source, dir.File("two.gif"), 2, original, optimized);
+    } catch (const GIFException& e) {
+        // An image without any color table cannot be drawn.
+        EXPECT_STREQ(e.what(), "No global or local color table defined");
+        return;
+    }
+    const auto output = DecodeWithImageMagick(dir.File("two.gif"));
+    ASSERT_TRUE(output) << "ImageMagick cannot read the level 2 output";
+    EXPECT_EQ(output->Width, view->Width);
+    EXPECT_EQ(output->Height, view->Height);
+    EXPECT_LE(int(output->Frames.size()), view->Frames);
+    if (output->Frames.size() > 1) {
+        EXPECT_EQ(output->TotalDelay(), view->TotalDelay);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, CorpusOracle, ::testing::ValuesIn(CorpusGIFs()),
+                         [](const auto& info) { return CorpusTestName(info.param); });
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(CorpusOracle);
+
+}  // namespace
