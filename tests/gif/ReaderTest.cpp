@@ -1,0 +1,216 @@
+// Stream reader: signature rules, block grouping, and every error and warning.
+#include <gtest/gtest.h>
+
+#include "GIFTestSupport.h"
+
+namespace {
+
+struct ReaderFixture : ::testing::Test {
+    TGIFImage image;
+    WarningLog log;
+    void SetUp() override { log.Attach(image); }
+};
+
+Bytes SmallFrame()
+{
+    ByteBuilder b;
+    ImageDescriptor(b, 0, 0, 2, 1).Add({2}).SubBlocks(LzwCodes(2).Clear().Code(1).Code(2).End().Pack());
+    return b.bytes;
+}
+
+Bytes SimpleGif(const char* signature = "GIF89a")
+{
+    ByteBuilder b = GifHeader(2, 1, 2, signature);
+    b.Append(SmallFrame()).Add({0x3B});
+    return b.bytes;
+}
+
+TEST_F(ReaderFixture, ReadsHeaderFramesAndMaps)
+{
+    ASSERT_EQ(ReadError(image, SimpleGif()), "");
+    EXPECT_EQ(image.Width(), 2);
+    EXPECT_EQ(image.GlobalColorMap().EntryCount(), 4);
+    EXPECT_FALSE(image.GlobalColorMap().Sorted());
+    ASSERT_EQ(image.Images().Count(), 1);
+    EXPECT_EQ(image.Images()[0]->Pixel(1, 0), 2);
+    EXPECT_TRUE(log.messages.empty());
+}
+
+TEST_F(ReaderFixture, SignatureCaseVersionAndPrefix)
+{
+    EXPECT_EQ(ReadError(image, SimpleGif("gif89a")), "");
+    EXPECT_EQ(ReadError(image, SimpleGif("GIF90z")), "");
+    Bytes prefixed{'J', 'U', 'N', 'K'};
+    Bytes gif = SimpleGif();
+    prefixed.insert(prefixed.end(), gif.begin(), gif.end());
+    EXPECT_EQ(ReadError(image, prefixed), "");
+    EXPECT_EQ(image.Images().Count(), 1);
+    for (int offset : {1, 2, 3}) {
+        Bytes shifted(std::size_t(offset), 'x');
+        shifted.insert(shifted.end(), gif.begin(), gif.end());
+        EXPECT_EQ(ReadError(image, shifted), "Invalid GIF signature") << offset;
+    }
+}
+
+TEST_F(ReaderFixture, ShortStreams)
+{
+    EXPECT_EQ(ReadError(image, {'G', 'I', 'F'}), "Premature end of data");
+    EXPECT_EQ(ReadError(image, {'X', 'X', 'X', '8', '9', 'a', 0, 0}), "Premature end of data");
+    EXPECT_EQ(ReadError(image, {'X', 'X', 'X', '8', '9', 'a', 0, 0, 0, 0}), "Invalid GIF signature");
+    // Truncated inside the global color table.
+    Bytes gif = SimpleGif();
+    gif.resize(13 + 5);
+    EXPECT_EQ(ReadError(image, gif), "Premature end of data");
+    // Truncated inside an image descriptor.
+    gif = SimpleGif();
+    gif.resize(13 + 12 + 4);
+    EXPECT_EQ(ReadError(image, gif), "Premature end of data");
+}
+
+TEST_F(ReaderFixture, FailedReadRewindsTheStream)
+{
+    ByteBuilder b = GifHeader(2, 1, 2);
+    b.Add({0x21, 0xFF, 0x05, 1, 2, 3, 4, 5, 0});
+    Bytes bytes = b.bytes;
+    TMemoryView view(bytes);
+    view.Seek(0);
+    EXPECT_THROW(image.ReadFrom(view), GIFException);
+    EXPECT_EQ(view.Position(), 0);
+}
+
+TEST_F(ReaderFixture, ZeroBytesBetweenBlocksAreSkipped)
+{
+    ByteBuilder b = GifHeader(2, 1, 2);
+    b.Add({0, 0}).Append(SmallFrame()).Add({0, 0, 0}).Append(SmallFrame()).Add({0, 0x3B});
+    ASSERT_EQ(ReadError(image, b.bytes), "");
+    EXPECT_EQ(image.Images().Count(), 2);
+    EXPECT_TRUE(log.messages.empty());
+}
+
+TEST_F(ReaderFixture, TrailingExtensionsFormAnEmptyFrame)
+{
+    ByteBuilder b = GifHeader(2, 1, 2);
+    b.Append(SmallFrame()).Add({0x21, 0xFE, 2, 'h', 'i', 0, 0x3B});
+    ASSERT_EQ(ReadError(image, b.bytes), "");
+    ASSERT_EQ(image.Images().Count(), 2);
+    TGIFSubImage* last = image.Images()[1];
+    EXPECT_TRUE(last->IsEmpty());
+    auto* comment = last->Extensions().Find<TGIFCommentExtension>();
+    ASSERT_NE(comment, nullptr);
+    EXPECT_EQ(comment->Lines.at(0), "hi");
+    // Extensions are written back after the last image.
+    Bytes out = image.SaveToBytes();
+    EXPECT_EQ(Bytes(out.end() - 7, out.end()), (Bytes{0x21, 0xFE, 2, 'h', 'i', 0, 0x3B}));
+}
+
+TEST_F(ReaderFixture, UnknownBlockEndsTheFrameList)
+{
+    ByteBuilder b = GifHeader(2, 1, 2);
+    b.Append(SmallFrame()).Add({0x99}).Append(SmallFrame()).Add({0x3B});
+    ASSERT_EQ(ReadError(image, b.bytes), "");
+    EXPECT_EQ(image.Images().Count(), 1);
+    EXPECT_TRUE(log.Has("Unknown GIF block type"));
+    EXPECT_TRUE(log.Has("Invalid Image trailer"));
+}
+
+TEST_F(ReaderFixture, MissingTrailerIsFine)
+{
+    Bytes gif = SimpleGif();
+    gif.pop_back();
+    ASSERT_EQ(ReadError(image, gif), "");
+    EXPECT_EQ(image.Images().Count(), 1);
+    EXPECT_TRUE(log.messages.empty());
+}
+
+TEST_F(ReaderFixture, ZeroSizeFrameTakesTheScreenSize)
+{
+    ByteBuilder b = GifHeader(4, 3, 2);
+    ImageDescriptor(b, 0, 0, 0, 5).Add({2}).SubBlocks(LzwCodes(2).Clear().Code(1).End().Pack()).Add({0x3B});
+    ASSERT_EQ(ReadError(image, b.bytes), "");
+    TGIFSubImage* frame = image.Images()[0];
+    EXPECT_EQ(frame->Width(), 4);
+    EXPECT_EQ(frame->Height(), 3);
+    EXPECT_TRUE(log.Has("Image exceeds Logical Screen size"));
+}
+
+TEST_F(ReaderFixture, ScreenGrowsToTheFrames)
+{
+    ByteBuilder b = GifHeader(120, 1, 2);
+    ImageDescriptor(b, 100, 0, 50, 1).Add({2}).SubBlocks(LzwCodes(2).Clear().End().Pack()).Add({0x3B});
+    ASSERT_EQ(ReadError(image, b.bytes), "");
+    EXPECT_EQ(image.Width(), 150);
+    EXPECT_EQ(image.Height(), 1);
+}
+
+TEST_F(ReaderFixture, UnknownExtensionIsSkippedWithAWarning)
+{
+    ByteBuilder b = GifHeader(2, 1, 2);
+    b.Add({0x21, 0xCE, 3, 1, 2, 3, 2, 9, 9, 0});   // a private extension with two sub-blocks
+    b.Add({0x21, 0xFE, 1, 'c', 0}).Append(SmallFrame()).Add({0x3B});
+    ASSERT_EQ(ReadError(image, b.bytes), "");
+    EXPECT_TRUE(log.Has("Unknown extension type"));
+    ASSERT_EQ(image.Images().Count(), 1);
+    EXPECT_EQ(image.Images()[0]->Extensions().Count(), 1);   // only the comment is kept
+    EXPECT_EQ(image.Images()[0]->Pixel(1, 0), 2);
+
+    // A stream that ends right after an introducer still fails.
+    ByteBuilder cut = GifHeader(2, 1, 2);
+    cut.Append(SmallFrame()).Add({0x21});
+    TGIFImage other;
+    EXPECT_EQ(ReadError(other, cut.bytes), "Unknown extension type");
+}
+
+TEST_F(ReaderFixture, StrayByteAfterExtensionsWarns)
+{
+    ByteBuilder b = GifHeader(2, 1, 2);
+    b.Add({0x21, 0xFE, 1, 'c', 0, 0x00}).Append(SmallFrame()).Add({0x3B});
+    ASSERT_EQ(ReadError(image, b.bytes), "");
+    EXPECT_TRUE(log.Has("Invalid extension introducer"));
+    // The comment stands alone in a frame of its own; the image follows.
+    ASSERT_EQ(image.Images().Count(), 2);
+    EXPECT_TRUE(image.Images()[0]->IsEmpty());
+    EXPECT_FALSE(image.Images()[1]->IsEmpty());
+}
+
+TEST_F(ReaderFixture, HugeDeclarationsFailBeforeAllocating)
+{
+    // A 65535 x 65535 screen.
+    ByteBuilder screen = GifHeader(65535, 65535, 2);
+    screen.Append(SmallFrame()).Add({0x3B});
+    EXPECT_EQ(ReadError(image, screen.bytes), "Image is too large");
+
+    // Big frames in a small file: two of 40000 x 14000 (560 MB each) exceed the bound together.
+    ByteBuilder frames = GifHeader(40000, 14000, 2);
+    for (int i = 0; i < 2; ++i)
+        ImageDescriptor(frames, 0, 0, 40000, 14000).Add({2}).SubBlocks(LzwCodes(2).Clear().End().Pack());
+    frames.Add({0x3B});
+    EXPECT_EQ(ReadError(image, frames.bytes), "Image is too large");
+    EXPECT_LE(image.PixelBytes(), GIFMaxPixelBytes);
+}
+
+TEST_F(ReaderFixture, LocalMapsAreLoaded)
+{
+    ByteBuilder b = GifHeader(2, 1, 0);
+    ImageDescriptor(b, 0, 0, 2, 1, 0x81).Add({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    b.Add({2}).SubBlocks(LzwCodes(2).Clear().Code(3).Code(0).End().Pack()).Add({0x3B});
+    ASSERT_EQ(ReadError(image, b.bytes), "");
+    TGIFSubImage* frame = image.Images()[0];
+    EXPECT_EQ(frame->ColorMap().EntryCount(), 4);
+    EXPECT_EQ(frame->EffectiveColorMap().Color(3), GIFColor(10, 11, 12));
+    EXPECT_EQ(frame->Pixel(0, 0), 3);
+}
+
+TEST_F(ReaderFixture, ProgressReportsLoading)
+{
+    std::vector<int> percents;
+    image.ProgressHandler = [&](TGIFProgressStage, int percent, const std::string& message) {
+        EXPECT_EQ(message, "Loading...");
+        percents.push_back(percent);
+    };
+    ASSERT_EQ(ReadError(image, SimpleGif()), "");
+    ASSERT_EQ(percents.size(), 3u);
+    EXPECT_EQ(percents.front(), 0);
+    EXPECT_EQ(percents.back(), 100);
+}
+
+}  // namespace
