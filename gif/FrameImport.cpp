@@ -37,9 +37,8 @@ bool HasAtMost256Colors(const TBitmap& bitmap)
 // Reduces a 24-bit bitmap with too many colors to an 8-bit one.
 TBitmap ReduceColors(const TBitmap& bitmap, int reductionMethod)
 {
-    TBitmap reduced = bitmap;
     if (reductionMethod == 0 || HasAtMost256Colors(bitmap))
-        return reduced;
+        return bitmap;
     TBitmap result(bitmap.Width(), bitmap.Height(), TPixelFormat::pf8bit);
     result.SetColorTable(WebSafePalette());
     TNearestColor nearest(WebSafePalette());
@@ -157,18 +156,18 @@ void AssignBitmap(TGIFSubImage& frame, const TBitmap& bitmap)
     TGIFImage* image = frame.Image();
 
     TPixelFormat format = bitmap.PixelFormat();
-    auto copy = std::make_unique<TBitmap>(format == TPixelFormat::pf24bit
-                                              ? ReduceColors(bitmap, image ? image->ReductionMethod : 6)
-                                              : bitmap);
-    format = copy->PixelFormat();
+    TBitmap copy = format == TPixelFormat::pf24bit ? ReduceColors(bitmap, image ? image->ReductionMethod : 6)
+                                                   : bitmap;
+    format = copy.PixelFormat();
     frame.AllocatePixels();
     if (image)
         image->Progress(TGIFProgressStage::Starting, 0, kConverting);
     try {
-        ImportPixels(frame, *copy, format);
+        ImportPixels(frame, copy, format);
         if (bitmap.Transparent)
-            ApplyTransparency(frame, copy->TransparencyMask());
-        FrameRendering(frame).FrameBitmap = std::move(copy);
+            ApplyTransparency(frame, copy.TransparencyMask());
+        // The frame's pixels and colors are its content; its rendered bitmap
+        // is made again when it is drawn, so no copy of the bitmap is kept.
     } catch (...) {
         if (image)
             image->Progress(TGIFProgressStage::Ending, 0, kConverting);
