@@ -11,4 +11,4 @@ if { [ -n "$DISPLAY" ] || [ -n "$WAYLAND_DISPLAY" ]; } && [ -x "$build/bin/quorv
 fi
 
 echo "No display: optimizing examples/site/ into out/ with the command line."
-exec "$build/bin/quorvan-optimize" -o out --report out/report.html examples/site
+exec "$build/bin/quorvan-optimize" -o out --report out/report.html examples/site examples/site/robots.txt
