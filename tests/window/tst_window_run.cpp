@@ -1,0 +1,347 @@
+// Runs through the real window over real files: the grid, the progress bar,
+// the report, faults, plug-in start failures and what the window allows
+// while a run is under way.
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include "WindowTestSupport.h"
+#include "app/Unit1.h"
+#include "app/core/Run.h"
+
+namespace {
+
+const QByteArray kReportHeader =
+    "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\" \"http://www.w3.org/TR/html4/strict.dtd\">\r"
+    "<html><head>\r"
+    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=cp-1250\">\r"
+    "<title>Quorvan Web Optimizer, Results</title>\r"
+    "</head><body><table>\r\n"
+    "<tr>\r\n"
+    "<th>Filename<th>Original size<th>Opimized size<th>Ratio</tr>\r\n";
+const QByteArray kEmptyRow = "<tr>\r\n<td>&nbsp;<td>&nbsp;<td>&nbsp;<td>&nbsp;</tr>\r\n";
+const QByteArray kReportFooter = "</table></body></html>\r\n";
+
+QString Ratio(qint64 optimized, qint64 original)
+{
+    return QString::asprintf("%.2f%%", 100.0 * static_cast<double>(optimized) / static_cast<double>(original));
+}
+
+}  // namespace
+
+class WindowRunTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+
+    QString Cell(const TForm1& form, int column, int row) const
+    {
+        return QString::fromStdString(form.Cell(column, row));
+    }
+
+    QString OutDir(const char* name) const
+    {
+        QDir(dir_.path()).mkpath(QString::fromLatin1(name));
+        return dir_.filePath(QString::fromLatin1(name)) + "/";
+    }
+
+    // Adds the files, sets the output directory and runs the Optimize command.
+    static void Run(TForm1& form, const QStringList& files, const QString& outDir)
+    {
+        form.AddFiles(files);
+        form.findChild<QLineEdit*>("OutputDir")->setText(outDir);
+        form.findChild<QToolButton*>("OptiButton")->click();
+    }
+
+    QString Save(TForm1& form, const QString& name)
+    {
+        const QString path = dir_.filePath(name);
+        TDialogAnswer answer(ChooseFile(path));
+        form.findChild<QPushButton*>("SaveButton")->click();
+        return path;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir_.isValid());
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    }
+
+    void AFullRunFillsTheGridAndTheProgressBar()
+    {
+        // The sample site, copied so that nothing of the source tree is touched.
+        const QString site = QStringLiteral(QWO_SOURCE_DIR "/examples/site/");
+        const QStringList names = {"css/style.css", "index.html", "js/app.js", "images/logo.png",
+                                   "images/photo.jpg", "images/bullet.gif", "robots.txt"};
+        QStringList files;
+        for (const QString& name : names)
+            files << WriteFile(dir_.filePath("full/" + name), ReadFile(site + name));
+        const QString out = OutDir("full-out");
+        TForm1 form(BuildBinDir());
+        form.show();
+        Run(form, files, out);
+
+        QCOMPARE(form.findChild<QStackedWidget*>("Notebook1")->currentIndex(), 2);
+        QCOMPARE(form.findChild<QLabel*>("CaptionPanel")->text(), QStringLiteral("Optimize"));
+        const int n = static_cast<int>(files.size());
+        QCOMPARE(form.RowCount(), n + 2);
+        qint64 totalOriginal = 0;
+        qint64 totalOptimized = 0;
+        for (int i = 0; i < n; ++i) {
+            const int row = i + 1;
+            const qint64 original = QFileInfo(files[i]).size();
+            const QString written = out + QFileInfo(files[i]).fileName();
+            QVERIFY2(QFileInfo::exists(written), qPrintable(written));
+            const qint64 optimized = QFileInfo(written).size();
+            QCOMPARE(Cell(form, 0, row), QString());
+            QCOMPARE(Cell(form, 1, row), files[i]);
+            QCOMPARE(form.Cell(2, row), HumanSize(static_cast<FileSize>(original)));
+            QCOMPARE(form.Cell(3, row), HumanSize(static_cast<FileSize>(optimized)));
+            QCOMPARE(Cell(form, 4, row), Ratio(optimized, original));
+            totalOriginal += original;
+            totalOptimized += optimized;
+        }
+        // The minifiers and the plug-ins really shrank the text and the PNG; the copy kept robots.txt.
+        for (const int row : {1, 2, 3, 4})
+            QVERIFY2(Cell(form, 4, row).startsWith(QLatin1String("100.00")) == false, qPrintable(Cell(form, 1, row)));
+        QCOMPARE(Cell(form, 4, n), QStringLiteral("100.00%"));
+        QCOMPARE(ReadFile(out + "robots.txt"), ReadFile(files.last()));
+        QCOMPARE(ReadFile(files[0]), ReadFile(site + names[0]));   // sources untouched
+
+        QCOMPARE(Cell(form, 0, n + 1), QString());
+        QCOMPARE(Cell(form, 1, n + 1), QString());
+        QCOMPARE(Cell(form, 2, n + 1), QString());
+        QCOMPARE(Cell(form, 3, n + 1), QStringLiteral("TOTAL"));
+        QCOMPARE(Cell(form, 4, n + 1), Ratio(totalOptimized, totalOriginal));
+
+        auto* bar = form.findChild<QProgressBar*>("ProgressBar1");
+        QCOMPARE(bar->minimum(), 0);
+        QCOMPARE(bar->maximum(), n - 1);
+        QCOMPARE(bar->value(), n - 1);
+        QVERIFY(form.findChild<QToolButton*>("OptiButton")->isEnabled());
+
+        // The grid draws icon and shortened path without touching the texts.
+        form.resize(640, 460);
+        form.findChild<QWidget*>("ResultGrid")->grab();
+        QCOMPARE(Cell(form, 1, 1), files[0]);
+    }
+
+    void ARunOverFewerFilesLeavesNoTraceOfTheLongerOne()
+    {
+        QStringList files;
+        for (int i = 0; i < 4; ++i)
+            files << WriteFile(dir_.filePath(QStringLiteral("fewer/f%1.txt").arg(i)), QByteArray(100 + i, 'x'));
+        TForm1 form(BuildBinDir());
+        Run(form, files, OutDir("fewer-out"));
+        QCOMPARE(form.RowCount(), 6);
+
+        auto* list = form.findChild<QWidget*>("ListBox1");
+        Q_UNUSED(list);
+        form.findChild<QListWidget*>("ListBox1")->clear();
+        form.AddFiles({files[3]});
+        form.findChild<QToolButton*>("OptiButton")->click();
+        QCOMPARE(form.RowCount(), 3);
+        QCOMPARE(Cell(form, 1, 1), files[3]);
+        QCOMPARE(Cell(form, 2, 1), QStringLiteral("     103 B"));
+        QCOMPARE(Cell(form, 4, 1), QStringLiteral("100.00%"));
+        for (int column = 0; column < 3; ++column)
+            QCOMPARE(Cell(form, column, 2), QString());
+        QCOMPARE(Cell(form, 3, 2), QStringLiteral("TOTAL"));
+        // One file: the bar's range is empty in the run's terms; it shows done, not busy.
+        auto* bar = form.findChild<QProgressBar*>("ProgressBar1");
+        QVERIFY(bar->maximum() > bar->minimum());
+        QCOMPARE(bar->value(), bar->maximum());
+    }
+
+    void AnEmptyListShowsTheChooseFilesPage()
+    {
+        TForm1 form(BuildBinDir());
+        form.findChild<QToolButton*>("ConfigButton")->click();
+        form.findChild<QToolButton*>("OptiButton")->click();
+        QCOMPARE(form.findChild<QStackedWidget*>("Notebook1")->currentIndex(), 0);
+        QCOMPARE(form.findChild<QLabel*>("CaptionPanel")->text(), QStringLiteral("Choose files"));
+        QCOMPARE(form.RowCount(), 2);
+        for (int column = 0; column < 5; ++column)
+            QCOMPARE(Cell(form, column, 1), QString());
+        const QString report = Save(form, "empty-list.htm");
+        QCOMPARE(ReadFile(report), kReportHeader + kEmptyRow + kReportFooter);
+    }
+
+    void SaveBeforeAnyRunWritesTheFourEmptyRows()
+    {
+        TForm1 form(BuildBinDir());
+        const QString report = Save(form, "before-run.html");
+        QCOMPARE(ReadFile(report), kReportHeader + kEmptyRow + kEmptyRow + kEmptyRow + kEmptyRow + kReportFooter);
+    }
+
+    void SaveAfterARunWritesTheGridByteForByte()
+    {
+        const QString a = WriteFile(dir_.filePath("save/a&b.txt"), QByteArray(1536, 'a'));
+        const QString b = WriteFile(dir_.filePath("save/B.CSS"), QByteArray(2000, ' '));
+        TForm1 form(BuildBinDir());
+        Run(form, {a, b}, OutDir("save-out"));
+        // An existing file is replaced, a name without extension is kept as it is, and
+        // cancelling writes nothing.
+        const QString target = WriteFile(dir_.filePath("report"), QByteArray(10000, '#'));
+        {
+            TDialogAnswer answer(CancelDialog());
+            form.findChild<QPushButton*>("SaveButton")->click();
+            QVERIFY(answer.Seen().seen);
+        }
+        QCOMPARE(ReadFile(target), QByteArray(10000, '#'));
+        QCOMPARE(Save(form, "report"), target);
+        const QByteArray expected = kReportHeader + "<tr>\r\n<td>" + a.toUtf8() +
+                                    "<td>     1.5 kB<td>     1.5 kB<td>100.00%</tr>\r\n"
+                                    "<tr>\r\n<td>" + b.toUtf8() +
+                                    "<td>     2.0 kB<td>     2.0 kB<td>100.00%</tr>\r\n"
+                                    "<tr>\r\n<td>&nbsp;<td>&nbsp;<td>TOTAL<td>100.00%</tr>\r\n" +
+                                    kReportFooter;
+        QCOMPARE(ReadFile(target), expected);
+    }
+
+    void SaveReportsAFileThatCannotBeWritten()
+    {
+        TForm1 form(BuildBinDir());
+        TDialogAnswer answers({ChooseFile(QStringLiteral("/dev/full")), {}});
+        form.findChild<QPushButton*>("SaveButton")->click();
+        QVERIFY(answers.Seen(0).seen);
+        QVERIFY(answers.Seen(1).seen);
+        QCOMPARE(answers.Seen(1).title, QStringLiteral("Quorvan Web Optimizer"));
+        QVERIFY(!answers.Seen(1).text.isEmpty());
+    }
+
+    void TheUsersNumberSeparatorsAreUsed()
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const QString file = WriteFile(dir_.filePath("locale/big.txt"), QByteArray(1536, 'x'));
+        TForm1 form(BuildBinDir());
+        Run(form, {file}, OutDir("locale-out"));
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QCOMPARE(Cell(form, 2, 1), QStringLiteral("     1,5 kB"));
+        QCOMPARE(Cell(form, 4, 1), QStringLiteral("100,00%"));
+    }
+
+    void AFaultEndsTheRunWithAnErrorBoxAndKeepsTheRows()
+    {
+        const QString a = WriteFile(dir_.filePath("fault/a.txt"), "aaaa");
+        const QString missing = dir_.filePath("fault/missing.txt");
+        const QString c = WriteFile(dir_.filePath("fault/c.txt"), "cccc");
+        TForm1 form(BuildBinDir());
+        TDialogAnswer answer;
+        Run(form, {a, missing, c}, OutDir("fault-out"));
+        QVERIFY(answer.Seen().seen);
+        QCOMPARE(answer.Seen().title, QStringLiteral("Quorvan Web Optimizer"));
+        QVERIFY2(answer.Seen().text.contains(missing), qPrintable(answer.Seen().text));
+        QCOMPARE(form.RowCount(), 5);
+        QCOMPARE(Cell(form, 1, 1), a);
+        QCOMPARE(Cell(form, 4, 1), QStringLiteral("100.00%"));
+        QCOMPARE(Cell(form, 1, 2), missing);
+        for (int column : {2, 3, 4})
+            QCOMPARE(Cell(form, column, 2), QString());
+        for (int row : {3, 4})
+            for (int column = 0; column < 5; ++column)
+                QCOMPARE(Cell(form, column, row), QString());
+        QCOMPARE(form.findChild<QProgressBar*>("ProgressBar1")->value(), 0);
+        QVERIFY(form.findChild<QToolButton*>("OptiButton")->isEnabled());
+    }
+
+    void APluginThatCannotStartIsReportedAndTheRunGoesOn()
+    {
+        QTemporaryDir program;
+        QDir(program.path()).mkpath(QStringLiteral("plugins"));
+        const QString png = WriteFile(dir_.filePath("noplugin/x.png"), QByteArray(300, 'p'));
+        const QString txt = WriteFile(dir_.filePath("noplugin/y.txt"), "yy");
+        TForm1 form(program.path().toStdString());
+        TDialogAnswer answer;
+        Run(form, {png, txt}, OutDir("noplugin-out"));
+        QVERIFY(answer.Seen().seen);
+        QCOMPARE(answer.Seen().className, QStringLiteral("QMessageBox"));
+        QCOMPARE(answer.Seen().title, QStringLiteral("Quorvan Web Optimizer"));
+        QVERIFY2(answer.Seen().text.startsWith(QLatin1String("Unable to run ")), qPrintable(answer.Seen().text));
+        QVERIFY(answer.Seen().text.contains(QLatin1String("pngout.exe")));
+        QCOMPARE(Cell(form, 1, 2), txt);
+        QCOMPARE(Cell(form, 3, 3), QStringLiteral("TOTAL"));
+    }
+
+    void WhileARunIsUnderWayInputsAreLockedAndClosingStopsIt()
+    {
+        QStringList files;
+        for (int i = 0; i < 3; ++i)
+            files << WriteFile(dir_.filePath(QStringLiteral("busy/b%1.txt").arg(i)), "busy");
+        TForm1 form(BuildBinDir());
+        form.show();
+        struct Seen {
+            bool ran = false;
+            bool optimize = true, browse = true, browse2 = true, outputDir = true, remove = true, selectors = false;
+            int files = 0;
+            int rows = 0;
+        } seen;
+        QTimer::singleShot(0, &form, [&] {
+            seen.ran = true;
+            seen.optimize = form.findChild<QToolButton*>("OptiButton")->isEnabled();
+            seen.browse = form.findChild<QPushButton*>("BrowseButton")->isEnabled();
+            seen.browse2 = form.findChild<QPushButton*>("BrowseButton2")->isEnabled();
+            seen.outputDir = form.findChild<QLineEdit*>("OutputDir")->isEnabled();
+            seen.remove = form.findChild<QAction*>("REmovefromlist1")->isEnabled();
+            seen.selectors = form.findChild<QComboBox*>("CSSCombo")->isEnabled() &&
+                             form.findChild<QComboBox*>("GIFCombo")->isEnabled();
+            // Commands that would change the run's inputs do nothing now.
+            form.AddFiles({files[0]});
+            auto* list = form.findChild<QListWidget*>("ListBox1");
+            list->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+            form.REmovefromlist1Click();
+            form.OptiButtonClick();
+            seen.files = form.FileCount();
+            seen.rows = form.RowCount();
+            form.close();
+        });
+        Run(form, files, OutDir("busy-out"));
+        QVERIFY(seen.ran);
+        QVERIFY(!seen.optimize);
+        QVERIFY(!seen.browse);
+        QVERIFY(!seen.browse2);
+        QVERIFY(!seen.outputDir);
+        QVERIFY(!seen.remove);
+        QVERIFY(seen.selectors);
+        QCOMPARE(seen.files, 3);
+        QCOMPARE(seen.rows, 5);
+        // The run ended after the first file and the window closed.
+        QCOMPARE(Cell(form, 1, 1), files[0]);
+        QCOMPARE(Cell(form, 4, 1), QStringLiteral("100.00%"));
+        QCOMPARE(Cell(form, 1, 2), QString());
+        QCOMPARE(Cell(form, 3, 4), QString());
+        QVERIFY(!QFileInfo::exists(dir_.filePath("busy-out/b1.txt")));
+        QVERIFY(!form.isVisible());
+        QVERIFY(!form.Running());
+    }
+
+    void ALevelChangedDuringARunAppliesFromTheNextFile()
+    {
+        const QByteArray css = "/* a comment that the minifier drops */\nbody {\n    color : red ;\n}\n";
+        const QString first = WriteFile(dir_.filePath("live/one.css"), css);
+        const QString second = WriteFile(dir_.filePath("live/two/one.css"), css);
+        TForm1 form(BuildBinDir());
+        QTimer::singleShot(0, &form, [&] { form.findChild<QComboBox*>("CSSCombo")->setCurrentIndex(0); });
+        Run(form, {first, second}, OutDir("live-out"));
+        QVERIFY(Cell(form, 4, 1) != QStringLiteral("100.00%"));
+        QCOMPARE(Cell(form, 4, 2), QStringLiteral("100.00%"));
+    }
+};
+
+QTEST_MAIN(WindowRunTest)
+#include "tst_window_run.moc"
