@@ -64,11 +64,10 @@ void CompressCSS(const std::string& source, const std::string& destination, Leve
     bool regroup = level == 2 && regrouper.Read();
     std::uint64_t length = text.size();
     if (regroup) {
-        CssCountingSink counter;
-        regrouper.Write(counter);
-        regroup = counter.length() <= text.size();
+        const std::uint64_t regrouped = regrouper.Plan();
+        regroup = regrouped <= text.size();
         if (regroup)
-            length = counter.length();
+            length = regrouped;
     }
 
     EnsureNotSource(source, destination);

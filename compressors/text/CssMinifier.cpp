@@ -8,12 +8,11 @@ std::string MinifyCSSMaximum(std::string_view text)
     CssRegrouper regrouper(basic);
     if (!regrouper.Read())
         return basic;
-    CssCountingSink counter;
-    regrouper.Write(counter);
-    if (counter.length() > basic.size())
+    const std::uint64_t length = regrouper.Plan();
+    if (length > basic.size())
         return basic;
     std::string result;
-    result.reserve(counter.length());
+    result.reserve(length);
     CssStringSink sink(result);
     regrouper.Write(sink);
     return result;

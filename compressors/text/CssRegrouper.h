@@ -4,8 +4,9 @@
 // with shared declarations grouped and the rest merged per selector.
 //
 // Every pass is linear: equal selectors and declarations are numbered once
-// through a hash index, and each pass walks per-number lists of pairs in
-// ascending order instead of comparing every pair with every other.
+// through a hash index, the pairs of each selector and of each declaration
+// are kept side by side in ascending order, and the passes walk those lists
+// instead of comparing every pair with every other.
 
 #include <cstdint>
 #include <string_view>
@@ -24,34 +25,57 @@ public:
     // not blank is not exactly one "selector{declarations}" rule.
     bool Read();
 
+    // Decides which pairs are grouped and returns the length of the
+    // regrouped sheet. Call after Read returned true.
+    std::uint64_t Plan();
+
     // Writes the regrouped sheet: one rule per line, lines separated by a
-    // carriage return, none after the last. Call after Read returned true;
-    // may be called more than once.
+    // carriage return, none after the last. Call after Plan.
     void Write(CssSink& sink) const;
 
-    std::size_t pairCount() const { return selectorOf_.size(); }
+    std::size_t pairCount() const { return declarationOf_.size(); }
 
 private:
     static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
+    // A pair in the list of a selector (other: its declaration) or of a
+    // declaration (other: its selector).
+    struct Member {
+        std::uint32_t pair;
+        std::uint32_t other;
+    };
+
     void ReadRule(std::uint32_t begin, std::uint32_t open, std::uint32_t close);
-    void AddPair(std::uint32_t selector, std::uint32_t itemBegin, std::uint32_t itemEnd);
+    void BuildLists();
+    std::uint32_t Count(std::uint32_t declaration) const {
+        return declarationStart_[declaration + 1] - declarationStart_[declaration];
+    }
     bool Pays(std::uint32_t declaration) const;
+    std::uint64_t GroupLength(std::uint32_t declaration) const;
+    void MarkGrouped(std::uint32_t declaration);
+    void WriteGroup(CssSink& sink, std::uint32_t declaration, std::uint32_t leadSelector,
+                    std::uint32_t leadPair) const;
 
     std::string_view text_;
     CssStringIndex selectors_;
     CssStringIndex declarations_;
 
-    // Per pair, in text order.
-    std::vector<std::uint32_t> selectorOf_;
+    // Pairs in text order, by rule: rule r holds pairs ruleStart_[r] to
+    // ruleStart_[r + 1] - 1, all with selector ruleSelector_[r].
     std::vector<std::uint32_t> declarationOf_;
-    std::vector<std::uint32_t> nextWithSelector_;
-    std::vector<std::uint32_t> nextWithDeclaration_;
+    std::vector<std::uint32_t> ruleStart_;
+    std::vector<std::uint32_t> ruleSelector_;
 
-    // Per selector and per declaration: first and last pair.
-    std::vector<std::uint32_t> selectorHead_, selectorTail_;
-    std::vector<std::uint32_t> declarationHead_, declarationTail_;
-    // Per declaration: how many pairs, and their selectors' total length.
-    std::vector<std::uint32_t> declarationCount_;
+    // The pairs of selector s are bySelector_[selectorStart_[s] ...
+    // selectorStart_[s + 1] - 1], ascending; likewise per declaration.
+    std::vector<std::uint32_t> selectorStart_;
+    std::vector<Member> bySelector_;
+    std::vector<std::uint32_t> declarationStart_;
+    std::vector<Member> byDeclaration_;
     std::vector<std::uint64_t> declarationSelectorLength_;
+
+    // The plan: pairs written in a grouped rule, and the pairs that write
+    // the groups that do not pay off at once (other: their selector).
+    std::vector<std::uint8_t> grouped_;
+    std::vector<Member> leaders_;
 };

@@ -8,6 +8,7 @@
 
 #include "CssOracle.h"
 #include "compressors/text/CssMinifier.h"
+#include "compressors/text/CssRegrouper.h"
 
 namespace {
 
@@ -106,6 +107,17 @@ TEST(CssOracleMatch, RandomFlatSheets)
         ASSERT_EQ(MinifyCSSBasic(text), OracleCSSBasic(text)) << "round " << round;
         ASSERT_EQ(maximum, OracleCSSMaximum(text)) << "round " << round << "\n" << text;
         regrouped += maximum != MinifyCSSBasic(text);
+
+        // The planned length decides the fallback and the reported file size.
+        const std::string basic = MinifyCSSBasic(text);
+        CssRegrouper regrouper(basic);
+        if (regrouper.Read()) {
+            const std::uint64_t planned = regrouper.Plan();
+            std::string written;
+            CssStringSink sink(written);
+            regrouper.Write(sink);
+            ASSERT_EQ(planned, written.size()) << "round " << round;
+        }
     }
     EXPECT_GT(regrouped, 1000);   // the generator really exercises level 2
 }
