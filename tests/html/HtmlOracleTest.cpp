@@ -4,6 +4,8 @@
 
 #include "HtmlTestSupport.h"
 
+#include "compressors/text/TextHelpers.h"
+
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -130,4 +132,19 @@ TEST(HtmlOracle, PagesThatDefeatNaiveLookAhead)
         for (Level html = 1; html <= 2; ++html)
             for (Level css = 0; css <= 2; ++css)
                 Minify(page, HtmlLevels{html, 0, css});
+}
+
+TEST(HtmlOracle, JoiningEqualsSignsMatchesTwoReplaceAllPasses)
+{
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> length(0, 12);
+    std::uniform_int_distribution<int> pick(0, 3);
+    for (int round = 0; round < 20000; ++round) {
+        std::string text;
+        for (int i = length(random); i > 0; --i)
+            text += " = a"[pick(random)];
+        std::string joined = text;
+        JoinEqualsSigns(joined);
+        ASSERT_EQ(joined, ReplaceAll(ReplaceAll(text, " =", "="), "= ", "=")) << "[" << text << "]";
+    }
 }
