@@ -1,5 +1,7 @@
 // HTML minifier benchmark.
 //   bench_html generate MEGABYTES OUT      writes a real-looking page of that size
+//   bench_html adversarial KIND MB OUT     tags without blanks, unclosed "<style",
+//                                          comment runs, "</" runs, "<A<A..." ranges
 //   bench_html speed FILE HTML JS CSS      in-memory throughput of MinifyHTML
 //   bench_html compress IN OUT HTML JS CSS one CompressHTML call (for peak memory)
 
@@ -119,6 +121,32 @@ int Generate(double megabytes, const std::string& out)
     return 0;
 }
 
+// Pages on which look-ahead searches turn quadratic unless they are cached.
+int Adversarial(const std::string& kind, double megabytes, const std::string& out)
+{
+    std::string unit;
+    if (kind == "tags")
+        unit = "<a><b>";
+    else if (kind == "style")
+        unit = "<style>";
+    else if (kind == "comments")
+        unit = "<!--c-->";
+    else if (kind == "endtags")
+        unit = "</";
+    else if (kind == "lowercase")
+        unit = "<A";
+    else
+        throw std::runtime_error("unknown kind " + kind);
+    const auto size = static_cast<std::size_t>(megabytes * 1e6);
+    std::string page;
+    page.reserve(size + unit.size() + 2);
+    while (page.size() < size)
+        page += unit;
+    page += "> ";
+    std::ofstream(out, std::ios::binary) << page;
+    return 0;
+}
+
 // Repeats the minification for at least a second (and at least twice) and
 // reports the best run's throughput.
 int Speed(const std::string& file, const HtmlLevels& levels)
@@ -171,6 +199,8 @@ int main(int argc, char** argv)
         const std::string mode = argc > 1 ? argv[1] : "";
         if (mode == "generate" && argc == 4)
             return Generate(std::atof(argv[2]), argv[3]);
+        if (mode == "adversarial" && argc == 5)
+            return Adversarial(argv[2], std::atof(argv[3]), argv[4]);
         if (mode == "speed" && argc == 6)
             return Speed(argv[2], LevelsFrom(argv + 3));
         if (mode == "compress" && argc == 7)
@@ -180,6 +210,7 @@ int main(int argc, char** argv)
         return 1;
     }
     std::fprintf(stderr,
-                 "usage: bench_html generate MB OUT | speed FILE HTML JS CSS | compress IN OUT HTML JS CSS\n");
+                 "usage: bench_html generate MB OUT | adversarial KIND MB OUT | speed FILE HTML JS CSS |"
+                 " compress IN OUT HTML JS CSS\n");
     return 2;
 }

@@ -27,6 +27,15 @@ for file in "${samples[@]}" "${generated[@]}"; do
   "$bin" speed "$file" 2 0 2
 done
 
+echo "-- ours: pages built against look-ahead searches, 1 and 10 MB (linear: the same MB/s)"
+for kind in tags style comments endtags lowercase; do
+  for mb in 1 10; do
+    "$bin" adversarial "$kind" "$mb" "$work/adversarial-$kind-${mb}mb.html"
+    "$bin" speed "$work/adversarial-$kind-${mb}mb.html" 2 0 2
+  done
+  rm -f "$work"/adversarial-"$kind"-*.html
+done
+
 echo "-- ours: what scripts cost at level 2 (real plug-in; each script goes through two temporary files)"
 for file in "${samples[@]}"; do
   scripts=$(grep -o '<script' "$file" | wc -l)
