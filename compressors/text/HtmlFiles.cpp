@@ -5,6 +5,8 @@
 #include <cstring>
 #include <memory>
 
+#include <sys/stat.h>
+
 #include "compressors/tools/FileErrors.h"
 
 namespace {
@@ -26,26 +28,20 @@ std::string ReadHtmlFile(const std::string& path)
     File file(std::fopen(path.c_str(), "rb"));
     if (!file)
         throw CannotOpenFile(path, errno);
+    struct stat info {};
+    if (::fstat(::fileno(file.get()), &info) != 0)
+        throw CannotOpenFile(path, errno);
+    if (S_ISDIR(info.st_mode))
+        throw CannotOpenFile(path, EISDIR);
     std::string bytes;
-    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-        const long size = std::ftell(file.get());
-        if (size > 0)
-            bytes.reserve(static_cast<std::size_t>(size));
-        std::rewind(file.get());
+    // A regular file is read straight into a string of its size; anything
+    // else (a pipe, a file that grows) in chunks until its end.
+    if (S_ISREG(info.st_mode) && info.st_size > 0) {
+        bytes.resize(static_cast<std::size_t>(info.st_size));
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
     }
     char buffer[1 << 16];
     std::size_t got;
-    // Read straight into the reserved string when the size is known.
-    if (bytes.capacity() > 0) {
-        bytes.resize(bytes.capacity());
-        std::size_t used = 0;
-        while ((got = std::fread(bytes.data() + used, 1, bytes.size() - used, file.get())) > 0) {
-            used += got;
-            if (used == bytes.size())
-                break;
-        }
-        bytes.resize(used);
-    }
     while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
         bytes.append(buffer, got);
     if (std::ferror(file.get()))

@@ -96,6 +96,8 @@ TEST(CompressHTML, MissingSourceAndUncreatableDestinationThrow)
     } catch (const std::runtime_error& error) {
         EXPECT_EQ(std::string(error.what()).rfind("Cannot open file \"" + dir.Path() + "none.html\". ", 0), 0u);
     }
+    EXPECT_THROW(CompressHTML(dir.Path(), dir.Path() + "out.html", 1, 0, 0, original, optimized),
+                 std::runtime_error);  // a folder is no page
     WriteFile(dir.Path() + "in.html", "<p>");
     EXPECT_THROW(CompressHTML(dir.Path() + "in.html", dir.Path() + "no/such/out.html", 1, 0, 0, original,
                               optimized),
