@@ -1,0 +1,232 @@
+// The real plug-ins (jhead, optipng/zopflipng, terser behind the adapters) on
+// real files: smaller results, identical pixels, scripts that still compute
+// the same, and what happens when a plug-in is missing or fails.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "ToolTestSupport.h"
+#include "compressors/Compressors.h"
+
+using namespace tooltest;
+
+namespace {
+
+constexpr const char* kScript = R"JS(// Totals of a small price list.
+/* A block comment
+   over two lines. */
+'use strict';
+const prices = [3, 5, 8]; // inline note
+
+function totalWithTax(list, rate) {
+  let runningTotal = 0;            // a long local name to be renamed
+  for (const price of list) {
+    runningTotal += price;
+  }
+  return runningTotal * (1 + rate)
+}
+
+const label = "// not a comment", pattern = /\/\*[^*]*\*\//g;
+const text = `sum=${totalWithTax(prices, 0.25) /* inside a template */}`
+console.log(text, label, "a /* b */ c".replace(pattern, ""));
+)JS";
+
+class RealPluginsTest : public ToolRunnerState {
+protected:
+    void SetUp() override {
+        SetToolRunnerHooks({{}, [this](const std::string& m) { messages.push_back(m); }});
+    }
+    void TearDown() override {
+        ToolRunnerState::TearDown();
+        if (!savedCwd.empty() && ::chdir(savedCwd.c_str()) != 0) ADD_FAILURE() << "chdir back";
+    }
+
+    void Make(const std::string& imageMagickArguments, const std::string& path) {
+        ASSERT_EQ(std::system(("convert " + imageMagickArguments + " " + ShellQuote(path)).c_str()), 0);
+    }
+
+    // A JPEG with a comment and an Exif section.
+    void MakeJpeg(const std::string& path) {
+        Make("-seed 5 -size 160x120 plasma:fractal -set comment 'A comment long enough to matter.'", path);
+        ASSERT_EQ(std::system(("jhead -mkexif " + ShellQuote(path) + " > /dev/null").c_str()), 0);
+    }
+
+    static std::string Pixels(const std::string& path) {
+        return Capture("convert " + ShellQuote(path.front() == '-' ? "./" + path : path) + " rgba:-");
+    }
+
+    // The entropy-coded image: everything from the first start-of-scan marker on.
+    static std::string ScanData(const std::string& path) {
+        const std::string bytes = ReadFile(path);
+        const std::size_t sos = bytes.find("\xFF\xDA");
+        return sos == std::string::npos ? std::string() : bytes.substr(sos);
+    }
+
+    static std::string RunNode(const std::string& path) {
+        return Capture("node " + ShellQuote(path.front() == '-' ? "./" + path : path) + " 2>&1");
+    }
+
+    void EnterFolder(const std::string& folder) {
+        savedCwd = std::filesystem::current_path().string();
+        ASSERT_EQ(::chdir(folder.c_str()), 0);
+    }
+
+    TempDir dir;
+    std::vector<std::string> messages;
+    std::string savedCwd;
+    FileSize original = 0, optimized = 0;
+};
+
+}  // namespace
+
+TEST_F(RealPluginsTest, JpegLosesMetadataButNotImageData) {
+    const std::string source = dir / "photo.jpg";
+    MakeJpeg(source);
+    const std::string pixels = Pixels(source);
+    ASSERT_FALSE(pixels.empty());
+    for (Level level : {1, 2, 3, 4, 12, 13, 23}) {
+        const std::string destination = dir / ("out" + std::to_string(level) + ".jpg");
+        CompressJPEG(source, destination, level, original, optimized);
+        EXPECT_EQ(original, FileSizeOf(source));
+        EXPECT_EQ(optimized, FileSizeOf(destination));
+        if (level == 3)
+            EXPECT_EQ(optimized, original);   // no IPTC section to remove
+        else
+            EXPECT_LT(optimized, original) << int(level);
+        EXPECT_EQ(ScanData(destination), ScanData(source)) << int(level);
+        EXPECT_EQ(Pixels(destination), pixels) << int(level);
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(RealPluginsTest, PngGetsSmallerWithIdenticalPixelsAtEveryLevel) {
+    const std::vector<std::string> images{
+        "-seed 3 -size 96x64 plasma:fractal -blur 0x1 -depth 8",                        // photo-like
+        "-size 120x80 xc:'#eeeeee' -fill '#3366cc' -draw 'rectangle 10,10 60,30' -depth 8",  // flat colours
+        "-seed 4 -size 64x64 plasma:fractal -colors 16 PNG8:",                         // palette
+        "-size 64x64 xc:none -fill '#2a7ae280' -draw 'circle 32,32 32,4' -depth 8"};   // alpha
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        std::string arguments = images[i];
+        std::string prefix;
+        if (const auto colon = arguments.rfind("PNG8:"); colon != std::string::npos) {
+            prefix = "PNG8:";
+            arguments.erase(colon);
+        }
+        const std::string source = dir / ("image" + std::to_string(i) + ".png");
+        ASSERT_EQ(std::system(("convert " + arguments + " " + prefix + ShellQuote(source)).c_str()), 0);
+        const std::string pixels = Pixels(source);
+        for (Level level = 1; level <= 4; ++level) {
+            const std::string destination = dir / ("out" + std::to_string(i) + "-" + std::to_string(level) + ".png");
+            CompressPNG(source, destination, level, original, optimized);
+            EXPECT_EQ(original, FileSizeOf(source));
+            EXPECT_LT(optimized, original) << images[i] << " level " << int(level);
+            EXPECT_GT(optimized, 0);
+            EXPECT_EQ(Pixels(destination), pixels) << images[i] << " level " << int(level);
+        }
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(RealPluginsTest, PngThatCannotShrinkOrIsDamagedIsCopied) {
+    const std::string source = dir / "a.png";
+    Make("-size 40x30 gradient:red-blue -depth 8", source);
+    CompressPNG(source, dir / "once.png", 4, original, optimized);
+    ASSERT_LT(optimized, original);
+    CompressPNG(dir / "once.png", dir / "twice.png", 4, original, optimized);
+    EXPECT_EQ(ReadFile(dir / "twice.png"), ReadFile(dir / "once.png"));
+    EXPECT_EQ(optimized, original);
+
+    WriteFile(dir / "broken.png", "\x89PNG\r\n\x1a\n but nothing after the signature");
+    CompressPNG(dir / "broken.png", dir / "broken-out.png", 2, original, optimized);
+    EXPECT_EQ(ReadFile(dir / "broken-out.png"), ReadFile(dir / "broken.png"));
+}
+
+TEST_F(RealPluginsTest, ScriptsStillComputeTheSameAtEveryLevel) {
+    const std::string source = dir / "prices.js";
+    WriteFile(source, kScript);
+    const std::string expected = RunNode(source);
+    ASSERT_EQ(expected, "sum=20 // not a comment a  c\n");
+    std::vector<FileSize> sizes;
+    for (Level level = 1; level <= 4; ++level) {
+        const std::string destination = dir / ("out" + std::to_string(level) + ".js");
+        CompressJS(source, destination, level, original, optimized);
+        EXPECT_EQ(original, FileSize(std::string(kScript).size()));
+        EXPECT_LT(optimized, original) << int(level);
+        EXPECT_EQ(RunNode(destination), expected) << int(level) << "\n" << ReadFile(destination);
+        sizes.push_back(optimized);
+    }
+    const std::string level1 = ReadFile(dir / "out1.js");
+    EXPECT_EQ(level1.find("comment\n"), std::string::npos);
+    EXPECT_EQ(level1.find("inline note"), std::string::npos);
+    EXPECT_NE(level1.find("function totalWithTax(list, rate) {\n  let runningTotal = 0;\n"), std::string::npos)
+        << level1;
+    EXPECT_NE(ReadFile(dir / "out2.js").find('\n'), std::string::npos);
+    EXPECT_EQ(ReadFile(dir / "out3.js").find('\n'), std::string::npos);
+    EXPECT_EQ(ReadFile(dir / "out4.js").find("runningTotal"), std::string::npos);
+    EXPECT_GT(sizes[0], sizes[1]);
+    EXPECT_GE(sizes[1], sizes[2]);
+    EXPECT_GT(sizes[2], sizes[3]);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(RealPluginsTest, ScriptWithSyntaxErrorIsCopiedUnchanged) {
+    const std::string source = dir / "broken.js";
+    WriteFile(source, "function (  { // never closed\n  var x = 1;\n");
+    for (Level level = 1; level <= 4; ++level) {
+        CompressJS(source, dir / "out.js", level, original, optimized);
+        EXPECT_EQ(ReadFile(dir / "out.js"), ReadFile(source));
+        EXPECT_EQ(optimized, original);
+    }
+}
+
+TEST_F(RealPluginsTest, MissingPluginsAreNotifiedAndTheCallsGoOn) {
+    SetPluginDir(dir / "no-plugins/");
+    MakeJpeg(dir / "p.jpg");
+    WriteFile(dir / "s.js", kScript);
+    Make("-size 8x8 xc:red", dir / "i.png");
+
+    CompressJPEG(dir / "p.jpg", dir / "p-out.jpg", 4, original, optimized);
+    EXPECT_EQ(ReadFile(dir / "p-out.jpg"), ReadFile(dir / "p.jpg"));
+    EXPECT_EQ(optimized, original);
+
+    WriteFile(dir / "i-out.png", "stale");
+    CompressPNG(dir / "i.png", dir / "i-out.png", 1, original, optimized);
+    EXPECT_EQ(original, FileSizeOf(dir / "i.png"));
+    EXPECT_EQ(optimized, -1);
+
+    // The script host itself runs; only the script it is given is missing.
+    CompressJS(dir / "s.js", dir / "s-out.js", 3, original, optimized);
+    EXPECT_EQ(optimized, -1);
+
+    EXPECT_EQ(messages, (std::vector<std::string>{
+                            "Unable to run " + dir.path() + "no-plugins/jhead.exe -purejpg \"" + dir / "p-out.jpg\"",
+                            "Unable to run " + dir.path() + "no-plugins/pngout.exe /y /q /s3 \"" + dir / "i.png\" \"" +
+                                dir / "i-out.png\""}));
+}
+
+TEST_F(RealPluginsTest, OddPathsReachTheToolsIntact) {
+    // Relative paths, so that whole arguments start with "-".
+    EnterFolder(dir.path());
+    std::filesystem::create_directories("-out \"x\"");
+    const std::string jpeg = "-my \"photo\" 1.jpg", png = "-a \"b\" c.png", script = "-s 'q' \"t\".js";
+    MakeJpeg(dir / jpeg);
+    Make("-seed 2 -size 48x32 plasma:fractal -depth 8", dir / png);
+    WriteFile(script, kScript);
+
+    CompressJPEG(jpeg, "-out \"x\"/" + jpeg, 4, original, optimized);
+    EXPECT_LT(optimized, original);
+    EXPECT_EQ(ScanData("-out \"x\"/" + jpeg), ScanData(jpeg));
+
+    CompressPNG(png, "-out \"x\"/" + png, 3, original, optimized);
+    EXPECT_GT(optimized, 0);
+    EXPECT_LT(optimized, original);
+    EXPECT_EQ(Pixels("-out \"x\"/" + png), Pixels(png));
+
+    CompressJS(script, "-out \"x\"/" + script, 4, original, optimized);
+    EXPECT_GT(optimized, 0);
+    EXPECT_LT(optimized, original);
+    EXPECT_EQ(RunNode("-out \"x\"/" + script), RunNode(script));
+    EXPECT_TRUE(messages.empty());
+}
