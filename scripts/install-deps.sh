@@ -8,7 +8,7 @@ packages=(
   jhead optipng zopfli nodejs node-terser
   gifsicle giflib-tools libgif-dev imagemagick
   clang libclang-rt-14-dev
-  xvfb xauth
+  xvfb xauth fonts-wine
 )
 missing=()
 for p in "${packages[@]}"; do
