@@ -8,7 +8,7 @@ packages=(
   jhead optipng zopfli nodejs node-terser
   gifsicle giflib-tools libgif-dev imagemagick
   clang libclang-rt-14-dev
-  xvfb xauth fonts-wine
+  xvfb xauth fonts-wine time
 )
 missing=()
 for p in "${packages[@]}"; do
