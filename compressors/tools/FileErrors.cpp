@@ -3,7 +3,11 @@
 #include <cstring>
 
 FileError CannotOpenFile(const std::string& path, int error) {
-    return FileError("Cannot open file \"" + path + "\". " + std::strerror(error));
+    return CannotOpenFile(path, std::string(std::strerror(error)));
+}
+
+FileError CannotOpenFile(const std::string& path, const std::string& reason) {
+    return FileError("Cannot open file \"" + path + "\". " + reason);
 }
 
 FileError CannotCreateFile(const std::string& path, int error) {

@@ -12,6 +12,8 @@ public:
 
 // "Cannot open file "<path>". <strerror(error)>"
 FileError CannotOpenFile(const std::string& path, int error);
+// "Cannot open file "<path>". <reason>"
+FileError CannotOpenFile(const std::string& path, const std::string& reason);
 // "Cannot create file "<path>". <strerror(error)>"
 FileError CannotCreateFile(const std::string& path, int error);
 // "Cannot create file "<path>". <reason>"

@@ -44,11 +44,14 @@ void SetCopyChunkObserver(CopyChunkObserver observer) { chunkObserver = std::mov
 
 void PlainCopy(const std::string& source, const std::string& destination,
                FileSize& originalSize, FileSize& optimizedSize) {
-    FileDescriptor input(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    // O_NONBLOCK: a named pipe must not wait for a writer; only regular files are copied.
+    FileDescriptor input(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (input.get() < 0) throw CannotOpenFile(source, errno);
     struct stat info {};
     if (::fstat(input.get(), &info) != 0) throw CannotOpenFile(source, errno);
     if (S_ISDIR(info.st_mode)) throw CannotOpenFile(source, EISDIR);
+    if (!S_ISREG(info.st_mode)) throw CannotOpenFile(source, std::string("Not a regular file"));
+    ::fcntl(input.get(), F_SETFL, ::fcntl(input.get(), F_GETFL) & ~O_NONBLOCK);
 
     EnsureNotSource(source, destination);
     FileDescriptor output(::open(destination.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));

@@ -76,6 +76,11 @@ TEST_F(PlainCopyTest, FaultsNameThePathAndTheReason) {
     EXPECT_FALSE(Exists(dir / "dst"));
     EXPECT_EQ(FaultOf(dir.path(), dir / "dst"), "Cannot open file \"" + dir.path() + "\". Is a directory");
 
+    // A named pipe without a writer neither blocks nor gets copied.
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    EXPECT_EQ(FaultOf(dir / "pipe", dir / "dst"), "Cannot open file \"" + dir / "pipe" + "\". Not a regular file");
+    EXPECT_EQ(FileSizeOf(dir / "pipe"), -1);
+
     WriteFile(dir / "src", "data");
     EXPECT_EQ(FaultOf(dir / "src", dir / "no/such/dir/dst"),
               "Cannot create file \"" + dir / "no/such/dir/dst" + "\". No such file or directory");
