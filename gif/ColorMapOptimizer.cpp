@@ -1,6 +1,7 @@
 #include "gif/ColorMapOptimizer.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <limits>
 #include <mutex>
@@ -44,24 +45,30 @@ bool THistogram::CountFrame(TGIFSubImage& frame)
     fFrames.push_back(&frame);
     const bool transparent = frame.Transparent();
     const int transparentIndex = transparent ? frame.TransparentIndex() : -1;
-    bool sawTransparent = false;
-    bool warned = false;
+    // One pass of plain counting; pixels past the table are rare and fixed afterwards.
+    std::array<std::uint64_t, 256> counts{};
     std::uint8_t* pixels = frame.Pixels();
-    for (std::size_t i = 0, n = frame.PixelsSize(); i < n; ++i) {
-        if (pixels[i] == transparentIndex) {
-            sawTransparent = true;
-            continue;
-        }
-        if (pixels[i] >= fCount) {
-            pixels[i] = 0;
-            if (!warned)
-                frame.Warn(1, "Color not in color table");
-            warned = true;
-        }
-        std::int32_t& count = fEntries[pixels[i]].Count;
-        if (count == std::numeric_limits<std::int32_t>::max())
-            break;
-        ++count;
+    const std::size_t n = frame.PixelsSize();
+    for (std::size_t i = 0; i < n; ++i)
+        ++counts[pixels[i]];
+    const bool sawTransparent = transparentIndex >= 0 && counts[std::size_t(transparentIndex)] > 0;
+    if (transparentIndex >= 0)
+        counts[std::size_t(transparentIndex)] = 0;
+    bool outside = false;
+    for (int index = fCount; index < 256; ++index)
+        outside = outside || counts[std::size_t(index)] > 0;
+    if (outside) {
+        for (std::size_t i = 0; i < n; ++i)
+            if (pixels[i] >= fCount && pixels[i] != transparentIndex) {
+                counts[0] += 1;
+                pixels[i] = 0;
+            }
+        frame.Warn(1, "Color not in color table");
+    }
+    for (int index = 0; index < fCount; ++index) {
+        std::int32_t& count = fEntries[std::size_t(index)].Count;
+        count = std::int32_t(std::min<std::uint64_t>(std::uint64_t(count) + counts[std::size_t(index)],
+                                                     std::numeric_limits<std::int32_t>::max()));
     }
     if (transparent && !sawTransparent) {
         frame.GraphicControl()->SetTransparentIndex(0);
@@ -88,14 +95,14 @@ void THistogram::RemapFrames(bool useTransparency, std::uint8_t newTransparentIn
     for (const THistogramEntry* entry : fList)
         translation[std::size_t(entry->SourceIndex)] = std::uint8_t(entry->NewIndex);
     for (TGIFSubImage* frame : fFrames) {
-        int oldTransparent = -1;
+        TGIFTranslation table = translation;
         if (frame->Transparent() && useTransparency) {
-            oldTransparent = frame->TransparentIndex();
+            table[std::size_t(frame->TransparentIndex())] = newTransparentIndex;
             frame->GraphicControl()->StoreTransparentIndex(newTransparentIndex);
         }
         std::uint8_t* pixels = frame->Pixels();
         for (std::size_t i = 0, n = frame->PixelsSize(); i < n; ++i)
-            pixels[i] = pixels[i] == oldTransparent ? newTransparentIndex : translation[pixels[i]];
+            pixels[i] = table[pixels[i]];
         frame->ReleaseRendering();
     }
 }
