@@ -3,6 +3,7 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QIcon>
+#include <QMimeDatabase>
 #include <QPainter>
 
 namespace {
@@ -64,11 +65,17 @@ int TIconCache::GetIconIndex(const std::string& path)
 
 int TIconCache::GetSystemIcon(const std::string& path)
 {
-    const QFileIconProvider provider;
-    const QIcon icon = provider.icon(QFileInfo(QString::fromStdString(path)));
+    // The icon theme's icon for the file's type, else the platform's file icon.
+    const QFileInfo info(QString::fromStdString(path));
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(info);
+    QIcon icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+    if (icon.isNull())
+        icon = QFileIconProvider().icon(info);
     QPixmap pixmap = icon.isNull() ? QPixmap() : icon.pixmap(kIconSize, kIconSize);
     if (pixmap.isNull())
         pixmap = PlainFileIcon(path);
+    else if (pixmap.deviceIndependentSize() != QSizeF(kIconSize, kIconSize))
+        pixmap = pixmap.scaled(kIconSize, kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     const int index = static_cast<int>(iconList_.size());
     iconList_.append(pixmap);
     return index;

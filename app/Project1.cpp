@@ -3,6 +3,7 @@
 
 #include <QApplication>
 
+#include "app/DesignFonts.h"
 #include "app/Unit1.h"
 
 int main(int argc, char* argv[])
@@ -10,6 +11,7 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     QApplication::setApplicationDisplayName(QString::fromLatin1(kApplicationTitle));
+    LoadDesignFonts();
     TForm1 form;
     form.show();
     return application.exec();

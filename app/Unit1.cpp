@@ -338,16 +338,12 @@ void TForm1::CreateAboutPage()
     Label10->setFont(TahomaFont(16, true));
     Label10->adjustSize();
     Label11 = MakeLabel(page, "Label11",
-                        QStringLiteral("Quorvan Web Optimizer is free to use for personal and commercial\n"
-                                       "web sites. It comes with no warranty of any kind.\n"
+                        QStringLiteral("Quorvan Web Optimizer is free to use for your web sites.\n"
+                                       "It comes with no warranty of any kind.\n"
                                        "\n"
-                                       "Your source files are never changed: every optimized file is\n"
-                                       "written under its own name into the output directory, and a\n"
-                                       "file of that name already there is replaced without asking.\n"
-                                       "Keep a copy of your site before you optimize into its folder.\n"
-                                       "\n"
-                                       "JPEG, PNG and script optimization use the plug-ins in the\n"
-                                       "\"plugins\" folder beside the program."),
+                                       "Source files are never changed: the optimized files\n"
+                                       "are written under their own names into the output\n"
+                                       "directory, replacing files of the same name there."),
                         96, 64);
     Label12 = MakeLabel(page, "Label12", QStringLiteral("Website:\nE-mail:"), 136, 200);
     Label13 = MakeLabel(page, "Label13", QString::fromLatin1(kWebsite), 192, 200);

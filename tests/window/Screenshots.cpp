@@ -1,0 +1,53 @@
+// Takes the README's pictures of the real window: each page, the results page
+// after a run over the sample site. Usage: window_screenshots OUTPUT_FOLDER
+// (run it under a display, e.g. xvfb-run -a).
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <cstdio>
+
+#include "WindowTestSupport.h"
+#include "app/DesignFonts.h"
+#include "app/Unit1.h"
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "Usage: window_screenshots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const QString target = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(target);
+    QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    LoadDesignFonts();
+
+    QTemporaryDir out;
+    TForm1 form(BuildBinDir());
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form))
+        return 1;
+    form.AddFiles({QStringLiteral(QWO_SOURCE_DIR "/examples/site")});
+    QDir(out.path()).mkpath(QStringLiteral("optimized"));
+    form.findChild<QLineEdit*>("OutputDir")->setText(out.path() + "/optimized/");
+
+    auto shoot = [&](const char* name) {
+        QTest::qWait(200);
+        const QString file = target + "/" + QString::fromLatin1(name);
+        if (!form.grab().save(file))
+            std::fprintf(stderr, "Cannot write %s\n", qPrintable(file));
+    };
+    shoot("window-choose-files.png");
+    form.findChild<QToolButton*>("ConfigButton")->click();
+    shoot("window-configure.png");
+    form.findChild<QToolButton*>("OptiButton")->click();
+    shoot("window-optimize.png");
+    form.findChild<QToolButton*>("SpeedButton1")->click();
+    shoot("window-about.png");
+    return 0;
+}
