@@ -10,7 +10,7 @@
 // message box; the command line pumps nothing and prints to stderr.
 struct ToolRunnerHooks {
     std::function<void()> processMessages;                        // may be empty
-    std::function<void(const std::string& message)> notify;      // "Unable to run ..."
+    std::function<void(const std::string& message)> notify;      // "Unable to run ..."; empty: stderr
 };
 void SetToolRunnerHooks(ToolRunnerHooks hooks);
 const ToolRunnerHooks& CurrentToolRunnerHooks();
@@ -20,9 +20,12 @@ const ToolRunnerHooks& CurrentToolRunnerHooks();
 using CommandExecutor = std::function<void(const std::string& commandLine)>;
 void SetCommandExecutor(CommandExecutor executor);
 
-// Starts the command line (Windows argument rules, no shell) and waits for it,
-// pumping messages every 150 ms. A start failure notifies "Unable to run " +
-// command line and returns normally.
+// Starts the command line (Windows argument rules, see CommandLine.h; program
+// search in ProgramSearch.h; no shell, its own process group, standard streams
+// on /dev/null) and waits for it: up to 150 ms for the child, the message
+// pump, 75 ms of sleep, until the child has ended. A start failure notifies
+// "Unable to run " + command line and returns normally. If the pump throws,
+// the child's process group is killed and the exception passes on.
 void ExecuteAndWait(const std::string& commandLine);
 
 // Low 32 bits of the file's size; -1 when the file cannot be opened.
