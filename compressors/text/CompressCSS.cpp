@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+#include <cstdint>
 #include <string>
 
 #include "compressors/Compressors.h"
@@ -16,7 +16,7 @@
 
 namespace {
 
-// The whole file, with room for the carriage returns level 1 adds.
+// The whole file in one string.
 std::string ReadWholeFile(const std::string& path)
 {
     FileDescriptor input(::open(path.c_str(), O_RDONLY | O_CLOEXEC));

@@ -1,5 +1,7 @@
 #include "compressors/text/CssMinifier.h"
 
+#include <cstdint>
+
 #include "compressors/text/CssRegrouper.h"
 
 std::string MinifyCSSMaximum(std::string_view text)
