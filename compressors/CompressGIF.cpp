@@ -93,10 +93,8 @@ void FlattenGIF(const std::string& source, const std::string& destination, FileS
         auto image = std::make_unique<TGIFImage>();
         ReadSource(source, destination, buffer, *image, originalSize);
 
-        TBitmap canvas;
-        canvas.SetWidth(image->Width());
-        canvas.SetHeight(image->Height());
-        canvas.SetPixelFormat(TPixelFormat::pf8bit);
+        // White, 8 bits per pixel, the halftone palette as its color table.
+        TBitmap canvas(image->Width(), image->Height(), TPixelFormat::pf8bit);
 
         rebuilt->ReductionMethod = 0;
         rebuilt->DitherStyle = 0;
