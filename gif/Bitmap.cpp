@@ -67,6 +67,10 @@ void TBitmap::FillWhite()
         return;
     }
     const unsigned white = unsigned(NearestIndex(colors_, {255, 255, 255}));
+    if (format_ == TPixelFormat::pf8bit) {
+        std::fill(bits_.begin(), bits_.end(), std::uint8_t(white));
+        return;
+    }
     for (int y = 0; y < height_; ++y)
         for (int x = 0; x < width_; ++x)
             SetPixelIndex(x, y, white);
