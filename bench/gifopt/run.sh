@@ -55,15 +55,14 @@ if [ ! -f "$data/plasma-scroll.gif" ]; then
   make_animations
 fi
 
-now() { date +%s.%N; }
-
 # run SET_NAME TOOL_NAME FILES...: one process over all files, as a batch run
 # works (ours: source/destination pairs; gifsicle: --batch over fresh copies,
-# the copying not timed). The best of $repeats runs counts.
-repeats=${GIFOPT_BENCH_REPEATS:-3}
+# the copying not timed). The best wall and CPU (user + system) time of
+# $repeats runs count.
+repeats=${GIFOPT_BENCH_REPEATS:-5}
 run() {
   local set=$1 tool=$2; shift 2
-  local out="$work/$tool" start end best="" bytes=0 input=0 i failed=0 pairs r
+  local out="$work/$tool" best="" best_cpu="" wall user system cpu bytes=0 input=0 i failed=0 pairs r
   mkdir -p "$out"
   for r in $(seq "$repeats"); do
     i=0
@@ -75,15 +74,18 @@ run() {
         *) cp "$f" "$out/$i.gif"; pairs+=("$out/$i.gif") ;;
       esac
     done
-    start=$(now)
-    case $tool in
-      level1) "$gifopt" 1 "${pairs[@]}" >/dev/null 2>"$out/errors" || true ;;
-      level2) "$gifopt" 2 "${pairs[@]}" >/dev/null 2>"$out/errors" || true ;;
-      gifsicle-O*) gifsicle --batch "-${tool#gifsicle-}" "${pairs[@]}" >/dev/null 2>"$out/errors" || true ;;
-    esac
-    end=$(now)
-    best=$(awk -v a="$best" -v b="$(awk -v s="$start" -v e="$end" 'BEGIN { print e - s }')" \
-      'BEGIN { print (a == "" || b < a) ? b : a }')
+    TIMEFORMAT='%R %U %S'
+    {
+      time case $tool in
+        level1) "$gifopt" 1 "${pairs[@]}" >/dev/null 2>"$out/errors" || true ;;
+        level2) "$gifopt" 2 "${pairs[@]}" >/dev/null 2>"$out/errors" || true ;;
+        gifsicle-O*) gifsicle --batch "-${tool#gifsicle-}" "${pairs[@]}" >/dev/null 2>"$out/errors" || true ;;
+      esac
+    } 2>"$out/time"
+    read -r wall user system <"$out/time"
+    cpu=$(awk -v u="$user" -v s="$system" 'BEGIN { print u + s }')
+    best=$(awk -v a="$best" -v b="$wall" 'BEGIN { print (a == "" || b < a) ? b : a }')
+    best_cpu=$(awk -v a="$best_cpu" -v b="$cpu" 'BEGIN { print (a == "" || b < a) ? b : a }')
   done
   i=0
   for f in "$@"; do
@@ -94,14 +96,14 @@ run() {
   done
   [ "${tool#level}" != "$tool" ] && failed=$(grep -c . "$out/errors" || true)
   awk -v set="$set" -v tool="$tool" -v n=$# -v in_bytes=$input -v out_bytes=$bytes -v seconds="$best" \
-    -v failed="$failed" 'BEGIN { printf "%-8s %-12s %6d %10d %10d %7.1f%% %8.3f %6s\n",
-      set, tool, n, in_bytes, out_bytes, 100 * out_bytes / in_bytes, seconds, failed }'
+    -v cpu="$best_cpu" -v failed="$failed" 'BEGIN { printf "%-8s %-12s %6d %10d %10d %7.1f%% %8.3f %8.3f %6s\n",
+      set, tool, n, in_bytes, out_bytes, 100 * out_bytes / in_bytes, seconds, cpu, failed }'
   rm -rf "$out"
 }
 
 mapfile -t corpus_files < <(find "$corpus" -name '*.gif' | sort)
 mapfile -t large_files < <(find "$data" -maxdepth 1 -name '*.gif' | sort)
-printf '%-8s %-12s %6s %10s %10s %8s %8s %6s\n' set tool files in_bytes out_bytes ratio seconds failed
+printf '%-8s %-12s %6s %10s %10s %8s %8s %8s %6s\n' set tool files in_bytes out_bytes ratio wall_s cpu_s failed
 for tool in level1 level2 gifsicle-O1 gifsicle-O2 gifsicle-O3; do
   run corpus $tool "${corpus_files[@]}"
 done
