@@ -75,9 +75,11 @@ private slots:
         CheckSelector(form, "JSCombo", "JsDisabledLabel", true);
     }
 
-    void TheBuiltPluginsAreFound()
+    void TheBuiltPluginsAreFoundBesideTheProgram()
     {
-        TForm1 form(BuildBinDir());
+        // This test program sits beside the window's program, with plugins/ next to it.
+        TForm1 form;
+        QCOMPARE(PluginDir(), BuildBinDir() + "plugins/");
         CheckSelector(form, "PNGCombo", "PNGDisabledLabel", true);
         CheckSelector(form, "JSCombo", "JsDisabledLabel", true);
         CheckSelector(form, "JPEgCombo", "JPEGDisabledLabel", true);
