@@ -1,5 +1,6 @@
 #include "gif/LZWDecoder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -74,8 +75,8 @@ void TLZWDecoder::SkipRest()
 }
 
 // The chain walk exactly as the table says, for strings whose links may
-// still change (damaged data). Writes up to room pixels; returns the length.
-std::size_t TLZWDecoder::DecodeSlow(int code, std::uint8_t* out, std::size_t room, bool& truncated)
+// still change (damaged data).
+std::size_t TLZWDecoder::DecodeSlow(int code)
 {
     int top = 0;
     if (code >= fNext) {
@@ -91,19 +92,69 @@ std::size_t TLZWDecoder::DecodeSlow(int code, std::uint8_t* out, std::size_t roo
     }
     fFirst = fSuffix[code];
     fStack[top++] = std::uint16_t(fFirst);
-    std::size_t length = std::size_t(top);
-    std::size_t count = length < room ? length : room;
-    truncated = length > room;
-    for (std::size_t i = 0; i < count; ++i) out[i] = std::uint8_t(fStack[--top]);
+    const std::size_t length = std::size_t(top);
+    for (std::size_t i = 0; i < length; ++i) fString[i] = std::uint8_t(fStack[--top]);
     return length;
 }
 
-TLZWDecoder::TStop TLZWDecoder::DecodeLinear(std::uint8_t* out, std::size_t total, bool& leftover)
+template <bool Interlaced>
+std::uint8_t* TLZWDecoder::At(std::uint8_t* out, std::size_t pos) const
+{
+    if constexpr (Interlaced)
+        return out + fRowStart[pos / fWidth] + pos % fWidth;
+    else
+        return out + pos;
+}
+
+template <bool Interlaced>
+void TLZWDecoder::Copy(std::uint8_t* out, std::size_t to, std::size_t from, std::size_t count) const
+{
+    if constexpr (!Interlaced) {
+        // The source always ends at or before to. Short strings are copied 16
+        // bytes at a time (one load, one store) when the room allows: the
+        // bytes past count are rewritten by the strings that follow.
+        if (count <= 16 && to + 16 <= fTotal) {
+            std::uint8_t chunk[16];
+            std::memcpy(chunk, out + from, 16);
+            std::memcpy(out + to, chunk, 16);
+        } else if (count <= 32 && to + 32 <= fTotal) {
+            std::uint8_t chunk[32];
+            std::memcpy(chunk, out + from, 32);
+            std::memcpy(out + to, chunk, 32);
+        } else {
+            std::memmove(out + to, out + from, count);
+        }
+    } else {
+        while (count > 0) {
+            std::size_t chunk = std::min({count, fWidth - to % fWidth, fWidth - from % fWidth});
+            std::memcpy(At<true>(out, to), At<true>(out, from), chunk);
+            to += chunk, from += chunk, count -= chunk;
+        }
+    }
+}
+
+template <bool Interlaced>
+void TLZWDecoder::Put(std::uint8_t* out, std::size_t to, const std::uint8_t* bytes, std::size_t count) const
+{
+    if constexpr (!Interlaced) {
+        std::memcpy(out + to, bytes, count);
+    } else {
+        while (count > 0) {
+            std::size_t chunk = std::min(count, fWidth - to % fWidth);
+            std::memcpy(At<true>(out, to), bytes, chunk);
+            to += chunk, bytes += chunk, count -= chunk;
+        }
+    }
+}
+
+template <bool Interlaced>
+TLZWDecoder::TStop TLZWDecoder::DecodeRun(std::uint8_t* out, std::size_t total, bool& leftover)
 {
     std::size_t pos = 0;
     std::size_t lastPos = 0, lastLength = 0;
     leftover = false;
     while (pos < total) {
+        fPos = pos;
         int code = ReadCode();
         if (code < 0) return TStop::OutOfData;
         if (code == fClear) {
@@ -118,7 +169,8 @@ TLZWDecoder::TStop TLZWDecoder::DecodeLinear(std::uint8_t* out, std::size_t tota
             fFirst = fOld = code;
             lastPos = pos;
             lastLength = 1;
-            out[pos++] = std::uint8_t(code);
+            *At<Interlaced>(out, pos++) = std::uint8_t(code);
+            fPos = pos;
             continue;
         }
         if (code == fEnd) {
@@ -132,37 +184,28 @@ TLZWDecoder::TStop TLZWDecoder::DecodeLinear(std::uint8_t* out, std::size_t tota
         std::size_t length;
         if (code < fNext && fStable[code]) {
             length = fLength[code];
-            if (length == 1) {
-                out[pos] = std::uint8_t(code);
-            } else {
-                std::size_t count = length < room ? length : room;
-                std::memcpy(out + pos, out + fOffset[code], count);
-                leftover = length > room;
-            }
+            if (length == 1)
+                *At<Interlaced>(out, pos) = std::uint8_t(code);
+            else
+                Copy<Interlaced>(out, pos, fOffset[code], length < room ? length : room);
             fFirst = fFirstPixel[code];
         } else if (code >= fNext && oldStable) {
             // The string in progress: the previous string plus its own first pixel.
             length = std::size_t(fLength[old]) + 1;
-            std::size_t copy = length - 1;
-            if (copy > room) copy = room;
-            if (copy == 1)
-                out[pos] = std::uint8_t(out[lastPos]);
-            else
-                std::memcpy(out + pos, out + lastPos, copy);
-            if (length <= room) out[pos + length - 1] = fFirstPixel[old];
-            leftover = length > room;
+            Copy<Interlaced>(out, pos, lastPos, length - 1 < room ? length - 1 : room);
+            if (length <= room) *At<Interlaced>(out, pos + length - 1) = fFirstPixel[old];
             fFirst = fFirstPixel[old];
         } else {
-            bool truncated = false;
-            length = DecodeSlow(code, out + pos, room, truncated);
-            leftover = truncated;
+            length = DecodeSlow(code);
+            Put<Interlaced>(out, pos, fString, length < room ? length : room);
         }
+        leftover = length > room;
 
         if (fNext <= 4095) {
             const int slot = fNext;
             fPrefix[slot] = std::uint16_t(old);
             fSuffix[slot] = std::uint16_t(fFirst);
-            if (oldStable && old < slot && lastLength + 1 <= 4096) {
+            if (oldStable && lastLength < 4096) {
                 fStable[slot] = true;
                 fLength[slot] = std::uint16_t(lastLength + 1);
                 fFirstPixel[slot] = fFirstPixel[old];
@@ -180,11 +223,12 @@ TLZWDecoder::TStop TLZWDecoder::DecodeLinear(std::uint8_t* out, std::size_t tota
         lastPos = pos;
         lastLength = length;
         pos += length < room ? length : room;
+        fPos = pos;
     }
     return TStop::Complete;
 }
 
-void TLZWDecoder::Decode(std::uint8_t* out, int width, int height, bool interlaced)
+void TLZWDecoder::Decode(std::uint8_t* out, int width, int height, bool interlaced, std::uint8_t fill)
 {
     std::uint8_t minCodeSize;
     if (!fStream.ReadByte(minCodeSize)) return;
@@ -196,18 +240,22 @@ void TLZWDecoder::Decode(std::uint8_t* out, int width, int height, bool interlac
     fNext = fClear + 2;
 
     const std::size_t total = std::size_t(width) * std::size_t(height);
+    fTotal = total;
     bool leftover = false;
     TStop stop;
     if (!interlaced || height <= 1) {
-        stop = DecodeLinear(out, total, leftover);
+        fPos = 0;
+        stop = DecodeRun<false>(out, total, leftover);
+        // Short copies may have run past the last string: restore the fill there.
+        if (fPos < total) std::memset(out + fPos, fill, std::min<std::size_t>(32, total - fPos));
     } else {
-        // Decode in file order, then move the rows to their interlaced places.
-        std::vector<std::uint8_t> linear(out, out + total);
-        stop = DecodeLinear(linear.data(), total, leftover);
-        const std::size_t w = std::size_t(width);
+        // Rows in file order: every 8th from 0, every 8th from 4, every 4th from 2, every 2nd from 1.
+        fWidth = std::size_t(width);
+        fRowStart.clear();
+        fRowStart.reserve(std::size_t(height));
         int row = 0, pass = 0, step = 8;
         for (int i = 0; i < height; ++i) {
-            std::memcpy(out + std::size_t(row) * w, linear.data() + std::size_t(i) * w, w);
+            fRowStart.push_back(std::size_t(row) * fWidth);
             row += step;
             while (row >= height && i + 1 < height) {
                 if (pass > 0) step /= 2;
@@ -215,6 +263,7 @@ void TLZWDecoder::Decode(std::uint8_t* out, int width, int height, bool interlac
                 row = step / 2;
             }
         }
+        stop = DecodeRun<true>(out, total, leftover);
     }
 
     // Leave the stream after the image data: look at the code after the last
@@ -227,10 +276,9 @@ void TLZWDecoder::Decode(std::uint8_t* out, int width, int height, bool interlac
 void TGIFSubImage::DecodePixels(TStream& stream)
 {
     AllocatePixels();
-    if (fTransparent && !fPixels.empty()) {
-        const std::uint8_t fill = std::uint8_t(TransparentIndex());
-        if (fill) std::memset(fPixels.data(), fill, fPixels.size());
-    }
+    const std::uint8_t fill = fTransparent ? std::uint8_t(TransparentIndex()) : 0;
+    if (fill && !fPixels.empty()) std::memset(fPixels.data(), fill, fPixels.size());
     auto decoder = std::make_unique<TLZWDecoder>(stream, *this);
-    decoder->Decode(Pixels(), fPixels.empty() ? 0 : fWidth, fPixels.empty() ? 0 : fHeight, IsInterlaced());
+    decoder->Decode(Pixels(), fPixels.empty() ? 0 : fWidth, fPixels.empty() ? 0 : fHeight, IsInterlaced(),
+                    fill);
 }

@@ -6,6 +6,7 @@
 // table entry".
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 class TStream;
 class TGIFItem;
@@ -17,7 +18,7 @@ public:
 
     // Decodes into out (width x height pixels, already holding the fill value),
     // rows in interlaced order when asked; leaves the stream after the image data.
-    void Decode(std::uint8_t* out, int width, int height, bool interlaced);
+    void Decode(std::uint8_t* out, int width, int height, bool interlaced, std::uint8_t fill);
 
 private:
     enum class TStop { Complete, OutOfData, EndCode };
@@ -25,8 +26,22 @@ private:
     int ReadCode();
     void ResetTable();
     void SkipRest();
-    TStop DecodeLinear(std::uint8_t* out, std::size_t total, bool& leftover);
-    std::size_t DecodeSlow(int code, std::uint8_t* out, std::size_t room, bool& truncated);
+    template <bool Interlaced>
+    TStop DecodeRun(std::uint8_t* out, std::size_t total, bool& leftover);
+    // Walks the chain of code into fString (first pixel first); returns the length.
+    std::size_t DecodeSlow(int code);
+    // Output addressing in file order: rows mapped to their interlaced places.
+    template <bool Interlaced>
+    std::uint8_t* At(std::uint8_t* out, std::size_t pos) const;
+    template <bool Interlaced>
+    void Copy(std::uint8_t* out, std::size_t to, std::size_t from, std::size_t count) const;
+    template <bool Interlaced>
+    void Put(std::uint8_t* out, std::size_t to, const std::uint8_t* bytes, std::size_t count) const;
+
+    std::size_t fWidth = 0;
+    std::size_t fTotal = 0;
+    std::size_t fPos = 0;   // pixels decoded so far
+    std::vector<std::size_t> fRowStart;   // file-order row -> offset of its row in out
 
     TStream& fStream;
     const TGIFItem& fWarner;
@@ -51,4 +66,5 @@ private:
     bool fStable[4096];
     std::size_t fOffset[4096];
     std::uint16_t fStack[8192];
+    std::uint8_t fString[8192];
 };

@@ -13,7 +13,8 @@ public:
     static constexpr std::uint32_t Empty = 0xFFFFFFFFu;
     static constexpr int NotFound = 0xFFFF;
 
-    THashTable() { Clear(); }
+    // Starts uninitialized: the encoder clears it with its first ResetTable.
+    THashTable() = default;
     void Clear();
     // key = prefix * 256 + pixel (20 bits), code 12 bits.
     void StoreCode(std::uint32_t key, int code)
@@ -28,6 +29,23 @@ public:
         }
         fSlots[slot] = (key << 12) | std::uint32_t(code);
     }
+    // Looks key up; on a miss also tells the empty slot where StoreAt may put it.
+    int Find(std::uint32_t key, int& emptySlot) const
+    {
+        int slot = Hash(key);
+        const int step = slot == 0 ? 1 : Size - slot;
+        for (;;) {
+            const std::uint32_t entry = fSlots[slot];
+            if ((entry >> 12) == key) return int(entry & 0xFFF);
+            if ((entry >> 12) == 0xFFFFFu) {
+                emptySlot = slot;
+                return NotFound;
+            }
+            slot -= step;
+            if (slot < 0) slot += Size;
+        }
+    }
+    void StoreAt(int slot, std::uint32_t key, int code) { fSlots[slot] = (key << 12) | std::uint32_t(code); }
     int CodeForKey(std::uint32_t key) const
     {
         int slot = Hash(key);
@@ -53,5 +71,8 @@ protected:
     void EncodeCodes() override;
 
 private:
+    void EncodePixels(std::uint32_t* recent);
+    void Miss(int prefix, std::uint32_t key, int slot, std::uint32_t* recent);
     std::unique_ptr<THashTable> fHash;
+    std::size_t fRecentSize = 0;
 };

@@ -58,6 +58,21 @@ TEST_F(DecoderFixture, TruncatedDataKeepsTransparentIndexOrZero)
     EXPECT_EQ(bare.Images()[0]->PixelsSize(), 4u);
 }
 
+TEST_F(DecoderFixture, DataEndingAfterACopiedStringKeepsTheFillBehindIt)
+{
+    // 1, 2, then the table string 1 2 (copied from earlier output); the data
+    // ends there in a frame of 40 pixels: everything after stays at the fill.
+    LzwCodes codes(2);
+    codes.Clear().Code(1).Code(2).Code(6).Code(1);   // 3+3+3+3+4 bits: the last code is not taken
+    ByteBuilder b = GifHeader(40, 1, 2);
+    b.Add({0x21, 0xF9, 4, 0x01, 0, 0, 3, 0});
+    ImageDescriptor(b, 0, 0, 40, 1).Add({2}).SubBlocks(codes.Pack()).Add({0x3B});
+    ASSERT_EQ(ReadError(image, b.bytes), "");
+    Bytes want(40, 3);
+    want[0] = 1, want[1] = 2, want[2] = 1, want[3] = 2;
+    EXPECT_EQ(Pixels(), want);
+}
+
 TEST_F(DecoderFixture, SubBlockLongerThanTheStreamWarns)
 {
     LzwCodes codes(2);
