@@ -18,6 +18,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <filesystem>
+
 #include "WindowTestSupport.h"
 #include "app/Unit1.h"
 #include "app/core/Run.h"
@@ -216,13 +218,16 @@ private slots:
 
     void SaveReportsAFileThatCannotBeWritten()
     {
+        // /dev/full takes the file but fails every write with "No space left on device".
+        if (!std::filesystem::is_character_file("/dev/full"))
+            QSKIP("no /dev/full here");
         TForm1 form(BuildBinDir());
         TDialogAnswer answers({ChooseFile(QStringLiteral("/dev/full")), {}});
         form.findChild<QPushButton*>("SaveButton")->click();
         QVERIFY(answers.Seen(0).seen);
         QVERIFY(answers.Seen(1).seen);
         QCOMPARE(answers.Seen(1).title, QStringLiteral("Quorvan Web Optimizer"));
-        QVERIFY(!answers.Seen(1).text.isEmpty());
+        QVERIFY2(answers.Seen(1).text.contains(QLatin1String("No space left on device")), qPrintable(answers.Seen(1).text));
     }
 
     void TheUsersNumberSeparatorsAreUsed()
