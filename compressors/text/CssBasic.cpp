@@ -1,79 +1,89 @@
 #include "compressors/text/CssBasic.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string_view>
 
 #include "compressors/text/CssMinifier.h"
 
 namespace {
 
-// Removes comments in one left-to-right pass. A comment opens where a "/"
-// that is kept is followed by "*", including a "/" that a removed comment
-// has just brought next to that "*", and closes at the first "*/" that
-// starts at or after the opener's asterisk (so "/*/" is a whole comment).
-// An unclosed opener keeps it and all text after it.
-std::size_t StripComments(char* data, std::size_t size)
-{
-    std::size_t write = 0;
-    std::size_t read = 0;
-    while (read < size) {
-        const void* found = std::memchr(data + read, '*', size - read);
-        const std::size_t star = found ? static_cast<const char*>(found) - data : size;
-        if (write != read)
-            std::memmove(data + write, data + read, star - read);
-        write += star - read;
-        read = star;
-        if (read == size)
-            break;
-        if (write > 0 && data[write - 1] == '/') {
-            const std::string_view rest(data + star, size - star);
-            const std::size_t close = rest.find("*/");
-            if (close == std::string_view::npos) {
-                if (write != read)
-                    std::memmove(data + write, data + read, size - read);
-                write += size - read;
-                break;
-            }
-            --write;   // the opener's "/"
-            read = star + close + 2;
-        } else {
-            data[write++] = '*';
-            ++read;
-        }
-    }
-    return write;
-}
-
-// Line breaks vanish, tabs and spaces shrink to one space per run, and that
-// space goes when it follows ":" or "," or precedes "{".
-std::size_t SqueezeSpaces(char* data, std::size_t size)
+// Level 1 in one left-to-right pass from in to out, which may be the same
+// buffer when no carriage returns are inserted (the output then never runs
+// ahead of the input). Counts the "}" written.
+//
+// Comments: a comment opens where a kept "/" is followed by "*" (also a "/"
+// that a removed comment has just brought next to that "*") and closes at
+// the first "*/" that starts at or after the opener's asterisk, so "/*/" is
+// a whole comment. An unclosed opener ends comment removal: it and all text
+// after it stay.
+// Spaces: line breaks vanish, tabs and spaces shrink to one space per run,
+// and that space goes when it follows ":" or "," or precedes "{".
+template <bool kInsertReturns>
+std::size_t Minify(const char* in, std::size_t size, char* out, std::size_t& braces)
 {
     std::size_t write = 0;
     bool pendingSpace = false;
     char previous = 0;   // the last character kept that is not a space
+    bool comments = true;
+
+    // The run of "/" just written, and the state before it, so that a
+    // comment opening at its last "/" can take that "/" back.
+    std::size_t slashes = 0;
+    std::size_t runWrite = 0;
+    bool runPendingSpace = false;
+    char runPrevious = 0;
+
     for (std::size_t read = 0; read < size; ++read) {
-        const char c = data[read];
+        const char c = in[read];
+        if (c == '*' && slashes != 0 && comments) {
+            const std::size_t close = std::string_view(in + read, size - read).find("*/");
+            if (close != std::string_view::npos) {
+                if (--slashes == 0) {
+                    write = runWrite;
+                    pendingSpace = runPendingSpace;
+                    previous = runPrevious;
+                } else {
+                    --write;   // an earlier "/" of the run is now the last character
+                }
+                read += close + 1;
+                continue;
+            }
+            comments = false;
+        }
         switch (c) {
         case '\n':
         case '\r':
+            slashes = 0;
             break;
         case '\t':
         case ' ':
             pendingSpace = true;
+            slashes = 0;
             break;
         default:
+            if (c != '/') {
+                slashes = 0;
+            } else if (slashes++ == 0) {
+                runWrite = write;
+                runPendingSpace = pendingSpace;
+                runPrevious = previous;
+            }
             if (pendingSpace) {
                 if (previous != ':' && previous != ',' && c != '{')
-                    data[write++] = ' ';
+                    out[write++] = ' ';
                 pendingSpace = false;
             }
-            data[write++] = c;
+            out[write++] = c;
             previous = c;
+            if (c == '}') {
+                ++braces;
+                if constexpr (kInsertReturns)
+                    out[write++] = '\r';
+            }
         }
     }
     if (pendingSpace && previous != ':' && previous != ',')
-        data[write++] = ' ';
+        out[write++] = ' ';
     return write;
 }
 
@@ -81,28 +91,24 @@ std::size_t SqueezeSpaces(char* data, std::size_t size)
 
 void MinifyCSSBasicInPlace(std::string& text)
 {
-    std::size_t size = StripComments(text.data(), text.size());
-    size = SqueezeSpaces(text.data(), size);
-
-    const std::size_t braces = static_cast<std::size_t>(std::count(text.data(), text.data() + size, '}'));
+    std::size_t braces = 0;
+    const std::size_t size = Minify<false>(text.data(), text.size(), text.data(), braces);
     text.resize(size + braces);
     // Insert a carriage return after every "}", filling from the end.
     char* data = text.data();
     std::size_t write = size + braces;
-    for (std::size_t read = size; braces != 0 && read-- > 0;) {
+    for (std::size_t read = size; write != read;) {
+        --read;
         if (data[read] == '}')
             data[--write] = '\r';
         data[--write] = data[read];
-        if (write == read)
-            break;
     }
 }
 
 std::string MinifyCSSBasic(std::string_view text)
 {
-    std::string result;
-    result.reserve(text.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '}')));
-    result.assign(text);
-    MinifyCSSBasicInPlace(result);
+    std::string result(text.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '}')), '\0');
+    std::size_t braces = 0;
+    result.resize(Minify<true>(text.data(), text.size(), result.data(), braces));
     return result;
 }
