@@ -30,7 +30,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 files=()
-for f in "$root"/tests/css/data/*.css "$root"/examples/site/*.css; do
+for f in "$root"/tests/css/data/*.css "$root"/examples/site/css/*.css; do
   [ -f "$f" ] && files+=("$f")
 done
 for mb in 1 10 100; do
@@ -50,13 +50,17 @@ for f in "${files[@]}"; do
 done
 
 echo
-echo "Peak memory of one CompressCSS call (maximum resident set size)"
-printf '%-20s %6s %12s %12s %8s\n' file level "input MB" "peak MB" ratio
+echo "Peak memory of one CompressCSS call (maximum resident set size; net = less the"
+echo "program's own footprint, measured on an empty file)"
+peak_kb() { /usr/bin/time -f '%M' "$bench" compress "$1" "$work/out.css" "$2" 2>&1 >/dev/null | tail -1; }
+: > "$work/empty.css"
+base=$(peak_kb "$work/empty.css" 2)
+printf '%-20s %6s %10s %10s %8s %8s\n' file level "input MB" "peak MB" ratio "net"
 for f in "$work"/flat-*MB.css "$work/long-10MB.css"; do
   size=$(stat -c %s "$f")
   for level in 1 2; do
-    kb=$(/usr/bin/time -f '%M' "$bench" compress "$f" "$work/out.css" "$level" 2>&1 >/dev/null | tail -1)
-    awk -v n="$(basename "$f")" -v l="$level" -v s="$size" -v k="$kb" \
-      'BEGIN { printf "%-20s %6d %12.1f %12.1f %8.2f\n", n, l, s / 1e6, k * 1024 / 1e6, k * 1024 / s }'
+    kb=$(peak_kb "$f" "$level")
+    awk -v n="$(basename "$f")" -v l="$level" -v s="$size" -v k="$kb" -v b="$base" \
+      'BEGIN { printf "%-20s %6d %10.1f %10.1f %8.2f %8.2f\n", n, l, s / 1e6, k * 1024 / 1e6, k * 1024 / s, (k - b) * 1024 / s }'
   done
 done
