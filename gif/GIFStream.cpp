@@ -55,6 +55,11 @@ TFileStream::TFileStream(const std::string& path, Mode mode) : fPath(path)
     fFile = std::fopen(path.c_str(), mode == Mode::Read ? "rb" : "wb");
     if (!fFile)
         throw GIFException((mode == Mode::Read ? "Cannot open file \"" : "Cannot create file \"") + path + "\"");
+    if (mode == Mode::Read) {
+        std::fseek(fFile, 0, SEEK_END);
+        fReadSize = std::ftell(fFile);
+        std::fseek(fFile, 0, SEEK_SET);
+    }
 }
 
 TFileStream::~TFileStream()
@@ -80,6 +85,7 @@ std::int64_t TFileStream::Position() const
 
 std::int64_t TFileStream::Size() const
 {
+    if (fReadSize >= 0) return fReadSize;
     long here = std::ftell(fFile);
     std::fseek(fFile, 0, SEEK_END);
     long size = std::ftell(fFile);

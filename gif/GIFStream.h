@@ -80,6 +80,7 @@ public:
 private:
     std::FILE* fFile = nullptr;
     std::string fPath;
+    std::int64_t fReadSize = -1;   // size of a file opened for reading
 };
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path);

@@ -200,6 +200,20 @@ TEST_F(ReaderFixture, LocalMapsAreLoaded)
     EXPECT_EQ(frame->Pixel(0, 0), 3);
 }
 
+TEST_F(ReaderFixture, FileStreamsReadLikeMemory)
+{
+    const std::string path = std::string(QWO_CORPUS_DIR) + "/gif/giflib/pic/fire.gif";
+    TFileStream file(path, TFileStream::Mode::Read);
+    image.ReadFrom(file);
+    TGIFImage fromMemory;
+    fromMemory.LoadFromBytes(LoadFile(path));
+    ASSERT_EQ(image.Images().Count(), fromMemory.Images().Count());
+    for (int i = 0; i < image.Images().Count(); ++i)
+        EXPECT_TRUE(std::equal(image.Images()[i]->Pixels(), image.Images()[i]->Pixels() + image.Images()[i]->PixelsSize(),
+                               fromMemory.Images()[i]->Pixels()));
+    EXPECT_THROW(TFileStream("/nonexistent/x.gif", TFileStream::Mode::Read), GIFException);
+}
+
 TEST_F(ReaderFixture, ProgressReportsLoading)
 {
     std::vector<int> percents;
