@@ -45,8 +45,8 @@ int TLZWDecoder::ReadCode()
         fBitPos = fBitPos - fBitLimit + 16;
         fBitLimit = 8 * fBufferLength;
     }
-    std::uint32_t bits;
-    std::memcpy(&bits, fBuffer + (fBitPos >> 3), 4);   // little-endian host
+    const std::uint8_t* at = fBuffer + (fBitPos >> 3);
+    const std::uint32_t bits = std::uint32_t(at[0]) | (std::uint32_t(at[1]) << 8) | (std::uint32_t(at[2]) << 16);
     int code = int((bits >> (fBitPos & 7)) & ((1u << n) - 1));
     fBitPos += n;
     return code;
