@@ -5,7 +5,7 @@
 # check that every result decodes to the same pixels.
 # Usage: plugins/measure-png-levels.sh [PNGOUT] (default: beside this script)
 set -euo pipefail
-pngout=${1:-$(dirname "$0")/pngout.exe}
+pngout=$(realpath -- "${1:-$(dirname -- "$0")/pngout.exe}")
 work=$(mktemp -d)
 trap 'rm -rf -- "$work"' EXIT
 cd "$work"
