@@ -223,7 +223,7 @@ void Library(const Input& input, int runs)
     }
 
     const double mp = input.megapixels;
-    std::printf("%-26s %8.1f MP | decode MP/s: ours %7.1f  giflib %7.1f  (x%.2f) | encode MP/s: ours %7.1f  giflib %7.1f  (x%.2f) | bytes ours %zu giflib %zu\n",
+    std::printf("%-26s %8.1f MP | decode MP/s: ours %7.1f  giflib %7.1f  (x%.2f) | encode MP/s: ours %7.1f  giflib %7.1f  (x%.2f) | bytes: ours %zu (all blocks), giflib %zu (images only)\n",
                 input.name.c_str(), mp, mp / oursDecode, mp / giflibDecode, giflibDecode / oursDecode,
                 mp / oursEncode, mp / giflibEncode, giflibEncode / oursEncode, oursBytes, giflibBytes);
 }
