@@ -5,10 +5,8 @@
 #include "compressors/text/HtmlChars.h"
 
 HtmlLookahead::HtmlLookahead(const std::string& text, std::string_view needle, Kind kind)
-    : text_(text), needle_(needle), kind_(kind)
+    : text_(text), needle_(kind == Kind::AnyHtmlSpace ? std::string_view(" ") : needle), kind_(kind)
 {
-    if (kind_ == Kind::AnyHtmlSpace)
-        needle_ = " ";
 }
 
 std::size_t HtmlLookahead::Search(std::size_t from, std::size_t to) const
