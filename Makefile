@@ -19,8 +19,10 @@ build: deps $(BUILD)/CMakeCache.txt
 run: build
 	@bash scripts/run.sh $(BUILD)
 
+# Under CI (CI=true) the suite runs a second time under the sanitizers.
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@if [ -n "$(CI)" ]; then $(MAKE) --no-print-directory test-asan; fi
 
 $(ASAN_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQWO_SANITIZE=ON -DQWO_GUI=OFF
