@@ -4,11 +4,5 @@
 # The pixel-memory bound is lowered to 16 MiB so that huge (legal) frames do
 # not dominate the run; the bound's own checks are the same code.
 set -e
-root=$(cd "$(dirname "$0")/.." && pwd)
-out=${1:-$root/build-fuzz}
-mkdir -p "$out"
-clang++ -std=c++20 -O1 -g -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined \
-  -fno-sanitize-recover=undefined -I"$root" \
-  -DQWO_GIF_MAX_PIXEL_BYTES='(16u << 20)' \
-  "$root"/gif/*.cpp "$root"/fuzz/gif_reader_fuzzer.cpp -o "$out/gif_reader_fuzzer"
-echo "$out/gif_reader_fuzzer"
+. "$(dirname "$0")/fuzzer.sh"
+build_fuzzer gif_reader_fuzzer "${1:-}" -DQWO_GIF_MAX_PIXEL_BYTES='(16u << 20)' "$root"/gif/*.cpp
