@@ -5,11 +5,8 @@
 
 namespace {
 
-struct MapFixture : ::testing::Test {
-    TGIFImage image;
-    WarningLog log;
+struct MapFixture : ImageFixture {
     TGIFColorMap& map = image.GlobalColorMap();
-    void SetUp() override { log.Attach(image); }
     void Fill(int n)
     {
         for (int i = 0; i < n; ++i) map.AppendColor(GIFColor(std::uint8_t(i), 0, 0));

@@ -9,10 +9,7 @@
 
 namespace {
 
-struct DecoderFixture : ::testing::Test {
-    TGIFImage image;
-    WarningLog log;
-    void SetUp() override { log.Attach(image); }
+struct DecoderFixture : ImageFixture {
     Bytes Pixels(int frame = 0)
     {
         TGIFSubImage* f = image.Images()[frame];

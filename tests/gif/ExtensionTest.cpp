@@ -6,13 +6,11 @@
 
 namespace {
 
-struct ExtensionFixture : ::testing::Test {
-    TGIFImage image;
-    WarningLog log;
+struct ExtensionFixture : ImageFixture {
     TGIFSubImage* frame = nullptr;
     void SetUp() override
     {
-        log.Attach(image);
+        ImageFixture::SetUp();
         frame = image.Images().Add(std::make_unique<TGIFSubImage>(&image));
     }
     // Reads one extension from bytes (introducer on) with the resolved class.

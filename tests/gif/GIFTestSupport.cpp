@@ -95,10 +95,29 @@ int WarningLog::Count(const std::string& message) const
     return int(std::count(messages.begin(), messages.end(), message));
 }
 
+TGIFSubImage* ImageFixture::AddFrame(int width, int height)
+{
+    auto* frame = image.Images().Add(std::make_unique<TGIFSubImage>(&image));
+    frame->SetWidth(width);
+    frame->SetHeight(height);
+    return frame;
+}
+
 std::string ReadError(TGIFImage& image, const Bytes& bytes)
 {
     try {
         image.LoadFromBytes(bytes);
+    } catch (const GIFException& error) {
+        return error.what();
+    }
+    return "";
+}
+
+std::string WriteError(TGIFImage& image, int method, Bytes& written)
+{
+    image.CompressionMethod = method;
+    try {
+        written = image.SaveToBytes();
     } catch (const GIFException& error) {
         return error.what();
     }

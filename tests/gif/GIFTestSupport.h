@@ -1,6 +1,8 @@
 #pragma once
 // Helpers for the GIF engine tests: hand-made GIF bytes, LZW code packing,
 // warning capture, the corpus, and giflib as an independent decoder.
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -38,8 +40,20 @@ struct WarningLog {
     int Count(const std::string& message) const;
 };
 
+// An empty image whose warnings are collected.
+struct ImageFixture : ::testing::Test {
+    TGIFImage image;
+    WarningLog log;
+    void SetUp() override { log.Attach(image); }
+    // Appends a frame of the given size.
+    TGIFSubImage* AddFrame(int width, int height);
+};
+
 // Reads bytes into image; returns the exception message or "" on success.
 std::string ReadError(TGIFImage& image, const Bytes& bytes);
+// Writes image with the given compression method into written; returns the
+// exception message or "" on success.
+std::string WriteError(TGIFImage& image, int method, Bytes& written);
 
 // Every GIF of the corpus, sorted (absolute paths).
 std::vector<std::string> CorpusFiles();

@@ -6,18 +6,7 @@
 
 namespace {
 
-struct ModelFixture : ::testing::Test {
-    TGIFImage image;
-    WarningLog log;
-    void SetUp() override { log.Attach(image); }
-    TGIFSubImage* AddFrame(int width, int height)
-    {
-        auto* frame = image.Images().Add(std::make_unique<TGIFSubImage>(&image));
-        frame->SetWidth(width);
-        frame->SetHeight(height);
-        return frame;
-    }
-};
+struct ModelFixture : ImageFixture {};
 
 TEST_F(ModelFixture, FileVersionComesFromFramesOnly)
 {

@@ -5,11 +5,7 @@
 
 namespace {
 
-struct ReaderFixture : ::testing::Test {
-    TGIFImage image;
-    WarningLog log;
-    void SetUp() override { log.Attach(image); }
-};
+struct ReaderFixture : ImageFixture {};
 
 Bytes SmallFrame()
 {

@@ -11,17 +11,7 @@
 
 namespace {
 
-struct WriterFixture : ::testing::Test {
-    TGIFImage image;
-    WarningLog log;
-    void SetUp() override { log.Attach(image); }
-    TGIFSubImage* AddFrame(int width, int height)
-    {
-        auto* frame = image.Images().Add(std::make_unique<TGIFSubImage>(&image));
-        frame->SetWidth(width);
-        frame->SetHeight(height);
-        return frame;
-    }
+struct WriterFixture : ImageFixture {
     void Gray(TGIFColorMap& map, int n)
     {
         for (int i = 0; i < n; ++i) map.AppendColor(GIFColor(std::uint8_t(i), std::uint8_t(i), std::uint8_t(i)));
