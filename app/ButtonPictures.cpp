@@ -5,20 +5,31 @@
 #include <QPainterPath>
 #include <QtMath>
 
+#include <initializer_list>
+
 namespace {
 
 constexpr int kSize = 64;
 
+// A closed path through the points.
+QPainterPath ClosedPath(std::initializer_list<QPointF> points)
+{
+    QPainterPath path;
+    for (const QPointF& point : points) {
+        if (path.elementCount() == 0)
+            path.moveTo(point);
+        else
+            path.lineTo(point);
+    }
+    path.closeSubpath();
+    return path;
+}
+
 void DrawPage(QPainter& p, const QRectF& r, const QColor& fill)
 {
     const qreal fold = r.width() / 4;
-    QPainterPath page;
-    page.moveTo(r.topLeft());
-    page.lineTo(r.right() - fold, r.top());
-    page.lineTo(r.right(), r.top() + fold);
-    page.lineTo(r.bottomRight());
-    page.lineTo(r.bottomLeft());
-    page.closeSubpath();
+    const QPainterPath page = ClosedPath({r.topLeft(), {r.right() - fold, r.top()}, {r.right(), r.top() + fold},
+                                          r.bottomRight(), r.bottomLeft()});
     p.setPen(QPen(QColor(0x55, 0x5B, 0x66), 1.5));
     p.setBrush(fill);
     p.drawPath(page);
@@ -36,14 +47,7 @@ void DrawPage(QPainter& p, const QRectF& r, const QColor& fill)
 void DrawChooseFiles(QPainter& p)
 {
     // Back of the folder, a page standing in it, the folder's front.
-    QPainterPath back;
-    back.moveTo(6, 16);
-    back.lineTo(24, 16);
-    back.lineTo(29, 21);
-    back.lineTo(58, 21);
-    back.lineTo(58, 54);
-    back.lineTo(6, 54);
-    back.closeSubpath();
+    const QPainterPath back = ClosedPath({{6, 16}, {24, 16}, {29, 21}, {58, 21}, {58, 54}, {6, 54}});
     p.setPen(QPen(QColor(0x9C, 0x6B, 0x12), 1.5));
     p.setBrush(QColor(0xE8, 0xA8, 0x2E));
     p.drawPath(back);
@@ -53,12 +57,7 @@ void DrawChooseFiles(QPainter& p)
     QLinearGradient front(0, 28, 0, 58);
     front.setColorAt(0, QColor(0xFF, 0xD5, 0x6A));
     front.setColorAt(1, QColor(0xF2, 0xB1, 0x34));
-    QPainterPath frontPath;
-    frontPath.moveTo(4, 30);
-    frontPath.lineTo(60, 30);
-    frontPath.lineTo(57, 56);
-    frontPath.lineTo(7, 56);
-    frontPath.closeSubpath();
+    const QPainterPath frontPath = ClosedPath({{4, 30}, {60, 30}, {57, 56}, {7, 56}});
     p.setPen(QPen(QColor(0x9C, 0x6B, 0x12), 1.5));
     p.setBrush(front);
     p.drawPath(frontPath);
@@ -97,15 +96,7 @@ void DrawOptimize(QPainter& p)
 {
     // A page squeezed by two arrows, with a lightning bolt.
     DrawPage(p, QRectF(16, 6, 32, 52), Qt::white);
-    QPainterPath bolt;
-    bolt.moveTo(36, 12);
-    bolt.lineTo(24, 34);
-    bolt.lineTo(32, 34);
-    bolt.lineTo(27, 54);
-    bolt.lineTo(42, 28);
-    bolt.lineTo(34, 28);
-    bolt.lineTo(39, 12);
-    bolt.closeSubpath();
+    const QPainterPath bolt = ClosedPath({{36, 12}, {24, 34}, {32, 34}, {27, 54}, {42, 28}, {34, 28}, {39, 12}});
     p.setPen(QPen(QColor(0xB3, 0x5C, 0x00), 1.2));
     p.setBrush(QColor(0xFF, 0xB0, 0x1F));
     p.drawPath(bolt);
@@ -115,15 +106,8 @@ void DrawOptimize(QPainter& p)
     for (int side : {0, 1}) {
         const qreal x = side == 0 ? 2 : 62;
         const qreal dir = side == 0 ? 1 : -1;
-        QPainterPath arrow;
-        arrow.moveTo(x, 28);
-        arrow.lineTo(x + dir * 7, 28);
-        arrow.lineTo(x + dir * 7, 22);
-        arrow.lineTo(x + dir * 14, 32);
-        arrow.lineTo(x + dir * 7, 42);
-        arrow.lineTo(x + dir * 7, 36);
-        arrow.lineTo(x, 36);
-        arrow.closeSubpath();
+        const QPainterPath arrow = ClosedPath({{x, 28}, {x + dir * 7, 28}, {x + dir * 7, 22}, {x + dir * 14, 32},
+                                               {x + dir * 7, 42}, {x + dir * 7, 36}, {x, 36}});
         p.drawPath(arrow);
     }
 }
@@ -134,26 +118,13 @@ void DrawExit(QPainter& p)
     p.setPen(QPen(QColor(0x5A, 0x3A, 0x1E), 1.5));
     p.setBrush(QColor(0x4A, 0x2F, 0x18));
     p.drawRect(QRectF(10, 6, 30, 52));
-    QPainterPath door;
-    door.moveTo(10, 6);
-    door.lineTo(28, 12);
-    door.lineTo(28, 62);
-    door.lineTo(10, 58);
-    door.closeSubpath();
+    const QPainterPath door = ClosedPath({{10, 6}, {28, 12}, {28, 62}, {10, 58}});
     p.setBrush(QColor(0xC0, 0x7A, 0x3A));
     p.drawPath(door);
     p.setBrush(QColor(0xF2, 0xD0, 0x5A));
     p.drawEllipse(QPointF(24, 36), 2, 2);
 
-    QPainterPath arrow;
-    arrow.moveTo(32, 28);
-    arrow.lineTo(46, 28);
-    arrow.lineTo(46, 20);
-    arrow.lineTo(60, 32);
-    arrow.lineTo(46, 44);
-    arrow.lineTo(46, 36);
-    arrow.lineTo(32, 36);
-    arrow.closeSubpath();
+    const QPainterPath arrow = ClosedPath({{32, 28}, {46, 28}, {46, 20}, {60, 32}, {46, 44}, {46, 36}, {32, 36}});
     p.setPen(QPen(QColor(0x8E, 0x1B, 0x1B), 1.2));
     p.setBrush(QColor(0xD9, 0x3A, 0x3A));
     p.drawPath(arrow);
