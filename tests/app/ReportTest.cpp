@@ -6,21 +6,7 @@
 #include "app/core/Report.h"
 #include "app/core/ResultGrid.h"
 #include "app/core/Run.h"
-
-namespace {
-
-const std::string kHeader =
-    "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\" \"http://www.w3.org/TR/html4/strict.dtd\">\r"
-    "<html><head>\r"
-    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=cp-1250\">\r"
-    "<title>Quorvan Web Optimizer, Results</title>\r"
-    "</head><body><table>\r\n"
-    "<tr>\r\n"
-    "<th>Filename<th>Original size<th>Opimized size<th>Ratio</tr>\r\n";
-const std::string kEmptyRow = "<tr>\r\n<td>&nbsp;<td>&nbsp;<td>&nbsp;<td>&nbsp;</tr>\r\n";
-const std::string kFooter = "</table></body></html>\r\n";
-
-}  // namespace
+#include "tests/support/ReportTexts.h"
 
 TEST(Report, OneFileRun)
 {
@@ -32,19 +18,20 @@ TEST(Report, OneFileRun)
     grid.SetCell(4, 1, RatioText(1500, 2000));
     grid.SetCell(3, 2, "TOTAL");
     grid.SetCell(4, 2, RatioText(1500, 2000));
-    EXPECT_EQ(ReportText(grid), kHeader +
+    EXPECT_EQ(ReportText(grid), kReportHeader +
                                     "<tr>\r\n<td>/site/a.css<td>     2.0 kB<td>     1.5 kB<td>75.00%</tr>\r\n"
                                     "<tr>\r\n<td>&nbsp;<td>&nbsp;<td>TOTAL<td>75.00%</tr>\r\n" +
-                                    kFooter);
+                                    kReportFooter);
 }
 
 TEST(Report, BeforeAnyRunAndAfterAnEmptyRun)
 {
     TBatchHost host;
-    EXPECT_EQ(ReportText(host.grid), kHeader + kEmptyRow + kEmptyRow + kEmptyRow + kEmptyRow + kFooter);
+    EXPECT_EQ(ReportText(host.grid),
+              kReportHeader + kReportEmptyRow + kReportEmptyRow + kReportEmptyRow + kReportEmptyRow + kReportFooter);
     ResetResultGrid(host);
     StartCompression(host);
-    EXPECT_EQ(ReportText(host.grid), kHeader + kEmptyRow + kFooter);
+    EXPECT_EQ(ReportText(host.grid), kReportHeader + kReportEmptyRow + kReportFooter);
 }
 
 TEST(Report, CellTextsAreWrittenUnescaped)

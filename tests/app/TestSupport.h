@@ -1,32 +1,13 @@
 #pragma once
-// Temp folders, whole-file helpers and a run host that records what the run did.
+// A run host that records what the run did, and the shared temp-folder and file helpers.
 
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "app/core/BatchHost.h"
-
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    // The folder's path without a trailing "/".
-    const std::string& Path() const { return path_; }
-    // Path() + "/" + name.
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-// Creates parent folders as needed.
-void WriteFile(const std::string& path, const std::string& bytes);
-std::string ReadFile(const std::string& path);
-bool FileExists(const std::string& path);
+#include "tests/support/Files.h"
+#include "tests/support/TempDir.h"
 
 class RecordingHost : public TBatchHost {
 public:

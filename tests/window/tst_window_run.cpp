@@ -23,19 +23,13 @@
 #include "WindowTestSupport.h"
 #include "app/Unit1.h"
 #include "app/core/Run.h"
+#include "tests/support/ReportTexts.h"
 
 namespace {
 
-const QByteArray kReportHeader =
-    "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\" \"http://www.w3.org/TR/html4/strict.dtd\">\r"
-    "<html><head>\r"
-    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=cp-1250\">\r"
-    "<title>Quorvan Web Optimizer, Results</title>\r"
-    "</head><body><table>\r\n"
-    "<tr>\r\n"
-    "<th>Filename<th>Original size<th>Opimized size<th>Ratio</tr>\r\n";
-const QByteArray kEmptyRow = "<tr>\r\n<td>&nbsp;<td>&nbsp;<td>&nbsp;<td>&nbsp;</tr>\r\n";
-const QByteArray kReportFooter = "</table></body></html>\r\n";
+const QByteArray kHeader = QByteArray::fromStdString(kReportHeader);
+const QByteArray kEmptyRow = QByteArray::fromStdString(kReportEmptyRow);
+const QByteArray kFooter = QByteArray::fromStdString(kReportFooter);
 
 QString Ratio(qint64 optimized, qint64 original)
 {
@@ -181,14 +175,14 @@ private slots:
         for (int column = 0; column < 5; ++column)
             QCOMPARE(Cell(form, column, 1), QString());
         const QString report = Save(form, "empty-list.htm");
-        QCOMPARE(ReadFile(report), kReportHeader + kEmptyRow + kReportFooter);
+        QCOMPARE(ReadFile(report), kHeader + kEmptyRow + kFooter);
     }
 
     void SaveBeforeAnyRunWritesTheFourEmptyRows()
     {
         TForm1 form(BuildBinDir());
         const QString report = Save(form, "before-run.html");
-        QCOMPARE(ReadFile(report), kReportHeader + kEmptyRow + kEmptyRow + kEmptyRow + kEmptyRow + kReportFooter);
+        QCOMPARE(ReadFile(report), kHeader + kEmptyRow + kEmptyRow + kEmptyRow + kEmptyRow + kFooter);
     }
 
     void SaveAfterARunWritesTheGridByteForByte()
@@ -207,12 +201,12 @@ private slots:
         }
         QCOMPARE(ReadFile(target), QByteArray(10000, '#'));
         QCOMPARE(Save(form, "report"), target);
-        const QByteArray expected = kReportHeader + "<tr>\r\n<td>" + a.toUtf8() +
+        const QByteArray expected = kHeader + "<tr>\r\n<td>" + a.toUtf8() +
                                     "<td>     1.5 kB<td>     1.5 kB<td>100.00%</tr>\r\n"
                                     "<tr>\r\n<td>" + b.toUtf8() +
                                     "<td>     2.0 kB<td>     2.0 kB<td>100.00%</tr>\r\n"
                                     "<tr>\r\n<td>&nbsp;<td>&nbsp;<td>TOTAL<td>100.00%</tr>\r\n" +
-                                    kReportFooter;
+                                    kFooter;
         QCOMPARE(ReadFile(target), expected);
     }
 
