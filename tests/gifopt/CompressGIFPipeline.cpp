@@ -75,16 +75,16 @@ int LoopCountOf(const std::string& path)
 
 TEST(CompressGIF, LevelZeroCopiesAndSizesMatchTheFiles)
 {
-    TTempDir dir;
-    WriteSingleFrame(dir.File("in.gif"));
-    const auto source = FileBytes(dir.File("in.gif"));
-    TResult copy = Compress(dir.File("in.gif"), dir.File("copy.gif"), 0);
-    EXPECT_EQ(FileBytes(dir.File("copy.gif")), source);
+    TempDir dir;
+    WriteSingleFrame(dir / "in.gif");
+    const auto source = FileBytes(dir / "in.gif");
+    TResult copy = Compress(dir / "in.gif", dir / "copy.gif", 0);
+    EXPECT_EQ(FileBytes(dir / "copy.gif"), source);
     EXPECT_EQ(copy.Original, FileSize(source.size()));
     EXPECT_EQ(copy.Optimized, FileSize(source.size()));
     for (Level level : {1, 2}) {
-        const std::string out = dir.File("out" + std::to_string(level) + ".gif");
-        TResult result = Compress(dir.File("in.gif"), out, level);
+        const std::string out = dir / ("out" + std::to_string(level) + ".gif");
+        TResult result = Compress(dir / "in.gif", out, level);
         EXPECT_EQ(result.Original, FileSize(source.size()));
         EXPECT_EQ(result.Optimized, FileSize(std::filesystem::file_size(out)));
     }
@@ -92,31 +92,31 @@ TEST(CompressGIF, LevelZeroCopiesAndSizesMatchTheFiles)
 
 TEST(CompressGIF, LevelsAboveTwoBehaveAsLevelTwo)
 {
-    TTempDir dir;
-    WriteRepeatingAnimation(dir.File("in.gif"), 10, 20, 0);
-    Compress(dir.File("in.gif"), dir.File("two.gif"), 2);
-    const auto two = FileBytes(dir.File("two.gif"));
+    TempDir dir;
+    WriteRepeatingAnimation(dir / "in.gif", 10, 20, 0);
+    Compress(dir / "in.gif", dir / "two.gif", 2);
+    const auto two = FileBytes(dir / "two.gif");
     ASSERT_FALSE(two.empty());
     for (Level level : {3, 9, 255}) {
-        const std::string out = dir.File("l" + std::to_string(level) + ".gif");
-        Compress(dir.File("in.gif"), out, level);
+        const std::string out = dir / ("l" + std::to_string(level) + ".gif");
+        Compress(dir / "in.gif", out, level);
         EXPECT_EQ(FileBytes(out), two) << int(level);
     }
 }
 
 TEST(CompressGIF, LevelOneShowsTheSamePictureLevelTwoPaintsItOnWhite)
 {
-    TTempDir dir;
-    WriteSingleFrame(dir.File("in.gif"));
-    Compress(dir.File("in.gif"), dir.File("one.gif"), 1);
-    Compress(dir.File("in.gif"), dir.File("two.gif"), 2);
-    const TDecoded source = Decode(dir.File("in.gif"));
-    const TDecoded one = Decode(dir.File("one.gif"));
+    TempDir dir;
+    WriteSingleFrame(dir / "in.gif");
+    Compress(dir / "in.gif", dir / "one.gif", 1);
+    Compress(dir / "in.gif", dir / "two.gif", 2);
+    const TDecoded source = Decode(dir / "in.gif");
+    const TDecoded one = Decode(dir / "one.gif");
     ASSERT_EQ(one.Frames.size(), 1u);
     EXPECT_EQ(one.Width, 10);
     EXPECT_EQ(one.Frames[0].Rgba, source.Frames[0].Rgba);
 
-    const TDecoded two = Decode(dir.File("two.gif"));
+    const TDecoded two = Decode(dir / "two.gif");
     ASSERT_EQ(two.Frames.size(), 1u);
     ASSERT_EQ(two.Width, 10);
     ASSERT_EQ(two.Height, 8);
@@ -131,14 +131,14 @@ TEST(CompressGIF, LevelOneShowsTheSamePictureLevelTwoPaintsItOnWhite)
 
 TEST(CompressGIF, LevelTwoDrawsOverWhatRestoreToBackgroundWouldClear)
 {
-    TTempDir dir;
+    TempDir dir;
     TGIFImage image;
     SetColors(image.GlobalColorMap(), {kRed, kBlue});
     SetControl(AddTestFrame(image, 0, 0, 4, 4, std::vector<std::uint8_t>(16, 0)), 10, 2);
     SetControl(AddTestFrame(image, 0, 0, 1, 1, {1}), 10, 2);
-    SaveImage(image, dir.File("in.gif"));
-    Compress(dir.File("in.gif"), dir.File("two.gif"), 2);
-    const TDecoded two = Decode(dir.File("two.gif"));
+    SaveImage(image, dir / "in.gif");
+    Compress(dir / "in.gif", dir / "two.gif", 2);
+    const TDecoded two = Decode(dir / "two.gif");
     ASSERT_EQ(two.Frames.size(), 2u);
     EXPECT_EQ(two.Pixel(1, 0, 0), kOpaqueBlue);
     EXPECT_EQ(two.Pixel(1, 3, 3), kOpaqueRed);   // kept, not restored
@@ -148,24 +148,24 @@ TEST(CompressGIF, LevelTwoDrawsOverWhatRestoreToBackgroundWouldClear)
 TEST(CompressGIF, FullyTransparentSpacerStaysAValidTransparentImage)
 {
     for (int screenWidth : {1, 5}) {
-        TTempDir dir;
+        TempDir dir;
         TGIFImage image;
         image.Header().ScreenWidth = std::uint16_t(screenWidth);
         image.Header().ScreenHeight = 3;
         SetColors(image.GlobalColorMap(), {kWhite, kBlack});
         SetControl(AddTestFrame(image, 0, 0, 1, 1, {1}), 0, 0, 1);
-        SaveImage(image, dir.File("spacer.gif"));
+        SaveImage(image, dir / "spacer.gif");
 
-        ASSERT_NO_THROW(Compress(dir.File("spacer.gif"), dir.File("one.gif"), 1));
-        const TDecoded one = Decode(dir.File("one.gif"));
+        ASSERT_NO_THROW(Compress(dir / "spacer.gif", dir / "one.gif", 1));
+        const TDecoded one = Decode(dir / "one.gif");
         EXPECT_EQ(one.Width, screenWidth);
         EXPECT_EQ(one.Height, 3);
         ASSERT_EQ(one.Frames.size(), 1u);
         for (std::size_t i = 3; i < one.Frames[0].Rgba.size(); i += 4)
             EXPECT_EQ(one.Frames[0].Rgba[i], 0) << "pixel " << i / 4 << " is not transparent";
 
-        ASSERT_NO_THROW(Compress(dir.File("spacer.gif"), dir.File("two.gif"), 2));
-        const TDecoded two = Decode(dir.File("two.gif"));
+        ASSERT_NO_THROW(Compress(dir / "spacer.gif", dir / "two.gif", 2));
+        const TDecoded two = Decode(dir / "two.gif");
         EXPECT_EQ(two.Width, screenWidth);
         EXPECT_EQ(two.Height, 3);
     }
@@ -173,67 +173,67 @@ TEST(CompressGIF, FullyTransparentSpacerStaysAValidTransparentImage)
 
 TEST(CompressGIF, DelaysOfDroppedFramesMoveToTheFrameBefore)
 {
-    TTempDir dir;
-    WriteRepeatingAnimation(dir.File("in.gif"), 10, 20, 0);
+    TempDir dir;
+    WriteRepeatingAnimation(dir / "in.gif", 10, 20, 0);
     for (Level level : {1, 2}) {
-        const std::string out = dir.File("out" + std::to_string(level) + ".gif");
-        Compress(dir.File("in.gif"), out, level);
+        const std::string out = dir / ("out" + std::to_string(level) + ".gif");
+        Compress(dir / "in.gif", out, level);
         const TDecoded decoded = Decode(out);
         ASSERT_EQ(decoded.Frames.size(), 2u) << int(level);
         EXPECT_EQ(decoded.Frames[0].Delay, 30) << int(level);
         EXPECT_EQ(decoded.Frames[1].Delay, 7) << int(level);
     }
 
-    WriteRepeatingAnimation(dir.File("long.gif"), 40000, 30000, 0);
-    Compress(dir.File("long.gif"), dir.File("long1.gif"), 1);
+    WriteRepeatingAnimation(dir / "long.gif", 40000, 30000, 0);
+    Compress(dir / "long.gif", dir / "long1.gif", 1);
     TGIFImage result;
-    result.LoadFromFile(dir.File("long1.gif"));
+    result.LoadFromFile(dir / "long1.gif");
     ASSERT_EQ(result.Images().Count(), 2);
     EXPECT_EQ(result.Images()[0]->GraphicControl()->DelayTime(), 65535);
 }
 
 TEST(CompressGIF, BothLevelsKeepTheLoop)
 {
-    TTempDir dir;
-    WriteRepeatingAnimation(dir.File("in.gif"), 10, 20, 5);
-    Compress(dir.File("in.gif"), dir.File("one.gif"), 1);
-    Compress(dir.File("in.gif"), dir.File("two.gif"), 2);
-    EXPECT_EQ(LoopCountOf(dir.File("one.gif")), 5);
-    EXPECT_EQ(LoopCountOf(dir.File("two.gif")), 5);
+    TempDir dir;
+    WriteRepeatingAnimation(dir / "in.gif", 10, 20, 5);
+    Compress(dir / "in.gif", dir / "one.gif", 1);
+    Compress(dir / "in.gif", dir / "two.gif", 2);
+    EXPECT_EQ(LoopCountOf(dir / "one.gif"), 5);
+    EXPECT_EQ(LoopCountOf(dir / "two.gif"), 5);
 
-    WriteRepeatingAnimation(dir.File("once.gif"), 10, 20, -1);
-    Compress(dir.File("once.gif"), dir.File("once2.gif"), 2);
-    EXPECT_EQ(LoopCountOf(dir.File("once2.gif")), -1);
+    WriteRepeatingAnimation(dir / "once.gif", 10, 20, -1);
+    Compress(dir / "once.gif", dir / "once2.gif", 2);
+    EXPECT_EQ(LoopCountOf(dir / "once2.gif"), -1);
 }
 
 TEST(CompressGIF, BadSourcesLeaveNoDestination)
 {
-    TTempDir dir;
+    TempDir dir;
     {
-        std::ofstream(dir.File("text.gif")) << "this is not a picture";
+        std::ofstream(dir / "text.gif") << "this is not a picture";
     }
     for (Level level : {1, 2}) {
-        EXPECT_THROW(Compress(dir.File("text.gif"), dir.File("out.gif"), level), GIFException);
-        EXPECT_FALSE(std::filesystem::exists(dir.File("out.gif")));
-        EXPECT_THROW(Compress(dir.File("missing.gif"), dir.File("out.gif"), level), std::runtime_error);
-        EXPECT_FALSE(std::filesystem::exists(dir.File("out.gif")));
+        EXPECT_THROW(Compress(dir / "text.gif", dir / "out.gif", level), GIFException);
+        EXPECT_FALSE(std::filesystem::exists(dir / "out.gif"));
+        EXPECT_THROW(Compress(dir / "missing.gif", dir / "out.gif", level), std::runtime_error);
+        EXPECT_FALSE(std::filesystem::exists(dir / "out.gif"));
     }
 }
 
 TEST(CompressGIF, NeverWritesOverItsSource)
 {
-    TTempDir dir;
-    WriteSingleFrame(dir.File("in.gif"));
-    const auto before = FileBytes(dir.File("in.gif"));
+    TempDir dir;
+    WriteSingleFrame(dir / "in.gif");
+    const auto before = FileBytes(dir / "in.gif");
     for (Level level : {0, 1, 2}) {
         try {
-            Compress(dir.File("in.gif"), dir.File("in.gif"), level);
+            Compress(dir / "in.gif", dir / "in.gif", level);
             ADD_FAILURE() << "level " << int(level) << " wrote over its source";
         } catch (const std::runtime_error& e) {
             EXPECT_EQ(std::string(e.what()),
-                      "Cannot create file \"" + dir.File("in.gif") + "\". The destination is the source file.");
+                      "Cannot create file \"" + dir / "in.gif" + "\". The destination is the source file.");
         }
-        EXPECT_EQ(FileBytes(dir.File("in.gif")), before);
+        EXPECT_EQ(FileBytes(dir / "in.gif"), before);
     }
 }
 

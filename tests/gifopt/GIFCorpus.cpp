@@ -53,10 +53,10 @@ TEST_P(CorpusOracle, LevelOneShowsTheSamePictures)
     const std::string& source = GetParam();
     if (!ReadWithEngine(source))
         GTEST_SKIP() << "not readable by the engine";
-    TTempDir dir;
+    TempDir dir;
     FileSize original = 0, optimized = 0;
-    CompressGIF(source, dir.File("one.gif"), 1, original, optimized);
-    const auto output = DecodeWithImageMagick(dir.File("one.gif"));
+    CompressGIF(source, dir / "one.gif", 1, original, optimized);
+    const auto output = DecodeWithImageMagick(dir / "one.gif");
     ASSERT_TRUE(output) << "ImageMagick cannot read the level 1 output";
     const auto input = DecodeWithImageMagick(source);
     if (!input)
@@ -84,16 +84,16 @@ TEST_P(CorpusOracle, LevelTwoKeepsScreenFramesAndTiming)
     const auto view = ReadWithEngine(source);
     if (!view)
         GTEST_SKIP() << "not readable by the engine";
-    TTempDir dir;
+    TempDir dir;
     FileSize original = 0, optimized = 0;
     try {
-        CompressGIF(source, dir.File("two.gif"), 2, original, optimized);
+        CompressGIF(source, dir / "two.gif", 2, original, optimized);
     } catch (const GIFException& e) {
         // An image without any color table cannot be drawn.
         EXPECT_STREQ(e.what(), "No global or local color table defined");
         return;
     }
-    const auto output = DecodeWithImageMagick(dir.File("two.gif"));
+    const auto output = DecodeWithImageMagick(dir / "two.gif");
     ASSERT_TRUE(output) << "ImageMagick cannot read the level 2 output";
     EXPECT_EQ(output->Width, view->Width);
     EXPECT_EQ(output->Height, view->Height);

@@ -2,6 +2,8 @@
 // or an output that the engine reads back. Fast enough for the sanitizer run.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "compressors/Compressors.h"
 #include "support/Corpus.h"
 #include "support/GIFTestSupport.h"
@@ -12,9 +14,9 @@ class CorpusLevels : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(CorpusLevels, BothLevelsWriteReadableImagesOrFailCleanly)
 {
-    TTempDir dir;
+    TempDir dir;
     for (Level level : {1, 2}) {
-        const std::string out = dir.File("out.gif");
+        const std::string out = dir / "out.gif";
         FileSize original = 0, optimized = 0;
         try {
             CompressGIF(GetParam(), out, level, original, optimized);

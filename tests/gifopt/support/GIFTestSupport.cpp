@@ -1,7 +1,5 @@
 #include "support/GIFTestSupport.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -68,20 +66,6 @@ std::vector<std::uint8_t> PixelsOf(const TGIFSubImage& frame)
 TGIFColor ColorAtPixel(const TGIFSubImage& frame, int x, int y)
 {
     return frame.EffectiveColorMap().Color(frame.Pixel(x, y));
-}
-
-TTempDir::TTempDir()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "qwo-gifopt-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot make a temporary folder");
-    fPath = pattern;
-}
-
-TTempDir::~TTempDir()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(fPath, ignored);
 }
 
 void SaveImage(TGIFImage& image, const std::string& path)

@@ -3,13 +3,13 @@
 // folders, and decoding through ImageMagick (an independent decoder).
 
 #include <cstdint>
-#include <filesystem>
 #include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "gif/GIFImage.h"
+#include "tests/support/TempDir.h"
 
 constexpr TGIFColor kRed = GIFColor(255, 0, 0);
 constexpr TGIFColor kGreen = GIFColor(0, 255, 0);
@@ -29,18 +29,6 @@ void AddLoop(TGIFSubImage& frame, std::uint16_t loopCount);
 std::vector<std::uint8_t> PixelsOf(const TGIFSubImage& frame);
 // The color of a frame's pixel through its effective map.
 TGIFColor ColorAtPixel(const TGIFSubImage& frame, int x, int y);
-
-class TTempDir {
-public:
-    TTempDir();
-    ~TTempDir();
-    TTempDir(const TTempDir&) = delete;
-    TTempDir& operator=(const TTempDir&) = delete;
-    std::string File(const std::string& name) const { return (fPath / name).string(); }
-
-private:
-    std::filesystem::path fPath;
-};
 
 void SaveImage(TGIFImage& image, const std::string& path);
 std::vector<std::uint8_t> FileBytes(const std::string& path);
