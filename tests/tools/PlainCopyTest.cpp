@@ -73,8 +73,8 @@ TEST_F(PlainCopyTest, ReplacesALongerDestinationCompletely) {
 TEST_F(PlainCopyTest, FaultsNameThePathAndTheReason) {
     EXPECT_EQ(FaultOf(dir / "missing", dir / "dst"),
               "Cannot open file \"" + dir / "missing" + "\". No such file or directory");
-    EXPECT_FALSE(Exists(dir / "dst"));
-    EXPECT_EQ(FaultOf(dir.path(), dir / "dst"), "Cannot open file \"" + dir.path() + "\". Is a directory");
+    EXPECT_FALSE(FileExists(dir / "dst"));
+    EXPECT_EQ(FaultOf(dir.Folder(), dir / "dst"), "Cannot open file \"" + dir.Folder() + "\". Is a directory");
 
     // A named pipe without a writer neither blocks nor gets copied.
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
@@ -91,8 +91,8 @@ TEST_F(PlainCopyTest, NeverWritesOntoTheSource) {
     WriteFile(dir / "src", "precious");
     ASSERT_EQ(::symlink((dir / "src").c_str(), (dir / "link").c_str()), 0);
     ASSERT_EQ(::link((dir / "src").c_str(), (dir / "hard").c_str()), 0);
-    for (const std::string& same : {dir / "src", dir.path() + "./src", dir.path() + "../" +
-                                    std::filesystem::path(dir.path()).parent_path().filename().string() + "/src",
+    for (const std::string& same : {dir / "src", dir.Folder() + "./src", dir.Folder() + "../" +
+                                    std::filesystem::path(dir.Folder()).parent_path().filename().string() + "/src",
                                     dir / "link", dir / "hard"}) {
         EXPECT_EQ(FaultOf(dir / "src", same),
                   "Cannot create file \"" + same + "\". The destination is the source file.");
@@ -110,7 +110,7 @@ TEST(FileSizeOfTest, SizesAndFailures) {
     EXPECT_EQ(FileSizeOf(dir / "empty"), 0);
     EXPECT_EQ(FileSizeOf(dir / "five"), 5);
     EXPECT_EQ(FileSizeOf(dir / "missing"), -1);
-    EXPECT_EQ(FileSizeOf(dir.path()), -1);
+    EXPECT_EQ(FileSizeOf(dir.Folder()), -1);
     if (::geteuid() != 0) {   // root reads anything
         ::chmod((dir / "five").c_str(), 0);
         EXPECT_EQ(FileSizeOf(dir / "five"), -1);

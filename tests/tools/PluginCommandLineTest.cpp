@@ -21,7 +21,7 @@ protected:
         WriteFile(source, "source bytes");
         SetCommandExecutor([this](const std::string& line) {
             lines.push_back(line);
-            destinationAtCall.push_back(Exists(destination) ? ReadFile(destination) : "<none>");
+            destinationAtCall.push_back(FileExists(destination) ? ReadFile(destination) : "<none>");
         });
     }
     TempDir dir;
@@ -115,15 +115,15 @@ TEST_F(PluginCommandLineTest, QuotesInPathsAreEscapedForTheTool) {
     CompressJS(oddSource, oddDestination, 2, original, optimized);
     CompressPNG(oddSource, oddDestination, 1, original, optimized);
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "cscript //Nologo \"/opt/my \\\"qwo\\\"/plugins/ESC.wsf\" -l 2 -ow \"" + dir.path() +
-                            "-c\\\\\\\".js\" \"" + dir.path() + "-a \\\"b\\\".js\"");
-    EXPECT_EQ(lines[1], "/opt/my \"qwo\"/plugins/pngout.exe /y /q /s3 \"" + dir.path() + "-a \\\"b\\\".js\" \"" +
-                            dir.path() + "-c\\\\\\\".js\"");
+    EXPECT_EQ(lines[0], "cscript //Nologo \"/opt/my \\\"qwo\\\"/plugins/ESC.wsf\" -l 2 -ow \"" + dir.Folder() +
+                            "-c\\\\\\\".js\" \"" + dir.Folder() + "-a \\\"b\\\".js\"");
+    EXPECT_EQ(lines[1], "/opt/my \"qwo\"/plugins/pngout.exe /y /q /s3 \"" + dir.Folder() + "-a \\\"b\\\".js\" \"" +
+                            dir.Folder() + "-c\\\\\\\".js\"");
 }
 
 TEST_F(PluginCommandLineTest, NeverRemovesOrRunsOnTheSource) {
     using Optimizer = void (*)(const std::string&, const std::string&, Level, FileSize&, FileSize&);
-    const std::string sameFile = dir.path() + "./in put.x";
+    const std::string sameFile = dir.Folder() + "./in put.x";
     for (Optimizer optimizer : {Optimizer(CompressJPEG), Optimizer(CompressPNG), Optimizer(CompressJS)}) {
         for (Level level : {Level(0), Level(1)}) {
             try {

@@ -201,14 +201,14 @@ TEST_F(RealPluginsTest, MissingPluginsAreNotifiedAndTheCallsGoOn) {
     EXPECT_EQ(optimized, -1);
 
     EXPECT_EQ(messages, (std::vector<std::string>{
-                            "Unable to run " + dir.path() + "no-plugins/jhead.exe -purejpg \"" + dir / "p-out.jpg\"",
-                            "Unable to run " + dir.path() + "no-plugins/pngout.exe /y /q /s3 \"" + dir / "i.png\" \"" +
+                            "Unable to run " + dir.Folder() + "no-plugins/jhead.exe -purejpg \"" + dir / "p-out.jpg\"",
+                            "Unable to run " + dir.Folder() + "no-plugins/pngout.exe /y /q /s3 \"" + dir / "i.png\" \"" +
                                 dir / "i-out.png\""}));
 }
 
 TEST_F(RealPluginsTest, OddPathsReachTheToolsIntact) {
     // Relative paths, so that whole arguments start with "-".
-    EnterFolder(dir.path());
+    EnterFolder(dir.Folder());
     std::filesystem::create_directories("-out \"x\"");
     const std::string jpeg = "-my \"photo\" 1.jpg", png = "-a \"b\" c.png", script = "-s 'q' \"t\".js";
     MakeJpeg(dir / jpeg);

@@ -1,5 +1,6 @@
 #pragma once
-// Temp folders, whole-file reads and writes, and command output for the tool tests.
+// Command output and the tool runner's reset for the tool tests, with the
+// shared temp-folder and file helpers.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -13,42 +14,10 @@
 #include <string>
 
 #include "compressors/tools/ToolRunner.h"
+#include "tests/support/Files.h"
+#include "tests/support/TempDir.h"
 
 namespace tooltest {
-
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qwo-tools-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern + "/";
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    // The folder with a trailing "/".
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + name; }
-
-private:
-    std::string path_;
-};
-
-inline void WriteFile(const std::string& path, const std::string& content) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
-    if (!out) throw std::runtime_error("cannot write " + path);
-}
-
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
 // Runs a shell command (test set-up and oracles only) and returns its stdout.
 inline std::string Capture(const std::string& command) {
