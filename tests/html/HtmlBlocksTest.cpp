@@ -3,7 +3,7 @@
 
 #include "HtmlTestSupport.h"
 
-#include <fstream>
+#include <filesystem>
 
 #include "compressors/text/HtmlBlocks.h"
 
@@ -16,17 +16,12 @@ std::string Level2(const std::string& page, Level js, Level css, const std::stri
     return Minify(page, HtmlLevels{2, js, css}, directory);
 }
 
-void WriteFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 }  // namespace
 
 TEST(HtmlStyleBlock, ContentGoesThroughTheCssLevel)
 {
-    ScratchDir none;
-    PluginDirScope scope(none.Path());
+    TempDir none;
+    PluginDirScope scope(none.Folder());
     const std::string page = "<style>a { color: red }</style>";
     EXPECT_EQ(Level2(page, 0, 0, ""), kFixedStyle + "a { color: red }</style>");
     EXPECT_EQ(Level2(page, 0, 1, ""), kFixedStyle + "a{ color:red }\r</style>");
@@ -35,8 +30,8 @@ TEST(HtmlStyleBlock, ContentGoesThroughTheCssLevel)
 
 TEST(HtmlStyleBlock, OpeningTagWithAttributesIsKept)
 {
-    ScratchDir none;
-    PluginDirScope scope(none.Path());
+    TempDir none;
+    PluginDirScope scope(none.Folder());
     EXPECT_EQ(Level2("<style media=\"print\">a { color: red }</style>", 0, 2, ""),
               "<style media=\"print\">a{color:red }</style>");
     EXPECT_EQ(Level2("<style \r\n>p{}</style>", 0, 0, ""), kFixedStyle + "p{}</style>");
@@ -46,8 +41,8 @@ TEST(HtmlStyleBlock, OpeningTagWithAttributesIsKept)
 
 TEST(HtmlStyleBlock, WithoutCloserItIsOrdinaryText)
 {
-    ScratchDir none;
-    PluginDirScope scope(none.Path());
+    TempDir none;
+    PluginDirScope scope(none.Folder());
     EXPECT_EQ(Level2("<style>p  {}", 0, 2, ""), "<style>p {}");
     EXPECT_EQ(Level2("x <style", 0, 2, ""), "x <style");
     // The closer must come after the opening tag's ">".
@@ -56,59 +51,59 @@ TEST(HtmlStyleBlock, WithoutCloserItIsOrdinaryText)
 
 TEST(HtmlScriptBlock, MissingToolCopiesTheElement)
 {
-    ScratchDir none;
-    ScratchDir out;
-    PluginDirScope scope(none.Path());
+    TempDir none;
+    TempDir out;
+    PluginDirScope scope(none.Folder());
     const std::string page = "<script>\n  var a = 1;\n</script>";
-    EXPECT_EQ(Level2(page, 3, 0, out.Path()), "<script>\n  var a=1;\n</script>");
-    EXPECT_TRUE(std::filesystem::is_empty(out.Path()));
+    EXPECT_EQ(Level2(page, 3, 0, out.Folder()), "<script>\n  var a=1;\n</script>");
+    EXPECT_TRUE(std::filesystem::is_empty(out.Folder()));
 }
 
 TEST(HtmlScriptBlock, RealToolAtJsLevel0TrimsTheBody)
 {
-    ScratchDir out;
+    TempDir out;
     PluginDirScope scope(RealPluginDir());
     EXPECT_EQ(Level2("<SCRIPT>x</SCRIPT><script type=\"text/javascript\">\n  var a = 1;  \n</script>",
-                     0, 0, out.Path()),
+                     0, 0, out.Folder()),
               "<script>x</SCRIPT><script type=\"text/javascript\">var a=1;</script>");
-    EXPECT_EQ(Level2("<script src=\"a.js\"></script>", 0, 0, out.Path()),
+    EXPECT_EQ(Level2("<script src=\"a.js\"></script>", 0, 0, out.Folder()),
               "<script src=\"a.js\"></script>");
-    EXPECT_FALSE(out.Has("_temporary.t3mp"));
-    EXPECT_FALSE(out.Has("_temporary.7emp"));
+    EXPECT_FALSE(FileExists(out / "_temporary.t3mp"));
+    EXPECT_FALSE(FileExists(out / "_temporary.7emp"));
 }
 
 TEST(HtmlScriptBlock, RealToolMinifiesAtJsLevel3)
 {
-    ScratchDir out;
+    TempDir out;
     PluginDirScope scope(RealPluginDir());
     const std::string body =
         "\n  // greet the visitor\n  function greet(name) {\n    var message = 'Hello, ' + name;\n"
         "    return message;\n  }\n  greet('you');\n";
     std::string page = "<p>x</p><script>" + body + "</script>";
-    const std::string result = MinifyHTML(page, HtmlLevels{2, 3, 0}, out.Path());
+    const std::string result = MinifyHTML(page, HtmlLevels{2, 3, 0}, out.Folder());
     ASSERT_EQ(result.rfind("<p>x</p><script>", 0), 0u) << result;
     ASSERT_GE(result.size(), 9u);
     EXPECT_EQ(result.substr(result.size() - 9), "</script>");
     EXPECT_LT(result.size(), 16 + body.size());
     EXPECT_EQ(result.find("greet the visitor"), std::string::npos) << result;
     EXPECT_NE(result.find("greet"), std::string::npos) << result;
-    EXPECT_FALSE(out.Has("_temporary.t3mp"));
-    EXPECT_FALSE(out.Has("_temporary.7emp"));
+    EXPECT_FALSE(FileExists(out / "_temporary.t3mp"));
+    EXPECT_FALSE(FileExists(out / "_temporary.7emp"));
 }
 
 TEST(HtmlScriptBlock, FailingToolLeavesTheElementAndNoTemporaryFiles)
 {
-    ScratchDir plugins;
-    ScratchDir out;
+    TempDir plugins;
+    TempDir out;
     // A script plug-in that fails without writing its output file.
-    WriteFile(plugins.Path() + "ESC.wsf", "process.exit(3);\n");
+    WriteFile(plugins / "ESC.wsf", "process.exit(3);\n");
     // A stale result from an earlier run must not be taken for this element.
-    WriteFile(out.Path() + "_temporary.7emp", "stale();");
-    PluginDirScope scope(plugins.Path());
+    WriteFile(out / "_temporary.7emp", "stale();");
+    PluginDirScope scope(plugins.Folder());
     const std::string page = "<script>\n var a = 1;\n</script><p>after</p>";
-    EXPECT_EQ(Level2(page, 3, 0, out.Path()), "<script>\n var a=1;\n</script><p>after</p>");
-    EXPECT_FALSE(out.Has("_temporary.t3mp"));
-    EXPECT_FALSE(out.Has("_temporary.7emp"));
+    EXPECT_EQ(Level2(page, 3, 0, out.Folder()), "<script>\n var a=1;\n</script><p>after</p>");
+    EXPECT_FALSE(FileExists(out / "_temporary.t3mp"));
+    EXPECT_FALSE(FileExists(out / "_temporary.7emp"));
 }
 
 TEST(HtmlScriptBlock, UnwritableTemporaryFolderThrowsAndLeavesNothing)

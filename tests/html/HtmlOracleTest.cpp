@@ -7,20 +7,10 @@
 #include "compressors/text/TextHelpers.h"
 
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <vector>
 
 namespace {
-
-std::string ReadText(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 // Our own sample pages and the sample site's.
 std::vector<std::filesystem::path> SamplePages()
@@ -62,12 +52,12 @@ std::string RandomPage(std::mt19937& random, std::size_t maxPieces)
 
 TEST(HtmlOracle, SamplePagesAtEveryLevel)
 {
-    ScratchDir noPlugins;
-    PluginDirScope scope(noPlugins.Path());
+    TempDir noPlugins;
+    PluginDirScope scope(noPlugins.Folder());
     const auto pages = SamplePages();
     ASSERT_GE(pages.size(), 3u);
     for (const auto& path : pages) {
-        const std::string page = ReadText(path);
+        const std::string page = ReadFile(path);
         SCOPED_TRACE(path.string());
         const std::string level1 = Minify(page, HtmlLevels{1, 0, 0});
         EXPECT_LT(level1.size(), page.size());
@@ -78,20 +68,20 @@ TEST(HtmlOracle, SamplePagesAtEveryLevel)
 
 TEST(HtmlOracle, SamplePagesWithTheScriptToolAtJsLevel0)
 {
-    ScratchDir out;
+    TempDir out;
     PluginDirScope scope(RealPluginDir());
     for (const auto& path : SamplePages()) {
         SCOPED_TRACE(path.string());
-        Minify(ReadText(path), HtmlLevels{2, 0, 1}, out.Path());
+        Minify(ReadFile(path), HtmlLevels{2, 0, 1}, out.Folder());
     }
-    EXPECT_FALSE(out.Has("_temporary.t3mp"));
-    EXPECT_FALSE(out.Has("_temporary.7emp"));
+    EXPECT_FALSE(FileExists(out / "_temporary.t3mp"));
+    EXPECT_FALSE(FileExists(out / "_temporary.7emp"));
 }
 
 TEST(HtmlOracle, RandomPages)
 {
-    ScratchDir noPlugins;
-    PluginDirScope scope(noPlugins.Path());
+    TempDir noPlugins;
+    PluginDirScope scope(noPlugins.Folder());
     std::mt19937 random(20261207);
     for (int round = 0; round < 6000; ++round) {
         const std::string page = RandomPage(random, round < 3000 ? 12 : 60);
@@ -105,8 +95,8 @@ TEST(HtmlOracle, RandomPages)
 
 TEST(HtmlOracle, PagesThatDefeatNaiveLookAhead)
 {
-    ScratchDir noPlugins;
-    PluginDirScope scope(noPlugins.Path());
+    TempDir noPlugins;
+    PluginDirScope scope(noPlugins.Folder());
     auto repeat = [](const std::string& piece, int times) {
         std::string text;
         for (int i = 0; i < times; ++i)

@@ -1,41 +1,16 @@
 #pragma once
-// Helpers shared by the HTML tests: a scratch folder, a PluginDir override and
+// Helpers shared by the HTML tests: the shared temp folder and files, a PluginDir override and
 // a minify call that also checks the result against the plain oracle.
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "HtmlOracle.h"
 #include "compressors/text/HtmlMinifier.h"
 #include "compressors/tools/ToolRunner.h"
-
-class ScratchDir {
-public:
-    ScratchDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qwo-html-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("mkdtemp failed");
-        path_ = pattern + "/";
-    }
-    ~ScratchDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    // The folder with its trailing "/".
-    const std::string& Path() const { return path_; }
-    bool Has(const std::string& name) const { return std::filesystem::exists(path_ + name); }
-
-private:
-    std::string path_;
-};
+#include "tests/support/Files.h"
+#include "tests/support/TempDir.h"
 
 class PluginDirScope {
 public:
