@@ -1,37 +1,24 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/core/WebFiles.h"
-
-namespace fs = std::filesystem;
+#include "tests/support/Files.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
 class WebFilesTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        root_ = fs::temp_directory_path() /
-                ("qwo_webfiles_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(root_);
-        fs::create_directories(root_);
-    }
-    void TearDown() override { fs::remove_all(root_); }
-
     std::string Touch(const std::string& relative)
     {
-        const fs::path path = root_ / relative;
-        fs::create_directories(path.parent_path());
-        std::ofstream(path) << "x";
-        return path.generic_string();
+        WriteFile(root_ / relative, "x");
+        return root_ / relative;
     }
 
-    fs::path root_;
+    TempDir root_;
 };
 
 }  // namespace
@@ -45,13 +32,13 @@ TEST_F(WebFilesTest, TakesWebFilesBelowTheFolderSortedByPath)
     Touch("notes.txt");
     Touch("noextension");
     Touch("img.png/inside.txt");   // a folder with a web extension is no file
-    EXPECT_EQ(CollectWebFiles(root_.string()), (std::vector<std::string>{b, photo, page, a}));
+    EXPECT_EQ(CollectWebFiles(root_.Path()), (std::vector<std::string>{b, photo, page, a}));
 }
 
 TEST_F(WebFilesTest, EmptyFolderGivesNothingAndAMissingOneFails)
 {
-    EXPECT_TRUE(CollectWebFiles(root_.string()).empty());
-    EXPECT_THROW(CollectWebFiles((root_ / "missing").string()), std::runtime_error);
+    EXPECT_TRUE(CollectWebFiles(root_.Path()).empty());
+    EXPECT_THROW(CollectWebFiles(root_ / "missing"), std::runtime_error);
 }
 
 TEST(WebFiles, ExtensionsMatchInAnyCase)

@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "compressors/Compressors.h"
 #include "compressors/text/CssMinifier.h"
+#include "tests/support/Files.h"
+#include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
 
@@ -16,35 +14,15 @@ namespace {
 
 class CompressCSSTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir_ = fs::temp_directory_path() /
-               ("qwo_css_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_ / "out");
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        fs::permissions(dir_ / "out", fs::perms::owner_all, ignored);
-        fs::remove_all(dir_, ignored);
-    }
+    void SetUp() override { fs::create_directories(dir_ / "out"); }
     std::string Write(const std::string& name, const std::string& content)
     {
-        std::ofstream(dir_ / name, std::ios::binary) << content;
-        return (dir_ / name).string();
+        WriteFile(dir_ / name, content);
+        return dir_ / name;
     }
-    static std::string Read(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream content;
-        content << in.rdbuf();
-        return content.str();
-    }
-    std::string Out(const std::string& name) const { return (dir_ / "out" / name).string(); }
+    std::string Out(const std::string& name) const { return dir_ / ("out/" + name); }
 
-    fs::path dir_;
+    TempDir dir_;
 };
 
 const std::string kSheet = "h1 { color: red; margin: 0 }\r\nh2 { color: red; }\r\np { margin: 0; padding: 0 }\r\n";
@@ -58,11 +36,11 @@ TEST_F(CompressCSSTest, EachLevelWritesItsResultAndSizes)
         FileSize original = -7, optimized = -7;
         Write("out/site.css", "old content that is longer than the result, to be truncated ........");
         CompressCSS(source, Out("site.css"), level, original, optimized);
-        EXPECT_EQ(Read(Out("site.css")), expected[level]);
+        EXPECT_EQ(ReadFile(Out("site.css")), expected[level]);
         EXPECT_EQ(original, FileSize(kSheet.size()));
         EXPECT_EQ(optimized, FileSize(expected[level].size()));
     }
-    EXPECT_EQ(Read(source), kSheet);
+    EXPECT_EQ(ReadFile(source), kSheet);
 }
 
 TEST_F(CompressCSSTest, LevelTwoKeepsLevelOneWhereItCannotRegroup)
@@ -71,7 +49,7 @@ TEST_F(CompressCSSTest, LevelTwoKeepsLevelOneWhereItCannotRegroup)
     const std::string source = Write("print.css", sheet);
     FileSize original = 0, optimized = 0;
     CompressCSS(source, Out("print.css"), 2, original, optimized);
-    EXPECT_EQ(Read(Out("print.css")), "@media print{ a{ color:red }\r}\r");
+    EXPECT_EQ(ReadFile(Out("print.css")), "@media print{ a{ color:red }\r}\r");
     EXPECT_EQ(optimized, 31);
 }
 
@@ -82,7 +60,7 @@ TEST_F(CompressCSSTest, EmptyFile)
         FileSize original = -7, optimized = -7;
         CompressCSS(source, Out("empty.css"), level, original, optimized);
         EXPECT_TRUE(fs::exists(Out("empty.css")));
-        EXPECT_EQ(Read(Out("empty.css")), "");
+        EXPECT_EQ(ReadFile(Out("empty.css")), "");
         EXPECT_EQ(original, 0);
         EXPECT_EQ(optimized, 0);
     }
@@ -91,7 +69,7 @@ TEST_F(CompressCSSTest, EmptyFile)
 TEST_F(CompressCSSTest, MissingSourceAndUncreatableDestination)
 {
     FileSize original = 0, optimized = 0;
-    const std::string missing = (dir_ / "missing.css").string();
+    const std::string missing = dir_ / "missing.css";
     for (Level level = 1; level <= 2; ++level) {
         try {
             CompressCSS(missing, Out("missing.css"), level, original, optimized);
@@ -104,7 +82,7 @@ TEST_F(CompressCSSTest, MissingSourceAndUncreatableDestination)
     }
 
     const std::string source = Write("a.css", kSheet);
-    const std::string nowhere = (dir_ / "no-such-dir" / "a.css").string();
+    const std::string nowhere = dir_ / "no-such-dir/a.css";
     try {
         CompressCSS(source, nowhere, 2, original, optimized);
         ADD_FAILURE() << "no exception";
@@ -112,14 +90,14 @@ TEST_F(CompressCSSTest, MissingSourceAndUncreatableDestination)
         EXPECT_EQ(std::string(error.what()),
                   "Cannot create file \"" + nowhere + "\". No such file or directory");
     }
-    EXPECT_EQ(Read(source), kSheet);
+    EXPECT_EQ(ReadFile(source), kSheet);
 }
 
 TEST_F(CompressCSSTest, NeverWritesOverItsSource)
 {
     const std::string source = Write("self.css", kSheet);
     // The same file under another spelling, as when the output folder is the source's own.
-    const std::string sameFile = (dir_ / "out" / ".." / "self.css").string();
+    const std::string sameFile = dir_ / "out/../self.css";
     for (Level level = 1; level <= 2; ++level) {
         FileSize original = 0, optimized = 0;
         try {
@@ -129,7 +107,7 @@ TEST_F(CompressCSSTest, NeverWritesOverItsSource)
             EXPECT_EQ(std::string(error.what()),
                       "Cannot create file \"" + sameFile + "\". The destination is the source file.");
         }
-        EXPECT_EQ(Read(source), kSheet);
+        EXPECT_EQ(ReadFile(source), kSheet);
     }
 }
 

@@ -1,24 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 
 #include "CssOracle.h"
 #include "compressors/text/CssMinifier.h"
 #include "compressors/text/CssRegrouper.h"
+#include "tests/support/Files.h"
 
 namespace {
-
-std::string ReadFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
 
 TEST(CssOracleMatch, RealStyleSheets)
 {
