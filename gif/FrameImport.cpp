@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gif/FrameRenderer.h"
+#include "gif/ImageProgress.h"
 #include "gif/Palettes.h"
 
 namespace {
@@ -160,21 +161,13 @@ void AssignBitmap(TGIFSubImage& frame, const TBitmap& bitmap)
                                                    : bitmap;
     format = copy.PixelFormat();
     frame.AllocatePixels();
-    if (image)
-        image->Progress(TGIFProgressStage::Starting, 0, kConverting);
-    try {
+    WithProgress(image, kConverting, [&] {
         ImportPixels(frame, copy, format);
         if (bitmap.Transparent)
             ApplyTransparency(frame, copy.TransparencyMask());
         // The frame's pixels and colors are its content; its rendered bitmap
         // is made again when it is drawn, so no copy of the bitmap is kept.
-    } catch (...) {
-        if (image)
-            image->Progress(TGIFProgressStage::Ending, 0, kConverting);
-        throw;
-    }
-    if (image)
-        image->Progress(TGIFProgressStage::Ending, 100, kConverting);
+    });
 }
 
 int AddFrame(TGIFImage& image, const TBitmap& bitmap)

@@ -6,6 +6,8 @@
 #include <mutex>
 #include <vector>
 
+#include "gif/ImageProgress.h"
+
 namespace {
 
 const std::string kOptimizing = "Optimizing...";
@@ -245,9 +247,7 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
     image.StopPainters();
     std::lock_guard<std::mutex> lock(image.PainterLock);
     TGIFImageList& frames = image.Images();
-    bool completed = false;
-    image.Progress(TGIFProgressStage::Starting, 0, kOptimizing);
-    try {
+    WithProgress(&image, kOptimizing, [&] {
         const int count = frames.Count();
         TProgress progress(image, 6 * count);
 
@@ -366,11 +366,5 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
         } else if ((options & optReduceColors) && reductionMethod == 9) {
             throw GIFException("Invalid reduction method");
         }
-        completed = true;
-        image.Progress(TGIFProgressStage::Ending, 100, kOptimizing);
-    } catch (...) {
-        if (!completed)
-            image.Progress(TGIFProgressStage::Ending, 0, kOptimizing);
-        throw;
-    }
+    });
 }

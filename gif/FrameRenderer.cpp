@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "gif/Canvas.h"
+#include "gif/ImageProgress.h"
 #include "gif/Palettes.h"
 
 bool ScreenNeedsDither = false;
@@ -272,19 +273,11 @@ const TBitmap* RenderFrameBitmap(TGIFSubImage& frame)
     if (cache.FrameBitmap || frame.IsEmpty())
         return cache.FrameBitmap.get();
     TGIFImage* image = frame.Image();
-    if (image)
-        image->Progress(TGIFProgressStage::Starting, 0, kRendering);
-    try {
+    WithProgress(image, kRendering, [&] {
         const bool dithered = image && RendersDithered(*image);
         std::unique_ptr<TBitmap> bitmap = dithered ? RenderDithered(frame, cache) : RenderDirect(frame, cache);
         FrameRendering(frame).FrameBitmap = std::move(bitmap);
-    } catch (...) {
-        if (image)
-            image->Progress(TGIFProgressStage::Ending, 0, kRendering);
-        throw;
-    }
-    if (image)
-        image->Progress(TGIFProgressStage::Ending, 100, kRendering);
+    });
     return FrameRendering(frame).FrameBitmap.get();
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "gif/GIFImage.h"
+#include "gif/ImageProgress.h"
 
 namespace {
 
@@ -37,21 +38,20 @@ void SkipSubBlocks(TStream& stream)
 
 void TGIFImage::ReadFrom(TStream& stream)
 {
-    Progress(TGIFProgressStage::Starting, 0, "Loading...");
-    Clear();
-    std::int64_t start = stream.Position();
-    try {
-        fHeader->ReadFrom(stream);
-        fImages->ReadFrom(stream, this);
-        FitScreenToFrames();
-        TGIFTrailer trailer(this);
-        trailer.ReadFrom(stream);
-    } catch (...) {
-        stream.Seek(start);
-        Progress(TGIFProgressStage::Ending, 0, "Loading...");
-        throw;
-    }
-    Progress(TGIFProgressStage::Ending, 100, "Loading...");
+    WithProgress(this, "Loading...", [&] {
+        Clear();
+        std::int64_t start = stream.Position();
+        try {
+            fHeader->ReadFrom(stream);
+            fImages->ReadFrom(stream, this);
+            FitScreenToFrames();
+            TGIFTrailer trailer(this);
+            trailer.ReadFrom(stream);
+        } catch (...) {
+            stream.Seek(start);
+            throw;
+        }
+    });
 }
 
 void TGIFHeader::ReadFrom(TStream& stream)

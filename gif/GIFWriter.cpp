@@ -3,22 +3,18 @@
 #include <cstdint>
 
 #include "gif/GIFImage.h"
+#include "gif/ImageProgress.h"
 #include "gif/LZWEncoder.h"
 #include "gif/RLEEncoder.h"
 
 void TGIFImage::WriteTo(TStream& stream)
 {
-    Progress(TGIFProgressStage::Starting, 0, "Saving...");
-    try {
+    WithProgress(this, "Saving...", [&] {
         fHeader->WriteTo(stream);
         fImages->WriteTo(stream);
         TGIFTrailer trailer(this);
         trailer.WriteTo(stream);
-    } catch (...) {
-        Progress(TGIFProgressStage::Ending, 0, "Saving...");
-        throw;
-    }
-    Progress(TGIFProgressStage::Ending, 100, "Saving...");
+    });
 }
 
 void TGIFHeader::WriteTo(TStream& stream)
