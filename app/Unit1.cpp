@@ -101,6 +101,18 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int le
     return label;
 }
 
+// A push button of the window's size (88 x 24) that calls click on form.
+template <typename Form>
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, int left, int top, Form* form,
+                        void (Form::*click)())
+{
+    QPushButton* button = Make<QPushButton>(parent, name);
+    button->setText(text);
+    button->setGeometry(left, top, 88, 24);
+    QObject::connect(button, &QPushButton::clicked, form, click);
+    return button;
+}
+
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 std::string ShortenedPath(const QString& path, const QFontMetrics& metrics, int maxWidth)
@@ -198,15 +210,11 @@ void TForm1::CreateChooseFilesPage()
     Label8 = MakeLabel(page, "Label8", QStringLiteral("Select output directory"), 16, 16);
     OutputDir = Make<QLineEdit>(page, "OutputDir");
     OutputDir->setGeometry(16, 40, 401, 24);
-    BrowseButton2 = Make<QPushButton>(page, "BrowseButton2");
-    BrowseButton2->setText(QStringLiteral("Browse"));
-    BrowseButton2->setGeometry(424, 40, 88, 24);
-    connect(BrowseButton2, &QPushButton::clicked, this, &TForm1::BrowseButton2Click);
+    BrowseButton2 =
+        MakeButton(page, "BrowseButton2", QStringLiteral("Browse"), 424, 40, this, &TForm1::BrowseButton2Click);
     Label1 = MakeLabel(page, "Label1", QStringLiteral("Select files you want to opimize."), 16, 88);
-    BrowseButton = Make<QPushButton>(page, "BrowseButton");
-    BrowseButton->setText(QStringLiteral("Browse"));
-    BrowseButton->setGeometry(424, 88, 88, 24);
-    connect(BrowseButton, &QPushButton::clicked, this, &TForm1::BrowseButtonClick);
+    BrowseButton =
+        MakeButton(page, "BrowseButton", QStringLiteral("Browse"), 424, 88, this, &TForm1::BrowseButtonClick);
 
     ListBox1 = Make<TFileListBox>(page, "ListBox1");
     ListBox1->setGeometry(16, 112, 497, 273);
@@ -287,10 +295,7 @@ void TForm1::CreateOptimizePage()
     QWidget* page = Make<QWidget>(Notebook1, "OptimizePage");
     Notebook1->addWidget(page);
     Label9 = MakeLabel(page, "Label9", QStringLiteral("Optimization results"), 16, 16);
-    SaveButton = Make<QPushButton>(page, "SaveButton");
-    SaveButton->setText(QStringLiteral("Save"));
-    SaveButton->setGeometry(424, 16, 88, 24);
-    connect(SaveButton, &QPushButton::clicked, this, &TForm1::SaveButtonClick);
+    SaveButton = MakeButton(page, "SaveButton", QStringLiteral("Save"), 424, 16, this, &TForm1::SaveButtonClick);
 
     ResultGrid = Make<QTableWidget>(page, "ResultGrid");
     ResultGrid->setGeometry(16, 40, 497, 313);
