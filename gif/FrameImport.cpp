@@ -13,18 +13,6 @@ namespace {
 
 const std::string kConverting = "Converting...";
 
-void ImportColorTable(TGIFColorMap& map, const TPalette& colors)
-{
-    const std::size_t n = std::min<std::size_t>(colors.size(), 256);
-    std::vector<std::uint8_t> quads(4 * n);
-    for (std::size_t i = 0; i < n; ++i) {
-        quads[4 * i] = colors[i].Blue;
-        quads[4 * i + 1] = colors[i].Green;
-        quads[4 * i + 2] = colors[i].Red;
-    }
-    map.ImportRGBQuads(quads.data(), int(n));
-}
-
 bool HasAtMost256Colors(const TBitmap& bitmap)
 {
     std::unordered_set<std::uint32_t> seen;
@@ -68,7 +56,7 @@ void ImportPixels(TGIFSubImage& frame, TBitmap& source, TPixelFormat format)
     std::uint8_t* pixels = frame.Pixels();
     switch (format) {
     case TPixelFormat::pf8bit:
-        ImportColorTable(map, source.ColorTable());
+        map.ImportBitmapColorTable(source);
         for (int y = 0; y < h; ++y) {
             ReportRows(frame.Image(), y, h);
             std::copy_n(reader.ScanLine(y), w, pixels + std::size_t(y) * std::size_t(w));
@@ -76,7 +64,7 @@ void ImportPixels(TGIFSubImage& frame, TBitmap& source, TPixelFormat format)
         break;
     case TPixelFormat::pf1bit:
     case TPixelFormat::pf4bit:
-        ImportColorTable(map, source.ColorTable());
+        map.ImportBitmapColorTable(source);
         for (int y = 0; y < h; ++y) {
             const std::uint8_t* row = reader.ScanLine(y);
             std::uint8_t* to = pixels + std::size_t(y) * std::size_t(w);

@@ -21,19 +21,6 @@ int MulDiv(int a, int b, int c)
     return int(std::lround(double(a) * double(b) / double(c)));
 }
 
-TPaletteHandle PaletteFromMap(const TGIFColorMap& map)
-{
-    if (map.EntryCount() == 0)
-        return nullptr;
-    auto palette = std::make_shared<TPalette>();
-    palette->reserve(std::size_t(map.EntryCount()));
-    for (int i = 0; i < map.EntryCount(); ++i) {
-        const TGIFColor c = map.Color(i);
-        palette->push_back({std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16)});
-    }
-    return palette;
-}
-
 TPaletteHandle WebSafeHandle()
 {
     static const TPaletteHandle palette = std::make_shared<TPalette>(WebSafePalette());
@@ -238,7 +225,7 @@ TPaletteHandle FramePalette(TGIFSubImage& frame)
         return cache.Palette = WebSafeHandle();
     if (frame.ColorMap().EntryCount() == 0)
         return frame.Image() ? ImagePalette(*frame.Image()) : nullptr;
-    return cache.Palette = PaletteFromMap(frame.ColorMap());
+    return cache.Palette = frame.ColorMap().CreatePaletteHandle();
 }
 
 TPaletteHandle ImagePalette(TGIFImage& image)
@@ -249,7 +236,7 @@ TPaletteHandle ImagePalette(TGIFImage& image)
     if (RendersDithered(image))
         return cache.Palette = WebSafeHandle();
     if (image.GlobalColorMap().EntryCount() > 0)
-        return cache.Palette = PaletteFromMap(image.GlobalColorMap());
+        return cache.Palette = image.GlobalColorMap().CreatePaletteHandle();
     if (image.Images().Empty())
         return nullptr;
     if (cache.LookingUp)

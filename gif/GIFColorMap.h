@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "gif/Bitmap.h"
 #include "gif/GIFItem.h"
 
 class TStream;
@@ -77,6 +78,12 @@ public:
     void SetTable(const std::uint8_t* rgbTriples, int n);
     // Up to 256 entries from blue-green-red-reserved quads.
     void ImportRGBQuads(const std::uint8_t* quads, int n);
+    // The engine's palettes stand in for system palettes: up to 256 entries of a
+    // palette (no notification when it has none), or of a bitmap's color table.
+    void ImportPaletteHandle(const TPalette& palette);
+    void ImportBitmapColorTable(const TBitmap& bitmap);
+    // A palette of the entries; none for an empty map.
+    std::shared_ptr<const TPalette> CreatePaletteHandle() const;
     // Copy-from another map: entries, count, capacity and Sorted; notifies.
     void Assign(const TGIFColorMap& source);
 

@@ -171,4 +171,25 @@ TEST_F(MapFixture, CountUsageAndRemapCoverTheFramesUsingTheMap)
     EXPECT_EQ(usage[0].Count, 1);
 }
 
+TEST_F(MapFixture, PalettesComeInCappedAt256AndGoOutInOrder)
+{
+    TPalette palette(300, TRGB{1, 2, 3});
+    palette[0] = TRGB{0x11, 0x22, 0x33};
+    map.AppendColor(0);
+    map.ImportPaletteHandle(palette);
+    EXPECT_EQ(map.EntryCount(), 256);
+    EXPECT_EQ(map.Color(0), TGIFColor(0x00332211));
+
+    map.ImportPaletteHandle({});
+    EXPECT_EQ(map.EntryCount(), 0);
+    EXPECT_EQ(map.CreatePaletteHandle(), nullptr);
+
+    TBitmap bitmap(2, 2, TPixelFormat::pf8bit);
+    bitmap.SetColorTable({TRGB{255, 0, 0}, TRGB{0, 0, 255}});
+    map.ImportBitmapColorTable(bitmap);
+    const auto out = map.CreatePaletteHandle();
+    ASSERT_NE(out, nullptr);
+    EXPECT_EQ(*out, bitmap.ColorTable());
+}
+
 }  // namespace
