@@ -9,6 +9,7 @@
 #include "gif/Palettes.h"
 
 bool ScreenNeedsDither = false;
+bool RenderAfterDecode = false;
 
 namespace {
 

@@ -37,6 +37,8 @@ TFrameRendering& FrameRendering(TGIFSubImage& frame);
 // Whether the screen has at most 8 bits per pixel. This engine draws for a
 // deeper screen, so it is false unless set (tests of the dithered path).
 extern bool ScreenNeedsDither;
+// Engine-wide: render each frame to its bitmap as soon as it is decoded (off).
+extern bool RenderAfterDecode;
 // Render options: bit 0x200 dither, 0x400 auto-dither (only when the screen needs it).
 bool RendersDithered(const TGIFImage& image);
 

@@ -2,6 +2,7 @@
 // frame, extension list and trailer.
 #include <cstdint>
 
+#include "gif/FrameRenderer.h"
 #include "gif/GIFImage.h"
 #include "gif/ImageProgress.h"
 
@@ -124,6 +125,8 @@ void TGIFSubImage::ReadFrom(TStream& stream)
     }
     if (fPackedFields & 0x80) fColorMap.LoadFromStream(stream, 2 << (fPackedFields & 7));
     DecodePixels(stream);
+    if (RenderAfterDecode)
+        RenderFrameBitmap(*this);
 }
 
 void TGIFExtensionList::ReadFrom(TStream& stream, TGIFSubImage* frame)

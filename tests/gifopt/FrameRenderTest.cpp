@@ -175,4 +175,24 @@ TEST(TDIBWriter, RejectsBadFormatsSizesAndRows)
     EXPECT_EQ(target.PixelColor(0, 1).Blue, 7);
 }
 
+TEST(FrameRendering, RenderAfterDecodeRendersEachFrameAsItIsRead)
+{
+    TGIFImage source;
+    SetColors(source.GlobalColorMap(), {kRed, kGreen});
+    AddTestFrame(source, 0, 0, 2, 1, {1, 0});
+    const std::vector<std::uint8_t> bytes = source.SaveToBytes();
+
+    for (bool on : {false, true}) {
+        RenderAfterDecode = on;
+        TGIFImage image;
+        image.LoadFromBytes(bytes);
+        RenderAfterDecode = false;
+        TFrameRendering& cache = FrameRendering(*image.Images()[0]);
+        ASSERT_EQ(cache.FrameBitmap != nullptr, on);
+        if (on) {
+            EXPECT_EQ(cache.FrameBitmap->PixelColor(0, 0), (TRGB{0, 255, 0}));
+        }
+    }
+}
+
 }  // namespace
