@@ -1,6 +1,8 @@
 #include "compressors/text/HtmlBlocks.h"
 
 #include <filesystem>
+#include <optional>
+#include <utility>
 #include <system_error>
 
 #include "compressors/text/CssMinifier.h"
@@ -49,6 +51,21 @@ bool FileExists(const std::string& path)
     return std::filesystem::is_regular_file(path, error);
 }
 
+// The element at the scan position: where its opening tag ends (">") and where
+// its closing tag begins. When either is missing, the "<" is copied as text.
+std::optional<std::pair<std::size_t, std::size_t>> FindElement(HtmlScan& scan, HtmlLookahead& closing)
+{
+    const std::size_t p = scan.position;
+    const std::size_t g = scan.nextTagEnd.Find(p + 1);
+    const std::size_t e = g == HtmlLookahead::none ? g : closing.Find(g);
+    if (e == HtmlLookahead::none) {
+        scan.output.push_back('<');
+        scan.position = p + 1;
+        return std::nullopt;
+    }
+    return std::pair{g, e};
+}
+
 }  // namespace
 
 std::string_view TrimControl(std::string_view text)
@@ -65,13 +82,10 @@ std::string_view TrimControl(std::string_view text)
 void CopyStyleBlock(HtmlScan& scan, Level cssLevel)
 {
     const std::size_t p = scan.position;
-    const std::size_t g = scan.nextTagEnd.Find(p + 1);
-    const std::size_t e = g == HtmlLookahead::none ? g : scan.nextStyleEnd.Find(g);
-    if (e == HtmlLookahead::none) {
-        scan.output.push_back('<');
-        scan.position = p + 1;
+    const auto bounds = FindElement(scan, scan.nextStyleEnd);
+    if (!bounds)
         return;
-    }
+    const auto [g, e] = *bounds;
     const std::string_view text(scan.text);
     const std::string_view content = text.substr(g + 1, e - g - 1);
     const std::string_view attributes = text.substr(p + styleOpen.size(), g - p - styleOpen.size());
@@ -89,13 +103,10 @@ void CopyStyleBlock(HtmlScan& scan, Level cssLevel)
 void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Level jsLevel)
 {
     const std::size_t p = scan.position;
-    const std::size_t g = scan.nextTagEnd.Find(p + 1);
-    const std::size_t e = g == HtmlLookahead::none ? g : scan.nextScriptEnd.Find(g);
-    if (e == HtmlLookahead::none) {
-        scan.output.push_back('<');
-        scan.position = p + 1;
+    const auto bounds = FindElement(scan, scan.nextScriptEnd);
+    if (!bounds)
         return;
-    }
+    const auto [g, e] = *bounds;
     const std::size_t end = e + scriptClose.size();
     const std::string_view element = std::string_view(scan.text).substr(p, end - p);
     if (FileExists(PluginDir() + "ESC.wsf"))
