@@ -28,8 +28,8 @@ QPainterPath ClosedPath(std::initializer_list<QPointF> points)
 void DrawPage(QPainter& p, const QRectF& r, const QColor& fill)
 {
     const qreal fold = r.width() / 4;
-    const QPainterPath page = ClosedPath({r.topLeft(), {r.right() - fold, r.top()}, {r.right(), r.top() + fold},
-                                          r.bottomRight(), r.bottomLeft()});
+    const QPainterPath page = ClosedPath(
+        {r.topLeft(), {r.right() - fold, r.top()}, {r.right(), r.top() + fold}, r.bottomRight(), r.bottomLeft()});
     p.setPen(QPen(QColor(0x55, 0x5B, 0x66), 1.5));
     p.setBrush(fill);
     p.drawPath(page);
@@ -106,8 +106,13 @@ void DrawOptimize(QPainter& p)
     for (int side : {0, 1}) {
         const qreal x = side == 0 ? 2 : 62;
         const qreal dir = side == 0 ? 1 : -1;
-        const QPainterPath arrow = ClosedPath({{x, 28}, {x + dir * 7, 28}, {x + dir * 7, 22}, {x + dir * 14, 32},
-                                               {x + dir * 7, 42}, {x + dir * 7, 36}, {x, 36}});
+        const QPainterPath arrow = ClosedPath({{x, 28},
+                                               {x + dir * 7, 28},
+                                               {x + dir * 7, 22},
+                                               {x + dir * 14, 32},
+                                               {x + dir * 7, 42},
+                                               {x + dir * 7, 36},
+                                               {x, 36}});
         p.drawPath(arrow);
     }
 }

@@ -11,11 +11,9 @@ namespace {
 QStringList LocalPaths(const QMimeData* data)
 {
     QStringList paths;
-    if (data == nullptr || !data->hasUrls())
-        return paths;
+    if (data == nullptr || !data->hasUrls()) return paths;
     for (const QUrl& url : data->urls())
-        if (url.isLocalFile())
-            paths.append(url.toLocalFile());
+        if (url.isLocalFile()) paths.append(url.toLocalFile());
     return paths;
 }
 

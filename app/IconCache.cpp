@@ -15,8 +15,7 @@ int GroupOf(const std::string& path)
 {
     const auto slash = path.rfind('/');
     const auto dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return -1;
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return -1;
     const std::string ext = path.substr(dot);
     if (ext == ".jpg" || ext == ".jpe" || ext == ".jpeg") return 0;
     if (ext == ".png") return 1;
@@ -56,10 +55,8 @@ TIconCache::TIconCache()
 int TIconCache::GetIconIndex(const std::string& path)
 {
     const int group = GroupOf(path);
-    if (group < 0)
-        return -1;
-    if (groupIndex_[group] == -1)
-        groupIndex_[group] = static_cast<std::int16_t>(GetSystemIcon(path));
+    if (group < 0) return -1;
+    if (groupIndex_[group] == -1) groupIndex_[group] = static_cast<std::int16_t>(GetSystemIcon(path));
     return groupIndex_[group];
 }
 
@@ -69,8 +66,7 @@ int TIconCache::GetSystemIcon(const std::string& path)
     const QFileInfo info(QString::fromStdString(path));
     const QMimeType type = QMimeDatabase().mimeTypeForFile(info);
     QIcon icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
-    if (icon.isNull())
-        icon = QFileIconProvider().icon(info);
+    if (icon.isNull()) icon = QFileIconProvider().icon(info);
     QPixmap pixmap = icon.isNull() ? QPixmap() : icon.pixmap(kIconSize, kIconSize);
     if (pixmap.isNull())
         pixmap = PlainFileIcon(path);

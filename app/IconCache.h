@@ -28,5 +28,5 @@ public:
 
 private:
     QList<QPixmap> iconList_;
-    std::array<std::int16_t, 6> groupIndex_;   // JPEG, PNG, GIF, HTML, script, style sheet
+    std::array<std::int16_t, 6> groupIndex_;  // JPEG, PNG, GIF, HTML, script, style sheet
 };

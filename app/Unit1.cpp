@@ -53,10 +53,9 @@ const QColor kGridLineColour(0xD4, 0xD0, 0xC8);
 
 const char* const kPageNames[] = {"Choose files", "Configure", "Optimize", "About"};
 
-const char* const kPluginNotice =
-    "To enable this optimization you need to install\n"
-    "plugins. You can get plugins for  free from the \n"
-    "program's webpage (see \"About\" for the link).";
+const char* const kPluginNotice = "To enable this optimization you need to install\n"
+                                  "plugins. You can get plugins for  free from the \n"
+                                  "program's webpage (see \"About\" for the link).";
 
 const char* const kWebsite = "https://quorvan.example.com/";
 const char* const kEmail = "support@quorvan.example.com";
@@ -113,13 +112,15 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
     return button;
 }
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 
 std::string ShortenedPath(const QString& path, const QFontMetrics& metrics, int maxWidth)
 {
-    return ShortenPath(path.toStdString(), maxWidth, [&metrics](const std::string& text) {
-        return metrics.horizontalAdvance(Q(text));
-    });
+    return ShortenPath(path.toStdString(), maxWidth,
+                       [&metrics](const std::string& text) { return metrics.horizontalAdvance(Q(text)); });
 }
 
 }  // namespace
@@ -127,8 +128,7 @@ std::string ShortenedPath(const QString& path, const QFontMetrics& metrics, int 
 TForm1::TForm1(const std::string& programDir, QWidget* parent)
     : QWidget(parent), programDir_(programDir.empty() ? ProgramDir() : programDir)
 {
-    if (programDir_.back() != '/')
-        programDir_ += '/';
+    if (programDir_.back() != '/') programDir_ += '/';
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setFont(TahomaFont(11));
@@ -262,8 +262,7 @@ void TForm1::CreateConfigurePage()
         {&GroupBox4, "GroupBox4", "HTML Optimization", 264, 144, Selector::HTML, &HTMLCombo, "HTMLCombo", nullptr,
          nullptr},
         {&GroupBox2, "GroupBox2", "GIF Optimization", 8, 272, Selector::GIF, &GIFCombo, "GIFCombo", nullptr, nullptr},
-        {&GroupBox5, "GroupBox5", "CSS Optimization", 264, 272, Selector::CSS, &CSSCombo, "CSSCombo", nullptr,
-         nullptr},
+        {&GroupBox5, "GroupBox5", "CSS Optimization", 264, 272, Selector::CSS, &CSSCombo, "CSSCombo", nullptr, nullptr},
     };
     for (const Group& group : groups) {
         QGroupBox* box = Make<QGroupBox>(page, group.boxName);
@@ -272,8 +271,7 @@ void TForm1::CreateConfigurePage()
         MakeLabel(box, "", QStringLiteral("Level"), 8, 34);
         QComboBox* combo = Make<QComboBox>(box, group.comboName);
         combo->setEditable(false);
-        for (const std::string& entry : SelectorEntries(group.selector))
-            combo->addItem(Q(entry));
+        for (const std::string& entry : SelectorEntries(group.selector)) combo->addItem(Q(entry));
         combo->setCurrentIndex(static_cast<int>(DefaultEntryIndex(group.selector)));
         combo->setGeometry(48, 32, 201, 24);
         *group.box = box;
@@ -380,33 +378,29 @@ void TForm1::CreateDialogs()
 void TForm1::FormCreate()
 {
     iconCache_ = std::make_unique<TIconCache>();
-    for (int column = 0; column < kGridColumns; ++column)
-        SetCell(column, 0, GridHeaderTexts()[column]);
+    for (int column = 0; column < kGridColumns; ++column) SetCell(column, 0, GridHeaderTexts()[column]);
 
     SetPluginDir(programDir_ + "plugins/");
     for (const TPluginFile& plugin : PluginFiles()) {
-        if (PluginPresent(PluginDir(), plugin.name))
-            continue;
+        if (PluginPresent(PluginDir(), plugin.name)) continue;
         Combo(plugin.selector)->setEnabled(false);
-        QLabel* notice = plugin.selector == Selector::JPEG ? JPEGDisabledLabel
+        QLabel* notice = plugin.selector == Selector::JPEG  ? JPEGDisabledLabel
                          : plugin.selector == Selector::PNG ? PNGDisabledLabel
                                                             : JsDisabledLabel;
         notice->show();
     }
 
-    SetToolRunnerHooks(ToolRunnerHooks{
-        [] { QCoreApplication::processEvents(); },
-        [this](const std::string& message) {
-            QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), Q(message),
-                            QMessageBox::Ok, this);
-            box.exec();
-        }});
+    SetToolRunnerHooks(ToolRunnerHooks{[] { QCoreApplication::processEvents(); },
+                                       [this](const std::string& message) {
+                                           QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle),
+                                                           Q(message), QMessageBox::Ok, this);
+                                           box.exec();
+                                       }});
 }
 
 void TForm1::FormClose()
 {
-    if (iconCache_)
-        iconCache_->Release();
+    if (iconCache_) iconCache_->Release();
 }
 
 // Layout of pages 0 and 2 for the current size of the notebook.
@@ -466,15 +460,26 @@ void TForm1::ShowPage(int page)
     CaptionPanel->setText(PageName(Notebook1->currentIndex()));
 }
 
-void TForm1::ChooseButtonClick() { ShowPage(0); }
-void TForm1::ConfigButtonClick() { ShowPage(1); }
-void TForm1::SpeedButton1Click() { ShowPage(3); }
-void TForm1::ExitButtonClick() { close(); }
+void TForm1::ChooseButtonClick()
+{
+    ShowPage(0);
+}
+void TForm1::ConfigButtonClick()
+{
+    ShowPage(1);
+}
+void TForm1::SpeedButton1Click()
+{
+    ShowPage(3);
+}
+void TForm1::ExitButtonClick()
+{
+    close();
+}
 
 void TForm1::OptiButtonClick()
 {
-    if (running_)
-        return;
+    if (running_) return;
     ShowPage(2);
     ResetResultGrid(*this);
     SetRunning(true);
@@ -484,8 +489,7 @@ void TForm1::OptiButtonClick()
         QMessageBox::critical(this, QString::fromLatin1(kApplicationTitle), QString::fromLocal8Bit(error.what()));
     }
     SetRunning(false);
-    if (closeAfterRun_)
-        close();
+    if (closeAfterRun_) close();
 }
 
 void TForm1::SetRunning(bool running)
@@ -509,23 +513,18 @@ void TForm1::SpeedButton2Click()
 
 void TForm1::BrowseButtonClick()
 {
-    if (running_)
-        return;
-    if (OpenDialog1->exec() != QDialog::Accepted)
-        return;
-    for (const QString& file : OpenDialog1->selectedFiles())
-        ListBox1->addItem(QDir::toNativeSeparators(file));
+    if (running_) return;
+    if (OpenDialog1->exec() != QDialog::Accepted) return;
+    for (const QString& file : OpenDialog1->selectedFiles()) ListBox1->addItem(QDir::toNativeSeparators(file));
 }
 
 void TForm1::AddFiles(const QStringList& paths)
 {
-    if (running_)
-        return;
+    if (running_) return;
     for (const QString& path : paths) {
         if (QFileInfo(path).isDir()) {
             try {
-                for (const std::string& file : CollectWebFiles(path.toStdString()))
-                    ListBox1->addItem(Q(file));
+                for (const std::string& file : CollectWebFiles(path.toStdString())) ListBox1->addItem(Q(file));
             } catch (const std::exception& error) {
                 QMessageBox::critical(this, QString::fromLatin1(kApplicationTitle), Q(error.what()));
             }
@@ -537,34 +536,28 @@ void TForm1::AddFiles(const QStringList& paths)
 
 void TForm1::BrowseButton2Click()
 {
-    if (running_)
-        return;
+    if (running_) return;
     QFileDialog dialog(this, QStringLiteral("Select a directory"), QStringLiteral("/"));
     dialog.setObjectName(QStringLiteral("DirectoryDialog"));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
-    dialog.setOption(QFileDialog::ReadOnly);   // no button to make a new folder
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
+    dialog.setOption(QFileDialog::ReadOnly);  // no button to make a new folder
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     OutputDir->setText(dialog.selectedFiles().first() + QStringLiteral("/"));
 }
 
 void TForm1::REmovefromlist1Click()
 {
-    if (running_ || ListBox1->currentItem() == nullptr)
-        return;
+    if (running_ || ListBox1->currentItem() == nullptr) return;
     std::vector<int> rows;
-    for (const QListWidgetItem* item : ListBox1->selectedItems())
-        rows.push_back(ListBox1->row(item));
+    for (const QListWidgetItem* item : ListBox1->selectedItems()) rows.push_back(ListBox1->row(item));
     std::sort(rows.rbegin(), rows.rend());
-    for (int row : rows)
-        delete ListBox1->takeItem(row);
+    for (int row : rows) delete ListBox1->takeItem(row);
 }
 
 void TForm1::SaveButtonClick()
 {
-    if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty())
-        return;
+    if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty()) return;
     try {
         WriteReport(*this, SaveDialog1->selectedFiles().first().toStdString());
     } catch (const std::exception& error) {
@@ -575,13 +568,19 @@ void TForm1::SaveButtonClick()
 void TForm1::Label13Click(QLabel* label)
 {
     QString target = label->text();
-    const QUrl url = target.contains(QLatin1Char('@')) ? QUrl(QStringLiteral("mailto:") + target)
-                                                       : QUrl::fromUserInput(target);
+    const QUrl url =
+        target.contains(QLatin1Char('@')) ? QUrl(QStringLiteral("mailto:") + target) : QUrl::fromUserInput(target);
     QDesktopServices::openUrl(url);
 }
 
-void TForm1::Label13MouseMove(QLabel* label) { SetTextColour(label, QColor(0x00, 0x00, 0xFF)); }
-void TForm1::Label13MouseLeave(QLabel* label) { SetTextColour(label, Qt::black); }
+void TForm1::Label13MouseMove(QLabel* label)
+{
+    SetTextColour(label, QColor(0x00, 0x00, 0xFF));
+}
+void TForm1::Label13MouseLeave(QLabel* label)
+{
+    SetTextColour(label, Qt::black);
+}
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
@@ -589,26 +588,27 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         QLabel* label = static_cast<QLabel*>(watched);
         switch (event->type()) {
         case QEvent::MouseMove:
-        case QEvent::Enter:
-            Label13MouseMove(label);
-            break;
-        case QEvent::Leave:
-            Label13MouseLeave(label);
-            break;
+        case QEvent::Enter: Label13MouseMove(label); break;
+        case QEvent::Leave: Label13MouseLeave(label); break;
         case QEvent::MouseButtonRelease:
             if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
                 label->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()))
                 Label13Click(label);
             break;
-        default:
-            break;
+        default: break;
         }
     }
     return QWidget::eventFilter(watched, event);
 }
 
-int TForm1::GetIconIndex(const std::string& path) { return iconCache_->GetIconIndex(path); }
-int TForm1::GetSystemIcon(const std::string& path) { return iconCache_->GetSystemIcon(path); }
+int TForm1::GetIconIndex(const std::string& path)
+{
+    return iconCache_->GetIconIndex(path);
+}
+int TForm1::GetSystemIcon(const std::string& path)
+{
+    return iconCache_->GetSystemIcon(path);
+}
 
 void TForm1::ListBox1DrawItem(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index)
 {
@@ -620,8 +620,7 @@ void TForm1::ListBox1DrawItem(QPainter* painter, const QStyleOptionViewItem& opt
 
     const QString path = index.data().toString();
     const int icon = GetIconIndex(path.toStdString());
-    if (icon >= 0)
-        painter->drawPixmap(rect.left() + 5, rect.top(), iconCache_->Icon(icon));
+    if (icon >= 0) painter->drawPixmap(rect.left() + 5, rect.top(), iconCache_->Icon(icon));
     const QString text = Q(ShortenedPath(path, painter->fontMetrics(), ListBox1->width() - 50));
     painter->drawText(QRect(rect.left() + 30, rect.top(), rect.width() - 30, rect.height()),
                       Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
@@ -651,8 +650,7 @@ void TForm1::ResultGridDrawCell(QPainter* painter, const QStyleOptionViewItem& o
     const int row = index.row() + 1;
     if (column == 0) {
         const int icon = GetIconIndex(Cell(1, row));
-        if (icon >= 0)
-            painter->drawPixmap(rect.left() + 5, rect.top(), iconCache_->Icon(icon));
+        if (icon >= 0) painter->drawPixmap(rect.left() + 5, rect.top(), iconCache_->Icon(icon));
     } else if (column == 1) {
         painter->fillRect(rect, background);
         const QString path = index.data().toString();
@@ -677,22 +675,39 @@ QComboBox* TForm1::Combo(Selector selector) const
     return CSSCombo;
 }
 
-int TForm1::FileCount() const { return ListBox1->count(); }
+int TForm1::FileCount() const
+{
+    return ListBox1->count();
+}
 
 std::string TForm1::FileAt(int index) const
 {
     const QListWidgetItem* item = ListBox1->item(index);
-    if (item == nullptr)
-        throw std::out_of_range("No file at index " + std::to_string(index));
+    if (item == nullptr) throw std::out_of_range("No file at index " + std::to_string(index));
     return item->text().toStdString();
 }
 
-std::string TForm1::OutputDirText() const { return OutputDir->text().toStdString(); }
-std::string TForm1::SelectorText(Selector selector) const { return Combo(selector)->currentText().toStdString(); }
-std::string TForm1::ThousandsSeparator() const { return QLocale().groupSeparator().toStdString(); }
-std::string TForm1::DecimalSeparator() const { return QLocale().decimalPoint().toStdString(); }
+std::string TForm1::OutputDirText() const
+{
+    return OutputDir->text().toStdString();
+}
+std::string TForm1::SelectorText(Selector selector) const
+{
+    return Combo(selector)->currentText().toStdString();
+}
+std::string TForm1::ThousandsSeparator() const
+{
+    return QLocale().groupSeparator().toStdString();
+}
+std::string TForm1::DecimalSeparator() const
+{
+    return QLocale().decimalPoint().toStdString();
+}
 
-void TForm1::SetRowCount(int rows) { ResultGrid->setRowCount(std::max(rows - 1, 0)); }
+void TForm1::SetRowCount(int rows)
+{
+    ResultGrid->setRowCount(std::max(rows - 1, 0));
+}
 
 void TForm1::SetCell(int column, int row, const std::string& text)
 {
@@ -718,7 +733,10 @@ void TForm1::SetProgressMax(int maximum)
     ProgressBar1->setValue(0);
 }
 
-void TForm1::SetProgress(int position) { ProgressBar1->setValue(progressMax_ <= 0 ? 1 : position); }
+void TForm1::SetProgress(int position)
+{
+    ProgressBar1->setValue(progressMax_ <= 0 ? 1 : position);
+}
 
 void TForm1::RepaintAndProcessMessages()
 {
@@ -726,15 +744,23 @@ void TForm1::RepaintAndProcessMessages()
     QCoreApplication::processEvents();
 }
 
-void TForm1::ChooseFiles() { ChooseButtonClick(); }
+void TForm1::ChooseFiles()
+{
+    ChooseButtonClick();
+}
 
-int TForm1::RowCount() const { return ResultGrid->rowCount() + 1; }
-int TForm1::ColumnCount() const { return kGridColumns; }
+int TForm1::RowCount() const
+{
+    return ResultGrid->rowCount() + 1;
+}
+int TForm1::ColumnCount() const
+{
+    return kGridColumns;
+}
 
 std::string TForm1::Cell(int column, int row) const
 {
-    if (column < 0 || column >= kGridColumns || row < 0 || row >= RowCount())
-        return {};
+    if (column < 0 || column >= kGridColumns || row < 0 || row >= RowCount()) return {};
     const QTableWidgetItem* item =
         row == 0 ? ResultGrid->horizontalHeaderItem(column) : ResultGrid->item(row - 1, column);
     return item == nullptr ? std::string() : item->text().toStdString();

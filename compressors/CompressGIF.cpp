@@ -25,11 +25,9 @@ std::vector<std::uint8_t> LoadFile(const std::string& path)
 {
     errno = 0;
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw CannotOpenFile(path, errno ? errno : ENOENT);
+    if (!in) throw CannotOpenFile(path, errno ? errno : ENOENT);
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw CannotOpenFile(path, errno ? errno : EIO);
+    if (in.bad()) throw CannotOpenFile(path, errno ? errno : EIO);
     return bytes;
 }
 
@@ -37,17 +35,15 @@ void SaveFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
     errno = 0;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        throw CannotCreateFile(path, errno ? errno : EACCES);
+    if (!out) throw CannotCreateFile(path, errno ? errno : EACCES);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     out.close();
-    if (!out)
-        throw CannotCreateFile(path, errno ? errno : EIO);
+    if (!out) throw CannotCreateFile(path, errno ? errno : EIO);
 }
 
 // Reads the source into the buffer and the image, then empties the buffer.
-void ReadSource(const std::string& source, const std::string& destination, TMemoryStream& buffer,
-                TGIFImage& image, FileSize& originalSize)
+void ReadSource(const std::string& source, const std::string& destination, TMemoryStream& buffer, TGIFImage& image,
+                FileSize& originalSize)
 {
     buffer = TMemoryStream(LoadFile(source));
     EnsureNotSource(source, destination);
@@ -123,8 +119,8 @@ void FlattenGIF(const std::string& source, const std::string& destination, FileS
     WriteResult(*rebuilt, buffer, destination, optimizedSize);
 }
 
-void CompressGIF(const std::string& source, const std::string& destination, Level level,
-                 FileSize& originalSize, FileSize& optimizedSize)
+void CompressGIF(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
+                 FileSize& optimizedSize)
 {
     if (level == 1)
         RecompressGIF(source, destination, originalSize, optimizedSize);

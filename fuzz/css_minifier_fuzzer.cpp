@@ -12,9 +12,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view sheet(reinterpret_cast<const char*>(data), size);
-    if (MinifyCSSBasic(sheet) != OracleCSSBasic(sheet))
-        std::abort();
-    if (MinifyCSSMaximum(sheet) != OracleCSSMaximum(sheet))
-        std::abort();
+    if (MinifyCSSBasic(sheet) != OracleCSSBasic(sheet)) std::abort();
+    if (MinifyCSSMaximum(sheet) != OracleCSSMaximum(sheet)) std::abort();
     return 0;
 }

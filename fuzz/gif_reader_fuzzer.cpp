@@ -22,10 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         try {
             written = image.SaveToBytes();
         } catch (const GIFException&) {
-            return 0;   // "Color not in color table", "Unsupported GIF version"
+            return 0;  // "Color not in color table", "Unsupported GIF version"
         }
         TGIFImage copy;
-        copy.LoadFromBytes(written);   // our own output must always read back
+        copy.LoadFromBytes(written);  // our own output must always read back
         if (copy.Images().Count() > image.Images().Count()) __builtin_trap();
     }
     return 0;

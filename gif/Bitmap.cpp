@@ -45,8 +45,7 @@ void CheckSize(int width, int height)
 TBitmap::TBitmap(int width, int height, TPixelFormat format)
 {
     Allocate(width, height, format);
-    if (format != TPixelFormat::pf24bit)
-        colors_ = DefaultPalette(format);
+    if (format != TPixelFormat::pf24bit) colors_ = DefaultPalette(format);
     FillWhite();
 }
 
@@ -72,21 +71,18 @@ void TBitmap::FillWhite()
         return;
     }
     for (int y = 0; y < height_; ++y)
-        for (int x = 0; x < width_; ++x)
-            SetPixelIndex(x, y, white);
+        for (int x = 0; x < width_; ++x) SetPixelIndex(x, y, white);
 }
 
 void TBitmap::Resize(int width, int height)
 {
-    if (width == width_ && height == height_)
-        return;
+    if (width == width_ && height == height_) return;
     TBitmap resized(width, height, format_);
     resized.colors_ = colors_;
     resized.FillWhite();
     const int w = std::min(width, width_), h = std::min(height, height_);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            resized.SetPixelIndex(x, y, PixelIndex(x, y));
+        for (int x = 0; x < w; ++x) resized.SetPixelIndex(x, y, PixelIndex(x, y));
     resized.Transparent = Transparent;
     resized.HasTransparentColor = HasTransparentColor;
     resized.TransparentColor = TransparentColor;
@@ -95,23 +91,19 @@ void TBitmap::Resize(int width, int height)
 
 void TBitmap::SetPixelFormat(TPixelFormat format)
 {
-    if (format == format_)
-        return;
+    if (format == format_) return;
     TBitmap converted;
     converted.Allocate(width_, height_, format);
-    if (format != TPixelFormat::pf24bit)
-        converted.colors_ = DefaultPalette(format);
+    if (format != TPixelFormat::pf24bit) converted.colors_ = DefaultPalette(format);
     if (format == TPixelFormat::pf24bit) {
         for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x)
-                converted.SetPixelColor(x, y, PixelColor(x, y));
+            for (int x = 0; x < width_; ++x) converted.SetPixelColor(x, y, PixelColor(x, y));
     } else {
         TNearestColor nearest(converted.colors_);
         if (format_ != TPixelFormat::pf24bit) {
             const auto table = nearest.Translation(colors_);
             for (int y = 0; y < height_; ++y)
-                for (int x = 0; x < width_; ++x)
-                    converted.SetPixelIndex(x, y, table[PixelIndex(x, y) & 0xFF]);
+                for (int x = 0; x < width_; ++x) converted.SetPixelIndex(x, y, table[PixelIndex(x, y) & 0xFF]);
         } else {
             for (int y = 0; y < height_; ++y)
                 for (int x = 0; x < width_; ++x)
@@ -126,8 +118,7 @@ void TBitmap::SetPixelFormat(TPixelFormat format)
 
 std::uint8_t* TBitmap::ScanLine(int y)
 {
-    if (y < 0 || y >= height_)
-        throw EBitmapError("Scan line index out of range");
+    if (y < 0 || y >= height_) throw EBitmapError("Scan line index out of range");
     return bits_.data() + stride_ * std::size_t(y);
 }
 
@@ -138,11 +129,9 @@ const std::uint8_t* TBitmap::ScanLine(int y) const
 
 void TBitmap::SetColorTable(TPalette colors)
 {
-    if (format_ == TPixelFormat::pf24bit)
-        return;
+    if (format_ == TPixelFormat::pf24bit) return;
     const std::size_t limit = std::size_t(1) << BitsPerPixel();
-    if (colors.size() > limit)
-        colors.resize(limit);
+    if (colors.size() > limit) colors.resize(limit);
     colors_ = std::move(colors);
 }
 
@@ -203,8 +192,7 @@ void TBitmap::SetPixelColor(int x, int y, TRGB color)
 
 TRGB TBitmap::EffectiveTransparentColor() const
 {
-    if (HasTransparentColor || Empty())
-        return TransparentColor;
+    if (HasTransparentColor || Empty()) return TransparentColor;
     return PixelColor(0, height_ - 1);
 }
 
@@ -213,13 +201,11 @@ TBitmap TBitmap::TransparencyMask() const
     TBitmap mask;
     mask.Allocate(width_, height_, TPixelFormat::pf1bit);
     mask.colors_ = MonochromePalette();
-    if (!Transparent || Empty())
-        return mask;
+    if (!Transparent || Empty()) return mask;
     const TRGB key = EffectiveTransparentColor();
     for (int y = 0; y < height_; ++y)
         for (int x = 0; x < width_; ++x)
-            if (PixelColor(x, y) == key)
-                mask.SetPixelIndex(x, y, 1);
+            if (PixelColor(x, y) == key) mask.SetPixelIndex(x, y, 1);
     return mask;
 }
 

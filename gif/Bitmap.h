@@ -72,7 +72,7 @@ public:
     unsigned PixelIndex(int x, int y) const;
     void SetPixelIndex(int x, int y, unsigned index);
     TRGB PixelColor(int x, int y) const;
-    void SetPixelColor(int x, int y, TRGB color);   // indexed: nearest entry
+    void SetPixelColor(int x, int y, TRGB color);  // indexed: nearest entry
 
     // Transparency as the platform bitmap has it: when set, pixels of the
     // transparent color (by default the bottom-left pixel's) are see-through.
@@ -86,8 +86,7 @@ public:
 
     // Monochrome bitmap made from rows of `rowBytes` bytes each, most
     // significant bit first; its table is black, white.
-    static TBitmap FromMonoRows(int width, int height, const std::uint8_t* rows,
-                                std::size_t rowBytes);
+    static TBitmap FromMonoRows(int width, int height, const std::uint8_t* rows, std::size_t rowBytes);
 
 private:
     void Allocate(int width, int height, TPixelFormat format);

@@ -11,5 +11,4 @@ void StretchDraw(TBitmap& destination, const TBitmapRect& target, const TBitmap&
 
 // As StretchDraw, but the destination keeps its pixel wherever the matching
 // bit of `mask` (a 1-bit bitmap of the source's size) is 1.
-void TransparentBlit(TBitmap& destination, const TBitmapRect& target, const TBitmap& source,
-                     const TBitmap& mask);
+void TransparentBlit(TBitmap& destination, const TBitmapRect& target, const TBitmap& source, const TBitmap& mask);

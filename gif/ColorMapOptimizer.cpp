@@ -49,14 +49,11 @@ bool THistogram::CountFrame(TGIFSubImage& frame)
     std::array<std::uint64_t, 256> counts{};
     std::uint8_t* pixels = frame.Pixels();
     const std::size_t n = frame.PixelsSize();
-    for (std::size_t i = 0; i < n; ++i)
-        ++counts[pixels[i]];
+    for (std::size_t i = 0; i < n; ++i) ++counts[pixels[i]];
     const bool sawTransparent = transparentIndex >= 0 && counts[std::size_t(transparentIndex)] > 0;
-    if (transparentIndex >= 0)
-        counts[std::size_t(transparentIndex)] = 0;
+    if (transparentIndex >= 0) counts[std::size_t(transparentIndex)] = 0;
     bool outside = false;
-    for (int index = fCount; index < 256; ++index)
-        outside = outside || counts[std::size_t(index)] > 0;
+    for (int index = fCount; index < 256; ++index) outside = outside || counts[std::size_t(index)] > 0;
     if (outside) {
         for (std::size_t i = 0; i < n; ++i)
             if (pixels[i] >= fCount && pixels[i] != transparentIndex) {
@@ -80,10 +77,8 @@ bool THistogram::CountFrame(TGIFSubImage& frame)
 int THistogram::Prune()
 {
     std::stable_sort(fList.begin(), fList.end(), ByCountDescending);
-    auto firstUnused = std::find_if(fList.begin(), fList.end(),
-                                    [](const THistogramEntry* e) { return e->Count == 0; });
-    for (auto it = firstUnused; it != fList.end(); ++it)
-        (*it)->Count = -1;
+    auto firstUnused = std::find_if(fList.begin(), fList.end(), [](const THistogramEntry* e) { return e->Count == 0; });
+    for (auto it = firstUnused; it != fList.end(); ++it) (*it)->Count = -1;
     fList.erase(firstUnused, fList.end());
     fCount = int(fList.size());
     return fCount;
@@ -101,8 +96,7 @@ void THistogram::RemapFrames(bool useTransparency, std::uint8_t newTransparentIn
             frame->GraphicControl()->StoreTransparentIndex(newTransparentIndex);
         }
         std::uint8_t* pixels = frame->Pixels();
-        for (std::size_t i = 0, n = frame->PixelsSize(); i < n; ++i)
-            pixels[i] = table[pixels[i]];
+        for (std::size_t i = 0, n = frame->PixelsSize(); i < n; ++i) pixels[i] = table[pixels[i]];
         frame->ReleaseRendering();
     }
 }
@@ -116,23 +110,19 @@ void TColorMapOptimizer::RunMerge()
     BuildHistograms();
     if (!fHistograms.empty()) {
         std::size_t total = 0;
-        for (auto& histogram : fHistograms)
-            total += std::size_t(histogram->Prune());
+        for (auto& histogram : fHistograms) total += std::size_t(histogram->Prune());
         fCombined.clear();
         fCombined.reserve(total);
         for (auto& histogram : fHistograms)
             fCombined.insert(fCombined.end(), histogram->List().begin(), histogram->List().end());
         // A fully transparent image leaves nothing to merge: the shared table
         // then holds only the transparent entry.
-        if (!fCombined.empty())
-            MergeDuplicates();
+        if (!fCombined.empty()) MergeDuplicates();
         BuildColorTable();
         ApplyColorTable();
-        for (auto& histogram : fHistograms)
-            histogram->RemapFrames(fUseTransparency, fNewTransparentIndex);
+        for (auto& histogram : fHistograms) histogram->RemapFrames(fUseTransparency, fNewTransparentIndex);
     }
-    for (auto& frame : fImage.Images())
-        frame->ReleaseRendering();
+    for (auto& frame : fImage.Images()) frame->ReleaseRendering();
     fImage.ReleaseRendering();
 }
 
@@ -147,27 +137,22 @@ void TColorMapOptimizer::BuildHistograms()
         for (auto& frame : fImage.Images()) {
             if (frame->ColorMap().EntryCount() == 0 && !frame->IsEmpty()) {
                 counted = true;
-                if (histogram->CountFrame(*frame))
-                    fUseTransparency = true;
+                if (histogram->CountFrame(*frame)) fUseTransparency = true;
             }
         }
-        if (counted)
-            fHistograms.push_back(std::move(histogram));
+        if (counted) fHistograms.push_back(std::move(histogram));
     }
     for (auto& frame : fImage.Images()) {
-        if (frame->ColorMap().EntryCount() == 0 || frame->IsEmpty())
-            continue;
+        if (frame->ColorMap().EntryCount() == 0 || frame->IsEmpty()) continue;
         auto histogram = std::make_unique<THistogram>(frame->ColorMap());
-        if (histogram->CountFrame(*frame))
-            fUseTransparency = true;
+        if (histogram->CountFrame(*frame)) fUseTransparency = true;
         fHistograms.push_back(std::move(histogram));
     }
 }
 
 void TColorMapOptimizer::MergeDuplicates()
 {
-    if (fCombined.empty())
-        return;
+    if (fCombined.empty()) return;
     std::stable_sort(fCombined.begin(), fCombined.end(), ByKeyDescending);
     THistogramEntry* master = fCombined.front();
     for (std::size_t i = 1; i < fCombined.size(); ++i) {
@@ -187,8 +172,7 @@ void TColorMapOptimizer::BuildColorTable()
     std::stable_sort(fCombined.begin(), fCombined.end(), ByCountDescending);
     const std::size_t limit = fUseTransparency ? 255 : 256;
     std::size_t kept = 0;
-    while (kept < fCombined.size() && kept < limit && fCombined[kept]->Count != 0)
-        ++kept;
+    while (kept < fCombined.size() && kept < limit && fCombined[kept]->Count != 0) ++kept;
     for (std::size_t i = 0; i < kept; ++i) {
         THistogramEntry* entry = fCombined[i];
         entry->NewIndex = int(i);
@@ -223,8 +207,7 @@ void TColorMapOptimizer::BuildColorTable()
 
 void TColorMapOptimizer::ApplyColorTable()
 {
-    for (auto& frame : fImage.Images())
-        frame->ColorMap().ResetColors();
+    for (auto& frame : fImage.Images()) frame->ColorMap().ResetColors();
     TGIFGlobalColorMap& global = fImage.GlobalColorMap();
     global.SetTable(fTable, fFinalCount);
     global.SetSorted(true);
@@ -240,11 +223,9 @@ void TGIFImage::OptimizeColorMaps()
 
 bool TGIFColorMap::SortByUsage()
 {
-    if (fCount <= 1)
-        return false;
+    if (fCount <= 1) return false;
     if (auto* global = dynamic_cast<TGIFGlobalColorMap*>(this))
-        if (!global->Image() || global->Image()->Empty())
-            return false;
+        if (!global->Image() || global->Image()->Empty()) return false;
     fSorted = true;
     TGIFUsage usage;
     CountUsage(usage);
@@ -252,14 +233,11 @@ bool TGIFColorMap::SortByUsage()
     std::stable_sort(usage.begin(), end,
                      [](const TGIFUsageRecord& a, const TGIFUsageRecord& b) { return a.Count > b.Count; });
     bool moved = false;
-    for (int i = 0; i < fCount; ++i)
-        moved = moved || usage[std::size_t(i)].Index != i;
-    if (!moved)
-        return true;
+    for (int i = 0; i < fCount; ++i) moved = moved || usage[std::size_t(i)].Index != i;
+    if (!moved) return true;
 
     TGIFTranslation translation;
-    for (int i = 0; i < 256; ++i)
-        translation[std::size_t(i)] = std::uint8_t(i);
+    for (int i = 0; i < 256; ++i) translation[std::size_t(i)] = std::uint8_t(i);
     for (int position = 0; position < fCount; ++position)
         translation[std::size_t(usage[std::size_t(position)].Index)] = std::uint8_t(position);
     RemapPixels(translation);
@@ -270,8 +248,7 @@ bool TGIFColorMap::SortByUsage()
     for (int position = 0; position < fCount; ++position) {
         const TGIFUsageRecord& record = usage[std::size_t(position)];
         std::copy(old.get() + 3 * record.Index, old.get() + 3 * record.Index + 3, fEntries.get() + 3 * position);
-        if (record.Count == 0 && used == fCount)
-            used = position;
+        if (record.Count == 0 && used == fCount) used = position;
     }
     fCount = used;
     NotifyChanged();

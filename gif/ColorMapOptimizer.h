@@ -10,11 +10,11 @@
 #include "gif/GIFImage.h"
 
 struct THistogramEntry {
-    std::int32_t Count = 0;          // pixels of this color; -1 once pruned
-    std::int32_t SourceIndex = 0;    // index in its own table
-    std::int32_t NewIndex = 256;     // index in the shared table
-    std::uint32_t Key = 0;           // red + 256 green + 65536 blue
-    THistogramEntry* Master = nullptr;   // the entry that absorbed this one
+    std::int32_t Count = 0;             // pixels of this color; -1 once pruned
+    std::int32_t SourceIndex = 0;       // index in its own table
+    std::int32_t NewIndex = 256;        // index in the shared table
+    std::uint32_t Key = 0;              // red + 256 green + 65536 blue
+    THistogramEntry* Master = nullptr;  // the entry that absorbed this one
 };
 
 // Color use of one color table over the frames counted into it.

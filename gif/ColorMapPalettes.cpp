@@ -9,21 +9,18 @@ void ImportEntries(TGIFColorMap& map, const TPalette& colors)
 {
     map.ResetColors();
     const int n = int(std::min<std::size_t>(colors.size(), TGIFColorMap::MaxColors));
-    if (n == 0)
-        return;
+    if (n == 0) return;
     map.EnsureCapacity(n);
-    for (int i = 0; i < n; ++i)
-        map.SetColor(i, GIFColor(colors[i].Red, colors[i].Green, colors[i].Blue));
+    for (int i = 0; i < n; ++i) map.SetColor(i, GIFColor(colors[i].Red, colors[i].Green, colors[i].Blue));
     map.SetEntryCount(n);
 }
 
-} // namespace
+}  // namespace
 
 void TGIFColorMap::ImportPaletteHandle(const TPalette& palette)
 {
     ImportEntries(*this, palette);
-    if (fCount > 0)
-        NotifyChanged();
+    if (fCount > 0) NotifyChanged();
 }
 
 void TGIFColorMap::ImportBitmapColorTable(const TBitmap& bitmap)
@@ -34,8 +31,7 @@ void TGIFColorMap::ImportBitmapColorTable(const TBitmap& bitmap)
 
 std::shared_ptr<const TPalette> TGIFColorMap::CreatePaletteHandle() const
 {
-    if (fCount == 0)
-        return nullptr;
+    if (fCount == 0) return nullptr;
     auto palette = std::make_shared<TPalette>();
     palette->reserve(std::size_t(fCount));
     for (int i = 0; i < fCount; ++i) {

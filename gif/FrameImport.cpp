@@ -18,23 +18,20 @@ bool HasAtMost256Colors(const TBitmap& bitmap)
     std::unordered_set<std::uint32_t> seen;
     for (int y = 0; y < bitmap.Height(); ++y)
         for (int x = 0; x < bitmap.Width(); ++x)
-            if (seen.insert(bitmap.PixelIndex(x, y)).second && seen.size() > 256)
-                return false;
+            if (seen.insert(bitmap.PixelIndex(x, y)).second && seen.size() > 256) return false;
     return true;
 }
 
 // Reduces a 24-bit bitmap with too many colors to an 8-bit one.
 TBitmap ReduceColors(const TBitmap& bitmap, int reductionMethod)
 {
-    if (reductionMethod == 0 || HasAtMost256Colors(bitmap))
-        return bitmap;
+    if (reductionMethod == 0 || HasAtMost256Colors(bitmap)) return bitmap;
     TBitmap result(bitmap.Width(), bitmap.Height(), TPixelFormat::pf8bit);
     result.SetColorTable(WebSafePalette());
     TNearestColor nearest(WebSafePalette());
     for (int y = 0; y < bitmap.Height(); ++y) {
         std::uint8_t* row = result.ScanLine(y);
-        for (int x = 0; x < bitmap.Width(); ++x)
-            row[x] = std::uint8_t(nearest.Find(bitmap.PixelColor(x, y)));
+        for (int x = 0; x < bitmap.Width(); ++x) row[x] = std::uint8_t(nearest.Find(bitmap.PixelColor(x, y)));
     }
     result.Transparent = bitmap.Transparent;
     result.HasTransparentColor = true;
@@ -89,8 +86,7 @@ void ImportPixels(TGIFSubImage& frame, TBitmap& source, TPixelFormat format)
                 int found = -1;
                 for (int k = 0; k < filled && found < 0; ++k) {
                     const int slot = (next - 1 - k + 8) % 8;
-                    if (recent[std::size_t(slot)] == color)
-                        found = recentIndex[std::size_t(slot)];
+                    if (recent[std::size_t(slot)] == color) found = recentIndex[std::size_t(slot)];
                 }
                 if (found < 0) {
                     found = map.AddUniqueColor(color);
@@ -111,8 +107,7 @@ void ApplyTransparency(TGIFSubImage& frame, const TBitmap& mask)
 {
     TGIFColorMap& map = frame.ColorMap();
     map.SortByUsage();
-    if (map.EntryCount() < 1 || map.EntryCount() > 255)
-        return;
+    if (map.EntryCount() < 1 || map.EntryCount() > 255) return;
     const int a = map.AppendColor(GIFColor(0, 0, 0));
     bool any = false;
     for (int y = 0; y < frame.Height(); ++y) {
@@ -138,21 +133,18 @@ void ApplyTransparency(TGIFSubImage& frame, const TBitmap& mask)
 void AssignBitmap(TGIFSubImage& frame, const TBitmap& bitmap)
 {
     frame.Clear();
-    if (bitmap.Empty())
-        return;
+    if (bitmap.Empty()) return;
     frame.SetWidth(bitmap.Width());
     frame.SetHeight(bitmap.Height());
     TGIFImage* image = frame.Image();
 
     TPixelFormat format = bitmap.PixelFormat();
-    TBitmap copy = format == TPixelFormat::pf24bit ? ReduceColors(bitmap, image ? image->ReductionMethod : 6)
-                                                   : bitmap;
+    TBitmap copy = format == TPixelFormat::pf24bit ? ReduceColors(bitmap, image ? image->ReductionMethod : 6) : bitmap;
     format = copy.PixelFormat();
     frame.AllocatePixels();
     WithProgress(image, kConverting, [&] {
         ImportPixels(frame, copy, format);
-        if (bitmap.Transparent)
-            ApplyTransparency(frame, copy.TransparencyMask());
+        if (bitmap.Transparent) ApplyTransparency(frame, copy.TransparencyMask());
         // The frame's pixels and colors are its content; its rendered bitmap
         // is made again when it is drawn, so no copy of the bitmap is kept.
     });

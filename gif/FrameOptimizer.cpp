@@ -25,8 +25,7 @@ TRect FrameRect(const TGIFSubImage& frame)
 
 TRect Intersection(const TRect& a, const TRect& b)
 {
-    return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-            std::min(a.Bottom, b.Bottom)};
+    return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
 }
 
 int Disposal(const TGIFSubImage& frame)
@@ -36,8 +35,7 @@ int Disposal(const TGIFSubImage& frame)
 
 TGIFGraphicControlExtension& EnsureGraphicControl(TGIFSubImage& frame)
 {
-    if (TGIFGraphicControlExtension* existing = frame.GraphicControl())
-        return *existing;
+    if (TGIFGraphicControlExtension* existing = frame.GraphicControl()) return *existing;
     auto created = std::make_unique<TGIFGraphicControlExtension>(&frame);
     auto* extension = created.get();
     frame.Extensions().Add(std::move(created));
@@ -47,8 +45,7 @@ TGIFGraphicControlExtension& EnsureGraphicControl(TGIFSubImage& frame)
 void DeleteExtension(TGIFSubImage& frame, const TGIFExtension* extension)
 {
     const int index = frame.Extensions().IndexOf(extension);
-    if (index >= 0)
-        frame.Extensions().Delete(index);
+    if (index >= 0) frame.Extensions().Delete(index);
 }
 
 // Colors of a map as comparable keys; indices past the map get keys that
@@ -56,16 +53,14 @@ void DeleteExtension(TGIFSubImage& frame, const TGIFExtension* extension)
 std::array<std::uint32_t, 256> ColorKeys(const TGIFColorMap& map, std::uint32_t tag)
 {
     std::array<std::uint32_t, 256> keys{};
-    for (int i = 0; i < 256; ++i)
-        keys[std::size_t(i)] = i < map.EntryCount() ? map.Color(i) : tag | std::uint32_t(i);
+    for (int i = 0; i < 256; ++i) keys[std::size_t(i)] = i < map.EntryCount() ? map.Color(i) : tag | std::uint32_t(i);
     return keys;
 }
 
 bool HasOtherImage(const TGIFImage& image, const TGIFSubImage* frame)
 {
     for (auto& other : image.Images())
-        if (other.get() != frame && !other->IsEmpty())
-            return true;
+        if (other.get() != frame && !other->IsEmpty()) return true;
     return false;
 }
 
@@ -114,8 +109,7 @@ bool ContainsIndex(const std::uint8_t* buffer, std::uint8_t value, std::size_t l
 
 bool CanAddTransparentIndex(const TGIFSubImage& frame)
 {
-    if (frame.ColorMap().EntryCount() > 0)
-        return frame.ColorMap().EntryCount() < 256;
+    if (frame.ColorMap().EntryCount() > 0) return frame.ColorMap().EntryCount() < 256;
     if (const TGIFImage* image = frame.Image(); image && image->GlobalColorMap().EntryCount() > 0)
         return image->GlobalColorMap().EntryCount() < 256;
     return false;
@@ -123,16 +117,13 @@ bool CanAddTransparentIndex(const TGIFSubImage& frame)
 
 int ChooseTransparentIndex(TGIFSubImage& frame)
 {
-    if (frame.ColorMap().EntryCount() > 0)
-        return frame.ColorMap().AppendColor(GIFColor(0, 0, 0));
+    if (frame.ColorMap().EntryCount() > 0) return frame.ColorMap().AppendColor(GIFColor(0, 0, 0));
     TGIFImage& image = *frame.Image();
     for (auto& other : image.Images()) {
-        if (other.get() == &frame || !other->Transparent() || other->ColorMap().EntryCount() > 0)
-            continue;
+        if (other.get() == &frame || !other->Transparent() || other->ColorMap().EntryCount() > 0) continue;
         // Another frame's index is only taken when this frame shows no pixel of it.
         const int index = other->TransparentIndex();
-        if (!ContainsIndex(frame.Pixels(), std::uint8_t(index), frame.PixelsSize()))
-            return index;
+        if (!ContainsIndex(frame.Pixels(), std::uint8_t(index), frame.PixelsSize())) return index;
         break;
     }
     return image.GlobalColorMap().AppendColor(GIFColor(0, 0, 0));
@@ -140,15 +131,13 @@ int ChooseTransparentIndex(TGIFSubImage& frame)
 
 void CropTransparentEdges(TGIFSubImage& frame)
 {
-    if (frame.IsEmpty() || !frame.Transparent())
-        return;
+    if (frame.IsEmpty() || !frame.Transparent()) return;
     const int w = frame.Width(), h = frame.Height();
     const std::uint8_t t = std::uint8_t(frame.TransparentIndex());
     const std::uint8_t* p = frame.Pixels();
     auto columnClear = [&](int x, int top, int bottom) {
         for (int y = top; y <= bottom; ++y)
-            if (p[std::size_t(y) * std::size_t(w) + std::size_t(x)] != t)
-                return false;
+            if (p[std::size_t(y) * std::size_t(w) + std::size_t(x)] != t) return false;
         return true;
     };
     auto rowClear = [&](int y, int left, int right) {
@@ -156,29 +145,24 @@ void CropTransparentEdges(TGIFSubImage& frame)
         return std::all_of(row + left, row + right + 1, [t](std::uint8_t v) { return v == t; });
     };
     int left = 0, right = w - 1, top = 0, bottom = h - 1;
-    while (left <= right && columnClear(left, 0, h - 1))
-        ++left;
-    while (left <= right && columnClear(right, 0, h - 1))
-        --right;
+    while (left <= right && columnClear(left, 0, h - 1)) ++left;
+    while (left <= right && columnClear(right, 0, h - 1)) --right;
     if (left <= right) {
-        while (top <= bottom && rowClear(top, left, right))
-            ++top;
-        while (top <= bottom && rowClear(bottom, left, right))
-            --bottom;
+        while (top <= bottom && rowClear(top, left, right)) ++top;
+        while (top <= bottom && rowClear(bottom, left, right)) --bottom;
     }
     if (left > right || top > bottom) {
         frame.Clear();
         return;
     }
-    if (left == 0 && top == 0 && right == w - 1 && bottom == h - 1)
-        return;
+    if (left == 0 && top == 0 && right == w - 1 && bottom == h - 1) return;
     const int newWidth = right - left + 1, newHeight = bottom - top + 1;
     std::vector<std::uint8_t> cropped(std::size_t(newWidth) * std::size_t(newHeight));
     for (int y = 0; y < newHeight; ++y)
         std::memcpy(cropped.data() + std::size_t(y) * std::size_t(newWidth),
                     p + std::size_t(y + top) * std::size_t(w) + std::size_t(left), std::size_t(newWidth));
     const int newLeft = frame.Left() + left, newTop = frame.Top() + top;
-    frame.SetWidth(newWidth);   // shrinking first keeps the frame inside the screen
+    frame.SetWidth(newWidth);  // shrinking first keeps the frame inside the screen
     frame.SetHeight(newHeight);
     frame.SetLeft(newLeft);
     frame.SetTop(newTop);
@@ -188,14 +172,11 @@ void CropTransparentEdges(TGIFSubImage& frame)
 
 void MergeWithPrevious(TGIFSubImage& current, TGIFSubImage* previous)
 {
-    if (current.IsEmpty() || !previous || previous->IsEmpty())
-        return;
+    if (current.IsEmpty() || !previous || previous->IsEmpty()) return;
     const int previousDisposal = Disposal(*previous);
-    if (previousDisposal == 2 || previousDisposal == 3)
-        return;
+    if (previousDisposal == 2 || previousDisposal == 3) return;
     const TRect area = Intersection(FrameRect(current), FrameRect(*previous));
-    if (area.IsEmpty())
-        return;
+    if (area.IsEmpty()) return;
 
     const bool wasTransparent = current.Transparent();
     int tc = -1;
@@ -220,11 +201,9 @@ void MergeWithPrevious(TGIFSubImage& current, TGIFSubImage* previous)
         const std::uint8_t* prow = pp + std::size_t(y - previous->Top()) * pw - std::size_t(previous->Left());
         for (int x = area.Left; x < area.Right; ++x) {
             const std::uint8_t a = crow[x], b = prow[x];
-            if ((tc >= 0 && a == tc) || b == tp)
-                continue;
+            if ((tc >= 0 && a == tc) || b == tp) continue;
             const bool same = (sameMap && a == b) || currentKeys[a] == previousKeys[b];
-            if (!same)
-                continue;
+            if (!same) continue;
             if (needed) {
                 tc = ChooseTransparentIndex(current);
                 needed = false;
@@ -242,8 +221,7 @@ void MergeWithPrevious(TGIFSubImage& current, TGIFSubImage* previous)
 
 void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reductionMethod, int, int)
 {
-    if (image.Images().Empty())
-        return;
+    if (image.Images().Empty()) return;
     image.StopPainters();
     std::lock_guard<std::mutex> lock(image.PainterLock);
     TGIFImageList& frames = image.Images();
@@ -252,8 +230,7 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
         TProgress progress(image, 6 * count);
 
         if (options & optColorMaps) {
-            if (image.GlobalColorMap().EntryCount() > 0)
-                image.GlobalColorMap().SortByUsage();
+            if (image.GlobalColorMap().EntryCount() > 0) image.GlobalColorMap().SortByUsage();
             for (int i = 0; i < count; ++i) {
                 progress.Step();
                 if (frames[i]->ColorMap().EntryCount() > 0) {
@@ -278,13 +255,10 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
                 TGIFSubImage& frame = *frames[i];
                 TGIFSubImage& next = *frames[i + 1];
                 const int disposal = Disposal(frame);
-                if ((disposal != 2 && disposal != 3) || next.Transparent())
-                    continue;
+                if ((disposal != 2 && disposal != 3) || next.Transparent()) continue;
                 const TRect overlap = Intersection(FrameRect(frame), FrameRect(next));
-                if (overlap.IsEmpty())
-                    continue;
-                if (overlap == FrameRect(frame))
-                    frame.GraphicControl()->SetDisposalMethod(0);
+                if (overlap.IsEmpty()) continue;
+                if (overlap == FrameRect(frame)) frame.GraphicControl()->SetDisposalMethod(0);
                 progress.Report();
             }
         } else {
@@ -295,8 +269,7 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
             for (int k = count - 1; k >= 1; --k) {
                 progress.Step();
                 int p = k - 1;
-                while (p > 0 && Disposal(*frames[p]) == 3)
-                    --p;
+                while (p > 0 && Disposal(*frames[p]) == 3) --p;
                 MergeWithPrevious(*frames[k], frames[p]);
                 progress.Report();
             }
@@ -349,8 +322,7 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
                     TGIFExtension* extension = extensions[e];
                     const bool loop = dynamic_cast<TGIFAppExtNSLoop*>(extension) != nullptr;
                     if (dynamic_cast<TGIFCommentExtension*>(extension) || dynamic_cast<TGIFTextExtension*>(extension) ||
-                        dynamic_cast<TGIFUnknownAppExtension*>(extension) ||
-                        (loop && (k > 0 || frames.Count() == 1)))
+                        dynamic_cast<TGIFUnknownAppExtension*>(extension) || (loop && (k > 0 || frames.Count() == 1)))
                         extensions.Delete(e);
                 }
                 if (TGIFGraphicControlExtension* control = frame.GraphicControl()) {
@@ -359,8 +331,7 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
                         !control->WaitForInput() && (control->DisposalMethod() < 2 || single))
                         DeleteExtension(frame, control);
                 }
-                if (frame.IsEmpty() && extensions.Empty())
-                    frames.Delete(k);
+                if (frame.IsEmpty() && extensions.Empty()) frames.Delete(k);
             }
             progress.Report();
         } else if ((options & optReduceColors) && reductionMethod == 9) {

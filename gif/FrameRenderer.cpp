@@ -17,8 +17,7 @@ const std::string kRendering = "Rendering...";
 
 int MulDiv(int a, int b, int c)
 {
-    if (c == 0)
-        return -1;
+    if (c == 0) return -1;
     return int(std::lround(double(a) * double(b) / double(c)));
 }
 
@@ -30,8 +29,7 @@ TPaletteHandle WebSafeHandle()
 
 TImageRendering& ImageRendering(TGIFImage& image)
 {
-    if (auto* cache = dynamic_cast<TImageRendering*>(image.RenderCache.get()))
-        return *cache;
+    if (auto* cache = dynamic_cast<TImageRendering*>(image.RenderCache.get())) return *cache;
     image.RenderCache = std::make_unique<TImageRendering>();
     return static_cast<TImageRendering&>(*image.RenderCache);
 }
@@ -48,8 +46,7 @@ public:
     TMaskBuilder(int width, int height, bool active)
         : fActive(active), fWidth(width), fHeight(height), fRowBytes(MaskRowBytes(width))
     {
-        if (fActive)
-            fRows.assign(fRowBytes * std::size_t(height), 0);
+        if (fActive) fRows.assign(fRowBytes * std::size_t(height), 0);
     }
     bool Active() const { return fActive; }
     void Set(int x, int y)
@@ -59,8 +56,7 @@ public:
     }
     std::unique_ptr<TBitmap> Take() const
     {
-        if (!fActive || !fAny)
-            return nullptr;
+        if (!fActive || !fAny) return nullptr;
         return std::make_unique<TBitmap>(TBitmap::FromMonoRows(fWidth, fHeight, fRows.data(), fRowBytes));
     }
 
@@ -88,8 +84,7 @@ std::unique_ptr<TBitmap> RenderDirect(TGIFSubImage& frame, TFrameRendering& cach
         std::copy(from, from + w, writer.ScanLine(y));
         if (mask.Active())
             for (int x = 0; x < w; ++x)
-                if (from[x] == t)
-                    mask.Set(x, y);
+                if (from[x] == t) mask.Set(x, y);
     }
     cache.FrameMask = mask.Take();
     writer.Release();
@@ -152,8 +147,7 @@ std::unique_ptr<TBitmap> RenderDithered(TGIFSubImage& frame, TFrameRendering& ca
 
 TFrameRendering& FrameRendering(TGIFSubImage& frame)
 {
-    if (auto* cache = dynamic_cast<TFrameRendering*>(frame.RenderCache.get()))
-        return *cache;
+    if (auto* cache = dynamic_cast<TFrameRendering*>(frame.RenderCache.get())) return *cache;
     frame.RenderCache = std::make_unique<TFrameRendering>();
     return static_cast<TFrameRendering&>(*frame.RenderCache);
 }
@@ -175,12 +169,10 @@ TDIBWriter::TDIBWriter(TBitmap& target, const TPalette* palette, int height, int
 {
     if (format != TPixelFormat::pf8bit && format != TPixelFormat::pf24bit)
         throw GIFException("Unsupported PixelFormat");
-    if (width <= 0 || height <= 0)
-        throw GIFException("Invalid image dimensions");
+    if (width <= 0 || height <= 0) throw GIFException("Invalid image dimensions");
     if (format == TPixelFormat::pf8bit) {
         fColors.assign(256, TRGB{});
-        if (palette)
-            std::copy_n(palette->begin(), std::min<std::size_t>(palette->size(), 256), fColors.begin());
+        if (palette) std::copy_n(palette->begin(), std::min<std::size_t>(palette->size(), 256), fColors.begin());
     }
 }
 
@@ -195,15 +187,13 @@ std::uint8_t* TDIBWriter::ScanLine(int row)
         fBitmap.SetColorTable(fColors);
         fHasBits = true;
     }
-    if (row < 0 || row >= fHeight)
-        throw GIFException("Scan line index out of range");
+    if (row < 0 || row >= fHeight) throw GIFException("Scan line index out of range");
     return fBitmap.ScanLine(row);
 }
 
 void TDIBWriter::Release()
 {
-    if (!fHasBits)
-        throw GIFException("Image has no DIB");
+    if (!fHasBits) throw GIFException("Image has no DIB");
     fTarget = std::move(fBitmap);
     fHasBits = false;
 }
@@ -220,28 +210,20 @@ TPaletteHandle FramePalette(TGIFSubImage& frame)
     TFrameRendering& cache = FrameRendering(frame);
     if (cache.FrameBitmap && !cache.FrameBitmap->ColorTable().empty())
         return std::make_shared<TPalette>(cache.FrameBitmap->ColorTable());
-    if (cache.Palette)
-        return cache.Palette;
-    if (frame.Image() && RendersDithered(*frame.Image()))
-        return cache.Palette = WebSafeHandle();
-    if (frame.ColorMap().EntryCount() == 0)
-        return frame.Image() ? ImagePalette(*frame.Image()) : nullptr;
+    if (cache.Palette) return cache.Palette;
+    if (frame.Image() && RendersDithered(*frame.Image())) return cache.Palette = WebSafeHandle();
+    if (frame.ColorMap().EntryCount() == 0) return frame.Image() ? ImagePalette(*frame.Image()) : nullptr;
     return cache.Palette = frame.ColorMap().CreatePaletteHandle();
 }
 
 TPaletteHandle ImagePalette(TGIFImage& image)
 {
     TImageRendering& cache = ImageRendering(image);
-    if (cache.Palette)
-        return cache.Palette;
-    if (RendersDithered(image))
-        return cache.Palette = WebSafeHandle();
-    if (image.GlobalColorMap().EntryCount() > 0)
-        return cache.Palette = image.GlobalColorMap().CreatePaletteHandle();
-    if (image.Images().Empty())
-        return nullptr;
-    if (cache.LookingUp)
-        throw GIFException("No global or local color table defined");
+    if (cache.Palette) return cache.Palette;
+    if (RendersDithered(image)) return cache.Palette = WebSafeHandle();
+    if (image.GlobalColorMap().EntryCount() > 0) return cache.Palette = image.GlobalColorMap().CreatePaletteHandle();
+    if (image.Images().Empty()) return nullptr;
+    if (cache.LookingUp) throw GIFException("No global or local color table defined");
     cache.LookingUp = true;
     try {
         TPaletteHandle palette = FramePalette(*image.Images()[0]);
@@ -258,8 +240,7 @@ TPaletteHandle ImagePalette(TGIFImage& image)
 const TBitmap* RenderFrameBitmap(TGIFSubImage& frame)
 {
     TFrameRendering& cache = FrameRendering(frame);
-    if (cache.FrameBitmap || frame.IsEmpty())
-        return cache.FrameBitmap.get();
+    if (cache.FrameBitmap || frame.IsEmpty()) return cache.FrameBitmap.get();
     TGIFImage* image = frame.Image();
     WithProgress(image, kRendering, [&] {
         const bool dithered = image && RendersDithered(*image);
@@ -283,8 +264,7 @@ TBitmapRect ScaledFrameRect(const TGIFSubImage& frame, const TBitmapRect& target
 {
     const TGIFImage* image = frame.Image();
     const int sw = image ? image->Width() : 0, sh = image ? image->Height() : 0;
-    if (sw == 0 || sh == 0)
-        return target;
+    if (sw == 0 || sh == 0) return target;
     return {target.Left + MulDiv(frame.Left(), target.Width(), sw),
             target.Top + MulDiv(frame.Top(), target.Height(), sh),
             target.Left + MulDiv(frame.Left() + frame.Width(), target.Width(), sw),
@@ -295,8 +275,7 @@ void BlitToCanvas(TGIFSubImage& frame, TBitmap& canvas, const TBitmapRect& rect,
 {
     const bool masked = transparent && frame.Transparent() && EnsureMask(frame);
     const TBitmap* bitmap = RenderFrameBitmap(frame);
-    if (!bitmap)
-        return;
+    if (!bitmap) return;
     const TBitmap* mask = masked ? FrameRendering(frame).FrameMask.get() : nullptr;
     auto draw = [&](const TBitmapRect& r) {
         if (mask)
@@ -310,8 +289,7 @@ void BlitToCanvas(TGIFSubImage& frame, TBitmap& canvas, const TBitmapRect& rect,
     }
     const TGIFImage* image = frame.Image();
     const int sw = image ? image->Width() : 0, sh = image ? image->Height() : 0;
-    if (sw <= 0 || sh <= 0)
-        return;
+    if (sw <= 0 || sh <= 0) return;
     for (int x = rect.Left + frame.Left(); x < rect.Right; x += sw)
         for (int y = rect.Top + frame.Top(); y < rect.Bottom; y += sh)
             draw({x, y, x + frame.Width(), y + frame.Height()});

@@ -132,8 +132,7 @@ void TGIFColorMap::ImportRGBQuads(const std::uint8_t* quads, int n)
     n = std::clamp(n, 0, MaxColors);
     if (n == 0) return;
     EnsureCapacity(n);
-    for (int i = 0; i < n; ++i)
-        SetColor(i, GIFColor(quads[4 * i + 2], quads[4 * i + 1], quads[4 * i]));
+    for (int i = 0; i < n; ++i) SetColor(i, GIFColor(quads[4 * i + 2], quads[4 * i + 1], quads[4 * i]));
     fCount = n;
     NotifyChanged();
 }

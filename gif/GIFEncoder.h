@@ -17,8 +17,8 @@ public:
 
     // Writes one frame's image data: code size byte, sub-blocks, terminator.
     // A pixel not below colorLimit raises "Color not in color table".
-    void EncodeFrame(TStream& stream, int bitsPerPixel, int colorLimit, const std::uint8_t* pixels,
-                     bool interlaced, int height, int width);
+    void EncodeFrame(TStream& stream, int bitsPerPixel, int colorLimit, const std::uint8_t* pixels, bool interlaced,
+                     int height, int width);
 
     TWarning Warning;
 

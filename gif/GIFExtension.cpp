@@ -6,10 +6,7 @@
 #include "gif/GIFExtensions.h"
 #include "gif/GIFImage.h"
 
-TGIFExtension::TGIFExtension(TGIFSubImage* frame)
-    : TGIFItem(frame ? frame->Image() : nullptr), fFrame(frame)
-{
-}
+TGIFExtension::TGIFExtension(TGIFSubImage* frame) : TGIFItem(frame ? frame->Image() : nullptr), fFrame(frame) {}
 
 void TGIFExtension::ReadFrom(TStream& stream)
 {

@@ -62,7 +62,7 @@ const TGIFExtensionClass* ResolveExtensionClass(TStream& stream);
 class TGIFExtensionList : public TGIFList<TGIFExtension> {
 public:
     explicit TGIFExtensionList(TGIFImage* image) : TGIFList(image) {}
-    void ReadFrom(TStream& stream, TGIFSubImage* frame);   // GIFReader.cpp
+    void ReadFrom(TStream& stream, TGIFSubImage* frame);  // GIFReader.cpp
     // The first extension of the given class, or null.
     template <class E>
     E* Find() const

@@ -43,16 +43,16 @@ void SkipBytes(TStream& stream, std::int64_t count)
 
 const TGIFExtensionClass TGIFGraphicControlExtension::ClassInfo{
     "TGIFGraphicControlExtension", 0xF9, &CreateExtension<TGIFGraphicControlExtension>, &ResolveSubclassSelf};
-const TGIFExtensionClass TGIFTextExtension::ClassInfo{
-    "TGIFTextExtension", 0x01, &CreateExtension<TGIFTextExtension>, &ResolveSubclassSelf};
-const TGIFExtensionClass TGIFCommentExtension::ClassInfo{
-    "TGIFCommentExtension", 0xFE, &CreateExtension<TGIFCommentExtension>, &ResolveSubclassSelf};
+const TGIFExtensionClass TGIFTextExtension::ClassInfo{"TGIFTextExtension", 0x01, &CreateExtension<TGIFTextExtension>,
+                                                      &ResolveSubclassSelf};
+const TGIFExtensionClass TGIFCommentExtension::ClassInfo{"TGIFCommentExtension", 0xFE,
+                                                         &CreateExtension<TGIFCommentExtension>, &ResolveSubclassSelf};
 const TGIFExtensionClass TGIFApplicationExtension::ClassInfo{
     "TGIFApplicationExtension", 0xFF, &CreateExtension<TGIFApplicationExtension>, &ResolveApplicationSubclass};
 const TGIFExtensionClass TGIFUnknownAppExtension::ClassInfo{
     "TGIFUnknownAppExtension", 0xFF, &CreateExtension<TGIFUnknownAppExtension>, &ResolveApplicationSubclass};
-const TGIFExtensionClass TGIFAppExtNSLoop::ClassInfo{
-    "TGIFAppExtNSLoop", 0xFF, &CreateExtension<TGIFAppExtNSLoop>, &ResolveApplicationSubclass};
+const TGIFExtensionClass TGIFAppExtNSLoop::ClassInfo{"TGIFAppExtNSLoop", 0xFF, &CreateExtension<TGIFAppExtNSLoop>,
+                                                     &ResolveApplicationSubclass};
 
 // Graphic control ---------------------------------------------------------------
 
@@ -241,8 +241,8 @@ void TGIFAppExtNSLoop::ReadPayload(TStream& stream)
             if (size < 5) throw GIFException("Invalid GIF data");
             std::uint8_t bytes[4];
             stream.ReadChecked(bytes, 4);
-            BufferingSize = std::uint32_t(bytes[0]) | (std::uint32_t(bytes[1]) << 8) |
-                            (std::uint32_t(bytes[2]) << 16) | (std::uint32_t(bytes[3]) << 24);
+            BufferingSize = std::uint32_t(bytes[0]) | (std::uint32_t(bytes[1]) << 8) | (std::uint32_t(bytes[2]) << 16) |
+                            (std::uint32_t(bytes[3]) << 24);
             SkipBytes(stream, size - 5);
         } else {
             SkipBytes(stream, size - 1);
@@ -255,8 +255,12 @@ void TGIFAppExtNSLoop::WritePayload(TStream& stream)
     const std::uint8_t loop[5] = {3, 1, std::uint8_t(LoopCount), std::uint8_t(LoopCount >> 8), 0};
     stream.Write(loop, 4);
     if (BufferingSize != 0) {
-        const std::uint8_t buffering[6] = {5, 2, std::uint8_t(BufferingSize), std::uint8_t(BufferingSize >> 8),
-                                           std::uint8_t(BufferingSize >> 16), std::uint8_t(BufferingSize >> 24)};
+        const std::uint8_t buffering[6] = {5,
+                                           2,
+                                           std::uint8_t(BufferingSize),
+                                           std::uint8_t(BufferingSize >> 8),
+                                           std::uint8_t(BufferingSize >> 16),
+                                           std::uint8_t(BufferingSize >> 24)};
         stream.Write(buffering, 6);
     }
     stream.WriteByte(0);

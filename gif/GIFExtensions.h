@@ -10,7 +10,7 @@
 
 class TGIFGraphicControlExtension : public TGIFExtension {
 public:
-    static const TGIFExtensionClass ClassInfo;   // label 0xF9
+    static const TGIFExtensionClass ClassInfo;  // label 0xF9
     explicit TGIFGraphicControlExtension(TGIFSubImage* frame);
     ~TGIFGraphicControlExtension() override;
     const TGIFExtensionClass& Class() const override { return ClassInfo; }
@@ -49,7 +49,7 @@ void WriteLines(TStream& stream, const std::vector<std::string>& lines);
 
 class TGIFTextExtension : public TGIFExtension {
 public:
-    static const TGIFExtensionClass ClassInfo;   // label 0x01
+    static const TGIFExtensionClass ClassInfo;  // label 0x01
     explicit TGIFTextExtension(TGIFSubImage* frame) : TGIFExtension(frame) {}
     const TGIFExtensionClass& Class() const override { return ClassInfo; }
 
@@ -74,7 +74,7 @@ protected:
 
 class TGIFCommentExtension : public TGIFExtension {
 public:
-    static const TGIFExtensionClass ClassInfo;   // label 0xFE
+    static const TGIFExtensionClass ClassInfo;  // label 0xFE
     explicit TGIFCommentExtension(TGIFSubImage* frame) : TGIFExtension(frame) {}
     const TGIFExtensionClass& Class() const override { return ClassInfo; }
     std::vector<std::string> Lines;
@@ -88,7 +88,7 @@ protected:
 // code), then a payload read and written by the subclass.
 class TGIFApplicationExtension : public TGIFExtension {
 public:
-    static const TGIFExtensionClass ClassInfo;   // label 0xFF
+    static const TGIFExtensionClass ClassInfo;  // label 0xFF
     explicit TGIFApplicationExtension(TGIFSubImage* frame) : TGIFExtension(frame) {}
     const TGIFExtensionClass& Class() const override { return ClassInfo; }
     TGIFAppIdentifier AppIdentifier{};
@@ -122,8 +122,8 @@ public:
     static const TGIFExtensionClass ClassInfo;
     explicit TGIFAppExtNSLoop(TGIFSubImage* frame);
     const TGIFExtensionClass& Class() const override { return ClassInfo; }
-    std::uint16_t LoopCount = 0;       // 0 = forever
-    std::uint32_t BufferingSize = 0;   // written only when not 0
+    std::uint16_t LoopCount = 0;      // 0 = forever
+    std::uint32_t BufferingSize = 0;  // written only when not 0
     void ReadPayload(TStream& stream) override;
     void WritePayload(TStream& stream) override;
 };

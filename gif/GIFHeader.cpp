@@ -55,6 +55,5 @@ void TGIFHeader::UpdatePackedFields()
 
 void TGIFHeader::CheckScreenSize() const
 {
-    if (std::uint64_t(ScreenWidth) * ScreenHeight > GIFMaxPixelBytes)
-        throw GIFException("Image is too large");
+    if (std::uint64_t(ScreenWidth) * ScreenHeight > GIFMaxPixelBytes) throw GIFException("Image is too large");
 }

@@ -34,8 +34,8 @@ public:
     // "Image is too large" when ScreenWidth x ScreenHeight exceeds the pixel bound.
     void CheckScreenSize() const;
 
-    void ReadFrom(TStream& stream) override;   // GIFReader.cpp
-    void WriteTo(TStream& stream) override;    // GIFWriter.cpp
+    void ReadFrom(TStream& stream) override;  // GIFReader.cpp
+    void WriteTo(TStream& stream) override;   // GIFWriter.cpp
 
 private:
     TGIFGlobalColorMap fColorMap;
@@ -45,6 +45,6 @@ private:
 class TGIFTrailer : public TGIFItem {
 public:
     explicit TGIFTrailer(TGIFImage* image) : TGIFItem(image) {}
-    void ReadFrom(TStream& stream) override;   // GIFReader.cpp
-    void WriteTo(TStream& stream) override;    // GIFWriter.cpp
+    void ReadFrom(TStream& stream) override;  // GIFReader.cpp
+    void WriteTo(TStream& stream) override;   // GIFWriter.cpp
 };

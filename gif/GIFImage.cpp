@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-TGIFImage::TGIFImage()
-    : fHeader(std::make_unique<TGIFHeader>(this)), fImages(std::make_unique<TGIFImageList>(this))
+TGIFImage::TGIFImage() : fHeader(std::make_unique<TGIFHeader>(this)), fImages(std::make_unique<TGIFImageList>(this))
 {
     Clear();
 }

@@ -23,8 +23,8 @@
 class TGIFImageList : public TGIFList<TGIFSubImage> {
 public:
     explicit TGIFImageList(TGIFImage* image) : TGIFList(image) {}
-    void ReadFrom(TStream& stream, TGIFImage* image);   // GIFReader.cpp
-    void WriteTo(TStream& stream);                      // GIFWriter.cpp (with progress)
+    void ReadFrom(TStream& stream, TGIFImage* image);  // GIFReader.cpp
+    void WriteTo(TStream& stream);                     // GIFWriter.cpp (with progress)
 };
 
 enum class TGIFProgressStage { Starting, Running, Ending };
@@ -80,7 +80,7 @@ public:
     TProgressHandler ProgressHandler;
 
     // Encoding and import settings.
-    int CompressionMethod = 0;   // 0 LZW, 1 run-length
+    int CompressionMethod = 0;  // 0 LZW, 1 run-length
     int ReductionMethod = 6;
     int ReductionDepth = 8;
     int DitherStyle = 0;

@@ -125,8 +125,7 @@ void TGIFSubImage::ReadFrom(TStream& stream)
     }
     if (fPackedFields & 0x80) fColorMap.LoadFromStream(stream, 2 << (fPackedFields & 7));
     DecodePixels(stream);
-    if (RenderAfterDecode)
-        RenderFrameBitmap(*this);
+    if (RenderAfterDecode) RenderFrameBitmap(*this);
 }
 
 void TGIFExtensionList::ReadFrom(TStream& stream, TGIFSubImage* frame)

@@ -7,8 +7,7 @@
 
 void TStream::ReadChecked(void* buffer, std::size_t n)
 {
-    if (Read(buffer, n) != n)
-        throw GIFException("Premature end of data");
+    if (Read(buffer, n) != n) throw GIFException("Premature end of data");
 }
 
 std::size_t TMemoryStream::Read(void* buffer, std::size_t n)
@@ -74,8 +73,7 @@ std::size_t TFileStream::Read(void* buffer, std::size_t n)
 
 void TFileStream::Write(const void* buffer, std::size_t n)
 {
-    if (n && std::fwrite(buffer, 1, n, fFile) != n)
-        throw GIFException("Cannot write file \"" + fPath + "\"");
+    if (n && std::fwrite(buffer, 1, n, fFile) != n) throw GIFException("Cannot write file \"" + fPath + "\"");
 }
 
 std::int64_t TFileStream::Position() const
@@ -102,8 +100,7 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path)
 {
     TFileStream file(path, TFileStream::Mode::Read);
     std::vector<std::uint8_t> bytes(std::size_t(file.Size()));
-    if (file.Read(bytes.data(), bytes.size()) != bytes.size())
-        throw GIFException("Cannot read file \"" + path + "\"");
+    if (file.Read(bytes.data(), bytes.size()) != bytes.size()) throw GIFException("Cannot read file \"" + path + "\"");
     return bytes;
 }
 

@@ -40,7 +40,11 @@ public:
     std::int64_t Size() const override { return std::int64_t(fData.size()); }
     void Seek(std::int64_t position) override;
     const std::vector<std::uint8_t>& Bytes() const { return fData; }
-    std::vector<std::uint8_t> TakeBytes() { fPos = 0; return std::move(fData); }
+    std::vector<std::uint8_t> TakeBytes()
+    {
+        fPos = 0;
+        return std::move(fData);
+    }
 
 private:
     std::vector<std::uint8_t> fData;
@@ -80,7 +84,7 @@ public:
 private:
     std::FILE* fFile = nullptr;
     std::string fPath;
-    std::int64_t fReadSize = -1;   // size of a file opened for reading
+    std::int64_t fReadSize = -1;  // size of a file opened for reading
 };
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path);

@@ -9,11 +9,26 @@ namespace {
 }
 }  // namespace
 
-std::size_t TGIFStream::Read(void*, std::size_t) { InvalidOperation(); }
-void TGIFStream::Write(const void*, std::size_t) { InvalidOperation(); }
-std::int64_t TGIFStream::Position() const { InvalidOperation(); }
-std::int64_t TGIFStream::Size() const { InvalidOperation(); }
-void TGIFStream::Seek(std::int64_t) { InvalidOperation(); }
+std::size_t TGIFStream::Read(void*, std::size_t)
+{
+    InvalidOperation();
+}
+void TGIFStream::Write(const void*, std::size_t)
+{
+    InvalidOperation();
+}
+std::int64_t TGIFStream::Position() const
+{
+    InvalidOperation();
+}
+std::int64_t TGIFStream::Size() const
+{
+    InvalidOperation();
+}
+void TGIFStream::Seek(std::int64_t)
+{
+    InvalidOperation();
+}
 
 void TGIFWriter::Write(const void* buffer, std::size_t n)
 {

@@ -83,10 +83,22 @@ int TGIFSubImage::TransparentIndex() const
     return fGraphicControl ? fGraphicControl->TransparentIndex() : 0;
 }
 
-void TGIFSubImage::SetLeft(int value) { ChangeBounds(value, fTop, fWidth, fHeight); }
-void TGIFSubImage::SetTop(int value) { ChangeBounds(fLeft, value, fWidth, fHeight); }
-void TGIFSubImage::SetWidth(int value) { ChangeBounds(fLeft, fTop, value, fHeight); }
-void TGIFSubImage::SetHeight(int value) { ChangeBounds(fLeft, fTop, fWidth, value); }
+void TGIFSubImage::SetLeft(int value)
+{
+    ChangeBounds(value, fTop, fWidth, fHeight);
+}
+void TGIFSubImage::SetTop(int value)
+{
+    ChangeBounds(fLeft, value, fWidth, fHeight);
+}
+void TGIFSubImage::SetWidth(int value)
+{
+    ChangeBounds(fLeft, fTop, value, fHeight);
+}
+void TGIFSubImage::SetHeight(int value)
+{
+    ChangeBounds(fLeft, fTop, fWidth, value);
+}
 
 void TGIFSubImage::ChangeBounds(int left, int top, int width, int height)
 {

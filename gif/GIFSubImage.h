@@ -46,7 +46,7 @@ public:
     bool IsEmpty() const;
     // Row y after EnsurePixels; "Invalid pixel coordinates" outside.
     std::uint8_t* ScanLine(int y);
-    std::uint8_t Pixel(int x, int y) const;       // "Invalid pixel coordinates" outside
+    std::uint8_t Pixel(int x, int y) const;  // "Invalid pixel coordinates" outside
     void SetPixel(int x, int y, std::uint8_t index);
 
     TGIFLocalColorMap& ColorMap() { return fColorMap; }
@@ -73,10 +73,10 @@ public:
     std::unique_ptr<TGIFRenderCache> RenderCache;
     void ReleaseRendering() { RenderCache.reset(); }
 
-    void ReadFrom(TStream& stream) override;   // GIFReader.cpp
-    void WriteTo(TStream& stream) override;    // GIFWriter.cpp
-    void DecodePixels(TStream& stream);        // LZWDecoder.cpp
-    void EncodePixels(TStream& stream);        // GIFWriter.cpp
+    void ReadFrom(TStream& stream) override;  // GIFReader.cpp
+    void WriteTo(TStream& stream) override;   // GIFWriter.cpp
+    void DecodePixels(TStream& stream);       // LZWDecoder.cpp
+    void EncodePixels(TStream& stream);       // GIFWriter.cpp
     // Recomputes PackedFields before a write: 0x80 | sort | bits for a local map
     // (interlace cleared), else the interlace and reserved bits only.
     void UpdateDescriptorFlags();

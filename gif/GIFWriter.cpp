@@ -23,9 +23,12 @@ void TGIFHeader::WriteTo(TStream& stream)
     if (version == gvUnknown) throw GIFException("Unsupported GIF version");
     stream.Write(version == gv89a ? "GIF89a" : "GIF87a", 6);
     UpdatePackedFields();
-    const std::uint8_t descriptor[7] = {std::uint8_t(ScreenWidth),  std::uint8_t(ScreenWidth >> 8),
-                                        std::uint8_t(ScreenHeight), std::uint8_t(ScreenHeight >> 8),
-                                        PackedFields,               BackgroundIndex,
+    const std::uint8_t descriptor[7] = {std::uint8_t(ScreenWidth),
+                                        std::uint8_t(ScreenWidth >> 8),
+                                        std::uint8_t(ScreenHeight),
+                                        std::uint8_t(ScreenHeight >> 8),
+                                        PackedFields,
+                                        BackgroundIndex,
                                         AspectRatio};
     stream.Write(descriptor, 7);
     if (PackedFields & 0x80) fColorMap.SaveToStream(stream);
@@ -36,8 +39,7 @@ void TGIFImageList::WriteTo(TStream& stream)
     const int count = Count();
     for (int i = 0; i < count; ++i) {
         fItems[std::size_t(i)]->WriteTo(stream);
-        if (fImage)
-            fImage->Progress(TGIFProgressStage::Running, ((i + 1) * 100 + count / 2) / count, "Saving...");
+        if (fImage) fImage->Progress(TGIFProgressStage::Running, ((i + 1) * 100 + count / 2) / count, "Saving...");
     }
 }
 
@@ -46,11 +48,16 @@ void TGIFSubImage::WriteTo(TStream& stream)
     fExtensions.WriteTo(stream);
     if (IsEmpty()) return;
     UpdateDescriptorFlags();
-    const std::uint8_t descriptor[10] = {
-        ImageSeparator,           std::uint8_t(fLeft),        std::uint8_t(fLeft >> 8),
-        std::uint8_t(fTop),       std::uint8_t(fTop >> 8),    std::uint8_t(fWidth),
-        std::uint8_t(fWidth >> 8), std::uint8_t(fHeight),     std::uint8_t(fHeight >> 8),
-        fPackedFields};
+    const std::uint8_t descriptor[10] = {ImageSeparator,
+                                         std::uint8_t(fLeft),
+                                         std::uint8_t(fLeft >> 8),
+                                         std::uint8_t(fTop),
+                                         std::uint8_t(fTop >> 8),
+                                         std::uint8_t(fWidth),
+                                         std::uint8_t(fWidth >> 8),
+                                         std::uint8_t(fHeight),
+                                         std::uint8_t(fHeight >> 8),
+                                         fPackedFields};
     stream.Write(descriptor, 10);
     fColorMap.SaveToStream(stream);
     EncodePixels(stream);

@@ -11,15 +11,12 @@
 template <class Work>
 void WithProgress(const TGIFImage* image, const std::string& message, Work&& work)
 {
-    if (image)
-        image->Progress(TGIFProgressStage::Starting, 0, message);
+    if (image) image->Progress(TGIFProgressStage::Starting, 0, message);
     try {
         work();
     } catch (...) {
-        if (image)
-            image->Progress(TGIFProgressStage::Ending, 0, message);
+        if (image) image->Progress(TGIFProgressStage::Ending, 0, message);
         throw;
     }
-    if (image)
-        image->Progress(TGIFProgressStage::Ending, 100, message);
+    if (image) image->Progress(TGIFProgressStage::Ending, 100, message);
 }

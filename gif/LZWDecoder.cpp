@@ -11,7 +11,7 @@
 namespace {
 // A chain walk longer than the table can only come from a cycle.
 constexpr int MaxChainSteps = 4096;
-}
+}  // namespace
 
 TLZWDecoder::TLZWDecoder(TStream& stream, const TGIFItem& warner) : fStream(stream), fWarner(warner) {}
 
@@ -279,6 +279,5 @@ void TGIFSubImage::DecodePixels(TStream& stream)
     const std::uint8_t fill = fTransparent ? std::uint8_t(TransparentIndex()) : 0;
     if (fill && !fPixels.empty()) std::memset(fPixels.data(), fill, fPixels.size());
     auto decoder = std::make_unique<TLZWDecoder>(stream, *this);
-    decoder->Decode(Pixels(), fPixels.empty() ? 0 : fWidth, fPixels.empty() ? 0 : fHeight, IsInterlaced(),
-                    fill);
+    decoder->Decode(Pixels(), fPixels.empty() ? 0 : fWidth, fPixels.empty() ? 0 : fHeight, IsInterlaced(), fill);
 }

@@ -40,8 +40,8 @@ private:
 
     std::size_t fWidth = 0;
     std::size_t fTotal = 0;
-    std::size_t fPos = 0;   // pixels decoded so far
-    std::vector<std::size_t> fRowStart;   // file-order row -> offset of its row in out
+    std::size_t fPos = 0;                // pixels decoded so far
+    std::vector<std::size_t> fRowStart;  // file-order row -> offset of its row in out
 
     TStream& fStream;
     const TGIFItem& fWarner;

@@ -39,10 +39,10 @@ const TPalette& WebSafePalette()
 
 const TPalette& SixteenColorPalette()
 {
-    static const TPalette palette = {
-        {0, 0, 0},     {128, 0, 0},   {0, 128, 0},   {128, 128, 0}, {0, 0, 128},   {128, 0, 128},
-        {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0}, {255, 255, 0},
-        {0, 0, 255},   {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+    static const TPalette palette = {{0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
+                                     {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
+                                     {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
+                                     {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
     return palette;
 }
 
@@ -61,8 +61,7 @@ int NearestIndex(const TPalette& palette, TRGB color)
         if (d < bestDistance) {
             bestDistance = d;
             best = int(i);
-            if (d == 0)
-                break;
+            if (d == 0) break;
         }
     }
     return best;
@@ -74,8 +73,7 @@ int TNearestColor::Find(TRGB color)
 {
     const std::uint32_t key = color.Red | (color.Green << 8) | (color.Blue << 16);
     auto found = cache_.find(key);
-    if (found != cache_.end())
-        return found->second;
+    if (found != cache_.end()) return found->second;
     const int index = NearestIndex(palette_, color);
     cache_.emplace(key, index);
     return index;
@@ -84,7 +82,6 @@ int TNearestColor::Find(TRGB color)
 std::array<std::uint8_t, 256> TNearestColor::Translation(const TPalette& from)
 {
     std::array<std::uint8_t, 256> table{};
-    for (std::size_t i = 0; i < 256; ++i)
-        table[i] = std::uint8_t(Find(i < from.size() ? from[i] : TRGB{}));
+    for (std::size_t i = 0; i < 256; ++i) table[i] = std::uint8_t(Find(i < from.size() ? from[i] : TRGB{}));
     return table;
 }

@@ -21,8 +21,7 @@ constexpr const char* kVersion = "0.1";
 
 std::string WithSlash(std::string folder)
 {
-    if (folder.back() != '/')
-        folder += '/';
+    if (folder.back() != '/') folder += '/';
     return folder;
 }
 
@@ -39,8 +38,8 @@ std::string PrepareOutputDir(const std::string& folder)
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error || !std::filesystem::is_directory(folder))
-        throw std::runtime_error("cannot create the output folder \"" + folder + "\": " +
-                                 (error ? error.message() : std::string("Not a directory")));
+        throw std::runtime_error("cannot create the output folder \"" + folder +
+                                 "\": " + (error ? error.message() : std::string("Not a directory")));
     return WithSlash(folder);
 }
 
@@ -48,8 +47,7 @@ void WarnMissingPlugins(std::ostream& err)
 {
     for (const auto& plugin : PluginFiles())
         if (!PluginPresent(PluginDir(), plugin.name))
-            err << kProgram << ": warning: plug-in \"" << plugin.name << "\" not found in " << PluginDir()
-                << "\n";
+            err << kProgram << ": warning: plug-in \"" << plugin.name << "\" not found in " << PluginDir() << "\n";
 }
 
 // Installs the tool runner's hooks for one run and restores the earlier ones.
@@ -87,8 +85,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     } catch (const std::exception& error) {
         return UsageFailure(err, error.what());
     }
-    if (host.files.empty())
-        return UsageFailure(err, "no files to optimize");
+    if (host.files.empty()) return UsageFailure(err, "no files to optimize");
 
     try {
         host.outputDir = PrepareOutputDir(options.outputDir);
@@ -97,8 +94,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         return kExitFileFailed;
     }
     host.selectorTexts = options.selectorTexts;
-    if (!options.pluginDir.empty())
-        SetPluginDir(WithSlash(options.pluginDir));
+    if (!options.pluginDir.empty()) SetPluginDir(WithSlash(options.pluginDir));
     const HooksGuard hooks({{}, [&err](const std::string& message) { err << kProgram << ": " << message << "\n"; }});
     WarnMissingPlugins(err);
 
@@ -117,8 +113,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
             WriteReport(host.grid, options.reportPath);
             out << "Report: " << options.reportPath << "\n";
         } catch (const std::exception& error) {
-            err << kProgram << ": cannot write the report \"" << options.reportPath << "\": " << error.what()
-                << "\n";
+            err << kProgram << ": cannot write the report \"" << options.reportPath << "\": " << error.what() << "\n";
             status = kExitFileFailed;
         }
     }

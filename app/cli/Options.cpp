@@ -32,8 +32,7 @@ std::string LevelEntry(const LevelOption& option, const std::string& value)
     const std::vector<int> allowed = AllowedLevels(option.selector);
     std::string list;
     for (const int level : allowed) {
-        if (value == std::to_string(level))
-            return EntryForLevel(option.selector, level);
+        if (value == std::to_string(level)) return EntryForLevel(option.selector, level);
         list += (list.empty() ? "" : ", ") + std::to_string(level);
     }
     throw UsageError(std::string(option.name) + ": invalid level \"" + value + "\" (allowed: " + list + ")");
@@ -50,8 +49,7 @@ Argument SplitArgument(const std::string& text)
     const auto equals = text.find('=');
     if (text.rfind("--", 0) == 0 && equals != std::string::npos)
         return {text.substr(0, equals), text.substr(equals + 1)};
-    if (text.size() > 2 && text.rfind("-o", 0) == 0 && text[1] != '-')
-        return {"-o", text.substr(2)};
+    if (text.size() > 2 && text.rfind("-o", 0) == 0 && text[1] != '-') return {"-o", text.substr(2)};
     return {text, std::nullopt};
 }
 
@@ -87,37 +85,29 @@ CliOptions ParseOptions(const std::vector<std::string>& arguments)
             return options;
         }
         auto value = [&]() -> std::string {
-            if (argument.inlineValue)
-                return *argument.inlineValue;
-            if (i + 1 >= arguments.size())
-                throw UsageError(argument.name + ": missing value");
+            if (argument.inlineValue) return *argument.inlineValue;
+            if (i + 1 >= arguments.size()) throw UsageError(argument.name + ": missing value");
             return arguments[++i];
         };
         if (argument.name == "-o" || argument.name == "--output-dir") {
             options.outputDir = value();
-            if (options.outputDir.empty())
-                throw UsageError(argument.name + ": empty folder name");
+            if (options.outputDir.empty()) throw UsageError(argument.name + ": empty folder name");
             outputGiven = true;
         } else if (argument.name == "--report") {
             options.reportPath = value();
-            if (options.reportPath.empty())
-                throw UsageError("--report: empty file name");
+            if (options.reportPath.empty()) throw UsageError("--report: empty file name");
         } else if (argument.name == "--plugin-dir") {
             options.pluginDir = value();
-            if (options.pluginDir.empty())
-                throw UsageError("--plugin-dir: empty folder name");
+            if (options.pluginDir.empty()) throw UsageError("--plugin-dir: empty folder name");
         } else {
             const auto level = std::find_if(std::begin(kLevelOptions), std::end(kLevelOptions),
                                             [&](const LevelOption& o) { return argument.name == o.name; });
-            if (level == std::end(kLevelOptions))
-                throw UsageError("unknown option \"" + argument.name + "\"");
+            if (level == std::end(kLevelOptions)) throw UsageError("unknown option \"" + argument.name + "\"");
             options.selectorTexts[level->selector] = LevelEntry(*level, value());
         }
     }
-    if (!outputGiven)
-        throw UsageError("missing required option -o/--output-dir");
-    if (options.paths.empty())
-        throw UsageError("no PATH given");
+    if (!outputGiven) throw UsageError("missing required option -o/--output-dir");
+    if (options.paths.empty()) throw UsageError("no PATH given");
     return options;
 }
 

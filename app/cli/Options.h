@@ -17,10 +17,10 @@ public:
 struct CliOptions {
     bool help = false;
     bool version = false;
-    std::string outputDir;                 // as given
-    std::string reportPath;                // empty: no report
-    std::string pluginDir;                 // empty: plugins/ beside the program
-    std::map<Selector, std::string> selectorTexts;   // the selector entry of each level
+    std::string outputDir;                          // as given
+    std::string reportPath;                         // empty: no report
+    std::string pluginDir;                          // empty: plugins/ beside the program
+    std::map<Selector, std::string> selectorTexts;  // the selector entry of each level
     std::vector<std::string> paths;
 };
 

@@ -27,20 +27,17 @@ std::string FormatTable(const TGridView& grid)
             cells.push_back(grid.Cell(column, row));
             any = any || !cells.back().empty();
         }
-        if (any || row == 0)
-            lines.push_back(std::move(cells));
+        if (any || row == 0) lines.push_back(std::move(cells));
     }
 
     std::vector<std::size_t> widths(static_cast<std::size_t>(columns > 1 ? columns - 1 : 0), 0);
     for (const auto& cells : lines)
-        for (std::size_t c = 0; c < cells.size(); ++c)
-            widths[c] = std::max(widths[c], DisplayLength(cells[c]));
+        for (std::size_t c = 0; c < cells.size(); ++c) widths[c] = std::max(widths[c], DisplayLength(cells[c]));
 
     auto render = [&](const std::vector<std::string>& cells) {
         std::string line;
         for (std::size_t c = 0; c < cells.size(); ++c) {
-            if (c > 0)
-                line += kGap;
+            if (c > 0) line += kGap;
             const bool last = c + 1 == cells.size();
             line += c == 0 ? (last ? cells[c] : PadRight(cells[c], widths[c])) : PadLeft(cells[c], widths[c]);
         }
@@ -53,8 +50,7 @@ std::string FormatTable(const TGridView& grid)
         text += render(lines[i]);
         if (i == 0) {
             std::size_t total = 0;
-            for (std::size_t c = 0; c < widths.size(); ++c)
-                total += widths[c] + (c > 0 ? 2 : 0);
+            for (std::size_t c = 0; c < widths.size(); ++c) total += widths[c] + (c > 0 ? 2 : 0);
             text += std::string(total, '-') + "\n";
         }
     }

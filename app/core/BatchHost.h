@@ -21,7 +21,7 @@ public:
     TResultGrid grid;
     int progressMax = 100;
     int progress = 0;
-    bool choseFiles = false;   // the run asked for the "Choose files" page
+    bool choseFiles = false;  // the run asked for the "Choose files" page
 
     int FileCount() const override;
     std::string FileAt(int index) const override;

@@ -17,7 +17,6 @@ int Digit(const std::string& text, std::size_t index)
 Level LevelFromText(const std::string& text, bool jpegSelector)
 {
     const int first = Digit(text, 0);
-    if (!jpegSelector || (text.size() > 1 && text[1] == '-'))
-        return static_cast<Level>(first);
+    if (!jpegSelector || (text.size() > 1 && text[1] == '-')) return static_cast<Level>(first);
     return static_cast<Level>(first * 10 + Digit(text, 1));
 }

@@ -24,40 +24,33 @@ void Increment(std::string& digits)
 // |value| * 10^decimals rounded to an integer, as a digit string.
 std::string ScaledDigits(long double magnitude, int decimals)
 {
-    if (magnitude == 0)
-        return "0";
+    if (magnitude == 0) return "0";
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.*Le", kSignificantDigits - 1, magnitude);
     std::string mantissa(1, buffer[0]);
     const char* exponentMark = buffer + 1;
     for (; *exponentMark != 'e'; ++exponentMark)
-        if (*exponentMark != '.')
-            mantissa += *exponentMark;
+        if (*exponentMark != '.') mantissa += *exponentMark;
     const int exponent = std::atoi(exponentMark + 1);
 
     // Digits that stand before the point once the value is scaled.
     const long long kept = static_cast<long long>(exponent) + 1 + decimals;
     if (kept >= static_cast<long long>(mantissa.size()))
         return mantissa + std::string(static_cast<std::size_t>(kept) - mantissa.size(), '0');
-    if (kept < 0)
-        return "0";
+    if (kept < 0) return "0";
     std::string digits = mantissa.substr(0, static_cast<std::size_t>(kept));
-    if (digits.empty())
-        digits = "0";
-    if (mantissa[static_cast<std::size_t>(kept)] >= '5')
-        Increment(digits);
+    if (digits.empty()) digits = "0";
+    if (mantissa[static_cast<std::size_t>(kept)] >= '5') Increment(digits);
     return digits;
 }
 
 std::string Grouped(const std::string& integerDigits, const std::string& separator)
 {
-    if (separator.empty())
-        return integerDigits;
+    if (separator.empty()) return integerDigits;
     std::string result;
     const std::size_t count = integerDigits.size();
     for (std::size_t i = 0; i < count; ++i) {
-        if (i > 0 && (count - i) % 3 == 0)
-            result += separator;
+        if (i > 0 && (count - i) % 3 == 0) result += separator;
         result += integerDigits[i];
     }
     return result;
@@ -78,8 +71,7 @@ std::string FormatFixed(long double value, int decimals, const std::string& thou
     const std::size_t integerLength = digits.size() - static_cast<std::size_t>(decimals);
     std::string text = (std::signbit(value) && !zero) ? "-" : "";
     text += Grouped(digits.substr(0, integerLength), thousandsSeparator);
-    if (decimals > 0)
-        text += decimalSeparator + digits.substr(integerLength);
+    if (decimals > 0) text += decimalSeparator + digits.substr(integerLength);
     return text;
 }
 
@@ -87,8 +79,7 @@ std::size_t DisplayLength(const std::string& text)
 {
     std::size_t length = 0;
     for (const unsigned char c : text)
-        if ((c & 0xC0) != 0x80)
-            ++length;
+        if ((c & 0xC0) != 0x80) ++length;
     return length;
 }
 

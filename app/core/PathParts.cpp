@@ -9,10 +9,8 @@ std::string FileNameOf(const std::string& path)
 std::string ExtensionOf(const std::string& path)
 {
     const auto dot = path.rfind('.');
-    if (dot == std::string::npos)
-        return {};
+    if (dot == std::string::npos) return {};
     const auto slash = path.rfind('/');
-    if (slash != std::string::npos && slash > dot)
-        return {};
+    if (slash != std::string::npos && slash > dot) return {};
     return path.substr(dot);
 }

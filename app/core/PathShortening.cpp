@@ -8,13 +8,10 @@ const std::string kMarker = ".../";
 // ".../" marker in its place.
 std::string CutFirstFolder(std::string folder)
 {
-    if (folder == "/")
-        return "";
+    if (folder == "/") return "";
     const bool rooted = folder.front() == '/';
-    if (rooted)
-        folder.erase(0, 1);
-    if (folder.compare(0, kMarker.size(), kMarker) == 0)
-        folder.erase(0, kMarker.size());
+    if (rooted) folder.erase(0, 1);
+    if (folder.compare(0, kMarker.size(), kMarker) == 0) folder.erase(0, kMarker.size());
     const auto slash = folder.find('/');
     folder = slash == std::string::npos ? std::string() : kMarker + folder.substr(slash + 1);
     return rooted ? "/" + folder : folder;

@@ -7,8 +7,8 @@
 #include "app/core/RunHost.h"
 
 struct TPluginFile {
-    const char* name;     // file name inside the plug-in folder
-    Selector selector;    // the selector it serves
+    const char* name;   // file name inside the plug-in folder
+    Selector selector;  // the selector it serves
 };
 
 // "jhead.exe", "pngout.exe", "ESC.wsf", in the order they are checked.

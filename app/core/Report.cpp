@@ -35,8 +35,7 @@ std::string ReportText(const TGridView& grid)
     text += kLineEnd;
     text += "<tr>";
     text += kLineEnd;
-    for (int column = 1; column < columns; ++column)
-        text += "<th>" + grid.Cell(column, 0);
+    for (int column = 1; column < columns; ++column) text += "<th>" + grid.Cell(column, 0);
     text += "</tr>";
     text += kLineEnd;
     for (int row = 1; row < grid.RowCount(); ++row) {
@@ -59,11 +58,9 @@ void WriteReport(const TGridView& grid, const std::string& path)
     const std::string text = ReportText(grid);
     errno = 0;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-    if (!file)
-        ThrowSystemError(errno ? errno : EIO);
+    if (!file) ThrowSystemError(errno ? errno : EIO);
     if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size() || std::fflush(file.get()) != 0)
         ThrowSystemError(errno ? errno : EIO);
     std::FILE* raw = file.release();
-    if (std::fclose(raw) != 0)
-        ThrowSystemError(errno ? errno : EIO);
+    if (std::fclose(raw) != 0) ThrowSystemError(errno ? errno : EIO);
 }

@@ -4,8 +4,8 @@
 
 const std::array<std::string, kGridColumns>& GridHeaderTexts()
 {
-    static const std::array<std::string, kGridColumns> header = {"", "Filename", "Original size",
-                                                                 "Opimized size", "Ratio"};
+    static const std::array<std::string, kGridColumns> header = {"", "Filename", "Original size", "Opimized size",
+                                                                 "Ratio"};
     return header;
 }
 
@@ -33,8 +33,7 @@ std::string TResultGrid::Cell(int column, int row) const
 
 void TResultGrid::SetRowCount(int rows)
 {
-    if (rows < 1)
-        throw std::out_of_range("Grid row count out of range");
+    if (rows < 1) throw std::out_of_range("Grid row count out of range");
     rows_.resize(static_cast<std::size_t>(rows));
 }
 

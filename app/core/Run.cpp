@@ -43,8 +43,7 @@ void OptimizeFile(const TRunHost& host, const std::string& source, const std::st
 void ResetResultGrid(TRunHost& host)
 {
     host.SetRowCount(2);
-    for (int column = 0; column < kColumns; ++column)
-        host.SetCell(column, 1, "");
+    for (int column = 0; column < kColumns; ++column) host.SetCell(column, 1, "");
 }
 
 void StartCompression(TRunHost& host)
@@ -61,8 +60,7 @@ void StartCompression(TRunHost& host)
     long long totalOptimized = 0;
 
     for (int index = 0; index < count; ++index) {
-        if (index >= host.FileCount())
-            throw std::runtime_error("The file list changed during the run");
+        if (index >= host.FileCount()) throw std::runtime_error("The file list changed during the run");
         const int row = index + 1;
         const std::string source = host.FileAt(index);
         host.SetCell(1, row, source);
@@ -81,8 +79,7 @@ void StartCompression(TRunHost& host)
         totalOptimized += optimizedSize;
         host.SetProgress(index);
         host.RepaintAndProcessMessages();
-        if (host.StopRequested())
-            return;
+        if (host.StopRequested()) return;
     }
 
     host.SetCell(3, count + 1, "TOTAL");

@@ -14,7 +14,7 @@ public:
     virtual int FileCount() const = 0;
     virtual std::string FileAt(int index) const = 0;
     virtual std::string OutputDirText() const = 0;
-    virtual std::string SelectorText(Selector selector) const = 0;   // e.g. "2- Maximum compression"
+    virtual std::string SelectorText(Selector selector) const = 0;  // e.g. "2- Maximum compression"
 
     // Number separators for the size and ratio texts (the window passes the user's).
     virtual std::string ThousandsSeparator() const { return ","; }

@@ -29,8 +29,7 @@ std::vector<std::string> CollectWebFiles(const std::string& folder)
         if (it->is_regular_file(typeError) && IsWebFile(it->path().generic_string()))
             files.push_back(it->path().generic_string());
     }
-    if (error)
-        throw std::runtime_error("Cannot read folder \"" + folder + "\". " + error.message());
+    if (error) throw std::runtime_error("Cannot read folder \"" + folder + "\". " + error.message());
     std::sort(files.begin(), files.end());
     return files;
 }

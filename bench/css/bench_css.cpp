@@ -23,15 +23,15 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-const std::vector<std::string> kElements = {"a", "ul", "li", "p", "div", "span", "h2", "h3", "img", "table",
-                                            "td", "input", "label", "button", "nav", "section"};
-const std::vector<std::string> kBlocks = {"header", "menu", "card", "product", "sidebar", "footer", "form",
-                                          "gallery", "article", "comment", "banner", "search", "cart",
-                                          "modal", "tabs", "profile", "news", "toolbar", "pager", "notice"};
-const std::vector<std::string> kParts = {"title", "item", "link", "body", "icon", "price", "image", "text",
+const std::vector<std::string> kElements = {"a",   "ul",    "li", "p",     "div",   "span",   "h2",  "h3",
+                                            "img", "table", "td", "input", "label", "button", "nav", "section"};
+const std::vector<std::string> kBlocks = {"header",  "menu",    "card",    "product", "sidebar", "footer", "form",
+                                          "gallery", "article", "comment", "banner",  "search",  "cart",   "modal",
+                                          "tabs",    "profile", "news",    "toolbar", "pager",   "notice"};
+const std::vector<std::string> kParts = {"title", "item", "link", "body",   "icon",  "price",   "image", "text",
                                          "label", "list", "meta", "button", "input", "caption", "row"};
-const std::vector<std::string> kStates = {":hover", ":focus", ".active", ".disabled", ":first-child",
-                                          ":last-child", "::before", "::after", ".is-open", ""};
+const std::vector<std::string> kStates = {":hover",      ":focus",   ".active", ".disabled", ":first-child",
+                                          ":last-child", "::before", "::after", ".is-open",  ""};
 
 struct Property {
     const char* name;
@@ -46,8 +46,8 @@ const std::vector<Property> kProperties = {
     {"display", {"block", "inline-block", "none", "flex", "inline", "table"}},
     {"font-size", {"11px", "12px", "13px", "14px", "16px", "18px", "1.2em", ".85em"}},
     {"font-weight", {"bold", "normal", "400", "700"}},
-    {"font-family", {"Georgia, \"Times New Roman\", serif", "\"Helvetica Neue\", Arial, sans-serif",
-                     "Menlo, Consolas, monospace"}},
+    {"font-family",
+     {"Georgia, \"Times New Roman\", serif", "\"Helvetica Neue\", Arial, sans-serif", "Menlo, Consolas, monospace"}},
     {"border", {"0", "1px solid #ddd", "1px solid #dddddd", "2px solid #0a6ebd", "none"}},
     {"border-radius", {"3px", "4px", "50%", "0"}},
     {"text-decoration", {"none", "underline"}},
@@ -68,17 +68,17 @@ const std::vector<Property> kProperties = {
 class SheetWriter {
 public:
     SheetWriter(std::uint32_t seed, const std::string& kind)
-        : random_(seed), mixed_(kind == "mixed"), short_(kind == "flat") {}
+        : random_(seed), mixed_(kind == "mixed"), short_(kind == "flat")
+    {
+    }
 
     std::size_t Pick(std::size_t count) { return std::uniform_int_distribution<std::size_t>(0, count - 1)(random_); }
 
     std::string Compound()
     {
         switch (Pick(4)) {
-        case 0:
-            return kElements[Pick(kElements.size())];
-        case 1:
-            return "." + kBlocks[Pick(kBlocks.size())] + kStates[Pick(kStates.size())];
+        case 0: return kElements[Pick(kElements.size())];
+        case 1: return "." + kBlocks[Pick(kBlocks.size())] + kStates[Pick(kStates.size())];
         default:
             return "." + kBlocks[Pick(kBlocks.size())] + "-" + kParts[Pick(kParts.size())] +
                    kStates[Pick(kStates.size())];
@@ -96,8 +96,7 @@ public:
     std::string Rule()
     {
         std::string r;
-        if (Pick(12) == 0)
-            r += "/* " + kBlocks[Pick(kBlocks.size())] + " " + kParts[Pick(kParts.size())] + " */\n";
+        if (Pick(12) == 0) r += "/* " + kBlocks[Pick(kBlocks.size())] + " " + kParts[Pick(kParts.size())] + " */\n";
         r += Selector();
         for (std::size_t more = Pick(4) == 0 ? 1 + Pick(2) : 0; more > 0; --more)
             r += Pick(2) ? ",\n" + Selector() : ", " + Selector();
@@ -121,8 +120,7 @@ public:
         while (text.size() < bytes) {
             if (mixed_ && Pick(40) == 0) {
                 text += "@media (max-width: 720px) {\n";
-                for (std::size_t n = 1 + Pick(4); n > 0; --n)
-                    text += Rule();
+                for (std::size_t n = 1 + Pick(4); n > 0; --n) text += Rule();
                 text += "}\n\n";
             } else {
                 text += Rule();
@@ -140,8 +138,7 @@ private:
 std::string ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("cannot read " + path);
+    if (!in) throw std::runtime_error("cannot read " + path);
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
@@ -168,12 +165,11 @@ void Speed(const std::string& path)
     const std::string name = path.substr(path.find_last_of('/') + 1);
     for (int level = 1; level <= 2; ++level) {
         std::size_t size = 0;
-        const double seconds = BestSeconds([&] {
-            size = (level == 1 ? MinifyCSSBasic(text) : MinifyCSSMaximum(text)).size();
-        });
+        const double seconds =
+            BestSeconds([&] { size = (level == 1 ? MinifyCSSBasic(text) : MinifyCSSMaximum(text)).size(); });
         std::printf("%-28s %-22s %10zu -> %10zu bytes %9.1f MB/s %10.3f ms\n", name.c_str(),
-                    level == 1 ? "quorvan level 1" : "quorvan level 2", text.size(), size,
-                    text.size() / 1e6 / seconds, seconds * 1e3);
+                    level == 1 ? "quorvan level 1" : "quorvan level 2", text.size(), size, text.size() / 1e6 / seconds,
+                    seconds * 1e3);
     }
 }
 

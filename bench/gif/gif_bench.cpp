@@ -25,9 +25,9 @@ using Clock = std::chrono::steady_clock;
 
 struct Input {
     std::string name;
-    std::vector<Bytes> files;   // the set is timed as a whole
+    std::vector<Bytes> files;  // the set is timed as a whole
     std::vector<std::string> paths;
-    double megapixels = 0;      // decoded frame pixels over the set
+    double megapixels = 0;  // decoded frame pixels over the set
 };
 
 // Best of several runs (the machine is shared), in seconds.
@@ -138,7 +138,8 @@ Input AnimationInput(const std::string& path)
     TGIFImage image;
     const int width = 640, height = 480, frames = 60;
     for (int i = 0; i < 256; ++i)
-        image.GlobalColorMap().AppendColor(GIFColor(std::uint8_t(i), std::uint8_t(255 - i), std::uint8_t((i * 7) & 255)));
+        image.GlobalColorMap().AppendColor(
+            GIFColor(std::uint8_t(i), std::uint8_t(255 - i), std::uint8_t((i * 7) & 255)));
     std::uint32_t seed = 12345;
     for (int f = 0; f < frames; ++f) {
         auto* frame = image.Images().Add(std::make_unique<TGIFSubImage>(&image));
@@ -223,9 +224,10 @@ void Library(const Input& input, int runs)
     }
 
     const double mp = input.megapixels;
-    std::printf("%-26s %8.1f MP | decode MP/s: ours %7.1f  giflib %7.1f  (x%.2f) | encode MP/s: ours %7.1f  giflib %7.1f  (x%.2f) | bytes: ours %zu (all blocks), giflib %zu (images only)\n",
-                input.name.c_str(), mp, mp / oursDecode, mp / giflibDecode, giflibDecode / oursDecode,
-                mp / oursEncode, mp / giflibEncode, giflibEncode / oursEncode, oursBytes, giflibBytes);
+    std::printf("%-26s %8.1f MP | decode MP/s: ours %7.1f  giflib %7.1f  (x%.2f) | encode MP/s: ours %7.1f  giflib "
+                "%7.1f  (x%.2f) | bytes: ours %zu (all blocks), giflib %zu (images only)\n",
+                input.name.c_str(), mp, mp / oursDecode, mp / giflibDecode, giflibDecode / oursDecode, mp / oursEncode,
+                mp / giflibEncode, giflibEncode / oursEncode, oursBytes, giflibBytes);
 }
 
 void Processes(const Input& input, int runs)
@@ -233,7 +235,8 @@ void Processes(const Input& input, int runs)
     const std::string out = (std::filesystem::temp_directory_path() / "qwo_gif_bench_out.gif").string();
     auto copyAll = [&](const std::string& prefix, const std::string& middle) {
         return Best(runs, [&] {
-            for (const std::string& path : input.paths) Run(prefix + "'" + path + "'" + middle + "'" + out + "' 2>/dev/null");
+            for (const std::string& path : input.paths)
+                Run(prefix + "'" + path + "'" + middle + "'" + out + "' 2>/dev/null");
         });
     };
     const double gifcopy = copyAll(std::string(QWO_BIN_DIR) + "/gifcopy ", " ");
@@ -254,7 +257,8 @@ int main()
     std::vector<Input> inputs{CorpusInput(), AnimationInput(animationPath)};
     std::printf("GIF engine throughput (best of several runs; megapixels of decoded frames per second)\n");
     for (const Input& input : inputs) Library(input, 7);
-    std::printf("Whole processes, read + write of each file (gifsicle keeps unchanged compressed data; -O1 re-encodes):\n");
+    std::printf(
+        "Whole processes, read + write of each file (gifsicle keeps unchanged compressed data; -O1 re-encodes):\n");
     for (const Input& input : inputs) Processes(input, 3);
     std::filesystem::remove(animationPath);
     return 0;

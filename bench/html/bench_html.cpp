@@ -24,9 +24,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 const std::vector<std::string> kWords = {
-    "garden", "river", "model", "bread", "the", "of", "and", "order", "delivery", "spring",
-    "catalogue", "a", "for", "with", "price", "table", "notice", "morning", "team", "report",
-    "Quarterly", "Results", "measured", "flow", "update", "customers", "we", "our", "is", "in"};
+    "garden",    "river",   "model",    "bread", "the",    "of",        "and",    "order",   "delivery", "spring",
+    "catalogue", "a",       "for",      "with",  "price",  "table",     "notice", "morning", "team",     "report",
+    "Quarterly", "Results", "measured", "flow",  "update", "customers", "we",     "our",     "is",       "in"};
 
 class PageWriter {
 public:
@@ -36,8 +36,7 @@ public:
     {
         std::string text;
         for (int i = 0; i < count; ++i) {
-            if (i > 0)
-                text += Pick(8) == 0 ? "  " : " ";
+            if (i > 0) text += Pick(8) == 0 ? "  " : " ";
             text += kWords[Pick(kWords.size())];
         }
         return text;
@@ -54,16 +53,15 @@ public:
         s += indent + "  <H2>" + Words(4) + "</H2>" + nl;
         for (int p = 0, paragraphs = 1 + static_cast<int>(Pick(3)); p < paragraphs; ++p) {
             s += indent + "  <p class=\"text\">" + nl + indent + "    " + Words(12) + " <a href=\"/page/" +
-                 std::to_string(Pick(1000)) + ".html\" title=\"" + Words(2) + "\">" + Words(2) + "</a> " +
-                 Words(10) + nl + indent + "    <b>" + Words(3) + "</b>, \"" + std::to_string(Pick(100)) +
-                 "\" " + Words(8) + "." + nl + indent + "  </p>" + nl;
+                 std::to_string(Pick(1000)) + ".html\" title=\"" + Words(2) + "\">" + Words(2) + "</a> " + Words(10) +
+                 nl + indent + "    <b>" + Words(3) + "</b>, \"" + std::to_string(Pick(100)) + "\" " + Words(8) + "." +
+                 nl + indent + "  </p>" + nl;
         }
         s += indent + "  <TABLE WIDTH=\"100%\" BORDER=\"0\" CELLPADDING=\"4\">" + nl;
         for (int r = 0; r < 4; ++r) {
             s += indent + "    <TR>" + nl;
             for (int c = 0; c < 3; ++c)
-                s += indent + "      <TD ALIGN=\"right\">" + Words(2) + " " + std::to_string(Pick(999)) +
-                     "</td>" + nl;
+                s += indent + "      <TD ALIGN=\"right\">" + Words(2) + " " + std::to_string(Pick(999)) + "</td>" + nl;
             s += indent + "    </TR>" + nl;
         }
         s += indent + "  </TABLE>" + nl;
@@ -72,20 +70,18 @@ public:
             s += indent + "    <li><a href=\"#item" + std::to_string(i) + "\">" + Words(3) + "</a></li>" + nl;
         s += indent + "  </ul>" + nl;
         s += indent + "  <img src=\"img/" + std::to_string(Pick(50)) + ".png\" width=\"" +
-             std::to_string(100 + Pick(500)) + "\" height=\"" + std::to_string(50 + Pick(300)) +
-             "\" alt=\"" + Words(3) + "\">" + nl;
+             std::to_string(100 + Pick(500)) + "\" height=\"" + std::to_string(50 + Pick(300)) + "\" alt=\"" +
+             Words(3) + "\">" + nl;
         s += indent + "</DIV>" + nl + nl;
         return s;
     }
 
     std::string Page(std::size_t bytes)
     {
-        std::string page =
-            "<!DOCTYPE html>\n<HTML lang=\"en\">\n<HEAD>\n  <meta charset=\"utf-8\">\n"
-            "  <title>Generated page</title>\n  <style>\n    body { margin: 0; padding: 0 }\n"
-            "    .section { margin: 1em 0; }\n    td { color: #333; }\n  </style>\n</HEAD>\n<BODY>\n";
-        while (page.size() < bytes)
-            page += Section();
+        std::string page = "<!DOCTYPE html>\n<HTML lang=\"en\">\n<HEAD>\n  <meta charset=\"utf-8\">\n"
+                           "  <title>Generated page</title>\n  <style>\n    body { margin: 0; padding: 0 }\n"
+                           "    .section { margin: 1em 0; }\n    td { color: #333; }\n  </style>\n</HEAD>\n<BODY>\n";
+        while (page.size() < bytes) page += Section();
         page += "</BODY>\n</HTML>\n";
         return page;
     }
@@ -100,8 +96,7 @@ private:
 std::string ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("cannot read " + path);
+    if (!in) throw std::runtime_error("cannot read " + path);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
@@ -140,8 +135,7 @@ int Adversarial(const std::string& kind, double megabytes, const std::string& ou
     const auto size = static_cast<std::size_t>(megabytes * 1e6);
     std::string page;
     page.reserve(size + unit.size() + 2);
-    while (page.size() < size)
-        page += unit;
+    while (page.size() < size) page += unit;
     page += "> ";
     std::ofstream(out, std::ios::binary) << page;
     return 0;
@@ -154,8 +148,7 @@ int Speed(const std::string& file, const HtmlLevels& levels)
     const std::string page = ReadFile(file);
     const std::string scratch = (std::filesystem::temp_directory_path() / "qwo-bench-html-XXXXXX").string();
     std::string directory = scratch;
-    if (::mkdtemp(directory.data()) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
+    if (::mkdtemp(directory.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     directory += "/";
     double best = 1e300;
     double total = 0;
@@ -174,8 +167,8 @@ int Speed(const std::string& file, const HtmlLevels& levels)
     std::filesystem::remove_all(directory);
     const double mb = static_cast<double>(page.size()) / 1e6;
     std::printf("%-28s html=%d js=%d css=%d  %9zu -> %9zu bytes  %8.1f MB/s  %9.3f ms/page\n",
-                std::filesystem::path(file).filename().c_str(), levels.html, levels.js, levels.css,
-                page.size(), outputSize, mb / best, best * 1e3);
+                std::filesystem::path(file).filename().c_str(), levels.html, levels.js, levels.css, page.size(),
+                outputSize, mb / best, best * 1e3);
     return 0;
 }
 
@@ -186,8 +179,8 @@ int Compress(const std::string& in, const std::string& out, const HtmlLevels& le
     const auto start = Clock::now();
     CompressHTML(in, out, levels.html, levels.js, levels.css, original, optimized);
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    std::printf("CompressHTML %d -> %d bytes in %.3f s (%.1f MB/s, file to file)\n", original, optimized,
-                seconds, original / 1e6 / seconds);
+    std::printf("CompressHTML %d -> %d bytes in %.3f s (%.1f MB/s, file to file)\n", original, optimized, seconds,
+                original / 1e6 / seconds);
     return 0;
 }
 
@@ -197,20 +190,15 @@ int main(int argc, char** argv)
 {
     try {
         const std::string mode = argc > 1 ? argv[1] : "";
-        if (mode == "generate" && argc == 4)
-            return Generate(std::atof(argv[2]), argv[3]);
-        if (mode == "adversarial" && argc == 5)
-            return Adversarial(argv[2], std::atof(argv[3]), argv[4]);
-        if (mode == "speed" && argc == 6)
-            return Speed(argv[2], LevelsFrom(argv + 3));
-        if (mode == "compress" && argc == 7)
-            return Compress(argv[2], argv[3], LevelsFrom(argv + 4));
+        if (mode == "generate" && argc == 4) return Generate(std::atof(argv[2]), argv[3]);
+        if (mode == "adversarial" && argc == 5) return Adversarial(argv[2], std::atof(argv[3]), argv[4]);
+        if (mode == "speed" && argc == 6) return Speed(argv[2], LevelsFrom(argv + 3));
+        if (mode == "compress" && argc == 7) return Compress(argv[2], argv[3], LevelsFrom(argv + 4));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "bench_html: %s\n", error.what());
         return 1;
     }
-    std::fprintf(stderr,
-                 "usage: bench_html generate MB OUT | adversarial KIND MB OUT | speed FILE HTML JS CSS |"
-                 " compress IN OUT HTML JS CSS\n");
+    std::fprintf(stderr, "usage: bench_html generate MB OUT | adversarial KIND MB OUT | speed FILE HTML JS CSS |"
+                         " compress IN OUT HTML JS CSS\n");
     return 2;
 }

@@ -20,25 +20,20 @@ namespace {
 std::string ReadWholeFile(const std::string& path)
 {
     FileDescriptor input(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!input.valid())
-        throw CannotOpenFile(path, errno);
+    if (!input.valid()) throw CannotOpenFile(path, errno);
     struct stat info {};
-    if (::fstat(input.get(), &info) != 0)
-        throw CannotOpenFile(path, errno);
-    if (S_ISDIR(info.st_mode))
-        throw CannotOpenFile(path, EISDIR);
+    if (::fstat(input.get(), &info) != 0) throw CannotOpenFile(path, errno);
+    if (S_ISDIR(info.st_mode)) throw CannotOpenFile(path, EISDIR);
 
     std::string content(static_cast<std::size_t>(info.st_size), '\0');
     std::size_t got = 0;
     while (got < content.size()) {
         const ssize_t n = ::read(input.get(), content.data() + got, content.size() - got);
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             throw CssFileSink::ReadFault(path, errno);
         }
-        if (n == 0)
-            break;   // the file shrank meanwhile
+        if (n == 0) break;  // the file shrank meanwhile
         got += static_cast<std::size_t>(n);
     }
     content.resize(got);
@@ -47,8 +42,8 @@ std::string ReadWholeFile(const std::string& path)
 
 }  // namespace
 
-void CompressCSS(const std::string& source, const std::string& destination, Level level,
-                 FileSize& originalSize, FileSize& optimizedSize)
+void CompressCSS(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
+                 FileSize& optimizedSize)
 {
     if (level == 0) {
         PlainCopy(source, destination, originalSize, optimizedSize);
@@ -66,8 +61,7 @@ void CompressCSS(const std::string& source, const std::string& destination, Leve
     if (regroup) {
         const std::uint64_t regrouped = regrouper.Plan();
         regroup = regrouped <= text.size();
-        if (regroup)
-            length = regrouped;
+        if (regroup) length = regrouped;
     }
 
     EnsureNotSource(source, destination);

@@ -3,8 +3,8 @@
 #include "compressors/text/HtmlMinifier.h"
 #include "compressors/tools/SourceGuard.h"
 
-void CompressHTML(const std::string& source, const std::string& destination, Level htmlLevel,
-                  Level jsLevel, Level cssLevel, FileSize& originalSize, FileSize& optimizedSize)
+void CompressHTML(const std::string& source, const std::string& destination, Level htmlLevel, Level jsLevel,
+                  Level cssLevel, FileSize& originalSize, FileSize& optimizedSize)
 {
     if (htmlLevel == 0) {
         PlainCopy(source, destination, originalSize, optimizedSize);

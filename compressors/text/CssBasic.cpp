@@ -23,7 +23,7 @@ std::size_t Minify(const char* in, std::size_t size, char* out, std::size_t& bra
 {
     std::size_t write = 0;
     bool pendingSpace = false;
-    char previous = 0;   // the last character kept that is not a space
+    char previous = 0;  // the last character kept that is not a space
     bool comments = true;
 
     // The run of "/" just written, and the state before it, so that a
@@ -43,7 +43,7 @@ std::size_t Minify(const char* in, std::size_t size, char* out, std::size_t& bra
                     pendingSpace = runPendingSpace;
                     previous = runPrevious;
                 } else {
-                    --write;   // an earlier "/" of the run is now the last character
+                    --write;  // an earlier "/" of the run is now the last character
                 }
                 read += close + 1;
                 continue;
@@ -52,9 +52,7 @@ std::size_t Minify(const char* in, std::size_t size, char* out, std::size_t& bra
         }
         switch (c) {
         case '\n':
-        case '\r':
-            slashes = 0;
-            break;
+        case '\r': slashes = 0; break;
         case '\t':
         case ' ':
             pendingSpace = true;
@@ -69,21 +67,18 @@ std::size_t Minify(const char* in, std::size_t size, char* out, std::size_t& bra
                 runPrevious = previous;
             }
             if (pendingSpace) {
-                if (previous != ':' && previous != ',' && c != '{')
-                    out[write++] = ' ';
+                if (previous != ':' && previous != ',' && c != '{') out[write++] = ' ';
                 pendingSpace = false;
             }
             out[write++] = c;
             previous = c;
             if (c == '}') {
                 ++braces;
-                if constexpr (kInsertReturns)
-                    out[write++] = '\r';
+                if constexpr (kInsertReturns) out[write++] = '\r';
             }
         }
     }
-    if (pendingSpace && previous != ':' && previous != ',')
-        out[write++] = ' ';
+    if (pendingSpace && previous != ':' && previous != ',') out[write++] = ' ';
     return write;
 }
 
@@ -99,8 +94,7 @@ void MinifyCSSBasicInPlace(std::string& text)
     std::size_t write = size + braces;
     for (std::size_t read = size; write != read;) {
         --read;
-        if (data[read] == '}')
-            data[--write] = '\r';
+        if (data[read] == '}') data[--write] = '\r';
         data[--write] = data[read];
     }
 }

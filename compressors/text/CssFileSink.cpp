@@ -13,8 +13,7 @@ constexpr std::size_t kBufferSize = 1 << 16;
 CssFileSink::CssFileSink(const std::string& path)
     : path_(path), file_(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666))
 {
-    if (!file_.valid())
-        throw CannotCreateFile(path, errno);
+    if (!file_.valid()) throw CannotCreateFile(path, errno);
     buffer_.reserve(kBufferSize);
 }
 
@@ -34,8 +33,7 @@ void CssFileSink::Close()
 {
     Flush();
     // close() reports delayed write errors (for example a full disk).
-    if (file_.Close() != 0)
-        throw WriteFault(path_, errno);
+    if (file_.Close() != 0) throw WriteFault(path_, errno);
 }
 
 void CssFileSink::Flush()
@@ -49,8 +47,7 @@ void CssFileSink::WriteAll(const char* data, std::size_t length)
     while (length > 0) {
         const ssize_t written = ::write(file_.get(), data, length);
         if (written < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             throw WriteFault(path_, errno);
         }
         data += written;

@@ -12,18 +12,13 @@ bool AllSpaces(std::string_view text)
 
 }  // namespace
 
-CssRegrouper::CssRegrouper(std::string_view basic)
-    : text_(basic), selectors_(basic), declarations_(basic)
-{
-}
+CssRegrouper::CssRegrouper(std::string_view basic) : text_(basic), selectors_(basic), declarations_(basic) {}
 
 bool CssRegrouper::Read()
 {
     // Offsets are 32-bit; a text that long is left at level 1.
-    if (text_.size() >= kNone)
-        return false;
-    if (text_.find('@') != std::string_view::npos || text_.find('\0') != std::string_view::npos)
-        return false;
+    if (text_.size() >= kNone) return false;
+    if (text_.find('@') != std::string_view::npos || text_.find('\0') != std::string_view::npos) return false;
 
     // Upper bounds: a pair per ";" plus one per rule, a rule per "}".
     const auto closers = static_cast<std::size_t>(std::count(text_.begin(), text_.end(), '}'));
@@ -38,13 +33,11 @@ bool CssRegrouper::Read()
     while (begin < size) {
         const std::size_t cr = text_.find('\r', begin);
         if (cr == std::string_view::npos) {
-            if (!AllSpaces(text_.substr(begin)))
-                return false;
+            if (!AllSpaces(text_.substr(begin))) return false;
             break;
         }
         const auto end = static_cast<std::uint32_t>(cr);
-        if (end == begin || text_[end - 1] != '}')
-            return false;
+        if (end == begin || text_[end - 1] != '}') return false;
         const std::uint32_t close = end - 1;
         const std::size_t open = text_.find('{', begin);
         if (open == std::string_view::npos || open >= close ||
@@ -63,26 +56,21 @@ void CssRegrouper::ReadRule(std::uint32_t begin, std::uint32_t open, std::uint32
 {
     std::uint32_t selectorBegin = begin;
     std::uint32_t selectorEnd = open;
-    if (selectorBegin < selectorEnd && text_[selectorBegin] == ' ')
-        ++selectorBegin;
-    if (selectorBegin < selectorEnd && text_[selectorEnd - 1] == ' ')
-        --selectorEnd;
-    if (selectorBegin == selectorEnd)
-        return;   // no selector: the rule is dropped
+    if (selectorBegin < selectorEnd && text_[selectorBegin] == ' ') ++selectorBegin;
+    if (selectorBegin < selectorEnd && text_[selectorEnd - 1] == ' ') --selectorEnd;
+    if (selectorBegin == selectorEnd) return;  // no selector: the rule is dropped
     bool started = false;
 
     const char* data = text_.data();
     std::uint32_t at = open + 1;
     while (at < close) {
-        while (at < close && (data[at] == ' ' || data[at] == '\r' || data[at] == '\n'))
-            ++at;
+        while (at < close && (data[at] == ' ' || data[at] == '\r' || data[at] == '\n')) ++at;
         const std::uint32_t itemBegin = at;
         char quote = 0;
         for (; at < close; ++at) {
             const char c = data[at];
             if (quote != 0) {
-                if (c == quote)
-                    quote = 0;
+                if (c == quote) quote = 0;
             } else if (c == ';') {
                 break;
             } else if (c == '"' || c == '\'') {
@@ -97,7 +85,7 @@ void CssRegrouper::ReadRule(std::uint32_t begin, std::uint32_t open, std::uint32
             }
             declarationOf_.push_back(declarations_.Intern(itemBegin, at - itemBegin));
         }
-        ++at;   // past the ";"
+        ++at;  // past the ";"
     }
 }
 
@@ -144,8 +132,7 @@ bool CssRegrouper::Pays(std::uint32_t declaration) const
 // "selector,selector,...{declaration}"
 std::uint64_t CssRegrouper::GroupLength(std::uint32_t declaration) const
 {
-    return declarationSelectorLength_[declaration] + (Count(declaration) - 1) +
-           declarations_.Length(declaration) + 2;
+    return declarationSelectorLength_[declaration] + (Count(declaration) - 1) + declarations_.Length(declaration) + 2;
 }
 
 void CssRegrouper::MarkGrouped(std::uint32_t declaration)
@@ -177,13 +164,10 @@ std::uint64_t CssRegrouper::Plan()
         const std::uint32_t selector = ruleSelector_[r];
         for (std::uint32_t f = ruleStart_[r]; f < ruleStart_[r + 1]; ++f) {
             const std::uint32_t declaration = declarationOf_[f];
-            if (grouped_[f] || Count(declaration) < 2)
-                continue;
+            if (grouped_[f] || Count(declaration) < 2) continue;
             std::uint32_t& pending = firstPending[selector];
-            while (grouped_[bySelector_[pending].pair])
-                ++pending;
-            if (bySelector_[pending].pair != f)
-                continue;
+            while (grouped_[bySelector_[pending].pair]) ++pending;
+            if (bySelector_[pending].pair != f) continue;
             leaders_.push_back({f, selector});
             MarkGrouped(declaration);
             length += GroupLength(declaration);
@@ -196,16 +180,16 @@ std::uint64_t CssRegrouper::Plan()
         std::uint64_t items = 0;
         for (std::uint32_t m = selectorStart_[s]; m < selectorStart_[s + 1]; ++m) {
             if (!grouped_[bySelector_[m].pair]) {
-                length += declarations_.Length(bySelector_[m].other) + 1;   // with its "{" or ";"
+                length += declarations_.Length(bySelector_[m].other) + 1;  // with its "{" or ";"
                 ++items;
             }
         }
         if (items != 0) {
-            length += selectors_.Length(s) + 1;   // with its "}"
+            length += selectors_.Length(s) + 1;  // with its "}"
             ++rules;
         }
     }
-    return length + (rules != 0 ? rules - 1 : 0);   // a carriage return between rules
+    return length + (rules != 0 ? rules - 1 : 0);  // a carriage return between rules
 }
 
 void CssRegrouper::WriteGroup(CssSink& sink, std::uint32_t declaration, std::uint32_t leadSelector,
@@ -227,8 +211,7 @@ void CssRegrouper::Write(CssSink& sink) const
 {
     bool firstRule = true;
     const auto startRule = [&] {
-        if (!firstRule)
-            sink.Append("\r");
+        if (!firstRule) sink.Append("\r");
         firstRule = false;
     };
 
@@ -252,13 +235,10 @@ void CssRegrouper::Write(CssSink& sink) const
     std::vector<std::uint8_t> merged(selectors_.size(), 0);
     for (std::size_t r = 0; r + 1 < ruleStart_.size(); ++r) {
         const std::uint32_t selector = ruleSelector_[r];
-        if (merged[selector])
-            continue;
+        if (merged[selector]) continue;
         bool pending = false;
-        for (std::uint32_t k = ruleStart_[r]; k < ruleStart_[r + 1] && !pending; ++k)
-            pending = !grouped_[k];
-        if (!pending)
-            continue;
+        for (std::uint32_t k = ruleStart_[r]; k < ruleStart_[r + 1] && !pending; ++k) pending = !grouped_[k];
+        if (!pending) continue;
         merged[selector] = 1;
         startRule();
         sink.Append(selectors_.View(selector));

@@ -47,14 +47,14 @@ private:
 
     void ReadRule(std::uint32_t begin, std::uint32_t open, std::uint32_t close);
     void BuildLists();
-    std::uint32_t Count(std::uint32_t declaration) const {
+    std::uint32_t Count(std::uint32_t declaration) const
+    {
         return declarationStart_[declaration + 1] - declarationStart_[declaration];
     }
     bool Pays(std::uint32_t declaration) const;
     std::uint64_t GroupLength(std::uint32_t declaration) const;
     void MarkGrouped(std::uint32_t declaration);
-    void WriteGroup(CssSink& sink, std::uint32_t declaration, std::uint32_t leadSelector,
-                    std::uint32_t leadPair) const;
+    void WriteGroup(CssSink& sink, std::uint32_t declaration, std::uint32_t leadSelector, std::uint32_t leadPair) const;
 
     std::string_view text_;
     CssStringIndex selectors_;

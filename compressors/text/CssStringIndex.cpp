@@ -13,8 +13,8 @@ std::uint64_t Load64(const char* p)
 
 std::uint64_t Mix(std::uint64_t a, std::uint64_t b)
 {
-    const unsigned __int128 product = static_cast<unsigned __int128>(a ^ 0x9E3779B97F4A7C15ull) *
-                                      (b ^ 0xD6E8FEB86659FD93ull);
+    const unsigned __int128 product =
+        static_cast<unsigned __int128>(a ^ 0x9E3779B97F4A7C15ull) * (b ^ 0xD6E8FEB86659FD93ull);
     return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
 }
 
@@ -22,8 +22,7 @@ std::uint32_t Hash(const char* data, std::size_t length)
 {
     std::uint64_t h = length;
     std::size_t i = 0;
-    for (; i + 16 <= length; i += 16)
-        h = Mix(h ^ Load64(data + i), Load64(data + i + 8));
+    for (; i + 16 <= length; i += 16) h = Mix(h ^ Load64(data + i), Load64(data + i + 8));
     if (i + 8 <= length) {
         h = Mix(h ^ Load64(data + i), 0x5bd1e995);
         i += 8;
@@ -38,8 +37,7 @@ std::uint32_t Hash(const char* data, std::size_t length)
 
 std::uint32_t CssStringIndex::Intern(std::uint32_t offset, std::uint32_t length)
 {
-    if ((entries_.size() + 1) * 2 > slots_.size())
-        Grow();
+    if ((entries_.size() + 1) * 2 > slots_.size()) Grow();
     const char* data = text_.data() + offset;
     const std::uint32_t hash = Hash(data, length);
     const std::size_t mask = slots_.size() - 1;
@@ -51,8 +49,7 @@ std::uint32_t CssStringIndex::Intern(std::uint32_t offset, std::uint32_t length)
             return static_cast<std::uint32_t>(entries_.size() - 1);
         }
         const Entry& entry = entries_[id - 1];
-        if (entry.hash == hash && entry.length == length &&
-            std::memcmp(text_.data() + entry.offset, data, length) == 0)
+        if (entry.hash == hash && entry.length == length && std::memcmp(text_.data() + entry.offset, data, length) == 0)
             return id - 1;
     }
 }
@@ -63,8 +60,7 @@ void CssStringIndex::Grow()
     const std::size_t mask = slots.size() - 1;
     for (std::uint32_t id = 0; id < entries_.size(); ++id) {
         std::size_t slot = entries_[id].hash & mask;
-        while (slots[slot] != 0)
-            slot = (slot + 1) & mask;
+        while (slots[slot] != 0) slot = (slot + 1) & mask;
         slots[slot] = id + 1;
     }
     slots_ = std::move(slots);

@@ -13,9 +13,7 @@ public:
     std::uint32_t Intern(std::uint32_t offset, std::uint32_t length);
 
     std::size_t size() const { return entries_.size(); }
-    std::string_view View(std::uint32_t id) const {
-        return text_.substr(entries_[id].offset, entries_[id].length);
-    }
+    std::string_view View(std::uint32_t id) const { return text_.substr(entries_[id].offset, entries_[id].length); }
     std::uint32_t Length(std::uint32_t id) const { return entries_[id].length; }
 
 private:
@@ -28,5 +26,5 @@ private:
 
     std::string_view text_;
     std::vector<Entry> entries_;
-    std::vector<std::uint32_t> slots_;   // entry number + 1; 0 is free
+    std::vector<std::uint32_t> slots_;  // entry number + 1; 0 is free
 };

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 #include <optional>
-#include <utility>
 #include <system_error>
+#include <utility>
 
 #include "compressors/text/CssMinifier.h"
 #include "compressors/text/HtmlChars.h"
@@ -40,8 +40,7 @@ public:
 bool OnlyHtmlSpaces(std::string_view text)
 {
     for (const char c : text)
-        if (!IsHtmlSpace(static_cast<unsigned char>(c)))
-            return false;
+        if (!IsHtmlSpace(static_cast<unsigned char>(c))) return false;
     return true;
 }
 
@@ -72,10 +71,8 @@ std::string_view TrimControl(std::string_view text)
 {
     std::size_t first = 0;
     std::size_t last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= 32)
-        ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32)
-        --last;
+    while (first < last && static_cast<unsigned char>(text[first]) <= 32) ++first;
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32) --last;
     return text.substr(first, last - first);
 }
 
@@ -83,8 +80,7 @@ void CopyStyleBlock(HtmlScan& scan, Level cssLevel)
 {
     const std::size_t p = scan.position;
     const auto bounds = FindElement(scan, scan.nextStyleEnd);
-    if (!bounds)
-        return;
+    if (!bounds) return;
     const auto [g, e] = *bounds;
     const std::string_view text(scan.text);
     const std::string_view content = text.substr(g + 1, e - g - 1);
@@ -104,8 +100,7 @@ void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Le
 {
     const std::size_t p = scan.position;
     const auto bounds = FindElement(scan, scan.nextScriptEnd);
-    if (!bounds)
-        return;
+    if (!bounds) return;
     const auto [g, e] = *bounds;
     const std::size_t end = e + scriptClose.size();
     const std::string_view element = std::string_view(scan.text).substr(p, end - p);
@@ -116,13 +111,11 @@ void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Le
     scan.position = end;
 }
 
-std::string MinifyScriptBlock(const std::string& destinationDirectory, std::string_view element,
-                              Level jsLevel)
+std::string MinifyScriptBlock(const std::string& destinationDirectory, std::string_view element, Level jsLevel)
 {
     const std::size_t g = element.find('>');
     const std::size_t c = element.find(scriptClose, g);
-    if (g == std::string_view::npos || c == std::string_view::npos)
-        return std::string(element);
+    if (g == std::string_view::npos || c == std::string_view::npos) return std::string(element);
     const std::string_view openingTag = element.substr(0, g + 1);
     const std::string_view body = TrimControl(element.substr(g + 1, c - g - 1));
 
@@ -132,8 +125,7 @@ std::string MinifyScriptBlock(const std::string& destinationDirectory, std::stri
     FileSize originalSize = 0;
     FileSize optimizedSize = 0;
     CompressJS(files.input, files.output, jsLevel, originalSize, optimizedSize);
-    if (!FileExists(files.output))
-        return std::string(element);
+    if (!FileExists(files.output)) return std::string(element);
     const std::string result = ReadHtmlFile(files.output);
 
     std::string replaced;

@@ -24,8 +24,7 @@ void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Le
 // returns the opening tag, the trimmed result and "</script>". Both temporary
 // files are gone when it returns or throws. When the tool leaves no output
 // file the element is returned unchanged.
-std::string MinifyScriptBlock(const std::string& destinationDirectory, std::string_view element,
-                              Level jsLevel);
+std::string MinifyScriptBlock(const std::string& destinationDirectory, std::string_view element, Level jsLevel);
 
 // The text without leading and trailing bytes of code 32 or less.
 std::string_view TrimControl(std::string_view text);

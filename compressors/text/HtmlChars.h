@@ -14,8 +14,7 @@ inline bool IsAllDigits(std::string_view text)
 {
     for (const char ch : text) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c < '0' || c > '9')
-            return false;
+        if (c < '0' || c > '9') return false;
     }
     return true;
 }

@@ -26,13 +26,10 @@ std::string Reason(int error)
 std::string ReadHtmlFile(const std::string& path)
 {
     File file(std::fopen(path.c_str(), "rb"));
-    if (!file)
-        throw CannotOpenFile(path, errno);
+    if (!file) throw CannotOpenFile(path, errno);
     struct stat info {};
-    if (::fstat(::fileno(file.get()), &info) != 0)
-        throw CannotOpenFile(path, errno);
-    if (S_ISDIR(info.st_mode))
-        throw CannotOpenFile(path, EISDIR);
+    if (::fstat(::fileno(file.get()), &info) != 0) throw CannotOpenFile(path, errno);
+    if (S_ISDIR(info.st_mode)) throw CannotOpenFile(path, EISDIR);
     std::string bytes;
     // A regular file is read straight into a string of its size; anything
     // else (a pipe, a file that grows) in chunks until its end.
@@ -42,22 +39,18 @@ std::string ReadHtmlFile(const std::string& path)
     }
     char buffer[1 << 16];
     std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        bytes.append(buffer, got);
-    if (std::ferror(file.get()))
-        throw FileError("Cannot read file \"" + path + "\". " + Reason(errno));
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes.append(buffer, got);
+    if (std::ferror(file.get())) throw FileError("Cannot read file \"" + path + "\". " + Reason(errno));
     return bytes;
 }
 
 void WriteHtmlFile(const std::string& path, std::string_view bytes)
 {
     File file(std::fopen(path.c_str(), "wb"));
-    if (!file)
-        throw CannotCreateFile(path, errno);
+    if (!file) throw CannotCreateFile(path, errno);
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
     const bool closed = std::fclose(file.release()) == 0;
-    if (!written || !closed)
-        throw FileError("Cannot write file \"" + path + "\". " + Reason(errno));
+    if (!written || !closed) throw FileError("Cannot write file \"" + path + "\". " + Reason(errno));
 }
 
 void RemoveHtmlFileQuietly(const std::string& path)

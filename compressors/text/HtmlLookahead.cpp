@@ -15,12 +15,10 @@ std::size_t HtmlLookahead::Search(std::size_t from, std::size_t to) const
     if (kind_ == Kind::AnyHtmlSpace) {
         to = std::min(to, size);
         for (std::size_t i = from; i < to; ++i)
-            if (IsHtmlSpace(static_cast<unsigned char>(text_[i])))
-                return i;
+            if (IsHtmlSpace(static_cast<unsigned char>(text_[i]))) return i;
         return none;
     }
-    if (needle_.size() > size || from > size - needle_.size())
-        return none;
+    if (needle_.size() > size || from > size - needle_.size()) return none;
     // Only the bytes that a match beginning before "to" can cover are read.
     const std::size_t end = (to >= size) ? size : std::min(size, to - 1 + needle_.size());
     const std::string_view window = std::string_view(text_).substr(from, end - from);
@@ -30,8 +28,7 @@ std::size_t HtmlLookahead::Search(std::size_t from, std::size_t to) const
 
 std::size_t HtmlLookahead::Find(std::size_t start)
 {
-    if (known_ && start >= start_ && (found_ == none || start <= found_))
-        return found_;
+    if (known_ && start >= start_ && (found_ == none || start <= found_)) return found_;
     known_ = true;
     start_ = start;
     found_ = Search(start, none);
@@ -40,15 +37,12 @@ std::size_t HtmlLookahead::Find(std::size_t start)
 
 void HtmlLookahead::Changed(std::size_t first, std::size_t last)
 {
-    if (!known_ || kind_ != Kind::Exact)
-        return;
+    if (!known_ || kind_ != Kind::Exact) return;
     // A new match overlaps the changed bytes and lies before the known one.
     const std::size_t reach = needle_.size() - 1;
     const std::size_t from = std::max(start_, first >= reach ? first - reach : 0);
     const std::size_t to = std::min(found_, last + 1);
-    if (from >= to)
-        return;
+    if (from >= to) return;
     const std::size_t at = Search(from, to);
-    if (at != none)
-        found_ = at;
+    if (at != none) found_ = at;
 }

@@ -32,6 +32,6 @@ private:
     std::string needle_;
     Kind kind_;
     bool known_ = false;
-    std::size_t start_ = 0;       // the answer below holds for this start...
-    std::size_t found_ = none;    // ...and for every start up to it
+    std::size_t start_ = 0;     // the answer below holds for this start...
+    std::size_t found_ = none;  // ...and for every start up to it
 };

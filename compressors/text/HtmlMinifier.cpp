@@ -18,8 +18,7 @@ constexpr std::array<ByteClass, 256> MakeClasses()
     std::array<ByteClass, 256> classes{};
     classes['<'] = Stop;
     classes['"'] = Stop;
-    for (const unsigned char c : {' ', '\t', '\r', '\n'})
-        classes[c] = Space;
+    for (const unsigned char c : {' ', '\t', '\r', '\n'}) classes[c] = Space;
     return classes;
 }
 constexpr std::array<ByteClass, 256> kClasses = MakeClasses();
@@ -37,18 +36,15 @@ void JoinEqualsSigns(std::string& text)
     std::size_t read = 0;
     for (;;) {
         const void* hit = read < size ? std::memchr(data + read, '=', size - read) : nullptr;
-        if (hit == nullptr)
-            break;
+        if (hit == nullptr) break;
         const std::size_t equals = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
         std::size_t end = equals;
-        if (equals > read && data[equals - 1] == ' ')
-            --end;
+        if (equals > read && data[equals - 1] == ' ') --end;
         std::memmove(data + write, data + read, end - read);
         write += end - read;
         data[write++] = '=';
         read = equals + 1;
-        if (read < size && data[read] == ' ')
-            ++read;
+        if (read < size && data[read] == ' ') ++read;
     }
     std::memmove(data + write, data + read, size - read);
     text.resize(write + size - read);
@@ -60,8 +56,7 @@ std::string DestinationDirectory(const std::string& destination)
     return slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
 }
 
-std::string MinifyHTML(std::string& text, const HtmlLevels& levels,
-                       const std::string& destinationDirectory)
+std::string MinifyHTML(std::string& text, const HtmlLevels& levels, const std::string& destinationDirectory)
 {
     HtmlScan scan(text);
     scan.output.reserve(scan.n);

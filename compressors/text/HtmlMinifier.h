@@ -10,7 +10,7 @@
 #include "compressors/Compressors.h"
 
 struct HtmlLevels {
-    Level html = 1;   // 2 adds the style and script elements
+    Level html = 1;  // 2 adds the style and script elements
     Level js = 0;
     Level css = 0;
 };
@@ -18,8 +18,7 @@ struct HtmlLevels {
 // Minifies a page. The text is the working text: its tag names are lowercased
 // in place. The destination directory (with its trailing "/", or empty) is
 // where script elements' temporary files go.
-std::string MinifyHTML(std::string& text, const HtmlLevels& levels,
-                       const std::string& destinationDirectory);
+std::string MinifyHTML(std::string& text, const HtmlLevels& levels, const std::string& destinationDirectory);
 
 // Replaces every " =" by "=", then every "= " by "=", left to right, without
 // looking at replaced text again; in place.

@@ -5,11 +5,8 @@
 #include "compressors/text/HtmlChars.h"
 
 HtmlScan::HtmlScan(std::string& workingText)
-    : text(workingText),
-      n(workingText.size()),
-      nextTagEnd(workingText, ">"),
-      nextSpace(workingText, "", HtmlLookahead::Kind::AnyHtmlSpace),
-      nextStyleEnd(workingText, "</style>"),
+    : text(workingText), n(workingText.size()), nextTagEnd(workingText, ">"),
+      nextSpace(workingText, "", HtmlLookahead::Kind::AnyHtmlSpace), nextStyleEnd(workingText, "</style>"),
       nextScriptEnd(workingText, "</script>")
 {
 }
@@ -18,12 +15,9 @@ void HtmlScan::LowerInPlace(std::size_t first, std::size_t last)
 {
     // Lowercased bytes stay lowercase, so an overlap with an earlier range is skipped.
     first = std::max(first, lowered_);
-    if (n == 0)
-        return;
-    if (last >= n)
-        last = n - 1;
-    if (first > last)
-        return;
+    if (n == 0) return;
+    if (last >= n) last = n - 1;
+    if (first > last) return;
     lowered_ = last + 1;
     std::size_t changedFirst = std::string::npos;
     std::size_t changedLast = 0;

@@ -29,11 +29,11 @@ public:
     std::string output;
     std::size_t position = 0;
 
-    HtmlLookahead nextTagEnd;      // ">"
-    HtmlLookahead nextSpace;       // any of the four HTML space characters
-    HtmlLookahead nextStyleEnd;    // "</style>"
-    HtmlLookahead nextScriptEnd;   // "</script>"
+    HtmlLookahead nextTagEnd;     // ">"
+    HtmlLookahead nextSpace;      // any of the four HTML space characters
+    HtmlLookahead nextStyleEnd;   // "</style>"
+    HtmlLookahead nextScriptEnd;  // "</script>"
 
 private:
-    std::size_t lowered_ = 0;      // text before this index needs no lowercasing again
+    std::size_t lowered_ = 0;  // text before this index needs no lowercasing again
 };

@@ -16,16 +16,13 @@ void ConsumeRest(HtmlScan& scan)
 std::size_t LastPreEnd(const std::string& text, std::size_t n, std::size_t from)
 {
     static constexpr std::string_view closer = "</pre>";
-    if (n < closer.size())
-        return std::string::npos;
+    if (n < closer.size()) return std::string::npos;
     for (std::size_t at = n - closer.size() + 1; at-- > from;) {
-        if (text[at] != '<')
-            continue;
+        if (text[at] != '<') continue;
         bool same = true;
         for (std::size_t k = 1; k < closer.size() && same; ++k)
             same = LowerAscii(static_cast<unsigned char>(text[at + k])) == closer[k];
-        if (same)
-            return at;
+        if (same) return at;
     }
     return std::string::npos;
 }
@@ -50,8 +47,7 @@ void CopyEndTag(HtmlScan& scan)
         ConsumeRest(scan);
         return;
     }
-    if (e == p + 4 && scan.text[p + 2] == 't' &&
-        (scan.text[p + 3] == 'h' || scan.text[p + 3] == 'd')) {
+    if (e == p + 4 && scan.text[p + 2] == 't' && (scan.text[p + 3] == 'h' || scan.text[p + 3] == 'd')) {
         scan.position = e + 1;
         return;
     }
@@ -64,8 +60,7 @@ void CopyTagStart(HtmlScan& scan)
     const std::size_t p = scan.position;
     const std::size_t g = scan.nextTagEnd.Find(p + 1);
     const std::size_t b = scan.nextSpace.Find(p + 1);
-    if (g != HtmlLookahead::none && b != HtmlLookahead::none)
-        scan.LowerInPlace(p + 1, g < b ? g : b);
+    if (g != HtmlLookahead::none && b != HtmlLookahead::none) scan.LowerInPlace(p + 1, g < b ? g : b);
     scan.output.push_back('<');
     scan.position = p + 1;
 }
@@ -82,8 +77,7 @@ void CopyPreformatted(HtmlScan& scan)
 void CopyQuoted(HtmlScan& scan)
 {
     const std::size_t p = scan.position;
-    const void* hit = p + 1 < scan.n
-        ? std::memchr(scan.text.data() + p + 1, '"', scan.n - p - 1) : nullptr;
+    const void* hit = p + 1 < scan.n ? std::memchr(scan.text.data() + p + 1, '"', scan.n - p - 1) : nullptr;
     if (hit == nullptr) {
         scan.output.push_back('"');
         scan.position = p + 1;
@@ -105,8 +99,7 @@ void CopyWhitespaceRun(HtmlScan& scan)
 {
     const std::size_t p = scan.position;
     std::size_t f = p + 1;
-    while (f < scan.n && IsHtmlSpace(static_cast<unsigned char>(scan.text[f])))
-        ++f;
+    while (f < scan.n && IsHtmlSpace(static_cast<unsigned char>(scan.text[f]))) ++f;
     if (f < scan.n) {
         scan.output.push_back(scan.text[p]);
         scan.position = f;

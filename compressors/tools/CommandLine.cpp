@@ -1,8 +1,12 @@
 #include "compressors/tools/CommandLine.h"
 
-bool IsCommandLineBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsCommandLineBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
-std::vector<std::string> SplitArguments(const std::string& text, std::size_t start) {
+std::vector<std::string> SplitArguments(const std::string& text, std::size_t start)
+{
     std::vector<std::string> arguments;
     std::size_t i = start;
     const std::size_t end = text.size();
@@ -24,7 +28,7 @@ std::vector<std::string> SplitArguments(const std::string& text, std::size_t sta
                         argument += '"';
                         i = j + 1;
                     } else {
-                        i = j;   // the quote groups; handled next
+                        i = j;  // the quote groups; handled next
                     }
                 } else {
                     argument.append(count, '\\');
@@ -48,7 +52,8 @@ std::vector<std::string> SplitArguments(const std::string& text, std::size_t sta
     return arguments;
 }
 
-std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
+std::vector<std::string> SplitCommandLine(const std::string& commandLine)
+{
     std::size_t i = 0;
     while (i < commandLine.size() && IsCommandLineBlank(commandLine[i])) ++i;
     if (i >= commandLine.size()) return {};
@@ -69,7 +74,8 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
     return result;
 }
 
-std::string QuoteArgument(const std::string& argument) {
+std::string QuoteArgument(const std::string& argument)
+{
     std::string quoted = "\"";
     std::size_t i = 0;
     while (i < argument.size()) {
@@ -77,7 +83,7 @@ std::string QuoteArgument(const std::string& argument) {
         while (j < argument.size() && argument[j] == '\\') ++j;
         const std::size_t count = j - i;
         if (j == argument.size()) {
-            quoted.append(count * 2, '\\');   // doubled so the closing quote still closes
+            quoted.append(count * 2, '\\');  // doubled so the closing quote still closes
             break;
         }
         if (argument[j] == '"') {

@@ -3,7 +3,8 @@
 #include "compressors/tools/WritingTool.h"
 
 // ESC.wsf, run by the script host, reads the source and writes the destination.
-void CompressJS(const std::string& source, const std::string& destination, Level level,
-                FileSize& originalSize, FileSize& optimizedSize) {
+void CompressJS(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
+                FileSize& optimizedSize)
+{
     RunWritingTool(ScriptCommandLine, source, destination, level, originalSize, optimizedSize);
 }

@@ -3,7 +3,8 @@
 #include "compressors/tools/WritingTool.h"
 
 // pngout reads the source and writes the destination.
-void CompressPNG(const std::string& source, const std::string& destination, Level level,
-                 FileSize& originalSize, FileSize& optimizedSize) {
+void CompressPNG(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
+                 FileSize& optimizedSize)
+{
     RunWritingTool(PngCommandLine, source, destination, level, originalSize, optimizedSize);
 }

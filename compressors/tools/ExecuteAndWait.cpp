@@ -26,7 +26,8 @@ CommandExecutor executor;
 constexpr int kWaitMilliseconds = 150;
 constexpr auto kSleep = std::chrono::milliseconds(75);
 
-void Notify(const std::string& message) {
+void Notify(const std::string& message)
+{
     if (hooks.notify)
         hooks.notify(message);
     else
@@ -37,24 +38,26 @@ void Notify(const std::string& message) {
 // while the tool runs, the tool's process group is killed first.
 class ChildProcess {
 public:
-    explicit ChildProcess(pid_t pid) : pid_(pid) {
+    explicit ChildProcess(pid_t pid) : pid_(pid)
+    {
 #ifdef SYS_pidfd_open
         pidfd_ = FileDescriptor(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
 #endif
     }
-    ~ChildProcess() {
+    ~ChildProcess()
+    {
         if (reaped_) return;
         ::kill(-pid_, SIGKILL);
         int status = 0;
-        while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-        }
+        while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {}
     }
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     // Waits at most the given time; true once the child has ended (or the
     // wait itself failed).
-    bool WaitFor(int milliseconds) {
+    bool WaitFor(int milliseconds)
+    {
         if (pidfd_.valid()) {
             pollfd entry{pidfd_.get(), POLLIN, 0};
             const int ready = ::poll(&entry, 1, milliseconds);
@@ -71,14 +74,15 @@ public:
     }
 
 private:
-    bool TryReap(bool block) {
+    bool TryReap(bool block)
+    {
         int status = 0;
         pid_t result;
         do {
             result = ::waitpid(pid_, &status, block ? 0 : WNOHANG);
         } while (result < 0 && errno == EINTR);
         if (result == 0) return false;
-        reaped_ = true;   // ended, or the wait failed: either way stop waiting
+        reaped_ = true;  // ended, or the wait failed: either way stop waiting
         return true;
     }
 
@@ -88,7 +92,8 @@ private:
 };
 
 // Starts the resolved arguments; returns the child's id, or -1.
-pid_t Spawn(const std::vector<std::string>& arguments) {
+pid_t Spawn(const std::vector<std::string>& arguments)
+{
     std::vector<char*> argv;
     for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
@@ -122,12 +127,22 @@ pid_t Spawn(const std::vector<std::string>& arguments) {
 
 }  // namespace
 
-void SetToolRunnerHooks(ToolRunnerHooks newHooks) { hooks = std::move(newHooks); }
-const ToolRunnerHooks& CurrentToolRunnerHooks() { return hooks; }
+void SetToolRunnerHooks(ToolRunnerHooks newHooks)
+{
+    hooks = std::move(newHooks);
+}
+const ToolRunnerHooks& CurrentToolRunnerHooks()
+{
+    return hooks;
+}
 
-void SetCommandExecutor(CommandExecutor newExecutor) { executor = std::move(newExecutor); }
+void SetCommandExecutor(CommandExecutor newExecutor)
+{
+    executor = std::move(newExecutor);
+}
 
-void ExecuteAndWait(const std::string& commandLine) {
+void ExecuteAndWait(const std::string& commandLine)
+{
     if (executor) {
         executor(commandLine);
         return;

@@ -6,7 +6,8 @@
 #include "compressors/tools/FileDescriptor.h"
 #include "compressors/tools/ToolRunner.h"
 
-FileSize FileSizeOf(const std::string& path) {
+FileSize FileSizeOf(const std::string& path)
+{
     // O_NONBLOCK: a named pipe must not wait for a writer.
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info {};

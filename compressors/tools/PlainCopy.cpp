@@ -18,15 +18,18 @@ namespace {
 
 CopyChunkObserver chunkObserver;
 
-FileError ReadFault(const std::string& path, int error) {
+FileError ReadFault(const std::string& path, int error)
+{
     return FileError("Cannot read file \"" + path + "\". " + std::strerror(error));
 }
 
-FileError WriteFault(const std::string& path, int error) {
+FileError WriteFault(const std::string& path, int error)
+{
     return FileError("Cannot write file \"" + path + "\". " + std::strerror(error));
 }
 
-void WriteAll(int fd, const char* data, std::size_t length, const std::string& path) {
+void WriteAll(int fd, const char* data, std::size_t length, const std::string& path)
+{
     while (length > 0) {
         const ssize_t written = ::write(fd, data, length);
         if (written < 0) {
@@ -40,10 +43,14 @@ void WriteAll(int fd, const char* data, std::size_t length, const std::string& p
 
 }  // namespace
 
-void SetCopyChunkObserver(CopyChunkObserver observer) { chunkObserver = std::move(observer); }
+void SetCopyChunkObserver(CopyChunkObserver observer)
+{
+    chunkObserver = std::move(observer);
+}
 
-void PlainCopy(const std::string& source, const std::string& destination,
-               FileSize& originalSize, FileSize& optimizedSize) {
+void PlainCopy(const std::string& source, const std::string& destination, FileSize& originalSize,
+               FileSize& optimizedSize)
+{
     // O_NONBLOCK: a named pipe must not wait for a writer; only regular files are copied.
     FileDescriptor input(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (input.get() < 0) throw CannotOpenFile(source, errno);
@@ -68,7 +75,7 @@ void PlainCopy(const std::string& source, const std::string& destination,
             if (errno == EINTR) continue;
             throw ReadFault(source, errno);
         }
-        if (got == 0) break;   // the source shrank while being copied
+        if (got == 0) break;  // the source shrank while being copied
         WriteAll(output.get(), buffer.data(), static_cast<std::size_t>(got), destination);
         if (chunkObserver) chunkObserver(static_cast<std::size_t>(got));
         position += static_cast<std::uint64_t>(got);

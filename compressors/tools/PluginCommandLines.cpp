@@ -3,38 +3,44 @@
 #include "compressors/tools/CommandLine.h"
 #include "compressors/tools/ToolRunner.h"
 
-std::string JpegOptionText(Level level) {
+std::string JpegOptionText(Level level)
+{
     switch (level) {
-        case 1: return "-dc";
-        case 2: return "-de";
-        case 3: return "-di";
-        case 4: return "-purejpg";
-        case 12: return "-dc -de";
-        case 13: return "-dc -di";
-        case 23: return "-de -di";
-        default: return "";
+    case 1: return "-dc";
+    case 2: return "-de";
+    case 3: return "-di";
+    case 4: return "-purejpg";
+    case 12: return "-dc -de";
+    case 13: return "-dc -di";
+    case 23: return "-de -di";
+    default: return "";
     }
 }
 
-std::string PngLevelDigit(Level level) {
+std::string PngLevelDigit(Level level)
+{
     static const char* const digits[] = {"3", "2", "1", "0"};
     return digits[(level < 1 ? 1 : level > 4 ? 4 : level) - 1];
 }
 
-std::string ScriptLevelDigit(Level level) {
+std::string ScriptLevelDigit(Level level)
+{
     return std::to_string(level < 1 ? 1 : level > 4 ? 4 : level);
 }
 
-std::string JpegCommandLine(const std::string& destination, Level level) {
+std::string JpegCommandLine(const std::string& destination, Level level)
+{
     return PluginDir() + "jhead.exe " + JpegOptionText(level) + " " + QuoteArgument(destination);
 }
 
-std::string PngCommandLine(const std::string& source, const std::string& destination, Level level) {
+std::string PngCommandLine(const std::string& source, const std::string& destination, Level level)
+{
     return PluginDir() + "pngout.exe /y /q /s" + PngLevelDigit(level) + " " + QuoteArgument(source) + " " +
            QuoteArgument(destination);
 }
 
-std::string ScriptCommandLine(const std::string& source, const std::string& destination, Level level) {
-    return "cscript //Nologo " + QuoteArgument(PluginDir() + "ESC.wsf") + " -l " + ScriptLevelDigit(level) +
-           " -ow " + QuoteArgument(destination) + " " + QuoteArgument(source);
+std::string ScriptCommandLine(const std::string& source, const std::string& destination, Level level)
+{
+    return "cscript //Nologo " + QuoteArgument(PluginDir() + "ESC.wsf") + " -l " + ScriptLevelDigit(level) + " -ow " +
+           QuoteArgument(destination) + " " + QuoteArgument(source);
 }

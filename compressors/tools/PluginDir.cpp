@@ -9,7 +9,8 @@ namespace {
 std::optional<std::string> pluginDir;
 }
 
-std::string ProgramDir() {
+std::string ProgramDir()
+{
     std::vector<char> buffer(4096);
     for (;;) {
         const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
@@ -22,9 +23,13 @@ std::string ProgramDir() {
     }
 }
 
-const std::string& PluginDir() {
+const std::string& PluginDir()
+{
     if (!pluginDir) pluginDir = ProgramDir() + "plugins/";
     return *pluginDir;
 }
 
-void SetPluginDir(const std::string& directory) { pluginDir = directory; }
+void SetPluginDir(const std::string& directory)
+{
+    pluginDir = directory;
+}

@@ -10,20 +10,23 @@
 
 namespace {
 
-bool IsExecutableFile(const std::string& path) {
+bool IsExecutableFile(const std::string& path)
+{
     struct stat info {};
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
            ::access(path.c_str(), X_OK) == 0;
 }
 
-std::string InFolder(const std::string& folder, const std::string& name) {
-    if (folder.empty()) return "./" + name;   // an empty PATH entry is the current folder
+std::string InFolder(const std::string& folder, const std::string& name)
+{
+    if (folder.empty()) return "./" + name;  // an empty PATH entry is the current folder
     return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
 }  // namespace
 
-std::optional<std::string> FindProgram(const std::string& name) {
+std::optional<std::string> FindProgram(const std::string& name)
+{
     if (name.empty()) return std::nullopt;
     if (name.find('/') != std::string::npos) {
         if (IsExecutableFile(name)) return name;
@@ -47,7 +50,8 @@ std::optional<std::string> FindProgram(const std::string& name) {
     return std::nullopt;
 }
 
-std::optional<std::vector<std::string>> ResolveCommandLine(const std::string& commandLine) {
+std::optional<std::vector<std::string>> ResolveCommandLine(const std::string& commandLine)
+{
     std::size_t begin = 0;
     while (begin < commandLine.size() && IsCommandLineBlank(commandLine[begin])) ++begin;
     if (begin >= commandLine.size()) return std::nullopt;

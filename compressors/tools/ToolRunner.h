@@ -9,8 +9,8 @@
 // What the caller of a run supplies: the window pumps its events and shows a
 // message box; the command line pumps nothing and prints to stderr.
 struct ToolRunnerHooks {
-    std::function<void()> processMessages;                        // may be empty
-    std::function<void(const std::string& message)> notify;      // "Unable to run ..."; empty: stderr
+    std::function<void()> processMessages;                   // may be empty
+    std::function<void(const std::string& message)> notify;  // "Unable to run ..."; empty: stderr
 };
 void SetToolRunnerHooks(ToolRunnerHooks hooks);
 const ToolRunnerHooks& CurrentToolRunnerHooks();

@@ -4,7 +4,8 @@
 #include "compressors/tools/ToolRunner.h"
 
 void RunWritingTool(WritingToolCommandLine commandLine, const std::string& source, const std::string& destination,
-                    Level level, FileSize& originalSize, FileSize& optimizedSize) {
+                    Level level, FileSize& originalSize, FileSize& optimizedSize)
+{
     if (level == 0) {
         PlainCopy(source, destination, originalSize, optimizedSize);
         return;

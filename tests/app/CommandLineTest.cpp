@@ -22,16 +22,14 @@ struct Outcome {
 std::string Quoted(const std::string& text)
 {
     std::string quoted = "'";
-    for (const char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
 }
 
 Outcome RunProgram(const TempDir& dir, const std::vector<std::string>& arguments)
 {
     std::string command = Quoted(std::string(QWO_BIN_DIR) + "/quorvan-optimize");
-    for (const auto& argument : arguments)
-        command += " " + Quoted(argument);
+    for (const auto& argument : arguments) command += " " + Quoted(argument);
     command += " >" + Quoted(dir / "stdout") + " 2>" + Quoted(dir / "stderr") + " </dev/null";
     const int raw = std::system(command.c_str());
     Outcome outcome;
@@ -46,16 +44,19 @@ Outcome RunProgram(const TempDir& dir, const std::vector<std::string>& arguments
 TEST(CommandLine, UsageErrorsExitTwo)
 {
     TempDir dir;
-    for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{}, {"-o", dir / "out"}, {dir.Path()}, {"-o", dir / "out", "--css", "3", "x"},
-          {"-o", dir / "out", "--turbo", dir.Path()}, {"-o", dir / "out", dir / "missing.css"}}) {
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{},
+                                                      {"-o", dir / "out"},
+                                                      {dir.Path()},
+                                                      {"-o", dir / "out", "--css", "3", "x"},
+                                                      {"-o", dir / "out", "--turbo", dir.Path()},
+                                                      {"-o", dir / "out", dir / "missing.css"}}) {
         const Outcome outcome = RunProgram(dir, arguments);
         EXPECT_EQ(outcome.status, 2) << outcome.err;
         EXPECT_THAT(outcome.err, HasSubstr("quorvan-optimize: "));
         EXPECT_THAT(outcome.err, HasSubstr("--help"));
         EXPECT_EQ(outcome.out, "");
     }
-    const Outcome empty = RunProgram(dir, {"-o", dir / "out", dir.Path() + "/"});   // no web files below
+    const Outcome empty = RunProgram(dir, {"-o", dir / "out", dir.Path() + "/"});  // no web files below
     EXPECT_EQ(empty.status, 2);
     EXPECT_THAT(empty.err, HasSubstr("no files to optimize"));
 }
@@ -78,7 +79,7 @@ TEST(CommandLine, OptimizesTheSampleSite)
     const std::string site = dir / "site";
     std::filesystem::copy(std::string(QWO_SOURCE_DIR) + "/examples/site", site,
                           std::filesystem::copy_options::recursive);
-    const std::string out = dir / "new/out";   // created, "/" added
+    const std::string out = dir / "new/out";  // created, "/" added
     const std::string report = dir / "report.html";
     const Outcome outcome = RunProgram(dir, {"-o", out, "--report", report, site, site + "/robots.txt"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
@@ -93,8 +94,7 @@ TEST(CommandLine, OptimizesTheSampleSite)
     // Every listed file has its result; the site's files are unchanged.
     int results = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(site)) {
-        if (!entry.is_regular_file())
-            continue;
+        if (!entry.is_regular_file()) continue;
         const std::string name = entry.path().filename().string();
         EXPECT_TRUE(FileExists(out + "/" + name)) << name;
         EXPECT_THAT(outcome.out, HasSubstr(entry.path().string()));
@@ -121,21 +121,20 @@ TEST(CommandLine, FailingFileExitsOneAndKeepsEarlierRows)
     WriteFile(dir / "site/b.txt", "second");
     WriteFile(dir / "out/b.txt", "");
     // b.txt's destination is the source itself.
-    const Outcome outcome =
-        RunProgram(dir, {"-o", dir / "out", "--report", dir / "r.html", dir / "site/a.txt", dir / "site/b.txt",
-                         dir / "out/b.txt", dir / "site/a.txt"});
+    const Outcome outcome = RunProgram(dir, {"-o", dir / "out", "--report", dir / "r.html", dir / "site/a.txt",
+                                             dir / "site/b.txt", dir / "out/b.txt", dir / "site/a.txt"});
     EXPECT_EQ(outcome.status, 1);
     EXPECT_THAT(outcome.err, HasSubstr("The destination is the source file."));
     EXPECT_THAT(outcome.out, HasSubstr(dir / "site/a.txt"));
     EXPECT_THAT(outcome.out, Not(HasSubstr("TOTAL")));
-    EXPECT_EQ(ReadFile(dir / "out/b.txt"), "second");   // written by the second entry, left intact by the third
+    EXPECT_EQ(ReadFile(dir / "out/b.txt"), "second");  // written by the second entry, left intact by the third
     EXPECT_THAT(ReadFile(dir / "r.html"), HasSubstr("<td>" + dir / "out/b.txt" + "<td>&nbsp;"));
 }
 
 TEST(CommandLine, MissingPluginsWarnAndTheRunGoesOn)
 {
     TempDir dir;
-    std::filesystem::create_directories(dir / "plugins/jhead.exe");   // a folder does not count
+    std::filesystem::create_directories(dir / "plugins/jhead.exe");  // a folder does not count
     WriteFile(dir / "in/pic.png", ReadFile(std::string(QWO_SOURCE_DIR) + "/examples/site/images/logo.png"));
     const Outcome outcome = RunProgram(dir, {"--plugin-dir", dir / "plugins", "-o", dir / "out", dir / "in"});
     EXPECT_EQ(outcome.status, 0) << outcome.err;

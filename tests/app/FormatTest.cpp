@@ -18,14 +18,14 @@ TEST(HumanSize, TableOfSizes)
     EXPECT_EQ(HumanSize(5000000), "    4.77 MB");
     EXPECT_EQ(HumanSize(1073741824), "   1.000 GB");
     EXPECT_EQ(HumanSize(2147483647), "   2.000 GB");
-    EXPECT_EQ(HumanSize(-2147483647 - 1), "-2147483648 B");   // wider than the field: not cut
+    EXPECT_EQ(HumanSize(-2147483647 - 1), "-2147483648 B");  // wider than the field: not cut
 }
 
 TEST(HumanSize, HalfwayValuesRoundAwayFromZero)
 {
-    EXPECT_EQ(HumanSize(1280), "     1.3 kB");      // 1.25
-    EXPECT_EQ(HumanSize(1331), "     1.3 kB");      // 1.2998
-    EXPECT_EQ(HumanSize(1179648), "    1.13 MB");   // 1.125
+    EXPECT_EQ(HumanSize(1280), "     1.3 kB");     // 1.25
+    EXPECT_EQ(HumanSize(1331), "     1.3 kB");     // 1.2998
+    EXPECT_EQ(HumanSize(1179648), "    1.13 MB");  // 1.125
 }
 
 TEST(HumanSize, SeparatorsAreParameters)
@@ -44,9 +44,9 @@ TEST(RatioText, TwoDecimalsOfOptimizedOverOriginal)
     EXPECT_EQ(RatioText(3000, 3000), "100.00%");
     EXPECT_EQ(RatioText(1, 3), "33.33%");
     EXPECT_EQ(RatioText(2, 3), "66.67%");
-    EXPECT_EQ(RatioText(1, 800), "0.13%");       // 0.125 exactly
-    EXPECT_EQ(RatioText(1, 20000), "0.01%");     // 0.005
-    EXPECT_EQ(RatioText(123456, 1000), "12345.60%");   // no thousands separator
+    EXPECT_EQ(RatioText(1, 800), "0.13%");            // 0.125 exactly
+    EXPECT_EQ(RatioText(1, 20000), "0.01%");          // 0.005
+    EXPECT_EQ(RatioText(123456, 1000), "12345.60%");  // no thousands separator
     EXPECT_EQ(RatioText(1500, 2000, ","), "75,00%");
 }
 
@@ -54,7 +54,7 @@ TEST(RatioText, NegativeAndZeroSizes)
 {
     EXPECT_EQ(RatioText(-1, 100), "-1.00%");
     EXPECT_EQ(RatioText(-1, -1), "100.00%");
-    EXPECT_EQ(RatioText(-1, 1000000), "0.00%");   // rounds to zero: no minus sign
+    EXPECT_EQ(RatioText(-1, 1000000), "0.00%");  // rounds to zero: no minus sign
     EXPECT_EQ(RatioText(0, 100), "0.00%");
     EXPECT_EQ(RatioText(0, 0), "n/a");
     EXPECT_EQ(RatioText(500, 0), "n/a");

@@ -79,28 +79,26 @@ TEST(Options, UsageErrorsNameTheFault)
     EXPECT_EQ(UsageMessage({"-o", "out", "--js=5", "x"}), "--js: invalid level \"5\" (allowed: 0, 1, 2, 3, 4)");
     EXPECT_EQ(UsageMessage({"-o", "out", "--jpeg", "5", "x"}),
               "--jpeg: invalid level \"5\" (allowed: 0, 1, 2, 3, 4, 12, 13, 23)");
-    EXPECT_EQ(UsageMessage({"-o", "out", "--png", "-1", "x"}),
-              "--png: invalid level \"-1\" (allowed: 0, 1, 2, 3, 4)");
+    EXPECT_EQ(UsageMessage({"-o", "out", "--png", "-1", "x"}), "--png: invalid level \"-1\" (allowed: 0, 1, 2, 3, 4)");
     EXPECT_EQ(UsageMessage({"-o", "out", "--gif", "", "x"}), "--gif: invalid level \"\" (allowed: 0, 1, 2)");
-    EXPECT_EQ(UsageMessage({"-o", "out", "--html", " 1", "x"}),
-              "--html: invalid level \" 1\" (allowed: 0, 1, 2)");
+    EXPECT_EQ(UsageMessage({"-o", "out", "--html", " 1", "x"}), "--html: invalid level \" 1\" (allowed: 0, 1, 2)");
     EXPECT_EQ(UsageMessage({"-o", "out", "x", "--report"}), "--report: missing value");
 }
 
 TEST(FolderWalk, WebFilesBelowAFolderSortedByPath)
 {
     TempDir dir;
-    for (const char* name : {"site/z.css", "site/b/page.html", "site/a/x.js", "site/a/y.JPG", "site/robots.txt",
-                             "site/a/deep/img.gif", "site/noext", "site/pic.jpe", "site/b/old.htm",
-                             "site/c.jpeg", "site/d.png", "site/e.jpg", "extra.txt"})
+    for (const char* name :
+         {"site/z.css", "site/b/page.html", "site/a/x.js", "site/a/y.JPG", "site/robots.txt", "site/a/deep/img.gif",
+          "site/noext", "site/pic.jpe", "site/b/old.htm", "site/c.jpeg", "site/d.png", "site/e.jpg", "extra.txt"})
         WriteFile(dir / name, "x");
-    std::filesystem::create_directories(dir / "site/empty.css");   // a folder, not a file
+    std::filesystem::create_directories(dir / "site/empty.css");  // a folder, not a file
 
     const auto files = ExpandPaths({dir / "extra.txt", dir / "site"});
     const std::string s = dir / "site/";
-    EXPECT_THAT(files, ElementsAre(dir / "extra.txt", s + "a/deep/img.gif", s + "a/x.js", s + "a/y.JPG",
-                                   s + "b/old.htm", s + "b/page.html", s + "c.jpeg", s + "d.png", s + "e.jpg",
-                                   s + "pic.jpe", s + "z.css"));
+    EXPECT_THAT(files,
+                ElementsAre(dir / "extra.txt", s + "a/deep/img.gif", s + "a/x.js", s + "a/y.JPG", s + "b/old.htm",
+                            s + "b/page.html", s + "c.jpeg", s + "d.png", s + "e.jpg", s + "pic.jpe", s + "z.css"));
     // A folder given with a trailing "/" gives the same paths.
     EXPECT_EQ(ExpandPaths({dir / "site/"}).front(), s + "a/deep/img.gif");
     EXPECT_THROW(ExpandPaths({dir / "missing"}), PathError);
@@ -119,10 +117,9 @@ TEST(TextTable, AlignsColumnsAndSkipsEmptyRows)
     grid.SetCell(1, 2, "site/images/b.png");
     grid.SetCell(3, 3, "TOTAL");
     grid.SetCell(4, 3, "75.00%");
-    EXPECT_EQ(FormatTable(grid),
-              "Filename           Original size  Opimized size   Ratio\n"
-              "-------------------------------------------------------\n"
-              "site/a.css                2.0 kB         1.5 kB  75.00%\n"
-              "site/images/b.png\n"
-              "                                          TOTAL  75.00%\n");
+    EXPECT_EQ(FormatTable(grid), "Filename           Original size  Opimized size   Ratio\n"
+                                 "-------------------------------------------------------\n"
+                                 "site/a.css                2.0 kB         1.5 kB  75.00%\n"
+                                 "site/images/b.png\n"
+                                 "                                          TOTAL  75.00%\n");
 }

@@ -46,7 +46,7 @@ TEST(Report, WritesTheFileUnderTheGivenNameReplacingIt)
 {
     TempDir dir;
     TResultGrid grid;
-    const std::string path = dir / "results";   // no extension is added
+    const std::string path = dir / "results";  // no extension is added
     WriteFile(path, std::string(10000, 'x'));
     WriteReport(grid, path);
     EXPECT_EQ(ReadFile(path), ReportText(grid));
@@ -62,7 +62,7 @@ TEST(Report, FailureCarriesTheSystemsReason)
     } catch (const ReportError& error) {
         EXPECT_STREQ(error.what(), "No such file or directory");
     }
-    EXPECT_THROW(WriteReport(grid, dir.Path()), ReportError);   // a folder
+    EXPECT_THROW(WriteReport(grid, dir.Path()), ReportError);  // a folder
     if (FileExists("/dev/full")) {
         try {
             WriteReport(grid, "/dev/full");

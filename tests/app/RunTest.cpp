@@ -22,8 +22,7 @@ protected:
     {
         SetCommandExecutor([this](const std::string& commandLine) {
             commands.push_back(commandLine);
-            if (onCommand)
-                onCommand(commandLine);
+            if (onCommand) onCommand(commandLine);
         });
         host.outputDir = dir / "out/";
         std::filesystem::create_directories(host.outputDir);
@@ -54,12 +53,18 @@ protected:
 
 TEST_F(RunTest, DispatchesByExactExtension)
 {
-    host.files = {Source("a.js", "var a = 1;\n"),        Source("b.png", "png"),
-                  Source("c.jpg", "jpg"),                Source("d.jpeg", "jpeg"),
-                  Source("e.jpe", "jpe"),                Source("F.JS", "upper js"),
-                  Source("G.JPG", "upper jpg"),          Source("H.Png", "mixed png"),
-                  Source("readme", "no extension"),      Source("my.site/notes", "dot in folder"),
-                  Source("archive.tar.gz", "last dot"),  Source("robots.txt", "other")};
+    host.files = {Source("a.js", "var a = 1;\n"),
+                  Source("b.png", "png"),
+                  Source("c.jpg", "jpg"),
+                  Source("d.jpeg", "jpeg"),
+                  Source("e.jpe", "jpe"),
+                  Source("F.JS", "upper js"),
+                  Source("G.JPG", "upper jpg"),
+                  Source("H.Png", "mixed png"),
+                  Source("readme", "no extension"),
+                  Source("my.site/notes", "dot in folder"),
+                  Source("archive.tar.gz", "last dot"),
+                  Source("robots.txt", "other")};
     Run();
 
     ASSERT_EQ(commands.size(), 5u);
@@ -97,10 +102,8 @@ TEST_F(RunTest, LevelsAreReadWhenEachFileIsReached)
     host.selectorTexts[Selector::PNG] = "1- Fast recompression";
     host.files = {Source("1.jpg", "x"), Source("2.jpg", "x"), Source("3.jpg", "x"), Source("4.png", "x")};
     host.afterFile = [this](int index) {
-        if (index == 0)
-            host.selectorTexts[Selector::JPEG] = "12- Comment+Exif removal";
-        if (index == 1)
-            host.selectorTexts[Selector::JPEG] = "23- Exif+IPCT removal";
+        if (index == 0) host.selectorTexts[Selector::JPEG] = "12- Comment+Exif removal";
+        if (index == 1) host.selectorTexts[Selector::JPEG] = "23- Exif+IPCT removal";
     };
     Run();
     // Level 0 copies without a command; the two-digit entries give 12 and 23.
@@ -112,7 +115,7 @@ TEST_F(RunTest, LevelsAreReadWhenEachFileIsReached)
 
 TEST_F(RunTest, DestinationIsOutputTextPlusFileName)
 {
-    host.outputDir = dir / "out";   // no trailing "/"
+    host.outputDir = dir / "out";  // no trailing "/"
     host.files = {Source("style.txt", "body{}")};
     Run();
     EXPECT_EQ(ReadFile(dir / "outstyle.txt"), "body{}");
@@ -144,7 +147,7 @@ TEST_F(RunTest, NegativeSizesAreShownAndSummedSigned)
     host.files = {Source("lost.js", std::string(100, ';')), Source("kept.txt", std::string(300, 'x'))};
     Run();
     EXPECT_THAT(host.Row(1), ElementsAre("", ::testing::_, "     100 B", "      -1 B", "-1.00%"));
-    EXPECT_EQ(host.grid.Cell(4, 3), "74.75%");   // 299 of 400
+    EXPECT_EQ(host.grid.Cell(4, 3), "74.75%");  // 299 of 400
 }
 
 TEST_F(RunTest, EmptySourcesGiveNotApplicable)

@@ -14,15 +14,13 @@ void RecordingHost::SetProgress(int position)
 
 void RecordingHost::RepaintAndProcessMessages()
 {
-    if (afterFile)
-        afterFile(filesDone);
+    if (afterFile) afterFile(filesDone);
     ++filesDone;
 }
 
 std::vector<std::string> RecordingHost::Row(int row) const
 {
     std::vector<std::string> cells;
-    for (int column = 0; column < grid.ColumnCount(); ++column)
-        cells.push_back(grid.Cell(column, row));
+    for (int column = 0; column < grid.ColumnCount(); ++column) cells.push_back(grid.Cell(column, row));
     return cells;
 }

@@ -13,7 +13,7 @@ class RecordingHost : public TBatchHost {
 public:
     std::vector<int> progressPositions;
     std::vector<int> progressMaxima;
-    std::function<void(int fileIndex)> afterFile;   // runs where the window pumps messages
+    std::function<void(int fileIndex)> afterFile;  // runs where the window pumps messages
     int filesDone = 0;
 
     void SetProgressMax(int maximum) override;

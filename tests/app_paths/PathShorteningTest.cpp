@@ -7,7 +7,10 @@
 
 namespace {
 
-int OnePixelPerByte(const std::string& text) { return static_cast<int>(text.size()); }
+int OnePixelPerByte(const std::string& text)
+{
+    return static_cast<int>(text.size());
+}
 
 // Every step the shortening passes through on the way down to the file name.
 std::vector<std::string> Steps(const std::string& path)
@@ -16,8 +19,7 @@ std::vector<std::string> Steps(const std::string& path)
     std::string last = path;
     for (int width = static_cast<int>(path.size()) - 1; width >= 0; --width) {
         const std::string shortened = ShortenPath(path, width, OnePixelPerByte);
-        if (shortened != last)
-            steps.push_back(last = shortened);
+        if (shortened != last) steps.push_back(last = shortened);
     }
     return steps;
 }
@@ -27,8 +29,8 @@ std::vector<std::string> Steps(const std::string& path)
 TEST(PathShortening, NarrowsOneFolderAtATimeDownToTheFileName)
 {
     EXPECT_EQ(Steps("/Work/Site/img/logo.png"),
-              (std::vector<std::string>{"/.../Site/img/logo.png", "/.../img/logo.png", "/.../logo.png",
-                                        ".../logo.png", "logo.png"}));
+              (std::vector<std::string>{"/.../Site/img/logo.png", "/.../img/logo.png", "/.../logo.png", ".../logo.png",
+                                        "logo.png"}));
 }
 
 TEST(PathShortening, FittingPathStaysWhole)
@@ -61,8 +63,7 @@ TEST(PathShortening, MeasuresWithTheGivenFunction)
     // Wide capitals: only the measured width decides.
     auto wideCapitals = [](const std::string& text) {
         int width = 0;
-        for (char c : text)
-            width += (c >= 'A' && c <= 'Z') ? 10 : 1;
+        for (char c : text) width += (c >= 'A' && c <= 'Z') ? 10 : 1;
         return width;
     };
     EXPECT_EQ(ShortenPath("/AAAA/b/c.css", 20, wideCapitals), "/.../b/c.css");

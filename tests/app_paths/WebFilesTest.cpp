@@ -31,7 +31,7 @@ TEST_F(WebFilesTest, TakesWebFilesBelowTheFolderSortedByPath)
     const std::string photo = Touch("img/photo.jpe");
     Touch("notes.txt");
     Touch("noextension");
-    Touch("img.png/inside.txt");   // a folder with a web extension is no file
+    Touch("img.png/inside.txt");  // a folder with a web extension is no file
     EXPECT_EQ(CollectWebFiles(root_.Path()), (std::vector<std::string>{b, photo, page, a}));
 }
 
@@ -45,6 +45,5 @@ TEST(WebFiles, ExtensionsMatchInAnyCase)
 {
     for (const char* yes : {"a.css", "a.JPEG", "/x/y.Html", "a.jpe", "a.gif", "a.png", "a.htm", "a.js"})
         EXPECT_TRUE(IsWebFile(yes)) << yes;
-    for (const char* no : {"a.txt", "a", "/my.css/readme", "a.css.bak", "a.jsx"})
-        EXPECT_FALSE(IsWebFile(no)) << no;
+    for (const char* no : {"a.txt", "a", "/my.css/readme", "a.css.bak", "a.jsx"}) EXPECT_FALSE(IsWebFile(no)) << no;
 }

@@ -75,8 +75,7 @@ TEST_F(CompressCSSTest, MissingSourceAndUncreatableDestination)
             CompressCSS(missing, Out("missing.css"), level, original, optimized);
             ADD_FAILURE() << "no exception";
         } catch (const std::runtime_error& error) {
-            EXPECT_EQ(std::string(error.what()),
-                      "Cannot open file \"" + missing + "\". No such file or directory");
+            EXPECT_EQ(std::string(error.what()), "Cannot open file \"" + missing + "\". No such file or directory");
         }
         EXPECT_FALSE(fs::exists(Out("missing.css")));
     }
@@ -87,8 +86,7 @@ TEST_F(CompressCSSTest, MissingSourceAndUncreatableDestination)
         CompressCSS(source, nowhere, 2, original, optimized);
         ADD_FAILURE() << "no exception";
     } catch (const std::runtime_error& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  "Cannot create file \"" + nowhere + "\". No such file or directory");
+        EXPECT_EQ(std::string(error.what()), "Cannot create file \"" + nowhere + "\". No such file or directory");
     }
     EXPECT_EQ(ReadFile(source), kSheet);
 }

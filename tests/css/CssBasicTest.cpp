@@ -16,8 +16,7 @@ void ExpectBasic(const std::string& input, const std::string& expected)
 
 TEST(CssBasic, SpacesShrinkAndBracesGetCarriageReturns)
 {
-    ExpectBasic("h1 { color: red; margin: 0 }\nh2 { color: red; }",
-                "h1{ color:red; margin:0 }\rh2{ color:red; }\r");
+    ExpectBasic("h1 { color: red; margin: 0 }\nh2 { color: red; }", "h1{ color:red; margin:0 }\rh2{ color:red; }\r");
     // Spaces before ":" and around ";" and "}" stay; only ": ", ", " and " {" shrink.
     ExpectBasic("a , b {x : 1 ; y:2 }", "a ,b{x :1 ; y:2 }\r");
     ExpectBasic("\t\ta\t\t{\tb:\t\tc\t}", " a{ b:c }\r");

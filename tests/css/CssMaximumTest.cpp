@@ -61,13 +61,13 @@ TEST(CssMaximum, SheetsThatCannotBeRegroupedStayAtLevelOne)
         "@media print { a { color: red } }",
         "@font-face{font-family:A}@font-face{font-family:B}",
         "a{x:1}@import url(b.css);",
-        "a{x:1}b{x:1",               // unclosed last rule
-        "a{x:1}b{x:1}c",             // text after the last rule
-        "a{x:1}}",                   // stray closer
-        "a{b{x:1}}",                 // nesting
-        "a{x:{1}",                   // two openers in one rule
-        "x:1;y:2",                   // no rule at all
-        "a{x:1}\rb{x:1}/* open",     // unclosed comment
+        "a{x:1}b{x:1",            // unclosed last rule
+        "a{x:1}b{x:1}c",          // text after the last rule
+        "a{x:1}}",                // stray closer
+        "a{b{x:1}}",              // nesting
+        "a{x:{1}",                // two openers in one rule
+        "x:1;y:2",                // no rule at all
+        "a{x:1}\rb{x:1}/* open",  // unclosed comment
     };
     for (const char* input : unsafe) {
         SCOPED_TRACE(input);
@@ -81,8 +81,7 @@ TEST(CssMaximum, SheetsThatCannotBeRegroupedStayAtLevelOne)
 TEST(CssMaximum, NeverLongerThanLevelOne)
 {
     // Long selectors repeated for a short shared declaration would grow the sheet.
-    const std::string input =
-        ".navigation-primary-item-link{a:1;b:2}.sidebar-secondary-widget-title{a:1;c:3}";
+    const std::string input = ".navigation-primary-item-link{a:1;b:2}.sidebar-secondary-widget-title{a:1;c:3}";
     const std::string basic = MinifyCSSBasic(input);
     ExpectMaximum(input, basic);
 }
@@ -90,7 +89,10 @@ TEST(CssMaximum, NeverLongerThanLevelOne)
 TEST(CssMaximum, HighBytesAreNotTrimmed)
 {
     // 0xA0 next to the braces is part of the selector and the declaration.
-    ExpectMaximum("\xA0" "a{\xA0x:1}b{\xA0x:1}", "\xA0" "a,b{\xA0x:1}");
+    ExpectMaximum("\xA0"
+                  "a{\xA0x:1}b{\xA0x:1}",
+                  "\xA0"
+                  "a,b{\xA0x:1}");
     ExpectMaximum("\xE9t\xE9{x:1}\xE9t\xE9{y:2}", "\xE9t\xE9{x:1;y:2}");
 }
 

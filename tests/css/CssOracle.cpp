@@ -9,18 +9,15 @@ std::string OracleCSSBasic(std::string_view input)
     std::string text(input);
     for (;;) {
         const std::size_t open = FindFrom("/*", text, 1);
-        if (open == 0)
-            break;
+        if (open == 0) break;
         const std::size_t close = FindFrom("*/", text, open + 1);
-        if (close == 0)
-            break;
+        if (close == 0) break;
         text = text.substr(0, open - 1) + text.substr(close + 1);
     }
     text = ReplaceAll(text, "\t", " ");
     text = ReplaceAll(text, "\n", "");
     text = ReplaceAll(text, "\r", "");
-    while (text.find("  ") != std::string::npos)
-        text = ReplaceAll(text, "  ", " ");
+    while (text.find("  ") != std::string::npos) text = ReplaceAll(text, "  ", " ");
     text = ReplaceAll(text, ": ", ":");
     text = ReplaceAll(text, ", ", ",");
     text = ReplaceAll(text, " {", "{");
@@ -36,34 +33,29 @@ std::vector<std::string> SplitLines(const std::string& text)
     std::size_t i = 0;
     for (; i < text.size() && text[i] != '\0'; ++i) {
         if (text[i] == '\r' || text[i] == '\n') {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
             lines.push_back(line);
             line.clear();
         } else {
             line += text[i];
         }
     }
-    if (!line.empty())
-        lines.push_back(line);
+    if (!line.empty()) lines.push_back(line);
     return lines;
 }
 
 // Every line that holds more than spaces is one rule "selector{...}".
 bool IsFlatSheet(const std::string& text)
 {
-    if (text.find('@') != std::string::npos || text.find('\0') != std::string::npos)
-        return false;
+    if (text.find('@') != std::string::npos || text.find('\0') != std::string::npos) return false;
     for (const std::string& line : SplitLines(text)) {
-        if (line.find_first_not_of(' ') == std::string::npos)
-            continue;
+        if (line.find_first_not_of(' ') == std::string::npos) continue;
         std::size_t opens = 0, closes = 0;
         for (char c : line) {
             opens += c == '{';
             closes += c == '}';
         }
-        if (opens != 1 || closes != 1 || line.back() != '}' || line.find('{') > line.find('}'))
-            return false;
+        if (opens != 1 || closes != 1 || line.back() != '}' || line.find('{') > line.find('}')) return false;
     }
     return true;
 }
@@ -73,8 +65,7 @@ std::vector<std::string> SplitItems(const std::string& text)
     std::vector<std::string> items;
     std::size_t i = 0;
     while (i < text.size()) {
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\r' || text[i] == '\n'))
-            ++i;
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\r' || text[i] == '\n')) ++i;
         std::string item;
         char quote = 0;
         while (i < text.size() && (quote != 0 || text[i] != ';')) {
@@ -84,8 +75,7 @@ std::vector<std::string> SplitItems(const std::string& text)
                 quote = 0;
             item += text[i++];
         }
-        if (!item.empty())
-            items.push_back(item);
+        if (!item.empty()) items.push_back(item);
         ++i;
     }
     return items;
@@ -96,17 +86,13 @@ std::string Regroup(const std::string& basic)
     std::vector<std::string> selectors, declarations;
     for (const std::string& line : SplitLines(basic)) {
         const std::size_t p = line.find('{');
-        if (p == std::string::npos)
-            continue;
+        if (p == std::string::npos) continue;
         const std::size_t q = line.find('}');
         std::string selector = line.substr(0, p);
         const std::string body = q == std::string::npos || q <= p ? "" : line.substr(p + 1, q - p - 1);
-        if (!selector.empty() && selector.front() == ' ')
-            selector.erase(0, 1);
-        if (!selector.empty() && selector.back() == ' ')
-            selector.pop_back();
-        if (selector.empty())
-            continue;
+        if (!selector.empty() && selector.front() == ' ') selector.erase(0, 1);
+        if (!selector.empty() && selector.back() == ' ') selector.pop_back();
+        if (selector.empty()) continue;
         for (const std::string& item : SplitItems(body)) {
             selectors.push_back(selector);
             declarations.push_back(item);
@@ -118,22 +104,18 @@ std::string Regroup(const std::string& basic)
     std::string out;
     std::vector<std::size_t> deferred;
     for (std::size_t i = 0; i < n; ++i) {
-        if (selectors[i].empty())
-            continue;
+        if (selectors[i].empty()) continue;
         std::string g = selectors[i];
         std::size_t c = 1;
         for (std::size_t j = 0; j < n; ++j)
-            if (j != i && declarations[j] == declarations[i])
-                g += "," + selectors[j], ++c;
-        if (c < 2)
-            continue;
+            if (j != i && declarations[j] == declarations[i]) g += "," + selectors[j], ++c;
+        if (c < 2) continue;
         const std::size_t L = declarations[i].size(), S = g.size();
         if (L * c > S + L + 3) {
             out += g + "{" + declarations[i] + "}\r";
             const std::string d = declarations[i];
             for (std::size_t j = 0; j < n; ++j)
-                if (j != i && declarations[j] == d)
-                    clear(j);
+                if (j != i && declarations[j] == d) clear(j);
             clear(i);
         } else {
             deferred.push_back(i);
@@ -141,10 +123,8 @@ std::string Regroup(const std::string& basic)
     }
     for (std::size_t f : deferred) {
         bool skip = false;
-        for (std::size_t j = 0; j < f; ++j)
-            skip = skip || selectors[j] == selectors[f];
-        if (skip)
-            continue;
+        for (std::size_t j = 0; j < f; ++j) skip = skip || selectors[j] == selectors[f];
+        if (skip) continue;
         out += selectors[f];
         for (std::size_t j = 0; j < n; ++j)
             if (j != f && !selectors[j].empty() && declarations[j] == declarations[f])
@@ -153,16 +133,13 @@ std::string Regroup(const std::string& basic)
         clear(f);
     }
     for (std::size_t i = 0; i < n; ++i) {
-        if (selectors[i].empty())
-            continue;
+        if (selectors[i].empty()) continue;
         out += selectors[i] + "{" + declarations[i];
         for (std::size_t j = 0; j < n; ++j)
-            if (j != i && selectors[j] == selectors[i])
-                out += ";" + declarations[j], clear(j);
+            if (j != i && selectors[j] == selectors[i]) out += ";" + declarations[j], clear(j);
         out += "}\r";
     }
-    if (!out.empty() && out.back() == '\r')
-        out.pop_back();
+    if (!out.empty() && out.back() == '\r') out.pop_back();
     return out;
 }
 
@@ -171,8 +148,7 @@ std::string Regroup(const std::string& basic)
 std::string OracleCSSMaximum(std::string_view text)
 {
     const std::string basic = OracleCSSBasic(text);
-    if (!IsFlatSheet(basic))
-        return basic;
+    if (!IsFlatSheet(basic)) return basic;
     std::string regrouped = Regroup(basic);
     return regrouped.size() > basic.size() ? basic : regrouped;
 }

@@ -17,8 +17,7 @@ TEST(CssOracleMatch, RealStyleSheets)
     int sheets = 0;
     int regrouped = 0;
     for (const auto& entry : std::filesystem::directory_iterator(data)) {
-        if (entry.path().extension() != ".css")
-            continue;
+        if (entry.path().extension() != ".css") continue;
         SCOPED_TRACE(entry.path().filename().string());
         const std::string text = ReadFile(entry.path());
         ASSERT_GT(text.size(), 1000u);
@@ -32,14 +31,14 @@ TEST(CssOracleMatch, RealStyleSheets)
         ++sheets;
     }
     EXPECT_GE(sheets, 3);
-    EXPECT_GE(regrouped, 1);   // at least one flat sheet really regroups
+    EXPECT_GE(regrouped, 1);  // at least one flat sheet really regroups
 }
 
 // Random text over the characters that matter to the minifier.
 std::string RandomText(std::mt19937& random, std::size_t length)
 {
     static const std::string alphabet = "{}{};:,/**\"' \t\r\n<>=-!abAB01\xA0\x00";
-    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size());   // last: NUL
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size());  // last: NUL
     std::string text;
     for (std::size_t i = 0; i < length; ++i) {
         const std::size_t k = pick(random);
@@ -53,8 +52,8 @@ std::string RandomText(std::mt19937& random, std::size_t length)
 std::string RandomSheet(std::mt19937& random, std::size_t rules)
 {
     static const char* selectors[] = {"a", "b", " b", "p q", ".nav>li", "h1 ,h2", "", "x"};
-    static const char* declarations[] = {"x:1",  "x:1 ", " y : 2", "color:red", "margin:0 auto",
-                                         "z:'a;b'", "w:\"q;\"", "",   "x:1",       "font-family:Arial,sans-serif"};
+    static const char* declarations[] = {"x:1",     "x:1 ",     " y : 2", "color:red", "margin:0 auto",
+                                         "z:'a;b'", "w:\"q;\"", "",       "x:1",       "font-family:Arial,sans-serif"};
     static const char* glue[] = {"", " ", "\n", "\r\n", "\t", "/* c */", " ;"};
     std::uniform_int_distribution<int> anySelector(0, std::size(selectors) - 1);
     std::uniform_int_distribution<int> anyDeclaration(0, std::size(declarations) - 1);
@@ -110,7 +109,7 @@ TEST(CssOracleMatch, RandomFlatSheets)
             ASSERT_EQ(planned, written.size()) << "round " << round;
         }
     }
-    EXPECT_GT(regrouped, 1000);   // the generator really exercises level 2
+    EXPECT_GT(regrouped, 1000);  // the generator really exercises level 2
 }
 
 }  // namespace

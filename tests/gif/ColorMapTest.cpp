@@ -62,7 +62,7 @@ TEST_F(MapFixture, SearchDirectionFollowsSortedFlag)
     EXPECT_EQ(map.IndexOfColor(GIFColor(9, 9, 8)), -1);
     EXPECT_EQ(map.AddUniqueColor(GIFColor(1, 2, 3)), 1);
     EXPECT_EQ(map.AddUniqueColor(GIFColor(4, 4, 4)), 3);
-    EXPECT_FALSE(map.Sorted());   // appending clears the flag
+    EXPECT_FALSE(map.Sorted());  // appending clears the flag
 }
 
 TEST_F(MapFixture, IndexBits)
@@ -140,7 +140,7 @@ TEST_F(MapFixture, AssignSetTableAndQuadsCopyEntries)
     frame.ColorMap().Assign(map);
     EXPECT_EQ(frame.ColorMap().EntryCount(), 2);
     EXPECT_TRUE(frame.ColorMap().Sorted());
-    const std::uint8_t quads[] = {3, 2, 1, 0};   // blue, green, red, reserved
+    const std::uint8_t quads[] = {3, 2, 1, 0};  // blue, green, red, reserved
     map.ImportRGBQuads(quads, 1);
     EXPECT_EQ(map.Color(0), GIFColor(1, 2, 3));
 }
@@ -153,7 +153,7 @@ TEST_F(MapFixture, CountUsageAndRemapCoverTheFramesUsingTheMap)
     a->SetHeight(1);
     a->Pixels()[0] = 2;
     a->Pixels()[1] = 2;
-    auto* b = image.Images().Add(std::make_unique<TGIFSubImage>(&image));   // has its own map
+    auto* b = image.Images().Add(std::make_unique<TGIFSubImage>(&image));  // has its own map
     b->SetWidth(1);
     b->SetHeight(1);
     b->ColorMap().AppendColor(0);

@@ -49,7 +49,8 @@ void ExpectSameImage(TGIFImage& a, TGIFImage& b, const std::string& what)
         EXPECT_TRUE(std::equal(fa->Pixels(), fa->Pixels() + fa->PixelsSize(), fb->Pixels())) << frame;
         ASSERT_EQ(fa->Extensions().Count(), fb->Extensions().Count()) << frame;
         for (int e = 0; e < fa->Extensions().Count(); ++e)
-            EXPECT_EQ(ExtensionBytes(*fa->Extensions()[e]), ExtensionBytes(*fb->Extensions()[e])) << frame << " ext " << e;
+            EXPECT_EQ(ExtensionBytes(*fa->Extensions()[e]), ExtensionBytes(*fb->Extensions()[e]))
+                << frame << " ext " << e;
     }
 }
 
@@ -73,7 +74,7 @@ TEST_P(CorpusTest, ReadsMatchesGiflibAndRoundTrips)
                 const OracleFrame& want = oracle.frames[i];
                 TGIFSubImage* got = frames[i];
                 const std::string frame = name + " frame " + std::to_string(i);
-                if (want.width == 0 || want.height == 0) continue;   // ours takes the screen size
+                if (want.width == 0 || want.height == 0) continue;  // ours takes the screen size
                 EXPECT_EQ(got->Left(), want.left) << frame;
                 EXPECT_EQ(got->Top(), want.top) << frame;
                 ASSERT_EQ(got->Width(), want.width) << frame;
@@ -128,12 +129,13 @@ TEST(CorpusDamage, DamagedFilesReadWithWarnings)
         const char* file;
         const char* warning;
     };
-    for (const Case& c : {Case{"gifsicle/test/009-zerowidth_zerowidth-bad.gif", "Image exceeds Logical Screen size"},
-                          Case{"gifsicle/test/009-zerowidth_zerowidth-ok.gif", "Image exceeds Logical Screen size"},
-                          Case{"gifsicle/test/013-resize-truncated-frame_truncated-frame.gif", "Unknown GIF block type"},
-                          Case{"gifsicle/test/013-resize-truncated-frame_truncated-frame.gif", "Decoder bit buffer under-run"},
-                          Case{"giflib/pic/porsche.gif", nullptr},   // garbage after the trailer is never read
-                          Case{"gifsicle/test/013-eoi_trimmed-eoi.gif", nullptr}}) {
+    for (const Case& c :
+         {Case{"gifsicle/test/009-zerowidth_zerowidth-bad.gif", "Image exceeds Logical Screen size"},
+          Case{"gifsicle/test/009-zerowidth_zerowidth-ok.gif", "Image exceeds Logical Screen size"},
+          Case{"gifsicle/test/013-resize-truncated-frame_truncated-frame.gif", "Unknown GIF block type"},
+          Case{"gifsicle/test/013-resize-truncated-frame_truncated-frame.gif", "Decoder bit buffer under-run"},
+          Case{"giflib/pic/porsche.gif", nullptr},  // garbage after the trailer is never read
+          Case{"gifsicle/test/013-eoi_trimmed-eoi.gif", nullptr}}) {
         TGIFImage image;
         WarningLog log;
         log.Attach(image);

@@ -24,7 +24,8 @@ void Exercise(const Bytes& bytes, const std::string& what)
         Bytes written;
         const std::string message = WriteError(image, method, written);
         if (!message.empty()) {
-            EXPECT_TRUE(message == "Color not in color table" || message == "Unsupported GIF version") << what << ": " << message;
+            EXPECT_TRUE(message == "Color not in color table" || message == "Unsupported GIF version")
+                << what << ": " << message;
             return;
         }
         TGIFImage back;
@@ -73,7 +74,8 @@ TEST(DamagedInput, SeededTruncationsAndByteChanges)
 TEST(DamagedInput, EveryPrefixOfASmallAnimation)
 {
     const Bytes bytes = LoadFile(std::string(QWO_CORPUS_DIR) + "/gif/giflib/doc-whatsinagif/sample_2_animation.gif");
-    for (std::size_t n = 0; n <= bytes.size(); ++n) Exercise(Bytes(bytes.begin(), bytes.begin() + long(n)), std::to_string(n));
+    for (std::size_t n = 0; n <= bytes.size(); ++n)
+        Exercise(Bytes(bytes.begin(), bytes.begin() + long(n)), std::to_string(n));
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ TEST_F(DecoderFixture, TruncatedDataKeepsTransparentIndexOrZero)
     codes.Clear().Code(1).Code(2).Code(1).Code(2);
     ASSERT_EQ(codes.Pack().size(), 2u);
     ByteBuilder b = GifHeader(3, 2, 2);
-    b.Add({0x21, 0xF9, 4, 0x01, 0, 0, 3, 0});   // transparent index 3
+    b.Add({0x21, 0xF9, 4, 0x01, 0, 0, 3, 0});  // transparent index 3
     ImageDescriptor(b, 0, 0, 3, 2).Add({2}).SubBlocks(codes.Pack());
     ASSERT_EQ(ReadError(image, b.bytes), "");
     EXPECT_EQ(Pixels(), (Bytes{1, 2, 1, 3, 3, 3}));
@@ -60,7 +60,7 @@ TEST_F(DecoderFixture, DataEndingAfterACopiedStringKeepsTheFillBehindIt)
     // 1, 2, then the table string 1 2 (copied from earlier output); the data
     // ends there in a frame of 40 pixels: everything after stays at the fill.
     LzwCodes codes(2);
-    codes.Clear().Code(1).Code(2).Code(6).Code(1);   // 3+3+3+3+4 bits: the last code is not taken
+    codes.Clear().Code(1).Code(2).Code(6).Code(1);  // 3+3+3+3+4 bits: the last code is not taken
     ByteBuilder b = GifHeader(40, 1, 2);
     b.Add({0x21, 0xF9, 4, 0x01, 0, 0, 3, 0});
     ImageDescriptor(b, 0, 0, 40, 1).Add({2}).SubBlocks(codes.Pack()).Add({0x3B});
@@ -92,7 +92,7 @@ TEST_F(DecoderFixture, CodeSizeNineIsReadAsEight)
 TEST_F(DecoderFixture, DataWithoutLeadingClearDecodes)
 {
     LzwCodes codes(2);
-    codes.Code(3).Code(1).End();   // no clear code at the start
+    codes.Code(3).Code(1).End();  // no clear code at the start
     ASSERT_EQ(ReadError(image, OneFrameGif(2, 1, 2, codes.Pack())), "");
     EXPECT_EQ(Pixels(), (Bytes{3, 1}));
 }
@@ -109,10 +109,12 @@ TEST_F(DecoderFixture, InterlacedRowsLandInPassOrder)
         ASSERT_EQ(ReadError(interlaced, OneFrameGif(1, height, 5, codes.Pack(), 0x40, 5)), "") << height;
         std::vector<int> order;
         for (int start : {0, 4, 2, 1})
-            for (int y = start; y < height; y += (start == 0 || start == 4) ? 8 : start == 2 ? 4 : 2) order.push_back(y);
+            for (int y = start; y < height; y += (start == 0 || start == 4) ? 8 : start == 2 ? 4 : 2)
+                order.push_back(y);
         ASSERT_EQ(int(order.size()), height);
         const std::uint8_t* p = interlaced.Images()[0]->Pixels();
-        for (int i = 0; i < height; ++i) EXPECT_EQ(p[order[std::size_t(i)]], i) << "height " << height << " file row " << i;
+        for (int i = 0; i < height; ++i)
+            EXPECT_EQ(p[order[std::size_t(i)]], i) << "height " << height << " file row " << i;
     }
 }
 
@@ -120,7 +122,7 @@ TEST_F(DecoderFixture, InterlacedStringsSpanRows)
 {
     // Width 3, height 4: strings of length 2-3 cross row boundaries.
     LzwCodes codes(2);
-    codes.Clear().Code(1).Code(2).Code(6).Code(8).Code(7).Code(3).End();   // 1 2 12 121 21 3
+    codes.Clear().Code(1).Code(2).Code(6).Code(8).Code(7).Code(3).End();  // 1 2 12 121 21 3
     const Bytes linear{1, 2, 1, 2, 1, 2, 1, 2, 1, 3};
     ASSERT_EQ(ReadError(image, OneFrameGif(3, 4, 2, codes.Pack(), 0x40)), "");
     const Bytes p = Pixels();
@@ -139,7 +141,7 @@ TEST_F(DecoderFixture, FullTableWithoutClearKeepsTwelveBitCodes)
     LzwCodes codes(8);
     codes.Clear();
     Bytes expected;
-    for (int i = 0; i < 3839; ++i) {   // the first adds nothing, the rest fill 258..4095
+    for (int i = 0; i < 3839; ++i) {  // the first adds nothing, the rest fill 258..4095
         codes.Code(i % 2 ? 10 : 20);
         expected.push_back(i % 2 ? 10 : 20);
     }
@@ -148,7 +150,7 @@ TEST_F(DecoderFixture, FullTableWithoutClearKeepsTwelveBitCodes)
         codes.Code(i);
         expected.push_back(std::uint8_t(i));
     }
-    codes.Code(258);   // still the first string: 20 10
+    codes.Code(258);  // still the first string: 20 10
     expected.push_back(20);
     expected.push_back(10);
     codes.End();
@@ -160,7 +162,7 @@ TEST_F(DecoderFixture, FullTableWithoutClearKeepsTwelveBitCodes)
 TEST_F(DecoderFixture, StringInProgressIsPreviousPlusItsFirstPixel)
 {
     LzwCodes codes(2);
-    codes.Clear().Code(1).Code(6).Code(7).End();   // 1, 11, 111
+    codes.Clear().Code(1).Code(6).Code(7).End();  // 1, 11, 111
     ASSERT_EQ(ReadError(image, OneFrameGif(6, 1, 2, codes.Pack())), "");
     EXPECT_EQ(Pixels(), Bytes(6, 1));
 }
@@ -170,7 +172,7 @@ TEST_F(DecoderFixture, ExtraSubBlocksAfterTheEndCodeAreSkipped)
     LzwCodes codes(2);
     codes.Clear().Code(2).End();
     Bytes data = codes.Pack();
-    data.insert(data.end(), 300, 0x55);   // two more sub-blocks of junk
+    data.insert(data.end(), 300, 0x55);  // two more sub-blocks of junk
     ByteBuilder b = GifHeader(1, 1, 2);
     ImageDescriptor(b, 0, 0, 1, 1).Add({2}).SubBlocks(data);
     ImageDescriptor(b, 0, 0, 1, 1).Add({2}).SubBlocks(codes.Pack()).Add({0x3B});
@@ -197,7 +199,7 @@ TEST_F(DecoderFixture, MorePixelDataThanTheFrameIsSkipped)
 
     // A long string cut by the frame's end (the table string 1 2 3 1 covers 2 pixels only).
     LzwCodes cut(2);
-    cut.Clear().Code(1).Code(1).Code(6).End();   // 1, 1, 11
+    cut.Clear().Code(1).Code(1).Code(6).End();  // 1, 1, 11
     ByteBuilder c = GifHeader(3, 1, 2);
     ImageDescriptor(c, 0, 0, 3, 1).Add({2}).SubBlocks(cut.Pack());
     ImageDescriptor(c, 0, 0, 2, 1).Add({2}).SubBlocks(second.Pack()).Add({0x3B});
@@ -209,7 +211,7 @@ TEST_F(DecoderFixture, MorePixelDataThanTheFrameIsSkipped)
 TEST_F(DecoderFixture, CodeEndingExactlyAtTheBlockEndIsNotReturned)
 {
     LzwCodes codes(2);
-    codes.Clear().Code(1).Code(2).Code(3).Code(1);   // 4 codes x 3 bits + 4 bits = 2 bytes
+    codes.Clear().Code(1).Code(2).Code(3).Code(1);  // 4 codes x 3 bits + 4 bits = 2 bytes
     Bytes data = codes.Pack();
     ASSERT_EQ(data.size(), 2u);
     ASSERT_EQ(ReadError(image, OneFrameGif(4, 1, 2, data)), "");
@@ -231,14 +233,14 @@ TEST_F(DecoderFixture, CorruptTablesRaiseCircularEntry)
         ImageDescriptor(b, 0, 0, 2, 1).Add({2}).SubBlocks(LzwCodes(2).Clear().Code(1).Code(1).End().Pack());
         ImageDescriptor(b, 0, 0, 8, 2).Add({2}).SubBlocks(data).Add({0x3B});
         EXPECT_EQ(ReadError(corrupt, b.bytes), "Circular decoder table entry");
-        EXPECT_EQ(corrupt.Images().Count(), 1);   // the frames before the failure stay
+        EXPECT_EQ(corrupt.Images().Count(), 1);  // the frames before the failure stay
     }
 }
 
 TEST_F(DecoderFixture, CodesBeyondTheTableDecodeWithoutError)
 {
     LzwCodes codes(2);
-    codes.Clear().Code(2).Code(7).Code(3).End();   // 7 is beyond the next code 6
+    codes.Clear().Code(2).Code(7).Code(3).End();  // 7 is beyond the next code 6
     ASSERT_EQ(ReadError(image, OneFrameGif(4, 2, 2, codes.Pack())), "");
     EXPECT_TRUE(log.messages.empty());
 }

@@ -82,7 +82,8 @@ TEST_F(ExtensionFixture, NetscapeLoopAndAnimexts)
     EXPECT_EQ(ns->LoopCount, 0);
     EXPECT_EQ(Write(ns), loop);
 
-    const Bytes withBuffer = WithIdentifier("ANIMEXTS1.0", {0x03, 0x01, 0x05, 0x00, 0x05, 0x02, 0x10, 0x20, 0, 0, 0x00});
+    const Bytes withBuffer =
+        WithIdentifier("ANIMEXTS1.0", {0x03, 0x01, 0x05, 0x00, 0x05, 0x02, 0x10, 0x20, 0, 0, 0x00});
     auto* anim = dynamic_cast<TGIFAppExtNSLoop*>(Read(withBuffer));
     ASSERT_NE(anim, nullptr);
     EXPECT_EQ(anim->LoopCount, 5);

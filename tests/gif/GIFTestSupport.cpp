@@ -183,7 +183,8 @@ OracleImage OracleDecode(const std::string& path)
         frame.width = saved.ImageDesc.Width;
         frame.height = saved.ImageDesc.Height;
         if (saved.RasterBits)
-            frame.indices.assign(saved.RasterBits, saved.RasterBits + std::size_t(frame.width) * std::size_t(frame.height));
+            frame.indices.assign(saved.RasterBits,
+                                 saved.RasterBits + std::size_t(frame.width) * std::size_t(frame.height));
         const ColorMapObject* map = saved.ImageDesc.ColorMap ? saved.ImageDesc.ColorMap : gif->SColorMap;
         for (int c = 0; map && c < map->ColorCount; ++c)
             frame.map.push_back((std::uint32_t(map->Colors[c].Red) << 16) | (std::uint32_t(map->Colors[c].Green) << 8) |

@@ -18,7 +18,7 @@ struct ByteBuilder {
     Bytes bytes;
     ByteBuilder& Add(std::initializer_list<int> values);
     ByteBuilder& Text(const std::string& text);
-    ByteBuilder& Word(int value);   // 16-bit little-endian
+    ByteBuilder& Word(int value);  // 16-bit little-endian
     ByteBuilder& Append(const Bytes& more);
     // Data bytes as sub-blocks of at most 255 bytes, then the terminator.
     ByteBuilder& SubBlocks(const Bytes& data, bool terminator = true);

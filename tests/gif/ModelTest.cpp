@@ -29,7 +29,7 @@ TEST_F(ModelFixture, FramesGrowTheScreenWithWarnings)
 {
     auto* frame = AddFrame(10, 10);
     EXPECT_EQ(image.Width(), 10);
-    EXPECT_TRUE(log.messages.empty());   // a zero screen grows silently
+    EXPECT_TRUE(log.messages.empty());  // a zero screen grows silently
     image.Header().ScreenWidth = 120;
     frame->SetLeft(100);
     frame->SetWidth(50);
@@ -56,7 +56,7 @@ TEST_F(ModelFixture, ResizingReallocatesZeroPixels)
     frame->SetPixel(2, 1, 7);
     EXPECT_EQ(frame->Pixel(2, 1), 7);
     EXPECT_EQ(frame->ScanLine(1)[2], 7);
-    frame->SetTop(4);   // same size: pixels kept
+    frame->SetTop(4);  // same size: pixels kept
     EXPECT_EQ(frame->Pixel(2, 1), 7);
     frame->SetWidth(4);
     EXPECT_EQ(frame->Pixel(2, 1), 0);
@@ -107,13 +107,13 @@ TEST_F(ModelFixture, TransparentIndexIsCheckedAgainstTheEffectiveMap)
     auto* frame = AddFrame(1, 1);
     auto* gce = static_cast<TGIFGraphicControlExtension*>(
         frame->Extensions().Add(std::make_unique<TGIFGraphicControlExtension>(frame)));
-    gce->SetTransparentIndex(7);   // empty map: stored
+    gce->SetTransparentIndex(7);  // empty map: stored
     EXPECT_EQ(gce->TransparentIndex(), 7);
     for (int i = 0; i < 4; ++i) image.GlobalColorMap().AppendColor(TGIFColor(i));
     gce->SetTransparentIndex(7);
     EXPECT_EQ(gce->TransparentIndex(), 0);
     EXPECT_TRUE(log.Has("Invalid color index"));
-    gce->SetDisposalMethod(9);   // low three bits only
+    gce->SetDisposalMethod(9);  // low three bits only
     EXPECT_EQ(gce->DisposalMethod(), 1);
     gce->SetDelayTime(300);
     EXPECT_EQ(gce->DelayTime(), 300);
@@ -135,10 +135,10 @@ TEST_F(ModelFixture, ClearResetsImage)
 TEST_F(ModelFixture, PixelMemoryIsBoundedOverAllFrames)
 {
     // Two frames of just over 0.5 GiB each exceed the 1 GiB bound: the second fails before allocating.
-    const int side = 23171;   // just over half a GiB each
+    const int side = 23171;  // just over half a GiB each
     auto* first = image.Images().Add(std::make_unique<TGIFSubImage>(&image));
     first->SetWidth(side);
-    EXPECT_EQ(first->PixelsSize(), 0u);   // height still 0
+    EXPECT_EQ(first->PixelsSize(), 0u);  // height still 0
     first->SetHeight(side);
     EXPECT_EQ(image.PixelBytes(), std::uint64_t(side) * side);
     auto* second = image.Images().Add(std::make_unique<TGIFSubImage>(&image));

@@ -141,12 +141,12 @@ TEST_F(ReaderFixture, ScreenGrowsToTheFrames)
 TEST_F(ReaderFixture, UnknownExtensionIsSkippedWithAWarning)
 {
     ByteBuilder b = GifHeader(2, 1, 2);
-    b.Add({0x21, 0xCE, 3, 1, 2, 3, 2, 9, 9, 0});   // a private extension with two sub-blocks
+    b.Add({0x21, 0xCE, 3, 1, 2, 3, 2, 9, 9, 0});  // a private extension with two sub-blocks
     b.Add({0x21, 0xFE, 1, 'c', 0}).Append(SmallFrame()).Add({0x3B});
     ASSERT_EQ(ReadError(image, b.bytes), "");
     EXPECT_TRUE(log.Has("Unknown extension type"));
     ASSERT_EQ(image.Images().Count(), 1);
-    EXPECT_EQ(image.Images()[0]->Extensions().Count(), 1);   // only the comment is kept
+    EXPECT_EQ(image.Images()[0]->Extensions().Count(), 1);  // only the comment is kept
     EXPECT_EQ(image.Images()[0]->Pixel(1, 0), 2);
 
     // A stream that ends right after an introducer still fails.
@@ -205,7 +205,8 @@ TEST_F(ReaderFixture, FileStreamsReadLikeMemory)
     fromMemory.LoadFromBytes(LoadFile(path));
     ASSERT_EQ(image.Images().Count(), fromMemory.Images().Count());
     for (int i = 0; i < image.Images().Count(); ++i)
-        EXPECT_TRUE(std::equal(image.Images()[i]->Pixels(), image.Images()[i]->Pixels() + image.Images()[i]->PixelsSize(),
+        EXPECT_TRUE(std::equal(image.Images()[i]->Pixels(),
+                               image.Images()[i]->Pixels() + image.Images()[i]->PixelsSize(),
                                fromMemory.Images()[i]->Pixels()));
     EXPECT_THROW(TFileStream("/nonexistent/x.gif", TFileStream::Mode::Read), GIFException);
 }

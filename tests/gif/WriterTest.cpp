@@ -23,7 +23,7 @@ struct ParsedData {
     int minCodeSize = 0;
     std::vector<int> codes;
     std::vector<int> subBlockSizes;
-    std::vector<int> nextAtClear;   // the decoder's next free code when each clear (after the first) came
+    std::vector<int> nextAtClear;  // the decoder's next free code when each clear (after the first) came
     std::vector<int> widthAfterClear;
 };
 
@@ -70,7 +70,7 @@ TEST_F(WriterFixture, OnePixelFrameExactBytes)
     ByteBuilder want;
     want.Text("GIF87a").Word(1).Word(1).Add({0x80, 0, 0, 0, 0, 0, 1, 1, 1});
     want.Add({0x2C}).Word(0).Word(0).Word(1).Word(1).Add({0});
-    want.Add({2, 2, 0x44, 0x01, 0, 0x3B});   // clear 4, pixel 0, end 5 at 3 bits
+    want.Add({2, 2, 0x44, 0x01, 0, 0x3B});  // clear 4, pixel 0, end 5 at 3 bits
     EXPECT_EQ(out, want.bytes);
 }
 
@@ -90,7 +90,7 @@ TEST_F(WriterFixture, PackedFieldsWithoutAGlobalMap)
     auto* frame = AddFrame(1, 1);
     Gray(frame->ColorMap(), 16);
     const Bytes out = image.SaveToBytes();
-    EXPECT_EQ(out[10], (3 << 4) | 3);   // no global map: resolution and size from the largest map
+    EXPECT_EQ(out[10], (3 << 4) | 3);  // no global map: resolution and size from the largest map
     image.GlobalColorMap().AppendColor(0);
     image.GlobalColorMap().SetSorted(true);
     const Bytes sorted = image.SaveToBytes();
@@ -165,7 +165,7 @@ TEST_F(WriterFixture, LocalMapFramesAreWrittenNonInterlaced)
     const ParsedData data = ParseImageData(out, descriptor + 10 + 8 * 3);
     EXPECT_EQ(data.minCodeSize, 3);
     ASSERT_GE(data.codes.size(), 3u);
-    EXPECT_EQ(data.codes[1], 0);   // row 0 column 0
+    EXPECT_EQ(data.codes[1], 0);  // row 0 column 0
     TGIFImage back;
     ASSERT_EQ(ReadError(back, out), "");
     for (int y = 0; y < 5; ++y) EXPECT_EQ(back.Images()[0]->Pixel(0, y), y);
@@ -180,7 +180,7 @@ TEST_F(WriterFixture, InterlacedFramesAreWrittenInPassOrder)
     const Bytes out = image.SaveToBytes();
     EXPECT_EQ(out[13 + 48 + 9], 0x40);
     const ParsedData data = ParseImageData(out, 13 + 48 + 10);
-    const std::vector<int> rows{10, 14, 12, 11, 13};   // rows 0, 4, 2, 1, 3
+    const std::vector<int> rows{10, 14, 12, 11, 13};  // rows 0, 4, 2, 1, 3
     EXPECT_EQ(std::vector<int>(data.codes.begin() + 1, data.codes.begin() + 6), rows);
     // Height 2: row 0, then row 1.
     frame->SetHeight(2);
@@ -284,7 +284,7 @@ TEST_F(WriterFixture, RunLengthCodesStayWithinTheDecoderTable)
     const Bytes out = image.SaveToBytes();
     const ParsedData data = ParseImageData(out, 13 + 12 + 10);
     EXPECT_EQ(data.codes.front(), 4);
-    EXPECT_LT(data.codes.size(), 2000u);   // far fewer codes than pixels
+    EXPECT_LT(data.codes.size(), 2000u);  // far fewer codes than pixels
     TGIFImage back;
     ASSERT_EQ(ReadError(back, out), "");
     EXPECT_TRUE(std::equal(frame->Pixels(), frame->Pixels() + frame->PixelsSize(), back.Images()[0]->Pixels()));

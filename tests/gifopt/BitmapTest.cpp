@@ -49,11 +49,10 @@ TEST(Bitmap, PixelsRoundTripInEveryFormat)
     for (auto format : {TPixelFormat::pf1bit, TPixelFormat::pf4bit, TPixelFormat::pf8bit, TPixelFormat::pf24bit}) {
         TBitmap b(11, 3, format);
         const unsigned limit = format == TPixelFormat::pf24bit ? 0xFFFFFF : (1u << b.BitsPerPixel()) - 1;
-        for (int x = 0; x < 11; ++x)
-            b.SetPixelIndex(x, 1, (x * 7u) & limit);
+        for (int x = 0; x < 11; ++x) b.SetPixelIndex(x, 1, (x * 7u) & limit);
         for (int x = 0; x < 11; ++x) {
             EXPECT_EQ(b.PixelIndex(x, 1), (x * 7u) & limit) << int(format) << " x " << x;
-            EXPECT_EQ(b.PixelColor(x, 0), kWhite);   // neighbours untouched
+            EXPECT_EQ(b.PixelColor(x, 0), kWhite);  // neighbours untouched
             EXPECT_EQ(b.PixelColor(x, 2), kWhite);
         }
     }
@@ -69,7 +68,7 @@ TEST(Bitmap, NewBitmapIsWhiteAndKeepsWhiteThroughConversion)
     canvas.SetPixelFormat(TPixelFormat::pf8bit);
     ASSERT_EQ(canvas.ColorTable().size(), 256u);
     EXPECT_EQ(canvas.PixelColor(0, 0), kWhite);
-    EXPECT_EQ(canvas.PixelColor(2, 2), kRed);   // nearest halftone entry
+    EXPECT_EQ(canvas.PixelColor(2, 2), kRed);  // nearest halftone entry
     canvas.SetHeight(6);
     EXPECT_EQ(canvas.PixelColor(2, 2), kRed);
     EXPECT_EQ(canvas.PixelColor(2, 5), kWhite);
@@ -79,7 +78,7 @@ TEST(Bitmap, TransparencyMaskMarksTheTransparentColor)
 {
     TBitmap b(3, 2);
     b.SetPixelColor(1, 0, kRed);
-    b.SetPixelColor(0, 1, kRed);   // bottom-left pixel picks the key color
+    b.SetPixelColor(0, 1, kRed);  // bottom-left pixel picks the key color
     EXPECT_FALSE(b.TransparencyMask().PixelIndex(1, 0));
     b.Transparent = true;
     TBitmap mask = b.TransparencyMask();
@@ -105,21 +104,21 @@ TEST(Canvas, DrawingPlacesMatchesColorsAndHonoursTheMask)
 
     TBitmap mask = TBitmap::FromMonoRows(2, 2, std::vector<std::uint8_t>{0x80, 0, 0x40, 0}.data(), 2);
     TransparentBlit(canvas, {3, 1, 5, 3}, tile, mask);
-    EXPECT_EQ(canvas.PixelColor(3, 1), kWhite);              // masked
-    EXPECT_EQ(canvas.PixelColor(4, 1), (TRGB{0, 0, 255}));   // nearest entry
+    EXPECT_EQ(canvas.PixelColor(3, 1), kWhite);             // masked
+    EXPECT_EQ(canvas.PixelColor(4, 1), (TRGB{0, 0, 255}));  // nearest entry
     EXPECT_EQ(canvas.PixelColor(3, 2), (TRGB{0, 0, 255}));
-    EXPECT_EQ(canvas.PixelColor(4, 2), kWhite);              // masked
+    EXPECT_EQ(canvas.PixelColor(4, 2), kWhite);  // masked
     EXPECT_EQ(canvas.PixelColor(2, 1), kWhite);
     EXPECT_EQ(canvas.PixelColor(5, 1), kWhite);
 
-    StretchDraw(canvas, {4, 2, 8, 6}, tile);   // doubled, clipped at the edges
+    StretchDraw(canvas, {4, 2, 8, 6}, tile);  // doubled, clipped at the edges
     EXPECT_EQ(canvas.PixelColor(4, 2), kRed);
     EXPECT_EQ(canvas.PixelColor(5, 3), kRed);
     EXPECT_EQ(canvas.PixelColor(4, 3), kRed);
 
     TBitmap truecolor(2, 1);
     StretchDraw(truecolor, {0, 0, 2, 1}, tile);
-    EXPECT_EQ(truecolor.PixelColor(0, 0), (TRGB{250, 2, 3}));   // exact on 24 bits
+    EXPECT_EQ(truecolor.PixelColor(0, 0), (TRGB{250, 2, 3}));  // exact on 24 bits
 }
 
 }  // namespace

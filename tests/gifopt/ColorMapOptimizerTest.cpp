@@ -18,11 +18,11 @@ TEST(OptimizeColorMaps, SharedRedAcrossTwoLocalMapsBecomesOneEntry)
 
     const auto global = ColorsOf(image.GlobalColorMap());
     ASSERT_EQ(global.size(), 3u);
-    EXPECT_EQ(global[0], kRed);   // 4 uses: the most used color comes first
+    EXPECT_EQ(global[0], kRed);  // 4 uses: the most used color comes first
     EXPECT_TRUE(image.GlobalColorMap().Sorted());
-    for (auto& frame : image.Images())
-        EXPECT_EQ(frame->ColorMap().EntryCount(), 0);
-    EXPECT_EQ(PixelsOf(*image.Images()[0]), (std::vector<std::uint8_t>{0, 0, std::uint8_t(global[1] == kGreen ? 1 : 2)}));
+    for (auto& frame : image.Images()) EXPECT_EQ(frame->ColorMap().EntryCount(), 0);
+    EXPECT_EQ(PixelsOf(*image.Images()[0]),
+              (std::vector<std::uint8_t>{0, 0, std::uint8_t(global[1] == kGreen ? 1 : 2)}));
     EXPECT_EQ(ColorAtPixel(*image.Images()[1], 0, 0), kBlue);
     EXPECT_EQ(ColorAtPixel(*image.Images()[1], 1, 0), kRed);
     EXPECT_EQ(ColorAtPixel(*image.Images()[1], 2, 0), kRed);
@@ -33,7 +33,7 @@ TEST(OptimizeColorMaps, SharedRedAcrossTwoLocalMapsBecomesOneEntry)
 TEST(OptimizeColorMaps, ColorsBeyond256MapToTheNearestKeptColor)
 {
     std::vector<TGIFColor> kept, dropped;
-    kept.push_back(kBlue);                          // the old sum-of-channels measure picked this for red
+    kept.push_back(kBlue);  // the old sum-of-channels measure picked this for red
     kept.push_back(GIFColor(250, 0, 0));
     for (int i = 0; kept.size() < 256; ++i)
         kept.push_back(GIFColor(std::uint8_t(10 + i % 16 * 15), std::uint8_t(20 + i / 16 * 13), 128));
@@ -49,10 +49,8 @@ TEST(OptimizeColorMaps, ColorsBeyond256MapToTheNearestKeptColor)
     std::vector<TGIFColor> firstColors(kept.begin(), kept.begin() + 200);
     std::vector<TGIFColor> secondColors(kept.begin() + 200, kept.end());
     for (int i = 0; i < 200; ++i)
-        for (int n = 0; n < (i == 0 ? 9 : 3); ++n)
-            first.push_back(std::uint8_t(i));
-    for (int i = 0; i < 56; ++i)
-        second.insert(second.end(), 2, std::uint8_t(i));
+        for (int n = 0; n < (i == 0 ? 9 : 3); ++n) first.push_back(std::uint8_t(i));
+    for (int i = 0; i < 56; ++i) second.insert(second.end(), 2, std::uint8_t(i));
     for (std::size_t i = 0; i < dropped.size(); ++i) {
         secondColors.push_back(dropped[i]);
         second.push_back(std::uint8_t(56 + i));
@@ -64,17 +62,16 @@ TEST(OptimizeColorMaps, ColorsBeyond256MapToTheNearestKeptColor)
     const auto table = ColorsOf(image.GlobalColorMap());
     ASSERT_EQ(table.size(), 256u);
     EXPECT_EQ(table[0], kBlue);
-    for (TGIFColor c : kept)
-        EXPECT_NE(std::find(table.begin(), table.end(), c), table.end());
+    for (TGIFColor c : kept) EXPECT_NE(std::find(table.begin(), table.end(), c), table.end());
     const TGIFSubImage& frame = *image.Images()[1];
-    EXPECT_EQ(ColorAtPixel(frame, 112, 0), GIFColor(250, 0, 0));   // red stays red
+    EXPECT_EQ(ColorAtPixel(frame, 112, 0), GIFColor(250, 0, 0));  // red stays red
     for (std::size_t i = 0; i < dropped.size(); ++i) {
         const TGIFColor got = ColorAtPixel(frame, int(112 + i), 0);
         const int distance = ColorMapDistance(got, dropped[i]);
         for (std::size_t k = 0; k < table.size(); ++k) {
             const int other = ColorMapDistance(table[k], dropped[i]);
             ASSERT_GE(other, distance) << "color " << i;
-            if (other == distance) {   // ties: the first kept color in table order
+            if (other == distance) {  // ties: the first kept color in table order
                 EXPECT_EQ(table[k], got);
                 break;
             }
@@ -96,7 +93,7 @@ TEST(OptimizeColorMaps, TransparencyReservesOneBlackEntry)
     image.OptimizeColorMaps();
 
     const auto table = ColorsOf(image.GlobalColorMap());
-    ASSERT_EQ(table.size(), 4u);   // red, green, white and the transparent entry
+    ASSERT_EQ(table.size(), 4u);  // red, green, white and the transparent entry
     EXPECT_EQ(table[3], kBlack);
     EXPECT_EQ(std::count(table.begin(), table.end(), kBlue), 0);
     EXPECT_TRUE(shown.Transparent());
@@ -112,12 +109,12 @@ TEST(OptimizeColorMaps, NoEntryIsReservedWithoutTransparentPixels)
     TGIFImage image;
     SetColors(image.GlobalColorMap(), {kRed, kGreen});
     TGIFSubImage& frame = AddTestFrame(image, 0, 0, 2, 1, {0, 0});
-    SetControl(frame, 0, 0, 1);   // green is its transparent index but no pixel has it
+    SetControl(frame, 0, 0, 1);  // green is its transparent index but no pixel has it
     SetControl(AddTestFrame(image, 0, 0, 2, 1, {1, 1}), 5);
     image.OptimizeColorMaps();
     auto table = ColorsOf(image.GlobalColorMap());
     std::sort(table.begin(), table.end());
-    EXPECT_EQ(table, (std::vector<TGIFColor>{kRed, kGreen}));   // equal use: any order
+    EXPECT_EQ(table, (std::vector<TGIFColor>{kRed, kGreen}));  // equal use: any order
     EXPECT_FALSE(frame.Transparent());
 }
 
@@ -160,7 +157,7 @@ TEST(SortByUsage, OrderedMapKeepsEverythingButBecomesSorted)
     TGIFSubImage& frame = AddTestFrame(image, 0, 0, 3, 1, {0, 0, 1}, {kRed, kGreen, kBlue});
     EXPECT_TRUE(frame.ColorMap().SortByUsage());
     EXPECT_TRUE(frame.ColorMap().Sorted());
-    EXPECT_EQ(ColorsOf(frame.ColorMap()), (std::vector<TGIFColor>{kRed, kGreen, kBlue}));   // unused blue stays
+    EXPECT_EQ(ColorsOf(frame.ColorMap()), (std::vector<TGIFColor>{kRed, kGreen, kBlue}));  // unused blue stays
     EXPECT_EQ(PixelsOf(frame), (std::vector<std::uint8_t>{0, 0, 1}));
 }
 

@@ -27,8 +27,7 @@ TResult Compress(const std::string& source, const std::string& destination, Leve
 TDecoded Decode(const std::string& path)
 {
     auto decoded = DecodeWithImageMagick(path);
-    if (!decoded)
-        throw std::runtime_error("ImageMagick cannot read " + path);
+    if (!decoded) throw std::runtime_error("ImageMagick cannot read " + path);
     return *decoded;
 }
 
@@ -56,8 +55,7 @@ void WriteRepeatingAnimation(const std::string& path, int first, int second, int
     std::vector<std::uint8_t> red(16, 0);
     TGIFSubImage& start = AddTestFrame(image, 0, 0, 4, 4, red);
     SetControl(start, first, 1);
-    if (loops >= 0)
-        AddLoop(start, std::uint16_t(loops));
+    if (loops >= 0) AddLoop(start, std::uint16_t(loops));
     SetControl(AddTestFrame(image, 0, 0, 4, 4, red), second, 1);
     SetControl(AddTestFrame(image, 3, 3, 1, 1, {1}), 7, 1);
     SaveImage(image, path);
@@ -67,8 +65,7 @@ int LoopCountOf(const std::string& path)
 {
     TGIFImage image;
     image.LoadFromFile(path);
-    if (image.Images().Empty())
-        return -1;
+    if (image.Images().Empty()) return -1;
     const auto* loop = image.Images()[0]->Extensions().Find<TGIFAppExtNSLoop>();
     return loop ? loop->LoopCount : -1;
 }
@@ -122,7 +119,7 @@ TEST(CompressGIF, LevelOneShowsTheSamePictureLevelTwoPaintsItOnWhite)
     ASSERT_EQ(two.Height, 8);
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 10; ++x) {
-            std::uint32_t expected = kOpaqueWhite;   // uncovered screen and the transparent pixel
+            std::uint32_t expected = kOpaqueWhite;  // uncovered screen and the transparent pixel
             if (x >= 2 && x < 6 && y >= 2 && y < 5 && !(x == 2 && y == 2))
                 expected = x == 5 && y == 4 ? kOpaqueBlue : kOpaqueRed;
             EXPECT_EQ(two.Pixel(0, x, y), expected) << x << "," << y;
@@ -141,7 +138,7 @@ TEST(CompressGIF, LevelTwoDrawsOverWhatRestoreToBackgroundWouldClear)
     const TDecoded two = Decode(dir / "two.gif");
     ASSERT_EQ(two.Frames.size(), 2u);
     EXPECT_EQ(two.Pixel(1, 0, 0), kOpaqueBlue);
-    EXPECT_EQ(two.Pixel(1, 3, 3), kOpaqueRed);   // kept, not restored
+    EXPECT_EQ(two.Pixel(1, 3, 3), kOpaqueRed);  // kept, not restored
     EXPECT_EQ(two.TotalDelay(), 20);
 }
 

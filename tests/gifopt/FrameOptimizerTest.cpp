@@ -41,14 +41,14 @@ TEST(OptimizeFrames, SingleFrameIsCroppedAndStrippedOfIdleExtensions)
     EXPECT_EQ(frame.Height(), 1);
     EXPECT_EQ(ColorAtPixel(frame, 0, 0), kGreen);
     EXPECT_EQ(frame.Extensions().Find<TGIFAppExtNSLoop>(), nullptr);
-    ASSERT_NE(frame.GraphicControl(), nullptr);   // transparency keeps it
+    ASSERT_NE(frame.GraphicControl(), nullptr);  // transparency keeps it
 
     TGIFImage plain;
     WithColors(plain);
     TGIFSubImage& opaque = AddTestFrame(plain, 0, 0, 4, 4, Square(0, 1));
     SetControl(opaque, 500, 2);
     Optimize(plain);
-    EXPECT_EQ(opaque.GraphicControl(), nullptr);   // no transparency or input: removed whatever delay and disposal
+    EXPECT_EQ(opaque.GraphicControl(), nullptr);  // no transparency or input: removed whatever delay and disposal
     EXPECT_TRUE(opaque.Extensions().Empty());
     EXPECT_EQ(opaque.Width(), 4);
 }
@@ -57,7 +57,7 @@ TEST(OptimizeFrames, IdenticalOpaqueFrameIsDroppedAndItsDelayKept)
 {
     TGIFImage image;
     WithColors(image);
-    AddTestFrame(image, 0, 0, 4, 4, Square(0, 1));   // no graphic control of its own
+    AddTestFrame(image, 0, 0, 4, 4, Square(0, 1));  // no graphic control of its own
     SetControl(AddTestFrame(image, 0, 0, 4, 4, Square(0, 1)), 30);
     SetControl(AddTestFrame(image, 0, 0, 4, 4, Square(0, 2)), 5);
     Optimize(image);
@@ -104,10 +104,10 @@ TEST(OptimizeFrames, MergeMakesRepeatedPixelsTransparent)
     TGIFSubImage& second = *image.Images()[1];
     ASSERT_TRUE(second.Transparent());
     const int t = second.TransparentIndex();
-    EXPECT_EQ(t, 4);                                 // a new entry of the global map
+    EXPECT_EQ(t, 4);  // a new entry of the global map
     EXPECT_EQ(image.GlobalColorMap().Color(4), kBlack);
-    EXPECT_EQ(second.Pixel(1, 2), t);                // same green in both frames
-    EXPECT_EQ(second.Pixel(0, 0), 2);                // blue over red stays
+    EXPECT_EQ(second.Pixel(1, 2), t);  // same green in both frames
+    EXPECT_EQ(second.Pixel(0, 0), 2);  // blue over red stays
 }
 
 TEST(OptimizeFrames, MergeComparesColorsAcrossDifferentMaps)
@@ -125,8 +125,7 @@ TEST(OptimizeFrames, MergeComparesColorsAcrossDifferentMaps)
 TEST(OptimizeFrames, FullColorMapIsNotMerged)
 {
     std::vector<TGIFColor> full;
-    for (int i = 0; i < 256; ++i)
-        full.push_back(GIFColor(std::uint8_t(i), 0, 0));
+    for (int i = 0; i < 256; ++i) full.push_back(GIFColor(std::uint8_t(i), 0, 0));
     TGIFImage image;
     AddTestFrame(image, 0, 0, 4, 4, Square(0, 1), full);
     AddTestFrame(image, 0, 0, 4, 4, Square(0, 1), full);
@@ -142,10 +141,10 @@ TEST(OptimizeFrames, UnusedTransparencyIsDroppedBeforeMergeAndCrop)
     WithColors(image);
     AddTestFrame(image, 0, 0, 4, 4, Square(0, 1));
     TGIFSubImage& second = AddTestFrame(image, 0, 0, 4, 4, Square(3, 3));
-    SetControl(second, 10, 0, 2);   // index 2 never occurs
+    SetControl(second, 10, 0, 2);  // index 2 never occurs
     Optimize(image, optCleanup | optCrop);
     EXPECT_FALSE(second.Transparent());
-    ASSERT_NE(second.GraphicControl(), nullptr);   // the delay keeps the extension
+    ASSERT_NE(second.GraphicControl(), nullptr);  // the delay keeps the extension
     EXPECT_EQ(second.Width(), 4);
 }
 
@@ -155,10 +154,10 @@ TEST(OptimizeFrames, NeedlessDisposalIsCleared)
     WithColors(image);
     TGIFSubImage& covered = AddTestFrame(image, 1, 1, 2, 2, {0, 0, 0, 0});
     SetControl(covered, 10, 2);
-    AddTestFrame(image, 0, 0, 4, 4, Square(3, 1));   // opaque, covers frame 0 completely
+    AddTestFrame(image, 0, 0, 4, 4, Square(3, 1));  // opaque, covers frame 0 completely
     TGIFSubImage& partial = AddTestFrame(image, 0, 0, 4, 4, Square(1, 2));
     SetControl(partial, 10, 3);
-    AddTestFrame(image, 1, 1, 2, 2, {2, 2, 2, 2});   // opaque, inside frame 2 only
+    AddTestFrame(image, 1, 1, 2, 2, {2, 2, 2, 2});  // opaque, inside frame 2 only
     Optimize(image, optCleanup);
     EXPECT_EQ(covered.GraphicControl()->DisposalMethod(), 0);
     EXPECT_EQ(partial.GraphicControl()->DisposalMethod(), 3);
@@ -173,7 +172,7 @@ TEST(OptimizeFrames, MergeSkipsFramesRestoredToPrevious)
     AddTestFrame(image, 0, 0, 4, 4, Square(0, 2));
     Optimize(image, optMerge);
     TGIFSubImage& last = *image.Images()[2];
-    ASSERT_TRUE(last.Transparent());   // compared with frame 0, not frame 1
+    ASSERT_TRUE(last.Transparent());  // compared with frame 0, not frame 1
     EXPECT_EQ(last.Pixel(0, 0), last.TransparentIndex());
     EXPECT_EQ(last.Pixel(1, 2), 2);
 
@@ -183,7 +182,7 @@ TEST(OptimizeFrames, MergeSkipsFramesRestoredToPrevious)
     SetControl(AddTestFrame(cleared, 0, 0, 4, 4, Square(2, 2)), 10, 3);
     AddTestFrame(cleared, 0, 0, 4, 4, Square(0, 2));
     Optimize(cleared, optMerge);
-    EXPECT_FALSE(cleared.Images()[2]->Transparent());   // frame 0 restores to background
+    EXPECT_FALSE(cleared.Images()[2]->Transparent());  // frame 0 restores to background
 }
 
 TEST(OptimizeFrames, ExtensionCleanupKeepsOnlyTheFirstLoop)
@@ -261,10 +260,10 @@ TEST(OptimizeFrames, FrameThatShowsADisposedStateIsKept)
     WithColors(image);
     SetControl(AddTestFrame(image, 0, 0, 4, 4, Square(0, 1)), 10, 0);
     SetControl(AddTestFrame(image, 1, 1, 2, 2, {2, 2, 2, 2}), 10, 2);
-    SetControl(AddTestFrame(image, 0, 0, 1, 1, {3}), 10, 0, 3);   // blank: shows the cleared area
+    SetControl(AddTestFrame(image, 0, 0, 1, 1, {3}), 10, 0, 3);  // blank: shows the cleared area
     Optimize(image);
     ASSERT_EQ(image.Images().Count(), 3);
-    EXPECT_EQ(image.Images()[1]->Width(), 2);   // restore-to-background frames keep their size
+    EXPECT_EQ(image.Images()[1]->Width(), 2);  // restore-to-background frames keep their size
     EXPECT_EQ(image.Images()[2]->GraphicControl()->DelayTime(), 10);
 }
 

@@ -27,8 +27,8 @@ TEST(FrameRendering, MaskRowsAreSixteenBitAlignedAndMarkTransparentPixels)
         TGIFImage image;
         SetColors(image.GlobalColorMap(), {kRed, kGreen});
         std::vector<std::uint8_t> pixels(std::size_t(width) * 2, 0);
-        pixels[std::size_t(width) - 1] = 1;   // last pixel of row 0
-        pixels[std::size_t(width) + 8] = 1;   // ninth pixel of row 1
+        pixels[std::size_t(width) - 1] = 1;  // last pixel of row 0
+        pixels[std::size_t(width) + 8] = 1;  // ninth pixel of row 1
         TGIFSubImage& frame = AddTestFrame(image, 0, 0, width, 2, pixels);
         SetControl(frame, 0, 0, 1);
         ASSERT_TRUE(EnsureMask(frame));
@@ -50,7 +50,7 @@ TEST(FrameRendering, RenderedBitmapHas256ColorsBlackBeyondTheMap)
     EXPECT_EQ(bitmap->ColorTable()[2], (TRGB{0, 0, 255}));
     EXPECT_EQ(bitmap->ColorTable()[3], (TRGB{0, 0, 0}));
     EXPECT_EQ(bitmap->ScanLine(0)[0], 1);
-    EXPECT_EQ(RenderFrameBitmap(frame), bitmap);   // cached
+    EXPECT_EQ(RenderFrameBitmap(frame), bitmap);  // cached
 }
 
 TEST(DrawFrame, FrameLandsAtItsPlaceAndTransparentPixelsLeaveTheCanvas)
@@ -60,7 +60,7 @@ TEST(DrawFrame, FrameLandsAtItsPlaceAndTransparentPixelsLeaveTheCanvas)
     image.Header().ScreenHeight = 70;
     SetColors(image.GlobalColorMap(), {kRed, kBlue});
     std::vector<std::uint8_t> pixels(30 * 40, 0);
-    pixels[0] = 1;   // transparent corner
+    pixels[0] = 1;  // transparent corner
     TGIFSubImage& frame = AddTestFrame(image, 10, 20, 30, 40, pixels);
     SetControl(frame, 0, 0, 1);
     TBitmap canvas = WhiteCanvas(50, 70);
@@ -120,7 +120,7 @@ TEST(FramePalettes, ComeFromTheMapsAndFailWithoutAny)
     TGIFSubImage& local = AddTestFrame(image, 0, 0, 1, 1, {0}, {kBlue});
     EXPECT_EQ(*FramePalette(global), (TPalette{{255, 0, 0}, {0, 255, 0}}));
     EXPECT_EQ(*FramePalette(local), (TPalette{{0, 0, 255}}));
-    EXPECT_EQ(ImagePalette(image), ImagePalette(image));   // cached
+    EXPECT_EQ(ImagePalette(image), ImagePalette(image));  // cached
 
     TGIFImage bare;
     AddTestFrame(bare, 0, 0, 1, 1, {0});
@@ -149,7 +149,7 @@ TEST(FrameRendering, DitheredPathUsesTheWebSafeCube)
     ASSERT_NE(bitmap, nullptr);
     EXPECT_EQ(bitmap->ColorTable()[0], (TRGB{0, 0, 0}));
     EXPECT_EQ(bitmap->ColorTable()[215], (TRGB{255, 255, 255}));
-    EXPECT_EQ(bitmap->PixelColor(0, 0), (TRGB{51, 102, 153}));   // exact cube color, no error yet
+    EXPECT_EQ(bitmap->PixelColor(0, 0), (TRGB{51, 102, 153}));  // exact cube color, no error yet
     EXPECT_EQ(FrameRendering(frame).FrameMask->PixelIndex(1, 0), 1u);
     // Mid gray dithers between two cube levels, averaging close to 128.
     int sum = 0;

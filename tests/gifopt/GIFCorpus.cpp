@@ -41,8 +41,7 @@ std::optional<TEngineView> ReadWithEngine(const std::string& path)
     }
     TEngineView view{image.Width(), image.Height(), image.Images().Count(), 0};
     for (auto& frame : image.Images())
-        if (frame->GraphicControl())
-            view.TotalDelay += frame->GraphicControl()->DelayTime();
+        if (frame->GraphicControl()) view.TotalDelay += frame->GraphicControl()->DelayTime();
     return view;
 }
 
@@ -51,21 +50,18 @@ class CorpusOracle : public ::testing::TestWithParam<std::string> {};
 TEST_P(CorpusOracle, LevelOneShowsTheSamePictures)
 {
     const std::string& source = GetParam();
-    if (!ReadWithEngine(source))
-        GTEST_SKIP() << "not readable by the engine";
+    if (!ReadWithEngine(source)) GTEST_SKIP() << "not readable by the engine";
     TempDir dir;
     FileSize original = 0, optimized = 0;
     CompressGIF(source, dir / "one.gif", 1, original, optimized);
     const auto output = DecodeWithImageMagick(dir / "one.gif");
     ASSERT_TRUE(output) << "ImageMagick cannot read the level 1 output";
     const auto input = DecodeWithImageMagick(source);
-    if (!input)
-        GTEST_SKIP() << "ImageMagick cannot read the source";
+    if (!input) GTEST_SKIP() << "ImageMagick cannot read the source";
     EXPECT_EQ(output->Width, input->Width);
     EXPECT_EQ(output->Height, input->Height);
     EXPECT_LE(output->Frames.size(), input->Frames.size());
-    if (TableEntriesNeeded(*input) > 256)
-        GTEST_SKIP() << "more colors than one table holds";
+    if (TableEntriesNeeded(*input) > 256) GTEST_SKIP() << "more colors than one table holds";
 
     const auto expected = DistinctPictures(*input);
     const auto actual = DistinctPictures(*output);
@@ -82,8 +78,7 @@ TEST_P(CorpusOracle, LevelTwoKeepsScreenFramesAndTiming)
 {
     const std::string& source = GetParam();
     const auto view = ReadWithEngine(source);
-    if (!view)
-        GTEST_SKIP() << "not readable by the engine";
+    if (!view) GTEST_SKIP() << "not readable by the engine";
     TempDir dir;
     FileSize original = 0, optimized = 0;
     try {

@@ -81,8 +81,7 @@ TEST(CompressHTML, MissingSourceAndUncreatableDestinationThrow)
     EXPECT_THROW(CompressHTML(dir.Folder(), dir / "out.html", 1, 0, 0, original, optimized),
                  std::runtime_error);  // a folder is no page
     WriteFile(dir / "in.html", "<p>");
-    EXPECT_THROW(CompressHTML(dir / "in.html", dir / "no/such/out.html", 1, 0, 0, original,
-                              optimized),
+    EXPECT_THROW(CompressHTML(dir / "in.html", dir / "no/such/out.html", 1, 0, 0, original, optimized),
                  std::runtime_error);
 }
 

@@ -35,8 +35,7 @@ TEST(HtmlStyleBlock, OpeningTagWithAttributesIsKept)
     EXPECT_EQ(Level2("<style media=\"print\">a { color: red }</style>", 0, 2, ""),
               "<style media=\"print\">a{color:red }</style>");
     EXPECT_EQ(Level2("<style \r\n>p{}</style>", 0, 0, ""), kFixedStyle + "p{}</style>");
-    EXPECT_EQ(Level2("<style type = \"text/css\" >p{}</style>", 0, 0, ""),
-              "<style type=\"text/css\" >p{}</style>");
+    EXPECT_EQ(Level2("<style type = \"text/css\" >p{}</style>", 0, 0, ""), "<style type=\"text/css\" >p{}</style>");
 }
 
 TEST(HtmlStyleBlock, WithoutCloserItIsOrdinaryText)
@@ -63,11 +62,10 @@ TEST(HtmlScriptBlock, RealToolAtJsLevel0TrimsTheBody)
 {
     TempDir out;
     PluginDirScope scope(RealPluginDir());
-    EXPECT_EQ(Level2("<SCRIPT>x</SCRIPT><script type=\"text/javascript\">\n  var a = 1;  \n</script>",
-                     0, 0, out.Folder()),
-              "<script>x</SCRIPT><script type=\"text/javascript\">var a=1;</script>");
-    EXPECT_EQ(Level2("<script src=\"a.js\"></script>", 0, 0, out.Folder()),
-              "<script src=\"a.js\"></script>");
+    EXPECT_EQ(
+        Level2("<SCRIPT>x</SCRIPT><script type=\"text/javascript\">\n  var a = 1;  \n</script>", 0, 0, out.Folder()),
+        "<script>x</SCRIPT><script type=\"text/javascript\">var a=1;</script>");
+    EXPECT_EQ(Level2("<script src=\"a.js\"></script>", 0, 0, out.Folder()), "<script src=\"a.js\"></script>");
     EXPECT_FALSE(FileExists(out / "_temporary.t3mp"));
     EXPECT_FALSE(FileExists(out / "_temporary.7emp"));
 }
@@ -76,9 +74,8 @@ TEST(HtmlScriptBlock, RealToolMinifiesAtJsLevel3)
 {
     TempDir out;
     PluginDirScope scope(RealPluginDir());
-    const std::string body =
-        "\n  // greet the visitor\n  function greet(name) {\n    var message = 'Hello, ' + name;\n"
-        "    return message;\n  }\n  greet('you');\n";
+    const std::string body = "\n  // greet the visitor\n  function greet(name) {\n    var message = 'Hello, ' + name;\n"
+                             "    return message;\n  }\n  greet('you');\n";
     std::string page = "<p>x</p><script>" + body + "</script>";
     const std::string result = MinifyHTML(page, HtmlLevels{2, 3, 0}, out.Folder());
     ASSERT_EQ(result.rfind("<p>x</p><script>", 0), 0u) << result;

@@ -57,8 +57,7 @@ struct Oracle {
         const std::size_t g = FindFrom(">", text, pos + 1);
         std::size_t b = 0;
         for (std::size_t f = pos + 1; f <= n && b == 0; ++f)
-            if (IsHtmlSpace(static_cast<unsigned char>(At(f))))
-                b = f;
+            if (IsHtmlSpace(static_cast<unsigned char>(At(f)))) b = f;
         if (g > 0 && b > 0)
             for (std::size_t i = pos + 1; i <= std::min(g, b); ++i)
                 text[i - 1] = static_cast<char>(LowerAscii(static_cast<unsigned char>(text[i - 1])));
@@ -72,8 +71,7 @@ struct Oracle {
         bool found = false;
         for (std::size_t f = pos + 3; f <= n; ++f) {
             std::string six = Range(f, std::min(n, f + 5));
-            for (char& c : six)
-                c = static_cast<char>(LowerAscii(static_cast<unsigned char>(c)));
+            for (char& c : six) c = static_cast<char>(LowerAscii(static_cast<unsigned char>(c)));
             if (six == "</pre>") {
                 out += Range(r, f + 5);
                 r = f + 6;
@@ -126,8 +124,7 @@ struct Oracle {
         }
         const std::string content = Range(g + 1, e - 1);
         bool plain = true;
-        for (char c : Range(pos + 6, g - 1))
-            plain = plain && IsHtmlSpace(static_cast<unsigned char>(c));
+        for (char c : Range(pos + 6, g - 1)) plain = plain && IsHtmlSpace(static_cast<unsigned char>(c));
         out += plain ? std::string("<style type=\"text/css\">") : Range(pos, g);
         out += cssLevel == 0 ? content : cssLevel == 2 ? MinifyCSSMaximum(content) : MinifyCSSBasic(content);
         out += "</style>";
@@ -154,8 +151,7 @@ struct Oracle {
 
 }  // namespace
 
-std::string OracleMinifyHTML(std::string text, const HtmlLevels& levels,
-                             const std::string& destinationDirectory)
+std::string OracleMinifyHTML(std::string text, const HtmlLevels& levels, const std::string& destinationDirectory)
 {
     Oracle o{std::move(text), 0, {}, 1};
     o.n = o.text.size();

@@ -6,5 +6,4 @@
 
 #include "compressors/text/HtmlMinifier.h"
 
-std::string OracleMinifyHTML(std::string text, const HtmlLevels& levels,
-                             const std::string& destinationDirectory);
+std::string OracleMinifyHTML(std::string text, const HtmlLevels& levels, const std::string& destinationDirectory);

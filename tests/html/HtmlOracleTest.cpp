@@ -18,8 +18,7 @@ std::vector<std::filesystem::path> SamplePages()
     std::vector<std::filesystem::path> pages;
     for (const char* folder : {"/tests/html/data", "/examples/site"}) {
         const std::filesystem::path root = std::string(QWO_SOURCE_DIR) + folder;
-        if (!std::filesystem::is_directory(root))
-            continue;
+        if (!std::filesystem::is_directory(root)) continue;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
             if (entry.path().extension() == ".html" || entry.path().extension() == ".htm")
                 pages.push_back(entry.path());
@@ -29,11 +28,14 @@ std::vector<std::filesystem::path> SamplePages()
 
 // Pieces that steer the scanner into every handler and every cache.
 const std::vector<std::string> kPieces = {
-    "<", ">", "\"", "=", " ", "\t", "\r", "\n", "!", "-", "/", "a", "B", "7", "12",
-    "<!--", "-->", "<pre", "<PRE", "</pre>", "</PRE>", "pre", "<style", "</style>", "<STYLE",
-    "</STYLE>", "STYLE>", "<script", "</script>", "<SCRIPT>", "</SCRIPT>", "SCRIPT", "</td>",
-    "</th>", "</TD>", "td", "<td>", "\xe9", "\xc4", "\xa0", "  ", "\"12\"", "\"\"", "{", "}",
-    ";", ":", ",", "*", "/*", "*/", "x", "P", "<A", "<a ", "a{color:red}", " = ", "<!-->", "\x00",
+    "<",      ">",        "\"",     "=",       " ",         "\t",       "\r",        "\n",
+    "!",      "-",        "/",      "a",       "B",         "7",        "12",        "<!--",
+    "-->",    "<pre",     "<PRE",   "</pre>",  "</PRE>",    "pre",      "<style",    "</style>",
+    "<STYLE", "</STYLE>", "STYLE>", "<script", "</script>", "<SCRIPT>", "</SCRIPT>", "SCRIPT",
+    "</td>",  "</th>",    "</TD>",  "td",      "<td>",      "\xe9",     "\xc4",      "\xa0",
+    "  ",     "\"12\"",   "\"\"",   "{",       "}",         ";",        ":",         ",",
+    "*",      "/*",       "*/",     "x",       "P",         "<A",       "<a ",       "a{color:red}",
+    " = ",    "<!-->",    "\x00",
 };
 
 std::string RandomPage(std::mt19937& random, std::size_t maxPieces)
@@ -61,8 +63,7 @@ TEST(HtmlOracle, SamplePagesAtEveryLevel)
         SCOPED_TRACE(path.string());
         const std::string level1 = Minify(page, HtmlLevels{1, 0, 0});
         EXPECT_LT(level1.size(), page.size());
-        for (Level css = 0; css <= 2; ++css)
-            Minify(page, HtmlLevels{2, 0, css});
+        for (Level css = 0; css <= 2; ++css) Minify(page, HtmlLevels{2, 0, css});
     }
 }
 
@@ -99,18 +100,17 @@ TEST(HtmlOracle, PagesThatDefeatNaiveLookAhead)
     PluginDirScope scope(noPlugins.Folder());
     auto repeat = [](const std::string& piece, int times) {
         std::string text;
-        for (int i = 0; i < times; ++i)
-            text += piece;
+        for (int i = 0; i < times; ++i) text += piece;
         return text;
     };
     const std::vector<std::string> pages = {
-        repeat("<a><b>", 800),                                 // no blank anywhere
-        repeat("<style", 800) + ">x",                          // no "</style>" at all
-        repeat("<style>a{}", 400) + "</style>",                // one closer for all
+        repeat("<a><b>", 800),                   // no blank anywhere
+        repeat("<style", 800) + ">x",            // no "</style>" at all
+        repeat("<style>a{}", 400) + "</style>",  // one closer for all
         repeat("<script>", 400),
         repeat("<!--c--><!--", 400) + "-->",
         repeat("</", 800) + ">",
-        repeat("<A", 800) + "> ",                              // one long lowercase range
+        repeat("<A", 800) + "> ",  // one long lowercase range
         // Lowercasing creates closers behind the searches that already ran.
         repeat("<style>x<B</STYLE> ", 200) + "<style>y</STYLE>",
         repeat("<style><I</SCRIPT><script>", 200) + " </script>",
@@ -120,8 +120,7 @@ TEST(HtmlOracle, PagesThatDefeatNaiveLookAhead)
     };
     for (const auto& page : pages)
         for (Level html = 1; html <= 2; ++html)
-            for (Level css = 0; css <= 2; ++css)
-                Minify(page, HtmlLevels{html, 0, css});
+            for (Level css = 0; css <= 2; ++css) Minify(page, HtmlLevels{html, 0, css});
 }
 
 TEST(HtmlOracle, JoiningEqualsSignsMatchesTwoReplaceAllPasses)
@@ -131,8 +130,7 @@ TEST(HtmlOracle, JoiningEqualsSignsMatchesTwoReplaceAllPasses)
     std::uniform_int_distribution<int> pick(0, 3);
     for (int round = 0; round < 20000; ++round) {
         std::string text;
-        for (int i = length(random); i > 0; --i)
-            text += " = a"[pick(random)];
+        for (int i = length(random); i > 0; --i) text += " = a"[pick(random)];
         std::string joined = text;
         JoinEqualsSigns(joined);
         ASSERT_EQ(joined, ReplaceAll(ReplaceAll(text, " =", "="), "= ", "=")) << "[" << text << "]";

@@ -25,8 +25,8 @@ TEST(HtmlScanner, TagNamesAreLowercasedUpToBlankOrEnd)
 {
     EXPECT_EQ(Level1("<P CLASS=X>"), "<p CLASS=X>");
     EXPECT_EQ(Level1("<!DOCTYPE HTML>"), "<!doctype HTML>");
-    EXPECT_EQ(Level1("<DIV>A</DIV> x"), "<div>A</DIV> x");  // end tags keep their case
-    EXPECT_EQ(Level1("x<BR>"), "x<BR>");                    // no blank after it: untouched
+    EXPECT_EQ(Level1("<DIV>A</DIV> x"), "<div>A</DIV> x");    // end tags keep their case
+    EXPECT_EQ(Level1("x<BR>"), "x<BR>");                      // no blank after it: untouched
     EXPECT_EQ(Level1("<B>x y <I>z</I>"), "<b>x y <I>z</I>");  // no blank after <I>
 }
 
@@ -86,8 +86,7 @@ TEST(HtmlScanner, SpacesAroundEqualsSignsGo)
 
 TEST(HtmlScanner, Level1TreatsStyleAndScriptAsText)
 {
-    EXPECT_EQ(Level1("<script>if (a == \"1\")  { b(); }</script>"),
-              "<script>if (a==1) { b(); }</script>");
+    EXPECT_EQ(Level1("<script>if (a == \"1\")  { b(); }</script>"), "<script>if (a==1) { b(); }</script>");
     EXPECT_EQ(Level1("<script>x<!-- hidden\n-->y</script>"), "<script>xy</script>");
     EXPECT_EQ(Level1("<style>p  {  color : red }</style>"), "<style>p { color : red }</style>");
     // At level 2 only lower-case openers are blocks; the tag is then lowercased as any other.

@@ -30,8 +30,7 @@ inline std::string RealPluginDir()
 }
 
 // Minifies with the product and with the oracle; both must agree.
-inline std::string Minify(const std::string& page, HtmlLevels levels = {},
-                          const std::string& directory = "")
+inline std::string Minify(const std::string& page, HtmlLevels levels = {}, const std::string& directory = "")
 {
     std::string working = page;
     std::string fast = MinifyHTML(working, levels, directory);

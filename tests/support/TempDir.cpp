@@ -8,8 +8,7 @@
 TempDir::TempDir()
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "qwo-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
 }
 

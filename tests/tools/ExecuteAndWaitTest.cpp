@@ -20,10 +20,12 @@ namespace {
 
 class ExecuteAndWaitTest : public ToolRunnerState {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         SetToolRunnerHooks({[this] { ++pumps; }, [this](const std::string& m) { messages.push_back(m); }});
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         ToolRunnerState::TearDown();
         if (!savedPath.empty()) ::setenv("PATH", savedPath.c_str(), 1);
         if (!savedCwd.empty() && ::chdir(savedCwd.c_str()) != 0) ADD_FAILURE() << "chdir back";
@@ -31,19 +33,22 @@ protected:
     }
 
     // An executable shell script at path.
-    void MakeScript(const std::string& path, const std::string& body) {
+    void MakeScript(const std::string& path, const std::string& body)
+    {
         WriteFile(path, "#!/bin/sh\n" + body + "\n");
         ::chmod(path.c_str(), 0755);
     }
 
     // Makes a script that records its arguments, NUL-terminated, in "args".
-    std::string ArgumentRecorder(const std::string& path) {
+    std::string ArgumentRecorder(const std::string& path)
+    {
         MakeScript(path, "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$QWO_TEST_OUT\"");
         ::setenv("QWO_TEST_OUT", (dir / "args").c_str(), 1);
         return path;
     }
 
-    std::vector<std::string> RecordedArguments() {
+    std::vector<std::string> RecordedArguments()
+    {
         std::vector<std::string> result;
         const std::string text = ReadFile(dir / "args");
         std::size_t start = 0;
@@ -52,12 +57,14 @@ protected:
         return result;
     }
 
-    void UsePath(const std::string& path) {
+    void UsePath(const std::string& path)
+    {
         if (savedPath.empty()) savedPath = std::getenv("PATH");
         ::setenv("PATH", path.c_str(), 1);
     }
 
-    void EnterFolder(const std::string& folder) {
+    void EnterFolder(const std::string& folder)
+    {
         savedCwd = std::filesystem::current_path().string();
         ASSERT_EQ(::chdir(folder.c_str()), 0);
     }
@@ -70,10 +77,11 @@ protected:
 
 }  // namespace
 
-TEST_F(ExecuteAndWaitTest, ArgumentsArriveIntact) {
-    const std::string program = ArgumentRecorder(dir / "rec ord er");   // a program name cannot hold quotes
-    const std::vector<std::string> arguments{"-dc", "", "a b", "-leading", "q\"uo\"te", "back\\slash\\", "\\\"",
-                                             "$HOME;`x`|&*"};
+TEST_F(ExecuteAndWaitTest, ArgumentsArriveIntact)
+{
+    const std::string program = ArgumentRecorder(dir / "rec ord er");  // a program name cannot hold quotes
+    const std::vector<std::string> arguments{"-dc",           "",     "a b",         "-leading", "q\"uo\"te",
+                                             "back\\slash\\", "\\\"", "$HOME;`x`|&*"};
     std::string line = QuoteArgument(program);
     for (const auto& argument : arguments) line += " " + QuoteArgument(argument);
     ExecuteAndWait(line);
@@ -82,7 +90,8 @@ TEST_F(ExecuteAndWaitTest, ArgumentsArriveIntact) {
     EXPECT_GE(pumps, 1);
 }
 
-TEST_F(ExecuteAndWaitTest, UnquotedProgramPathWithBlanksIsFound) {
+TEST_F(ExecuteAndWaitTest, UnquotedProgramPathWithBlanksIsFound)
+{
     std::filesystem::create_directories(dir / "my tools/bin");
     const std::string program = ArgumentRecorder(dir / "my tools/bin/rec");
     ExecuteAndWait(program + " -x \"y z\"");
@@ -90,7 +99,8 @@ TEST_F(ExecuteAndWaitTest, UnquotedProgramPathWithBlanksIsFound) {
     EXPECT_EQ(RecordedArguments(), (std::vector<std::string>{"-x", "y z"}));
 }
 
-TEST_F(ExecuteAndWaitTest, SearchesProgramFolderThenCurrentFolderThenPath) {
+TEST_F(ExecuteAndWaitTest, SearchesProgramFolderThenCurrentFolderThenPath)
+{
     std::filesystem::create_directories(dir / "cwd");
     std::filesystem::create_directories(dir / "onpath");
     MakeScript(dir / "onpath/qwo-probe", "echo path > \"$QWO_TEST_OUT\"");
@@ -112,18 +122,24 @@ TEST_F(ExecuteAndWaitTest, SearchesProgramFolderThenCurrentFolderThenPath) {
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(ExecuteAndWaitTest, WhatCannotStartIsNotifiedAndTheCallReturns) {
+TEST_F(ExecuteAndWaitTest, WhatCannotStartIsNotifiedAndTheCallReturns)
+{
     WriteFile(dir / "not-executable", "#!/bin/sh\n");
     MakeScript(dir / "no-interpreter", "");
     WriteFile(dir / "no-interpreter", "#!/nonexistent/shell\n");
-    const std::vector<std::string> lines{dir / "missing.exe -dc \"x\"", "\"" + dir / "not-executable" + "\"",
-                                         dir / "no-interpreter", "qwo-no-such-program-anywhere a b", "", "  "};
+    const std::vector<std::string> lines{dir / "missing.exe -dc \"x\"",
+                                         "\"" + dir / "not-executable" + "\"",
+                                         dir / "no-interpreter",
+                                         "qwo-no-such-program-anywhere a b",
+                                         "",
+                                         "  "};
     for (const auto& line : lines) ExecuteAndWait(line);
     ASSERT_EQ(messages.size(), lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(messages[i], "Unable to run " + lines[i]);
 }
 
-TEST_F(ExecuteAndWaitTest, ChildRunsDetachedFromOurStreamsInItsOwnGroup) {
+TEST_F(ExecuteAndWaitTest, ChildRunsDetachedFromOurStreamsInItsOwnGroup)
+{
     // stdin is /dev/null (cat ends at once); the process group is the child's own.
     MakeScript(dir / "probe", "cat > /dev/null; echo \"$$ $(cut -d' ' -f5 /proc/$$/stat)\" > \"$QWO_TEST_OUT\"; "
                               "echo noise; echo noise >&2");
@@ -136,7 +152,8 @@ TEST_F(ExecuteAndWaitTest, ChildRunsDetachedFromOurStreamsInItsOwnGroup) {
     EXPECT_EQ(pid, group);
 }
 
-TEST_F(ExecuteAndWaitTest, AThrowingMessagePumpEndsTheChild) {
+TEST_F(ExecuteAndWaitTest, AThrowingMessagePumpEndsTheChild)
+{
     MakeScript(dir / "sleeper", "echo $$ > \"$QWO_TEST_OUT\"; exec sleep 60");
     ::setenv("QWO_TEST_OUT", (dir / "pid").c_str(), 1);
     SetToolRunnerHooks({[this] {

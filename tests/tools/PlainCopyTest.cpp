@@ -19,19 +19,22 @@ namespace {
 
 class PlainCopyTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         SetCopyChunkObserver([this](std::size_t bytes) { chunks.push_back(bytes); });
     }
     void TearDown() override { SetCopyChunkObserver({}); }
 
-    std::string Pattern(std::size_t length) {
+    std::string Pattern(std::size_t length)
+    {
         std::string text(length, '\0');
         for (std::size_t i = 0; i < length; ++i) text[i] = static_cast<char>((i * 131 + 7) % 256);
         return text;
     }
 
     // The fault's message, or "" when none was thrown.
-    std::string FaultOf(const std::string& source, const std::string& destination) {
+    std::string FaultOf(const std::string& source, const std::string& destination)
+    {
         try {
             PlainCopy(source, destination, original, optimized);
         } catch (const FileError& error) {
@@ -47,7 +50,8 @@ protected:
 
 }  // namespace
 
-TEST_F(PlainCopyTest, CopiesInChunksOfAtMost40096Bytes) {
+TEST_F(PlainCopyTest, CopiesInChunksOfAtMost40096Bytes)
+{
     const std::vector<std::pair<std::size_t, std::vector<std::size_t>>> cases{
         {40096, {40096}}, {40097, {40096, 1}}, {100000, {40096, 40096, 19808}}, {5, {5}}, {0, {}}};
     for (const auto& [length, expected] : cases) {
@@ -63,14 +67,16 @@ TEST_F(PlainCopyTest, CopiesInChunksOfAtMost40096Bytes) {
     EXPECT_EQ(kCopyChunkSize, 40096u);
 }
 
-TEST_F(PlainCopyTest, ReplacesALongerDestinationCompletely) {
+TEST_F(PlainCopyTest, ReplacesALongerDestinationCompletely)
+{
     WriteFile(dir / "src", "short");
     WriteFile(dir / "dst", Pattern(50000));
     PlainCopy(dir / "src", dir / "dst", original, optimized);
     EXPECT_EQ(ReadFile(dir / "dst"), "short");
 }
 
-TEST_F(PlainCopyTest, FaultsNameThePathAndTheReason) {
+TEST_F(PlainCopyTest, FaultsNameThePathAndTheReason)
+{
     EXPECT_EQ(FaultOf(dir / "missing", dir / "dst"),
               "Cannot open file \"" + dir / "missing" + "\". No such file or directory");
     EXPECT_FALSE(FileExists(dir / "dst"));
@@ -87,13 +93,15 @@ TEST_F(PlainCopyTest, FaultsNameThePathAndTheReason) {
     EXPECT_EQ(ReadFile(dir / "src"), "data");
 }
 
-TEST_F(PlainCopyTest, NeverWritesOntoTheSource) {
+TEST_F(PlainCopyTest, NeverWritesOntoTheSource)
+{
     WriteFile(dir / "src", "precious");
     ASSERT_EQ(::symlink((dir / "src").c_str(), (dir / "link").c_str()), 0);
     ASSERT_EQ(::link((dir / "src").c_str(), (dir / "hard").c_str()), 0);
-    for (const std::string& same : {dir / "src", dir.Folder() + "./src", dir.Folder() + "../" +
-                                    std::filesystem::path(dir.Folder()).parent_path().filename().string() + "/src",
-                                    dir / "link", dir / "hard"}) {
+    for (const std::string& same :
+         {dir / "src", dir.Folder() + "./src",
+          dir.Folder() + "../" + std::filesystem::path(dir.Folder()).parent_path().filename().string() + "/src",
+          dir / "link", dir / "hard"}) {
         EXPECT_EQ(FaultOf(dir / "src", same),
                   "Cannot create file \"" + same + "\". The destination is the source file.");
         EXPECT_EQ(ReadFile(dir / "src"), "precious");
@@ -103,7 +111,8 @@ TEST_F(PlainCopyTest, NeverWritesOntoTheSource) {
     EXPECT_NO_THROW(EnsureNotSource(dir / "missing", dir / "src"));
 }
 
-TEST(FileSizeOfTest, SizesAndFailures) {
+TEST(FileSizeOfTest, SizesAndFailures)
+{
     TempDir dir;
     WriteFile(dir / "empty", "");
     WriteFile(dir / "five", "12345");
@@ -111,13 +120,14 @@ TEST(FileSizeOfTest, SizesAndFailures) {
     EXPECT_EQ(FileSizeOf(dir / "five"), 5);
     EXPECT_EQ(FileSizeOf(dir / "missing"), -1);
     EXPECT_EQ(FileSizeOf(dir.Folder()), -1);
-    if (::geteuid() != 0) {   // root reads anything
+    if (::geteuid() != 0) {  // root reads anything
         ::chmod((dir / "five").c_str(), 0);
         EXPECT_EQ(FileSizeOf(dir / "five"), -1);
     }
 }
 
-TEST(FileSizeOfTest, KeepsTheLow32Bits) {
+TEST(FileSizeOfTest, KeepsTheLow32Bits)
+{
     TempDir dir;
     const std::string path = dir / "sparse";
     WriteFile(path, "");

@@ -16,7 +16,8 @@ namespace {
 
 class PluginCommandLineTest : public ToolRunnerState {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         SetPluginDir("/opt/qwo/plugins/");
         WriteFile(source, "source bytes");
         SetCommandExecutor([this](const std::string& line) {
@@ -34,10 +35,11 @@ protected:
 
 }  // namespace
 
-TEST_F(PluginCommandLineTest, JpegLevelTable) {
-    const std::vector<std::pair<Level, std::string>> table{
-        {1, "-dc"}, {2, "-de"}, {3, "-di"}, {4, "-purejpg"}, {12, "-dc -de"}, {13, "-dc -di"}, {23, "-de -di"},
-        {5, ""}, {99, ""}};
+TEST_F(PluginCommandLineTest, JpegLevelTable)
+{
+    const std::vector<std::pair<Level, std::string>> table{{1, "-dc"},      {2, "-de"},      {3, "-di"},
+                                                           {4, "-purejpg"}, {12, "-dc -de"}, {13, "-dc -di"},
+                                                           {23, "-de -di"}, {5, ""},         {99, ""}};
     for (const auto& [level, options] : table) {
         lines.clear();
         destinationAtCall.clear();
@@ -51,7 +53,8 @@ TEST_F(PluginCommandLineTest, JpegLevelTable) {
     }
 }
 
-TEST_F(PluginCommandLineTest, PngLevelTable) {
+TEST_F(PluginCommandLineTest, PngLevelTable)
+{
     const std::vector<std::pair<Level, std::string>> table{{1, "3"}, {2, "2"}, {3, "1"}, {4, "0"}};
     for (const auto& [level, digit] : table) {
         lines.clear();
@@ -59,8 +62,8 @@ TEST_F(PluginCommandLineTest, PngLevelTable) {
         destinationAtCall.clear();
         CompressPNG(source, destination, level, original, optimized);
         ASSERT_EQ(lines.size(), 1u);
-        EXPECT_EQ(lines[0], "/opt/qwo/plugins/pngout.exe /y /q /s" + digit + " \"" + source + "\" \"" +
-                                destination + "\"");
+        EXPECT_EQ(lines[0],
+                  "/opt/qwo/plugins/pngout.exe /y /q /s" + digit + " \"" + source + "\" \"" + destination + "\"");
         // The stale file is gone before the tool runs; nothing written means -1.
         EXPECT_EQ(destinationAtCall[0], "<none>");
         EXPECT_EQ(original, 12);
@@ -68,22 +71,24 @@ TEST_F(PluginCommandLineTest, PngLevelTable) {
     }
 }
 
-TEST_F(PluginCommandLineTest, ScriptLevelTableNamesDestinationFirst) {
+TEST_F(PluginCommandLineTest, ScriptLevelTableNamesDestinationFirst)
+{
     for (Level level = 1; level <= 4; ++level) {
         lines.clear();
         WriteFile(destination, "stale");
         destinationAtCall.clear();
         CompressJS(source, destination, level, original, optimized);
         ASSERT_EQ(lines.size(), 1u);
-        EXPECT_EQ(lines[0], "cscript //Nologo \"/opt/qwo/plugins/ESC.wsf\" -l " + std::to_string(level) +
-                                " -ow \"" + destination + "\" \"" + source + "\"");
+        EXPECT_EQ(lines[0], "cscript //Nologo \"/opt/qwo/plugins/ESC.wsf\" -l " + std::to_string(level) + " -ow \"" +
+                                destination + "\" \"" + source + "\"");
         EXPECT_EQ(destinationAtCall[0], "<none>");
         EXPECT_EQ(original, 12);
         EXPECT_EQ(optimized, -1);
     }
 }
 
-TEST_F(PluginCommandLineTest, MeasuresWhatTheToolWrote) {
+TEST_F(PluginCommandLineTest, MeasuresWhatTheToolWrote)
+{
     SetCommandExecutor([this](const std::string&) { WriteFile(destination, "tiny"); });
     CompressPNG(source, destination, 2, original, optimized);
     EXPECT_EQ(original, 12);
@@ -95,7 +100,8 @@ TEST_F(PluginCommandLineTest, MeasuresWhatTheToolWrote) {
     EXPECT_EQ(optimized, 4);
 }
 
-TEST_F(PluginCommandLineTest, LevelZeroIsAPlainCopyWithoutTool) {
+TEST_F(PluginCommandLineTest, LevelZeroIsAPlainCopyWithoutTool)
+{
     using Optimizer = void (*)(const std::string&, const std::string&, Level, FileSize&, FileSize&);
     for (Optimizer optimizer : {Optimizer(CompressJPEG), Optimizer(CompressPNG), Optimizer(CompressJS)}) {
         WriteFile(destination, "a much longer stale destination");
@@ -107,7 +113,8 @@ TEST_F(PluginCommandLineTest, LevelZeroIsAPlainCopyWithoutTool) {
     EXPECT_TRUE(lines.empty());
 }
 
-TEST_F(PluginCommandLineTest, QuotesInPathsAreEscapedForTheTool) {
+TEST_F(PluginCommandLineTest, QuotesInPathsAreEscapedForTheTool)
+{
     SetPluginDir("/opt/my \"qwo\"/plugins/");
     const std::string oddSource = dir / "-a \"b\".js";
     const std::string oddDestination = dir / "-c\\\".js";
@@ -121,7 +128,8 @@ TEST_F(PluginCommandLineTest, QuotesInPathsAreEscapedForTheTool) {
                             dir.Folder() + "-c\\\\\\\".js\"");
 }
 
-TEST_F(PluginCommandLineTest, NeverRemovesOrRunsOnTheSource) {
+TEST_F(PluginCommandLineTest, NeverRemovesOrRunsOnTheSource)
+{
     using Optimizer = void (*)(const std::string&, const std::string&, Level, FileSize&, FileSize&);
     const std::string sameFile = dir.Folder() + "./in put.x";
     for (Optimizer optimizer : {Optimizer(CompressJPEG), Optimizer(CompressPNG), Optimizer(CompressJS)}) {

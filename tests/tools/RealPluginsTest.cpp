@@ -35,40 +35,48 @@ console.log(text, label, "a /* b */ c".replace(pattern, ""));
 
 class RealPluginsTest : public ToolRunnerState {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         SetToolRunnerHooks({{}, [this](const std::string& m) { messages.push_back(m); }});
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         ToolRunnerState::TearDown();
         if (!savedCwd.empty() && ::chdir(savedCwd.c_str()) != 0) ADD_FAILURE() << "chdir back";
     }
 
-    void Make(const std::string& imageMagickArguments, const std::string& path) {
+    void Make(const std::string& imageMagickArguments, const std::string& path)
+    {
         ASSERT_EQ(std::system(("convert " + imageMagickArguments + " " + ShellQuote(path)).c_str()), 0);
     }
 
     // A JPEG with a comment and an Exif section.
-    void MakeJpeg(const std::string& path) {
+    void MakeJpeg(const std::string& path)
+    {
         Make("-seed 5 -size 160x120 plasma:fractal -set comment 'A comment long enough to matter.'", path);
         ASSERT_EQ(std::system(("jhead -mkexif " + ShellQuote(path) + " > /dev/null").c_str()), 0);
     }
 
-    static std::string Pixels(const std::string& path) {
+    static std::string Pixels(const std::string& path)
+    {
         return Capture("convert " + ShellQuote(path.front() == '-' ? "./" + path : path) + " rgba:-");
     }
 
     // The entropy-coded image: everything from the first start-of-scan marker on.
-    static std::string ScanData(const std::string& path) {
+    static std::string ScanData(const std::string& path)
+    {
         const std::string bytes = ReadFile(path);
         const std::size_t sos = bytes.find("\xFF\xDA");
         return sos == std::string::npos ? std::string() : bytes.substr(sos);
     }
 
-    static std::string RunNode(const std::string& path) {
+    static std::string RunNode(const std::string& path)
+    {
         return Capture("node " + ShellQuote(path.front() == '-' ? "./" + path : path) + " 2>&1");
     }
 
-    void EnterFolder(const std::string& folder) {
+    void EnterFolder(const std::string& folder)
+    {
         savedCwd = std::filesystem::current_path().string();
         ASSERT_EQ(::chdir(folder.c_str()), 0);
     }
@@ -81,7 +89,8 @@ protected:
 
 }  // namespace
 
-TEST_F(RealPluginsTest, JpegLosesMetadataButNotImageData) {
+TEST_F(RealPluginsTest, JpegLosesMetadataButNotImageData)
+{
     const std::string source = dir / "photo.jpg";
     MakeJpeg(source);
     const std::string pixels = Pixels(source);
@@ -92,7 +101,7 @@ TEST_F(RealPluginsTest, JpegLosesMetadataButNotImageData) {
         EXPECT_EQ(original, FileSizeOf(source));
         EXPECT_EQ(optimized, FileSizeOf(destination));
         if (level == 3)
-            EXPECT_EQ(optimized, original);   // no IPTC section to remove
+            EXPECT_EQ(optimized, original);  // no IPTC section to remove
         else
             EXPECT_LT(optimized, original) << int(level);
         EXPECT_EQ(ScanData(destination), ScanData(source)) << int(level);
@@ -101,12 +110,13 @@ TEST_F(RealPluginsTest, JpegLosesMetadataButNotImageData) {
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(RealPluginsTest, PngGetsSmallerWithIdenticalPixelsAtEveryLevel) {
+TEST_F(RealPluginsTest, PngGetsSmallerWithIdenticalPixelsAtEveryLevel)
+{
     const std::vector<std::string> images{
-        "-seed 3 -size 96x64 plasma:fractal -blur 0x1 -depth 8",                        // photo-like
+        "-seed 3 -size 96x64 plasma:fractal -blur 0x1 -depth 8",                             // photo-like
         "-size 120x80 xc:'#eeeeee' -fill '#3366cc' -draw 'rectangle 10,10 60,30' -depth 8",  // flat colours
-        "-seed 4 -size 64x64 plasma:fractal -colors 16 PNG8:",                         // palette
-        "-size 64x64 xc:none -fill '#2a7ae280' -draw 'circle 32,32 32,4' -depth 8"};   // alpha
+        "-seed 4 -size 64x64 plasma:fractal -colors 16 PNG8:",                               // palette
+        "-size 64x64 xc:none -fill '#2a7ae280' -draw 'circle 32,32 32,4' -depth 8"};         // alpha
     for (std::size_t i = 0; i < images.size(); ++i) {
         std::string arguments = images[i];
         std::string prefix;
@@ -129,7 +139,8 @@ TEST_F(RealPluginsTest, PngGetsSmallerWithIdenticalPixelsAtEveryLevel) {
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(RealPluginsTest, PngThatCannotShrinkOrIsDamagedIsCopied) {
+TEST_F(RealPluginsTest, PngThatCannotShrinkOrIsDamagedIsCopied)
+{
     const std::string source = dir / "a.png";
     Make("-size 40x30 gradient:red-blue -depth 8", source);
     CompressPNG(source, dir / "once.png", 4, original, optimized);
@@ -143,7 +154,8 @@ TEST_F(RealPluginsTest, PngThatCannotShrinkOrIsDamagedIsCopied) {
     EXPECT_EQ(ReadFile(dir / "broken-out.png"), ReadFile(dir / "broken.png"));
 }
 
-TEST_F(RealPluginsTest, ScriptsStillComputeTheSameAtEveryLevel) {
+TEST_F(RealPluginsTest, ScriptsStillComputeTheSameAtEveryLevel)
+{
     const std::string source = dir / "prices.js";
     WriteFile(source, kScript);
     const std::string expected = RunNode(source);
@@ -171,7 +183,8 @@ TEST_F(RealPluginsTest, ScriptsStillComputeTheSameAtEveryLevel) {
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(RealPluginsTest, ScriptWithSyntaxErrorIsCopiedUnchanged) {
+TEST_F(RealPluginsTest, ScriptWithSyntaxErrorIsCopiedUnchanged)
+{
     const std::string source = dir / "broken.js";
     WriteFile(source, "function (  { // never closed\n  var x = 1;\n");
     for (Level level = 1; level <= 4; ++level) {
@@ -181,7 +194,8 @@ TEST_F(RealPluginsTest, ScriptWithSyntaxErrorIsCopiedUnchanged) {
     }
 }
 
-TEST_F(RealPluginsTest, MissingPluginsAreNotifiedAndTheCallsGoOn) {
+TEST_F(RealPluginsTest, MissingPluginsAreNotifiedAndTheCallsGoOn)
+{
     SetPluginDir(dir / "no-plugins/");
     MakeJpeg(dir / "p.jpg");
     WriteFile(dir / "s.js", kScript);
@@ -202,11 +216,12 @@ TEST_F(RealPluginsTest, MissingPluginsAreNotifiedAndTheCallsGoOn) {
 
     EXPECT_EQ(messages, (std::vector<std::string>{
                             "Unable to run " + dir.Folder() + "no-plugins/jhead.exe -purejpg \"" + dir / "p-out.jpg\"",
-                            "Unable to run " + dir.Folder() + "no-plugins/pngout.exe /y /q /s3 \"" + dir / "i.png\" \"" +
-                                dir / "i-out.png\""}));
+                            "Unable to run " + dir.Folder() + "no-plugins/pngout.exe /y /q /s3 \"" +
+                                dir / "i.png\" \"" + dir / "i-out.png\""}));
 }
 
-TEST_F(RealPluginsTest, OddPathsReachTheToolsIntact) {
+TEST_F(RealPluginsTest, OddPathsReachTheToolsIntact)
+{
     // Relative paths, so that whole arguments start with "-".
     EnterFolder(dir.Folder());
     std::filesystem::create_directories("-out \"x\"");

@@ -20,7 +20,8 @@
 namespace tooltest {
 
 // Runs a shell command (test set-up and oracles only) and returns its stdout.
-inline std::string Capture(const std::string& command) {
+inline std::string Capture(const std::string& command)
+{
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
     if (!pipe) return {};
     std::string output;
@@ -31,7 +32,8 @@ inline std::string Capture(const std::string& command) {
 }
 
 // Single-quoted for the shell.
-inline std::string ShellQuote(const std::string& text) {
+inline std::string ShellQuote(const std::string& text)
+{
     std::string quoted = "'";
     for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
@@ -40,7 +42,8 @@ inline std::string ShellQuote(const std::string& text) {
 // Restores the tool runner's global settings after each test.
 class ToolRunnerState : public ::testing::Test {
 protected:
-    void TearDown() override {
+    void TearDown() override
+    {
         SetCommandExecutor({});
         SetToolRunnerHooks({});
         SetPluginDir(std::string(QWO_BIN_DIR) + "/plugins/");

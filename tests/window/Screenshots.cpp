@@ -30,8 +30,7 @@ int main(int argc, char* argv[])
     QTemporaryDir out;
     TForm1 form(BuildBinDir());
     form.show();
-    if (!QTest::qWaitForWindowExposed(&form))
-        return 1;
+    if (!QTest::qWaitForWindowExposed(&form)) return 1;
     form.AddFiles({QStringLiteral(QWO_SOURCE_DIR "/examples/site")});
     QDir(out.path()).mkpath(QStringLiteral("optimized"));
     form.findChild<QLineEdit*>("OutputDir")->setText(out.path() + "/optimized/");
@@ -39,8 +38,7 @@ int main(int argc, char* argv[])
     auto shoot = [&](const char* name) {
         QTest::qWait(200);
         const QString file = target + "/" + QString::fromLatin1(name);
-        if (!form.grab().save(file))
-            std::fprintf(stderr, "Cannot write %s\n", qPrintable(file));
+        if (!form.grab().save(file)) std::fprintf(stderr, "Cannot write %s\n", qPrintable(file));
     };
     shoot("window-choose-files.png");
     form.findChild<QToolButton*>("ConfigButton")->click();

@@ -28,14 +28,12 @@ TDialogAnswer::TDialogAnswer(std::vector<Answer> answers) : state_(std::make_sha
             QThread::currentThread()->loopLevel() <= baseLevel)
             return;
         const std::size_t index = state->next++;
-        if (state->next == state->answers.size())
-            timer->stop();
+        if (state->next == state->answers.size()) timer->stop();
         TSeenDialog& seen = state->seen[index];
         seen.seen = true;
         seen.className = QString::fromLatin1(dialog->metaObject()->className());
         seen.title = dialog->windowTitle();
-        if (auto* box = qobject_cast<QMessageBox*>(dialog))
-            seen.text = box->text();
+        if (auto* box = qobject_cast<QMessageBox*>(dialog)) seen.text = box->text();
         if (state->answers[index])
             state->answers[index](dialog);
         else if (auto* box = qobject_cast<QMessageBox*>(dialog))
@@ -46,7 +44,10 @@ TDialogAnswer::TDialogAnswer(std::vector<Answer> answers) : state_(std::make_sha
     timer->start();
 }
 
-TDialogAnswer::~TDialogAnswer() { delete timer_; }
+TDialogAnswer::~TDialogAnswer()
+{
+    delete timer_;
+}
 
 std::function<void(QWidget*)> ChooseFile(const QString& path)
 {
@@ -58,8 +59,7 @@ std::function<void(QWidget*)> ChooseFile(const QString& path)
         }
         // Typed into the name field: selectFile() leaves a focused field alone.
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        if (name == nullptr)
-            qFatal("The file dialog has no name field");
+        if (name == nullptr) qFatal("The file dialog has no name field");
         name->setText(QFileInfo(path).absoluteFilePath());
         static_cast<QDialog*>(dialog)->accept();
     };
@@ -85,4 +85,7 @@ QByteArray ReadFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-std::string BuildBinDir() { return QWO_BIN_DIR "/"; }
+std::string BuildBinDir()
+{
+    return QWO_BIN_DIR "/";
+}

@@ -19,7 +19,7 @@ struct TSeenDialog {
     bool seen = false;
     QString className;
     QString title;
-    QString text;   // a message box's text
+    QString text;  // a message box's text
 };
 
 // Answers the next modal dialogs that open, one answer each, in order:

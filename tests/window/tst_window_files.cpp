@@ -26,8 +26,7 @@ private:
     static QStringList Entries(const TForm1& form)
     {
         QStringList entries;
-        for (int i = 0; i < form.FileCount(); ++i)
-            entries << QString::fromStdString(form.FileAt(i));
+        for (int i = 0; i < form.FileCount(); ++i) entries << QString::fromStdString(form.FileAt(i));
         return entries;
     }
 
@@ -35,10 +34,8 @@ private:
     static std::string ProgramFolder(const QTemporaryDir& dir, const QStringList& files, const QStringList& folders)
     {
         QDir(dir.path()).mkpath(QStringLiteral("plugins"));
-        for (const QString& file : files)
-            WriteFile(dir.filePath(QStringLiteral("plugins/") + file), "#!/bin/sh\n");
-        for (const QString& folder : folders)
-            QDir(dir.path()).mkpath(QStringLiteral("plugins/") + folder);
+        for (const QString& file : files) WriteFile(dir.filePath(QStringLiteral("plugins/") + file), "#!/bin/sh\n");
+        for (const QString& folder : folders) QDir(dir.path()).mkpath(QStringLiteral("plugins/") + folder);
         return dir.path().toStdString() + "/";
     }
 
@@ -211,8 +208,7 @@ private slots:
         for (const char* none : {"a.CSS", "a.JPG", "a.txt", "noext", "/my.css/readme"})
             QCOMPARE(form.GetIconIndex(none), -1);
         QCOMPARE(form.IconList().IconList().size(), 6);
-        for (int i = 0; i < 6; ++i)
-            QCOMPARE(form.IconList().Icon(i).size(), QSize(16, 16));
+        for (int i = 0; i < 6; ++i) QCOMPARE(form.IconList().Icon(i).size(), QSize(16, 16));
         // A direct lookup always appends.
         QCOMPARE(form.GetSystemIcon(path("c.css")), 6);
     }
@@ -221,8 +217,8 @@ private slots:
     {
         TForm1 form(BuildBinDir());
         form.show();
-        const QString longPath = QStringLiteral("/") + QString(40, QLatin1Char('d')) + "/" + QString(40, 'e') +
-                                 "/" + QString(40, 'f') + "/page.html";
+        const QString longPath = QStringLiteral("/") + QString(40, QLatin1Char('d')) + "/" + QString(40, 'e') + "/" +
+                                 QString(40, 'f') + "/page.html";
         form.AddFiles({longPath, QStringLiteral("/short/unknown.TXT")});
         auto* list = form.findChild<TFileListBox*>("ListBox1");
         QCOMPARE(list->visualItemRect(list->item(0)).height(), 20);
@@ -231,14 +227,13 @@ private slots:
         auto inked = [&](QRect area) {
             for (int y = area.top(); y <= area.bottom(); ++y)
                 for (int x = area.left(); x <= area.right(); ++x)
-                    if (image.pixelColor(x, y) != base)
-                        return true;
+                    if (image.pixelColor(x, y) != base) return true;
             return false;
         };
         const QRect first = list->visualItemRect(list->item(0));
         const QRect second = list->visualItemRect(list->item(1));
-        QVERIFY(inked(QRect(first.left() + 5, first.top(), 16, 16)));      // the HTML icon
-        QVERIFY(!inked(QRect(second.left() + 5, second.top(), 16, 16)));   // no icon for .TXT
+        QVERIFY(inked(QRect(first.left() + 5, first.top(), 16, 16)));     // the HTML icon
+        QVERIFY(!inked(QRect(second.left() + 5, second.top(), 16, 16)));  // no icon for .TXT
         // The path is shortened to the list's width less 50: nothing is drawn near the right edge.
         QVERIFY(inked(QRect(first.left() + 30, first.top(), 40, 18)));
         QVERIFY(!inked(QRect(list->width() - 18, first.top(), 8, 18)));

@@ -38,8 +38,7 @@ private:
     static T* Find(const TForm1& form, const char* name)
     {
         T* widget = form.findChild<T*>(QString::fromLatin1(name));
-        if (widget == nullptr)
-            qFatal("No control %s", name);
+        if (widget == nullptr) qFatal("No control %s", name);
         return widget;
     }
 
@@ -60,8 +59,7 @@ private slots:
         const char* headers[] = {"", "Filename", "Original size", "Opimized size", "Ratio"};
         for (int column = 0; column < 5; ++column) {
             QCOMPARE(QString::fromStdString(form.Cell(column, 0)), QString::fromLatin1(headers[column]));
-            for (int row = 1; row < 5; ++row)
-                QVERIFY(form.Cell(column, row).empty());
+            for (int row = 1; row < 5; ++row) QVERIFY(form.Cell(column, row).empty());
         }
         auto* bar = Find<QProgressBar>(form, "ProgressBar1");
         QCOMPARE(bar->minimum(), 0);
@@ -78,8 +76,10 @@ private slots:
             const char* button;
             int page;
             const char* name;
-        } steps[] = {{"ConfigButton", 1, "Configure"}, {"SpeedButton1", 3, "About"},
-                     {"ChooseButton", 0, "Choose files"}, {"OptiButton", 2, "Optimize"}};
+        } steps[] = {{"ConfigButton", 1, "Configure"},
+                     {"SpeedButton1", 3, "About"},
+                     {"ChooseButton", 0, "Choose files"},
+                     {"OptiButton", 2, "Optimize"}};
         for (const auto& step : steps) {
             auto* button = Find<QToolButton>(form, step.button);
             QTest::mouseClick(button, Qt::LeftButton);
@@ -92,8 +92,7 @@ private slots:
             QCOMPARE(notebook->currentIndex(), step.page);
             QCOMPARE(caption->text(), QString::fromLatin1(step.name));
         }
-        for (int page = 0; page < 4; ++page)
-            QVERIFY(!TForm1::PageName(page).isEmpty());
+        for (int page = 0; page < 4; ++page) QVERIFY(!TForm1::PageName(page).isEmpty());
         QCOMPARE(TForm1::PageName(2), QStringLiteral("Optimize"));
     }
 
@@ -146,8 +145,7 @@ private slots:
             QCOMPARE(control->geometry(), geometry);
         else if (!geometry.topLeft().isNull() || name.startsWith(QLatin1String("Label")))
             QCOMPARE(control->pos(), geometry.topLeft());
-        if (text.isEmpty())
-            return;
+        if (text.isEmpty()) return;
         QString shown;
         if (auto* button = qobject_cast<QAbstractButton*>(control))
             shown = button->text();
@@ -192,12 +190,12 @@ private slots:
                             << QStringList{"0- No compression", "1- Comment removal", "2- Whitespace removal",
                                            "3- Newline removal", "4- Variable substitution"}
                             << "3- Newline removal";
-        QTest::newRow("JPEG") << "JPEgCombo"
-                              << QStringList{"0- No removal", "1- Comment removal", "2- Exif section removal",
-                                             "3- IPTC section removal", "12- Comment+Exif removal",
-                                             "13- Comment+IPCT removal", "23- Exif+IPCT removal",
-                                             "4- Leave pure image"}
-                              << "4- Leave pure image";
+        QTest::newRow("JPEG")
+            << "JPEgCombo"
+            << QStringList{"0- No removal",           "1- Comment removal",       "2- Exif section removal",
+                           "3- IPTC section removal", "12- Comment+Exif removal", "13- Comment+IPCT removal",
+                           "23- Exif+IPCT removal",   "4- Leave pure image"}
+            << "4- Leave pure image";
         QTest::newRow("HTML") << "HTMLCombo" << text << "2- Maximum compression";
         QTest::newRow("GIF") << "GIFCombo"
                              << QStringList{"0- No compression", "1- Fast compression", "2- Maximum compression"}
@@ -215,8 +213,7 @@ private slots:
         QVERIFY(combo != nullptr);
         QVERIFY(!combo->isEditable());
         QStringList shown;
-        for (int i = 0; i < combo->count(); ++i)
-            shown << combo->itemText(i);
+        for (int i = 0; i < combo->count(); ++i) shown << combo->itemText(i);
         QCOMPARE(shown, entries);
         QCOMPARE(combo->currentText(), start);
     }
@@ -227,9 +224,9 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         const QImage window = form.grab().toImage();
-        QCOMPARE(window.pixelColor(10, 440), QColor(0xFF, 0xF5, 0xC1));   // button bar below Help
-        QCOMPARE(window.pixelColor(108, 3), QColor(0x1A, 0x99, 0xCC));    // caption bar
-        QCOMPARE(window.pixelColor(108, 30), QColor(0xFF, 0xFC, 0xEA));   // page background
+        QCOMPARE(window.pixelColor(10, 440), QColor(0xFF, 0xF5, 0xC1));  // button bar below Help
+        QCOMPARE(window.pixelColor(108, 3), QColor(0x1A, 0x99, 0xCC));   // caption bar
+        QCOMPARE(window.pixelColor(108, 30), QColor(0xFF, 0xFC, 0xEA));  // page background
         form.findChild<QToolButton*>("OptiButton")->click();
         form.findChild<QToolButton*>("ConfigButton")->click();
         form.findChild<QStackedWidget*>("Notebook1")->setCurrentIndex(2);
@@ -299,8 +296,8 @@ private slots:
 
         QCOMPARE(site->palette().color(QPalette::WindowText), QColor(Qt::black));
         QTest::mouseMove(site, QPoint(3, 3));
-        QMouseEvent move(QEvent::MouseMove, QPointF(4, 4), site->mapToGlobal(QPointF(4, 4)), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(4, 4), site->mapToGlobal(QPointF(4, 4)), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(site, &move);
         QCOMPARE(site->palette().color(QPalette::WindowText), QColor(0x00, 0x00, 0xFF));
         QEvent leave(QEvent::Leave);

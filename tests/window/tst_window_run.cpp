@@ -82,11 +82,10 @@ private slots:
     {
         // The sample site, copied so that nothing of the source tree is touched.
         const QString site = QStringLiteral(QWO_SOURCE_DIR "/examples/site/");
-        const QStringList names = {"css/style.css", "index.html", "js/app.js", "images/logo.png",
+        const QStringList names = {"css/style.css",    "index.html",        "js/app.js", "images/logo.png",
                                    "images/photo.jpg", "images/bullet.gif", "robots.txt"};
         QStringList files;
-        for (const QString& name : names)
-            files << WriteFile(dir_.filePath("full/" + name), ReadFile(site + name));
+        for (const QString& name : names) files << WriteFile(dir_.filePath("full/" + name), ReadFile(site + name));
         const QString out = OutDir("full-out");
         TForm1 form(BuildBinDir());
         form.show();
@@ -117,7 +116,7 @@ private slots:
             QVERIFY2(Cell(form, 4, row).startsWith(QLatin1String("100.00")) == false, qPrintable(Cell(form, 1, row)));
         QCOMPARE(Cell(form, 4, n), QStringLiteral("100.00%"));
         QCOMPARE(ReadFile(out + "robots.txt"), ReadFile(files.last()));
-        QCOMPARE(ReadFile(files[0]), ReadFile(site + names[0]));   // sources untouched
+        QCOMPARE(ReadFile(files[0]), ReadFile(site + names[0]));  // sources untouched
 
         QCOMPARE(Cell(form, 0, n + 1), QString());
         QCOMPARE(Cell(form, 1, n + 1), QString());
@@ -155,8 +154,7 @@ private slots:
         QCOMPARE(Cell(form, 1, 1), files[3]);
         QCOMPARE(Cell(form, 2, 1), QStringLiteral("     103 B"));
         QCOMPARE(Cell(form, 4, 1), QStringLiteral("100.00%"));
-        for (int column = 0; column < 3; ++column)
-            QCOMPARE(Cell(form, column, 2), QString());
+        for (int column = 0; column < 3; ++column) QCOMPARE(Cell(form, column, 2), QString());
         QCOMPARE(Cell(form, 3, 2), QStringLiteral("TOTAL"));
         // One file: the bar's range is empty in the run's terms; it shows done, not busy.
         auto* bar = form.findChild<QProgressBar*>("ProgressBar1");
@@ -172,8 +170,7 @@ private slots:
         QCOMPARE(form.findChild<QStackedWidget*>("Notebook1")->currentIndex(), 0);
         QCOMPARE(form.findChild<QLabel*>("CaptionPanel")->text(), QStringLiteral("Choose files"));
         QCOMPARE(form.RowCount(), 2);
-        for (int column = 0; column < 5; ++column)
-            QCOMPARE(Cell(form, column, 1), QString());
+        for (int column = 0; column < 5; ++column) QCOMPARE(Cell(form, column, 1), QString());
         const QString report = Save(form, "empty-list.htm");
         QCOMPARE(ReadFile(report), kHeader + kEmptyRow + kFooter);
     }
@@ -203,7 +200,8 @@ private slots:
         QCOMPARE(Save(form, "report"), target);
         const QByteArray expected = kHeader + "<tr>\r\n<td>" + a.toUtf8() +
                                     "<td>     1.5 kB<td>     1.5 kB<td>100.00%</tr>\r\n"
-                                    "<tr>\r\n<td>" + b.toUtf8() +
+                                    "<tr>\r\n<td>" +
+                                    b.toUtf8() +
                                     "<td>     2.0 kB<td>     2.0 kB<td>100.00%</tr>\r\n"
                                     "<tr>\r\n<td>&nbsp;<td>&nbsp;<td>TOTAL<td>100.00%</tr>\r\n" +
                                     kFooter;
@@ -213,15 +211,15 @@ private slots:
     void SaveReportsAFileThatCannotBeWritten()
     {
         // /dev/full takes the file but fails every write with "No space left on device".
-        if (!std::filesystem::is_character_file("/dev/full"))
-            QSKIP("no /dev/full here");
+        if (!std::filesystem::is_character_file("/dev/full")) QSKIP("no /dev/full here");
         TForm1 form(BuildBinDir());
         TDialogAnswer answers({ChooseFile(QStringLiteral("/dev/full")), {}});
         form.findChild<QPushButton*>("SaveButton")->click();
         QVERIFY(answers.Seen(0).seen);
         QVERIFY(answers.Seen(1).seen);
         QCOMPARE(answers.Seen(1).title, QStringLiteral("Quorvan Web Optimizer"));
-        QVERIFY2(answers.Seen(1).text.contains(QLatin1String("No space left on device")), qPrintable(answers.Seen(1).text));
+        QVERIFY2(answers.Seen(1).text.contains(QLatin1String("No space left on device")),
+                 qPrintable(answers.Seen(1).text));
     }
 
     void TheUsersNumberSeparatorsAreUsed()
@@ -250,11 +248,9 @@ private slots:
         QCOMPARE(Cell(form, 1, 1), a);
         QCOMPARE(Cell(form, 4, 1), QStringLiteral("100.00%"));
         QCOMPARE(Cell(form, 1, 2), missing);
-        for (int column : {2, 3, 4})
-            QCOMPARE(Cell(form, column, 2), QString());
+        for (int column : {2, 3, 4}) QCOMPARE(Cell(form, column, 2), QString());
         for (int row : {3, 4})
-            for (int column = 0; column < 5; ++column)
-                QCOMPARE(Cell(form, column, row), QString());
+            for (int column = 0; column < 5; ++column) QCOMPARE(Cell(form, column, row), QString());
         QCOMPARE(form.findChild<QProgressBar*>("ProgressBar1")->value(), 0);
         QVERIFY(form.findChild<QToolButton*>("OptiButton")->isEnabled());
     }
@@ -280,8 +276,7 @@ private slots:
     void WhileARunIsUnderWayInputsAreLockedAndClosingStopsIt()
     {
         QStringList files;
-        for (int i = 0; i < 3; ++i)
-            files << WriteFile(dir_.filePath(QStringLiteral("busy/b%1.txt").arg(i)), "busy");
+        for (int i = 0; i < 3; ++i) files << WriteFile(dir_.filePath(QStringLiteral("busy/b%1.txt").arg(i)), "busy");
         TForm1 form(BuildBinDir());
         form.show();
         struct Seen {

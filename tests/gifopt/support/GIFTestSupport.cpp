@@ -8,15 +8,13 @@
 void SetColors(TGIFColorMap& map, const std::vector<TGIFColor>& colors)
 {
     map.ResetColors();
-    for (TGIFColor c : colors)
-        map.AppendColor(c);
+    for (TGIFColor c : colors) map.AppendColor(c);
 }
 
 std::vector<TGIFColor> ColorsOf(const TGIFColorMap& map)
 {
     std::vector<TGIFColor> colors;
-    for (int i = 0; i < map.EntryCount(); ++i)
-        colors.push_back(map.Color(i));
+    for (int i = 0; i < map.EntryCount(); ++i) colors.push_back(map.Color(i));
     return colors;
 }
 
@@ -82,8 +80,7 @@ std::vector<std::uint8_t> FileBytes(const std::string& path)
 int TDecoded::TotalDelay() const
 {
     int total = 0;
-    for (const auto& frame : Frames)
-        total += frame.Delay;
+    for (const auto& frame : Frames) total += frame.Delay;
     return total;
 }
 
@@ -103,15 +100,12 @@ namespace {
 std::optional<std::string> Capture(const std::string& command)
 {
     FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return std::nullopt;
+    if (!pipe) return std::nullopt;
     std::string output;
     char buffer[65536];
     std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, n);
-    if (::pclose(pipe) != 0)
-        return std::nullopt;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+    if (::pclose(pipe) != 0) return std::nullopt;
     return output;
 }
 
@@ -121,8 +115,7 @@ std::optional<TDecoded> DecodeWithImageMagick(const std::string& path)
 {
     const std::string quoted = "'" + path + "'";
     auto info = Capture("identify -format '%W %H %T\\n' " + quoted + " 2>/dev/null");
-    if (!info || info->empty())
-        return std::nullopt;
+    if (!info || info->empty()) return std::nullopt;
     TDecoded decoded;
     std::istringstream lines(*info);
     std::vector<int> delays;
@@ -134,15 +127,13 @@ std::optional<TDecoded> DecodeWithImageMagick(const std::string& path)
     }
     auto raw = Capture("convert " + quoted + " -coalesce rgba:- 2>/dev/null");
     const std::size_t size = 4 * std::size_t(decoded.Width) * std::size_t(decoded.Height);
-    if (!raw || raw->size() != size * delays.size())
-        return std::nullopt;
+    if (!raw || raw->size() != size * delays.size()) return std::nullopt;
     for (std::size_t i = 0; i < delays.size(); ++i) {
         TDecodedFrame frame;
         frame.Delay = delays[i];
         frame.Rgba.assign(raw->begin() + std::ptrdiff_t(i * size), raw->begin() + std::ptrdiff_t((i + 1) * size));
         for (std::size_t p = 0; p < size; p += 4)
-            if (frame.Rgba[p + 3] == 0)
-                frame.Rgba[p] = frame.Rgba[p + 1] = frame.Rgba[p + 2] = 0;
+            if (frame.Rgba[p + 3] == 0) frame.Rgba[p] = frame.Rgba[p + 1] = frame.Rgba[p + 2] = 0;
         decoded.Frames.push_back(std::move(frame));
     }
     return decoded;
