@@ -13,17 +13,11 @@ if [ ! -x "$bench" ]; then
   exit 1
 fi
 
-# Peers, pinned, installed once into a folder of this benchmark (not committed).
-peers="$here/.peers"
+# Peers pinned in bench/package.json, installed once into bench/node_modules.
 have_peers=1
-if [ ! -d "$peers/node_modules/esbuild" ] || [ ! -d "$peers/node_modules/lightningcss" ] ||
-   [ ! -d "$peers/node_modules/clean-css" ]; then
-  mkdir -p "$peers"
-  if ! npm install --prefix "$peers" --no-audit --no-fund --save-exact \
-       esbuild@0.28.2 lightningcss@1.33.0 clean-css@5.3.3 >/dev/null 2>&1; then
-    echo "(peers could not be installed from npm; measuring this program only)"
-    have_peers=0
-  fi
+if ! peers=$(bash "$here/../peers.sh"); then
+  echo "(peers could not be installed from npm; measuring this program only)"
+  have_peers=0
 fi
 
 work=$(mktemp -d)

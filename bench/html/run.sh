@@ -8,12 +8,8 @@ source_dir=$(cd "$here/../.." && pwd)
 bin="$build/bin/bench_html"
 [ -x "$bin" ] || cmake --build "$build" --target bench_html -j2
 
-# Pinned peers, installed once into a folder that git ignores.
-peers="$here/.peers"
-if [ ! -d "$peers/node_modules/html-minifier-terser" ] || [ ! -d "$peers/node_modules/@minify-html/node" ]; then
-  npm install --prefix "$peers" --no-audit --no-fund --silent \
-    html-minifier-terser@7.2.0 @minify-html/node@0.18.1
-fi
+# Peers pinned in bench/package.json, installed once into bench/node_modules.
+peers=$(bash "$here/../peers.sh")
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
