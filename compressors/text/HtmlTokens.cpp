@@ -7,6 +7,12 @@
 
 namespace {
 
+// Ends a tag name: an HTML space, ">" or "/".
+bool EndsTagName(unsigned char c)
+{
+    return IsHtmlSpace(c) || c == '>' || c == '/';
+}
+
 void ConsumeRest(HtmlScan& scan)
 {
     scan.position = scan.n;
@@ -84,19 +90,21 @@ void CopyTagStart(HtmlScan& scan)
 
 void NoteTagStart(HtmlScan& scan)
 {
+    // Tested byte by byte: most tags differ at their first or second letter.
     static constexpr std::string_view names[] = {"script", "style", "textarea"};
-    // Only a name of at most eight letters can match, so no more is read.
-    const std::size_t first = scan.position + 1;
-    std::size_t end = first;
-    while (end < scan.n && end - first <= 8) {
-        const auto c = static_cast<unsigned char>(scan.text[end]);
-        if (IsHtmlSpace(c) || c == '>' || c == '/') break;
-        ++end;
-    }
-    const std::string_view name = std::string_view(scan.text).substr(first, end - first);
     scan.rawTextTag = {};
-    for (const std::string_view raw : names)
-        if (name == raw) scan.rawTextTag = raw;
+    const std::size_t first = scan.position + 1;
+    if (first >= scan.n || (scan.text[first] != 's' && scan.text[first] != 't')) return;
+    for (const std::string_view name : names) {
+        const std::size_t end = first + name.size();
+        if (end > scan.n) continue;
+        std::size_t k = 0;
+        while (k < name.size() && scan.text[first + k] == name[k]) ++k;
+        if (k == name.size() && (end == scan.n || EndsTagName(static_cast<unsigned char>(scan.text[end])))) {
+            scan.rawTextTag = name;
+            return;
+        }
+    }
 }
 
 void CopyRawText(HtmlScan& scan)
