@@ -54,6 +54,7 @@ TEST(HtmlScriptBlock, MissingToolCopiesTheElement)
     TempDir none;
     TempDir out;
     PluginDirScope scope(none.Folder());
+    // Unchanged to the byte: the "=" joining does not reach into the element.
     const std::string page = "<script>\n  var a = 1;\n</script>";
     EXPECT_EQ(Level2(page, 3, 0, out.Folder()), page);
     EXPECT_TRUE(std::filesystem::is_empty(out.Folder()));
@@ -63,6 +64,8 @@ TEST(HtmlScriptBlock, RealToolAtJsLevel0TrimsTheBody)
 {
     TempDir out;
     PluginDirScope scope(RealPluginDir());
+    // The tool's result keeps its blanks around "="; the capital-letter
+    // element is raw text.
     EXPECT_EQ(
         Level2("<SCRIPT>x</SCRIPT><script type=\"text/javascript\">\n  var a = 1;  \n</script>", 0, 0, out.Folder()),
         "<script>x</SCRIPT><script type=\"text/javascript\">var a = 1;</script>");
