@@ -1,7 +1,8 @@
 // HTML minifier benchmark.
 //   bench_html generate MEGABYTES OUT      writes a real-looking page of that size
 //   bench_html adversarial KIND MB OUT     tags without blanks, unclosed "<style",
-//                                          comment runs, "</" runs, "<A<A..." ranges
+//                                          comment runs, "</" runs, "<A<A..." ranges,
+//                                          short raw-text elements
 //   bench_html speed FILE HTML JS CSS      in-memory throughput of MinifyHTML
 //   bench_html compress IN OUT HTML JS CSS one CompressHTML call (for peak memory)
 
@@ -130,6 +131,8 @@ int Adversarial(const std::string& kind, double megabytes, const std::string& ou
         unit = "</";
     else if (kind == "lowercase")
         unit = "<A";
+    else if (kind == "rawtext")
+        unit = "<TextArea a = 1>x = \"1\"</textarea ";
     else
         throw std::runtime_error("unknown kind " + kind);
     const auto size = static_cast<std::size_t>(megabytes * 1e6);

@@ -24,7 +24,7 @@ for file in "${samples[@]}" "${generated[@]}"; do
 done
 
 echo "-- ours: pages built against look-ahead searches, 1 and 10 MB (linear: the same MB/s)"
-for kind in tags style comments endtags lowercase; do
+for kind in tags style comments endtags lowercase rawtext; do
   for mb in 1 10; do
     "$bin" adversarial "$kind" "$mb" "$work/adversarial-$kind-${mb}mb.html"
     "$bin" speed "$work/adversarial-$kind-${mb}mb.html" 2 0 2

@@ -8,6 +8,7 @@
 #include "compressors/text/CssMinifier.h"
 #include "compressors/text/HtmlChars.h"
 #include "compressors/text/HtmlFiles.h"
+#include "compressors/text/HtmlTokens.h"
 #include "compressors/tools/ToolRunner.h"
 
 namespace {
@@ -51,17 +52,21 @@ bool FileExists(const std::string& path)
 }
 
 // The element at the scan position: where its opening tag ends (">") and where
-// its closing tag begins. When either is missing, the "<" is copied as text.
+// its closing tag begins. When either is missing, the "<" is copied as text
+// and the tag is noted as any tag start is, so that its content stays raw.
+// (The "<" needs no protection: the "=" joining never looks across it.)
 std::optional<std::pair<std::size_t, std::size_t>> FindElement(HtmlScan& scan, HtmlLookahead& closing)
 {
     const std::size_t p = scan.position;
     const std::size_t g = scan.nextTagEnd.Find(p + 1);
     const std::size_t e = g == HtmlLookahead::none ? g : closing.Find(g);
     if (e == HtmlLookahead::none) {
+        NoteTagStart(scan);
         scan.output.push_back('<');
         scan.position = p + 1;
         return std::nullopt;
     }
+    scan.rawTextTag = {};
     return std::pair{g, e};
 }
 
@@ -85,14 +90,14 @@ void CopyStyleBlock(HtmlScan& scan, Level cssLevel)
     const std::string_view text(scan.text);
     const std::string_view content = text.substr(g + 1, e - g - 1);
     const std::string_view attributes = text.substr(p + styleOpen.size(), g - p - styleOpen.size());
-    scan.output.append(OnlyHtmlSpaces(attributes) ? fixedStyleTag : text.substr(p, g + 1 - p));
+    scan.AppendProtected(OnlyHtmlSpaces(attributes) ? fixedStyleTag : text.substr(p, g + 1 - p));
     if (cssLevel == 0)
-        scan.output.append(content);
+        scan.AppendProtected(content);
     else if (cssLevel == 2)
-        scan.output.append(MinifyCSSMaximum(content));
+        scan.AppendProtected(MinifyCSSMaximum(content));
     else
-        scan.output.append(MinifyCSSBasic(content));
-    scan.output.append(styleClose);
+        scan.AppendProtected(MinifyCSSBasic(content));
+    scan.AppendProtected(styleClose);
     scan.position = e + styleClose.size();
 }
 
@@ -105,9 +110,9 @@ void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Le
     const std::size_t end = e + scriptClose.size();
     const std::string_view element = std::string_view(scan.text).substr(p, end - p);
     if (FileExists(PluginDir() + "ESC.wsf"))
-        scan.output.append(MinifyScriptBlock(destinationDirectory, element, jsLevel));
+        scan.AppendProtected(MinifyScriptBlock(destinationDirectory, element, jsLevel));
     else
-        scan.output.append(element);
+        scan.AppendProtected(element);
     scan.position = end;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
-// Style and script elements of a page at HTML level 2.
+// Style and script elements of a page at HTML level 2. All that they append
+// is kept from the final "=" joining. An element they do not take (no ">" or
+// no closing tag) starts as any other tag, so its content stays raw text.
 
 #include <string>
 #include <string_view>

@@ -1,5 +1,6 @@
 #include "compressors/text/HtmlMinifier.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -25,15 +26,15 @@ constexpr std::array<ByteClass, 256> kClasses = MakeClasses();
 
 }  // namespace
 
-void JoinEqualsSigns(std::string& text)
+void JoinEqualsSigns(std::string& text, std::size_t from)
 {
     // Replacing " =" and then "= " comes down to dropping every blank next to
     // an "=": neither pattern can overlap itself, and a blank that survives
     // the first pass still has its original left neighbour.
     char* const data = text.data();
     const std::size_t size = text.size();
-    std::size_t write = 0;
-    std::size_t read = 0;
+    std::size_t write = from;
+    std::size_t read = from;
     for (;;) {
         const void* hit = read < size ? std::memchr(data + read, '=', size - read) : nullptr;
         if (hit == nullptr) break;
@@ -83,11 +84,15 @@ std::string MinifyHTML(std::string& text, const HtmlLevels& levels, const std::s
             CopyQuoted(scan);
         } else if (kClasses[c] == Space && (p + 1 == n || kClasses[static_cast<unsigned char>(next)] == Space)) {
             CopyWhitespaceRun(scan);
+        } else if (c == '>' && !scan.rawTextTag.empty()) {
+            CopyRawText(scan);
         } else {
             // Bytes that no handler claims, and lone space characters, which
-            // a run of one leaves as they are.
+            // a run of one leaves as they are; a raw-text tag's ">" ends the run.
+            std::size_t limit = n;
+            if (!scan.rawTextTag.empty()) limit = std::min(n, scan.nextTagEnd.Find(p + 1));
             std::size_t end = p + 1;
-            while (end < n) {
+            while (end < limit) {
                 const ByteClass kind = kClasses[static_cast<unsigned char>(text[end])];
                 if (kind == Plain) {
                     ++end;
@@ -102,6 +107,5 @@ std::string MinifyHTML(std::string& text, const HtmlLevels& levels, const std::s
             scan.position = end;
         }
     }
-    JoinEqualsSigns(scan.output);
-    return std::move(scan.output);
+    return scan.TakeOutput();
 }

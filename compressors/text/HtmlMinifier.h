@@ -2,8 +2,10 @@
 // The HTML scanner: one left-to-right pass over a page that drops comments,
 // shrinks runs of space characters, lowercases tag names, unquotes quoted
 // numbers and drops table-cell end tags; level 2 also minifies style elements
-// and sends script elements through the script tool. Finally every " =" and
-// then every "= " becomes "=".
+// and sends script elements through the script tool. The content of script,
+// style and textarea elements that no block handler takes is kept verbatim,
+// as is preformatted text. Outside those kept spans every " =" and then every
+// "= " becomes "=".
 
 #include <string>
 
@@ -21,8 +23,8 @@ struct HtmlLevels {
 std::string MinifyHTML(std::string& text, const HtmlLevels& levels, const std::string& destinationDirectory);
 
 // Replaces every " =" by "=", then every "= " by "=", left to right, without
-// looking at replaced text again; in place.
-void JoinEqualsSigns(std::string& text);
+// looking at replaced text again; in place, in the text from index "from" on.
+void JoinEqualsSigns(std::string& text, std::size_t from = 0);
 
 // The destination path up to and including its last "/"; empty without one.
 std::string DestinationDirectory(const std::string& destination);

@@ -1,8 +1,10 @@
 #include "compressors/text/HtmlScan.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "compressors/text/HtmlChars.h"
+#include "compressors/text/HtmlMinifier.h"
 
 HtmlScan::HtmlScan(std::string& workingText)
     : text(workingText), n(workingText.size()), nextTagEnd(workingText, ">"),
@@ -34,4 +36,19 @@ void HtmlScan::LowerInPlace(std::size_t first, std::size_t last)
         nextStyleEnd.Changed(changedFirst, changedLast);
         nextScriptEnd.Changed(changedFirst, changedLast);
     }
+}
+
+void HtmlScan::AppendProtected(std::string_view bytes)
+{
+    if (bytes.empty()) return;
+    JoinEqualsSigns(output, unprotected_);
+    output.append(bytes);
+    unprotected_ = output.size();
+}
+
+std::string HtmlScan::TakeOutput()
+{
+    JoinEqualsSigns(output, unprotected_);
+    unprotected_ = 0;
+    return std::move(output);
 }

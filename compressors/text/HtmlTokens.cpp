@@ -7,6 +7,12 @@
 
 namespace {
 
+// Ends a tag name: an HTML space, ">" or "/".
+bool EndsTagName(unsigned char c)
+{
+    return IsHtmlSpace(c) || c == '>' || c == '/';
+}
+
 void ConsumeRest(HtmlScan& scan)
 {
     scan.position = scan.n;
@@ -22,6 +28,21 @@ std::size_t LastPreEnd(const std::string& text, std::size_t n, std::size_t from)
         bool same = true;
         for (std::size_t k = 1; k < closer.size() && same; ++k)
             same = LowerAscii(static_cast<unsigned char>(text[at + k])) == closer[k];
+        if (same) return at;
+    }
+    return std::string::npos;
+}
+
+// The first index at or after "from" where "</" and the lower-case name
+// begin, the name in any letter case; none without one.
+std::size_t FindRawTextEnd(const std::string& text, std::size_t n, std::size_t from, std::string_view name)
+{
+    const std::size_t length = 2 + name.size();
+    for (std::size_t at = text.find("</", from); at != std::string::npos && at + length <= n;
+         at = text.find("</", at + 1)) {
+        bool same = true;
+        for (std::size_t k = 0; k < name.size() && same; ++k)
+            same = LowerAscii(static_cast<unsigned char>(text[at + 2 + k])) == name[k];
         if (same) return at;
     }
     return std::string::npos;
@@ -47,6 +68,7 @@ void CopyEndTag(HtmlScan& scan)
         ConsumeRest(scan);
         return;
     }
+    scan.rawTextTag = {};
     if (e == p + 4 && scan.text[p + 2] == 't' && (scan.text[p + 3] == 'h' || scan.text[p + 3] == 'd')) {
         scan.position = e + 1;
         return;
@@ -61,8 +83,39 @@ void CopyTagStart(HtmlScan& scan)
     const std::size_t g = scan.nextTagEnd.Find(p + 1);
     const std::size_t b = scan.nextSpace.Find(p + 1);
     if (g != HtmlLookahead::none && b != HtmlLookahead::none) scan.LowerInPlace(p + 1, g < b ? g : b);
+    NoteTagStart(scan);
     scan.output.push_back('<');
     scan.position = p + 1;
+}
+
+void NoteTagStart(HtmlScan& scan)
+{
+    // Tested byte by byte: most tags differ at their first or second letter.
+    static constexpr std::string_view names[] = {"script", "style", "textarea"};
+    scan.rawTextTag = {};
+    const std::size_t first = scan.position + 1;
+    if (first >= scan.n || (scan.text[first] != 's' && scan.text[first] != 't')) return;
+    for (const std::string_view name : names) {
+        const std::size_t end = first + name.size();
+        if (end > scan.n) continue;
+        std::size_t k = 0;
+        while (k < name.size() && scan.text[first + k] == name[k]) ++k;
+        if (k == name.size() && (end == scan.n || EndsTagName(static_cast<unsigned char>(scan.text[end])))) {
+            scan.rawTextTag = name;
+            return;
+        }
+    }
+}
+
+void CopyRawText(HtmlScan& scan)
+{
+    const std::size_t first = scan.position + 1;
+    const std::size_t at = FindRawTextEnd(scan.text, scan.n, first, scan.rawTextTag);
+    const std::size_t end = at == std::string::npos ? scan.n : at;
+    scan.output.push_back('>');
+    scan.AppendProtected(std::string_view(scan.text).substr(first, end - first));
+    scan.rawTextTag = {};
+    scan.position = end;
 }
 
 void CopyPreformatted(HtmlScan& scan)
@@ -70,7 +123,7 @@ void CopyPreformatted(HtmlScan& scan)
     const std::size_t p = scan.position;
     const std::size_t last = LastPreEnd(scan.text, scan.n, p + 3);
     const std::size_t end = (last == std::string::npos) ? scan.n : last + 6;
-    scan.output.append(scan.text, p, end - p);
+    scan.AppendProtected(std::string_view(scan.text).substr(p, end - p));
     scan.position = end;
 }
 

@@ -10,15 +10,27 @@
 void SkipComment(HtmlScan& scan);
 
 // "</": drops a whole "</th>" or "</td>"; otherwise copies the "<" and moves
-// on by one. Without a later ">" the rest of the text is dropped.
+// on by one. Without a later ">" the rest of the text is dropped. Any
+// raw-text tag still waiting for its ">" is forgotten.
 void CopyEndTag(HtmlScan& scan);
 
 // "<": lowercases the tag name in the working text, up to the first ">" or
 // HTML space character (whichever comes first, when both exist), copies "<".
+// A script, style or textarea tag then waits for its ">" (NoteTagStart).
 void CopyTagStart(HtmlScan& scan);
 
-// At the "p" of "<pre": copies verbatim through the last "</pre>" of the text
-// (any letter case); without one, copies the rest of the text.
+// Records the tag that starts with the "<" at the position as the raw-text
+// tag when its name (up to an HTML space, ">", "/" or the end of the text, as
+// it stands) is "script", "style" or "textarea"; clears it otherwise.
+void NoteTagStart(HtmlScan& scan);
+
+// At a ">" while a raw-text tag waits: copies the ">", then keeps verbatim
+// everything up to the next "</" followed by the tag's name in any letter
+// case, or the rest of the text. The scan goes on at that "</".
+void CopyRawText(HtmlScan& scan);
+
+// At the "p" of "<pre": keeps verbatim through the last "</pre>" of the text
+// (any letter case); without one, the rest of the text.
 void CopyPreformatted(HtmlScan& scan);
 
 // A double quote: an all-digit quoted text loses its quotes, any other keeps

@@ -1,6 +1,8 @@
 #include "HtmlOracle.h"
 
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "compressors/text/CssMinifier.h"
 #include "compressors/text/HtmlBlocks.h"
@@ -15,6 +17,40 @@ struct Oracle {
     std::size_t n;
     std::string out;
     std::size_t pos = 1;
+    std::string pending;                                    // raw-text tag name waiting for its ">"
+    std::vector<std::pair<std::size_t, std::size_t>> kept;  // protected spans of out: [first, end)
+
+    void Keep(const std::string& bytes)
+    {
+        kept.emplace_back(out.size(), out.size() + bytes.size());
+        out += bytes;
+    }
+
+    // The name after the "<" at pos, up to an HTML space, ">", "/" or the end.
+    void NoteTag()
+    {
+        std::string name;
+        for (std::size_t f = pos + 1; f <= n; ++f) {
+            const char c = At(f);
+            if (IsHtmlSpace(static_cast<unsigned char>(c)) || c == '>' || c == '/') break;
+            name += c;
+        }
+        pending = (name == "script" || name == "style" || name == "textarea") ? name : "";
+    }
+
+    void CopyRawText()
+    {
+        out += '>';
+        std::size_t end = n + 1;
+        for (std::size_t f = pos + 1; f + 1 + pending.size() <= n && end == n + 1; ++f) {
+            std::string candidate = Range(f, f + 1 + pending.size());
+            for (char& c : candidate) c = static_cast<char>(LowerAscii(static_cast<unsigned char>(c)));
+            if (candidate == "</" + pending) end = f;
+        }
+        Keep(Range(pos + 1, end - 1));
+        pending.clear();
+        pos = end;
+    }
 
     char At(std::size_t i) const { return text[i - 1]; }
     bool Sub(std::size_t i, const std::string& literal) const
@@ -43,6 +79,7 @@ struct Oracle {
             pos = n + 1;
             return;
         }
+        pending.clear();
         const std::string name = Range(pos + 2, e - 1);
         if (name == "th" || name == "td") {
             pos = e + 1;
@@ -61,6 +98,7 @@ struct Oracle {
         if (g > 0 && b > 0)
             for (std::size_t i = pos + 1; i <= std::min(g, b); ++i)
                 text[i - 1] = static_cast<char>(LowerAscii(static_cast<unsigned char>(text[i - 1])));
+        NoteTag();
         out += '<';
         pos += 1;
     }
@@ -73,7 +111,7 @@ struct Oracle {
             std::string six = Range(f, std::min(n, f + 5));
             for (char& c : six) c = static_cast<char>(LowerAscii(static_cast<unsigned char>(c)));
             if (six == "</pre>") {
-                out += Range(r, f + 5);
+                Keep(Range(r, f + 5));
                 r = f + 6;
                 found = true;
             }
@@ -81,7 +119,7 @@ struct Oracle {
         if (found) {
             pos = r;
         } else {
-            out += Range(pos, n);
+            Keep(Range(pos, n));
             pos = n + 1;
         }
     }
@@ -118,16 +156,20 @@ struct Oracle {
         const std::size_t g = FindFrom(">", text, pos + 1);
         const std::size_t e = g == 0 ? 0 : FindFrom("</style>", text, g);
         if (e == 0) {
-            out += '<';
+            NoteTag();
+            Keep("<");
             pos += 1;
             return;
         }
+        pending.clear();
         const std::string content = Range(g + 1, e - 1);
         bool plain = true;
         for (char c : Range(pos + 6, g - 1)) plain = plain && IsHtmlSpace(static_cast<unsigned char>(c));
-        out += plain ? std::string("<style type=\"text/css\">") : Range(pos, g);
-        out += cssLevel == 0 ? content : cssLevel == 2 ? MinifyCSSMaximum(content) : MinifyCSSBasic(content);
-        out += "</style>";
+        Keep((plain ? std::string("<style type=\"text/css\">") : Range(pos, g)) +
+             (cssLevel == 0   ? content
+              : cssLevel == 2 ? MinifyCSSMaximum(content)
+                              : MinifyCSSBasic(content)) +
+             "</style>");
         pos = e + 8;
     }
 
@@ -136,15 +178,17 @@ struct Oracle {
         const std::size_t g = FindFrom(">", text, pos + 1);
         const std::size_t e = g == 0 ? 0 : FindFrom("</script>", text, g);
         if (e == 0) {
-            out += '<';
+            NoteTag();
+            Keep("<");
             pos += 1;
             return;
         }
+        pending.clear();
         const std::string element = Range(pos, e + 8);
         if (std::filesystem::exists(PluginDir() + "ESC.wsf"))
-            out += MinifyScriptBlock(directory, element, jsLevel);
+            Keep(MinifyScriptBlock(directory, element, jsLevel));
         else
-            out += element;
+            Keep(element);
         pos = e + 9;
     }
 };
@@ -153,7 +197,7 @@ struct Oracle {
 
 std::string OracleMinifyHTML(std::string text, const HtmlLevels& levels, const std::string& destinationDirectory)
 {
-    Oracle o{std::move(text), 0, {}, 1};
+    Oracle o{std::move(text), 0, {}, 1, {}, {}};
     o.n = o.text.size();
     while (o.pos <= o.n) {
         if (o.Sub(o.pos, "<!--"))
@@ -172,10 +216,21 @@ std::string OracleMinifyHTML(std::string text, const HtmlLevels& levels, const s
             o.CopyQuoted();
         else if (IsHtmlSpace(static_cast<unsigned char>(o.At(o.pos))))
             o.CopyWhitespaceRun();
+        else if (o.At(o.pos) == '>' && !o.pending.empty())
+            o.CopyRawText();
         else {
             o.out += o.At(o.pos);
             o.pos += 1;
         }
     }
-    return ReplaceAll(ReplaceAll(o.out, " =", "="), "= ", "=");
+    // The "=" joining runs on each stretch of output between protected spans.
+    std::string result;
+    std::size_t from = 0;
+    o.kept.emplace_back(o.out.size(), o.out.size());
+    for (const auto& [first, end] : o.kept) {
+        result += ReplaceAll(ReplaceAll(o.out.substr(from, first - from), " =", "="), "= ", "=");
+        result += o.out.substr(first, end - first);
+        from = end;
+    }
+    return result;
 }

@@ -4,6 +4,9 @@
 
 #include "compressors/text/HtmlChars.h"
 
+#include <utility>
+#include <vector>
+
 TEST(HtmlScanner, CommentsAreDropped)
 {
     EXPECT_EQ(Level1("<!-- note --><p>"), "<p>");
@@ -43,8 +46,10 @@ TEST(HtmlScanner, PreformattedSpanIsCopiedVerbatim)
     const std::string page = "<PRE>  a  </PRE> x  y <pre>b</pre>";
     EXPECT_EQ(Level1(page), "<pre>  a  </PRE> x  y <pre>b</pre>");
     EXPECT_EQ(Level1("<pre>\"1\"  <!--c--></pre>  z"), "<pre>\"1\"  <!--c--></pre> z");
-    // Only the space next to "=" goes, inside the span as well.
-    EXPECT_EQ(Level1("<pre>a  =  b</pre>"), "<pre>a = b</pre>");
+    // Blanks next to "=" stay too: code samples keep their operators.
+    EXPECT_EQ(Level1("<pre>a  =  b</pre>"), "<pre>a  =  b</pre>");
+    const std::string code = "<pre>\nwhile (cur != NULL) {\n    cur = cur->next;  /* \"1\" */\n}\n</pre>";
+    EXPECT_EQ(Level1(code), code);
 }
 
 TEST(HtmlScanner, UnclosedPreformattedKeepsTheRestOfThePage)
@@ -82,15 +87,66 @@ TEST(HtmlScanner, SpacesAroundEqualsSignsGo)
     EXPECT_EQ(Level1("a == b"), "a==b");
     EXPECT_EQ(Level1("<a href = \"x\">"), "<a href=\"x\">");
     EXPECT_EQ(Level1("<p>end</p>\n</html>"), "<p>end</p>\n</html>");
+    // Outside kept content only.
+    EXPECT_EQ(Level1("x = <pre> = </pre> = y"), "x=<pre> = </pre>=y");
+    EXPECT_EQ(Level1("<p a = 1><textarea b = 2> = </textarea c = 3>"), "<p a=1><textarea b=2> = </textarea c=3>");
 }
 
-TEST(HtmlScanner, Level1TreatsStyleAndScriptAsText)
+TEST(HtmlScanner, RawTextElementsAreKeptVerbatim)
 {
-    EXPECT_EQ(Level1("<script>if (a == \"1\")  { b(); }</script>"), "<script>if (a==1) { b(); }</script>");
-    EXPECT_EQ(Level1("<script>x<!-- hidden\n-->y</script>"), "<script>xy</script>");
-    EXPECT_EQ(Level1("<style>p  {  color : red }</style>"), "<style>p { color : red }</style>");
-    // At level 2 only lower-case openers are blocks; the tag is then lowercased as any other.
-    EXPECT_EQ(Minify("<STYLE>p  {}</STYLE>", HtmlLevels{2, 0, 2}), "<style>p {}</STYLE>");
+    // The content of script, style and textarea elements is not markup: it
+    // is kept up to the next "</" and the element's name, in any letter case.
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"<script>if (v === \"1\") x = \"a  b\";</script>", "<script>if (v === \"1\") x = \"a  b\";</script>"},
+        {"<script><!-- f(); //--></script>", "<script><!-- f(); //--></script>"},
+        {"<style>p  {  color : red }</style>", "<style>p  {  color : red }</style>"},
+        {"<TEXTAREA  Rows=\"4\">  a = \"1\"\r\n\r\n</TextArea>  x",
+         "<textarea Rows=4>  a = \"1\"\r\n\r\n</TextArea> x"},
+        {"<Script>a  =  b</sCRIPT>", "<script>a  =  b</sCRIPT>"},
+        // The closing tag is found by its beginning alone.
+        {"<script>a  b</scriptx>c  d", "<script>a  b</scriptx>c d"},
+        {"<style>a  b</STYLE\n>  c", "<style>a  b</STYLE\n> c"},
+        // A ">" quoted or in a comment inside the opening tag does not count.
+        {"<script data-x=\"a>b\">c  d</script>", "<script data-x=\"a>b\">c  d</script>"},
+        {"<script <!-- > -->>a  b</script>", "<script >a  b</script>"},
+        {"<script/>a  b</script>", "<script/>a  b</script>"},
+        // Unclosed: kept to the end of the page.
+        {"<p>  <script>a  = \"1\" <!-- <p>", "<p> <script>a  = \"1\" <!-- <p>"},
+        {"<textarea>", "<textarea>"},
+        // Other names are ordinary tags.
+        {"<scripts>a  \"1\"</scripts>", "<scripts>a 1</scripts>"},
+        {"<text>a  b</text><pre-x>c  d", "<text>a b</text><pre-x>c  d"},
+        // The name as the tag start left it: with no HTML space after it in
+        // the page, "<SCRIPT" is not lowercased, so it is no script.
+        {"x<SCRIPT>\"1\"</SCRIPT>", "x<SCRIPT>1</SCRIPT>"},
+    };
+    for (const auto& [page, expected] : cases) EXPECT_EQ(Level1(page), expected) << page;
+}
+
+TEST(HtmlScanner, AnotherTagBeforeTheGreaterThanSignEndsTheRawTextTag)
+{
+    EXPECT_EQ(Level1("<script <b>x = \"1\"  y"), "<script <b>x=1 y");
+    EXPECT_EQ(Level1("<style </p>>  \"2\""), "<style </p>> 2");
+    EXPECT_EQ(Level1("<style </td>>  \"2\""), "<style > 2");                        // also a dropped end tag
+    EXPECT_EQ(Level1("<textarea <!-- x -->\"3\">  \"4\""), "<textarea 3>  \"4\"");  // a comment does not
+}
+
+TEST(HtmlScanner, Level2RawTextWhereNoBlockHandlerTakesTheElement)
+{
+    TempDir none;
+    PluginDirScope scope(none.Folder());
+    const HtmlLevels level2{2, 0, 2};
+    // Capital letters: not a block, but raw text.
+    EXPECT_EQ(Minify("<STYLE>p  {}</STYLE>", level2), "<style>p  {}</STYLE>");
+    EXPECT_EQ(Minify("<SCRIPT>if (v === \"1\") x = 1;</SCRIPT>", level2), "<script>if (v === \"1\") x = 1;</SCRIPT>");
+    EXPECT_EQ(Minify("<textarea cols=\"40\">a  =  \"1\"</textarea>", level2),
+              "<textarea cols=40>a  =  \"1\"</textarea>");
+    // No closing tag: the block handler copies "<", the content stays raw.
+    EXPECT_EQ(Minify("<script>a  =  \"1\"", level2), "<script>a  =  \"1\"");
+    EXPECT_EQ(Minify("<style>p  {}</STYLE>  x", level2), "<style>p  {}</STYLE> x");
+    // An element the handler takes is a tag start of its own.
+    EXPECT_EQ(Minify("<SCRIPT <style>a{b:c}</style>>x  y", level2),
+              "<script <style type=\"text/css\">a{b:c}</style>>x y");
 }
 
 TEST(HtmlScanner, EmptyPageAndOtherLevels)
