@@ -6,7 +6,6 @@
 #include "compressors/text/HtmlBlocks.h"
 #include "compressors/text/HtmlChars.h"
 #include "compressors/text/TextHelpers.h"
-#include "compressors/tools/ToolRunner.h"
 
 namespace {
 
@@ -15,6 +14,7 @@ struct Oracle {
     std::size_t n;
     std::string out;
     std::size_t pos = 1;
+    const TRunEnvironment& environment;
 
     char At(std::size_t i) const { return text[i - 1]; }
     bool Sub(std::size_t i, const std::string& literal) const
@@ -141,8 +141,8 @@ struct Oracle {
             return;
         }
         const std::string element = Range(pos, e + 8);
-        if (std::filesystem::exists(PluginDir() + "ESC.wsf"))
-            out += MinifyScriptBlock(directory, element, jsLevel);
+        if (std::filesystem::exists(environment.pluginDir + "ESC.wsf"))
+            out += MinifyScriptBlock(directory, element, jsLevel, environment);
         else
             out += element;
         pos = e + 9;
@@ -151,9 +151,10 @@ struct Oracle {
 
 }  // namespace
 
-std::string OracleMinifyHTML(std::string text, const HtmlLevels& levels, const std::string& destinationDirectory)
+std::string OracleMinifyHTML(std::string text, const HtmlLevels& levels, const std::string& destinationDirectory,
+                             const TRunEnvironment& environment)
 {
-    Oracle o{std::move(text), 0, {}, 1};
+    Oracle o{std::move(text), 0, {}, 1, environment};
     o.n = o.text.size();
     while (o.pos <= o.n) {
         if (o.Sub(o.pos, "<!--"))
