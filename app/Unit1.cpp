@@ -39,7 +39,7 @@
 #include "app/core/Run.h"
 #include "app/core/Selectors.h"
 #include "app/core/WebFiles.h"
-#include "compressors/tools/ToolRunner.h"
+#include "compressors/tools/PluginDir.h"
 
 const char* const kApplicationTitle = "Quorvan Web Optimizer";
 
@@ -155,11 +155,7 @@ TForm1::TForm1(const std::string& programDir, QWidget* parent)
     FormCreate();
 }
 
-TForm1::~TForm1()
-{
-    // The hooks point at this window.
-    SetToolRunnerHooks(ToolRunnerHooks{});
-}
+TForm1::~TForm1() = default;
 
 void TForm1::CreateButtonBar()
 {
@@ -380,9 +376,9 @@ void TForm1::FormCreate()
     iconCache_ = std::make_unique<TIconCache>();
     for (int column = 0; column < kGridColumns; ++column) SetCell(column, 0, GridHeaderTexts()[column]);
 
-    SetPluginDir(programDir_ + "plugins/");
+    environment_.pluginDir = programDir_ + "plugins/";
     for (const TPluginFile& plugin : PluginFiles()) {
-        if (PluginPresent(PluginDir(), plugin.name)) continue;
+        if (PluginPresent(environment_.pluginDir, plugin.name)) continue;
         Combo(plugin.selector)->setEnabled(false);
         QLabel* notice = plugin.selector == Selector::JPEG  ? JPEGDisabledLabel
                          : plugin.selector == Selector::PNG ? PNGDisabledLabel
@@ -390,12 +386,13 @@ void TForm1::FormCreate()
         notice->show();
     }
 
-    SetToolRunnerHooks(ToolRunnerHooks{[] { QCoreApplication::processEvents(); },
-                                       [this](const std::string& message) {
-                                           QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle),
-                                                           Q(message), QMessageBox::Ok, this);
-                                           box.exec();
-                                       }});
+    environment_.hooks =
+        ToolRunnerHooks{[] { QCoreApplication::processEvents(); },
+                        [this](const std::string& message) {
+                            QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), Q(message),
+                                            QMessageBox::Ok, this);
+                            box.exec();
+                        }};
 }
 
 void TForm1::FormClose()

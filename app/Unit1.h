@@ -10,6 +10,7 @@
 
 #include "app/core/GridView.h"
 #include "app/core/RunHost.h"
+#include "compressors/RunEnvironment.h"
 
 class QComboBox;
 class QFileDialog;
@@ -121,6 +122,7 @@ public:
     std::string FileAt(int index) const override;
     std::string OutputDirText() const override;
     std::string SelectorText(Selector selector) const override;
+    const TRunEnvironment& Environment() const override { return environment_; }
     std::string ThousandsSeparator() const override;
     std::string DecimalSeparator() const override;
     void SetRowCount(int rows) override;
@@ -160,6 +162,7 @@ private:
     QComboBox* Combo(Selector selector) const;
 
     std::string programDir_;
+    TRunEnvironment environment_;  // plugins/ in programDir_, this window's event pump and message box
     std::unique_ptr<TIconCache> iconCache_;
     bool running_ = false;
     bool stopRequested_ = false;

@@ -1,11 +1,9 @@
 #include "compressors/CompressGIF.h"
 
-#include <cerrno>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
-#include "compressors/tools/FileErrors.h"
+#include "compressors/tools/Files.h"
+#include "compressors/tools/PlainCopy.h"
 #include "compressors/tools/SourceGuard.h"
 #include "gif/Bitmap.h"
 #include "gif/ColorMapOptimizer.h"
@@ -21,31 +19,11 @@ FileSize Low32(std::size_t size)
     return FileSize(std::uint32_t(size));
 }
 
-std::vector<std::uint8_t> LoadFile(const std::string& path)
-{
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw CannotOpenFile(path, errno ? errno : ENOENT);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw CannotOpenFile(path, errno ? errno : EIO);
-    return bytes;
-}
-
-void SaveFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    errno = 0;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) throw CannotCreateFile(path, errno ? errno : EACCES);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    out.close();
-    if (!out) throw CannotCreateFile(path, errno ? errno : EIO);
-}
-
 // Reads the source into the buffer and the image, then empties the buffer.
 void ReadSource(const std::string& source, const std::string& destination, TMemoryStream& buffer, TGIFImage& image,
                 FileSize& originalSize)
 {
-    buffer = TMemoryStream(LoadFile(source));
+    buffer = TMemoryStream(ReadEntireFileBytes(source));
     EnsureNotSource(source, destination);
     originalSize = Low32(std::size_t(buffer.Size()));
     image.ReadFrom(buffer);
@@ -56,7 +34,7 @@ void WriteResult(TGIFImage& image, TMemoryStream& buffer, const std::string& des
 {
     image.WriteTo(buffer);
     optimizedSize = Low32(buffer.Bytes().size());
-    SaveFile(destination, buffer.Bytes());
+    WriteEntireFile(destination, buffer.Bytes());
 }
 
 }  // namespace
@@ -120,12 +98,12 @@ void FlattenGIF(const std::string& source, const std::string& destination, FileS
 }
 
 void CompressGIF(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
-                 FileSize& optimizedSize)
+                 FileSize& optimizedSize, const TRunEnvironment& environment)
 {
     if (level == 1)
         RecompressGIF(source, destination, originalSize, optimizedSize);
     else if (level == 0)
-        PlainCopy(source, destination, originalSize, optimizedSize);
+        PlainCopy(source, destination, originalSize, optimizedSize, environment);
     else
         FlattenGIF(source, destination, originalSize, optimizedSize);
 }

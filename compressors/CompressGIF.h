@@ -1,11 +1,16 @@
 #pragma once
-// The GIF optimizer's steps, visible to tests.
+// The GIF optimizer and its steps, visible to tests.
 
 #include <string>
 
-#include "compressors/Compressors.h"
+#include "compressors/OptimizerTypes.h"
+#include "compressors/RunEnvironment.h"
 
 class TGIFImage;
+
+// Level 0: PlainCopy. Level 1: RecompressGIF. Level 2 and above: FlattenGIF.
+void CompressGIF(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
+                 FileSize& optimizedSize, const TRunEnvironment& environment = DefaultRunEnvironment());
 
 // Level 1: the image re-encoded with its own frames, after merging its color
 // maps into one and optimizing the frames.

@@ -3,26 +3,23 @@
 // returns and reports the source's size and the written file's size. Failures
 // (a file that cannot be opened or created, a malformed image) are thrown as
 // exceptions derived from std::runtime_error and are not caught here.
+//
+// Threads: every optimizer may run on several threads at once. A call keeps
+// no state between calls and shares none with other calls; what it needs from
+// its caller comes in the environment (RunEnvironment.h), which it only reads.
+// Calls that run together need distinct destinations (and, for HTML level 2,
+// distinct destination folders, which hold the script blocks' temporary
+// files), and the environment's hooks and executor must be safe to call from
+// those threads.
 
-#include <cstdint>
-#include <string>
-
-using FileSize = std::int32_t;  // byte count; -1 when a size query fails
-using Level = std::uint8_t;
-
-// Byte-for-byte copy in chunks of at most 40096 bytes; both sizes are the source's.
-void PlainCopy(const std::string& source, const std::string& destination, FileSize& originalSize,
-               FileSize& optimizedSize);
-
-void CompressCSS(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
-                 FileSize& optimizedSize);
-void CompressHTML(const std::string& source, const std::string& destination, Level htmlLevel, Level jsLevel,
-                  Level cssLevel, FileSize& originalSize, FileSize& optimizedSize);
-void CompressGIF(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
-                 FileSize& optimizedSize);
-void CompressJS(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
-                FileSize& optimizedSize);
-void CompressPNG(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
-                 FileSize& optimizedSize);
-void CompressJPEG(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
-                  FileSize& optimizedSize);
+#include "compressors/CompressGIF.h"
+#include "compressors/OptimizerTypes.h"
+#include "compressors/RunEnvironment.h"
+#include "compressors/text/CompressCSS.h"
+#include "compressors/text/CompressHTML.h"
+#include "compressors/tools/CompressJPEG.h"
+#include "compressors/tools/CompressJS.h"
+#include "compressors/tools/CompressPNG.h"
+#include "compressors/tools/ExecuteAndWait.h"
+#include "compressors/tools/FileSizeOf.h"
+#include "compressors/tools/PlainCopy.h"

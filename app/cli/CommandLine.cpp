@@ -3,7 +3,6 @@
 #include <exception>
 #include <filesystem>
 #include <system_error>
-#include <utility>
 
 #include "app/cli/FolderWalk.h"
 #include "app/cli/Options.h"
@@ -12,7 +11,6 @@
 #include "app/core/PluginCheck.h"
 #include "app/core/Report.h"
 #include "app/core/Run.h"
-#include "compressors/tools/ToolRunner.h"
 
 namespace {
 
@@ -43,27 +41,22 @@ std::string PrepareOutputDir(const std::string& folder)
     return WithSlash(folder);
 }
 
-void WarnMissingPlugins(std::ostream& err)
+void WarnMissingPlugins(const std::string& pluginDir, std::ostream& err)
 {
     for (const auto& plugin : PluginFiles())
-        if (!PluginPresent(PluginDir(), plugin.name))
-            err << kProgram << ": warning: plug-in \"" << plugin.name << "\" not found in " << PluginDir() << "\n";
+        if (!PluginPresent(pluginDir, plugin.name))
+            err << kProgram << ": warning: plug-in \"" << plugin.name << "\" not found in " << pluginDir << "\n";
 }
 
-// Installs the tool runner's hooks for one run and restores the earlier ones.
-class HooksGuard {
-public:
-    explicit HooksGuard(ToolRunnerHooks hooks) : previous_(CurrentToolRunnerHooks())
-    {
-        SetToolRunnerHooks(std::move(hooks));
-    }
-    ~HooksGuard() { SetToolRunnerHooks(previous_); }
-    HooksGuard(const HooksGuard&) = delete;
-    HooksGuard& operator=(const HooksGuard&) = delete;
-
-private:
-    ToolRunnerHooks previous_;
-};
+// The run's environment: the plug-in folder given (else the one beside the
+// program), no message pump, notices to `err`.
+TRunEnvironment CommandLineEnvironment(const CliOptions& options, std::ostream& err)
+{
+    TRunEnvironment environment;
+    if (!options.pluginDir.empty()) environment.pluginDir = WithSlash(options.pluginDir);
+    environment.hooks.notify = [&err](const std::string& message) { err << kProgram << ": " << message << "\n"; };
+    return environment;
+}
 
 }  // namespace
 
@@ -94,9 +87,8 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         return kExitFileFailed;
     }
     host.selectorTexts = options.selectorTexts;
-    if (!options.pluginDir.empty()) SetPluginDir(WithSlash(options.pluginDir));
-    const HooksGuard hooks({{}, [&err](const std::string& message) { err << kProgram << ": " << message << "\n"; }});
-    WarnMissingPlugins(err);
+    host.environment = CommandLineEnvironment(options, err);
+    WarnMissingPlugins(host.environment.pluginDir, err);
 
     int status = kExitSuccess;
     ResetResultGrid(host);

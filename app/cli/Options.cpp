@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/core/Run.h"
+#include "app/core/Level.h"
 #include "app/core/Selectors.h"
 
 namespace {

@@ -28,6 +28,11 @@ std::string TBatchHost::SelectorText(Selector selector) const
     return selectorTexts.at(selector);
 }
 
+const TRunEnvironment& TBatchHost::Environment() const
+{
+    return environment;
+}
+
 void TBatchHost::SetRowCount(int rows)
 {
     grid.SetRowCount(rows);

@@ -19,6 +19,7 @@ public:
     std::string outputDir;
     std::map<Selector, std::string> selectorTexts;
     TResultGrid grid;
+    TRunEnvironment environment;  // DefaultRunEnvironment's values unless changed
     int progressMax = 100;
     int progress = 0;
     bool choseFiles = false;  // the run asked for the "Choose files" page
@@ -27,6 +28,7 @@ public:
     std::string FileAt(int index) const override;
     std::string OutputDirText() const override;
     std::string SelectorText(Selector selector) const override;
+    const TRunEnvironment& Environment() const override;
     void SetRowCount(int rows) override;
     void SetCell(int column, int row, const std::string& text) override;
     void SetProgressMax(int maximum) override;

@@ -1,5 +1,6 @@
+#include "app/core/HumanSize.h"
+
 #include "app/core/NumberFormat.h"
-#include "app/core/Run.h"
 
 std::string HumanSize(FileSize size, const std::string& thousandsSeparator, const std::string& decimalSeparator)
 {

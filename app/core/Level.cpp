@@ -1,7 +1,7 @@
+#include "app/core/Level.h"
+
 #include <cctype>
 #include <stdexcept>
-
-#include "app/core/Run.h"
 
 namespace {
 

@@ -1,9 +1,7 @@
 #include "app/core/Report.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <memory>
+#include "compressors/tools/FileErrors.h"
+#include "compressors/tools/Files.h"
 
 namespace {
 
@@ -16,15 +14,6 @@ constexpr const char* kHeader =
     "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=cp-1250\">\r"
     "<title>Quorvan Web Optimizer, Results</title>\r"
     "</head><body><table>";
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-[[noreturn]] void ThrowSystemError(int error)
-{
-    throw ReportError(std::strerror(error));
-}
 
 }  // namespace
 
@@ -55,12 +44,9 @@ std::string ReportText(const TGridView& grid)
 
 void WriteReport(const TGridView& grid, const std::string& path)
 {
-    const std::string text = ReportText(grid);
-    errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-    if (!file) ThrowSystemError(errno ? errno : EIO);
-    if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size() || std::fflush(file.get()) != 0)
-        ThrowSystemError(errno ? errno : EIO);
-    std::FILE* raw = file.release();
-    if (std::fclose(raw) != 0) ThrowSystemError(errno ? errno : EIO);
+    try {
+        WriteEntireFile(path, ReportText(grid));
+    } catch (const FileError& error) {
+        throw ReportError(error.Reason());
+    }
 }

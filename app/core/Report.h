@@ -16,6 +16,8 @@ public:
 // (columns 1 to the last), the footer; CR LF line ends, cell texts unescaped.
 std::string ReportText(const TGridView& grid);
 
-// Creates or replaces the file under exactly this name and writes the report.
-// Throws ReportError when the file cannot be created or written.
+// Creates or replaces the file under exactly this name with the report, as a
+// whole (WriteEntireFile): a failed save leaves an earlier file as it was.
+// Throws ReportError with the system's reason when the file cannot be created
+// or written.
 void WriteReport(const TGridView& grid, const std::string& path);

@@ -2,7 +2,10 @@
 
 #include <stdexcept>
 
+#include "app/core/HumanSize.h"
+#include "app/core/Level.h"
 #include "app/core/PathParts.h"
+#include "compressors/Compressors.h"
 
 namespace {
 
@@ -17,24 +20,26 @@ Level SelectorLevel(const TRunHost& host, Selector selector)
 void OptimizeFile(const TRunHost& host, const std::string& source, const std::string& destination,
                   FileSize& originalSize, FileSize& optimizedSize)
 {
+    const TRunEnvironment& environment = host.Environment();
     const std::string extension = ExtensionOf(source);
     if (extension == ".css") {
-        CompressCSS(source, destination, SelectorLevel(host, Selector::CSS), originalSize, optimizedSize);
+        CompressCSS(source, destination, SelectorLevel(host, Selector::CSS), originalSize, optimizedSize, environment);
     } else if (extension == ".gif") {
-        CompressGIF(source, destination, SelectorLevel(host, Selector::GIF), originalSize, optimizedSize);
+        CompressGIF(source, destination, SelectorLevel(host, Selector::GIF), originalSize, optimizedSize, environment);
     } else if (extension == ".htm" || extension == ".html") {
         const Level html = SelectorLevel(host, Selector::HTML);
         const Level js = SelectorLevel(host, Selector::JS);
         const Level css = SelectorLevel(host, Selector::CSS);
-        CompressHTML(source, destination, html, js, css, originalSize, optimizedSize);
+        CompressHTML(source, destination, html, js, css, originalSize, optimizedSize, environment);
     } else if (extension == ".js") {
-        CompressJS(source, destination, SelectorLevel(host, Selector::JS), originalSize, optimizedSize);
+        CompressJS(source, destination, SelectorLevel(host, Selector::JS), originalSize, optimizedSize, environment);
     } else if (extension == ".png") {
-        CompressPNG(source, destination, SelectorLevel(host, Selector::PNG), originalSize, optimizedSize);
+        CompressPNG(source, destination, SelectorLevel(host, Selector::PNG), originalSize, optimizedSize, environment);
     } else if (extension == ".jpg" || extension == ".jpeg" || extension == ".jpe") {
-        CompressJPEG(source, destination, SelectorLevel(host, Selector::JPEG), originalSize, optimizedSize);
+        CompressJPEG(source, destination, SelectorLevel(host, Selector::JPEG), originalSize, optimizedSize,
+                     environment);
     } else {
-        PlainCopy(source, destination, originalSize, optimizedSize);
+        PlainCopy(source, destination, originalSize, optimizedSize, environment);
     }
 }
 

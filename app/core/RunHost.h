@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "compressors/RunEnvironment.h"
+
 enum class Selector { CSS, GIF, HTML, JS, PNG, JPEG };
 
 class TRunHost {
@@ -15,6 +17,10 @@ public:
     virtual std::string FileAt(int index) const = 0;
     virtual std::string OutputDirText() const = 0;
     virtual std::string SelectorText(Selector selector) const = 0;  // e.g. "2- Maximum compression"
+
+    // What every optimizer call of the run gets: the plug-in folder, the tool
+    // runner's hooks (the window pumps its events and shows a message box).
+    virtual const TRunEnvironment& Environment() const = 0;
 
     // Number separators for the size and ratio texts (the window passes the user's).
     virtual std::string ThousandsSeparator() const { return ","; }

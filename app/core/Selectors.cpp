@@ -1,6 +1,6 @@
 #include "app/core/Selectors.h"
 
-#include "app/core/Run.h"
+#include "app/core/Level.h"
 
 const std::vector<std::string>& SelectorEntries(Selector selector)
 {

@@ -160,7 +160,7 @@ int Speed(const std::string& file, const HtmlLevels& levels)
     while (runs < 2 || total < 1.0) {
         std::string working = page;
         const auto start = Clock::now();
-        const std::string output = MinifyHTML(working, levels, directory);
+        const std::string output = MinifyHTML(working, levels, directory, DefaultRunEnvironment());
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         outputSize = output.size();
         best = std::min(best, seconds);

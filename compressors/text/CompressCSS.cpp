@@ -1,55 +1,22 @@
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "compressors/text/CompressCSS.h"
 
-#include <cerrno>
 #include <cstdint>
-#include <string>
 
-#include "compressors/Compressors.h"
 #include "compressors/text/CssBasic.h"
 #include "compressors/text/CssFileSink.h"
 #include "compressors/text/CssRegrouper.h"
-#include "compressors/tools/FileDescriptor.h"
-#include "compressors/tools/FileErrors.h"
+#include "compressors/tools/Files.h"
+#include "compressors/tools/PlainCopy.h"
 #include "compressors/tools/SourceGuard.h"
 
-namespace {
-
-// The whole file in one string.
-std::string ReadWholeFile(const std::string& path)
-{
-    FileDescriptor input(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!input.valid()) throw CannotOpenFile(path, errno);
-    struct stat info {};
-    if (::fstat(input.get(), &info) != 0) throw CannotOpenFile(path, errno);
-    if (S_ISDIR(info.st_mode)) throw CannotOpenFile(path, EISDIR);
-
-    std::string content(static_cast<std::size_t>(info.st_size), '\0');
-    std::size_t got = 0;
-    while (got < content.size()) {
-        const ssize_t n = ::read(input.get(), content.data() + got, content.size() - got);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throw CssFileSink::ReadFault(path, errno);
-        }
-        if (n == 0) break;  // the file shrank meanwhile
-        got += static_cast<std::size_t>(n);
-    }
-    content.resize(got);
-    return content;
-}
-
-}  // namespace
-
 void CompressCSS(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
-                 FileSize& optimizedSize)
+                 FileSize& optimizedSize, const TRunEnvironment& environment)
 {
     if (level == 0) {
-        PlainCopy(source, destination, originalSize, optimizedSize);
+        PlainCopy(source, destination, originalSize, optimizedSize, environment);
         return;
     }
-    std::string text = ReadWholeFile(source);
+    std::string text = ReadEntireFile(source);
     originalSize = static_cast<FileSize>(static_cast<std::uint32_t>(text.size()));
     MinifyCSSBasicInPlace(text);
 
@@ -70,6 +37,6 @@ void CompressCSS(const std::string& source, const std::string& destination, Leve
         regrouper.Write(output);
     else
         output.Append(text);
-    output.Close();
+    output.Commit();
     optimizedSize = static_cast<FileSize>(static_cast<std::uint32_t>(length));
 }

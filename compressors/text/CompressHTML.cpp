@@ -1,21 +1,23 @@
-#include "compressors/Compressors.h"
-#include "compressors/text/HtmlFiles.h"
+#include "compressors/text/CompressHTML.h"
+
 #include "compressors/text/HtmlMinifier.h"
+#include "compressors/tools/Files.h"
+#include "compressors/tools/PlainCopy.h"
 #include "compressors/tools/SourceGuard.h"
 
 void CompressHTML(const std::string& source, const std::string& destination, Level htmlLevel, Level jsLevel,
-                  Level cssLevel, FileSize& originalSize, FileSize& optimizedSize)
+                  Level cssLevel, FileSize& originalSize, FileSize& optimizedSize, const TRunEnvironment& environment)
 {
     if (htmlLevel == 0) {
-        PlainCopy(source, destination, originalSize, optimizedSize);
+        PlainCopy(source, destination, originalSize, optimizedSize, environment);
         return;
     }
     EnsureNotSource(source, destination);
-    std::string page = ReadHtmlFile(source);
+    std::string page = ReadEntireFile(source);
     originalSize = static_cast<FileSize>(page.size());
     const HtmlLevels levels{htmlLevel, jsLevel, cssLevel};
-    std::string output = MinifyHTML(page, levels, DestinationDirectory(destination));
+    std::string output = MinifyHTML(page, levels, DestinationDirectory(destination), environment);
     page = std::string();  // the working text is no longer needed
     optimizedSize = static_cast<FileSize>(output.size());
-    WriteHtmlFile(destination, output);
+    WriteEntireFile(destination, output);
 }

@@ -1,30 +1,23 @@
 #pragma once
-// Buffered writing of minified text to a destination file.
+// Buffered writing of minified text into a replacement of a destination file.
 
 #include <string>
 #include <string_view>
 
 #include "compressors/text/CssSink.h"
-#include "compressors/tools/FileDescriptor.h"
-#include "compressors/tools/FileErrors.h"
+#include "compressors/tools/Files.h"
 
 class CssFileSink : public CssSink {
 public:
-    // Creates or truncates the file; throws "Cannot create file ..." on failure.
+    // Starts the replacement (FileReplacement); faults are FileErrors.
     explicit CssFileSink(const std::string& path);
     void Append(std::string_view text) override;
-    // Writes what is buffered and closes; throws "Cannot write file ..."
-    // when the data cannot be stored.
-    void Close();
-
-    static FileError ReadFault(const std::string& path, int error);
-    static FileError WriteFault(const std::string& path, int error);
+    // Writes what is buffered and puts the file in place of the destination.
+    void Commit();
 
 private:
     void Flush();
-    void WriteAll(const char* data, std::size_t length);
 
-    std::string path_;
-    FileDescriptor file_;
+    FileReplacement file_;
     std::string buffer_;
 };

@@ -7,9 +7,9 @@
 
 #include "compressors/text/CssMinifier.h"
 #include "compressors/text/HtmlChars.h"
-#include "compressors/text/HtmlFiles.h"
 #include "compressors/text/HtmlTokens.h"
-#include "compressors/tools/ToolRunner.h"
+#include "compressors/tools/CompressJS.h"
+#include "compressors/tools/Files.h"
 
 namespace {
 
@@ -28,8 +28,8 @@ public:
     }
     ~ScriptTempFiles()
     {
-        RemoveHtmlFileQuietly(input);
-        RemoveHtmlFileQuietly(output);
+        RemoveFileQuietly(input);
+        RemoveFileQuietly(output);
     }
     ScriptTempFiles(const ScriptTempFiles&) = delete;
     ScriptTempFiles& operator=(const ScriptTempFiles&) = delete;
@@ -101,7 +101,8 @@ void CopyStyleBlock(HtmlScan& scan, Level cssLevel)
     scan.position = e + styleClose.size();
 }
 
-void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Level jsLevel)
+void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Level jsLevel,
+                     const TRunEnvironment& environment)
 {
     const std::size_t p = scan.position;
     const auto bounds = FindElement(scan, scan.nextScriptEnd);
@@ -109,14 +110,15 @@ void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Le
     const auto [g, e] = *bounds;
     const std::size_t end = e + scriptClose.size();
     const std::string_view element = std::string_view(scan.text).substr(p, end - p);
-    if (FileExists(PluginDir() + "ESC.wsf"))
-        scan.AppendProtected(MinifyScriptBlock(destinationDirectory, element, jsLevel));
+    if (FileExists(environment.pluginDir + "ESC.wsf"))
+        scan.AppendProtected(MinifyScriptBlock(destinationDirectory, element, jsLevel, environment));
     else
         scan.AppendProtected(element);
     scan.position = end;
 }
 
-std::string MinifyScriptBlock(const std::string& destinationDirectory, std::string_view element, Level jsLevel)
+std::string MinifyScriptBlock(const std::string& destinationDirectory, std::string_view element, Level jsLevel,
+                              const TRunEnvironment& environment)
 {
     const std::size_t g = element.find('>');
     const std::size_t c = element.find(scriptClose, g);
@@ -125,13 +127,13 @@ std::string MinifyScriptBlock(const std::string& destinationDirectory, std::stri
     const std::string_view body = TrimControl(element.substr(g + 1, c - g - 1));
 
     ScriptTempFiles files(destinationDirectory);
-    WriteHtmlFile(files.input, body);
-    RemoveHtmlFileQuietly(files.output);  // a stale result must never be taken for this one
+    WriteEntireFile(files.input, body);
+    RemoveFileQuietly(files.output);  // a stale result must never be taken for this one
     FileSize originalSize = 0;
     FileSize optimizedSize = 0;
-    CompressJS(files.input, files.output, jsLevel, originalSize, optimizedSize);
+    CompressJS(files.input, files.output, jsLevel, originalSize, optimizedSize, environment);
     if (!FileExists(files.output)) return std::string(element);
-    const std::string result = ReadHtmlFile(files.output);
+    const std::string result = ReadEntireFile(files.output);
 
     std::string replaced;
     const std::string_view newBody = TrimControl(result);

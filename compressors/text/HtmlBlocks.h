@@ -6,7 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "compressors/Compressors.h"
+#include "compressors/OptimizerTypes.h"
+#include "compressors/RunEnvironment.h"
 #include "compressors/text/HtmlScan.h"
 
 // At "<style": minifies the content up to the first "</style>" after the
@@ -17,16 +18,19 @@
 void CopyStyleBlock(HtmlScan& scan, Level cssLevel);
 
 // At "<script": the element through the first "</script>" after the opening
-// tag's ">" goes through the script tool when ESC.wsf is in PluginDir, and is
-// copied unchanged otherwise. Without ">" or "</script>" only the "<" is copied.
-void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Level jsLevel);
+// tag's ">" goes through the script tool when ESC.wsf is in the environment's
+// plug-in folder, and is copied unchanged otherwise. Without ">" or "</script>"
+// only the "<" is copied.
+void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Level jsLevel,
+                     const TRunEnvironment& environment);
 
 // Runs the element's trimmed body through CompressJS by way of
 // "_temporary.t3mp" and "_temporary.7emp" in the destination directory and
 // returns the opening tag, the trimmed result and "</script>". Both temporary
 // files are gone when it returns or throws. When the tool leaves no output
 // file the element is returned unchanged.
-std::string MinifyScriptBlock(const std::string& destinationDirectory, std::string_view element, Level jsLevel);
+std::string MinifyScriptBlock(const std::string& destinationDirectory, std::string_view element, Level jsLevel,
+                              const TRunEnvironment& environment);
 
 // The text without leading and trailing bytes of code 32 or less.
 std::string_view TrimControl(std::string_view text);

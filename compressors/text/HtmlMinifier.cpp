@@ -57,7 +57,8 @@ std::string DestinationDirectory(const std::string& destination)
     return slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
 }
 
-std::string MinifyHTML(std::string& text, const HtmlLevels& levels, const std::string& destinationDirectory)
+std::string MinifyHTML(std::string& text, const HtmlLevels& levels, const std::string& destinationDirectory,
+                       const TRunEnvironment& environment)
 {
     HtmlScan scan(text);
     scan.output.reserve(scan.n);
@@ -73,7 +74,7 @@ std::string MinifyHTML(std::string& text, const HtmlLevels& levels, const std::s
             else if (blocks && next == 's' && scan.At(p, "<style"))
                 CopyStyleBlock(scan, levels.css);
             else if (blocks && next == 's' && scan.At(p, "<script"))
-                CopyScriptBlock(scan, destinationDirectory, levels.js);
+                CopyScriptBlock(scan, destinationDirectory, levels.js, environment);
             else if (next == '/')
                 CopyEndTag(scan);
             else

@@ -9,7 +9,8 @@
 
 #include <string>
 
-#include "compressors/Compressors.h"
+#include "compressors/OptimizerTypes.h"
+#include "compressors/RunEnvironment.h"
 
 struct HtmlLevels {
     Level html = 1;  // 2 adds the style and script elements
@@ -19,8 +20,10 @@ struct HtmlLevels {
 
 // Minifies a page. The text is the working text: its tag names are lowercased
 // in place. The destination directory (with its trailing "/", or empty) is
-// where script elements' temporary files go.
-std::string MinifyHTML(std::string& text, const HtmlLevels& levels, const std::string& destinationDirectory);
+// where script elements' temporary files go; the environment's plug-in folder
+// and tool runner hooks serve the script tool.
+std::string MinifyHTML(std::string& text, const HtmlLevels& levels, const std::string& destinationDirectory,
+                       const TRunEnvironment& environment);
 
 // Replaces every " =" by "=", then every "= " by "=", left to right, without
 // looking at replaced text again; in place, in the text from index "from" on.

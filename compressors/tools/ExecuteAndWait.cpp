@@ -1,3 +1,5 @@
+#include "compressors/tools/ExecuteAndWait.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -14,19 +16,15 @@
 
 #include "compressors/tools/FileDescriptor.h"
 #include "compressors/tools/ProgramSearch.h"
-#include "compressors/tools/ToolRunner.h"
 
 extern char** environ;
 
 namespace {
 
-ToolRunnerHooks hooks;
-CommandExecutor executor;
-
 constexpr int kWaitMilliseconds = 150;
 constexpr auto kSleep = std::chrono::milliseconds(75);
 
-void Notify(const std::string& message)
+void Notify(const ToolRunnerHooks& hooks, const std::string& message)
 {
     if (hooks.notify)
         hooks.notify(message);
@@ -127,30 +125,17 @@ pid_t Spawn(const std::vector<std::string>& arguments)
 
 }  // namespace
 
-void SetToolRunnerHooks(ToolRunnerHooks newHooks)
+void ExecuteAndWait(const std::string& commandLine, const TRunEnvironment& environment)
 {
-    hooks = std::move(newHooks);
-}
-const ToolRunnerHooks& CurrentToolRunnerHooks()
-{
-    return hooks;
-}
-
-void SetCommandExecutor(CommandExecutor newExecutor)
-{
-    executor = std::move(newExecutor);
-}
-
-void ExecuteAndWait(const std::string& commandLine)
-{
-    if (executor) {
-        executor(commandLine);
+    if (environment.executor) {
+        environment.executor(commandLine);
         return;
     }
+    const ToolRunnerHooks& hooks = environment.hooks;
     const auto arguments = ResolveCommandLine(commandLine);
     const pid_t pid = arguments ? Spawn(*arguments) : -1;
     if (pid < 0) {
-        Notify("Unable to run " + commandLine);
+        Notify(hooks, "Unable to run " + commandLine);
         return;
     }
     ChildProcess child(pid);

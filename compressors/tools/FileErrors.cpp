@@ -1,23 +1,35 @@
 #include "compressors/tools/FileErrors.h"
 
-#include <cstring>
+#include <system_error>
+#include <utility>
+
+std::string SystemReason(int error)
+{
+    // The category's message is strerror's text, and safe on any thread.
+    return std::generic_category().message(error);
+}
+
+FileError::FileError(const std::string& message, std::string reason)
+    : std::runtime_error(message), reason_(std::move(reason))
+{
+}
 
 FileError CannotOpenFile(const std::string& path, int error)
 {
-    return CannotOpenFile(path, std::string(std::strerror(error)));
+    return CannotOpenFile(path, SystemReason(error));
 }
 
 FileError CannotOpenFile(const std::string& path, const std::string& reason)
 {
-    return FileError("Cannot open file \"" + path + "\". " + reason);
+    return FileError("Cannot open file \"" + path + "\". " + reason, reason);
 }
 
 FileError CannotCreateFile(const std::string& path, int error)
 {
-    return CannotCreateFile(path, std::string(std::strerror(error)));
+    return CannotCreateFile(path, SystemReason(error));
 }
 
 FileError CannotCreateFile(const std::string& path, const std::string& reason)
 {
-    return FileError("Cannot create file \"" + path + "\". " + reason);
+    return FileError("Cannot create file \"" + path + "\". " + reason, reason);
 }

@@ -1,10 +1,11 @@
+#include "compressors/tools/FileSizeOf.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cstdint>
 
 #include "compressors/tools/FileDescriptor.h"
-#include "compressors/tools/ToolRunner.h"
 
 FileSize FileSizeOf(const std::string& path)
 {

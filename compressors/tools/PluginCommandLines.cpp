@@ -1,7 +1,6 @@
 #include "compressors/tools/PluginCommandLines.h"
 
-#include "compressors/tools/CommandLine.h"
-#include "compressors/tools/ToolRunner.h"
+#include "compressors/tools/WindowsArguments.h"
 
 std::string JpegOptionText(Level level)
 {
@@ -28,19 +27,21 @@ std::string ScriptLevelDigit(Level level)
     return std::to_string(level < 1 ? 1 : level > 4 ? 4 : level);
 }
 
-std::string JpegCommandLine(const std::string& destination, Level level)
+std::string JpegCommandLine(const std::string& pluginDir, const std::string& destination, Level level)
 {
-    return PluginDir() + "jhead.exe " + JpegOptionText(level) + " " + QuoteArgument(destination);
+    return pluginDir + "jhead.exe " + JpegOptionText(level) + " " + QuoteArgument(destination);
 }
 
-std::string PngCommandLine(const std::string& source, const std::string& destination, Level level)
+std::string PngCommandLine(const std::string& pluginDir, const std::string& source, const std::string& destination,
+                           Level level)
 {
-    return PluginDir() + "pngout.exe /y /q /s" + PngLevelDigit(level) + " " + QuoteArgument(source) + " " +
+    return pluginDir + "pngout.exe /y /q /s" + PngLevelDigit(level) + " " + QuoteArgument(source) + " " +
            QuoteArgument(destination);
 }
 
-std::string ScriptCommandLine(const std::string& source, const std::string& destination, Level level)
+std::string ScriptCommandLine(const std::string& pluginDir, const std::string& source, const std::string& destination,
+                              Level level)
 {
-    return "cscript //Nologo " + QuoteArgument(PluginDir() + "ESC.wsf") + " -l " + ScriptLevelDigit(level) + " -ow " +
+    return "cscript //Nologo " + QuoteArgument(pluginDir + "ESC.wsf") + " -l " + ScriptLevelDigit(level) + " -ow " +
            QuoteArgument(destination) + " " + QuoteArgument(source);
 }

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "compressors/Compressors.h"
+#include "compressors/OptimizerTypes.h"
 
 // jhead options per JPEG level: 1 "-dc", 2 "-de", 3 "-di", 4 "-purejpg",
 // 12 "-dc -de", 13 "-dc -di", 23 "-de -di"; any other level "".
@@ -15,9 +15,13 @@ std::string PngLevelDigit(Level level);
 // The digit after ESC.wsf's "-l": levels 1..4 give "1".."4" (above 4: "4").
 std::string ScriptLevelDigit(Level level);
 
-// PluginDir + "jhead.exe " + options + " " + "<destination>"
-std::string JpegCommandLine(const std::string& destination, Level level);
-// PluginDir + "pngout.exe /y /q /s" + digit + " " + "<source>" + " " + "<destination>"
-std::string PngCommandLine(const std::string& source, const std::string& destination, Level level);
-// cscript //Nologo "<PluginDir>ESC.wsf" -l N -ow "<destination>" "<source>"
-std::string ScriptCommandLine(const std::string& source, const std::string& destination, Level level);
+// The plug-in folder is the run environment's, with its trailing "/".
+
+// pluginDir + "jhead.exe " + options + " " + "<destination>"
+std::string JpegCommandLine(const std::string& pluginDir, const std::string& destination, Level level);
+// pluginDir + "pngout.exe /y /q /s" + digit + " " + "<source>" + " " + "<destination>"
+std::string PngCommandLine(const std::string& pluginDir, const std::string& source, const std::string& destination,
+                           Level level);
+// cscript //Nologo "<pluginDir>ESC.wsf" -l N -ow "<destination>" "<source>"
+std::string ScriptCommandLine(const std::string& pluginDir, const std::string& source, const std::string& destination,
+                              Level level);

@@ -1,13 +1,8 @@
+#include "compressors/tools/PluginDir.h"
+
 #include <unistd.h>
 
-#include <optional>
 #include <vector>
-
-#include "compressors/tools/ToolRunner.h"
-
-namespace {
-std::optional<std::string> pluginDir;
-}
 
 std::string ProgramDir()
 {
@@ -25,11 +20,6 @@ std::string ProgramDir()
 
 const std::string& PluginDir()
 {
-    if (!pluginDir) pluginDir = ProgramDir() + "plugins/";
-    return *pluginDir;
-}
-
-void SetPluginDir(const std::string& directory)
-{
-    pluginDir = directory;
+    static const std::string directory = ProgramDir() + "plugins/";
+    return directory;
 }

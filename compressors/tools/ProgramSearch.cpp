@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "compressors/tools/CommandLine.h"
-#include "compressors/tools/ToolRunner.h"
+#include "compressors/tools/PluginDir.h"
+#include "compressors/tools/WindowsArguments.h"
 
 namespace {
 

@@ -1,8 +1,7 @@
 #pragma once
-// Every optimizer calls this before it creates, truncates or removes its
-// destination, so that a destination naming the source file itself (the same
-// device and inode: another spelling, a hard link or a symbolic link) is never
-// written.
+// Every optimizer calls this before it replaces or removes its destination,
+// so that a destination naming the source file itself (the same device and
+// inode: another spelling, a hard link or a symbolic link) is never written.
 
 #include <string>
 

@@ -1,8 +1,9 @@
 // Size and ratio texts, the level rule and the selector entries.
 #include <gtest/gtest.h>
 
+#include "app/core/HumanSize.h"
+#include "app/core/Level.h"
 #include "app/core/NumberFormat.h"
-#include "app/core/Run.h"
 #include "app/core/Selectors.h"
 
 TEST(HumanSize, TableOfSizes)

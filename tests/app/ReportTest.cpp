@@ -2,10 +2,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "TestSupport.h"
+#include "app/core/HumanSize.h"
 #include "app/core/Report.h"
 #include "app/core/ResultGrid.h"
 #include "app/core/Run.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/ReportTexts.h"
 
 TEST(Report, OneFileRun)
@@ -63,12 +67,17 @@ TEST(Report, FailureCarriesTheSystemsReason)
         EXPECT_STREQ(error.what(), "No such file or directory");
     }
     EXPECT_THROW(WriteReport(grid, dir.Path()), ReportError);  // a folder
-    if (FileExists("/dev/full")) {
-        try {
-            WriteReport(grid, "/dev/full");
-            FAIL() << "a full disk went unnoticed";
-        } catch (const ReportError& error) {
-            EXPECT_STREQ(error.what(), "No space left on device");
-        }
+
+    // A write that fails (as on a full disk) leaves the earlier file whole.
+    const std::string earlier = dir / "report.html";
+    WriteFile(earlier, "earlier");
+    try {
+        const FileSizeLimit limit(4);
+        WriteReport(grid, earlier);
+        FAIL() << "a failed write went unnoticed";
+    } catch (const ReportError& error) {
+        EXPECT_STREQ(error.what(), "File too large");
     }
+    EXPECT_EQ(ReadFile(earlier), "earlier");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }

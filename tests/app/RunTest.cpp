@@ -9,7 +9,6 @@
 
 #include "TestSupport.h"
 #include "app/core/Run.h"
-#include "compressors/tools/ToolRunner.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -20,14 +19,13 @@ class RunTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetCommandExecutor([this](const std::string& commandLine) {
+        host.environment.executor = [this](const std::string& commandLine) {
             commands.push_back(commandLine);
             if (onCommand) onCommand(commandLine);
-        });
+        };
         host.outputDir = dir / "out/";
         std::filesystem::create_directories(host.outputDir);
     }
-    void TearDown() override { SetCommandExecutor({}); }
 
     // A source file under the temp folder; returns its path.
     std::string Source(const std::string& name, const std::string& bytes)
@@ -85,6 +83,20 @@ TEST_F(RunTest, DispatchesByExactExtension)
     EXPECT_EQ(ReadFile(host.outputDir + "archive.tar.gz"), "last dot");
     EXPECT_EQ(host.grid.RowCount(), 14);
     EXPECT_THAT(host.Row(13), ElementsAre("", "", "", "TOTAL", ::testing::_));
+}
+
+TEST_F(RunTest, TheHostsEnvironmentReachesEveryOptimizer)
+{
+    host.environment.pluginDir = dir / "plugins/";
+    WriteFile(host.environment.pluginDir + "ESC.wsf", "");
+    host.files = {Source("page.html", "<p>a</p><script>var a = 1;</script>"), Source("a.js", "var a = 1;"),
+                  Source("b.png", "png"), Source("c.jpg", "jpg")};
+    Run();
+    ASSERT_EQ(commands.size(), 4u);
+    EXPECT_THAT(commands[0], HasSubstr("\"" + dir / "plugins/ESC.wsf\" -l 3 -ow \"" + host.outputDir + "_temporary"));
+    EXPECT_THAT(commands[1], HasSubstr("\"" + dir / "plugins/ESC.wsf\" -l 3 -ow \"" + host.outputDir + "a.js\""));
+    EXPECT_THAT(commands[2], ::testing::StartsWith(dir / "plugins/pngout.exe "));
+    EXPECT_THAT(commands[3], ::testing::StartsWith(dir / "plugins/jhead.exe "));
 }
 
 TEST_F(RunTest, FillsRowsWithPathSizesAndRatio)

@@ -89,7 +89,6 @@ TEST(CompressHTML, Level2PageWithScriptsAndStyles)
 {
     TempDir src;
     TempDir out;
-    PluginDirScope scope(RealPluginDir());
     const std::string page =
         "<html><head>\n<style>\n  h1 { color: red }\n</style>\n"
         "<script>\n  // counter\n  var count = 0;\n  function add(step) { count = count + step; }\n</script>\n"
@@ -97,7 +96,7 @@ TEST(CompressHTML, Level2PageWithScriptsAndStyles)
     WriteFile(src / "p.html", page);
     FileSize original = 0;
     FileSize optimized = 0;
-    CompressHTML(src / "p.html", out / "p.html", 2, 3, 2, original, optimized);
+    CompressHTML(src / "p.html", out / "p.html", 2, 3, 2, original, optimized, RealPlugins());
     const std::string result = ReadFile(out / "p.html");
     EXPECT_EQ(optimized, static_cast<FileSize>(result.size()));
     EXPECT_LT(optimized, original);

@@ -11,17 +11,16 @@ namespace {
 
 const std::string kFixedStyle = "<style type=\"text/css\">";
 
-std::string Level2(const std::string& page, Level js, Level css, const std::string& directory)
+std::string Level2(const std::string& page, Level js, Level css, const std::string& directory,
+                   const TRunEnvironment& environment = NoPlugins())
 {
-    return Minify(page, HtmlLevels{2, js, css}, directory);
+    return Minify(page, HtmlLevels{2, js, css}, directory, environment);
 }
 
 }  // namespace
 
 TEST(HtmlStyleBlock, ContentGoesThroughTheCssLevel)
 {
-    TempDir none;
-    PluginDirScope scope(none.Folder());
     const std::string page = "<style>a { color: red }</style>";
     EXPECT_EQ(Level2(page, 0, 0, ""), kFixedStyle + "a { color: red }</style>");
     EXPECT_EQ(Level2(page, 0, 1, ""), kFixedStyle + "a{ color:red }\r</style>");
@@ -30,8 +29,6 @@ TEST(HtmlStyleBlock, ContentGoesThroughTheCssLevel)
 
 TEST(HtmlStyleBlock, OpeningTagWithAttributesIsKept)
 {
-    TempDir none;
-    PluginDirScope scope(none.Folder());
     EXPECT_EQ(Level2("<style media=\"print\">a { color: red }</style>", 0, 2, ""),
               "<style media=\"print\">a{color:red }</style>");
     EXPECT_EQ(Level2("<style \r\n>p{}</style>", 0, 0, ""), kFixedStyle + "p{}</style>");
@@ -41,8 +38,6 @@ TEST(HtmlStyleBlock, OpeningTagWithAttributesIsKept)
 
 TEST(HtmlStyleBlock, WithoutCloserItsContentIsRawText)
 {
-    TempDir none;
-    PluginDirScope scope(none.Folder());
     EXPECT_EQ(Level2("<style>p  {}", 0, 2, ""), "<style>p  {}");
     EXPECT_EQ(Level2("x <style", 0, 2, ""), "x <style");
     // The closer must come after the opening tag's ">".
@@ -51,9 +46,7 @@ TEST(HtmlStyleBlock, WithoutCloserItsContentIsRawText)
 
 TEST(HtmlScriptBlock, MissingToolCopiesTheElement)
 {
-    TempDir none;
     TempDir out;
-    PluginDirScope scope(none.Folder());
     // Unchanged to the byte: the "=" joining does not reach into the element.
     const std::string page = "<script>\n  var a = 1;\n</script>";
     EXPECT_EQ(Level2(page, 3, 0, out.Folder()), page);
@@ -63,13 +56,13 @@ TEST(HtmlScriptBlock, MissingToolCopiesTheElement)
 TEST(HtmlScriptBlock, RealToolAtJsLevel0TrimsTheBody)
 {
     TempDir out;
-    PluginDirScope scope(RealPluginDir());
+    const TRunEnvironment real = RealPlugins();
     // The tool's result keeps its blanks around "="; the capital-letter
     // element is raw text.
-    EXPECT_EQ(
-        Level2("<SCRIPT>x</SCRIPT><script type=\"text/javascript\">\n  var a = 1;  \n</script>", 0, 0, out.Folder()),
-        "<script>x</SCRIPT><script type=\"text/javascript\">var a = 1;</script>");
-    EXPECT_EQ(Level2("<script src=\"a.js\"></script>", 0, 0, out.Folder()), "<script src=\"a.js\"></script>");
+    EXPECT_EQ(Level2("<SCRIPT>x</SCRIPT><script type=\"text/javascript\">\n  var a = 1;  \n</script>", 0, 0,
+                     out.Folder(), real),
+              "<script>x</SCRIPT><script type=\"text/javascript\">var a = 1;</script>");
+    EXPECT_EQ(Level2("<script src=\"a.js\"></script>", 0, 0, out.Folder(), real), "<script src=\"a.js\"></script>");
     EXPECT_FALSE(FileExists(out / "_temporary.t3mp"));
     EXPECT_FALSE(FileExists(out / "_temporary.7emp"));
 }
@@ -77,11 +70,10 @@ TEST(HtmlScriptBlock, RealToolAtJsLevel0TrimsTheBody)
 TEST(HtmlScriptBlock, RealToolMinifiesAtJsLevel3)
 {
     TempDir out;
-    PluginDirScope scope(RealPluginDir());
     const std::string body = "\n  // greet the visitor\n  function greet(name) {\n    var message = 'Hello, ' + name;\n"
                              "    return message;\n  }\n  greet('you');\n";
     std::string page = "<p>x</p><script>" + body + "</script>";
-    const std::string result = MinifyHTML(page, HtmlLevels{2, 3, 0}, out.Folder());
+    const std::string result = MinifyHTML(page, HtmlLevels{2, 3, 0}, out.Folder(), RealPlugins());
     ASSERT_EQ(result.rfind("<p>x</p><script>", 0), 0u) << result;
     ASSERT_GE(result.size(), 9u);
     EXPECT_EQ(result.substr(result.size() - 9), "</script>");
@@ -100,18 +92,16 @@ TEST(HtmlScriptBlock, FailingToolLeavesTheElementAndNoTemporaryFiles)
     WriteFile(plugins / "ESC.wsf", "process.exit(3);\n");
     // A stale result from an earlier run must not be taken for this element.
     WriteFile(out / "_temporary.7emp", "stale();");
-    PluginDirScope scope(plugins.Folder());
     const std::string page = "<script>\n var a = 1;\n</script><p>after</p>";
-    EXPECT_EQ(Level2(page, 3, 0, out.Folder()), page);
+    EXPECT_EQ(Level2(page, 3, 0, out.Folder(), PluginsIn(plugins.Folder())), page);
     EXPECT_FALSE(FileExists(out / "_temporary.t3mp"));
     EXPECT_FALSE(FileExists(out / "_temporary.7emp"));
 }
 
 TEST(HtmlScriptBlock, UnwritableTemporaryFolderThrowsAndLeavesNothing)
 {
-    PluginDirScope scope(RealPluginDir());
     std::string page = "<script>a()</script>";
-    EXPECT_THROW(MinifyHTML(page, HtmlLevels{2, 0, 0}, "/nonexistent-qwo-folder/"), std::runtime_error);
+    EXPECT_THROW(MinifyHTML(page, HtmlLevels{2, 0, 0}, "/nonexistent-qwo-folder/", RealPlugins()), std::runtime_error);
 }
 
 TEST(HtmlScriptBlock, TrimmingLeavesHighBytes)

@@ -8,7 +8,6 @@
 #include "compressors/text/HtmlBlocks.h"
 #include "compressors/text/HtmlChars.h"
 #include "compressors/text/TextHelpers.h"
-#include "compressors/tools/ToolRunner.h"
 
 namespace {
 
@@ -17,6 +16,7 @@ struct Oracle {
     std::size_t n;
     std::string out;
     std::size_t pos = 1;
+    const TRunEnvironment& environment;
     std::string pending;                                    // raw-text tag name waiting for its ">"
     std::vector<std::pair<std::size_t, std::size_t>> kept;  // protected spans of out: [first, end)
 
@@ -185,8 +185,8 @@ struct Oracle {
         }
         pending.clear();
         const std::string element = Range(pos, e + 8);
-        if (std::filesystem::exists(PluginDir() + "ESC.wsf"))
-            Keep(MinifyScriptBlock(directory, element, jsLevel));
+        if (std::filesystem::exists(environment.pluginDir + "ESC.wsf"))
+            Keep(MinifyScriptBlock(directory, element, jsLevel, environment));
         else
             Keep(element);
         pos = e + 9;
@@ -195,9 +195,10 @@ struct Oracle {
 
 }  // namespace
 
-std::string OracleMinifyHTML(std::string text, const HtmlLevels& levels, const std::string& destinationDirectory)
+std::string OracleMinifyHTML(std::string text, const HtmlLevels& levels, const std::string& destinationDirectory,
+                             const TRunEnvironment& environment)
 {
-    Oracle o{std::move(text), 0, {}, 1, {}, {}};
+    Oracle o{std::move(text), 0, {}, 1, environment, {}, {}};
     o.n = o.text.size();
     while (o.pos <= o.n) {
         if (o.Sub(o.pos, "<!--"))

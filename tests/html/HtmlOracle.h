@@ -6,4 +6,5 @@
 
 #include "compressors/text/HtmlMinifier.h"
 
-std::string OracleMinifyHTML(std::string text, const HtmlLevels& levels, const std::string& destinationDirectory);
+std::string OracleMinifyHTML(std::string text, const HtmlLevels& levels, const std::string& destinationDirectory,
+                             const TRunEnvironment& environment);

@@ -94,8 +94,6 @@ std::string RandomPageWithKeptElements(std::mt19937& random)
 
 TEST(HtmlOracle, SamplePagesAtEveryLevel)
 {
-    TempDir noPlugins;
-    PluginDirScope scope(noPlugins.Folder());
     const auto pages = SamplePages();
     ASSERT_GE(pages.size(), 3u);
     for (const auto& path : pages) {
@@ -110,10 +108,9 @@ TEST(HtmlOracle, SamplePagesAtEveryLevel)
 TEST(HtmlOracle, SamplePagesWithTheScriptToolAtJsLevel0)
 {
     TempDir out;
-    PluginDirScope scope(RealPluginDir());
     for (const auto& path : SamplePages()) {
         SCOPED_TRACE(path.string());
-        Minify(ReadFile(path), HtmlLevels{2, 0, 1}, out.Folder());
+        Minify(ReadFile(path), HtmlLevels{2, 0, 1}, out.Folder(), RealPlugins());
     }
     EXPECT_FALSE(FileExists(out / "_temporary.t3mp"));
     EXPECT_FALSE(FileExists(out / "_temporary.7emp"));
@@ -121,38 +118,32 @@ TEST(HtmlOracle, SamplePagesWithTheScriptToolAtJsLevel0)
 
 TEST(HtmlOracle, RandomPages)
 {
-    TempDir noPlugins;
-    PluginDirScope scope(noPlugins.Folder());
     std::mt19937 random(20261207);
     for (int round = 0; round < 6000; ++round) {
         const std::string page = RandomPage(random, round < 3000 ? 12 : 60);
         const HtmlLevels levels{static_cast<Level>(1 + round % 2), 0, static_cast<Level>(round % 3)};
         std::string working = page;
-        const std::string fast = MinifyHTML(working, levels, "");
-        const std::string slow = OracleMinifyHTML(page, levels, "");
+        const std::string fast = MinifyHTML(working, levels, "", NoPlugins());
+        const std::string slow = OracleMinifyHTML(page, levels, "", NoPlugins());
         ASSERT_EQ(fast, slow) << "round " << round << " level " << int(levels.html) << " page: " << page;
     }
 }
 
 TEST(HtmlOracle, RandomPagesWithKeptElements)
 {
-    TempDir noPlugins;
-    PluginDirScope scope(noPlugins.Folder());
     std::mt19937 random(20261208);
     for (int round = 0; round < 6000; ++round) {
         const std::string page = RandomPageWithKeptElements(random);
         const HtmlLevels levels{static_cast<Level>(1 + round % 2), 0, static_cast<Level>(round % 3)};
         std::string working = page;
-        const std::string fast = MinifyHTML(working, levels, "");
-        const std::string slow = OracleMinifyHTML(page, levels, "");
+        const std::string fast = MinifyHTML(working, levels, "", NoPlugins());
+        const std::string slow = OracleMinifyHTML(page, levels, "", NoPlugins());
         ASSERT_EQ(fast, slow) << "round " << round << " level " << int(levels.html) << " page: " << page;
     }
 }
 
 TEST(HtmlOracle, PagesThatDefeatNaiveLookAhead)
 {
-    TempDir noPlugins;
-    PluginDirScope scope(noPlugins.Folder());
     auto repeat = [](const std::string& piece, int times) {
         std::string text;
         for (int i = 0; i < times; ++i) text += piece;

@@ -133,8 +133,6 @@ TEST(HtmlScanner, AnotherTagBeforeTheGreaterThanSignEndsTheRawTextTag)
 
 TEST(HtmlScanner, Level2RawTextWhereNoBlockHandlerTakesTheElement)
 {
-    TempDir none;
-    PluginDirScope scope(none.Folder());
     const HtmlLevels level2{2, 0, 2};
     // Capital letters: not a block, but raw text.
     EXPECT_EQ(Minify("<STYLE>p  {}</STYLE>", level2), "<style>p  {}</STYLE>");

@@ -1,40 +1,44 @@
 #pragma once
-// Helpers shared by the HTML tests: the shared temp folder and files, a PluginDir override and
-// a minify call that also checks the result against the plain oracle.
+// Helpers shared by the HTML tests: the shared temp folder and files, run environments with a
+// chosen plug-in folder and a minify call that also checks the result against the plain oracle.
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "HtmlOracle.h"
+#include "compressors/RunEnvironment.h"
 #include "compressors/text/HtmlMinifier.h"
-#include "compressors/tools/ToolRunner.h"
 #include "tests/support/Files.h"
 #include "tests/support/TempDir.h"
 
-class PluginDirScope {
-public:
-    explicit PluginDirScope(const std::string& directory) : saved_(PluginDir()) { SetPluginDir(directory); }
-    ~PluginDirScope() { SetPluginDir(saved_); }
-    PluginDirScope(const PluginDirScope&) = delete;
-    PluginDirScope& operator=(const PluginDirScope&) = delete;
-
-private:
-    std::string saved_;
-};
+// A run environment whose plug-in folder is `directory` (with its trailing "/").
+inline TRunEnvironment PluginsIn(const std::string& directory)
+{
+    TRunEnvironment environment;
+    environment.pluginDir = directory;
+    return environment;
+}
 
 // The real plug-ins beside the test programs.
-inline std::string RealPluginDir()
+inline TRunEnvironment RealPlugins()
 {
-    return std::string(QWO_BIN_DIR) + "/plugins/";
+    return PluginsIn(std::string(QWO_BIN_DIR) + "/plugins/");
+}
+
+// No plug-ins at all: script elements are copied as they stand.
+inline TRunEnvironment NoPlugins()
+{
+    return PluginsIn("/nonexistent-qwo-plugins/");
 }
 
 // Minifies with the product and with the oracle; both must agree.
-inline std::string Minify(const std::string& page, HtmlLevels levels = {}, const std::string& directory = "")
+inline std::string Minify(const std::string& page, HtmlLevels levels = {}, const std::string& directory = "",
+                          const TRunEnvironment& environment = NoPlugins())
 {
     std::string working = page;
-    std::string fast = MinifyHTML(working, levels, directory);
-    EXPECT_EQ(fast, OracleMinifyHTML(page, levels, directory)) << "page: " << page;
+    std::string fast = MinifyHTML(working, levels, directory, environment);
+    EXPECT_EQ(fast, OracleMinifyHTML(page, levels, directory, environment)) << "page: " << page;
     return fast;
 }
 

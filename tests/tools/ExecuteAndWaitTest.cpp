@@ -11,22 +11,23 @@
 #include <vector>
 
 #include "ToolTestSupport.h"
-#include "compressors/tools/CommandLine.h"
+#include "compressors/tools/ExecuteAndWait.h"
+#include "compressors/tools/PluginDir.h"
 #include "compressors/tools/ProgramSearch.h"
+#include "compressors/tools/WindowsArguments.h"
 
 using namespace tooltest;
 
 namespace {
 
-class ExecuteAndWaitTest : public ToolRunnerState {
+class ExecuteAndWaitTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetToolRunnerHooks({[this] { ++pumps; }, [this](const std::string& m) { messages.push_back(m); }});
+        environment.hooks = {[this] { ++pumps; }, [this](const std::string& m) { messages.push_back(m); }};
     }
     void TearDown() override
     {
-        ToolRunnerState::TearDown();
         if (!savedPath.empty()) ::setenv("PATH", savedPath.c_str(), 1);
         if (!savedCwd.empty() && ::chdir(savedCwd.c_str()) != 0) ADD_FAILURE() << "chdir back";
         ::unsetenv("QWO_TEST_OUT");
@@ -73,6 +74,7 @@ protected:
     int pumps = 0;
     std::vector<std::string> messages;
     std::string savedPath, savedCwd;
+    TRunEnvironment environment;
 };
 
 }  // namespace
@@ -84,7 +86,7 @@ TEST_F(ExecuteAndWaitTest, ArgumentsArriveIntact)
                                              "back\\slash\\", "\\\"", "$HOME;`x`|&*"};
     std::string line = QuoteArgument(program);
     for (const auto& argument : arguments) line += " " + QuoteArgument(argument);
-    ExecuteAndWait(line);
+    ExecuteAndWait(line, environment);
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(RecordedArguments(), arguments);
     EXPECT_GE(pumps, 1);
@@ -94,7 +96,7 @@ TEST_F(ExecuteAndWaitTest, UnquotedProgramPathWithBlanksIsFound)
 {
     std::filesystem::create_directories(dir / "my tools/bin");
     const std::string program = ArgumentRecorder(dir / "my tools/bin/rec");
-    ExecuteAndWait(program + " -x \"y z\"");
+    ExecuteAndWait(program + " -x \"y z\"", environment);
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(RecordedArguments(), (std::vector<std::string>{"-x", "y z"}));
 }
@@ -109,12 +111,12 @@ TEST_F(ExecuteAndWaitTest, SearchesProgramFolderThenCurrentFolderThenPath)
     ::setenv("QWO_TEST_OUT", (dir / "args").c_str(), 1);
 
     EXPECT_EQ(FindProgram("qwo-probe"), dir.Folder() + "onpath/qwo-probe");
-    ExecuteAndWait("qwo-probe");
+    ExecuteAndWait("qwo-probe", environment);
     EXPECT_EQ(ReadFile(dir / "args"), "path\n");
 
     EnterFolder(dir / "cwd");
     MakeScript(dir / "cwd/qwo-probe", "echo cwd > \"$QWO_TEST_OUT\"");
-    ExecuteAndWait("qwo-probe");
+    ExecuteAndWait("qwo-probe", environment);
     EXPECT_EQ(ReadFile(dir / "args"), "cwd\n");
 
     // The script host beside this test program wins over the one on PATH.
@@ -133,7 +135,7 @@ TEST_F(ExecuteAndWaitTest, WhatCannotStartIsNotifiedAndTheCallReturns)
                                          "qwo-no-such-program-anywhere a b",
                                          "",
                                          "  "};
-    for (const auto& line : lines) ExecuteAndWait(line);
+    for (const auto& line : lines) ExecuteAndWait(line, environment);
     ASSERT_EQ(messages.size(), lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(messages[i], "Unable to run " + lines[i]);
 }
@@ -144,7 +146,7 @@ TEST_F(ExecuteAndWaitTest, ChildRunsDetachedFromOurStreamsInItsOwnGroup)
     MakeScript(dir / "probe", "cat > /dev/null; echo \"$$ $(cut -d' ' -f5 /proc/$$/stat)\" > \"$QWO_TEST_OUT\"; "
                               "echo noise; echo noise >&2");
     ::setenv("QWO_TEST_OUT", (dir / "args").c_str(), 1);
-    ExecuteAndWait(dir / "probe");
+    ExecuteAndWait(dir / "probe", environment);
     std::istringstream ids(ReadFile(dir / "args"));
     long pid = 0, group = -1;
     ids >> pid >> group;
@@ -156,12 +158,12 @@ TEST_F(ExecuteAndWaitTest, AThrowingMessagePumpEndsTheChild)
 {
     MakeScript(dir / "sleeper", "echo $$ > \"$QWO_TEST_OUT\"; exec sleep 60");
     ::setenv("QWO_TEST_OUT", (dir / "pid").c_str(), 1);
-    SetToolRunnerHooks({[this] {
-                            if (FileExists(dir / "pid") && !ReadFile(dir / "pid").empty())
-                                throw std::runtime_error("window closed");
-                        },
-                        {}});
-    EXPECT_THROW(ExecuteAndWait(dir / "sleeper"), std::runtime_error);
+    environment.hooks = {[this] {
+                             if (FileExists(dir / "pid") && !ReadFile(dir / "pid").empty())
+                                 throw std::runtime_error("window closed");
+                         },
+                         {}};
+    EXPECT_THROW(ExecuteAndWait(dir / "sleeper", environment), std::runtime_error);
     const pid_t pid = std::stoi(ReadFile(dir / "pid"));
     EXPECT_EQ(::kill(pid, 0), -1);
     EXPECT_EQ(errno, ESRCH);

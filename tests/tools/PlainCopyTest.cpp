@@ -10,6 +10,7 @@
 #include "ToolTestSupport.h"
 #include "compressors/Compressors.h"
 #include "compressors/tools/FileErrors.h"
+#include "compressors/tools/FileSizeOf.h"
 #include "compressors/tools/PlainCopy.h"
 #include "compressors/tools/SourceGuard.h"
 
@@ -19,12 +20,6 @@ namespace {
 
 class PlainCopyTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        SetCopyChunkObserver([this](std::size_t bytes) { chunks.push_back(bytes); });
-    }
-    void TearDown() override { SetCopyChunkObserver({}); }
-
     std::string Pattern(std::size_t length)
     {
         std::string text(length, '\0');
@@ -58,7 +53,8 @@ TEST_F(PlainCopyTest, CopiesInChunksOfAtMost40096Bytes)
         chunks.clear();
         const std::string content = Pattern(length);
         WriteFile(dir / "src", content);
-        PlainCopy(dir / "src", dir / "dst", original, optimized);
+        CopyInChunks(dir / "src", dir / "dst", original, optimized,
+                     [this](std::size_t bytes) { chunks.push_back(bytes); });
         EXPECT_EQ(chunks, expected) << length;
         EXPECT_EQ(ReadFile(dir / "dst"), content) << length;
         EXPECT_EQ(original, FileSize(length));

@@ -14,16 +14,18 @@ using namespace tooltest;
 
 namespace {
 
-class PluginCommandLineTest : public ToolRunnerState {
+using Optimizer = void (*)(const std::string&, const std::string&, Level, FileSize&, FileSize&, const TRunEnvironment&);
+
+class PluginCommandLineTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetPluginDir("/opt/qwo/plugins/");
+        environment.pluginDir = "/opt/qwo/plugins/";
         WriteFile(source, "source bytes");
-        SetCommandExecutor([this](const std::string& line) {
+        environment.executor = [this](const std::string& line) {
             lines.push_back(line);
             destinationAtCall.push_back(FileExists(destination) ? ReadFile(destination) : "<none>");
-        });
+        };
     }
     TempDir dir;
     std::string source = dir / "in put.x";
@@ -31,6 +33,7 @@ protected:
     std::vector<std::string> lines;
     std::vector<std::string> destinationAtCall;
     FileSize original = 0, optimized = 0;
+    TRunEnvironment environment;
 };
 
 }  // namespace
@@ -43,7 +46,7 @@ TEST_F(PluginCommandLineTest, JpegLevelTable)
     for (const auto& [level, options] : table) {
         lines.clear();
         destinationAtCall.clear();
-        CompressJPEG(source, destination, level, original, optimized);
+        CompressJPEG(source, destination, level, original, optimized, environment);
         ASSERT_EQ(lines.size(), 1u) << int(level);
         EXPECT_EQ(lines[0], "/opt/qwo/plugins/jhead.exe " + options + " \"" + destination + "\"") << int(level);
         // jhead works in place on a plain copy that exists before it runs.
@@ -60,7 +63,7 @@ TEST_F(PluginCommandLineTest, PngLevelTable)
         lines.clear();
         WriteFile(destination, "a stale destination from an earlier run");
         destinationAtCall.clear();
-        CompressPNG(source, destination, level, original, optimized);
+        CompressPNG(source, destination, level, original, optimized, environment);
         ASSERT_EQ(lines.size(), 1u);
         EXPECT_EQ(lines[0],
                   "/opt/qwo/plugins/pngout.exe /y /q /s" + digit + " \"" + source + "\" \"" + destination + "\"");
@@ -77,7 +80,7 @@ TEST_F(PluginCommandLineTest, ScriptLevelTableNamesDestinationFirst)
         lines.clear();
         WriteFile(destination, "stale");
         destinationAtCall.clear();
-        CompressJS(source, destination, level, original, optimized);
+        CompressJS(source, destination, level, original, optimized, environment);
         ASSERT_EQ(lines.size(), 1u);
         EXPECT_EQ(lines[0], "cscript //Nologo \"/opt/qwo/plugins/ESC.wsf\" -l " + std::to_string(level) + " -ow \"" +
                                 destination + "\" \"" + source + "\"");
@@ -89,23 +92,22 @@ TEST_F(PluginCommandLineTest, ScriptLevelTableNamesDestinationFirst)
 
 TEST_F(PluginCommandLineTest, MeasuresWhatTheToolWrote)
 {
-    SetCommandExecutor([this](const std::string&) { WriteFile(destination, "tiny"); });
-    CompressPNG(source, destination, 2, original, optimized);
+    environment.executor = [this](const std::string&) { WriteFile(destination, "tiny"); };
+    CompressPNG(source, destination, 2, original, optimized, environment);
     EXPECT_EQ(original, 12);
     EXPECT_EQ(optimized, 4);
-    CompressJS(source, destination, 3, original, optimized);
+    CompressJS(source, destination, 3, original, optimized, environment);
     EXPECT_EQ(optimized, 4);
-    CompressJPEG(source, destination, 4, original, optimized);
+    CompressJPEG(source, destination, 4, original, optimized, environment);
     EXPECT_EQ(original, 12);
     EXPECT_EQ(optimized, 4);
 }
 
 TEST_F(PluginCommandLineTest, LevelZeroIsAPlainCopyWithoutTool)
 {
-    using Optimizer = void (*)(const std::string&, const std::string&, Level, FileSize&, FileSize&);
     for (Optimizer optimizer : {Optimizer(CompressJPEG), Optimizer(CompressPNG), Optimizer(CompressJS)}) {
         WriteFile(destination, "a much longer stale destination");
-        optimizer(source, destination, 0, original, optimized);
+        optimizer(source, destination, 0, original, optimized, environment);
         EXPECT_EQ(ReadFile(destination), "source bytes");
         EXPECT_EQ(original, 12);
         EXPECT_EQ(optimized, 12);
@@ -115,12 +117,12 @@ TEST_F(PluginCommandLineTest, LevelZeroIsAPlainCopyWithoutTool)
 
 TEST_F(PluginCommandLineTest, QuotesInPathsAreEscapedForTheTool)
 {
-    SetPluginDir("/opt/my \"qwo\"/plugins/");
+    environment.pluginDir = "/opt/my \"qwo\"/plugins/";
     const std::string oddSource = dir / "-a \"b\".js";
     const std::string oddDestination = dir / "-c\\\".js";
     WriteFile(oddSource, "x");
-    CompressJS(oddSource, oddDestination, 2, original, optimized);
-    CompressPNG(oddSource, oddDestination, 1, original, optimized);
+    CompressJS(oddSource, oddDestination, 2, original, optimized, environment);
+    CompressPNG(oddSource, oddDestination, 1, original, optimized, environment);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "cscript //Nologo \"/opt/my \\\"qwo\\\"/plugins/ESC.wsf\" -l 2 -ow \"" + dir.Folder() +
                             "-c\\\\\\\".js\" \"" + dir.Folder() + "-a \\\"b\\\".js\"");
@@ -130,12 +132,11 @@ TEST_F(PluginCommandLineTest, QuotesInPathsAreEscapedForTheTool)
 
 TEST_F(PluginCommandLineTest, NeverRemovesOrRunsOnTheSource)
 {
-    using Optimizer = void (*)(const std::string&, const std::string&, Level, FileSize&, FileSize&);
     const std::string sameFile = dir.Folder() + "./in put.x";
     for (Optimizer optimizer : {Optimizer(CompressJPEG), Optimizer(CompressPNG), Optimizer(CompressJS)}) {
         for (Level level : {Level(0), Level(1)}) {
             try {
-                optimizer(source, sameFile, level, original, optimized);
+                optimizer(source, sameFile, level, original, optimized, environment);
                 ADD_FAILURE() << "no fault";
             } catch (const FileError& error) {
                 EXPECT_EQ(std::string(error.what()),

@@ -33,15 +33,10 @@ const text = `sum=${totalWithTax(prices, 0.25) /* inside a template */}`
 console.log(text, label, "a /* b */ c".replace(pattern, ""));
 )JS";
 
-class RealPluginsTest : public ToolRunnerState {
+class RealPluginsTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        SetToolRunnerHooks({{}, [this](const std::string& m) { messages.push_back(m); }});
-    }
     void TearDown() override
     {
-        ToolRunnerState::TearDown();
         if (!savedCwd.empty() && ::chdir(savedCwd.c_str()) != 0) ADD_FAILURE() << "chdir back";
     }
 
@@ -83,6 +78,7 @@ protected:
 
     TempDir dir;
     std::vector<std::string> messages;
+    TRunEnvironment environment = CollectingEnvironment(messages);
     std::string savedCwd;
     FileSize original = 0, optimized = 0;
 };
@@ -97,7 +93,7 @@ TEST_F(RealPluginsTest, JpegLosesMetadataButNotImageData)
     ASSERT_FALSE(pixels.empty());
     for (Level level : {1, 2, 3, 4, 12, 13, 23}) {
         const std::string destination = dir / ("out" + std::to_string(level) + ".jpg");
-        CompressJPEG(source, destination, level, original, optimized);
+        CompressJPEG(source, destination, level, original, optimized, environment);
         EXPECT_EQ(original, FileSizeOf(source));
         EXPECT_EQ(optimized, FileSizeOf(destination));
         if (level == 3)
@@ -129,7 +125,7 @@ TEST_F(RealPluginsTest, PngGetsSmallerWithIdenticalPixelsAtEveryLevel)
         const std::string pixels = Pixels(source);
         for (Level level = 1; level <= 4; ++level) {
             const std::string destination = dir / ("out" + std::to_string(i) + "-" + std::to_string(level) + ".png");
-            CompressPNG(source, destination, level, original, optimized);
+            CompressPNG(source, destination, level, original, optimized, environment);
             EXPECT_EQ(original, FileSizeOf(source));
             EXPECT_LT(optimized, original) << images[i] << " level " << int(level);
             EXPECT_GT(optimized, 0);
@@ -143,14 +139,14 @@ TEST_F(RealPluginsTest, PngThatCannotShrinkOrIsDamagedIsCopied)
 {
     const std::string source = dir / "a.png";
     Make("-size 40x30 gradient:red-blue -depth 8", source);
-    CompressPNG(source, dir / "once.png", 4, original, optimized);
+    CompressPNG(source, dir / "once.png", 4, original, optimized, environment);
     ASSERT_LT(optimized, original);
-    CompressPNG(dir / "once.png", dir / "twice.png", 4, original, optimized);
+    CompressPNG(dir / "once.png", dir / "twice.png", 4, original, optimized, environment);
     EXPECT_EQ(ReadFile(dir / "twice.png"), ReadFile(dir / "once.png"));
     EXPECT_EQ(optimized, original);
 
     WriteFile(dir / "broken.png", "\x89PNG\r\n\x1a\n but nothing after the signature");
-    CompressPNG(dir / "broken.png", dir / "broken-out.png", 2, original, optimized);
+    CompressPNG(dir / "broken.png", dir / "broken-out.png", 2, original, optimized, environment);
     EXPECT_EQ(ReadFile(dir / "broken-out.png"), ReadFile(dir / "broken.png"));
 }
 
@@ -163,7 +159,7 @@ TEST_F(RealPluginsTest, ScriptsStillComputeTheSameAtEveryLevel)
     std::vector<FileSize> sizes;
     for (Level level = 1; level <= 4; ++level) {
         const std::string destination = dir / ("out" + std::to_string(level) + ".js");
-        CompressJS(source, destination, level, original, optimized);
+        CompressJS(source, destination, level, original, optimized, environment);
         EXPECT_EQ(original, FileSize(std::string(kScript).size()));
         EXPECT_LT(optimized, original) << int(level);
         EXPECT_EQ(RunNode(destination), expected) << int(level) << "\n" << ReadFile(destination);
@@ -188,7 +184,7 @@ TEST_F(RealPluginsTest, ScriptWithSyntaxErrorIsCopiedUnchanged)
     const std::string source = dir / "broken.js";
     WriteFile(source, "function (  { // never closed\n  var x = 1;\n");
     for (Level level = 1; level <= 4; ++level) {
-        CompressJS(source, dir / "out.js", level, original, optimized);
+        CompressJS(source, dir / "out.js", level, original, optimized, environment);
         EXPECT_EQ(ReadFile(dir / "out.js"), ReadFile(source));
         EXPECT_EQ(optimized, original);
     }
@@ -196,22 +192,22 @@ TEST_F(RealPluginsTest, ScriptWithSyntaxErrorIsCopiedUnchanged)
 
 TEST_F(RealPluginsTest, MissingPluginsAreNotifiedAndTheCallsGoOn)
 {
-    SetPluginDir(dir / "no-plugins/");
+    environment.pluginDir = dir / "no-plugins/";
     MakeJpeg(dir / "p.jpg");
     WriteFile(dir / "s.js", kScript);
     Make("-size 8x8 xc:red", dir / "i.png");
 
-    CompressJPEG(dir / "p.jpg", dir / "p-out.jpg", 4, original, optimized);
+    CompressJPEG(dir / "p.jpg", dir / "p-out.jpg", 4, original, optimized, environment);
     EXPECT_EQ(ReadFile(dir / "p-out.jpg"), ReadFile(dir / "p.jpg"));
     EXPECT_EQ(optimized, original);
 
     WriteFile(dir / "i-out.png", "stale");
-    CompressPNG(dir / "i.png", dir / "i-out.png", 1, original, optimized);
+    CompressPNG(dir / "i.png", dir / "i-out.png", 1, original, optimized, environment);
     EXPECT_EQ(original, FileSizeOf(dir / "i.png"));
     EXPECT_EQ(optimized, -1);
 
     // The script host itself runs; only the script it is given is missing.
-    CompressJS(dir / "s.js", dir / "s-out.js", 3, original, optimized);
+    CompressJS(dir / "s.js", dir / "s-out.js", 3, original, optimized, environment);
     EXPECT_EQ(optimized, -1);
 
     EXPECT_EQ(messages, (std::vector<std::string>{
@@ -230,16 +226,16 @@ TEST_F(RealPluginsTest, OddPathsReachTheToolsIntact)
     Make("-seed 2 -size 48x32 plasma:fractal -depth 8", dir / png);
     WriteFile(script, kScript);
 
-    CompressJPEG(jpeg, "-out \"x\"/" + jpeg, 4, original, optimized);
+    CompressJPEG(jpeg, "-out \"x\"/" + jpeg, 4, original, optimized, environment);
     EXPECT_LT(optimized, original);
     EXPECT_EQ(ScanData("-out \"x\"/" + jpeg), ScanData(jpeg));
 
-    CompressPNG(png, "-out \"x\"/" + png, 3, original, optimized);
+    CompressPNG(png, "-out \"x\"/" + png, 3, original, optimized, environment);
     EXPECT_GT(optimized, 0);
     EXPECT_LT(optimized, original);
     EXPECT_EQ(Pixels("-out \"x\"/" + png), Pixels(png));
 
-    CompressJS(script, "-out \"x\"/" + script, 4, original, optimized);
+    CompressJS(script, "-out \"x\"/" + script, 4, original, optimized, environment);
     EXPECT_GT(optimized, 0);
     EXPECT_LT(optimized, original);
     EXPECT_EQ(RunNode("-out \"x\"/" + script), RunNode(script));

@@ -1,6 +1,6 @@
 #pragma once
-// Command output and the tool runner's reset for the tool tests, with the
-// shared temp-folder and file helpers.
+// Command output for the tool tests, with the shared temp-folder and file
+// helpers.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -12,8 +12,9 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
-#include "compressors/tools/ToolRunner.h"
+#include "compressors/RunEnvironment.h"
 #include "tests/support/Files.h"
 #include "tests/support/TempDir.h"
 
@@ -39,15 +40,14 @@ inline std::string ShellQuote(const std::string& text)
     return quoted + "'";
 }
 
-// Restores the tool runner's global settings after each test.
-class ToolRunnerState : public ::testing::Test {
-protected:
-    void TearDown() override
-    {
-        SetCommandExecutor({});
-        SetToolRunnerHooks({});
-        SetPluginDir(std::string(QWO_BIN_DIR) + "/plugins/");
-    }
-};
+// The run environment of the tests: the real plug-ins beside the test
+// programs, notices collected in `messages`.
+inline TRunEnvironment CollectingEnvironment(std::vector<std::string>& messages)
+{
+    TRunEnvironment environment;
+    environment.pluginDir = std::string(QWO_BIN_DIR) + "/plugins/";
+    environment.hooks.notify = [&messages](const std::string& message) { messages.push_back(message); };
+    return environment;
+}
 
 }  // namespace tooltest

@@ -17,7 +17,7 @@
 #include "app/FileListBox.h"
 #include "app/IconCache.h"
 #include "app/Unit1.h"
-#include "compressors/tools/ToolRunner.h"
+#include "compressors/RunEnvironment.h"
 
 class WindowFilesTest : public QObject {
     Q_OBJECT
@@ -51,7 +51,7 @@ private slots:
     {
         QTemporaryDir dir;
         TForm1 form(ProgramFolder(dir, {}, {}));
-        QCOMPARE(PluginDir(), dir.path().toStdString() + "/plugins/");
+        QCOMPARE(form.Environment().pluginDir, dir.path().toStdString() + "/plugins/");
         CheckSelector(form, "PNGCombo", "PNGDisabledLabel", false);
         CheckSelector(form, "JSCombo", "JsDisabledLabel", false);
         CheckSelector(form, "JPEgCombo", "JPEGDisabledLabel", false);
@@ -76,7 +76,7 @@ private slots:
     {
         // This test program sits beside the window's program, with plugins/ next to it.
         TForm1 form;
-        QCOMPARE(PluginDir(), BuildBinDir() + "plugins/");
+        QCOMPARE(form.Environment().pluginDir, BuildBinDir() + "plugins/");
         CheckSelector(form, "PNGCombo", "PNGDisabledLabel", true);
         CheckSelector(form, "JSCombo", "JsDisabledLabel", true);
         CheckSelector(form, "JPEgCombo", "JPEGDisabledLabel", true);

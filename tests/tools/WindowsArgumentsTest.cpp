@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "compressors/tools/CommandLine.h"
+#include "compressors/tools/WindowsArguments.h"
 
 using Args = std::vector<std::string>;
 
-TEST(CommandLineTest, ArgumentRules)
+TEST(WindowsArgumentsTest, ArgumentRules)
 {
     EXPECT_EQ(SplitArguments("  a\tb   c  "), (Args{"a", "b", "c"}));
     EXPECT_EQ(SplitArguments("\"a b\" c"), (Args{"a b", "c"}));
@@ -21,7 +21,7 @@ TEST(CommandLineTest, ArgumentRules)
     EXPECT_EQ(SplitArguments("\"unterminated arg"), (Args{"unterminated arg"}));
 }
 
-TEST(CommandLineTest, ProgramNameTakesNoEscapes)
+TEST(WindowsArgumentsTest, ProgramNameTakesNoEscapes)
 {
     EXPECT_EQ(SplitCommandLine("\"C:\\a b\\t.exe\" -x \"y z\""), (Args{"C:\\a b\\t.exe", "-x", "y z"}));
     EXPECT_EQ(SplitCommandLine("  /p/jhead.exe  -dc \"f\""), (Args{"/p/jhead.exe", "-dc", "f"}));
@@ -29,7 +29,7 @@ TEST(CommandLineTest, ProgramNameTakesNoEscapes)
     EXPECT_TRUE(SplitCommandLine("   ").empty());
 }
 
-TEST(CommandLineTest, QuotedArgumentsComeBackIntact)
+TEST(WindowsArgumentsTest, QuotedArgumentsComeBackIntact)
 {
     EXPECT_EQ(QuoteArgument("/out/a b.png"), "\"/out/a b.png\"");  // ordinary paths: just wrapped
     EXPECT_EQ(QuoteArgument("a\"b"), "\"a\\\"b\"");

@@ -1,4 +1,4 @@
-#include "compressors/tools/CommandLine.h"
+#include "compressors/tools/WindowsArguments.h"
 
 bool IsCommandLineBlank(char c)
 {

@@ -1,0 +1,37 @@
+#pragma once
+// What a run lends every optimizer call: where the plug-ins are, how the tool
+// runner reaches its caller, and the GIF engine's rendering options. The run
+// builds one value and passes it down each call by const reference; nothing
+// of it is kept anywhere else, so calls with different environments can run
+// side by side.
+
+#include <functional>
+#include <string>
+
+#include "compressors/tools/PluginDir.h"
+#include "gif/GIFRenderOptions.h"
+
+// The caller's side of a tool run: the window pumps its events and shows a
+// message box; the command line pumps nothing and prints to stderr.
+struct ToolRunnerHooks {
+    std::function<void()> processMessages;                   // may be empty
+    std::function<void(const std::string& message)> notify;  // "Unable to run ..."; empty: stderr
+};
+
+// Given the command line instead of a started process (tests see what would be
+// sent); empty: the real runner.
+using CommandExecutor = std::function<void(const std::string& commandLine)>;
+
+struct TRunEnvironment {
+    std::string pluginDir = PluginDir();  // with its trailing "/"
+    ToolRunnerHooks hooks;
+    CommandExecutor executor;
+    TGIFRenderOptions gif;
+};
+
+// PluginDir(), no hooks, the real runner, the engine's default options. Never changes.
+inline const TRunEnvironment& DefaultRunEnvironment()
+{
+    static const TRunEnvironment environment;
+    return environment;
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The PNG optimizer: pngout.
+
+#include <string>
+
+#include "compressors/OptimizerTypes.h"
+#include "compressors/RunEnvironment.h"
+
+// Level 0: PlainCopy. Otherwise the tool reads the source and writes the
+// destination (removed first); both files are measured afterwards.
+void CompressPNG(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
+                 FileSize& optimizedSize, const TRunEnvironment& environment = DefaultRunEnvironment());
