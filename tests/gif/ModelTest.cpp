@@ -2,7 +2,7 @@
 // control bookkeeping, pixel access and the pixel-memory bound.
 #include <gtest/gtest.h>
 
-#include "GIFTestSupport.h"
+#include "tests/gifsupport/GIFTestSupport.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Stream reader: signature rules, block grouping, and every error and warning.
 #include <gtest/gtest.h>
 
-#include "GIFTestSupport.h"
+#include "tests/gifsupport/GIFTestSupport.h"
 
 namespace {
 

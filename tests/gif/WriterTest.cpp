@@ -6,8 +6,9 @@
 #include <filesystem>
 #include <random>
 
-#include "GIFTestSupport.h"
 #include "gif/GIFSubBlockWriter.h"
+#include "tests/gifsupport/Decoders.h"
+#include "tests/gifsupport/GIFTestSupport.h"
 
 namespace {
 

@@ -4,7 +4,10 @@
 #include <string>
 #include <vector>
 
-// Every .gif below the corpus's gif folder, sorted.
-std::vector<std::string> CorpusGIFs();
-// A test-name-safe version of a path relative to the corpus.
+// Every .gif below the corpus's gif folder, sorted (absolute paths); none
+// when the folder is missing.
+std::vector<std::string> CorpusFiles();
+// The path relative to the corpus's gif folder ("giflib/pic/fire.gif").
+std::string CorpusName(const std::string& path);
+// A test-name-safe version of that, without the extension ("giflib_pic_fire").
 std::string CorpusTestName(const std::string& path);

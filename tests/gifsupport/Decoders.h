@@ -1,37 +1,27 @@
 #pragma once
-// Helpers for the GIF optimization tests: building images in memory, temp
-// folders, and decoding through ImageMagick (an independent decoder).
+// Independent decoders that judge the engine's output: giflib (frames as
+// stored) and ImageMagick (the pictures a viewer shows).
 
 #include <cstdint>
-#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "gif/GIFImage.h"
-#include "tests/support/TempDir.h"
-
-constexpr TGIFColor kRed = GIFColor(255, 0, 0);
-constexpr TGIFColor kGreen = GIFColor(0, 255, 0);
-constexpr TGIFColor kBlue = GIFColor(0, 0, 255);
-constexpr TGIFColor kBlack = GIFColor(0, 0, 0);
-constexpr TGIFColor kWhite = GIFColor(255, 255, 255);
-
-void SetColors(TGIFColorMap& map, const std::vector<TGIFColor>& colors);
-std::vector<TGIFColor> ColorsOf(const TGIFColorMap& map);
-
-// Appends a frame with the given pixels (row-major, width x height).
-TGIFSubImage& AddTestFrame(TGIFImage& image, int left, int top, int width, int height,
-                           const std::vector<std::uint8_t>& pixels, const std::vector<TGIFColor>& localColors = {});
-// Adds (or returns) the frame's graphic control extension and sets its fields.
-TGIFGraphicControlExtension& SetControl(TGIFSubImage& frame, int delay, int disposal = 0, int transparentIndex = -1);
-void AddLoop(TGIFSubImage& frame, std::uint16_t loopCount);
-std::vector<std::uint8_t> PixelsOf(const TGIFSubImage& frame);
-// The color of a frame's pixel through its effective map.
-TGIFColor ColorAtPixel(const TGIFSubImage& frame, int x, int y);
-
-void SaveImage(TGIFImage& image, const std::string& path);
-std::vector<std::uint8_t> FileBytes(const std::string& path);
+// One frame as giflib sees it.
+struct OracleFrame {
+    int left = 0, top = 0, width = 0, height = 0;
+    std::vector<std::uint8_t> indices;  // width x height, rows top to bottom
+    std::vector<std::uint32_t> map;     // effective color map (0xRRGGBB)
+};
+struct OracleImage {
+    bool ok = false;
+    int width = 0, height = 0;
+    std::vector<OracleFrame> frames;
+};
+// Whether the build found giflib.
+bool OracleAvailable();
+// giflib's DGifSlurp of the file (ok = false when giflib rejects it).
+OracleImage OracleDecode(const std::string& path);
 
 // One composited picture per frame, RGBA with transparent pixels as 0,0,0,0.
 struct TDecodedFrame {

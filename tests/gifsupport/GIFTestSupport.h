@@ -1,6 +1,6 @@
 #pragma once
-// Helpers for the GIF engine tests: hand-made GIF bytes, LZW code packing,
-// warning capture, the corpus, and giflib as an independent decoder.
+// Helpers of the GIF tests: hand-made GIF bytes and LZW codes, images built
+// in memory, warning capture.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gif/GIFImage.h"
+#include "tests/support/TempDir.h"
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -31,53 +32,6 @@ ByteBuilder& ImageDescriptor(ByteBuilder& b, int left, int top, int width, int h
 
 // LZW codes as (code, width) pairs, packed LSB first.
 Bytes PackCodes(const std::vector<std::pair<int, int>>& codes);
-
-// Collects warnings of an image.
-struct WarningLog {
-    std::vector<std::string> messages;
-    void Attach(TGIFImage& image);
-    bool Has(const std::string& message) const;
-    int Count(const std::string& message) const;
-};
-
-// An empty image whose warnings are collected.
-struct ImageFixture : ::testing::Test {
-    TGIFImage image;
-    WarningLog log;
-    void SetUp() override { log.Attach(image); }
-    // Appends a frame of the given size.
-    TGIFSubImage* AddFrame(int width, int height);
-};
-
-// Reads bytes into image; returns the exception message or "" on success.
-std::string ReadError(TGIFImage& image, const Bytes& bytes);
-// Writes image with the given compression method into written; returns the
-// exception message or "" on success.
-std::string WriteError(TGIFImage& image, int method, Bytes& written);
-
-// Every GIF of the corpus, sorted (absolute paths).
-std::vector<std::string> CorpusFiles();
-std::string CorpusName(const std::string& path);
-Bytes LoadFile(const std::string& path);
-
-// One frame as an independent decoder sees it.
-struct OracleFrame {
-    int left = 0, top = 0, width = 0, height = 0;
-    Bytes indices;                   // width x height, rows top to bottom
-    std::vector<std::uint32_t> map;  // effective color map (0xRRGGBB)
-};
-struct OracleImage {
-    bool ok = false;
-    int width = 0, height = 0;
-    std::vector<OracleFrame> frames;
-};
-bool OracleAvailable();
-// giflib's DGifSlurp of the file (ok = false when giflib rejects it).
-OracleImage OracleDecode(const std::string& path);
-
-// Our frames that carry an image (extension-only frames left out).
-std::vector<TGIFSubImage*> ImageFrames(TGIFImage& image);
-std::uint32_t RGBOf(const TGIFColorMap& map, int index);
 
 // Builds an LZW code sequence with the widths a decoder expects.
 class LzwCodes {
@@ -103,3 +57,53 @@ private:
 // (code size byte, then data bytes as sub-blocks, terminator unless cut).
 Bytes OneFrameGif(int width, int height, int codeSize, const Bytes& data, int flags = 0, int bits = 2,
                   bool terminator = true, bool trailer = true);
+
+// Collects warnings of an image.
+struct WarningLog {
+    std::vector<std::string> messages;
+    void Attach(TGIFImage& image);
+    bool Has(const std::string& message) const;
+    int Count(const std::string& message) const;
+};
+
+// An empty image whose warnings are collected.
+struct ImageFixture : ::testing::Test {
+    TGIFImage image;
+    WarningLog log;
+    void SetUp() override { log.Attach(image); }
+    // Appends a frame of the given size.
+    TGIFSubImage* AddFrame(int width, int height);
+};
+
+// Reads bytes into image; returns the exception message or "" on success.
+std::string ReadError(TGIFImage& image, const Bytes& bytes);
+// Writes image with the given compression method into written; returns the
+// exception message or "" on success.
+std::string WriteError(TGIFImage& image, int method, Bytes& written);
+
+// The whole file (GIFException when it cannot be read).
+Bytes LoadFile(const std::string& path);
+
+// Our frames that carry an image (extension-only frames left out).
+std::vector<TGIFSubImage*> ImageFrames(TGIFImage& image);
+// An entry as 0xRRGGBB.
+std::uint32_t RGBOf(const TGIFColorMap& map, int index);
+
+constexpr TGIFColor kRed = GIFColor(255, 0, 0);
+constexpr TGIFColor kGreen = GIFColor(0, 255, 0);
+constexpr TGIFColor kBlue = GIFColor(0, 0, 255);
+constexpr TGIFColor kBlack = GIFColor(0, 0, 0);
+constexpr TGIFColor kWhite = GIFColor(255, 255, 255);
+
+void SetColors(TGIFColorMap& map, const std::vector<TGIFColor>& colors);
+std::vector<TGIFColor> ColorsOf(const TGIFColorMap& map);
+
+// Appends a frame with the given pixels (row-major, width x height).
+TGIFSubImage& AddTestFrame(TGIFImage& image, int left, int top, int width, int height,
+                           const std::vector<std::uint8_t>& pixels, const std::vector<TGIFColor>& localColors = {});
+// Adds (or returns) the frame's graphic control extension and sets its fields.
+TGIFGraphicControlExtension& SetControl(TGIFSubImage& frame, int delay, int disposal = 0, int transparentIndex = -1);
+void AddLoop(TGIFSubImage& frame, std::uint16_t loopCount);
+std::vector<std::uint8_t> PixelsOf(const TGIFSubImage& frame);
+// The color of a frame's pixel through its effective map.
+TGIFColor ColorAtPixel(const TGIFSubImage& frame, int x, int y);
