@@ -30,11 +30,6 @@ void TGIFGraphicControlExtension::SetTransparentFlag(bool on)
     if (fFrame) fFrame->SetTransparentMark(on);
 }
 
-void TGIFGraphicControlExtension::SetWaitForInput(bool on)
-{
-    fRecord[1] = std::uint8_t(on ? fRecord[1] | 2 : fRecord[1] & ~2);
-}
-
 void TGIFGraphicControlExtension::SetDisposalMethod(int method)
 {
     fRecord[1] = std::uint8_t((fRecord[1] & ~0x1C) | ((method & 7) << 2));

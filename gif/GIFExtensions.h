@@ -20,7 +20,6 @@ public:
     // Also sets or clears the frame's transparent mark.
     void SetTransparentFlag(bool on);
     bool WaitForInput() const { return fRecord[1] & 2; }
-    void SetWaitForInput(bool on);
     int DisposalMethod() const { return (fRecord[1] >> 2) & 7; }
     void SetDisposalMethod(int method);
     int DelayTime() const { return fRecord[2] | (fRecord[3] << 8); }
