@@ -43,7 +43,7 @@ void OptimizeGIFImage(TGIFImage& image)
 {
     image.ReductionMethod = 7;
     image.DitherStyle = 0;
-    image.OptimizeColorMaps();
+    OptimizeColorMaps(image);
     OptimizeFrames(image, optCrop | optMerge | optCleanup | optColorMaps, 7, 0, 8);
     image.CompressionMethod = 0;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "gif/GIFException.h"
 #include "gif/Palettes.h"
 
 int BitsPerPixel(TPixelFormat format)
@@ -13,7 +14,7 @@ int BitsPerPixel(TPixelFormat format)
     case TPixelFormat::pf8bit: return 8;
     case TPixelFormat::pf24bit: return 24;
     }
-    throw EBitmapError("Unsupported PixelFormat");
+    throw GIFException("Unsupported PixelFormat");
 }
 
 std::size_t RowBytes(int width, int bitsPerPixel, int alignBytes)
@@ -37,7 +38,7 @@ const TPalette& DefaultPalette(TPixelFormat format)
 void CheckSize(int width, int height)
 {
     if (width < 0 || height < 0 || width > 0xFFFF * 4 || height > 0xFFFF * 4)
-        throw EBitmapError("Invalid image dimensions");
+        throw GIFException("Invalid image dimensions");
 }
 
 }  // namespace
@@ -118,7 +119,7 @@ void TBitmap::SetPixelFormat(TPixelFormat format)
 
 std::uint8_t* TBitmap::ScanLine(int y)
 {
-    if (y < 0 || y >= height_) throw EBitmapError("Scan line index out of range");
+    if (y < 0 || y >= height_) throw GIFException("Scan line index out of range");
     return bits_.data() + stride_ * std::size_t(y);
 }
 

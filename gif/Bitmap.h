@@ -4,20 +4,17 @@
 // and 24 bits (blue, green, red bytes) per pixel; rows run top to bottom, each
 // padded to a multiple of 4 bytes as in a device-independent bitmap.
 
+// Its faults are GIFExceptions ("Unsupported PixelFormat", "Invalid image
+// dimensions", "Scan line index out of range").
+
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
-#include <string>
 #include <vector>
+
+#include "gif/Palettes.h"
 
 // Numbered as the platform bitmap numbers them.
 enum class TPixelFormat : std::uint8_t { pf1bit = 1, pf4bit = 2, pf8bit = 3, pf24bit = 6 };
-
-struct TRGB {
-    std::uint8_t Red = 0, Green = 0, Blue = 0;
-    friend bool operator==(const TRGB&, const TRGB&) = default;
-};
-using TPalette = std::vector<TRGB>;
 
 // Screen rectangle; right and bottom exclusive.
 struct TBitmapRect {
@@ -25,11 +22,6 @@ struct TBitmapRect {
     int Width() const { return Right - Left; }
     int Height() const { return Bottom - Top; }
     friend bool operator==(const TBitmapRect&, const TBitmapRect&) = default;
-};
-
-class EBitmapError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
 };
 
 int BitsPerPixel(TPixelFormat format);

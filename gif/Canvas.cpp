@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "gif/GIFException.h"
 #include "gif/Palettes.h"
 
 namespace {
@@ -11,7 +12,7 @@ void Blit(TBitmap& destination, const TBitmapRect& target, const TBitmap& source
 {
     if (source.Empty() || target.Width() <= 0 || target.Height() <= 0) return;
     if (mask && (mask->Width() != source.Width() || mask->Height() != source.Height()))
-        throw EBitmapError("Mask does not match the bitmap");
+        throw GIFException("Mask does not match the bitmap");
     const int x0 = std::max(target.Left, 0), x1 = std::min(target.Right, destination.Width());
     const int y0 = std::max(target.Top, 0), y1 = std::min(target.Bottom, destination.Height());
     if (x0 >= x1 || y0 >= y1) return;

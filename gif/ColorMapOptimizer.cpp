@@ -28,7 +28,7 @@ int ColorMapDistance(std::uint32_t a, std::uint32_t b)
 
 // Histogram -----------------------------------------------------------------
 
-THistogram::THistogram(TGIFColorMap& map) : fCount(map.EntryCount()), fMap(map)
+THistogram::THistogram(const TGIFColorMap& map) : fCount(map.EntryCount())
 {
     fEntries.resize(std::size_t(fCount));
     fList.reserve(std::size_t(fCount));
@@ -213,44 +213,8 @@ void TColorMapOptimizer::ApplyColorTable()
     global.SetSorted(true);
 }
 
-void TGIFImage::OptimizeColorMaps()
+void OptimizeColorMaps(TGIFImage& image)
 {
-    TColorMapOptimizer optimizer(*this);
+    TColorMapOptimizer optimizer(image);
     optimizer.RunMerge();
-}
-
-// Sorting one table by use ----------------------------------------------------
-
-bool TGIFColorMap::SortByUsage()
-{
-    if (fCount <= 1) return false;
-    if (auto* global = dynamic_cast<TGIFGlobalColorMap*>(this))
-        if (!global->Image() || global->Image()->Empty()) return false;
-    fSorted = true;
-    TGIFUsage usage;
-    CountUsage(usage);
-    const auto end = usage.begin() + fCount;
-    std::stable_sort(usage.begin(), end,
-                     [](const TGIFUsageRecord& a, const TGIFUsageRecord& b) { return a.Count > b.Count; });
-    bool moved = false;
-    for (int i = 0; i < fCount; ++i) moved = moved || usage[std::size_t(i)].Index != i;
-    if (!moved) return true;
-
-    TGIFTranslation translation;
-    for (int i = 0; i < 256; ++i) translation[std::size_t(i)] = std::uint8_t(i);
-    for (int position = 0; position < fCount; ++position)
-        translation[std::size_t(usage[std::size_t(position)].Index)] = std::uint8_t(position);
-    RemapPixels(translation);
-
-    std::unique_ptr<std::uint8_t[]> old(new std::uint8_t[std::size_t(fCount) * 3]);
-    std::copy(fEntries.get(), fEntries.get() + std::size_t(fCount) * 3, old.get());
-    int used = fCount;
-    for (int position = 0; position < fCount; ++position) {
-        const TGIFUsageRecord& record = usage[std::size_t(position)];
-        std::copy(old.get() + 3 * record.Index, old.get() + 3 * record.Index + 3, fEntries.get() + 3 * position);
-        if (record.Count == 0 && used == fCount) used = position;
-    }
-    fCount = used;
-    NotifyChanged();
-    return true;
 }

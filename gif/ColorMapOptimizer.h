@@ -1,7 +1,6 @@
 #pragma once
 // Merges all color tables of an image into one shared global table of the
-// most used colors (TGIFImage::OptimizeColorMaps). TGIFColorMap::SortByUsage
-// is defined here too.
+// most used colors.
 
 #include <cstdint>
 #include <memory>
@@ -20,7 +19,7 @@ struct THistogramEntry {
 // Color use of one color table over the frames counted into it.
 class THistogram {
 public:
-    explicit THistogram(TGIFColorMap& map);
+    explicit THistogram(const TGIFColorMap& map);
 
     // Counts the frame's pixels (transparent ones excluded); returns whether a
     // transparent pixel was seen. A transparent frame without one loses its
@@ -31,14 +30,11 @@ public:
     // Rewrites the counted frames' pixels (and transparent indices) into the shared table.
     void RemapFrames(bool useTransparency, std::uint8_t newTransparentIndex);
 
-    int Count() const { return fCount; }
     const std::vector<THistogramEntry*>& List() const { return fList; }
-    const std::vector<TGIFSubImage*>& Frames() const { return fFrames; }
 
 private:
     std::vector<THistogramEntry> fEntries;
     int fCount;
-    TGIFColorMap& fMap;
     std::vector<THistogramEntry*> fList;
     std::vector<TGIFSubImage*> fFrames;
 };
@@ -56,11 +52,6 @@ public:
     // Empties the local tables and installs the shared table as the global one.
     void ApplyColorTable();
 
-    const std::vector<std::unique_ptr<THistogram>>& Histograms() const { return fHistograms; }
-    int FinalCount() const { return fFinalCount; }
-    bool UseTransparency() const { return fUseTransparency; }
-    std::uint8_t NewTransparentIndex() const { return fNewTransparentIndex; }
-
 private:
     TGIFImage& fImage;
     std::vector<std::unique_ptr<THistogram>> fHistograms;
@@ -70,6 +61,10 @@ private:
     bool fUseTransparency = false;
     std::uint8_t fNewTransparentIndex = 0;
 };
+
+// Replaces all color tables of the image by one shared, sorted global table:
+// every local table is emptied and the pixels are rewritten to match.
+void OptimizeColorMaps(TGIFImage& image);
 
 // Distance between two colors for mapping a color that did not fit:
 // |r - r'| + |g - g'| + |b - b'|.

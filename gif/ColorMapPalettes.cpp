@@ -1,7 +1,6 @@
-// Color maps to and from the engine's palettes.
-#include <algorithm>
+#include "gif/ColorMapPalettes.h"
 
-#include "gif/GIFColorMap.h"
+#include <algorithm>
 
 namespace {
 
@@ -17,25 +16,25 @@ void ImportEntries(TGIFColorMap& map, const TPalette& colors)
 
 }  // namespace
 
-void TGIFColorMap::ImportPaletteHandle(const TPalette& palette)
+void ImportPaletteHandle(TGIFColorMap& map, const TPalette& palette)
 {
-    ImportEntries(*this, palette);
-    if (fCount > 0) NotifyChanged();
+    ImportEntries(map, palette);
+    if (map.EntryCount() > 0) map.NotifyChanged();
 }
 
-void TGIFColorMap::ImportBitmapColorTable(const TBitmap& bitmap)
+void ImportBitmapColorTable(TGIFColorMap& map, const TBitmap& bitmap)
 {
-    ImportEntries(*this, bitmap.ColorTable());
-    NotifyChanged();
+    ImportEntries(map, bitmap.ColorTable());
+    map.NotifyChanged();
 }
 
-std::shared_ptr<const TPalette> TGIFColorMap::CreatePaletteHandle() const
+TPaletteHandle CreatePaletteHandle(const TGIFColorMap& map)
 {
-    if (fCount == 0) return nullptr;
+    if (map.EntryCount() == 0) return nullptr;
     auto palette = std::make_shared<TPalette>();
-    palette->reserve(std::size_t(fCount));
-    for (int i = 0; i < fCount; ++i) {
-        const TGIFColor c = Color(i);
+    palette->reserve(std::size_t(map.EntryCount()));
+    for (int i = 0; i < map.EntryCount(); ++i) {
+        const TGIFColor c = map.Color(i);
         palette->push_back({std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16)});
     }
     return palette;

@@ -5,6 +5,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "gif/ColorMapPalettes.h"
 #include "gif/FrameRenderer.h"
 #include "gif/ImageProgress.h"
 #include "gif/Palettes.h"
@@ -53,15 +54,15 @@ void ImportPixels(TGIFSubImage& frame, TBitmap& source, TPixelFormat format)
     std::uint8_t* pixels = frame.Pixels();
     switch (format) {
     case TPixelFormat::pf8bit:
-        map.ImportBitmapColorTable(source);
+        ImportBitmapColorTable(map, source);
         for (int y = 0; y < h; ++y) {
-            ReportRows(frame.Image(), y, h);
+            ReportRows(ImageOf(frame), y, h);
             std::copy_n(reader.ScanLine(y), w, pixels + std::size_t(y) * std::size_t(w));
         }
         break;
     case TPixelFormat::pf1bit:
     case TPixelFormat::pf4bit:
-        map.ImportBitmapColorTable(source);
+        ImportBitmapColorTable(map, source);
         for (int y = 0; y < h; ++y) {
             const std::uint8_t* row = reader.ScanLine(y);
             std::uint8_t* to = pixels + std::size_t(y) * std::size_t(w);
@@ -77,7 +78,7 @@ void ImportPixels(TGIFSubImage& frame, TBitmap& source, TPixelFormat format)
         std::array<std::uint8_t, 8> recentIndex{};
         int filled = 0, next = 0;
         for (int y = 0; y < h; ++y) {
-            ReportRows(frame.Image(), y, h);
+            ReportRows(ImageOf(frame), y, h);
             const std::uint8_t* row = reader.ScanLine(y);
             std::uint8_t* to = pixels + std::size_t(y) * std::size_t(w);
             for (int x = 0; x < w; ++x) {
@@ -136,7 +137,7 @@ void AssignBitmap(TGIFSubImage& frame, const TBitmap& bitmap)
     if (bitmap.Empty()) return;
     frame.SetWidth(bitmap.Width());
     frame.SetHeight(bitmap.Height());
-    TGIFImage* image = frame.Image();
+    const TGIFImage* image = ImageOf(frame);
 
     TPixelFormat format = bitmap.PixelFormat();
     TBitmap copy = format == TPixelFormat::pf24bit ? ReduceColors(bitmap, image ? image->ReductionMethod : 6) : bitmap;

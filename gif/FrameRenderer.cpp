@@ -5,11 +5,8 @@
 #include <vector>
 
 #include "gif/Canvas.h"
+#include "gif/ColorMapPalettes.h"
 #include "gif/ImageProgress.h"
-#include "gif/Palettes.h"
-
-bool ScreenNeedsDither = false;
-bool RenderAfterDecode = false;
 
 namespace {
 
@@ -36,8 +33,9 @@ TImageRendering& ImageRendering(TGIFImage& image)
 
 void ReportRows(const TGIFSubImage& frame, int y, int height)
 {
-    if (y % 32 == 0 && frame.Image())
-        frame.Image()->Progress(TGIFProgressStage::Running, MulDiv(y, 100, height), kRendering);
+    if (y % 32 != 0) return;
+    if (const TGIFImage* image = ImageOf(frame))
+        image->Progress(TGIFProgressStage::Running, MulDiv(y, 100, height), kRendering);
 }
 
 // Builds the mask rows alongside the pixels; keeps them only when a bit is set.
@@ -152,9 +150,18 @@ TFrameRendering& FrameRendering(TGIFSubImage& frame)
     return static_cast<TFrameRendering&>(*frame.RenderCache);
 }
 
+void ApplyRenderOptions(TGIFImage& image, const TGIFRenderOptions& options)
+{
+    image.Rendering = options;
+    if (options.RenderAfterDecode)
+        image.FrameReadHandler = [](TGIFSubImage& frame) { RenderFrameBitmap(frame); };
+    else
+        image.FrameReadHandler = nullptr;
+}
+
 bool RendersDithered(const TGIFImage& image)
 {
-    return (image.RenderOptions & 0x200) && (!(image.RenderOptions & 0x400) || ScreenNeedsDither);
+    return (image.RenderOptions & 0x200) && (!(image.RenderOptions & 0x400) || image.Rendering.ScreenNeedsDither);
 }
 
 std::size_t MaskRowBytes(int width)
@@ -211,9 +218,10 @@ TPaletteHandle FramePalette(TGIFSubImage& frame)
     if (cache.FrameBitmap && !cache.FrameBitmap->ColorTable().empty())
         return std::make_shared<TPalette>(cache.FrameBitmap->ColorTable());
     if (cache.Palette) return cache.Palette;
-    if (frame.Image() && RendersDithered(*frame.Image())) return cache.Palette = WebSafeHandle();
-    if (frame.ColorMap().EntryCount() == 0) return frame.Image() ? ImagePalette(*frame.Image()) : nullptr;
-    return cache.Palette = frame.ColorMap().CreatePaletteHandle();
+    TGIFImage* image = ImageOf(frame);
+    if (image && RendersDithered(*image)) return cache.Palette = WebSafeHandle();
+    if (frame.ColorMap().EntryCount() == 0) return image ? ImagePalette(*image) : nullptr;
+    return cache.Palette = CreatePaletteHandle(frame.ColorMap());
 }
 
 TPaletteHandle ImagePalette(TGIFImage& image)
@@ -221,7 +229,7 @@ TPaletteHandle ImagePalette(TGIFImage& image)
     TImageRendering& cache = ImageRendering(image);
     if (cache.Palette) return cache.Palette;
     if (RendersDithered(image)) return cache.Palette = WebSafeHandle();
-    if (image.GlobalColorMap().EntryCount() > 0) return cache.Palette = image.GlobalColorMap().CreatePaletteHandle();
+    if (image.GlobalColorMap().EntryCount() > 0) return cache.Palette = CreatePaletteHandle(image.GlobalColorMap());
     if (image.Images().Empty()) return nullptr;
     if (cache.LookingUp) throw GIFException("No global or local color table defined");
     cache.LookingUp = true;
@@ -241,7 +249,7 @@ const TBitmap* RenderFrameBitmap(TGIFSubImage& frame)
 {
     TFrameRendering& cache = FrameRendering(frame);
     if (cache.FrameBitmap || frame.IsEmpty()) return cache.FrameBitmap.get();
-    TGIFImage* image = frame.Image();
+    const TGIFImage* image = ImageOf(frame);
     WithProgress(image, kRendering, [&] {
         const bool dithered = image && RendersDithered(*image);
         std::unique_ptr<TBitmap> bitmap = dithered ? RenderDithered(frame, cache) : RenderDirect(frame, cache);
@@ -262,7 +270,7 @@ bool EnsureMask(TGIFSubImage& frame)
 
 TBitmapRect ScaledFrameRect(const TGIFSubImage& frame, const TBitmapRect& target)
 {
-    const TGIFImage* image = frame.Image();
+    const TGIFImage* image = ImageOf(frame);
     const int sw = image ? image->Width() : 0, sh = image ? image->Height() : 0;
     if (sw == 0 || sh == 0) return target;
     return {target.Left + MulDiv(frame.Left(), target.Width(), sw),
@@ -287,7 +295,7 @@ void BlitToCanvas(TGIFSubImage& frame, TBitmap& canvas, const TBitmapRect& rect,
         draw(rect);
         return;
     }
-    const TGIFImage* image = frame.Image();
+    const TGIFImage* image = ImageOf(frame);
     const int sw = image ? image->Width() : 0, sh = image ? image->Height() : 0;
     if (sw <= 0 || sh <= 0) return;
     for (int x = rect.Left + frame.Left(); x < rect.Right; x += sw)

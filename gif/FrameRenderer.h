@@ -11,9 +11,8 @@
 
 #include "gif/Bitmap.h"
 #include "gif/GIFImage.h"
-
-// Palette handle: shared, never changed once made.
-using TPaletteHandle = std::shared_ptr<const TPalette>;
+#include "gif/GIFRenderOptions.h"
+#include "gif/Palettes.h"
 
 // What a frame caches for rendering; dropped by the model on any change.
 class TFrameRendering : public TGIFRenderCache {
@@ -34,12 +33,12 @@ public:
 // The frame's rendering cache, made when missing.
 TFrameRendering& FrameRendering(TGIFSubImage& frame);
 
-// Whether the screen has at most 8 bits per pixel. This engine draws for a
-// deeper screen, so it is false unless set (tests of the dithered path).
-extern bool ScreenNeedsDither;
-// Engine-wide: render each frame to its bitmap as soon as it is decoded (off).
-extern bool RenderAfterDecode;
-// Render options: bit 0x200 dither, 0x400 auto-dither (only when the screen needs it).
+// Sets the image's rendering options. With RenderAfterDecode on, the image's
+// FrameReadHandler renders each frame to its bitmap as soon as it is read;
+// with it off, the handler is removed.
+void ApplyRenderOptions(TGIFImage& image, const TGIFRenderOptions& options);
+// RenderOptions bit 0x200 dither, 0x400 auto-dither: only when the image's
+// Rendering says the screen needs it.
 bool RendersDithered(const TGIFImage& image);
 
 // Bytes per row of a frame mask (16-bit aligned).

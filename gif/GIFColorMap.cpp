@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "gif/GIFImage.h"
+#include "gif/GIFException.h"
+#include "gif/GIFStream.h"
 
 TGIFColorMap::~TGIFColorMap() = default;
 
@@ -151,79 +152,55 @@ void TGIFColorMap::Assign(const TGIFColorMap& source)
     NotifyChanged();
 }
 
-// Global map ----------------------------------------------------------------
-
-TGIFGlobalColorMap::~TGIFGlobalColorMap() = default;
-
-TGIFImage* TGIFGlobalColorMap::Image() const
+void TGIFColorMap::Warn(int severity, const std::string& message) const
 {
-    return fHeader ? fHeader->Image() : nullptr;
+    if (fOwner) fOwner->ColorMapWarning(*this, severity, message);
 }
 
-void TGIFGlobalColorMap::Warn(int severity, const std::string& message) const
-{
-    if (TGIFImage* image = Image()) image->Warn(this, severity, message);
-}
-
-void TGIFGlobalColorMap::CountUsage(TGIFUsage& usage) const
+void TGIFColorMap::CountUsage(TGIFUsage& usage) const
 {
     for (int i = 0; i < 256; ++i) usage[std::size_t(i)] = {0, i};
-    TGIFImage* image = Image();
-    if (!image) return;
-    for (auto& frame : image->Images()) {
-        if (&frame->EffectiveColorMap() != this) continue;
-        const std::uint8_t* p = frame->Pixels();
-        for (std::size_t i = 0, n = frame->PixelsSize(); i < n; ++i) ++usage[p[i]].Count;
+    if (fOwner) fOwner->CountColorUsage(*this, usage);
+}
+
+void TGIFColorMap::RemapPixels(const TGIFTranslation& translation)
+{
+    if (fOwner) fOwner->RemapColorPixels(*this, translation);
+}
+
+void TGIFColorMap::NotifyChanged()
+{
+    if (fOwner) fOwner->ColorMapChanged(*this);
+}
+
+bool TGIFColorMap::SortByUsage()
+{
+    if (fCount <= 1 || !fOwner || !fOwner->ColorMapInUse(*this)) return false;
+    fSorted = true;
+    TGIFUsage usage;
+    CountUsage(usage);
+    const auto end = usage.begin() + fCount;
+    std::stable_sort(usage.begin(), end,
+                     [](const TGIFUsageRecord& a, const TGIFUsageRecord& b) { return a.Count > b.Count; });
+    bool moved = false;
+    for (int i = 0; i < fCount; ++i) moved = moved || usage[std::size_t(i)].Index != i;
+    if (!moved) return true;
+
+    TGIFTranslation translation;
+    for (int i = 0; i < 256; ++i) translation[std::size_t(i)] = std::uint8_t(i);
+    for (int position = 0; position < fCount; ++position)
+        translation[std::size_t(usage[std::size_t(position)].Index)] = std::uint8_t(position);
+    RemapPixels(translation);
+
+    std::unique_ptr<std::uint8_t[]> old(new std::uint8_t[std::size_t(fCount) * 3]);
+    std::copy(fEntries.get(), fEntries.get() + std::size_t(fCount) * 3, old.get());
+    int used = fCount;
+    for (int position = 0; position < fCount; ++position) {
+        const TGIFUsageRecord& record = usage[std::size_t(position)];
+        std::copy(old.get() + 3 * record.Index, old.get() + 3 * record.Index + 3, fEntries.get() + 3 * position);
+        if (record.Count == 0 && used == fCount) used = position;
     }
-}
-
-static void RemapFrame(TGIFSubImage& frame, const TGIFTranslation& translation)
-{
-    std::uint8_t* p = frame.Pixels();
-    for (std::size_t i = 0, n = frame.PixelsSize(); i < n; ++i) p[i] = translation[p[i]];
-    if (frame.Transparent() && frame.GraphicControl()) {
-        auto* gce = frame.GraphicControl();
-        gce->StoreTransparentIndex(translation[std::size_t(gce->TransparentIndex())]);
-    }
-    frame.ReleaseRendering();
-}
-
-void TGIFGlobalColorMap::RemapPixels(const TGIFTranslation& translation)
-{
-    TGIFImage* image = Image();
-    if (!image) return;
-    for (auto& frame : image->Images())
-        if (&frame->EffectiveColorMap() == this) RemapFrame(*frame, translation);
-}
-
-void TGIFGlobalColorMap::NotifyChanged()
-{
-    if (TGIFImage* image = Image()) image->ReleaseRendering();
-}
-
-// Local map -----------------------------------------------------------------
-
-TGIFLocalColorMap::~TGIFLocalColorMap() = default;
-
-void TGIFLocalColorMap::Warn(int severity, const std::string& message) const
-{
-    if (fFrame && fFrame->Image()) fFrame->Image()->Warn(this, severity, message);
-}
-
-void TGIFLocalColorMap::CountUsage(TGIFUsage& usage) const
-{
-    for (int i = 0; i < 256; ++i) usage[std::size_t(i)] = {0, i};
-    if (!fFrame) return;
-    const std::uint8_t* p = fFrame->Pixels();
-    for (std::size_t i = 0, n = fFrame->PixelsSize(); i < n; ++i) ++usage[p[i]].Count;
-}
-
-void TGIFLocalColorMap::RemapPixels(const TGIFTranslation& translation)
-{
-    if (fFrame) RemapFrame(*fFrame, translation);
-}
-
-void TGIFLocalColorMap::NotifyChanged()
-{
-    if (fFrame) fFrame->ReleaseRendering();
+    fCount = used;
+    NotifyChanged();
+    return true;
 }

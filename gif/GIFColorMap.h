@@ -6,12 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "gif/Bitmap.h"
 #include "gif/GIFItem.h"
 
 class TStream;
-class TGIFHeader;
-class TGIFSubImage;
+class TGIFColorMap;
 
 using TGIFColor = std::uint32_t;
 
@@ -29,11 +27,28 @@ using TGIFUsage = std::array<TGIFUsageRecord, 256>;
 // Old index -> new index.
 using TGIFTranslation = std::array<std::uint8_t, 256>;
 
+// The object a color map belongs to: the image for the global map, a frame
+// for its local map. The map reaches its pixels and warning slot through it.
+class TGIFColorMapOwner {
+public:
+    virtual void ColorMapWarning(const TGIFColorMap& map, int severity, const std::string& message) const = 0;
+    // Adds one count per pixel of the frames that use the map.
+    virtual void CountColorUsage(const TGIFColorMap& map, TGIFUsage& usage) const = 0;
+    // Rewrites the pixels (and transparent indices) of the frames that use the map.
+    virtual void RemapColorPixels(const TGIFColorMap& map, const TGIFTranslation& translation) = 0;
+    // The map's colors changed: what was cached for them is dropped.
+    virtual void ColorMapChanged(const TGIFColorMap& map) = 0;
+    // Whether frames can use the map at all (not the global map of an image without frames).
+    virtual bool ColorMapInUse(const TGIFColorMap& map) const = 0;
+
+protected:
+    ~TGIFColorMapOwner() = default;
+};
+
 class TGIFColorMap : public TGIFPersistent {
 public:
     static constexpr int MaxColors = 256;
 
-    TGIFColorMap() = default;
     ~TGIFColorMap() override;
     TGIFColorMap(const TGIFColorMap&) = delete;
     TGIFColorMap& operator=(const TGIFColorMap&) = delete;
@@ -78,57 +93,40 @@ public:
     void SetTable(const std::uint8_t* rgbTriples, int n);
     // Up to 256 entries from blue-green-red-reserved quads.
     void ImportRGBQuads(const std::uint8_t* quads, int n);
-    // The engine's palettes stand in for system palettes: up to 256 entries of a
-    // palette (no notification when it has none), or of a bitmap's color table.
-    void ImportPaletteHandle(const TPalette& palette);
-    void ImportBitmapColorTable(const TBitmap& bitmap);
-    // A palette of the entries; none for an empty map.
-    std::shared_ptr<const TPalette> CreatePaletteHandle() const;
     // Copy-from another map: entries, count, capacity and Sorted; notifies.
     void Assign(const TGIFColorMap& source);
 
-    virtual void Warn(int severity, const std::string& message) const = 0;
+    // Through the owner: the image's warning slot.
+    void Warn(int severity, const std::string& message) const;
     // Fills usage with (0, i) for every slot, then counts the pixels of the frames using this map.
-    virtual void CountUsage(TGIFUsage& usage) const = 0;
+    void CountUsage(TGIFUsage& usage) const;
     // Rewrites the pixels (and transparent indices) of the frames using this map.
-    virtual void RemapPixels(const TGIFTranslation& translation) = 0;
+    void RemapPixels(const TGIFTranslation& translation);
     // Releases the palettes/bitmaps cached for these colors.
-    virtual void NotifyChanged() = 0;
-    // Orders the map by decreasing use and drops unused colors (color map optimizer).
+    void NotifyChanged();
+    // Orders the map by decreasing use and drops unused colors; false (nothing
+    // done) for at most one entry, or when no frame can use the map.
     bool SortByUsage();
 
 protected:
+    explicit TGIFColorMap(TGIFColorMapOwner* owner) : fOwner(owner) {}
+
+private:
+    TGIFColorMapOwner* fOwner;
     std::unique_ptr<std::uint8_t[]> fEntries;
     int fCount = 0;
     int fCapacity = 0;
     bool fSorted = false;
 };
 
-class TGIFGlobalColorMap : public TGIFColorMap {
+// The global color table; its owner is the image.
+class TGIFGlobalColorMap final : public TGIFColorMap {
 public:
-    explicit TGIFGlobalColorMap(TGIFHeader* header) : fHeader(header) {}
-    ~TGIFGlobalColorMap() override;
-    TGIFHeader* Header() const { return fHeader; }
-    TGIFImage* Image() const;
-    void Warn(int severity, const std::string& message) const override;
-    void CountUsage(TGIFUsage& usage) const override;
-    void RemapPixels(const TGIFTranslation& translation) override;
-    void NotifyChanged() override;
-
-private:
-    TGIFHeader* fHeader;
+    explicit TGIFGlobalColorMap(TGIFColorMapOwner* image) : TGIFColorMap(image) {}
 };
 
-class TGIFLocalColorMap : public TGIFColorMap {
+// A frame's local color table; its owner is the frame.
+class TGIFLocalColorMap final : public TGIFColorMap {
 public:
-    explicit TGIFLocalColorMap(TGIFSubImage* frame) : fFrame(frame) {}
-    ~TGIFLocalColorMap() override;
-    TGIFSubImage* Frame() const { return fFrame; }
-    void Warn(int severity, const std::string& message) const override;
-    void CountUsage(TGIFUsage& usage) const override;
-    void RemapPixels(const TGIFTranslation& translation) override;
-    void NotifyChanged() override;
-
-private:
-    TGIFSubImage* fFrame;
+    explicit TGIFLocalColorMap(TGIFColorMapOwner* frame) : TGIFColorMap(frame) {}
 };

@@ -1,31 +1,13 @@
 #include "gif/GIFHeader.h"
 
-#include "gif/GIFImage.h"
+#include "gif/GIFLimits.h"
+#include "gif/GIFReader.h"
+#include "gif/GIFStream.h"
+#include "gif/GIFWriter.h"
 
-TGIFHeader::TGIFHeader(TGIFImage* image) : TGIFItem(image), fColorMap(this) {}
-
-void TGIFHeader::Clear()
+TGIFHeader::TGIFHeader(const TGIFWarningSink* sink, TGIFHeaderOwner* owner)
+    : TGIFItem(sink), fOwner(owner), fColorMap(owner)
 {
-    fColorMap.ResetColors();
-    ScreenWidth = ScreenHeight = 0;
-    PackedFields = BackgroundIndex = AspectRatio = 0;
-}
-
-void TGIFHeader::Assign(const TGIFHeader& source)
-{
-    if (&source == this) return;
-    fColorMap.Assign(source.fColorMap);
-    ScreenWidth = source.ScreenWidth;
-    ScreenHeight = source.ScreenHeight;
-    PackedFields = source.PackedFields;
-    BackgroundIndex = source.BackgroundIndex;
-    AspectRatio = source.AspectRatio;
-}
-
-void TGIFHeader::AssignColorMap(const TGIFColorMap& source)
-{
-    Clear();
-    fColorMap.Assign(source);
 }
 
 int TGIFHeader::RequiredVersion() const
@@ -33,27 +15,43 @@ int TGIFHeader::RequiredVersion() const
     return fColorMap.Sorted() || AspectRatio != 0 ? gv89a : gv87a;
 }
 
-TGIFColor TGIFHeader::BackgroundColor()
-{
-    return fColorMap.ColorAt(BackgroundIndex);
-}
-
-void TGIFHeader::UpdatePackedFields()
-{
-    int maxBits = fImage ? fImage->MaxIndexBits() : fColorMap.IndexBits();
-    int resolution = fImage ? fImage->ResolutionBits() : fColorMap.IndexBits() - 1;
-    std::uint8_t packed = std::uint8_t((resolution & 7) << 4);
-    if (fColorMap.EntryCount() > 0) {
-        packed |= 0x80;
-        if (fColorMap.Sorted()) packed |= 0x08;
-        packed |= std::uint8_t((fColorMap.IndexBits() - 1) & 7);
-    } else {
-        packed |= std::uint8_t((maxBits - 1) & 7);
-    }
-    PackedFields = packed;
-}
-
 void TGIFHeader::CheckScreenSize() const
 {
     if (std::uint64_t(ScreenWidth) * ScreenHeight > GIFMaxPixelBytes) throw GIFException("Image is too large");
+}
+
+void TGIFHeader::ReadFrom(TStream& stream)
+{
+    const TGIFScreenDescriptor descriptor = ReadScreenDescriptor(stream);
+    ScreenWidth = descriptor.Width;
+    ScreenHeight = descriptor.Height;
+    PackedFields = descriptor.PackedFields;
+    BackgroundIndex = descriptor.BackgroundIndex;
+    AspectRatio = descriptor.AspectRatio;
+    CheckScreenSize();
+    if (PackedFields & 0x80)
+        fColorMap.LoadFromStream(stream, ColorTableSize(PackedFields));
+    else
+        fColorMap.ResetColors();
+}
+
+void TGIFHeader::WriteTo(TStream& stream)
+{
+    const int version = fOwner ? fOwner->FileVersion() : gvUnknown;
+    if (version == gvUnknown) throw GIFException("Unsupported GIF version");
+    WriteSignature(stream, TGIFVersion(version));
+    fOwner->UpdatePackedFields();
+    WriteScreenDescriptor(stream, {ScreenWidth, ScreenHeight, PackedFields, BackgroundIndex, AspectRatio});
+    if (PackedFields & 0x80) fColorMap.SaveToStream(stream);
+}
+
+void TGIFTrailer::ReadFrom(TStream& stream)
+{
+    std::uint8_t value;
+    if (stream.ReadByte(value) && value != GIFTrailerByte) Warn(1, "Invalid Image trailer");
+}
+
+void TGIFTrailer::WriteTo(TStream& stream)
+{
+    WriteTrailer(stream);
 }

@@ -1,13 +1,28 @@
 #pragma once
-// Signature, logical screen descriptor and global color table of a GIF.
+// Signature, logical screen descriptor and global color table of a GIF, and
+// the trailer byte that ends it.
 #include <cstdint>
 
 #include "gif/GIFColorMap.h"
 #include "gif/GIFItem.h"
 
+// What the header needs of the image it belongs to, which also owns the
+// global color map.
+class TGIFHeaderOwner : public TGIFColorMapOwner {
+public:
+    // The version the file is written with (gvUnknown: it cannot be written).
+    virtual int FileVersion() const = 0;
+    // Recomputes the header's PackedFields from all the image's color maps.
+    virtual void UpdatePackedFields() = 0;
+
+protected:
+    ~TGIFHeaderOwner() = default;
+};
+
 class TGIFHeader : public TGIFItem {
 public:
-    explicit TGIFHeader(TGIFImage* image);
+    // owner may be null (a free-standing header, which cannot be written).
+    TGIFHeader(const TGIFWarningSink* sink, TGIFHeaderOwner* owner);
 
     // Logical screen descriptor, as in the file.
     std::uint16_t ScreenWidth = 0;
@@ -19,32 +34,27 @@ public:
     TGIFGlobalColorMap& ColorMap() { return fColorMap; }
     const TGIFGlobalColorMap& ColorMap() const { return fColorMap; }
 
-    // Resets the global map and zeroes the descriptor.
-    void Clear();
-    // Copy-from another header (map and descriptor bytes).
-    void Assign(const TGIFHeader& source);
-    // Copy-from a color map: clears the header, then copies the map.
-    void AssignColorMap(const TGIFColorMap& source);
     // Version this header alone would need (89a for a sorted map or an aspect ratio).
     int RequiredVersion() const override;
-    // ColorAt(BackgroundIndex) of the global map.
-    TGIFColor BackgroundColor();
-    // Recomputes PackedFields from the maps of the whole image (done on every write).
-    void UpdatePackedFields();
     // "Image is too large" when ScreenWidth x ScreenHeight exceeds the pixel bound.
     void CheckScreenSize() const;
 
-    void ReadFrom(TStream& stream) override;  // GIFReader.cpp
-    void WriteTo(TStream& stream) override;   // GIFWriter.cpp
+    // Signature (also after a 4-byte prefix), descriptor, global map.
+    void ReadFrom(TStream& stream) override;
+    // "Unsupported GIF version" for an image without frames; else the
+    // signature, the descriptor with fresh PackedFields, the global map.
+    void WriteTo(TStream& stream) override;
 
 private:
+    TGIFHeaderOwner* fOwner;
     TGIFGlobalColorMap fColorMap;
 };
 
 // The trailer byte (0x3B); exists only during a read or write.
 class TGIFTrailer : public TGIFItem {
 public:
-    explicit TGIFTrailer(TGIFImage* image) : TGIFItem(image) {}
-    void ReadFrom(TStream& stream) override;  // GIFReader.cpp
-    void WriteTo(TStream& stream) override;   // GIFWriter.cpp
+    explicit TGIFTrailer(const TGIFWarningSink* sink) : TGIFItem(sink) {}
+    // A byte other than 0x3B: warning "Invalid Image trailer" (the end of the stream is fine).
+    void ReadFrom(TStream& stream) override;
+    void WriteTo(TStream& stream) override;
 };

@@ -1,6 +1,6 @@
 #pragma once
 // A whole GIF in memory: header (logical screen, global color table), the
-// frames in file order, and the encoding settings.
+// frames in file order, the encoding settings and the rendering options.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -9,32 +9,44 @@
 #include <string>
 #include <vector>
 
+#include "gif/GIFAppExtensions.h"
 #include "gif/GIFColorMap.h"
 #include "gif/GIFException.h"
-#include "gif/GIFExtension.h"
+#include "gif/GIFExtensionList.h"
+#include "gif/GIFExtensionRegistry.h"
 #include "gif/GIFExtensions.h"
 #include "gif/GIFHeader.h"
 #include "gif/GIFItem.h"
 #include "gif/GIFLimits.h"
+#include "gif/GIFRenderOptions.h"
 #include "gif/GIFStream.h"
 #include "gif/GIFSubImage.h"
+#include "gif/ImageProgress.h"
+
+class TGIFImage;
 
 // Frames in file order.
 class TGIFImageList : public TGIFList<TGIFSubImage> {
 public:
-    explicit TGIFImageList(TGIFImage* image) : TGIFList(image) {}
-    void ReadFrom(TStream& stream, TGIFImage* image);  // GIFReader.cpp
-    void WriteTo(TStream& stream);                     // GIFWriter.cpp (with progress)
+    explicit TGIFImageList(TGIFImage* image);
+    // Frames up to the trailer (0x00 bytes between blocks skipped); a byte that
+    // starts no block ends the list with the warning "Unknown GIF block type".
+    void ReadFrom(TStream& stream, TGIFImage* image);
+    // Every frame, with a progress report after each.
+    void WriteTo(TStream& stream);
+
+private:
+    TGIFImage* fImage;
 };
 
-enum class TGIFProgressStage { Starting, Running, Ending };
-
-class TGIFImage {
+class TGIFImage final : public TGIFFrameOwner, public TGIFHeaderOwner {
 public:
     // (sender, severity, message); severity 1 = warning.
     using TWarningHandler = std::function<void(const TGIFPersistent* sender, int severity, const std::string& message)>;
     // (stage, percent, message "Loading..." / "Saving...").
     using TProgressHandler = std::function<void(TGIFProgressStage stage, int percent, const std::string& message)>;
+    // Each frame as soon as the reader has decoded its pixels.
+    using TFrameReadHandler = std::function<void(TGIFSubImage& frame)>;
 
     TGIFImage();
     ~TGIFImage();
@@ -45,7 +57,7 @@ public:
     const TGIFHeader& Header() const { return *fHeader; }
     TGIFImageList& Images() { return *fImages; }
     const TGIFImageList& Images() const { return *fImages; }
-    TGIFGlobalColorMap& GlobalColorMap() { return fHeader->ColorMap(); }
+    TGIFGlobalColorMap& GlobalColorMap() override { return fHeader->ColorMap(); }
     const TGIFGlobalColorMap& GlobalColorMap() const { return fHeader->ColorMap(); }
 
     int Width() const { return fHeader->ScreenWidth; }
@@ -55,16 +67,20 @@ public:
     void SetHeight(int height);
     bool Empty() const { return fImages->Empty(); }
 
-    int MaxIndexBits() const;
+    int MaxIndexBits() const override;
     int ResolutionBits() const;
     // gvUnknown without frames, else 87a or 89a as the frames require.
-    int FileVersion() const;
+    int FileVersion() const override;
+    // The header's PackedFields from the maps: global map flag, sort flag,
+    // resolution and size (done on every write).
+    void UpdatePackedFields() override;
     // Grows the logical screen so that every frame fits (never shrinks).
     void FitScreenToFrames();
     // Deletes all frames, resets the global map, zero screen size.
     void Clear();
 
-    // Reading and writing (GIFReader.cpp, GIFWriter.cpp).
+    // The whole file from the stream's position; on an error the stream goes
+    // back there (frames read before it stay).
     void ReadFrom(TStream& stream);
     void WriteTo(TStream& stream);
     void LoadFromBytes(std::span<const std::uint8_t> bytes);
@@ -73,11 +89,12 @@ public:
     void SaveToFile(const std::string& path);
 
     // Warning slot: calls WarningHandler when set.
-    void Warn(const TGIFPersistent* sender, int severity, const std::string& message) const;
+    void Warn(const TGIFPersistent* sender, int severity, const std::string& message) const override;
     void Progress(TGIFProgressStage stage, int percent, const std::string& message) const;
 
     TWarningHandler WarningHandler;
     TProgressHandler ProgressHandler;
+    TFrameReadHandler FrameReadHandler;
 
     // Encoding and import settings.
     int CompressionMethod = 0;  // 0 LZW, 1 run-length
@@ -85,6 +102,8 @@ public:
     int ReductionDepth = 8;
     int DitherStyle = 0;
     std::uint16_t RenderOptions = 0x068F;
+    // How the renderer draws this image's frames.
+    TGIFRenderOptions Rendering;
 
     // Held by operations that rewrite all frames' pixels or maps.
     std::mutex PainterLock;
@@ -97,12 +116,26 @@ public:
     // Bytes of pixel memory held by this image's frames.
     std::uint64_t PixelBytes() const { return fPixelBytes; }
 
-    // Operations built on the model elsewhere (color map optimizer, frame optimizer, ...).
-    void OptimizeColorMaps();
-
 private:
-    friend class TGIFSubImage;
+    // The frames' owner.
+    int ScreenWidth() const override;
+    int ScreenHeight() const override;
+    void FrameBoundsChanged(const TGIFSubImage& frame) override;
+    void ReservePixelBytes(std::uint64_t bytes) override;
+    void ReleasePixelBytes(std::uint64_t bytes) override;
+    int FrameCompressionMethod() const override;
+    void FrameRead(TGIFSubImage& frame) override;
+    // The global color map's owner.
+    void ColorMapWarning(const TGIFColorMap& map, int severity, const std::string& message) const override;
+    void CountColorUsage(const TGIFColorMap& map, TGIFUsage& usage) const override;
+    void RemapColorPixels(const TGIFColorMap& map, const TGIFTranslation& translation) override;
+    void ColorMapChanged(const TGIFColorMap& map) override;
+    bool ColorMapInUse(const TGIFColorMap& map) const override;
+
     std::unique_ptr<TGIFHeader> fHeader;
     std::unique_ptr<TGIFImageList> fImages;
     std::uint64_t fPixelBytes = 0;
 };
+
+// The image a frame belongs to; null for a frame made without one.
+TGIFImage* ImageOf(const TGIFSubImage& frame);

@@ -1,22 +1,29 @@
 #pragma once
-// Base classes of the GIF object tree: items that read and write themselves,
-// and owning ordered lists of items.
-#include <algorithm>
-#include <cstdint>
+// Base classes of the GIF object tree: the warning slot that items report
+// to, items that read and write themselves, and owning ordered lists of items.
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
 
-class TStream;
-class TGIFImage;
+#include "gif/GIFException.h"
+#include "gif/GIFFormat.h"
 
-// File versions, ordered: unknown < 87a < 89a.
-enum TGIFVersion : int { gvUnknown = 0, gv87a = 1, gv89a = 2 };
+class TStream;
 
 // Common root of everything that can send a warning (items, lists, color maps).
 class TGIFPersistent {
 public:
     virtual ~TGIFPersistent() = default;
+};
+
+// Where warnings go: the image's warning slot. Severity 1 is a warning.
+class TGIFWarningSink {
+public:
+    virtual void Warn(const TGIFPersistent* sender, int severity, const std::string& message) const = 0;
+
+protected:
+    ~TGIFWarningSink() = default;
 };
 
 // Rendering state that a frame or an image caches (bitmap, mask, palette).
@@ -27,42 +34,39 @@ public:
     virtual ~TGIFRenderCache() = default;
 };
 
-// Anything read from and written to a GIF stream; knows its owning image.
+// Anything read from and written to a GIF stream. Its warnings go to the sink
+// it was made with (nowhere without one).
 class TGIFItem : public TGIFPersistent {
 public:
-    explicit TGIFItem(TGIFImage* image) : fImage(image) {}
+    explicit TGIFItem(const TGIFWarningSink* sink) : fSink(sink) {}
     TGIFItem(const TGIFItem&) = delete;
     TGIFItem& operator=(const TGIFItem&) = delete;
 
-    TGIFImage* Image() const { return fImage; }
     virtual int RequiredVersion() const { return gv87a; }
-    // Forwards to the owning image's warning slot (nothing without an image).
-    virtual void Warn(int severity, const std::string& message) const;
+    void Warn(int severity, const std::string& message) const
+    {
+        if (fSink) fSink->Warn(this, severity, message);
+    }
     virtual void WriteTo(TStream& stream) = 0;
     virtual void ReadFrom(TStream& stream) = 0;
-    void SaveToFile(const std::string& path);
-    void LoadFromFile(const std::string& path);
 
 protected:
-    TGIFImage* fImage;
+    const TGIFWarningSink* fSink;
 };
 
-// Ordered list that owns its items. Delete destroys, Remove unlinks.
+// Ordered list that owns its items. Delete destroys an item; a bad index
+// raises "List index out of bounds (<index>)".
 template <class T>
 class TGIFList : public TGIFPersistent {
 public:
-    explicit TGIFList(TGIFImage* image) : fImage(image) {}
+    explicit TGIFList(const TGIFWarningSink* sink) : fSink(sink) {}
     ~TGIFList() override { Clear(); }
     TGIFList(const TGIFList&) = delete;
     TGIFList& operator=(const TGIFList&) = delete;
 
-    TGIFImage* Image() const { return fImage; }
     int Count() const { return int(fItems.size()); }
     bool Empty() const { return fItems.empty(); }
-    T* operator[](int index) const { return fItems.at(std::size_t(index)).get(); }
-    T* Items(int index) const { return (*this)[index]; }
-    T* First() const { return fItems.empty() ? nullptr : fItems.front().get(); }
-    T* Last() const { return fItems.empty() ? nullptr : fItems.back().get(); }
+    T* operator[](int index) const { return fItems[CheckedIndex(index, fItems.size())].get(); }
     // Range-for yields std::unique_ptr<T>& (use ->).
     auto begin() const { return fItems.begin(); }
     auto end() const { return fItems.end(); }
@@ -72,9 +76,10 @@ public:
         fItems.push_back(std::move(item));
         return fItems.back().get();
     }
+    // Index 0 .. Count().
     T* Insert(int index, std::unique_ptr<T> item)
     {
-        auto it = fItems.insert(fItems.begin() + index, std::move(item));
+        auto it = fItems.insert(fItems.begin() + long(CheckedIndex(index, fItems.size() + 1)), std::move(item));
         return it->get();
     }
     int IndexOf(const T* item) const
@@ -86,26 +91,11 @@ public:
     // Removes the item at index from the list and destroys it.
     void Delete(int index)
     {
-        std::unique_ptr<T> doomed = std::move(fItems.at(std::size_t(index)));
-        fItems.erase(fItems.begin() + index);
+        const std::size_t at = CheckedIndex(index, fItems.size());
+        std::unique_ptr<T> doomed = std::move(fItems[at]);
+        fItems.erase(fItems.begin() + long(at));
         doomed.reset();
     }
-    // Unlinks the item without destroying it; hands ownership back.
-    std::unique_ptr<T> Remove(const T* item)
-    {
-        int index = IndexOf(item);
-        if (index < 0) return nullptr;
-        std::unique_ptr<T> owned = std::move(fItems[std::size_t(index)]);
-        fItems.erase(fItems.begin() + index);
-        return owned;
-    }
-    void Move(int from, int to)
-    {
-        std::unique_ptr<T> item = std::move(fItems.at(std::size_t(from)));
-        fItems.erase(fItems.begin() + from);
-        fItems.insert(fItems.begin() + to, std::move(item));
-    }
-    void Exchange(int a, int b) { std::swap(fItems.at(std::size_t(a)), fItems.at(std::size_t(b))); }
     // Destroys every item, first to last.
     void Clear()
     {
@@ -118,8 +108,19 @@ public:
     {
         for (auto& item : fItems) item->WriteTo(stream);
     }
+    void Warn(int severity, const std::string& message) const
+    {
+        if (fSink) fSink->Warn(this, severity, message);
+    }
 
 protected:
-    TGIFImage* fImage;
+    static std::size_t CheckedIndex(int index, std::size_t limit)
+    {
+        if (index < 0 || std::size_t(index) >= limit)
+            throw GIFException("List index out of bounds (" + std::to_string(index) + ")");
+        return std::size_t(index);
+    }
+
+    const TGIFWarningSink* fSink;
     std::vector<std::unique_ptr<T>> fItems;
 };

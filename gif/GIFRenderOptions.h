@@ -1,6 +1,7 @@
 #pragma once
-// How the engine renders frames: options a caller sets on an image before it
-// reads or renders it (defaults: never dither, render only on request).
+// How the engine renders frames: the options of an image (TGIFImage::Rendering),
+// set before it is read or drawn with ApplyRenderOptions (FrameRenderer.h).
+// Defaults: never dither, render only on request.
 
 struct TGIFRenderOptions {
     // The display has 8 bits per pixel or fewer, so frames would be dithered for it.

@@ -41,7 +41,7 @@ std::size_t TMemoryView::Read(void* buffer, std::size_t n)
 
 void TMemoryView::Write(const void*, std::size_t)
 {
-    throw std::runtime_error("Invalid stream operation");
+    throw GIFException("Invalid stream operation");
 }
 
 void TMemoryView::Seek(std::int64_t position)
@@ -49,7 +49,7 @@ void TMemoryView::Seek(std::int64_t position)
     fPos = std::size_t(std::clamp<std::int64_t>(position, 0, Size()));
 }
 
-TFileStream::TFileStream(const std::string& path, Mode mode) : fPath(path)
+TFileStream::TFileStream(const std::string& path, Mode mode) : fPath(path), fMode(mode)
 {
     fFile = std::fopen(path.c_str(), mode == Mode::Read ? "rb" : "wb");
     if (!fFile)
@@ -68,22 +68,32 @@ TFileStream::~TFileStream()
 
 std::size_t TFileStream::Read(void* buffer, std::size_t n)
 {
-    return std::fread(buffer, 1, n, fFile);
+    return fFile ? std::fread(buffer, 1, n, fFile) : 0;
 }
 
 void TFileStream::Write(const void* buffer, std::size_t n)
 {
-    if (n && std::fwrite(buffer, 1, n, fFile) != n) throw GIFException("Cannot write file \"" + fPath + "\"");
+    if (n && (!fFile || std::fwrite(buffer, 1, n, fFile) != n))
+        throw GIFException("Cannot write file \"" + fPath + "\"");
+}
+
+void TFileStream::Close()
+{
+    std::FILE* file = fFile;
+    if (!file) return;
+    fFile = nullptr;
+    if (std::fclose(file) != 0 && fMode == Mode::Create) throw GIFException("Cannot write file \"" + fPath + "\"");
 }
 
 std::int64_t TFileStream::Position() const
 {
-    return std::int64_t(std::ftell(fFile));
+    return fFile ? std::int64_t(std::ftell(fFile)) : 0;
 }
 
 std::int64_t TFileStream::Size() const
 {
     if (fReadSize >= 0) return fReadSize;
+    if (!fFile) return 0;
     long here = std::ftell(fFile);
     std::fseek(fFile, 0, SEEK_END);
     long size = std::ftell(fFile);
@@ -93,7 +103,7 @@ std::int64_t TFileStream::Size() const
 
 void TFileStream::Seek(std::int64_t position)
 {
-    std::fseek(fFile, long(std::clamp<std::int64_t>(position, 0, Size())), SEEK_SET);
+    if (fFile) std::fseek(fFile, long(std::clamp<std::int64_t>(position, 0, Size())), SEEK_SET);
 }
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path)
@@ -108,4 +118,5 @@ void WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
 {
     TFileStream file(path, TFileStream::Mode::Create);
     file.Write(bytes.data(), bytes.size());
+    file.Close();
 }

@@ -56,7 +56,8 @@ class TMemoryView : public TStream {
 public:
     explicit TMemoryView(std::span<const std::uint8_t> bytes) : fData(bytes) {}
     std::size_t Read(void* buffer, std::size_t n) override;
-    void Write(const void* buffer, std::size_t n) override;  // throws
+    // "Invalid stream operation".
+    void Write(const void* buffer, std::size_t n) override;
     std::int64_t Position() const override { return std::int64_t(fPos); }
     std::int64_t Size() const override { return std::int64_t(fData.size()); }
     void Seek(std::int64_t position) override;
@@ -72,6 +73,7 @@ public:
     enum class Mode { Read, Create };
     // Throws GIFException "Cannot open file "<path>"" / "Cannot create file "<path>"".
     TFileStream(const std::string& path, Mode mode);
+    // Closes a file still open, without a check.
     ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;
@@ -80,12 +82,18 @@ public:
     std::int64_t Position() const override;
     std::int64_t Size() const override;
     void Seek(std::int64_t position) override;
+    // Closes the file; for a created file, a failing close (data not written)
+    // raises "Cannot write file "<path>"".
+    void Close();
 
 private:
     std::FILE* fFile = nullptr;
     std::string fPath;
+    Mode fMode;
     std::int64_t fReadSize = -1;  // size of a file opened for reading
 };
 
+// The whole file; "Cannot open file "<path>"" or "Cannot read file "<path>"".
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
+// Creates or replaces the file; "Cannot create file "<path>"" or "Cannot write file "<path>"".
 void WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);

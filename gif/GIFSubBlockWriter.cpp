@@ -1,11 +1,11 @@
 #include "gif/GIFSubBlockWriter.h"
 
-#include <stdexcept>
+#include "gif/GIFException.h"
 
 namespace {
 [[noreturn]] void InvalidOperation()
 {
-    throw std::runtime_error("Invalid stream operation");
+    throw GIFException("Invalid stream operation");
 }
 }  // namespace
 

@@ -5,7 +5,7 @@
 
 #include "gif/GIFStream.h"
 
-// A stream that rejects every operation with "Invalid stream operation".
+// A stream that rejects every operation with GIFException "Invalid stream operation".
 class TGIFStream : public TStream {
 public:
     std::size_t Read(void* buffer, std::size_t n) override;

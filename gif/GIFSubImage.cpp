@@ -1,36 +1,47 @@
 #include "gif/GIFSubImage.h"
 
 #include <algorithm>
+#include <cstring>
 
-#include "gif/GIFImage.h"
+#include "gif/GIFExtensions.h"
+#include "gif/GIFLimits.h"
+#include "gif/GIFReader.h"
+#include "gif/GIFStream.h"
+#include "gif/GIFWriter.h"
+#include "gif/LZWDecoder.h"
 
-TGIFSubImage::TGIFSubImage(TGIFImage* image) : TGIFItem(image), fColorMap(this), fExtensions(image) {}
+TGIFSubImage::TGIFSubImage(TGIFFrameOwner* owner) : TGIFItem(owner), fOwner(owner), fColorMap(this), fExtensions(owner)
+{
+}
 
 TGIFSubImage::~TGIFSubImage()
 {
     Clear();
 }
 
-void TGIFSubImage::SetPixelBytes(std::size_t bytes)
-{
-    if (fImage) fImage->fPixelBytes = fImage->fPixelBytes - fPixels.size() + bytes;
-}
+// Pixels --------------------------------------------------------------------------
 
 void TGIFSubImage::ReleasePixels()
 {
-    SetPixelBytes(0);
+    if (fOwner && !fPixels.empty()) fOwner->ReleasePixelBytes(fPixels.size());
     std::vector<std::uint8_t>().swap(fPixels);
 }
 
 void TGIFSubImage::AllocatePixels()
 {
     ReleasePixels();
-    std::uint64_t bytes = std::uint64_t(fWidth) * std::uint64_t(fHeight);
+    const std::uint64_t bytes = std::uint64_t(fWidth) * std::uint64_t(fHeight);
     if (bytes == 0) return;
-    std::uint64_t total = bytes + (fImage ? fImage->fPixelBytes : 0);
-    if (total > GIFMaxPixelBytes) throw GIFException("Image is too large");
-    fPixels.assign(std::size_t(bytes), 0);
-    if (fImage) fImage->fPixelBytes += bytes;
+    if (fOwner)
+        fOwner->ReservePixelBytes(bytes);
+    else if (bytes > GIFMaxPixelBytes)
+        throw GIFException("Image is too large");
+    try {
+        fPixels.assign(std::size_t(bytes), 0);
+    } catch (...) {
+        if (fOwner) fOwner->ReleasePixelBytes(bytes);
+        throw;
+    }
 }
 
 void TGIFSubImage::EnsurePixels()
@@ -66,10 +77,25 @@ void TGIFSubImage::SetPixel(int x, int y, std::uint8_t index)
     ReleaseRendering();
 }
 
+void TGIFSubImage::CountPixelUsage(TGIFUsage& usage) const
+{
+    for (std::uint8_t pixel : fPixels) ++usage[pixel].Count;
+}
+
+void TGIFSubImage::RemapPixels(const TGIFTranslation& translation)
+{
+    for (std::uint8_t& pixel : fPixels) pixel = translation[pixel];
+    if (fTransparent && fGraphicControl)
+        fGraphicControl->StoreTransparentIndex(translation[std::size_t(fGraphicControl->TransparentIndex())]);
+    ReleaseRendering();
+}
+
+// Colors and extensions ----------------------------------------------------------
+
 TGIFColorMap& TGIFSubImage::EffectiveColorMap()
 {
     if (fColorMap.EntryCount() > 0) return fColorMap;
-    if (fImage && fImage->GlobalColorMap().EntryCount() > 0) return fImage->GlobalColorMap();
+    if (fOwner && fOwner->GlobalColorMap().EntryCount() > 0) return fOwner->GlobalColorMap();
     return fColorMap;
 }
 
@@ -83,18 +109,73 @@ int TGIFSubImage::TransparentIndex() const
     return fGraphicControl ? fGraphicControl->TransparentIndex() : 0;
 }
 
+void TGIFSubImage::ColorMapWarning(const TGIFColorMap& map, int severity, const std::string& message) const
+{
+    if (fSink) fSink->Warn(&map, severity, message);
+}
+
+void TGIFSubImage::CountColorUsage(const TGIFColorMap&, TGIFUsage& usage) const
+{
+    CountPixelUsage(usage);
+}
+
+void TGIFSubImage::RemapColorPixels(const TGIFColorMap&, const TGIFTranslation& translation)
+{
+    RemapPixels(translation);
+}
+
+void TGIFSubImage::ColorMapChanged(const TGIFColorMap&)
+{
+    ReleaseRendering();
+}
+
+bool TGIFSubImage::ColorMapInUse(const TGIFColorMap&) const
+{
+    return true;
+}
+
+const TGIFWarningSink* TGIFSubImage::ExtensionWarnings() const
+{
+    return fSink;
+}
+
+int TGIFSubImage::EffectiveColorCount() const
+{
+    return EffectiveColorMap().EntryCount();
+}
+
+void TGIFSubImage::AttachGraphicControl(TGIFGraphicControlExtension* extension)
+{
+    if (!fGraphicControl) fGraphicControl = extension;
+}
+
+void TGIFSubImage::DetachGraphicControl(TGIFGraphicControlExtension* extension)
+{
+    if (fGraphicControl == extension) fGraphicControl = nullptr;
+}
+
+void TGIFSubImage::SetTransparentMark(bool on)
+{
+    fTransparent = on;
+}
+
+// Geometry ------------------------------------------------------------------------
+
 void TGIFSubImage::SetLeft(int value)
 {
     ChangeBounds(value, fTop, fWidth, fHeight);
 }
+
 void TGIFSubImage::SetTop(int value)
 {
     ChangeBounds(fLeft, value, fWidth, fHeight);
 }
+
 void TGIFSubImage::SetWidth(int value)
 {
     ChangeBounds(fLeft, fTop, value, fHeight);
 }
+
 void TGIFSubImage::SetHeight(int value)
 {
     ChangeBounds(fLeft, fTop, fWidth, value);
@@ -104,38 +185,14 @@ void TGIFSubImage::ChangeBounds(int left, int top, int width, int height)
 {
     auto clamp16 = [](int v) { return std::clamp(v, 0, 0xFFFF); };
     left = clamp16(left), top = clamp16(top), width = clamp16(width), height = clamp16(height);
-    bool resized = width != fWidth || height != fHeight;
+    const bool resized = width != fWidth || height != fHeight;
     fLeft = left, fTop = top, fWidth = width, fHeight = height;
     if (resized) {
         ReleaseRendering();
         ReleasePixels();
         AllocatePixels();
     }
-    GrowScreen();
-}
-
-void TGIFSubImage::GrowScreen()
-{
-    if (!fImage) return;
-    TGIFHeader& header = fImage->Header();
-    bool warned = false;
-    int right = std::min(fLeft + fWidth, 0xFFFF), bottom = std::min(fTop + fHeight, 0xFFFF);
-    if (header.ScreenWidth < right) {
-        if (header.ScreenWidth > 0) {
-            Warn(1, "Image width too small for contained frames");
-            warned = true;
-        }
-        header.ScreenWidth = std::uint16_t(right);
-    }
-    if (header.ScreenHeight < bottom) {
-        if (header.ScreenHeight > 0) {
-            Warn(1, "Image height too small for contained frames");
-            warned = true;
-        }
-        header.ScreenHeight = std::uint16_t(bottom);
-    }
-    if (warned) Warn(1, "Image exceeds Logical Screen size");
-    header.CheckScreenSize();
+    if (fOwner) fOwner->FrameBoundsChanged(*this);
 }
 
 void TGIFSubImage::Clear()
@@ -157,14 +214,68 @@ int TGIFSubImage::RequiredVersion() const
     return version;
 }
 
-void TGIFSubImage::AttachGraphicControl(TGIFGraphicControlExtension* extension)
+// Reading and writing -------------------------------------------------------------
+
+void TGIFSubImage::ReadFrom(TStream& stream)
 {
-    if (!fGraphicControl) fGraphicControl = extension;
+    Clear();
+    fExtensions.ReadFrom(stream, this);
+    std::uint8_t next;
+    if (!PeekByte(stream, next)) return;
+    if (next == GIFTrailerByte || next == 0x00) return;
+
+    const TGIFImageDescriptor descriptor = ReadImageDescriptor(stream);
+    fLeft = descriptor.Left;
+    fTop = descriptor.Top;
+    fWidth = descriptor.Width;
+    fHeight = descriptor.Height;
+    fPackedFields = descriptor.PackedFields;
+    if (fWidth == 0 || fHeight == 0) {
+        if (fOwner) {
+            fWidth = fOwner->ScreenWidth();
+            fHeight = fOwner->ScreenHeight();
+        }
+        Warn(1, "Image exceeds Logical Screen size");
+    }
+    if (fPackedFields & 0x80) fColorMap.LoadFromStream(stream, ColorTableSize(fPackedFields));
+    DecodePixels(stream);
+    if (fOwner) fOwner->FrameRead(*this);
 }
 
-void TGIFSubImage::DetachGraphicControl(TGIFGraphicControlExtension* extension)
+void TGIFSubImage::DecodePixels(TStream& stream)
 {
-    if (fGraphicControl == extension) fGraphicControl = nullptr;
+    AllocatePixels();
+    const std::uint8_t fill = fTransparent ? std::uint8_t(TransparentIndex()) : 0;
+    if (fill && !fPixels.empty()) std::memset(fPixels.data(), fill, fPixels.size());
+    // The decoder's tables are large: on the heap.
+    auto decoder = std::make_unique<TLZWDecoder>(stream, *this);
+    decoder->Decode(Pixels(), fPixels.empty() ? 0 : fWidth, fPixels.empty() ? 0 : fHeight, IsInterlaced(), fill);
+}
+
+void TGIFSubImage::WriteTo(TStream& stream)
+{
+    fExtensions.WriteTo(stream);
+    if (IsEmpty()) return;
+    UpdateDescriptorFlags();
+    WriteImageDescriptor(stream, {std::uint16_t(fLeft), std::uint16_t(fTop), std::uint16_t(fWidth),
+                                  std::uint16_t(fHeight), fPackedFields});
+    fColorMap.SaveToStream(stream);
+    EncodePixels(stream);
+}
+
+void TGIFSubImage::EncodePixels(TStream& stream)
+{
+    int bitsPerPixel, colorLimit;
+    if (fColorMap.EntryCount() > 0) {
+        bitsPerPixel = fColorMap.IndexBits();
+        colorLimit = fColorMap.EntryCount();
+    } else {
+        bitsPerPixel = fOwner ? fOwner->MaxIndexBits() : 0;
+        colorLimit = 1 << bitsPerPixel;
+    }
+    WriteImageData(stream, fOwner ? fOwner->FrameCompressionMethod() : 0, bitsPerPixel, colorLimit, Pixels(),
+                   IsInterlaced(), fHeight, fWidth,
+                   [this](int severity, const std::string& message) { Warn(severity, message); });
 }
 
 void TGIFSubImage::UpdateDescriptorFlags()

@@ -1,21 +1,53 @@
 #pragma once
-// One frame: image descriptor, local color table, extensions, pixels.
+// One frame: image descriptor, local color table, extensions, pixels; and
+// what a frame needs of the image it belongs to.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "gif/GIFColorMap.h"
 #include "gif/GIFExtension.h"
+#include "gif/GIFExtensionList.h"
 #include "gif/GIFItem.h"
+
+class TGIFSubImage;
+
+// What a frame needs of the image it belongs to; its warnings go there too.
+class TGIFFrameOwner : public TGIFWarningSink {
+public:
+    // Used by frames without colors of their own.
+    virtual TGIFGlobalColorMap& GlobalColorMap() = 0;
+    // The logical screen, which a frame read with a zero size takes.
+    virtual int ScreenWidth() const = 0;
+    virtual int ScreenHeight() const = 0;
+    // The frame moved or changed size: the logical screen grows to contain it.
+    virtual void FrameBoundsChanged(const TGIFSubImage& frame) = 0;
+    // Pixel memory of all frames together: Reserve raises "Image is too large"
+    // past the bound and counts nothing then.
+    virtual void ReservePixelBytes(std::uint64_t bytes) = 0;
+    virtual void ReleasePixelBytes(std::uint64_t bytes) = 0;
+    // How image data is written: the largest IndexBits of all color maps and
+    // the compression method (0 LZW, 1 run-length).
+    virtual int MaxIndexBits() const = 0;
+    virtual int FrameCompressionMethod() const = 0;
+    // The reader has just decoded the frame's pixels.
+    virtual void FrameRead(TGIFSubImage& frame) = 0;
+
+protected:
+    ~TGIFFrameOwner() = default;
+};
 
 class TGIFGraphicControlExtension;
 
-class TGIFSubImage : public TGIFItem {
+class TGIFSubImage : public TGIFItem, public TGIFColorMapOwner, public TGIFExtensionOwner {
 public:
-    static constexpr std::uint8_t ImageSeparator = 0x2C;
-
-    explicit TGIFSubImage(TGIFImage* image);
+    // owner may be null (a free-standing frame).
+    explicit TGIFSubImage(TGIFFrameOwner* owner);
     ~TGIFSubImage() override;
+
+    TGIFFrameOwner* Owner() const { return fOwner; }
 
     // Image descriptor.
     int Left() const { return fLeft; }
@@ -23,7 +55,6 @@ public:
     int Width() const { return fWidth; }
     int Height() const { return fHeight; }
     std::uint8_t PackedFields() const { return fPackedFields; }
-    void SetPackedFields(std::uint8_t value) { fPackedFields = value; }
     // Changing the size drops the pixels and allocates fresh zero ones; each
     // setter then grows the logical screen to contain the frame (with warnings).
     void SetLeft(int value);
@@ -48,6 +79,10 @@ public:
     std::uint8_t* ScanLine(int y);
     std::uint8_t Pixel(int x, int y) const;  // "Invalid pixel coordinates" outside
     void SetPixel(int x, int y, std::uint8_t index);
+    // Adds one count per pixel to usage.
+    void CountPixelUsage(TGIFUsage& usage) const;
+    // Translates every pixel, and the transparent index of a transparent frame.
+    void RemapPixels(const TGIFTranslation& translation);
 
     TGIFLocalColorMap& ColorMap() { return fColorMap; }
     const TGIFLocalColorMap& ColorMap() const { return fColorMap; }
@@ -73,25 +108,34 @@ public:
     std::unique_ptr<TGIFRenderCache> RenderCache;
     void ReleaseRendering() { RenderCache.reset(); }
 
-    void ReadFrom(TStream& stream) override;  // GIFReader.cpp
-    void WriteTo(TStream& stream) override;   // GIFWriter.cpp
-    void DecodePixels(TStream& stream);       // LZWDecoder.cpp
-    void EncodePixels(TStream& stream);       // GIFWriter.cpp
+    // Extensions, then (unless the next byte ends the frame) descriptor, local
+    // map and pixels; tells the owner when the pixels are decoded.
+    void ReadFrom(TStream& stream) override;
+    // Extensions, then (unless empty) descriptor, local map and image data.
+    void WriteTo(TStream& stream) override;
+    void DecodePixels(TStream& stream);
+    void EncodePixels(TStream& stream);
     // Recomputes PackedFields before a write: 0x80 | sort | bits for a local map
     // (interlace cleared), else the interlace and reserved bits only.
     void UpdateDescriptorFlags();
 
-    // Bookkeeping used by the graphic control extension.
-    void AttachGraphicControl(TGIFGraphicControlExtension* extension);
-    void DetachGraphicControl(TGIFGraphicControlExtension* extension);
-    void SetTransparentMark(bool on) { fTransparent = on; }
-
 private:
-    friend class TGIFImage;
-    void ChangeBounds(int left, int top, int width, int height);
-    void GrowScreen();
-    void SetPixelBytes(std::size_t bytes);
+    // The local color map's owner.
+    void ColorMapWarning(const TGIFColorMap& map, int severity, const std::string& message) const override;
+    void CountColorUsage(const TGIFColorMap& map, TGIFUsage& usage) const override;
+    void RemapColorPixels(const TGIFColorMap& map, const TGIFTranslation& translation) override;
+    void ColorMapChanged(const TGIFColorMap& map) override;
+    bool ColorMapInUse(const TGIFColorMap& map) const override;
+    // The extensions' owner.
+    const TGIFWarningSink* ExtensionWarnings() const override;
+    int EffectiveColorCount() const override;
+    void AttachGraphicControl(TGIFGraphicControlExtension* extension) override;
+    void DetachGraphicControl(TGIFGraphicControlExtension* extension) override;
+    void SetTransparentMark(bool on) override;
 
+    void ChangeBounds(int left, int top, int width, int height);
+
+    TGIFFrameOwner* fOwner;
     std::vector<std::uint8_t> fPixels;
     TGIFLocalColorMap fColorMap;
     int fLeft = 0, fTop = 0, fWidth = 0, fHeight = 0;

@@ -1,91 +1,54 @@
-// Writing the object tree as a GIF stream: header, frames (extensions,
-// descriptor, local map, image data) and trailer.
-#include <cstdint>
+#include "gif/GIFWriter.h"
 
-#include "gif/GIFImage.h"
-#include "gif/ImageProgress.h"
+#include <memory>
+
+#include "gif/GIFStream.h"
 #include "gif/LZWEncoder.h"
 #include "gif/RLEEncoder.h"
 
-void TGIFImage::WriteTo(TStream& stream)
+void WriteSignature(TStream& stream, TGIFVersion version)
 {
-    WithProgress(this, "Saving...", [&] {
-        fHeader->WriteTo(stream);
-        fImages->WriteTo(stream);
-        TGIFTrailer trailer(this);
-        trailer.WriteTo(stream);
-    });
-}
-
-void TGIFHeader::WriteTo(TStream& stream)
-{
-    const int version = fImage ? fImage->FileVersion() : gvUnknown;
-    if (version == gvUnknown) throw GIFException("Unsupported GIF version");
     stream.Write(version == gv89a ? "GIF89a" : "GIF87a", 6);
-    UpdatePackedFields();
-    const std::uint8_t descriptor[7] = {std::uint8_t(ScreenWidth),
-                                        std::uint8_t(ScreenWidth >> 8),
-                                        std::uint8_t(ScreenHeight),
-                                        std::uint8_t(ScreenHeight >> 8),
-                                        PackedFields,
-                                        BackgroundIndex,
-                                        AspectRatio};
-    stream.Write(descriptor, 7);
-    if (PackedFields & 0x80) fColorMap.SaveToStream(stream);
 }
 
-void TGIFImageList::WriteTo(TStream& stream)
+void WriteScreenDescriptor(TStream& stream, const TGIFScreenDescriptor& descriptor)
 {
-    const int count = Count();
-    for (int i = 0; i < count; ++i) {
-        fItems[std::size_t(i)]->WriteTo(stream);
-        if (fImage) fImage->Progress(TGIFProgressStage::Running, ((i + 1) * 100 + count / 2) / count, "Saving...");
-    }
+    const std::uint8_t bytes[7] = {std::uint8_t(descriptor.Width),  std::uint8_t(descriptor.Width >> 8),
+                                   std::uint8_t(descriptor.Height), std::uint8_t(descriptor.Height >> 8),
+                                   descriptor.PackedFields,         descriptor.BackgroundIndex,
+                                   descriptor.AspectRatio};
+    stream.Write(bytes, 7);
 }
 
-void TGIFSubImage::WriteTo(TStream& stream)
+void WriteImageDescriptor(TStream& stream, const TGIFImageDescriptor& descriptor)
 {
-    fExtensions.WriteTo(stream);
-    if (IsEmpty()) return;
-    UpdateDescriptorFlags();
-    const std::uint8_t descriptor[10] = {ImageSeparator,
-                                         std::uint8_t(fLeft),
-                                         std::uint8_t(fLeft >> 8),
-                                         std::uint8_t(fTop),
-                                         std::uint8_t(fTop >> 8),
-                                         std::uint8_t(fWidth),
-                                         std::uint8_t(fWidth >> 8),
-                                         std::uint8_t(fHeight),
-                                         std::uint8_t(fHeight >> 8),
-                                         fPackedFields};
-    stream.Write(descriptor, 10);
-    fColorMap.SaveToStream(stream);
-    EncodePixels(stream);
+    const std::uint8_t bytes[10] = {GIFImageSeparator,
+                                    std::uint8_t(descriptor.Left),
+                                    std::uint8_t(descriptor.Left >> 8),
+                                    std::uint8_t(descriptor.Top),
+                                    std::uint8_t(descriptor.Top >> 8),
+                                    std::uint8_t(descriptor.Width),
+                                    std::uint8_t(descriptor.Width >> 8),
+                                    std::uint8_t(descriptor.Height),
+                                    std::uint8_t(descriptor.Height >> 8),
+                                    descriptor.PackedFields};
+    stream.Write(bytes, 10);
 }
 
-void TGIFSubImage::EncodePixels(TStream& stream)
+void WriteImageData(TStream& stream, int compressionMethod, int bitsPerPixel, int colorLimit,
+                    const std::uint8_t* pixels, bool interlaced, int height, int width,
+                    const TGIFEncoder::TWarning& warning)
 {
-    int bitsPerPixel, colorLimit;
-    if (fColorMap.EntryCount() > 0) {
-        bitsPerPixel = fColorMap.IndexBits();
-        colorLimit = fColorMap.EntryCount();
-    } else {
-        bitsPerPixel = fImage ? fImage->MaxIndexBits() : 0;
-        colorLimit = 1 << bitsPerPixel;
-    }
     std::unique_ptr<TGIFEncoder> encoder;
-    if (fImage && fImage->CompressionMethod == 1)
+    if (compressionMethod == 1)
         encoder = std::make_unique<TRLEEncoder>();
     else
         encoder = std::make_unique<TLZWEncoder>();
-    TGIFImage* image = fImage;
-    encoder->Warning = [image, this](int severity, const std::string& message) {
-        if (image) image->Warn(this, severity, message);
-    };
-    encoder->EncodeFrame(stream, bitsPerPixel, colorLimit, Pixels(), IsInterlaced(), fHeight, fWidth);
+    encoder->Warning = warning;
+    encoder->EncodeFrame(stream, bitsPerPixel, colorLimit, pixels, interlaced, height, width);
 }
 
-void TGIFTrailer::WriteTo(TStream& stream)
+void WriteTrailer(TStream& stream)
 {
-    stream.WriteByte(0x3B);
+    stream.WriteByte(GIFTrailerByte);
 }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "gif/GIFException.h"
-#include "gif/GIFImage.h"
+#include "gif/GIFItem.h"
 #include "gif/GIFStream.h"
 
 namespace {
@@ -271,13 +271,4 @@ void TLZWDecoder::Decode(std::uint8_t* out, int width, int height, bool interlac
     if (stop == TStop::EndCode) return;
     if (!leftover) ReadCode();
     if (!fTerminatorSeen) SkipRest();
-}
-
-void TGIFSubImage::DecodePixels(TStream& stream)
-{
-    AllocatePixels();
-    const std::uint8_t fill = fTransparent ? std::uint8_t(TransparentIndex()) : 0;
-    if (fill && !fPixels.empty()) std::memset(fPixels.data(), fill, fPixels.size());
-    auto decoder = std::make_unique<TLZWDecoder>(stream, *this);
-    decoder->Decode(Pixels(), fPixels.empty() ? 0 : fWidth, fPixels.empty() ? 0 : fHeight, IsInterlaced(), fill);
 }

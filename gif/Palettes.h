@@ -1,11 +1,19 @@
 #pragma once
-// Fixed palettes and nearest-color matching.
+// Colors of the drawing surface, fixed palettes and nearest-color matching.
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
+#include <vector>
 
-#include "gif/Bitmap.h"
+struct TRGB {
+    std::uint8_t Red = 0, Green = 0, Blue = 0;
+    friend bool operator==(const TRGB&, const TRGB&) = default;
+};
+using TPalette = std::vector<TRGB>;
+// A palette handed out for rendering: shared, never changed once made.
+using TPaletteHandle = std::shared_ptr<const TPalette>;
 
 // 256 entries: the 6 x 6 x 6 cube of levels 0, 51, ..., 255 (entry
 // 36 r + 6 g + b) followed by 40 grays between black and white.

@@ -1,7 +1,8 @@
 // Color maps: capacity steps, search direction, index bits, padding on write, errors.
 #include <gtest/gtest.h>
 
-#include "GIFTestSupport.h"
+#include "gif/ColorMapPalettes.h"
+#include "tests/gifsupport/GIFTestSupport.h"
 
 namespace {
 
@@ -176,18 +177,18 @@ TEST_F(MapFixture, PalettesComeInCappedAt256AndGoOutInOrder)
     TPalette palette(300, TRGB{1, 2, 3});
     palette[0] = TRGB{0x11, 0x22, 0x33};
     map.AppendColor(0);
-    map.ImportPaletteHandle(palette);
+    ImportPaletteHandle(map, palette);
     EXPECT_EQ(map.EntryCount(), 256);
     EXPECT_EQ(map.Color(0), TGIFColor(0x00332211));
 
-    map.ImportPaletteHandle({});
+    ImportPaletteHandle(map, {});
     EXPECT_EQ(map.EntryCount(), 0);
-    EXPECT_EQ(map.CreatePaletteHandle(), nullptr);
+    EXPECT_EQ(CreatePaletteHandle(map), nullptr);
 
     TBitmap bitmap(2, 2, TPixelFormat::pf8bit);
     bitmap.SetColorTable({TRGB{255, 0, 0}, TRGB{0, 0, 255}});
-    map.ImportBitmapColorTable(bitmap);
-    const auto out = map.CreatePaletteHandle();
+    ImportBitmapColorTable(map, bitmap);
+    const auto out = CreatePaletteHandle(map);
     ASSERT_NE(out, nullptr);
     EXPECT_EQ(*out, bitmap.ColorTable());
 }

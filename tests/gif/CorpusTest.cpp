@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <map>
 
-#include "GIFTestSupport.h"
+#include "tests/gifsupport/Corpus.h"
+#include "tests/gifsupport/Decoders.h"
+#include "tests/gifsupport/GIFTestSupport.h"
 
 namespace {
 
@@ -104,12 +106,7 @@ TEST_P(CorpusTest, ReadsMatchesGiflibAndRoundTrips)
 }
 
 INSTANTIATE_TEST_SUITE_P(Gif, CorpusTest, ::testing::ValuesIn(CorpusFiles()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             std::string name = CorpusName(info.param);
-                             for (char& c : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                             return name;
-                         });
+                         [](const ::testing::TestParamInfo<std::string>& info) { return CorpusTestName(info.param); });
 
 TEST(CorpusFiles, CorpusAndOracleAreThere)
 {

@@ -5,7 +5,8 @@
 
 #include <random>
 
-#include "GIFTestSupport.h"
+#include "tests/gifsupport/Corpus.h"
+#include "tests/gifsupport/GIFTestSupport.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <numeric>
 
-#include "GIFTestSupport.h"
+#include "tests/gifsupport/GIFTestSupport.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // the reading errors.
 #include <gtest/gtest.h>
 
-#include "GIFTestSupport.h"
+#include "tests/gifsupport/GIFTestSupport.h"
 
 namespace {
 

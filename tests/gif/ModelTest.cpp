@@ -2,7 +2,7 @@
 // control bookkeeping, pixel access and the pixel-memory bound.
 #include <gtest/gtest.h>
 
-#include "GIFTestSupport.h"
+#include "tests/gifsupport/GIFTestSupport.h"
 
 namespace {
 
@@ -130,6 +130,40 @@ TEST_F(ModelFixture, ClearResetsImage)
     EXPECT_EQ(image.GlobalColorMap().EntryCount(), 0);
     EXPECT_EQ(image.Header().BackgroundIndex, 3);
     EXPECT_EQ(image.PixelBytes(), 0u);
+}
+
+TEST_F(ModelFixture, FramesKnowTheirImageOnlyThroughTheirOwner)
+{
+    auto* frame = AddFrame(2, 2);
+    EXPECT_EQ(ImageOf(*frame), &image);
+    EXPECT_EQ(image.PixelBytes(), 4u);
+    TGIFSubImage alone(nullptr);
+    EXPECT_EQ(ImageOf(alone), nullptr);
+    alone.SetWidth(3);
+    alone.SetHeight(3);
+    EXPECT_EQ(alone.PixelsSize(), 9u);  // counted by no image
+    EXPECT_EQ(&alone.EffectiveColorMap(), &alone.ColorMap());
+    EXPECT_EQ(image.PixelBytes(), 4u);
+    TGIFHeader header(nullptr, nullptr);  // a header without an image cannot be written
+    TMemoryStream out;
+    EXPECT_THROW(header.WriteTo(out), GIFException);
+}
+
+TEST_F(ModelFixture, BadListIndicesRaiseTheEngineError)
+{
+    AddFrame(1, 1);
+    for (int index : {-1, 1}) {
+        try {
+            image.Images()[index];
+            FAIL() << index;
+        } catch (const GIFException& e) {
+            EXPECT_EQ(std::string(e.what()), "List index out of bounds (" + std::to_string(index) + ")");
+        }
+        EXPECT_THROW(image.Images().Delete(index), GIFException);
+    }
+    EXPECT_THROW(image.Images().Insert(2, std::make_unique<TGIFSubImage>(&image)), GIFException);
+    image.Images().Insert(1, std::make_unique<TGIFSubImage>(&image));
+    EXPECT_EQ(image.Images().Count(), 2);
 }
 
 TEST_F(ModelFixture, PixelMemoryIsBoundedOverAllFrames)

@@ -1,7 +1,7 @@
 // Stream reader: signature rules, block grouping, and every error and warning.
 #include <gtest/gtest.h>
 
-#include "GIFTestSupport.h"
+#include "tests/gifsupport/GIFTestSupport.h"
 
 namespace {
 
@@ -209,6 +209,23 @@ TEST_F(ReaderFixture, FileStreamsReadLikeMemory)
                                image.Images()[i]->Pixels() + image.Images()[i]->PixelsSize(),
                                fromMemory.Images()[i]->Pixels()));
     EXPECT_THROW(TFileStream("/nonexistent/x.gif", TFileStream::Mode::Read), GIFException);
+}
+
+TEST_F(ReaderFixture, FrameReadHandlerSeesEachFrameOnceDecoded)
+{
+    ByteBuilder b = GifHeader(2, 1, 2);
+    b.Append(SmallFrame()).Add({0x21, 0xFE, 1, 'c', 0}).Append(SmallFrame()).Add({0x3B});
+    std::vector<int> pixels;
+    image.FrameReadHandler = [&](TGIFSubImage& frame) { pixels.push_back(frame.Pixel(1, 0)); };
+    ASSERT_EQ(ReadError(image, b.bytes), "");
+    EXPECT_EQ(pixels, (std::vector<int>{2, 2}));
+    // An extension-only frame at the end has no pixels to decode.
+    pixels.clear();
+    b.bytes.pop_back();
+    b.Add({0x21, 0xFE, 1, 'c', 0, 0x3B});
+    ASSERT_EQ(ReadError(image, b.bytes), "");
+    EXPECT_EQ(image.Images().Count(), 3);
+    EXPECT_EQ(pixels.size(), 2u);
 }
 
 TEST_F(ReaderFixture, ProgressReportsLoading)

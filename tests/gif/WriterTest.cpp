@@ -6,8 +6,9 @@
 #include <filesystem>
 #include <random>
 
-#include "GIFTestSupport.h"
 #include "gif/GIFSubBlockWriter.h"
+#include "tests/gifsupport/Decoders.h"
+#include "tests/gifsupport/GIFTestSupport.h"
 
 namespace {
 
@@ -225,10 +226,27 @@ TEST_F(WriterFixture, SubBlockPacker)
     try {
         writer.Read(&byte, 1);
         FAIL();
-    } catch (const std::runtime_error& e) {
+    } catch (const GIFException& e) {
         EXPECT_STREQ(e.what(), "Invalid stream operation");
     }
-    EXPECT_THROW(writer.Seek(0), std::runtime_error);
+    EXPECT_THROW(writer.Seek(0), GIFException);
+    TMemoryView view(target.Bytes());
+    EXPECT_THROW(view.Write(&byte, 1), GIFException);
+}
+
+TEST_F(WriterFixture, FilesThatCannotBeWrittenFail)
+{
+    Gray(image.GlobalColorMap(), 2);
+    AddFrame(1, 1);
+    // The bytes fit the file buffer: only the close finds the full device.
+    try {
+        image.SaveToFile("/dev/full");
+        FAIL();
+    } catch (const GIFException& e) {
+        EXPECT_STREQ(e.what(), "Cannot write file \"/dev/full\"");
+    }
+    EXPECT_THROW(WriteWholeFile("/dev/full", Bytes(1 << 20, 1)), GIFException);
+    EXPECT_THROW(image.SaveToFile("/nonexistent/out.gif"), GIFException);
 }
 
 // Random frames of every depth, both encoders: our reader and giflib get the pixels back.

@@ -2,6 +2,7 @@
 
 #include "gif/Bitmap.h"
 #include "gif/Canvas.h"
+#include "gif/GIFException.h"
 #include "gif/Palettes.h"
 
 namespace {
@@ -40,8 +41,8 @@ TEST(Bitmap, RowsArePaddedToFourBytes)
     EXPECT_EQ(RowBytes(9, 1, 2), 2u);
     EXPECT_EQ(RowBytes(17, 1, 2), 4u);
     TBitmap b(2, 3);
-    EXPECT_THROW(b.ScanLine(3), EBitmapError);
-    EXPECT_THROW(b.ScanLine(-1), EBitmapError);
+    EXPECT_THROW(b.ScanLine(3), GIFException);
+    EXPECT_THROW(b.ScanLine(-1), GIFException);
 }
 
 TEST(Bitmap, PixelsRoundTripInEveryFormat)

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "gif/ColorMapOptimizer.h"
-#include "support/GIFTestSupport.h"
+#include "tests/gifsupport/GIFTestSupport.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ TEST(OptimizeColorMaps, SharedRedAcrossTwoLocalMapsBecomesOneEntry)
     TGIFImage image;
     AddTestFrame(image, 0, 0, 3, 1, {0, 0, 1}, {kRed, kGreen});
     AddTestFrame(image, 0, 0, 3, 1, {0, 1, 1}, {kBlue, kRed});
-    image.OptimizeColorMaps();
+    OptimizeColorMaps(image);
 
     const auto global = ColorsOf(image.GlobalColorMap());
     ASSERT_EQ(global.size(), 3u);
@@ -57,7 +57,7 @@ TEST(OptimizeColorMaps, ColorsBeyond256MapToTheNearestKeptColor)
     }
     AddTestFrame(image, 0, 0, int(first.size()), 1, first, firstColors);
     AddTestFrame(image, 0, 0, int(second.size()), 1, second, secondColors);
-    image.OptimizeColorMaps();
+    OptimizeColorMaps(image);
 
     const auto table = ColorsOf(image.GlobalColorMap());
     ASSERT_EQ(table.size(), 256u);
@@ -90,7 +90,7 @@ TEST(OptimizeColorMaps, TransparencyReservesOneBlackEntry)
     // Frame 1 is marked transparent but never uses its index.
     TGIFSubImage& unused = AddTestFrame(image, 0, 0, 2, 1, {3, 0});
     SetControl(unused, 0, 0, 1);
-    image.OptimizeColorMaps();
+    OptimizeColorMaps(image);
 
     const auto table = ColorsOf(image.GlobalColorMap());
     ASSERT_EQ(table.size(), 4u);  // red, green, white and the transparent entry
@@ -111,7 +111,7 @@ TEST(OptimizeColorMaps, NoEntryIsReservedWithoutTransparentPixels)
     TGIFSubImage& frame = AddTestFrame(image, 0, 0, 2, 1, {0, 0});
     SetControl(frame, 0, 0, 1);  // green is its transparent index but no pixel has it
     SetControl(AddTestFrame(image, 0, 0, 2, 1, {1, 1}), 5);
-    image.OptimizeColorMaps();
+    OptimizeColorMaps(image);
     auto table = ColorsOf(image.GlobalColorMap());
     std::sort(table.begin(), table.end());
     EXPECT_EQ(table, (std::vector<TGIFColor>{kRed, kGreen}));  // equal use: any order
@@ -124,7 +124,7 @@ TEST(OptimizeColorMaps, FullyTransparentImageKeepsOnlyTheTransparentEntry)
     SetColors(image.GlobalColorMap(), {kWhite, kBlack});
     TGIFSubImage& spacer = AddTestFrame(image, 0, 0, 1, 1, {1});
     SetControl(spacer, 0, 0, 1);
-    ASSERT_NO_THROW(image.OptimizeColorMaps());
+    ASSERT_NO_THROW(OptimizeColorMaps(image));
     EXPECT_EQ(ColorsOf(image.GlobalColorMap()), (std::vector<TGIFColor>{kBlack}));
     EXPECT_TRUE(spacer.Transparent());
     EXPECT_EQ(spacer.TransparentIndex(), 0);
@@ -135,7 +135,7 @@ TEST(OptimizeColorMaps, ImageWithoutColorTablesIsLeftAsItIs)
 {
     TGIFImage image;
     AddTestFrame(image, 0, 0, 2, 1, {0, 1});
-    ASSERT_NO_THROW(image.OptimizeColorMaps());
+    ASSERT_NO_THROW(OptimizeColorMaps(image));
     EXPECT_EQ(image.GlobalColorMap().EntryCount(), 0);
     EXPECT_EQ(PixelsOf(*image.Images()[0]), (std::vector<std::uint8_t>{0, 1}));
 }
@@ -146,7 +146,7 @@ TEST(OptimizeColorMaps, PixelPastItsTableWarnsAndBecomesZero)
     std::vector<std::string> warnings;
     image.WarningHandler = [&](const TGIFPersistent*, int, const std::string& m) { warnings.push_back(m); };
     AddTestFrame(image, 0, 0, 2, 1, {0, 7}, {kRed, kGreen});
-    image.OptimizeColorMaps();
+    OptimizeColorMaps(image);
     EXPECT_EQ(ColorAtPixel(*image.Images()[0], 1, 0), kRed);
     EXPECT_NE(std::find(warnings.begin(), warnings.end(), "Color not in color table"), warnings.end());
 }

@@ -5,7 +5,8 @@
 
 #include "compressors/CompressGIF.h"
 #include "compressors/Compressors.h"
-#include "support/GIFTestSupport.h"
+#include "tests/gifsupport/Decoders.h"
+#include "tests/gifsupport/GIFTestSupport.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ void WriteSingleFrame(const std::string& path)
     pixels[0] = 2;
     pixels[11] = 1;
     SetControl(AddTestFrame(image, 2, 2, 4, 3, pixels), 0, 0, 2);
-    SaveImage(image, path);
+    image.SaveToFile(path);
 }
 
 // Three frames: a 4 x 4 red square (kept, delay `first`), the same again
@@ -58,7 +59,7 @@ void WriteRepeatingAnimation(const std::string& path, int first, int second, int
     if (loops >= 0) AddLoop(start, std::uint16_t(loops));
     SetControl(AddTestFrame(image, 0, 0, 4, 4, red), second, 1);
     SetControl(AddTestFrame(image, 3, 3, 1, 1, {1}), 7, 1);
-    SaveImage(image, path);
+    image.SaveToFile(path);
 }
 
 int LoopCountOf(const std::string& path)
@@ -74,9 +75,9 @@ TEST(CompressGIF, LevelZeroCopiesAndSizesMatchTheFiles)
 {
     TempDir dir;
     WriteSingleFrame(dir / "in.gif");
-    const auto source = FileBytes(dir / "in.gif");
+    const auto source = LoadFile(dir / "in.gif");
     TResult copy = Compress(dir / "in.gif", dir / "copy.gif", 0);
-    EXPECT_EQ(FileBytes(dir / "copy.gif"), source);
+    EXPECT_EQ(LoadFile(dir / "copy.gif"), source);
     EXPECT_EQ(copy.Original, FileSize(source.size()));
     EXPECT_EQ(copy.Optimized, FileSize(source.size()));
     for (Level level : {1, 2}) {
@@ -92,12 +93,12 @@ TEST(CompressGIF, LevelsAboveTwoBehaveAsLevelTwo)
     TempDir dir;
     WriteRepeatingAnimation(dir / "in.gif", 10, 20, 0);
     Compress(dir / "in.gif", dir / "two.gif", 2);
-    const auto two = FileBytes(dir / "two.gif");
+    const auto two = LoadFile(dir / "two.gif");
     ASSERT_FALSE(two.empty());
     for (Level level : {3, 9, 255}) {
         const std::string out = dir / ("l" + std::to_string(level) + ".gif");
         Compress(dir / "in.gif", out, level);
-        EXPECT_EQ(FileBytes(out), two) << int(level);
+        EXPECT_EQ(LoadFile(out), two) << int(level);
     }
 }
 
@@ -133,7 +134,7 @@ TEST(CompressGIF, LevelTwoDrawsOverWhatRestoreToBackgroundWouldClear)
     SetColors(image.GlobalColorMap(), {kRed, kBlue});
     SetControl(AddTestFrame(image, 0, 0, 4, 4, std::vector<std::uint8_t>(16, 0)), 10, 2);
     SetControl(AddTestFrame(image, 0, 0, 1, 1, {1}), 10, 2);
-    SaveImage(image, dir / "in.gif");
+    image.SaveToFile(dir / "in.gif");
     Compress(dir / "in.gif", dir / "two.gif", 2);
     const TDecoded two = Decode(dir / "two.gif");
     ASSERT_EQ(two.Frames.size(), 2u);
@@ -151,7 +152,7 @@ TEST(CompressGIF, FullyTransparentSpacerStaysAValidTransparentImage)
         image.Header().ScreenHeight = 3;
         SetColors(image.GlobalColorMap(), {kWhite, kBlack});
         SetControl(AddTestFrame(image, 0, 0, 1, 1, {1}), 0, 0, 1);
-        SaveImage(image, dir / "spacer.gif");
+        image.SaveToFile(dir / "spacer.gif");
 
         ASSERT_NO_THROW(Compress(dir / "spacer.gif", dir / "one.gif", 1));
         const TDecoded one = Decode(dir / "one.gif");
@@ -221,7 +222,7 @@ TEST(CompressGIF, NeverWritesOverItsSource)
 {
     TempDir dir;
     WriteSingleFrame(dir / "in.gif");
-    const auto before = FileBytes(dir / "in.gif");
+    const auto before = LoadFile(dir / "in.gif");
     for (Level level : {0, 1, 2}) {
         try {
             Compress(dir / "in.gif", dir / "in.gif", level);
@@ -230,7 +231,7 @@ TEST(CompressGIF, NeverWritesOverItsSource)
             EXPECT_EQ(std::string(e.what()),
                       "Cannot create file \"" + dir / "in.gif" + "\". The destination is the source file.");
         }
-        EXPECT_EQ(FileBytes(dir / "in.gif"), before);
+        EXPECT_EQ(LoadFile(dir / "in.gif"), before);
     }
 }
 

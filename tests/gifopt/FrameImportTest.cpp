@@ -2,7 +2,7 @@
 
 #include "gif/FrameImport.h"
 #include "gif/Palettes.h"
-#include "support/GIFTestSupport.h"
+#include "tests/gifsupport/GIFTestSupport.h"
 
 namespace {
 

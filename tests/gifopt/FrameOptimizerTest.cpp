@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "gif/FrameOptimizer.h"
-#include "support/GIFTestSupport.h"
+#include "tests/gifsupport/GIFTestSupport.h"
 
 namespace {
 

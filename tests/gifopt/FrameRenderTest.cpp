@@ -3,7 +3,7 @@
 #include "gif/Canvas.h"
 #include "gif/FrameRenderer.h"
 #include "gif/Palettes.h"
-#include "support/GIFTestSupport.h"
+#include "tests/gifsupport/GIFTestSupport.h"
 
 namespace {
 
@@ -136,8 +136,8 @@ TEST(FramePalettes, ComeFromTheMapsAndFailWithoutAny)
 
 TEST(FrameRendering, DitheredPathUsesTheWebSafeCube)
 {
-    ScreenNeedsDither = true;
     TGIFImage image;
+    image.Rendering.ScreenNeedsDither = true;
     SetColors(image.GlobalColorMap(), {GIFColor(51, 102, 153), GIFColor(128, 128, 128), kRed});
     std::vector<std::uint8_t> pixels(16 * 16, 1);
     pixels[0] = 0;
@@ -145,7 +145,6 @@ TEST(FrameRendering, DitheredPathUsesTheWebSafeCube)
     TGIFSubImage& frame = AddTestFrame(image, 0, 0, 16, 16, pixels);
     SetControl(frame, 0, 0, 2);
     const TBitmap* bitmap = RenderFrameBitmap(frame);
-    ScreenNeedsDither = false;
     ASSERT_NE(bitmap, nullptr);
     EXPECT_EQ(bitmap->ColorTable()[0], (TRGB{0, 0, 0}));
     EXPECT_EQ(bitmap->ColorTable()[215], (TRGB{255, 255, 255}));
@@ -183,10 +182,9 @@ TEST(FrameRendering, RenderAfterDecodeRendersEachFrameAsItIsRead)
     const std::vector<std::uint8_t> bytes = source.SaveToBytes();
 
     for (bool on : {false, true}) {
-        RenderAfterDecode = on;
         TGIFImage image;
+        ApplyRenderOptions(image, {false, on});
         image.LoadFromBytes(bytes);
-        RenderAfterDecode = false;
         TFrameRendering& cache = FrameRendering(*image.Images()[0]);
         ASSERT_EQ(cache.FrameBitmap != nullptr, on);
         if (on) {

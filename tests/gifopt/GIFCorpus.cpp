@@ -7,8 +7,9 @@
 #include <set>
 
 #include "compressors/Compressors.h"
-#include "support/Corpus.h"
-#include "support/GIFTestSupport.h"
+#include "tests/gifsupport/Corpus.h"
+#include "tests/gifsupport/Decoders.h"
+#include "tests/gifsupport/GIFTestSupport.h"
 
 namespace {
 
@@ -98,7 +99,7 @@ TEST_P(CorpusOracle, LevelTwoKeepsScreenFramesAndTiming)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, CorpusOracle, ::testing::ValuesIn(CorpusGIFs()),
+INSTANTIATE_TEST_SUITE_P(Corpus, CorpusOracle, ::testing::ValuesIn(CorpusFiles()),
                          [](const auto& info) { return CorpusTestName(info.param); });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(CorpusOracle);
 

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "compressors/Compressors.h"
-#include "support/Corpus.h"
-#include "support/GIFTestSupport.h"
+#include "tests/gifsupport/Corpus.h"
+#include "tests/gifsupport/GIFTestSupport.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ TEST_P(CorpusLevels, BothLevelsWriteReadableImagesOrFailCleanly)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, CorpusLevels, ::testing::ValuesIn(CorpusGIFs()),
+INSTANTIATE_TEST_SUITE_P(Corpus, CorpusLevels, ::testing::ValuesIn(CorpusFiles()),
                          [](const auto& info) { return CorpusTestName(info.param); });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(CorpusLevels);
 

@@ -1,81 +1,57 @@
-#include "support/GIFTestSupport.h"
+#include "tests/gifsupport/Decoders.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
-void SetColors(TGIFColorMap& map, const std::vector<TGIFColor>& colors)
+#ifdef QWO_HAVE_GIFLIB
+#include <gif_lib.h>
+#endif
+
+#ifdef QWO_HAVE_GIFLIB
+bool OracleAvailable()
 {
-    map.ResetColors();
-    for (TGIFColor c : colors) map.AppendColor(c);
+    return true;
 }
 
-std::vector<TGIFColor> ColorsOf(const TGIFColorMap& map)
+OracleImage OracleDecode(const std::string& path)
 {
-    std::vector<TGIFColor> colors;
-    for (int i = 0; i < map.EntryCount(); ++i) colors.push_back(map.Color(i));
-    return colors;
-}
-
-TGIFSubImage& AddTestFrame(TGIFImage& image, int left, int top, int width, int height,
-                           const std::vector<std::uint8_t>& pixels, const std::vector<TGIFColor>& localColors)
-{
-    TGIFSubImage* frame = image.Images().Add(std::make_unique<TGIFSubImage>(&image));
-    frame->SetLeft(left);
-    frame->SetTop(top);
-    frame->SetWidth(width);
-    frame->SetHeight(height);
-    if (std::size_t(width) * std::size_t(height) != pixels.size())
-        throw std::logic_error("pixel count does not match the frame size");
-    std::copy(pixels.begin(), pixels.end(), frame->Pixels());
-    SetColors(frame->ColorMap(), localColors);
-    return *frame;
-}
-
-TGIFGraphicControlExtension& SetControl(TGIFSubImage& frame, int delay, int disposal, int transparentIndex)
-{
-    TGIFGraphicControlExtension* control = frame.GraphicControl();
-    if (!control)
-        control = static_cast<TGIFGraphicControlExtension*>(
-            frame.Extensions().Add(std::make_unique<TGIFGraphicControlExtension>(&frame)));
-    control->SetDelayTime(delay);
-    control->SetDisposalMethod(disposal);
-    if (transparentIndex >= 0) {
-        control->SetTransparentFlag(true);
-        control->StoreTransparentIndex(std::uint8_t(transparentIndex));
+    OracleImage result;
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
+    if (!gif) return result;
+    result.ok = DGifSlurp(gif) == GIF_OK;
+    result.width = gif->SWidth;
+    result.height = gif->SHeight;
+    for (int i = 0; result.ok && i < gif->ImageCount; ++i) {
+        const SavedImage& saved = gif->SavedImages[i];
+        OracleFrame frame;
+        frame.left = saved.ImageDesc.Left;
+        frame.top = saved.ImageDesc.Top;
+        frame.width = saved.ImageDesc.Width;
+        frame.height = saved.ImageDesc.Height;
+        if (saved.RasterBits)
+            frame.indices.assign(saved.RasterBits,
+                                 saved.RasterBits + std::size_t(frame.width) * std::size_t(frame.height));
+        const ColorMapObject* map = saved.ImageDesc.ColorMap ? saved.ImageDesc.ColorMap : gif->SColorMap;
+        for (int c = 0; map && c < map->ColorCount; ++c)
+            frame.map.push_back((std::uint32_t(map->Colors[c].Red) << 16) | (std::uint32_t(map->Colors[c].Green) << 8) |
+                                map->Colors[c].Blue);
+        result.frames.push_back(std::move(frame));
     }
-    return *control;
+    DGifCloseFile(gif, &error);
+    return result;
+}
+#else
+bool OracleAvailable()
+{
+    return false;
 }
 
-void AddLoop(TGIFSubImage& frame, std::uint16_t loopCount)
+OracleImage OracleDecode(const std::string&)
 {
-    auto loop = std::make_unique<TGIFAppExtNSLoop>(&frame);
-    loop->LoopCount = loopCount;
-    frame.Extensions().Insert(0, std::move(loop));
+    return {};
 }
-
-std::vector<std::uint8_t> PixelsOf(const TGIFSubImage& frame)
-{
-    const std::uint8_t* p = frame.Pixels();
-    return p ? std::vector<std::uint8_t>(p, p + frame.PixelsSize()) : std::vector<std::uint8_t>{};
-}
-
-TGIFColor ColorAtPixel(const TGIFSubImage& frame, int x, int y)
-{
-    return frame.EffectiveColorMap().Color(frame.Pixel(x, y));
-}
-
-void SaveImage(TGIFImage& image, const std::string& path)
-{
-    image.SaveToFile(path);
-}
-
-std::vector<std::uint8_t> FileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+#endif
 
 int TDecoded::TotalDelay() const
 {

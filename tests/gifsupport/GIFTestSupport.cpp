@@ -1,11 +1,7 @@
-#include "GIFTestSupport.h"
+#include "tests/gifsupport/GIFTestSupport.h"
 
 #include <algorithm>
-#include <filesystem>
-
-#ifdef QWO_HAVE_GIFLIB
-#include <gif_lib.h>
-#endif
+#include <stdexcept>
 
 ByteBuilder& ByteBuilder::Add(std::initializer_list<int> values)
 {
@@ -124,23 +120,6 @@ std::string WriteError(TGIFImage& image, int method, Bytes& written)
     return "";
 }
 
-std::vector<std::string> CorpusFiles()
-{
-    std::vector<std::string> files;
-    const std::filesystem::path root = std::filesystem::path(QWO_CORPUS_DIR) / "gif";
-    if (!std::filesystem::exists(root)) return files;
-    for (auto& entry : std::filesystem::recursive_directory_iterator(root))
-        if (entry.is_regular_file() && entry.path().extension() == ".gif") files.push_back(entry.path().string());
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-std::string CorpusName(const std::string& path)
-{
-    const std::string root = std::string(QWO_CORPUS_DIR) + "/gif/";
-    return path.rfind(root, 0) == 0 ? path.substr(root.size()) : path;
-}
-
 Bytes LoadFile(const std::string& path)
 {
     return ReadWholeFile(path);
@@ -159,52 +138,6 @@ std::uint32_t RGBOf(const TGIFColorMap& map, int index)
     TGIFColor c = map.Color(index);
     return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
-
-#ifdef QWO_HAVE_GIFLIB
-bool OracleAvailable()
-{
-    return true;
-}
-
-OracleImage OracleDecode(const std::string& path)
-{
-    OracleImage result;
-    int error = 0;
-    GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
-    if (!gif) return result;
-    result.ok = DGifSlurp(gif) == GIF_OK;
-    result.width = gif->SWidth;
-    result.height = gif->SHeight;
-    for (int i = 0; result.ok && i < gif->ImageCount; ++i) {
-        const SavedImage& saved = gif->SavedImages[i];
-        OracleFrame frame;
-        frame.left = saved.ImageDesc.Left;
-        frame.top = saved.ImageDesc.Top;
-        frame.width = saved.ImageDesc.Width;
-        frame.height = saved.ImageDesc.Height;
-        if (saved.RasterBits)
-            frame.indices.assign(saved.RasterBits,
-                                 saved.RasterBits + std::size_t(frame.width) * std::size_t(frame.height));
-        const ColorMapObject* map = saved.ImageDesc.ColorMap ? saved.ImageDesc.ColorMap : gif->SColorMap;
-        for (int c = 0; map && c < map->ColorCount; ++c)
-            frame.map.push_back((std::uint32_t(map->Colors[c].Red) << 16) | (std::uint32_t(map->Colors[c].Green) << 8) |
-                                map->Colors[c].Blue);
-        result.frames.push_back(std::move(frame));
-    }
-    DGifCloseFile(gif, &error);
-    return result;
-}
-#else
-bool OracleAvailable()
-{
-    return false;
-}
-
-OracleImage OracleDecode(const std::string&)
-{
-    return {};
-}
-#endif
 
 LzwCodes& LzwCodes::Clear()
 {
@@ -249,4 +182,65 @@ Bytes OneFrameGif(int width, int height, int codeSize, const Bytes& data, int fl
     b.SubBlocks(data, terminator);
     if (trailer) b.Add({0x3B});
     return b.bytes;
+}
+
+void SetColors(TGIFColorMap& map, const std::vector<TGIFColor>& colors)
+{
+    map.ResetColors();
+    for (TGIFColor c : colors) map.AppendColor(c);
+}
+
+std::vector<TGIFColor> ColorsOf(const TGIFColorMap& map)
+{
+    std::vector<TGIFColor> colors;
+    for (int i = 0; i < map.EntryCount(); ++i) colors.push_back(map.Color(i));
+    return colors;
+}
+
+TGIFSubImage& AddTestFrame(TGIFImage& image, int left, int top, int width, int height,
+                           const std::vector<std::uint8_t>& pixels, const std::vector<TGIFColor>& localColors)
+{
+    TGIFSubImage* frame = image.Images().Add(std::make_unique<TGIFSubImage>(&image));
+    frame->SetLeft(left);
+    frame->SetTop(top);
+    frame->SetWidth(width);
+    frame->SetHeight(height);
+    if (std::size_t(width) * std::size_t(height) != pixels.size())
+        throw std::logic_error("pixel count does not match the frame size");
+    std::copy(pixels.begin(), pixels.end(), frame->Pixels());
+    SetColors(frame->ColorMap(), localColors);
+    return *frame;
+}
+
+TGIFGraphicControlExtension& SetControl(TGIFSubImage& frame, int delay, int disposal, int transparentIndex)
+{
+    TGIFGraphicControlExtension* control = frame.GraphicControl();
+    if (!control)
+        control = static_cast<TGIFGraphicControlExtension*>(
+            frame.Extensions().Add(std::make_unique<TGIFGraphicControlExtension>(&frame)));
+    control->SetDelayTime(delay);
+    control->SetDisposalMethod(disposal);
+    if (transparentIndex >= 0) {
+        control->SetTransparentFlag(true);
+        control->StoreTransparentIndex(std::uint8_t(transparentIndex));
+    }
+    return *control;
+}
+
+void AddLoop(TGIFSubImage& frame, std::uint16_t loopCount)
+{
+    auto loop = std::make_unique<TGIFAppExtNSLoop>(&frame);
+    loop->LoopCount = loopCount;
+    frame.Extensions().Insert(0, std::move(loop));
+}
+
+std::vector<std::uint8_t> PixelsOf(const TGIFSubImage& frame)
+{
+    const std::uint8_t* p = frame.Pixels();
+    return p ? std::vector<std::uint8_t>(p, p + frame.PixelsSize()) : std::vector<std::uint8_t>{};
+}
+
+TGIFColor ColorAtPixel(const TGIFSubImage& frame, int x, int y)
+{
+    return frame.EffectiveColorMap().Color(frame.Pixel(x, y));
 }

@@ -1,4 +1,4 @@
-#include "support/Corpus.h"
+#include "tests/gifsupport/Corpus.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,15 +6,14 @@
 
 namespace {
 
-const std::filesystem::path& Root()
+std::filesystem::path Root()
 {
-    static const std::filesystem::path root = std::filesystem::path(QWO_CORPUS_DIR) / "gif";
-    return root;
+    return std::filesystem::path(QWO_CORPUS_DIR) / "gif";
 }
 
 }  // namespace
 
-std::vector<std::string> CorpusGIFs()
+std::vector<std::string> CorpusFiles()
 {
     std::vector<std::string> files;
     std::error_code error;
@@ -25,9 +24,15 @@ std::vector<std::string> CorpusGIFs()
     return files;
 }
 
+std::string CorpusName(const std::string& path)
+{
+    const std::string root = Root().string() + "/";
+    return path.rfind(root, 0) == 0 ? path.substr(root.size()) : path;
+}
+
 std::string CorpusTestName(const std::string& path)
 {
-    std::string name = std::filesystem::relative(path, Root()).replace_extension().string();
+    std::string name = std::filesystem::path(CorpusName(path)).replace_extension().string();
     for (char& c : name)
         if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
     return name;

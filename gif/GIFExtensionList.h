@@ -1,0 +1,21 @@
+#pragma once
+// The extensions that precede a frame's image, in file order.
+#include "gif/GIFExtension.h"
+#include "gif/GIFItem.h"
+
+class TGIFExtensionList : public TGIFList<TGIFExtension> {
+public:
+    explicit TGIFExtensionList(const TGIFWarningSink* sink) : TGIFList(sink) {}
+    // Reads extension blocks up to the byte that starts something else (an
+    // image, the trailer) and leaves the stream at it. Blocks of an unknown
+    // label are skipped with the warning "Unknown extension type".
+    void ReadFrom(TStream& stream, TGIFExtensionOwner* frame);
+    // The first extension of the given class, or null.
+    template <class E>
+    E* Find() const
+    {
+        for (auto& item : fItems)
+            if (auto* found = dynamic_cast<E*>(item.get())) return found;
+        return nullptr;
+    }
+};

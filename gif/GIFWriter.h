@@ -1,0 +1,22 @@
+#pragma once
+// Writing the byte layout of a GIF stream: signature, descriptors, the image
+// data of a frame with the encoder its image asks for, and the trailer. The
+// items of the object model write themselves with these.
+#include <cstdint>
+
+#include "gif/GIFEncoder.h"
+#include "gif/GIFFormat.h"
+
+class TStream;
+
+// "GIF87a" or "GIF89a".
+void WriteSignature(TStream& stream, TGIFVersion version);
+void WriteScreenDescriptor(TStream& stream, const TGIFScreenDescriptor& descriptor);
+// The separator, then the descriptor.
+void WriteImageDescriptor(TStream& stream, const TGIFImageDescriptor& descriptor);
+// One frame's image data (code size byte, sub-blocks, terminator) with the LZW
+// encoder (compression method 0) or the run-length encoder (1).
+void WriteImageData(TStream& stream, int compressionMethod, int bitsPerPixel, int colorLimit,
+                    const std::uint8_t* pixels, bool interlaced, int height, int width,
+                    const TGIFEncoder::TWarning& warning);
+void WriteTrailer(TStream& stream);
