@@ -21,8 +21,9 @@ FileSize Low32(std::size_t size)
 
 // Reads the source into the buffer and the image, then empties the buffer.
 void ReadSource(const std::string& source, const std::string& destination, TMemoryStream& buffer, TGIFImage& image,
-                FileSize& originalSize)
+                FileSize& originalSize, const TGIFRenderOptions& rendering)
 {
+    ApplyRenderOptions(image, rendering);
     buffer = TMemoryStream(ReadEntireFileBytes(source));
     EnsureNotSource(source, destination);
     originalSize = Low32(std::size_t(buffer.Size()));
@@ -49,23 +50,23 @@ void OptimizeGIFImage(TGIFImage& image)
 }
 
 void RecompressGIF(const std::string& source, const std::string& destination, FileSize& originalSize,
-                   FileSize& optimizedSize)
+                   FileSize& optimizedSize, const TGIFRenderOptions& rendering)
 {
     TMemoryStream buffer;
     auto image = std::make_unique<TGIFImage>();
-    ReadSource(source, destination, buffer, *image, originalSize);
+    ReadSource(source, destination, buffer, *image, originalSize, rendering);
     OptimizeGIFImage(*image);
     WriteResult(*image, buffer, destination, optimizedSize);
 }
 
 void FlattenGIF(const std::string& source, const std::string& destination, FileSize& originalSize,
-                FileSize& optimizedSize)
+                FileSize& optimizedSize, const TGIFRenderOptions& rendering)
 {
     TMemoryStream buffer;
     auto rebuilt = std::make_unique<TGIFImage>();
     {
         auto image = std::make_unique<TGIFImage>();
-        ReadSource(source, destination, buffer, *image, originalSize);
+        ReadSource(source, destination, buffer, *image, originalSize, rendering);
 
         // White, 8 bits per pixel, the halftone palette as its color table.
         TBitmap canvas(image->Width(), image->Height(), TPixelFormat::pf8bit);
@@ -101,9 +102,9 @@ void CompressGIF(const std::string& source, const std::string& destination, Leve
                  FileSize& optimizedSize, const TRunEnvironment& environment)
 {
     if (level == 1)
-        RecompressGIF(source, destination, originalSize, optimizedSize);
+        RecompressGIF(source, destination, originalSize, optimizedSize, environment.gif);
     else if (level == 0)
         PlainCopy(source, destination, originalSize, optimizedSize, environment);
     else
-        FlattenGIF(source, destination, originalSize, optimizedSize);
+        FlattenGIF(source, destination, originalSize, optimizedSize, environment.gif);
 }
