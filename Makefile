@@ -3,7 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test test-asan bench clean
+.PHONY: all deps build run test test-asan fuzz bench clean
 
 all: build
 
@@ -19,10 +19,11 @@ build: deps $(BUILD)/CMakeCache.txt
 run: build
 	@bash scripts/run.sh $(BUILD)
 
-# Under CI (CI=true) the suite runs a second time under the sanitizers.
+# Under CI (CI=true) the suite runs a second time under the sanitizers, and
+# each fuzzer runs for 20 seconds on its seed corpus.
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
-	@if [ -n "$(CI)" ]; then $(MAKE) --no-print-directory test-asan; fi
+	@if [ -n "$(CI)" ]; then $(MAKE) --no-print-directory test-asan fuzz; fi
 
 $(ASAN_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQWO_SANITIZE=ON -DQWO_GUI=OFF
@@ -31,10 +32,15 @@ test-asan: deps $(ASAN_BUILD)/CMakeCache.txt
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) -LE slow
 
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 20
+fuzz: deps
+	@bash scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 bench: deps
 	cmake -S . -B $(BUILD) -DQWO_BENCH=ON
 	cmake --build $(BUILD) -j $(JOBS)
 	@bash bench/run.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 
 #include "compressors/text/HtmlBlocks.h"
 #include "compressors/text/HtmlChars.h"
@@ -25,31 +24,6 @@ constexpr std::array<ByteClass, 256> MakeClasses()
 constexpr std::array<ByteClass, 256> kClasses = MakeClasses();
 
 }  // namespace
-
-void JoinEqualsSigns(std::string& text, std::size_t from)
-{
-    // Replacing " =" and then "= " comes down to dropping every blank next to
-    // an "=": neither pattern can overlap itself, and a blank that survives
-    // the first pass still has its original left neighbour.
-    char* const data = text.data();
-    const std::size_t size = text.size();
-    std::size_t write = from;
-    std::size_t read = from;
-    for (;;) {
-        const void* hit = read < size ? std::memchr(data + read, '=', size - read) : nullptr;
-        if (hit == nullptr) break;
-        const std::size_t equals = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
-        std::size_t end = equals;
-        if (equals > read && data[equals - 1] == ' ') --end;
-        std::memmove(data + write, data + read, end - read);
-        write += end - read;
-        data[write++] = '=';
-        read = equals + 1;
-        if (read < size && data[read] == ' ') ++read;
-    }
-    std::memmove(data + write, data + read, size - read);
-    text.resize(write + size - read);
-}
 
 std::string DestinationDirectory(const std::string& destination)
 {

@@ -25,9 +25,5 @@ struct HtmlLevels {
 std::string MinifyHTML(std::string& text, const HtmlLevels& levels, const std::string& destinationDirectory,
                        const TRunEnvironment& environment);
 
-// Replaces every " =" by "=", then every "= " by "=", left to right, without
-// looking at replaced text again; in place, in the text from index "from" on.
-void JoinEqualsSigns(std::string& text, std::size_t from = 0);
-
 // The destination path up to and including its last "/"; empty without one.
 std::string DestinationDirectory(const std::string& destination);

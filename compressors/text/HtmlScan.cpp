@@ -1,10 +1,10 @@
 #include "compressors/text/HtmlScan.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "compressors/text/HtmlChars.h"
-#include "compressors/text/HtmlMinifier.h"
 
 HtmlScan::HtmlScan(std::string& workingText)
     : text(workingText), n(workingText.size()), nextTagEnd(workingText, ">"),
@@ -51,4 +51,29 @@ std::string HtmlScan::TakeOutput()
     JoinEqualsSigns(output, unprotected_);
     unprotected_ = 0;
     return std::move(output);
+}
+
+void JoinEqualsSigns(std::string& text, std::size_t from)
+{
+    // Replacing " =" and then "= " comes down to dropping every blank next to
+    // an "=": neither pattern can overlap itself, and a blank that survives
+    // the first pass still has its original left neighbour.
+    char* const data = text.data();
+    const std::size_t size = text.size();
+    std::size_t write = from;
+    std::size_t read = from;
+    for (;;) {
+        const void* hit = read < size ? std::memchr(data + read, '=', size - read) : nullptr;
+        if (hit == nullptr) break;
+        const std::size_t equals = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
+        std::size_t end = equals;
+        if (equals > read && data[equals - 1] == ' ') --end;
+        std::memmove(data + write, data + read, end - read);
+        write += end - read;
+        data[write++] = '=';
+        read = equals + 1;
+        if (read < size && data[read] == ' ') ++read;
+    }
+    std::memmove(data + write, data + read, size - read);
+    text.resize(write + size - read);
 }

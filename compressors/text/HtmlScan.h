@@ -51,3 +51,7 @@ private:
     std::size_t lowered_ = 0;      // text before this index needs no lowercasing again
     std::size_t unprotected_ = 0;  // where the output's unprotected run begins
 };
+
+// Replaces every " =" by "=", then every "= " by "=", left to right, without
+// looking at replaced text again; in place, in the text from index "from" on.
+void JoinEqualsSigns(std::string& text, std::size_t from = 0);

@@ -4,6 +4,7 @@
 
 #include "HtmlTestSupport.h"
 
+#include "compressors/text/HtmlScan.h"
 #include "compressors/text/TextHelpers.h"
 
 #include <filesystem>

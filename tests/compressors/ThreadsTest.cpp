@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "ToolTestSupport.h"
+#include "tests/tools/ToolTestSupport.h"
 #include "compressors/Compressors.h"
 
 using namespace tooltest;
