@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "app/core/FileKinds.h"
 #include "app/core/HumanSize.h"
 #include "app/core/Level.h"
 #include "app/core/PathParts.h"
@@ -21,26 +22,33 @@ void OptimizeFile(const TRunHost& host, const std::string& source, const std::st
                   FileSize& originalSize, FileSize& optimizedSize)
 {
     const TRunEnvironment& environment = host.Environment();
-    const std::string extension = ExtensionOf(source);
-    if (extension == ".css") {
+    switch (FileKindOf(source, LetterCase::Exact)) {
+    case FileKind::CSS:
         CompressCSS(source, destination, SelectorLevel(host, Selector::CSS), originalSize, optimizedSize, environment);
-    } else if (extension == ".gif") {
+        return;
+    case FileKind::GIF:
         CompressGIF(source, destination, SelectorLevel(host, Selector::GIF), originalSize, optimizedSize, environment);
-    } else if (extension == ".htm" || extension == ".html") {
+        return;
+    case FileKind::HTML: {
         const Level html = SelectorLevel(host, Selector::HTML);
         const Level js = SelectorLevel(host, Selector::JS);
         const Level css = SelectorLevel(host, Selector::CSS);
         CompressHTML(source, destination, html, js, css, originalSize, optimizedSize, environment);
-    } else if (extension == ".js") {
+        return;
+    }
+    case FileKind::JS:
         CompressJS(source, destination, SelectorLevel(host, Selector::JS), originalSize, optimizedSize, environment);
-    } else if (extension == ".png") {
+        return;
+    case FileKind::PNG:
         CompressPNG(source, destination, SelectorLevel(host, Selector::PNG), originalSize, optimizedSize, environment);
-    } else if (extension == ".jpg" || extension == ".jpeg" || extension == ".jpe") {
+        return;
+    case FileKind::JPEG:
         CompressJPEG(source, destination, SelectorLevel(host, Selector::JPEG), originalSize, optimizedSize,
                      environment);
-    } else {
-        PlainCopy(source, destination, originalSize, optimizedSize, environment);
+        return;
+    case FileKind::Other: break;
     }
+    PlainCopy(source, destination, originalSize, optimizedSize, environment);
 }
 
 }  // namespace
