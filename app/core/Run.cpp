@@ -17,36 +17,39 @@ Level SelectorLevel(const TRunHost& host, Selector selector)
     return LevelFromText(host.SelectorText(selector), selector == Selector::JPEG);
 }
 
+// The optimizers that take one level, with the selector that level is read from.
+using SingleLevelOptimizer = void (*)(const std::string& source, const std::string& destination, Level level,
+                                      FileSize& originalSize, FileSize& optimizedSize,
+                                      const TRunEnvironment& environment);
+struct TDispatch {
+    FileKind kind;
+    Selector selector;
+    SingleLevelOptimizer optimize;
+};
+constexpr TDispatch kSingleLevelOptimizers[] = {
+    {FileKind::CSS, Selector::CSS, &CompressCSS},    {FileKind::GIF, Selector::GIF, &CompressGIF},
+    {FileKind::JS, Selector::JS, &CompressJS},       {FileKind::PNG, Selector::PNG, &CompressPNG},
+    {FileKind::JPEG, Selector::JPEG, &CompressJPEG},
+};
+
 // Picks the optimizer by the exact extension and reads its levels now.
 void OptimizeFile(const TRunHost& host, const std::string& source, const std::string& destination,
                   FileSize& originalSize, FileSize& optimizedSize)
 {
     const TRunEnvironment& environment = host.Environment();
-    switch (FileKindOf(source, LetterCase::Exact)) {
-    case FileKind::CSS:
-        CompressCSS(source, destination, SelectorLevel(host, Selector::CSS), originalSize, optimizedSize, environment);
-        return;
-    case FileKind::GIF:
-        CompressGIF(source, destination, SelectorLevel(host, Selector::GIF), originalSize, optimizedSize, environment);
-        return;
-    case FileKind::HTML: {
+    const FileKind kind = FileKindOf(source, LetterCase::Exact);
+    if (kind == FileKind::HTML) {
         const Level html = SelectorLevel(host, Selector::HTML);
         const Level js = SelectorLevel(host, Selector::JS);
         const Level css = SelectorLevel(host, Selector::CSS);
         CompressHTML(source, destination, html, js, css, originalSize, optimizedSize, environment);
         return;
     }
-    case FileKind::JS:
-        CompressJS(source, destination, SelectorLevel(host, Selector::JS), originalSize, optimizedSize, environment);
+    for (const TDispatch& entry : kSingleLevelOptimizers) {
+        if (entry.kind != kind) continue;
+        entry.optimize(source, destination, SelectorLevel(host, entry.selector), originalSize, optimizedSize,
+                       environment);
         return;
-    case FileKind::PNG:
-        CompressPNG(source, destination, SelectorLevel(host, Selector::PNG), originalSize, optimizedSize, environment);
-        return;
-    case FileKind::JPEG:
-        CompressJPEG(source, destination, SelectorLevel(host, Selector::JPEG), originalSize, optimizedSize,
-                     environment);
-        return;
-    case FileKind::Other: break;
     }
     PlainCopy(source, destination, originalSize, optimizedSize, environment);
 }
