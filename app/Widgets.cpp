@@ -1,6 +1,8 @@
 #include "app/Widgets.h"
 
+#include <QLabel>
 #include <QPalette>
+#include <QPushButton>
 #include <QWidget>
 
 QFont TahomaFont(int pixelSize, bool bold)

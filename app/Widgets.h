@@ -4,9 +4,11 @@
 
 #include <QColor>
 #include <QFont>
-#include <QLabel>
-#include <QPushButton>
 #include <QString>
+
+class QLabel;
+class QPushButton;
+class QWidget;
 
 inline constexpr QColor kFormColour(0xFF, 0xFC, 0xEA);
 inline constexpr QColor kButtonBarColour(0xFF, 0xF5, 0xC1);
