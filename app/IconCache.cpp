@@ -10,27 +10,19 @@ namespace {
 
 constexpr int kIconSize = 16;
 
-// The group of an extension (dot included), or -1.
+// The icon group of a path: its kind by the exact extension, or -1.
 int GroupOf(const std::string& path)
 {
-    const auto slash = path.rfind('/');
-    const auto dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return -1;
-    const std::string ext = path.substr(dot);
-    if (ext == ".jpg" || ext == ".jpe" || ext == ".jpeg") return 0;
-    if (ext == ".png") return 1;
-    if (ext == ".gif") return 2;
-    if (ext == ".htm" || ext == ".html") return 3;
-    if (ext == ".js") return 4;
-    if (ext == ".css") return 5;
-    return -1;
+    const FileKind kind = FileKindOf(path, LetterCase::Exact);
+    return kind == FileKind::Other ? -1 : static_cast<int>(kind);
 }
 
 // A plain page with a coloured band, for a desktop without an icon theme.
 QPixmap PlainFileIcon(const std::string& path)
 {
-    static const QColor bands[] = {QColor(0x2E, 0x8B, 0x57), QColor(0x1E, 0x90, 0xFF), QColor(0x8A, 0x2B, 0xE2),
-                                   QColor(0xE3, 0x4C, 0x26), QColor(0xE0, 0xB0, 0x00), QColor(0x26, 0x4D, 0xE4)};
+    // In FileKind order: CSS, GIF, HTML, JS, PNG, JPEG.
+    static const QColor bands[] = {QColor(0x26, 0x4D, 0xE4), QColor(0x8A, 0x2B, 0xE2), QColor(0xE3, 0x4C, 0x26),
+                                   QColor(0xE0, 0xB0, 0x00), QColor(0x1E, 0x90, 0xFF), QColor(0x2E, 0x8B, 0x57)};
     const int group = GroupOf(path);
     QPixmap pixmap(kIconSize, kIconSize);
     pixmap.fill(Qt::transparent);

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/core/FileKinds.h"
+
 class TIconCache {
 public:
     TIconCache();
@@ -28,5 +30,5 @@ public:
 
 private:
     QList<QPixmap> iconList_;
-    std::array<std::int16_t, 6> groupIndex_;  // JPEG, PNG, GIF, HTML, script, style sheet
+    std::array<std::int16_t, static_cast<std::size_t>(FileKind::Other)> groupIndex_;  // by kind
 };

@@ -10,7 +10,7 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
-    QApplication::setApplicationDisplayName(QString::fromLatin1(kApplicationTitle));
+    QApplication::setApplicationDisplayName(TForm1::ApplicationTitle());
     LoadDesignFonts();
     TForm1 form;
     form.show();

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/Version.h"
 #include "app/cli/FolderWalk.h"
 #include "app/cli/Options.h"
 #include "app/cli/TextTable.h"
@@ -15,7 +16,6 @@
 namespace {
 
 constexpr const char* kProgram = "quorvan-optimize";
-constexpr const char* kVersion = "0.1";
 
 std::string WithSlash(std::string folder)
 {
@@ -71,7 +71,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
             return kExitSuccess;
         }
         if (options.version) {
-            out << kProgram << " (Quorvan Web Optimizer) " << kVersion << "\n";
+            out << kProgram << " (Quorvan Web Optimizer) " << kVersionText << "\n";
             return kExitSuccess;
         }
         host.files = ExpandPaths(options.paths);

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "app/core/FileKinds.h"
 #include "app/core/HumanSize.h"
 #include "app/core/Level.h"
 #include "app/core/PathParts.h"
@@ -16,31 +17,41 @@ Level SelectorLevel(const TRunHost& host, Selector selector)
     return LevelFromText(host.SelectorText(selector), selector == Selector::JPEG);
 }
 
+// The optimizers that take one level, with the selector that level is read from.
+using SingleLevelOptimizer = void (*)(const std::string& source, const std::string& destination, Level level,
+                                      FileSize& originalSize, FileSize& optimizedSize,
+                                      const TRunEnvironment& environment);
+struct TDispatch {
+    FileKind kind;
+    Selector selector;
+    SingleLevelOptimizer optimize;
+};
+constexpr TDispatch kSingleLevelOptimizers[] = {
+    {FileKind::CSS, Selector::CSS, &CompressCSS},    {FileKind::GIF, Selector::GIF, &CompressGIF},
+    {FileKind::JS, Selector::JS, &CompressJS},       {FileKind::PNG, Selector::PNG, &CompressPNG},
+    {FileKind::JPEG, Selector::JPEG, &CompressJPEG},
+};
+
 // Picks the optimizer by the exact extension and reads its levels now.
 void OptimizeFile(const TRunHost& host, const std::string& source, const std::string& destination,
                   FileSize& originalSize, FileSize& optimizedSize)
 {
     const TRunEnvironment& environment = host.Environment();
-    const std::string extension = ExtensionOf(source);
-    if (extension == ".css") {
-        CompressCSS(source, destination, SelectorLevel(host, Selector::CSS), originalSize, optimizedSize, environment);
-    } else if (extension == ".gif") {
-        CompressGIF(source, destination, SelectorLevel(host, Selector::GIF), originalSize, optimizedSize, environment);
-    } else if (extension == ".htm" || extension == ".html") {
+    const FileKind kind = FileKindOf(source, LetterCase::Exact);
+    if (kind == FileKind::HTML) {
         const Level html = SelectorLevel(host, Selector::HTML);
         const Level js = SelectorLevel(host, Selector::JS);
         const Level css = SelectorLevel(host, Selector::CSS);
         CompressHTML(source, destination, html, js, css, originalSize, optimizedSize, environment);
-    } else if (extension == ".js") {
-        CompressJS(source, destination, SelectorLevel(host, Selector::JS), originalSize, optimizedSize, environment);
-    } else if (extension == ".png") {
-        CompressPNG(source, destination, SelectorLevel(host, Selector::PNG), originalSize, optimizedSize, environment);
-    } else if (extension == ".jpg" || extension == ".jpeg" || extension == ".jpe") {
-        CompressJPEG(source, destination, SelectorLevel(host, Selector::JPEG), originalSize, optimizedSize,
-                     environment);
-    } else {
-        PlainCopy(source, destination, originalSize, optimizedSize, environment);
+        return;
     }
+    for (const TDispatch& entry : kSingleLevelOptimizers) {
+        if (entry.kind != kind) continue;
+        entry.optimize(source, destination, SelectorLevel(host, entry.selector), originalSize, optimizedSize,
+                       environment);
+        return;
+    }
+    PlainCopy(source, destination, originalSize, optimizedSize, environment);
 }
 
 }  // namespace

@@ -1,21 +1,15 @@
 #include "app/core/WebFiles.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
 
-#include "app/core/PathParts.h"
+#include "app/core/FileKinds.h"
 
 bool IsWebFile(const std::string& path)
 {
-    static const char* const extensions[] = {".css", ".js", ".htm", ".html", ".gif", ".jpg", ".jpeg", ".jpe", ".png"};
-    std::string extension = ExtensionOf(path);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return std::any_of(std::begin(extensions), std::end(extensions),
-                       [&](const char* known) { return extension == known; });
+    return FileKindOf(path, LetterCase::Any) != FileKind::Other;
 }
 
 std::vector<std::string> CollectWebFiles(const std::string& folder)

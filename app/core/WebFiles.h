@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-// True for the extensions the file dialog offers (.css .js .htm .html .gif
-// .jpg .jpeg .jpe .png), in any letter case as that dialog matches them.
+// True for a known extension (KnownExtensions) in any letter case, as the
+// open dialog matches them.
 bool IsWebFile(const std::string& path);
 
 // Every regular file below `folder` (recursively, links to folders not

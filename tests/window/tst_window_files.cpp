@@ -17,6 +17,7 @@
 #include "app/FileListBox.h"
 #include "app/IconCache.h"
 #include "app/Unit1.h"
+#include "app/WindowRunHost.h"
 #include "compressors/RunEnvironment.h"
 
 class WindowFilesTest : public QObject {
@@ -26,7 +27,8 @@ private:
     static QStringList Entries(const TForm1& form)
     {
         QStringList entries;
-        for (int i = 0; i < form.FileCount(); ++i) entries << QString::fromStdString(form.FileAt(i));
+        for (int i = 0; i < form.RunHost().FileCount(); ++i)
+            entries << QString::fromStdString(form.RunHost().FileAt(i));
         return entries;
     }
 
@@ -51,16 +53,16 @@ private slots:
     {
         QTemporaryDir dir;
         TForm1 form(ProgramFolder(dir, {}, {}));
-        QCOMPARE(form.Environment().pluginDir, dir.path().toStdString() + "/plugins/");
+        QCOMPARE(form.RunHost().Environment().pluginDir, dir.path().toStdString() + "/plugins/");
         CheckSelector(form, "PNGCombo", "PNGDisabledLabel", false);
         CheckSelector(form, "JSCombo", "JsDisabledLabel", false);
         CheckSelector(form, "JPEgCombo", "JPEGDisabledLabel", false);
         for (const char* name : {"HTMLCombo", "GIFCombo", "CSSCombo"})
             QVERIFY(form.findChild<QComboBox*>(name)->isEnabled());
         // A disabled selector keeps its default entry, and the run still reads it.
-        QCOMPARE(form.SelectorText(Selector::PNG), std::string("4- Extreme recompression"));
-        QCOMPARE(form.SelectorText(Selector::JPEG), std::string("4- Leave pure image"));
-        QCOMPARE(form.SelectorText(Selector::JS), std::string("3- Newline removal"));
+        QCOMPARE(form.RunHost().SelectorText(Selector::PNG), std::string("4- Extreme recompression"));
+        QCOMPARE(form.RunHost().SelectorText(Selector::JPEG), std::string("4- Leave pure image"));
+        QCOMPARE(form.RunHost().SelectorText(Selector::JS), std::string("3- Newline removal"));
     }
 
     void AFolderNamedLikeAPluginCountsAsMissing()
@@ -76,7 +78,7 @@ private slots:
     {
         // This test program sits beside the window's program, with plugins/ next to it.
         TForm1 form;
-        QCOMPARE(form.Environment().pluginDir, BuildBinDir() + "plugins/");
+        QCOMPARE(form.RunHost().Environment().pluginDir, BuildBinDir() + "plugins/");
         CheckSelector(form, "PNGCombo", "PNGDisabledLabel", true);
         CheckSelector(form, "JSCombo", "JsDisabledLabel", true);
         CheckSelector(form, "JPEgCombo", "JPEGDisabledLabel", true);
@@ -103,7 +105,7 @@ private slots:
             form.findChild<QPushButton*>("BrowseButton")->click();
             QVERIFY(answer.Seen().seen);
         }
-        QCOMPARE(form.FileCount(), 2);
+        QCOMPARE(form.RunHost().FileCount(), 2);
     }
 
     void RemovingTakesTheSelectedEntriesAndKeepsTheOrder()
@@ -120,7 +122,7 @@ private slots:
         list->setCurrentRow(-1);
         list->clearSelection();
         remove->trigger();
-        QCOMPARE(form.FileCount(), 5);
+        QCOMPARE(form.RunHost().FileCount(), 5);
 
         list->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
         list->setCurrentRow(3, QItemSelectionModel::Select);
@@ -177,7 +179,7 @@ private slots:
             QCOMPARE(answer.Seen().title, QStringLiteral("Select a directory"));
         }
         QCOMPARE(outputDir->text(), out + "/");
-        QCOMPARE(form.OutputDirText(), (out + "/").toStdString());
+        QCOMPARE(form.RunHost().OutputDirText(), (out + "/").toStdString());
         {
             TDialogAnswer answer(CancelDialog());
             form.findChild<QPushButton*>("BrowseButton2")->click();
@@ -186,7 +188,7 @@ private slots:
         QCOMPARE(outputDir->text(), out + "/");
         // Typing is allowed and used as it stands.
         outputDir->setText(QStringLiteral("/typed/out"));
-        QCOMPARE(form.OutputDirText(), std::string("/typed/out"));
+        QCOMPARE(form.RunHost().OutputDirText(), std::string("/typed/out"));
     }
 
     void EachFileTypeGroupGetsOneCachedIcon()

@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStackedWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -20,6 +20,8 @@
 #include "WindowTestSupport.h"
 #include "app/FileListBox.h"
 #include "app/Unit1.h"
+#include "app/WindowRunHost.h"
+#include "app/core/ResultGrid.h"
 
 // Records the URLs the window asks the desktop to open.
 class TUrlRecorder : public QObject {
@@ -54,13 +56,16 @@ private slots:
         QCOMPARE(Find<QLabel>(form, "CaptionPanel")->text(), QStringLiteral("Choose files"));
         QVERIFY(Find<QLineEdit>(form, "OutputDir")->text().isEmpty());
         QCOMPARE(Find<TFileListBox>(form, "ListBox1")->count(), 0);
-        QCOMPARE(form.RowCount(), 5);
-        QCOMPARE(form.ColumnCount(), 5);
+        QCOMPARE(form.Results().RowCount(), 5);
+        QCOMPARE(form.Results().ColumnCount(), 5);
         const char* headers[] = {"", "Filename", "Original size", "Opimized size", "Ratio"};
         for (int column = 0; column < 5; ++column) {
-            QCOMPARE(QString::fromStdString(form.Cell(column, 0)), QString::fromLatin1(headers[column]));
-            for (int row = 1; row < 5; ++row) QVERIFY(form.Cell(column, row).empty());
+            QCOMPARE(QString::fromStdString(form.Results().Cell(column, 0)), QString::fromLatin1(headers[column]));
+            for (int row = 1; row < 5; ++row) QVERIFY(form.Results().Cell(column, row).empty());
         }
+        auto* table = Find<QTableView>(form, "ResultGrid");
+        QCOMPARE(table->model()->rowCount(), 4);
+        QCOMPARE(table->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Filename"));
         auto* bar = Find<QProgressBar>(form, "ProgressBar1");
         QCOMPARE(bar->minimum(), 0);
         QCOMPARE(bar->maximum(), 100);
@@ -230,7 +235,7 @@ private slots:
         form.findChild<QToolButton*>("OptiButton")->click();
         form.findChild<QToolButton*>("ConfigButton")->click();
         form.findChild<QStackedWidget*>("Notebook1")->setCurrentIndex(2);
-        auto* grid = form.findChild<QTableWidget*>("ResultGrid");
+        auto* grid = form.findChild<QTableView*>("ResultGrid");
         const QImage gridImage = grid->grab().toImage();
         const int headerY = grid->horizontalHeader()->geometry().center().y();
         QCOMPARE(gridImage.pixelColor(grid->columnViewportPosition(4) + 40, headerY), QColor(0xFF, 0xF5, 0xC1));
@@ -253,7 +258,7 @@ private slots:
         QCOMPARE(form.findChild<QWidget*>("BrowseButton2")->geometry(), QRect(browseLeft, 40, 88, 24));
         QCOMPARE(form.findChild<QWidget*>("SaveButton")->geometry(), QRect(browseLeft, 16, 88, 24));
         QCOMPARE(form.findChild<QWidget*>("OutputDir")->geometry(), QRect(16, 40, browseLeft - 16 - 8, 24));
-        auto* grid = form.findChild<QTableWidget*>("ResultGrid");
+        auto* grid = form.findChild<QTableView*>("ResultGrid");
         QCOMPARE(grid->geometry(), QRect(16, 40, w - 32, h - 32 - 40 - 25));
         QCOMPARE(form.findChild<QWidget*>("ProgressBar1")->geometry(), QRect(16, h - 16 - 25, w - 32, 25));
         QCOMPARE(grid->columnWidth(0), 30);
@@ -264,7 +269,7 @@ private slots:
 
         // With more rows than fit, the scroll bar's room is left free at the next resize.
         notebook->setCurrentIndex(2);
-        form.SetRowCount(80);
+        form.RunHost().SetRowCount(80);
         QTRY_VERIFY(grid->verticalScrollBar()->isVisible());
         form.resize(901, 700);
         QCOMPARE(grid->columnWidth(1), w + 1 - 32 - 310);

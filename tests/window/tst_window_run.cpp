@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -22,7 +24,9 @@
 
 #include "WindowTestSupport.h"
 #include "app/Unit1.h"
+#include "app/WindowRunHost.h"
 #include "app/core/HumanSize.h"
+#include "app/core/ResultGrid.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/ReportTexts.h"
 
@@ -47,7 +51,26 @@ private:
 
     QString Cell(const TForm1& form, int column, int row) const
     {
-        return QString::fromStdString(form.Cell(column, row));
+        return QString::fromStdString(form.Results().Cell(column, row));
+    }
+
+    // Where the ResultGrid table differs from the results it shows; empty when it shows them all.
+    static QString TableMismatch(const TForm1& form)
+    {
+        const auto* table = form.findChild<QTableView*>("ResultGrid");
+        const TResultGrid& grid = form.Results();
+        if (table->verticalHeader()->count() != grid.RowCount() - 1)
+            return QStringLiteral("%1 table rows").arg(table->verticalHeader()->count());
+        for (int column = 0; column < grid.ColumnCount(); ++column) {
+            if (table->model()->headerData(column, Qt::Horizontal).toString() !=
+                QString::fromStdString(grid.Cell(column, 0)))
+                return QStringLiteral("header %1").arg(column);
+            for (int row = 1; row < grid.RowCount(); ++row)
+                if (table->model()->index(row - 1, column).data().toString() !=
+                    QString::fromStdString(grid.Cell(column, row)))
+                    return QStringLiteral("cell %1,%2").arg(column).arg(row);
+        }
+        return QString();
     }
 
     QString OutDir(const char* name) const
@@ -95,7 +118,7 @@ private slots:
         QCOMPARE(form.findChild<QStackedWidget*>("Notebook1")->currentIndex(), 2);
         QCOMPARE(form.findChild<QLabel*>("CaptionPanel")->text(), QStringLiteral("Optimize"));
         const int n = static_cast<int>(files.size());
-        QCOMPARE(form.RowCount(), n + 2);
+        QCOMPARE(form.Results().RowCount(), n + 2);
         qint64 totalOriginal = 0;
         qint64 totalOptimized = 0;
         for (int i = 0; i < n; ++i) {
@@ -106,8 +129,8 @@ private slots:
             const qint64 optimized = QFileInfo(written).size();
             QCOMPARE(Cell(form, 0, row), QString());
             QCOMPARE(Cell(form, 1, row), files[i]);
-            QCOMPARE(form.Cell(2, row), HumanSize(static_cast<FileSize>(original)));
-            QCOMPARE(form.Cell(3, row), HumanSize(static_cast<FileSize>(optimized)));
+            QCOMPARE(form.Results().Cell(2, row), HumanSize(static_cast<FileSize>(original)));
+            QCOMPARE(form.Results().Cell(3, row), HumanSize(static_cast<FileSize>(optimized)));
             QCOMPARE(Cell(form, 4, row), Ratio(optimized, original));
             totalOriginal += original;
             totalOptimized += optimized;
@@ -124,6 +147,7 @@ private slots:
         QCOMPARE(Cell(form, 2, n + 1), QString());
         QCOMPARE(Cell(form, 3, n + 1), QStringLiteral("TOTAL"));
         QCOMPARE(Cell(form, 4, n + 1), Ratio(totalOptimized, totalOriginal));
+        QCOMPARE(TableMismatch(form), QString());
 
         auto* bar = form.findChild<QProgressBar*>("ProgressBar1");
         QCOMPARE(bar->minimum(), 0);
@@ -144,19 +168,20 @@ private slots:
             files << WriteFile(dir_.filePath(QStringLiteral("fewer/f%1.txt").arg(i)), QByteArray(100 + i, 'x'));
         TForm1 form(BuildBinDir());
         Run(form, files, OutDir("fewer-out"));
-        QCOMPARE(form.RowCount(), 6);
+        QCOMPARE(form.Results().RowCount(), 6);
 
         auto* list = form.findChild<QWidget*>("ListBox1");
         Q_UNUSED(list);
         form.findChild<QListWidget*>("ListBox1")->clear();
         form.AddFiles({files[3]});
         form.findChild<QToolButton*>("OptiButton")->click();
-        QCOMPARE(form.RowCount(), 3);
+        QCOMPARE(form.Results().RowCount(), 3);
         QCOMPARE(Cell(form, 1, 1), files[3]);
         QCOMPARE(Cell(form, 2, 1), QStringLiteral("     103 B"));
         QCOMPARE(Cell(form, 4, 1), QStringLiteral("100.00%"));
         for (int column = 0; column < 3; ++column) QCOMPARE(Cell(form, column, 2), QString());
         QCOMPARE(Cell(form, 3, 2), QStringLiteral("TOTAL"));
+        QCOMPARE(TableMismatch(form), QString());
         // One file: the bar's range is empty in the run's terms; it shows done, not busy.
         auto* bar = form.findChild<QProgressBar*>("ProgressBar1");
         QVERIFY(bar->maximum() > bar->minimum());
@@ -170,8 +195,9 @@ private slots:
         form.findChild<QToolButton*>("OptiButton")->click();
         QCOMPARE(form.findChild<QStackedWidget*>("Notebook1")->currentIndex(), 0);
         QCOMPARE(form.findChild<QLabel*>("CaptionPanel")->text(), QStringLiteral("Choose files"));
-        QCOMPARE(form.RowCount(), 2);
+        QCOMPARE(form.Results().RowCount(), 2);
         for (int column = 0; column < 5; ++column) QCOMPARE(Cell(form, column, 1), QString());
+        QCOMPARE(TableMismatch(form), QString());
         const QString report = Save(form, "empty-list.htm");
         QCOMPARE(ReadFile(report), kHeader + kEmptyRow + kFooter);
     }
@@ -248,7 +274,7 @@ private slots:
         QVERIFY(answer.Seen().seen);
         QCOMPARE(answer.Seen().title, QStringLiteral("Quorvan Web Optimizer"));
         QVERIFY2(answer.Seen().text.contains(missing), qPrintable(answer.Seen().text));
-        QCOMPARE(form.RowCount(), 5);
+        QCOMPARE(form.Results().RowCount(), 5);
         QCOMPARE(Cell(form, 1, 1), a);
         QCOMPARE(Cell(form, 4, 1), QStringLiteral("100.00%"));
         QCOMPARE(Cell(form, 1, 2), missing);
@@ -256,6 +282,7 @@ private slots:
         for (int row : {3, 4})
             for (int column = 0; column < 5; ++column) QCOMPARE(Cell(form, column, row), QString());
         QCOMPARE(form.findChild<QProgressBar*>("ProgressBar1")->value(), 0);
+        QCOMPARE(TableMismatch(form), QString());
         QVERIFY(form.findChild<QToolButton*>("OptiButton")->isEnabled());
     }
 
@@ -304,8 +331,8 @@ private slots:
             list->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
             form.REmovefromlist1Click();
             form.OptiButtonClick();
-            seen.files = form.FileCount();
-            seen.rows = form.RowCount();
+            seen.files = form.RunHost().FileCount();
+            seen.rows = form.Results().RowCount();
             form.close();
         });
         Run(form, files, OutDir("busy-out"));

@@ -1,0 +1,39 @@
+#pragma once
+// The window's look and the small makers of its controls: colours, the Tahoma
+// font, named children placed at fixed positions.
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+class QLabel;
+class QPushButton;
+class QWidget;
+
+inline constexpr QColor kFormColour(0xFF, 0xFC, 0xEA);
+inline constexpr QColor kButtonBarColour(0xFF, 0xF5, 0xC1);
+inline constexpr QColor kCaptionColour(0x1A, 0x99, 0xCC);
+inline constexpr QColor kHeaderColour(0xFF, 0xF5, 0xC1);
+inline constexpr QColor kGridLineColour(0xD4, 0xD0, 0xC8);
+inline constexpr QColor kLinkHoverColour(0x00, 0x00, 0xFF);
+
+QFont TahomaFont(int pixelSize, bool bold = false);
+
+// Fills the widget's background with the colour.
+void Paint(QWidget* widget, const QColor& colour);
+void SetTextColour(QWidget* widget, const QColor& colour);
+
+// A child of parent with the given object name.
+template <typename T>
+T* Make(QWidget* parent, const char* name)
+{
+    T* widget = new T(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+// A label sized to its text at (left, top).
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top);
+
+// A push button of the window's size (88 x 24) at (left, top).
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, int left, int top);
