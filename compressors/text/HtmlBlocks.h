@@ -25,10 +25,11 @@ void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Le
                      const TRunEnvironment& environment);
 
 // Runs the element's trimmed body through CompressJS by way of
-// "_temporary.t3mp" and "_temporary.7emp" in the destination directory and
-// returns the opening tag, the trimmed result and "</script>". Both temporary
-// files are gone when it returns or throws. When the tool leaves no output
-// file the element is returned unchanged.
+// "_temporary.<unique>.t3mp" and "_temporary.<unique>.7emp" in the
+// destination directory (created exclusively, registered with the run's
+// control) and returns the opening tag, the trimmed result and "</script>".
+// Both temporary files are gone when it returns or throws. A tool that fails
+// fails the page (ToolError).
 std::string MinifyScriptBlock(const std::string& destinationDirectory, std::string_view element, Level jsLevel,
                               const TRunEnvironment& environment);
 

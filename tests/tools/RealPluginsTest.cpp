@@ -2,13 +2,17 @@
 // real files: smaller results, identical pixels, scripts that still compute
 // the same, and what happens when a plug-in is missing or fails.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <vector>
 
 #include "ToolTestSupport.h"
 #include "compressors/Compressors.h"
+#include "compressors/tools/FileErrors.h"
+#include "compressors/tools/ToolError.h"
 
 using namespace tooltest;
 
@@ -190,30 +194,60 @@ TEST_F(RealPluginsTest, ScriptWithSyntaxErrorIsCopiedUnchanged)
     }
 }
 
-TEST_F(RealPluginsTest, MissingPluginsAreNotifiedAndTheCallsGoOn)
+TEST_F(RealPluginsTest, MissingPluginsFailTheFileAndWriteNothing)
 {
     environment.pluginDir = dir / "no-plugins/";
     MakeJpeg(dir / "p.jpg");
     WriteFile(dir / "s.js", kScript);
     Make("-size 8x8 xc:red", dir / "i.png");
+    WriteFile(dir / "i-out.png", "earlier");
 
-    CompressJPEG(dir / "p.jpg", dir / "p-out.jpg", 4, original, optimized, environment);
-    EXPECT_EQ(ReadFile(dir / "p-out.jpg"), ReadFile(dir / "p.jpg"));
-    EXPECT_EQ(optimized, original);
+    auto reason = [&](auto optimize) -> std::string {
+        try {
+            optimize();
+        } catch (const ToolError& error) {
+            return error.what();
+        }
+        return "no failure";
+    };
+    const std::string jpegLine = dir.Folder() + "no-plugins/jhead.exe -purejpg \"" + dir.Folder() + ".qwo-*.jpg\"";
+    const std::string pngLine =
+        dir.Folder() + "no-plugins/pngout.exe /y /q /s3 \"" + dir / "i.png\" \"" + dir.Folder() + ".qwo-*.png\"";
+    EXPECT_EQ(WithoutUniqueParts(
+                  reason([&] { CompressJPEG(dir / "p.jpg", dir / "p-out.jpg", 4, original, optimized, environment); })),
+              "Unable to run " + jpegLine);
+    EXPECT_EQ(WithoutUniqueParts(
+                  reason([&] { CompressPNG(dir / "i.png", dir / "i-out.png", 1, original, optimized, environment); })),
+              "Unable to run " + pngLine);
+    // The script host itself runs; the script it is given is missing, and it says so.
+    const std::string script =
+        reason([&] { CompressJS(dir / "s.js", dir / "s-out.js", 3, original, optimized, environment); });
+    EXPECT_THAT(script, ::testing::StartsWith("Exit status "));
+    EXPECT_THAT(script, ::testing::HasSubstr("no-plugins/ESC.wsf"));
 
-    WriteFile(dir / "i-out.png", "stale");
-    CompressPNG(dir / "i.png", dir / "i-out.png", 1, original, optimized, environment);
-    EXPECT_EQ(original, FileSizeOf(dir / "i.png"));
-    EXPECT_EQ(optimized, -1);
+    EXPECT_FALSE(FileExists(dir / "p-out.jpg"));
+    EXPECT_EQ(ReadFile(dir / "i-out.png"), "earlier");
+    EXPECT_FALSE(FileExists(dir / "s-out.js"));
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(WithoutUniqueParts(messages[0]), "Unable to run " + jpegLine);
+    EXPECT_EQ(WithoutUniqueParts(messages[1]), "Unable to run " + pngLine);
+}
 
-    // The script host itself runs; only the script it is given is missing.
-    CompressJS(dir / "s.js", dir / "s-out.js", 3, original, optimized, environment);
-    EXPECT_EQ(optimized, -1);
-
-    EXPECT_EQ(messages, (std::vector<std::string>{
-                            "Unable to run " + dir.Folder() + "no-plugins/jhead.exe -purejpg \"" + dir / "p-out.jpg\"",
-                            "Unable to run " + dir.Folder() + "no-plugins/pngout.exe /y /q /s3 \"" +
-                                dir / "i.png\" \"" + dir / "i-out.png\""}));
+TEST_F(RealPluginsTest, NonRegularSourcesAreRefusedBeforeAnyToolStarts)
+{
+    ASSERT_EQ(::mkfifo((dir / "pipe.png").c_str(), 0600), 0);
+    environment.executor = [](const std::string& line) { ADD_FAILURE() << "started " << line; };
+    for (const std::string& source : {dir / "pipe.png", dir.Path(), std::string("/dev/zero")}) {
+        for (auto optimize : {&CompressPNG, &CompressJS, &CompressJPEG}) {
+            try {
+                optimize(source, dir / "out.png", 2, original, optimized, environment);
+                ADD_FAILURE() << source;
+            } catch (const FileError& error) {
+                EXPECT_THAT(error.what(), ::testing::StartsWith("Cannot open file \"" + source + "\". ")) << source;
+            }
+        }
+    }
+    EXPECT_FALSE(FileExists(dir / "out.png"));
 }
 
 TEST_F(RealPluginsTest, OddPathsReachTheToolsIntact)
