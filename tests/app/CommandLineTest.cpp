@@ -1,7 +1,6 @@
 // quorvan-optimize as a user runs it: the built program, real plug-ins, real files.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -10,36 +9,6 @@
 
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quoted(const std::string& text)
-{
-    std::string quoted = "'";
-    for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-Outcome RunProgram(const TempDir& dir, const std::vector<std::string>& arguments)
-{
-    std::string command = Quoted(std::string(QWO_BIN_DIR) + "/quorvan-optimize");
-    for (const auto& argument : arguments) command += " " + Quoted(argument);
-    command += " >" + Quoted(dir / "stdout") + " 2>" + Quoted(dir / "stderr") + " </dev/null";
-    const int raw = std::system(command.c_str());
-    Outcome outcome;
-    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    outcome.out = ReadFile(dir / "stdout");
-    outcome.err = ReadFile(dir / "stderr");
-    return outcome;
-}
-
-}  // namespace
 
 TEST(CommandLine, UsageErrorsExitTwo)
 {

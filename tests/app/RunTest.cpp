@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include <stdexcept>
@@ -289,6 +291,25 @@ TEST_F(RunTest, DestinationsThatCouldReachASourceOrLeaveTheOutputFolderAreRefuse
         EXPECT_EQ(host.grid.Cell(1, int(test.refused) + 1), test.files[test.refused]) << test.name;
         EXPECT_EQ(host.grid.Cell(3, int(test.refused) + 1), "") << test.name;
     }
+}
+
+TEST_F(RunTest, ANamedPipeAsASourceIsRefusedByEveryOptimizer)
+{
+    host.selectorTexts[Selector::PNG] = "1- Fast recompression";
+    for (const char* name : {"a.css", "b.gif", "c.html", "d.js", "e.png", "f.jpg", "g.txt"}) {
+        const std::string pipe = dir / ("pipes/" + std::string(name));
+        std::filesystem::create_directories(dir / "pipes");
+        ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+        host.files = {pipe};
+        try {
+            Run();
+            ADD_FAILURE() << name;
+        } catch (const TFileFailure& failure) {
+            EXPECT_EQ(std::string(failure.what()), "Cannot open file \"" + pipe + "\". Not a regular file") << name;
+        }
+        EXPECT_FALSE(FileExists(host.outputDir + name));
+    }
+    EXPECT_TRUE(commands.empty());
 }
 
 TEST_F(RunTest, AFailingPluginFailsItsFileWithTheReason)
