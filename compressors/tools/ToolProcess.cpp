@@ -22,6 +22,7 @@ namespace {
 
 constexpr std::size_t kErrorTailBytes = 4096;
 constexpr std::size_t kErrorLines = 3;
+constexpr int kUnknownStatus = 255 << 8;  // as if it had ended with status 255
 
 // A descriptor of 3 or more (the child's 0, 1 and 2 are set by dup2), close-on-exec.
 FileDescriptor HighDescriptor(int fd)
@@ -214,9 +215,13 @@ int TToolProcess::Reap()
     WaitForExit(-1);
     if (control_) control_->EndProcessGroup(pid_);
     int status = 0;
-    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {}
+    pid_t reaped;
+    do {
+        reaped = ::waitpid(pid_, &status, 0);
+    } while (reaped < 0 && errno == EINTR);
     reaped_ = true;
-    return status;
+    // Reaped by someone else (SIGCHLD ignored): the status is unknown, never a success.
+    return reaped == pid_ ? status : kUnknownStatus;
 }
 
 std::string TToolProcess::ErrorLines() const

@@ -42,7 +42,8 @@ public:
     bool WaitForExit(int milliseconds);
     // Kills the whole process group.
     void KillGroup() noexcept;
-    // Reaps the child (waiting for it) and returns its wait status.
+    // Reaps the child (waiting for it) and returns its wait status (that of
+    // status 255 when it cannot be read).
     int Reap();
 
     // The last lines of its standard error that hold a letter or digit (at
