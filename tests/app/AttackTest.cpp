@@ -285,39 +285,50 @@ TEST(Attacks, AFullFileSystemKeepsEveryEarlierOutput)
 
 TEST(Attacks, EndingTheProgramDuringASlowPluginLeavesNothingRunning)
 {
-    for (const int signal : {SIGKILL, SIGTERM, SIGINT, SIGHUP}) {
-        TempDir dir;
-        // A slow PNG plug-in that runs its tool as the plug-in contract says:
-        // with a parent-death signal.
-        const std::string plugins =
-            PluginsWithPng(dir, "echo $$ > '" + dir / "pid" + "'\nsetpriv --pdeathsig KILL sleep 1000");
-        WriteFile(dir / "site/logo.png", Sample("images/logo.png"));
-        WriteFile(dir / "out/logo.png", "earlier");
-        const auto before = Snapshot(dir / "site");
-        const pid_t program = StartProgram(dir, {"--plugin-dir", plugins, "-o", dir / "out", dir / "site/logo.png"});
-        ASSERT_GT(program, 0);
-        for (int i = 0; i < 1000 && (!FileExists(dir / "pid") || ReadFile(dir / "pid").empty()); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        const pid_t plugin = std::stoi(ReadFile(dir / "pid"));
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));  // its tool is running too
-        ASSERT_EQ(::kill(program, signal), 0);
-        int status = 0;
-        ASSERT_EQ(::waitpid(program, &status, 0), program);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal << " " << status;
+    // A slow PNG plug-in that runs its tool as the plug-in contract says (with
+    // a parent-death signal), and a slow script plug-in under a page's script
+    // element (its temporary files beside the page).
+    struct Case {
+        std::string name;
+        std::string source;
+    };
+    const std::vector<Case> cases{{"logo.png", Sample("images/logo.png")},
+                                  {"page.html", "<p>x</p><script>\n  var a = 1;\n</script>"}};
+    for (const Case& test : cases)
+        for (const int signal : {SIGKILL, SIGTERM, SIGINT, SIGHUP}) {
+            TempDir dir;
+            const std::string plugins =
+                PluginsWithPng(dir, "echo $$ > '" + dir / "pid" + "'\nsetpriv --pdeathsig KILL sleep 1000");
+            WriteFile(plugins + "ESC.wsf", "require('fs').writeFileSync('" + dir / "pid" +
+                                               "', String(process.pid));\nsetInterval(() => {}, 1000);\n");
+            WriteFile(dir / ("site/" + test.name), test.source);
+            WriteFile(dir / ("out/" + test.name), "earlier");
+            const auto before = Snapshot(dir / "site");
+            const pid_t program =
+                StartProgram(dir, {"--plugin-dir", plugins, "-o", dir / "out", dir / ("site/" + test.name)});
+            ASSERT_GT(program, 0);
+            for (int i = 0; i < 1000 && (!FileExists(dir / "pid") || ReadFile(dir / "pid").empty()); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            const pid_t plugin = std::stoi(ReadFile(dir / "pid"));
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));  // its tool is running too
+            ASSERT_EQ(::kill(program, signal), 0);
+            int status = 0;
+            ASSERT_EQ(::waitpid(program, &status, 0), program);
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << test.name << " " << signal;
 
-        auto alive = ProcessGroupMembers(plugin);
-        for (int i = 0; i < 100 && !alive.empty(); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            alive = ProcessGroupMembers(plugin);
+            auto alive = ProcessGroupMembers(plugin);
+            for (int i = 0; i < 100 && !alive.empty(); ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                alive = ProcessGroupMembers(plugin);
+            }
+            EXPECT_TRUE(alive.empty()) << test.name << " " << signal << ": " << alive.size() << " left";
+            for (const pid_t pid : alive) ::kill(pid, SIGKILL);
+            EXPECT_EQ(ReadFile(dir / ("out/" + test.name)), "earlier") << test.name << " " << signal;
+            if (signal != SIGKILL) {  // on kill -9 nothing of the program runs: its temporary files stay
+                EXPECT_TRUE(Leftovers(dir / "out").empty()) << test.name << " " << signal;
+            }
+            EXPECT_EQ(Snapshot(dir / "site"), before);
         }
-        EXPECT_TRUE(alive.empty()) << signal << ": " << alive.size() << " left";
-        for (const pid_t pid : alive) ::kill(pid, SIGKILL);
-        EXPECT_EQ(ReadFile(dir / "out/logo.png"), "earlier") << signal;
-        if (signal != SIGKILL) {  // on kill -9 nothing of the program runs: its temporary file stays
-            EXPECT_TRUE(Leftovers(dir / "out").empty()) << signal;
-        }
-        EXPECT_EQ(Snapshot(dir / "site"), before);
-    }
 }
 
 TEST(Attacks, APluginThatNeverEndsTimesOut)
