@@ -85,6 +85,43 @@ bool HasLoopExtension(const TGIFSubImage& frame)
     return frame.Extensions().Find<TGIFAppExtNSLoop>() != nullptr;
 }
 
+// The loop extension that holds: the first one in the file.
+const TGIFAppExtNSLoop* FindLoopExtension(const TGIFImage& image)
+{
+    for (auto& frame : image.Images())
+        if (const auto* loop = frame->Extensions().Find<TGIFAppExtNSLoop>()) return loop;
+    return nullptr;
+}
+
+// A loop extension found on a later frame goes to the first frame (unless
+// that has one), where every viewer looks for it.
+void MoveLoopExtensionToFirstFrame(TGIFImage& image)
+{
+    TGIFImageList& frames = image.Images();
+    if (frames.Count() < 2 || HasLoopExtension(*frames[0])) return;
+    const TGIFAppExtNSLoop* loop = FindLoopExtension(image);
+    if (!loop) return;
+    auto moved = std::make_unique<TGIFAppExtNSLoop>(frames[0]);
+    moved->LoopCount = loop->LoopCount;
+    moved->BufferingSize = loop->BufferingSize;
+    frames[0]->Extensions().Insert(0, std::move(moved));
+}
+
+// After unused entries left the global table, a background index past its
+// end becomes the shared transparent index, or 0.
+void KeepBackgroundInTable(TGIFImage& image)
+{
+    const int count = image.GlobalColorMap().EntryCount();
+    if (image.Header().BackgroundIndex < count) return;
+    int index = 0;
+    for (auto& frame : image.Images())
+        if (frame->ColorMap().EntryCount() == 0 && frame->Transparent()) {
+            index = frame->TransparentIndex() < count ? frame->TransparentIndex() : 0;
+            break;
+        }
+    image.Header().BackgroundIndex = std::uint8_t(index);
+}
+
 class TProgress {
 public:
     TProgress(const TGIFImage& image, int total) : fImage(image), fTotal(std::max(total, 1)) {}
@@ -231,7 +268,8 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
         TProgress progress(image, 6 * count);
 
         if (options & optColorMaps) {
-            if (image.GlobalColorMap().EntryCount() > 0) image.GlobalColorMap().SortByUsage();
+            if (image.GlobalColorMap().EntryCount() > 0 && image.GlobalColorMap().SortByUsage())
+                KeepBackgroundInTable(image);
             for (int i = 0; i < count; ++i) {
                 progress.Step();
                 if (frames[i]->ColorMap().EntryCount() > 0) {
@@ -256,7 +294,9 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
                 TGIFSubImage& frame = *frames[i];
                 TGIFSubImage& next = *frames[i + 1];
                 const int disposal = Disposal(frame);
-                if ((disposal != 2 && disposal != 3) || next.Transparent()) continue;
+                // The next frame's own restore-to-previous would bring back
+                // this frame's disposed state: then the disposal matters.
+                if ((disposal != 2 && disposal != 3) || next.Transparent() || Disposal(next) == 3) continue;
                 const TRect overlap = Intersection(FrameRect(frame), FrameRect(next));
                 if (overlap.IsEmpty()) continue;
                 if (overlap == FrameRect(frame)) frame.GraphicControl()->SetDisposalMethod(0);
@@ -279,6 +319,8 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
         }
 
         if (options & optCrop) {
+            const TGIFAppExtNSLoop* loop = FindLoopExtension(image);
+            const bool loopsForever = loop && loop->LoopCount == 0;
             for (int k = count - 1; k >= 0; --k) {
                 progress.Step();
                 TGIFSubImage& frame = *frames[k];
@@ -292,9 +334,12 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
                 // first frame with a delay or the loop, a frame that shows for a
                 // while what the disposal of the frame before it left. Those stay
                 // as one transparent pixel.
+                // The last frame of an animation that ends shows the disposed
+                // state for good, whatever its delay.
+                const bool shownForAWhile = delay > 0 || (k + 1 == frames.Count() && !loopsForever);
                 if (AllPixelsAre(frame, frame.TransparentIndex()) &&
                     (!HasOtherImage(image, &frame) || (k == 0 && (delay > 0 || HasLoopExtension(frame))) ||
-                     (k > 0 && delay > 0 && Disposal(*frames[k - 1]) >= 2))) {
+                     (k > 0 && shownForAWhile && Disposal(*frames[k - 1]) >= 2))) {
                     ShrinkToTransparentPixel(frame);
                     progress.Report();
                     continue;
@@ -316,6 +361,7 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
         progress.Step(count);
 
         if (options & optCleanup) {
+            MoveLoopExtensionToFirstFrame(image);
             for (int k = frames.Count() - 1; k >= 0; --k) {
                 TGIFSubImage& frame = *frames[k];
                 TGIFExtensionList& extensions = frame.Extensions();

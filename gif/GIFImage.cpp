@@ -267,6 +267,8 @@ void TGIFImage::RemapColorPixels(const TGIFColorMap& map, const TGIFTranslation&
 {
     for (auto& frame : *fImages)
         if (&frame->EffectiveColorMap() == &map) frame->RemapPixels(translation);
+    // The background color moves with its entry.
+    if (fHeader->BackgroundIndex < map.EntryCount()) fHeader->BackgroundIndex = translation[fHeader->BackgroundIndex];
 }
 
 void TGIFImage::ColorMapChanged(const TGIFColorMap&)

@@ -216,10 +216,26 @@ int TGIFSubImage::RequiredVersion() const
 
 // Reading and writing -------------------------------------------------------------
 
+// Of several graphic control extensions before one image, the last one holds
+// (delay, disposal, transparency flag and index alike): the others are dropped.
+void TGIFSubImage::KeepLastGraphicControl()
+{
+    TGIFGraphicControlExtension* last = nullptr;
+    int count = 0;
+    for (auto& extension : fExtensions)
+        if (auto* control = dynamic_cast<TGIFGraphicControlExtension*>(extension.get())) last = control, ++count;
+    if (count < 2) return;
+    for (int i = fExtensions.Count() - 1; i >= 0; --i)
+        if (fExtensions[i] != last && dynamic_cast<TGIFGraphicControlExtension*>(fExtensions[i])) fExtensions.Delete(i);
+    fGraphicControl = last;
+    fTransparent = last->TransparentFlag();
+}
+
 void TGIFSubImage::ReadFrom(TStream& stream)
 {
     Clear();
     fExtensions.ReadFrom(stream, this);
+    KeepLastGraphicControl();
     std::uint8_t next;
     if (!PeekByte(stream, next)) return;
     if (next == GIFTrailerByte || next == 0x00) return;

@@ -134,6 +134,7 @@ private:
     void SetTransparentMark(bool on) override;
 
     void ChangeBounds(int left, int top, int width, int height);
+    void KeepLastGraphicControl();
 
     TGIFFrameOwner* fOwner;
     std::vector<std::uint8_t> fPixels;
