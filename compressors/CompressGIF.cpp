@@ -19,23 +19,26 @@ FileSize Low32(std::size_t size)
     return FileSize(std::uint32_t(size));
 }
 
-// Reads the source into the buffer and the image, then empties the buffer.
-void ReadSource(const std::string& source, const std::string& destination, TMemoryStream& buffer, TGIFImage& image,
-                FileSize& originalSize, const TGIFRenderOptions& rendering)
+using TGIFLevel = std::vector<std::uint8_t> (*)(std::span<const std::uint8_t>, const TGIFRenderOptions&);
+
+// Reads the source whole, optimizes it in memory, and writes the smaller of
+// the result and the source to the destination.
+void CompressFile(const std::string& source, const std::string& destination, FileSize& originalSize,
+                  FileSize& optimizedSize, const TGIFRenderOptions& rendering, TGIFLevel level)
 {
-    ApplyRenderOptions(image, rendering);
-    buffer = TMemoryStream(ReadEntireFileBytes(source));
+    const std::vector<std::uint8_t> bytes = ReadEntireFileBytes(source);
     EnsureNotSource(source, destination);
-    originalSize = Low32(std::size_t(buffer.Size()));
-    image.ReadFrom(buffer);
-    buffer = TMemoryStream();
+    std::vector<std::uint8_t> optimized = level(bytes, rendering);
+    const std::vector<std::uint8_t>& result = optimized.size() < bytes.size() ? optimized : bytes;
+    originalSize = Low32(bytes.size());
+    optimizedSize = Low32(result.size());
+    WriteEntireFile(destination, result);
 }
 
-void WriteResult(TGIFImage& image, TMemoryStream& buffer, const std::string& destination, FileSize& optimizedSize)
+void ReadImage(std::span<const std::uint8_t> source, TGIFImage& image, const TGIFRenderOptions& rendering)
 {
-    image.WriteTo(buffer);
-    optimizedSize = Low32(buffer.Bytes().size());
-    WriteEntireFile(destination, buffer.Bytes());
+    ApplyRenderOptions(image, rendering);
+    image.LoadFromBytes(source);
 }
 
 }  // namespace
@@ -49,24 +52,26 @@ void OptimizeGIFImage(TGIFImage& image)
     image.CompressionMethod = 0;
 }
 
+std::vector<std::uint8_t> RecompressGIFBytes(std::span<const std::uint8_t> source, const TGIFRenderOptions& rendering)
+{
+    auto image = std::make_unique<TGIFImage>();
+    ReadImage(source, *image, rendering);
+    OptimizeGIFImage(*image);
+    return image->SaveToBytes();
+}
+
 void RecompressGIF(const std::string& source, const std::string& destination, FileSize& originalSize,
                    FileSize& optimizedSize, const TGIFRenderOptions& rendering)
 {
-    TMemoryStream buffer;
-    auto image = std::make_unique<TGIFImage>();
-    ReadSource(source, destination, buffer, *image, originalSize, rendering);
-    OptimizeGIFImage(*image);
-    WriteResult(*image, buffer, destination, optimizedSize);
+    CompressFile(source, destination, originalSize, optimizedSize, rendering, &RecompressGIFBytes);
 }
 
-void FlattenGIF(const std::string& source, const std::string& destination, FileSize& originalSize,
-                FileSize& optimizedSize, const TGIFRenderOptions& rendering)
+std::vector<std::uint8_t> FlattenGIFBytes(std::span<const std::uint8_t> source, const TGIFRenderOptions& rendering)
 {
-    TMemoryStream buffer;
     auto rebuilt = std::make_unique<TGIFImage>();
     {
         auto image = std::make_unique<TGIFImage>();
-        ReadSource(source, destination, buffer, *image, originalSize, rendering);
+        ReadImage(source, *image, rendering);
 
         // White, 8 bits per pixel, the halftone palette as its color table.
         TBitmap canvas(image->Width(), image->Height(), TPixelFormat::pf8bit);
@@ -95,7 +100,13 @@ void FlattenGIF(const std::string& source, const std::string& destination, FileS
             }
     }
     OptimizeGIFImage(*rebuilt);
-    WriteResult(*rebuilt, buffer, destination, optimizedSize);
+    return rebuilt->SaveToBytes();
+}
+
+void FlattenGIF(const std::string& source, const std::string& destination, FileSize& originalSize,
+                FileSize& optimizedSize, const TGIFRenderOptions& rendering)
+{
+    CompressFile(source, destination, originalSize, optimizedSize, rendering, &FlattenGIFBytes);
 }
 
 void CompressGIF(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
