@@ -266,6 +266,8 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
     WithProgress(&image, kOptimizing, [&] {
         const int count = frames.Count();
         TProgress progress(image, 6 * count);
+        // Before any frame is dropped.
+        if (options & optCleanup) MoveLoopExtensionToFirstFrame(image);
 
         if (options & optColorMaps) {
             if (image.GlobalColorMap().EntryCount() > 0 && image.GlobalColorMap().SortByUsage())
@@ -321,6 +323,10 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
         if (options & optCrop) {
             const TGIFAppExtNSLoop* loop = FindLoopExtension(image);
             const bool loopsForever = loop && loop->LoopCount == 0;
+            // Where no frame waits, a viewer shows each frame for its own time.
+            bool anyDelay = false;
+            for (auto& frame : frames)
+                anyDelay = anyDelay || (frame->GraphicControl() && frame->GraphicControl()->DelayTime() > 0);
             for (int k = count - 1; k >= 0; --k) {
                 progress.Step();
                 TGIFSubImage& frame = *frames[k];
@@ -336,9 +342,9 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
                 // as one transparent pixel.
                 // The last frame of an animation that ends shows the disposed
                 // state for good, whatever its delay.
-                const bool shownForAWhile = delay > 0 || (k + 1 == frames.Count() && !loopsForever);
+                const bool shownForAWhile = delay > 0 || !anyDelay || (k + 1 == frames.Count() && !loopsForever);
                 if (AllPixelsAre(frame, frame.TransparentIndex()) &&
-                    (!HasOtherImage(image, &frame) || (k == 0 && (delay > 0 || HasLoopExtension(frame))) ||
+                    (!HasOtherImage(image, &frame) || (k == 0 && (delay > 0 || !anyDelay || HasLoopExtension(frame))) ||
                      (k > 0 && shownForAWhile && Disposal(*frames[k - 1]) >= 2))) {
                     ShrinkToTransparentPixel(frame);
                     progress.Report();
@@ -361,7 +367,6 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
         progress.Step(count);
 
         if (options & optCleanup) {
-            MoveLoopExtensionToFirstFrame(image);
             for (int k = frames.Count() - 1; k >= 0; --k) {
                 TGIFSubImage& frame = *frames[k];
                 TGIFExtensionList& extensions = frame.Extensions();
