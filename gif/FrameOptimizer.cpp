@@ -64,10 +64,11 @@ bool HasOtherImage(const TGIFImage& image, const TGIFSubImage* frame)
     return false;
 }
 
-bool AllPixelsAre(const TGIFSubImage& frame, int index)
+bool ShowsNothing(const TGIFSubImage& frame)
 {
-    const std::uint8_t* p = frame.Pixels();
-    return std::all_of(p, p + frame.PixelsSize(), [index](std::uint8_t v) { return v == index; });
+    for (std::size_t i = 0, n = frame.PixelsSize(); i < n; ++i)
+        if (!frame.ShowsNothing(i)) return false;
+    return true;
 }
 
 // A frame that shows nothing, kept as one transparent pixel at its place
@@ -171,16 +172,16 @@ void CropTransparentEdges(TGIFSubImage& frame)
 {
     if (frame.IsEmpty() || !frame.Transparent()) return;
     const int w = frame.Width(), h = frame.Height();
-    const std::uint8_t t = std::uint8_t(frame.TransparentIndex());
-    const std::uint8_t* p = frame.Pixels();
+    auto clear = [&](int x, int y) { return frame.ShowsNothing(std::size_t(y) * std::size_t(w) + std::size_t(x)); };
     auto columnClear = [&](int x, int top, int bottom) {
         for (int y = top; y <= bottom; ++y)
-            if (p[std::size_t(y) * std::size_t(w) + std::size_t(x)] != t) return false;
+            if (!clear(x, y)) return false;
         return true;
     };
     auto rowClear = [&](int y, int left, int right) {
-        const std::uint8_t* row = p + std::size_t(y) * std::size_t(w);
-        return std::all_of(row + left, row + right + 1, [t](std::uint8_t v) { return v == t; });
+        for (int x = left; x <= right; ++x)
+            if (!clear(x, y)) return false;
+        return true;
     };
     int left = 0, right = w - 1, top = 0, bottom = h - 1;
     while (left <= right && columnClear(left, 0, h - 1)) ++left;
@@ -194,18 +195,7 @@ void CropTransparentEdges(TGIFSubImage& frame)
         return;
     }
     if (left == 0 && top == 0 && right == w - 1 && bottom == h - 1) return;
-    const int newWidth = right - left + 1, newHeight = bottom - top + 1;
-    std::vector<std::uint8_t> cropped(std::size_t(newWidth) * std::size_t(newHeight));
-    for (int y = 0; y < newHeight; ++y)
-        std::memcpy(cropped.data() + std::size_t(y) * std::size_t(newWidth),
-                    p + std::size_t(y + top) * std::size_t(w) + std::size_t(left), std::size_t(newWidth));
-    const int newLeft = frame.Left() + left, newTop = frame.Top() + top;
-    frame.SetWidth(newWidth);  // shrinking first keeps the frame inside the screen
-    frame.SetHeight(newHeight);
-    frame.SetLeft(newLeft);
-    frame.SetTop(newTop);
-    std::memcpy(frame.Pixels(), cropped.data(), cropped.size());
-    frame.ReleaseRendering();
+    frame.CropTo(left, top, right - left + 1, bottom - top + 1);
 }
 
 void MergeWithPrevious(TGIFSubImage& current, TGIFSubImage* previous)
@@ -230,7 +220,6 @@ void MergeWithPrevious(TGIFSubImage& current, TGIFSubImage* previous)
     const bool sameMap = &current.EffectiveColorMap() == &previous->EffectiveColorMap();
     const auto currentKeys = ColorKeys(current.EffectiveColorMap(), 0x01000000);
     const auto previousKeys = ColorKeys(previous->EffectiveColorMap(), 0x02000000);
-
     const std::size_t cw = std::size_t(current.Width()), pw = std::size_t(previous->Width());
     std::uint8_t* cp = current.Pixels();
     const std::uint8_t* pp = previous->Pixels();
@@ -246,7 +235,7 @@ void MergeWithPrevious(TGIFSubImage& current, TGIFSubImage* previous)
                 tc = ChooseTransparentIndex(current);
                 needed = false;
             }
-            crow[x] = std::uint8_t(tc);
+            current.SetWildcard(std::size_t(crow + x - cp));
         }
     }
     if (!wasTransparent && tc >= 0) {
@@ -343,7 +332,7 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
                 // The last frame of an animation that ends shows the disposed
                 // state for good, whatever its delay.
                 const bool shownForAWhile = delay > 0 || !anyDelay || (k + 1 == frames.Count() && !loopsForever);
-                if (AllPixelsAre(frame, frame.TransparentIndex()) &&
+                if (ShowsNothing(frame) &&
                     (!HasOtherImage(image, &frame) || (k == 0 && (delay > 0 || !anyDelay || HasLoopExtension(frame))) ||
                      (k > 0 && shownForAWhile && Disposal(*frames[k - 1]) >= 2))) {
                     ShrinkToTransparentPixel(frame);

@@ -94,7 +94,7 @@ TEST(OptimizeFrames, DelaysOfDroppedFramesAddUpAndSaturate)
     EXPECT_EQ(image.Images()[1]->Top(), 2);
 }
 
-TEST(OptimizeFrames, MergeMakesRepeatedPixelsTransparent)
+TEST(OptimizeFrames, MergeMakesRepeatedPixelsWildcards)
 {
     TGIFImage image;
     WithColors(image);
@@ -106,8 +106,12 @@ TEST(OptimizeFrames, MergeMakesRepeatedPixelsTransparent)
     const int t = second.TransparentIndex();
     EXPECT_EQ(t, 4);  // a new entry of the global map
     EXPECT_EQ(image.GlobalColorMap().Color(4), kBlack);
-    EXPECT_EQ(second.Pixel(1, 2), t);  // same green in both frames
-    EXPECT_EQ(second.Pixel(0, 0), 2);  // blue over red stays
+    // Same green in both frames: a wildcard that keeps its color.
+    EXPECT_TRUE(second.IsWildcard(2 * 4 + 1));
+    EXPECT_EQ(second.Pixel(1, 2), 1);
+    EXPECT_TRUE(second.ShowsNothing(2 * 4 + 1));
+    EXPECT_FALSE(second.IsWildcard(0));  // blue over red stays
+    EXPECT_EQ(second.Pixel(0, 0), 2);
 }
 
 TEST(OptimizeFrames, MergeComparesColorsAcrossDifferentMaps)
@@ -119,7 +123,8 @@ TEST(OptimizeFrames, MergeComparesColorsAcrossDifferentMaps)
     TGIFSubImage& second = *image.Images()[1];
     ASSERT_TRUE(second.Transparent());
     EXPECT_EQ(ColorsOf(second.ColorMap()), (std::vector<TGIFColor>{kBlue, kGreen, kBlack}));
-    EXPECT_EQ(second.Pixel(0, 0), 2);
+    EXPECT_EQ(second.TransparentIndex(), 2);
+    EXPECT_TRUE(second.IsWildcard(0));
 }
 
 TEST(OptimizeFrames, FullColorMapIsNotMerged)
@@ -186,7 +191,7 @@ TEST(OptimizeFrames, MergeSkipsFramesRestoredToPrevious)
     Optimize(image, optMerge);
     TGIFSubImage& last = *image.Images()[2];
     ASSERT_TRUE(last.Transparent());  // compared with frame 0, not frame 1
-    EXPECT_EQ(last.Pixel(0, 0), last.TransparentIndex());
+    EXPECT_TRUE(last.IsWildcard(0));
     EXPECT_EQ(last.Pixel(1, 2), 2);
 
     TGIFImage cleared;
