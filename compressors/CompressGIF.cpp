@@ -7,7 +7,7 @@
 #include "compressors/tools/SourceGuard.h"
 #include "gif/Bitmap.h"
 #include "gif/ColorMapOptimizer.h"
-#include "gif/FrameImport.h"
+#include "gif/Flattener.h"
 #include "gif/FrameOptimizer.h"
 #include "gif/FrameRenderer.h"
 #include "gif/GIFImage.h"
@@ -19,17 +19,30 @@ FileSize Low32(std::size_t size)
     return FileSize(std::uint32_t(size));
 }
 
-using TGIFLevel = std::vector<std::uint8_t> (*)(std::span<const std::uint8_t>, const TGIFRenderOptions&);
+using TGIFLevel = std::vector<std::uint8_t> (*)(std::span<const std::uint8_t>, const TGIFRenderOptions&,
+                                                TGIFMemoryBudget*, std::size_t);
 
 // Reads the source whole, optimizes it in memory, and writes the smaller of
-// the result and the source to the destination.
+// the result and the source to the destination. One budget counts the
+// source's bytes, the output with its per-frame candidates (each at most the
+// source's size, since anything larger is not taken) and all pixel memory.
 void CompressFile(const std::string& source, const std::string& destination, FileSize& originalSize,
                   FileSize& optimizedSize, const TGIFRenderOptions& rendering, TGIFLevel level)
 {
+    TGIFMemoryBudget budget;
+    const std::uint64_t size = InputFile(source).Size();
+    TGIFReservation files(budget, 4 * size);
     const std::vector<std::uint8_t> bytes = ReadEntireFileBytes(source);
+    TGIFReservation grown(budget, bytes.size() > size ? 4 * (bytes.size() - size) : 0);
     EnsureNotSource(source, destination);
-    std::vector<std::uint8_t> optimized = level(bytes, rendering);
-    const std::vector<std::uint8_t>& result = optimized.size() < bytes.size() ? optimized : bytes;
+    std::vector<std::uint8_t> optimized;
+    bool smaller = false;
+    try {
+        optimized = level(bytes, rendering, &budget, bytes.empty() ? 0 : bytes.size() - 1);
+        smaller = optimized.size() < bytes.size();
+    } catch (const GIFOutputLimit&) {
+    }
+    const std::vector<std::uint8_t>& result = smaller ? optimized : bytes;
     originalSize = Low32(bytes.size());
     optimizedSize = Low32(result.size());
     WriteEntireFile(destination, result);
@@ -52,12 +65,17 @@ void OptimizeGIFImage(TGIFImage& image)
     image.CompressionMethod = 0;
 }
 
-std::vector<std::uint8_t> RecompressGIFBytes(std::span<const std::uint8_t> source, const TGIFRenderOptions& rendering)
+std::vector<std::uint8_t> RecompressGIFBytes(std::span<const std::uint8_t> source, const TGIFRenderOptions& rendering,
+                                             TGIFMemoryBudget* budget, std::size_t outputLimit)
 {
     auto image = std::make_unique<TGIFImage>();
+    if (budget) image->ShareBudget(*budget);
     ReadImage(source, *image, rendering);
     OptimizeGIFImage(*image);
-    return image->SaveToBytes();
+    TMemoryStream out;
+    out.SetLimit(std::int64_t(std::min<std::size_t>(outputLimit, INT64_MAX)));
+    image->WriteTo(out);
+    return out.TakeBytes();
 }
 
 void RecompressGIF(const std::string& source, const std::string& destination, FileSize& originalSize,
@@ -66,41 +84,11 @@ void RecompressGIF(const std::string& source, const std::string& destination, Fi
     CompressFile(source, destination, originalSize, optimizedSize, rendering, &RecompressGIFBytes);
 }
 
-std::vector<std::uint8_t> FlattenGIFBytes(std::span<const std::uint8_t> source, const TGIFRenderOptions& rendering)
+std::vector<std::uint8_t> FlattenGIFBytes(std::span<const std::uint8_t> source, const TGIFRenderOptions& rendering,
+                                          TGIFMemoryBudget* budget, std::size_t outputLimit)
 {
-    auto rebuilt = std::make_unique<TGIFImage>();
-    {
-        auto image = std::make_unique<TGIFImage>();
-        ReadImage(source, *image, rendering);
-
-        // White, 8 bits per pixel, the halftone palette as its color table.
-        TBitmap canvas(image->Width(), image->Height(), TPixelFormat::pf8bit);
-
-        rebuilt->ReductionMethod = 0;
-        rebuilt->DitherStyle = 0;
-        const TBitmapRect screen{0, 0, image->Width(), image->Height()};
-        for (auto& frame : image->Images()) {
-            DrawFrame(*frame, canvas, screen, true, false);
-            canvas.Transparent = false;
-            const int index = AddFrame(*rebuilt, canvas);
-            if (const TGIFGraphicControlExtension* control = frame->GraphicControl()) {
-                TGIFSubImage& added = *rebuilt->Images()[index];
-                auto timing = std::make_unique<TGIFGraphicControlExtension>(&added);
-                timing->SetDelayTime(control->DelayTime());
-                added.Extensions().Add(std::move(timing));
-            }
-        }
-        // An animation that looped keeps looping.
-        if (!image->Images().Empty() && !rebuilt->Images().Empty())
-            if (const auto* loop = image->Images()[0]->Extensions().Find<TGIFAppExtNSLoop>()) {
-                TGIFSubImage& first = *rebuilt->Images()[0];
-                auto copy = std::make_unique<TGIFAppExtNSLoop>(&first);
-                copy->LoopCount = loop->LoopCount;
-                first.Extensions().Insert(0, std::move(copy));
-            }
-    }
-    OptimizeGIFImage(*rebuilt);
-    return rebuilt->SaveToBytes();
+    TGIFMemoryBudget own;
+    return FlattenAnimation(source, budget ? *budget : own, rendering, outputLimit);
 }
 
 void FlattenGIF(const std::string& source, const std::string& destination, FileSize& originalSize,

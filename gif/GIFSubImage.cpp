@@ -309,6 +309,11 @@ void TGIFSubImage::ReadFrom(TStream& stream)
         Warn(1, "Image exceeds Logical Screen size");
     }
     if (fPackedFields & 0x80) fColorMap.LoadFromStream(stream, ColorTableSize(fPackedFields));
+    if (fOwner && fOwner->SkipsImageData()) {
+        std::uint8_t codeSize;
+        if (stream.ReadByte(codeSize)) SkipSubBlocks(stream);
+        return;
+    }
     DecodePixels(stream);
     if (fOwner) fOwner->FrameRead(*this);
 }
@@ -335,23 +340,35 @@ void TGIFSubImage::WriteTo(TStream& stream)
     // needs no transparency when no other pixel is transparent, and then no
     // table entry for it either when that entry is the last of a local table
     // (which may halve the table).
-    TMemoryStream mixed;
-    WriteImage(mixed, Wildcards());
+    // The candidates stay within what the target may still take.
+    const auto* target = dynamic_cast<const TMemoryStream*>(&stream);
+    const std::int64_t room = target ? target->Room() : INT64_MAX;
+    TMemoryStream mixed, plain;
+    mixed.SetLimit(room);
+    plain.SetLimit(room);
+    bool mixedFits = true, plainFits = true;
+    try {
+        WriteImage(mixed, Wildcards());
+    } catch (const GIFOutputLimit&) {
+        mixedFits = false;
+    }
     const std::uint8_t t = std::uint8_t(TransparentIndex());
     bool needed = false;
     for (std::size_t i = 0; i < fPixels.size() && !needed; ++i) needed = fPixels[i] == t && !IsWildcard(i);
     const int count = fColorMap.EntryCount();
     const bool dropEntry = !needed && count > 1 && t == count - 1;
-    TMemoryStream plain;
     if (dropEntry) fColorMap.SetEntryCount(count - 1);
     try {
         WriteImage(plain, nullptr);
+    } catch (const GIFOutputLimit&) {
+        plainFits = false;
     } catch (...) {
         if (dropEntry) fColorMap.SetEntryCount(count);
         throw;
     }
     if (dropEntry) fColorMap.SetEntryCount(count);
-    if (mixed.Size() <= plain.Size()) {
+    if (!mixedFits && !plainFits) throw GIFOutputLimit();
+    if (mixedFits && (!plainFits || mixed.Size() <= plain.Size())) {
         fExtensions.WriteTo(stream);
         stream.Write(mixed.Bytes().data(), mixed.Bytes().size());
         return;

@@ -34,6 +34,8 @@ public:
     virtual int FrameCompressionMethod() const = 0;
     // The reader has just decoded the frame's pixels.
     virtual void FrameRead(TGIFSubImage& frame) = 0;
+    // Frames are read without their image data (no pixels).
+    virtual bool SkipsImageData() const = 0;
 
 protected:
     ~TGIFFrameOwner() = default;
