@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <functional>
 #include <memory>
 
@@ -73,7 +74,8 @@ public:
             frame.ReleasePixels();
             const TBox changed = first ? TBox{0, 0, Width(), Height()} : Changes(area);
             next(changed, delay, first);
-            Keep(first ? TBox{0, 0, Width(), Height()} : area);
+            // Outside what changed, the previous picture already is the canvas.
+            if (!changed.Empty()) Keep(changed);
             first = false;
         };
         image.LoadFromBytes(source);
@@ -88,6 +90,35 @@ private:
             for (const TRGB& c : HalftonePalette()) triples.insert(triples.end(), {c.Red, c.Green, c.Blue});
             frame.ColorMap().SetTable(triples.data(), int(HalftonePalette().size()));
         }
+        const TBox area{std::max(frame.Left(), 0), std::max(frame.Top(), 0),
+                        std::min(frame.Left() + frame.Width(), Width()),
+                        std::min(frame.Top() + frame.Height(), Height())};
+        const TGIFImage* image = ImageOf(frame);
+        if (!image || !RendersDithered(*image)) {
+            // What the renderer and the blit do without dithering, in one pass:
+            // each index becomes the canvas entry nearest to its color (past
+            // the frame's colors: black); transparent pixels leave the canvas.
+            TPalette colors;
+            const TGIFColorMap& map = frame.EffectiveColorMap();
+            for (int i = 0; i < map.EntryCount(); ++i) {
+                const TGIFColor c = map.Color(i);
+                colors.push_back({std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16)});
+            }
+            const std::array<std::uint8_t, 256> lookup = fNearest.Translation(colors);
+            const int t = frame.Transparent() ? frame.TransparentIndex() : -1;
+            const std::uint8_t* pixels = frame.Pixels();
+            for (int y = area.Top; y < area.Bottom; ++y) {
+                const std::uint8_t* from =
+                    pixels + std::size_t(y - frame.Top()) * std::size_t(frame.Width()) - std::size_t(frame.Left());
+                std::uint8_t* to = fCanvas.ScanLine(y);
+                if (t < 0)
+                    for (int x = area.Left; x < area.Right; ++x) to[x] = lookup[from[x]];
+                else
+                    for (int x = area.Left; x < area.Right; ++x)
+                        if (from[x] != t) to[x] = lookup[from[x]];
+            }
+            return area;
+        }
         {
             // The rendered bitmap, its mask and a converted copy while drawing.
             const std::uint64_t rendered = RowBytes(frame.Width(), 8) * std::uint64_t(frame.Height());
@@ -99,21 +130,24 @@ private:
                          false);
             frame.ReleaseRendering();
         }
-        return {std::max(frame.Left(), 0), std::max(frame.Top(), 0), std::min(frame.Left() + frame.Width(), Width()),
-                std::min(frame.Top() + frame.Height(), Height())};
+        return area;
     }
 
     TBox Changes(const TBox& area) const
     {
         TBox box{area.Right, area.Bottom, area.Left, area.Top};
+        const std::size_t width = std::size_t(std::max(area.Right - area.Left, 0));
         for (int y = area.Top; y < area.Bottom; ++y) {
-            const std::uint8_t* now = Row(y);
-            const std::uint8_t* before = PreviousRow(y);
-            for (int x = area.Left; x < area.Right; ++x)
-                if (now[x] != before[x]) {
-                    box.Left = std::min(box.Left, x), box.Right = std::max(box.Right, x + 1);
-                    box.Top = std::min(box.Top, y), box.Bottom = std::max(box.Bottom, y + 1);
-                }
+            const std::uint8_t* now = Row(y) + area.Left;
+            const std::uint8_t* before = PreviousRow(y) + area.Left;
+            if (std::memcmp(now, before, width) == 0) continue;
+            std::size_t left = 0, right = width;
+            while (now[left] == before[left]) ++left;
+            while (now[right - 1] == before[right - 1]) --right;
+            box.Left = std::min(box.Left, area.Left + int(left));
+            box.Right = std::max(box.Right, area.Left + int(right));
+            box.Top = std::min(box.Top, y);
+            box.Bottom = y + 1;
         }
         return box;
     }
@@ -130,6 +164,7 @@ private:
     TBitmap fCanvas;
     std::vector<std::uint8_t> fPrevious;
     TGIFRenderOptions fRendering;
+    TNearestColor fNearest{HalftonePalette()};
 };
 
 // Writes the pictures as frames; one frame is held back until the next one
