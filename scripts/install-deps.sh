@@ -5,7 +5,7 @@ packages=(
   cmake g++ make pkg-config python3
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  jhead optipng zopfli nodejs node-terser
+  jhead libjpeg-turbo-progs optipng zopfli nodejs node-terser util-linux
   gifsicle giflib-tools libgif-dev imagemagick
   clang libclang-rt-14-dev
   xvfb xauth fonts-wine time
