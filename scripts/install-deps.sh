@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   jhead libjpeg-turbo-progs optipng zopfli nodejs node-terser util-linux
-  gifsicle giflib-tools libgif-dev imagemagick
+  gifsicle giflib-tools libgif-dev imagemagick libgs-common
   clang libclang-rt-14-dev
   xvfb xauth fonts-wine time
 )

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -56,6 +57,25 @@ protected:
     static std::string Pixels(const std::string& path)
     {
         return Capture("convert " + ShellQuote(path.front() == '-' ? "./" + path : path) + " rgba:-");
+    }
+
+    // The colour chunks and pHYs before the image data, type and content, sorted.
+    static std::vector<std::string> ColourChunks(const std::string& path)
+    {
+        const std::string bytes = ReadFile(path);
+        std::vector<std::string> chunks;
+        for (std::size_t at = 8; at + 8 <= bytes.size();) {
+            std::size_t length = 0;
+            for (int i = 0; i < 4; ++i) length = length * 256 + static_cast<unsigned char>(bytes[at + i]);
+            const std::string type = bytes.substr(at + 4, 4);
+            if (type == "IDAT") break;
+            if (type == "iCCP" || type == "sRGB" || type == "gAMA" || type == "cHRM" || type == "pHYs" ||
+                type == "cICP")
+                chunks.push_back(bytes.substr(at + 4, 4 + length));
+            at += 12 + length;
+        }
+        std::sort(chunks.begin(), chunks.end());
+        return chunks;
     }
 
     // The APPn and COM sections (marker and content) before the first scan.
@@ -162,6 +182,33 @@ TEST_F(RealPluginsTest, PngGetsSmallerWithIdenticalPixelsAtEveryLevel)
             EXPECT_LT(optimized, original) << images[i] << " level " << int(level);
             EXPECT_GT(optimized, 0);
             EXPECT_EQ(Pixels(destination), pixels) << images[i] << " level " << int(level);
+        }
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(RealPluginsTest, PngKeepsItsColourChunksAndPixels)
+{
+    // An RGB picture of greys under an RGB ICC profile (turning it grey would
+    // orphan the profile), and a palette picture with the other colour chunks.
+    const std::string profile = "/usr/share/color/icc/ghostscript/srgb.icc";
+    ASSERT_TRUE(FileExists(profile)) << "libgs-common is missing";
+    Make("-size 64x64 gradient:gray20-gray80 -depth 8 -define png:color-type=2 -profile " + profile +
+             " -set comment 'text may go'",
+         dir / "icc.png");
+    Make("-seed 3 -size 96x64 plasma:fractal -depth 8 -colors 16 -density 72 -units PixelsPerInch",
+         dir / "palette.png");
+    for (const std::string name : {"icc.png", "palette.png"}) {
+        const std::string source = dir / name;
+        const auto kept = ColourChunks(source);
+        ASSERT_FALSE(kept.empty()) << name;
+        for (Level level = 1; level <= 4; ++level) {
+            const std::string destination = dir / ("out" + std::to_string(level) + "-" + name);
+            CompressPNG(source, destination, level, original, optimized, environment);
+            EXPECT_LT(optimized, original) << name << " " << int(level);
+            EXPECT_EQ(ColourChunks(destination), kept) << name << " " << int(level);
+            EXPECT_EQ(Pixels(destination), Pixels(source)) << name << " " << int(level);
+            EXPECT_EQ(ReadFile(destination)[25] & 2, ReadFile(source)[25] & 2) << "colour or grey, " << name;
         }
     }
     EXPECT_TRUE(messages.empty());
