@@ -1,26 +1,46 @@
 #!/usr/bin/env bash
-# Lists the real PNGs the PNG benches use, one path a line: small PNGs (under
-# 32 kB) that installed Debian packages ship (an icon theme's sampled icons,
-# documentation figures), in a fixed order. With --packages, prints instead
-# which package and version each group comes from. Nothing is copied.
-#   bash bench/plugins/png-corpus.sh [--packages]
+# Lists the real PNGs (or, with --jpeg, JPEGs) the plug-in benches use, one
+# path a line, in a fixed order: the files under 32 kB (PNG) that these
+# Debian packages install, an icon theme's icons sampled. With --packages,
+# prints which package and version each group comes from instead. Nothing is
+# copied: the files are read where the packages put them.
+#   bash bench/plugins/png-corpus.sh [--jpeg] [--packages]
 set -euo pipefail
 export LC_ALL=C
-{
-  # Every 6th full-colour icon and every 60th symbolic icon of the theme.
-  find /usr/share/icons/Adwaita -name '*.png' -size -32k ! -name '*symbolic*' | sort | awk 'NR % 6 == 1'
-  find /usr/share/icons/Adwaita -name '*.png' -size -32k -name '*symbolic*' | sort | awk 'NR % 60 == 1'
-  # Documentation figures and program images.
-  find /usr/share/doc /usr/share/gtk-doc /usr/share/qt6 /usr/share/pixmaps /usr/share/gitweb \
-       /usr/share/cmake-* -name '*.png' -size -32k 2>/dev/null | sort
-} > "${TMPDIR:-/tmp}/png-corpus.$$"
-trap 'rm -f "${TMPDIR:-/tmp}/png-corpus.$$"' EXIT
-if [ "${1:-}" = --packages ]; then
-  # shellcheck disable=SC2046
-  xargs -d '\n' dpkg -S < "${TMPDIR:-/tmp}/png-corpus.$$" 2>/dev/null | cut -d: -f1 | sort | uniq -c |
-    while read -r count package; do
-      printf '%5d  %s %s\n' "$count" "$package" "$(dpkg-query -W -f='${Version}' "$package")"
+kind=png
+[ "${1:-}" = --jpeg ] && { kind=jpeg; shift; }
+png_packages=(imagemagick-6-doc libxml2-doc qt6-base-dev libxslt1-dev cmake-data libtasn1-doc)
+jpeg_packages=(imagemagick-6-doc qt6-base-dev)
+missing=()
+for package in adwaita-icon-theme "${png_packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "png-corpus.sh: install ${missing[*]} (apt-get install) for the same files" >&2
+fi
+
+list() {
+  if [ $kind = jpeg ]; then
+    for package in "${jpeg_packages[@]}"; do
+      dpkg -L "$package" 2>/dev/null | grep -iE '\.jpe?g$' | sort | while read -r f; do [ -f "$f" ] && echo "$package $f"; done
     done
+    return
+  fi
+  # Every 12th full-colour icon and every 120th symbolic icon of the theme.
+  dpkg -L adwaita-icon-theme 2>/dev/null | grep '\.png$' | sort | while read -r f; do
+    [ -f "$f" ] && [ "$(stat -c %s "$f")" -lt 32768 ] && echo "$f"
+  done | awk '/symbolic/ { if (s++ % 120 == 0) print "adwaita-icon-theme " $0; next } { if (c++ % 12 == 0) print "adwaita-icon-theme " $0 }'
+  for package in "${png_packages[@]}"; do
+    dpkg -L "$package" 2>/dev/null | grep '\.png$' | sort | while read -r f; do
+      [ -f "$f" ] && [ "$(stat -c %s "$f")" -lt 32768 ] && echo "$package $f"
+    done
+  done
+}
+
+if [ "${1:-}" = --packages ]; then
+  list | cut -d' ' -f1 | uniq -c | while read -r count package; do
+    printf '%5d  %s %s\n' "$count" "$package" "$(dpkg-query -W -f='${Version}' "$package")"
+  done
 else
-  cat "${TMPDIR:-/tmp}/png-corpus.$$"
+  list | cut -d' ' -f2-
 fi

@@ -15,6 +15,7 @@ mkdir -p "$results"
 here=$(cd "$(dirname "$0")" && pwd)
 oxipng=${OXIPNG:-$(command -v oxipng || true)}
 mapfile -t files < <(bash "$here/png-corpus.sh")
+[ ${#files[@]} -gt 0 ] || { echo "no PNGs found" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf -- "$work"' EXIT
 
