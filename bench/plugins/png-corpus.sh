@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Lists the real PNGs (or, with --jpeg, JPEGs) the plug-in benches use, one
 # path a line, in a fixed order: the files under 32 kB (PNG) that these
-# Debian packages install, an icon theme's icons sampled. With --packages,
+# Debian packages install, an icon theme's icons and a manual's figures sampled. With --packages,
 # prints which package and version each group comes from instead. Nothing is
 # copied: the files are read where the packages put them.
 #   bash bench/plugins/png-corpus.sh [--jpeg] [--packages]
@@ -10,9 +10,10 @@ export LC_ALL=C
 kind=png
 [ "${1:-}" = --jpeg ] && { kind=jpeg; shift; }
 png_packages=(imagemagick-6-doc libxml2-doc qt6-base-dev libxslt1-dev cmake-data libtasn1-doc)
-jpeg_packages=(imagemagick-6-doc qt6-base-dev)
+jpeg_packages=(imagemagick-6-doc qt6-base-dev opencv-doc)
 missing=()
-for package in adwaita-icon-theme "${png_packages[@]}"; do
+[ $kind = jpeg ] && wanted=("${jpeg_packages[@]}") || wanted=(adwaita-icon-theme "${png_packages[@]}")
+for package in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -21,8 +22,10 @@ fi
 
 list() {
   if [ $kind = jpeg ]; then
+    # opencv-doc: its example data, and every 10th figure of its manual.
     for package in "${jpeg_packages[@]}"; do
-      dpkg -L "$package" 2>/dev/null | grep -iE '\.jpe?g$' | sort | while read -r f; do [ -f "$f" ] && echo "$package $f"; done
+      dpkg -L "$package" 2>/dev/null | grep -iE '\.jpe?g$' | sort | while read -r f; do [ -f "$f" ] && echo "$package $f"; done |
+        awk '!/opencv4\/html/ || n++ % 10 == 0'
     done
     return
   fi
