@@ -54,9 +54,10 @@ protected:
         ASSERT_EQ(std::system(("jhead -mkexif " + ShellQuote(path) + " > /dev/null").c_str()), 0);
     }
 
+    // Every pixel as 16-bit RGBA: a lossless 16-to-8-bit reduction compares equal.
     static std::string Pixels(const std::string& path)
     {
-        return Capture("convert " + ShellQuote(path.front() == '-' ? "./" + path : path) + " rgba:-");
+        return Capture("convert " + ShellQuote(path.front() == '-' ? "./" + path : path) + " -depth 16 rgba:-");
     }
 
     // The colour chunks and pHYs before the image data, type and content, sorted.
