@@ -54,7 +54,7 @@ for config in "$@"; do
     a=$(stat -c %s "$f") b=$a
     [ -s "$dir/$i.png" ] && b=$(stat -c %s "$dir/$i.png")
     if [ "$b" -ge "$a" ]; then b=$a; elif [ $check = 1 ]; then
-      cmp -s <(convert "$f" rgba:-) <(convert "$dir/$i.png" rgba:-) || bad=$((bad + 1))
+      cmp -s <(convert "$f" -depth 16 rgba:-) <(convert "$dir/$i.png" -depth 16 rgba:-) || bad=$((bad + 1))
     fi
     echo "$b" >> "$results/$config.sizes"
     total_in=$((total_in + a)) total_out=$((total_out + b))
