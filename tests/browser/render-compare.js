@@ -200,14 +200,17 @@ async function main() {
     server = await startServer(sites, outputRoot, work);
     const base = `http://127.0.0.1:${server.address().port}`;
     browser = new Browser(options.browser, path.join(work, 'profile'));
-    const page = await browser.newPage(1024, 2048);
-
+    // Two tabs at once, each taking the next page from the list.
+    const queue = [];
+    for (const site of sites) for (const relative of pagesOf.get(site.name)) queue.push({ site, relative });
     const failures = [];
     let count = 0;
     let screenshots = 0;
-    for (const site of sites) {
-      for (const relative of pagesOf.get(site.name)) {
-        const url = (variant) => `${base}/${encodeURIComponent(site.name)}/${variant}/${relative.split(path.sep).map(encodeURIComponent).join('/')}`;
+    const worker = async (page) => {
+      for (let job; (job = queue.shift()); ) {
+        const { site, relative } = job;
+        const url = (variant) =>
+          `${base}/${encodeURIComponent(site.name)}/${variant}/${relative.split(path.sep).map(encodeURIComponent).join('/')}`;
         await page.load(url('original'));
         const { changed } = await page.evaluate(readText('check'));
         const originalShot = changed ? null : await page.screenshot();
@@ -225,7 +228,10 @@ async function main() {
         }
         count++;
       }
-    }
+    };
+    const tabs = await Promise.all([browser.newPage(1024, 2048), browser.newPage(1024, 2048)]);
+    await Promise.all(tabs.map(worker));
+    failures.sort();
     const seconds = ((Date.now() - started) / 1000).toFixed(1);
     for (const failure of failures) console.log(`FAILED ${failure}`);
     console.log(
