@@ -7,7 +7,7 @@
 #include "compressors/tools/SourceGuard.h"
 #include "gif/Bitmap.h"
 #include "gif/ColorMapOptimizer.h"
-#include "gif/FrameImport.h"
+#include "gif/Flattener.h"
 #include "gif/FrameOptimizer.h"
 #include "gif/FrameRenderer.h"
 #include "gif/GIFImage.h"
@@ -19,23 +19,39 @@ FileSize Low32(std::size_t size)
     return FileSize(std::uint32_t(size));
 }
 
-// Reads the source into the buffer and the image, then empties the buffer.
-void ReadSource(const std::string& source, const std::string& destination, TMemoryStream& buffer, TGIFImage& image,
-                FileSize& originalSize, const TGIFRenderOptions& rendering)
+using TGIFLevel = std::vector<std::uint8_t> (*)(std::span<const std::uint8_t>, const TGIFRenderOptions&,
+                                                TGIFMemoryBudget*, std::size_t);
+
+// Reads the source whole, optimizes it in memory, and writes the smaller of
+// the result and the source to the destination. One budget counts the
+// source's bytes, the output with its per-frame candidates (each at most the
+// source's size, since anything larger is not taken) and all pixel memory.
+void CompressFile(const std::string& source, const std::string& destination, FileSize& originalSize,
+                  FileSize& optimizedSize, const TGIFRenderOptions& rendering, TGIFLevel level)
 {
-    ApplyRenderOptions(image, rendering);
-    buffer = TMemoryStream(ReadEntireFileBytes(source));
+    TGIFMemoryBudget budget;
+    const std::uint64_t size = InputFile(source).Size();
+    TGIFReservation files(budget, 4 * size);
+    const std::vector<std::uint8_t> bytes = ReadEntireFileBytes(source);
+    TGIFReservation grown(budget, bytes.size() > size ? 4 * (bytes.size() - size) : 0);
     EnsureNotSource(source, destination);
-    originalSize = Low32(std::size_t(buffer.Size()));
-    image.ReadFrom(buffer);
-    buffer = TMemoryStream();
+    std::vector<std::uint8_t> optimized;
+    bool smaller = false;
+    try {
+        optimized = level(bytes, rendering, &budget, bytes.empty() ? 0 : bytes.size() - 1);
+        smaller = optimized.size() < bytes.size();
+    } catch (const GIFOutputLimit&) {
+    }
+    const std::vector<std::uint8_t>& result = smaller ? optimized : bytes;
+    originalSize = Low32(bytes.size());
+    optimizedSize = Low32(result.size());
+    WriteEntireFile(destination, result);
 }
 
-void WriteResult(TGIFImage& image, TMemoryStream& buffer, const std::string& destination, FileSize& optimizedSize)
+void ReadImage(std::span<const std::uint8_t> source, TGIFImage& image, const TGIFRenderOptions& rendering)
 {
-    image.WriteTo(buffer);
-    optimizedSize = Low32(buffer.Bytes().size());
-    WriteEntireFile(destination, buffer.Bytes());
+    ApplyRenderOptions(image, rendering);
+    image.LoadFromBytes(source);
 }
 
 }  // namespace
@@ -49,53 +65,36 @@ void OptimizeGIFImage(TGIFImage& image)
     image.CompressionMethod = 0;
 }
 
+std::vector<std::uint8_t> RecompressGIFBytes(std::span<const std::uint8_t> source, const TGIFRenderOptions& rendering,
+                                             TGIFMemoryBudget* budget, std::size_t outputLimit)
+{
+    auto image = std::make_unique<TGIFImage>();
+    if (budget) image->ShareBudget(*budget);
+    ReadImage(source, *image, rendering);
+    OptimizeGIFImage(*image);
+    TMemoryStream out;
+    out.SetLimit(std::int64_t(std::min<std::size_t>(outputLimit, INT64_MAX)));
+    image->WriteTo(out);
+    return out.TakeBytes();
+}
+
 void RecompressGIF(const std::string& source, const std::string& destination, FileSize& originalSize,
                    FileSize& optimizedSize, const TGIFRenderOptions& rendering)
 {
-    TMemoryStream buffer;
-    auto image = std::make_unique<TGIFImage>();
-    ReadSource(source, destination, buffer, *image, originalSize, rendering);
-    OptimizeGIFImage(*image);
-    WriteResult(*image, buffer, destination, optimizedSize);
+    CompressFile(source, destination, originalSize, optimizedSize, rendering, &RecompressGIFBytes);
+}
+
+std::vector<std::uint8_t> FlattenGIFBytes(std::span<const std::uint8_t> source, const TGIFRenderOptions& rendering,
+                                          TGIFMemoryBudget* budget, std::size_t outputLimit)
+{
+    TGIFMemoryBudget own;
+    return FlattenAnimation(source, budget ? *budget : own, rendering, outputLimit);
 }
 
 void FlattenGIF(const std::string& source, const std::string& destination, FileSize& originalSize,
                 FileSize& optimizedSize, const TGIFRenderOptions& rendering)
 {
-    TMemoryStream buffer;
-    auto rebuilt = std::make_unique<TGIFImage>();
-    {
-        auto image = std::make_unique<TGIFImage>();
-        ReadSource(source, destination, buffer, *image, originalSize, rendering);
-
-        // White, 8 bits per pixel, the halftone palette as its color table.
-        TBitmap canvas(image->Width(), image->Height(), TPixelFormat::pf8bit);
-
-        rebuilt->ReductionMethod = 0;
-        rebuilt->DitherStyle = 0;
-        const TBitmapRect screen{0, 0, image->Width(), image->Height()};
-        for (auto& frame : image->Images()) {
-            DrawFrame(*frame, canvas, screen, true, false);
-            canvas.Transparent = false;
-            const int index = AddFrame(*rebuilt, canvas);
-            if (const TGIFGraphicControlExtension* control = frame->GraphicControl()) {
-                TGIFSubImage& added = *rebuilt->Images()[index];
-                auto timing = std::make_unique<TGIFGraphicControlExtension>(&added);
-                timing->SetDelayTime(control->DelayTime());
-                added.Extensions().Add(std::move(timing));
-            }
-        }
-        // An animation that looped keeps looping.
-        if (!image->Images().Empty() && !rebuilt->Images().Empty())
-            if (const auto* loop = image->Images()[0]->Extensions().Find<TGIFAppExtNSLoop>()) {
-                TGIFSubImage& first = *rebuilt->Images()[0];
-                auto copy = std::make_unique<TGIFAppExtNSLoop>(&first);
-                copy->LoopCount = loop->LoopCount;
-                first.Extensions().Insert(0, std::move(copy));
-            }
-    }
-    OptimizeGIFImage(*rebuilt);
-    WriteResult(*rebuilt, buffer, destination, optimizedSize);
+    CompressFile(source, destination, originalSize, optimizedSize, rendering, &FlattenGIFBytes);
 }
 
 void CompressGIF(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,

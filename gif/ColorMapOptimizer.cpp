@@ -42,7 +42,6 @@ THistogram::THistogram(const TGIFColorMap& map) : fCount(map.EntryCount())
 
 bool THistogram::CountFrame(TGIFSubImage& frame)
 {
-    fFrames.push_back(&frame);
     const bool transparent = frame.Transparent();
     const int transparentIndex = transparent ? frame.TransparentIndex() : -1;
     // One pass of plain counting; pixels past the table are rare and fixed afterwards.
@@ -71,6 +70,9 @@ bool THistogram::CountFrame(TGIFSubImage& frame)
         frame.GraphicControl()->SetTransparentIndex(0);
         frame.GraphicControl()->SetTransparentFlag(false);
     }
+    TCountedFrame counted{&frame, {}, sawTransparent};
+    for (int index = 0; index < fCount; ++index) counted.Used[std::size_t(index)] = counts[std::size_t(index)] > 0;
+    fFrames.push_back(counted);
     return sawTransparent;
 }
 
@@ -89,7 +91,15 @@ void THistogram::RemapFrames(bool useTransparency, std::uint8_t newTransparentIn
     TGIFTranslation translation{};
     for (const THistogramEntry* entry : fList)
         translation[std::size_t(entry->SourceIndex)] = std::uint8_t(entry->NewIndex);
-    for (TGIFSubImage* frame : fFrames) {
+    for (const TCountedFrame& counted : fFrames) {
+        bool exact = true;
+        for (int index = 0; index < fCount && exact; ++index)
+            exact = !counted.Used[std::size_t(index)] || fEntries[std::size_t(index)].Exact;
+        if (!exact) {
+            RemapToLocalTable(counted);
+            continue;
+        }
+        TGIFSubImage* frame = counted.Frame;
         TGIFTranslation table = translation;
         if (frame->Transparent() && useTransparency) {
             table[std::size_t(frame->TransparentIndex())] = newTransparentIndex;
@@ -101,12 +111,44 @@ void THistogram::RemapFrames(bool useTransparency, std::uint8_t newTransparentIn
     }
 }
 
+// The frame's own colors, most used first (equal colors once), then the
+// transparent entry when it shows transparent pixels.
+void THistogram::RemapToLocalTable(const TCountedFrame& counted)
+{
+    TGIFSubImage& frame = *counted.Frame;
+    TGIFTranslation table{};
+    std::vector<std::uint32_t> colors;
+    for (const THistogramEntry* entry : fList) {
+        if (!counted.Used[std::size_t(entry->SourceIndex)]) continue;
+        auto at = std::find(colors.begin(), colors.end(), entry->Key);
+        if (at == colors.end()) at = colors.insert(colors.end(), entry->Key);
+        table[std::size_t(entry->SourceIndex)] = std::uint8_t(at - colors.begin());
+    }
+    const bool transparent = frame.Transparent() && counted.SawTransparent;
+    if (transparent) {
+        table[std::size_t(frame.TransparentIndex())] = std::uint8_t(colors.size());
+        frame.GraphicControl()->StoreTransparentIndex(std::uint8_t(colors.size()));
+        colors.push_back(0);
+    }
+    std::vector<std::uint8_t> triples;
+    for (std::uint32_t key : colors)
+        triples.insert(triples.end(), {std::uint8_t(key), std::uint8_t(key >> 8), std::uint8_t(key >> 16)});
+    frame.ColorMap().SetTable(triples.data(), int(colors.size()));
+    std::uint8_t* pixels = frame.Pixels();
+    for (std::size_t i = 0, n = frame.PixelsSize(); i < n; ++i) pixels[i] = table[pixels[i]];
+    frame.ReleaseRendering();
+}
+
 // Optimizer -----------------------------------------------------------------
 
 void TColorMapOptimizer::RunMerge()
 {
     fImage.StopPainters();
     std::lock_guard<std::mutex> lock(fImage.PainterLock);
+    const TGIFGlobalColorMap& global = fImage.GlobalColorMap();
+    const int background = fImage.Header().BackgroundIndex;
+    const bool hasBackground = background < global.EntryCount();
+    const TGIFColor backgroundColor = hasBackground ? global.Color(background) : 0;
     BuildHistograms();
     if (!fHistograms.empty()) {
         std::size_t total = 0;
@@ -121,6 +163,10 @@ void TColorMapOptimizer::RunMerge()
         BuildColorTable();
         ApplyColorTable();
         for (auto& histogram : fHistograms) histogram->RemapFrames(fUseTransparency, fNewTransparentIndex);
+        const int index = hasBackground ? global.IndexOfColor(backgroundColor) : -1;
+        fImage.Header().BackgroundIndex = std::uint8_t(index >= 0         ? index
+                                                       : fUseTransparency ? fNewTransparentIndex
+                                                                          : 0);
     }
     for (auto& frame : fImage.Images()) frame->ReleaseRendering();
     fImage.ReleaseRendering();
@@ -176,6 +222,7 @@ void TColorMapOptimizer::BuildColorTable()
     for (std::size_t i = 0; i < kept; ++i) {
         THistogramEntry* entry = fCombined[i];
         entry->NewIndex = int(i);
+        entry->Exact = true;
         fTable[3 * i] = std::uint8_t(entry->Key);
         fTable[3 * i + 1] = std::uint8_t(entry->Key >> 8);
         fTable[3 * i + 2] = std::uint8_t(entry->Key >> 16);
@@ -195,6 +242,7 @@ void TColorMapOptimizer::BuildColorTable()
             entry->NewIndex = kept > 0 ? fCombined[bestIndex]->NewIndex : 0;
         } else if (entry->Master) {
             entry->NewIndex = entry->Master->NewIndex;
+            entry->Exact = entry->Master->Exact;
         }
     }
     fFinalCount = int(kept);

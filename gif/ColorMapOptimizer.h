@@ -2,6 +2,7 @@
 // Merges all color tables of an image into one shared global table of the
 // most used colors.
 
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -14,6 +15,7 @@ struct THistogramEntry {
     std::int32_t NewIndex = 256;        // index in the shared table
     std::uint32_t Key = 0;              // red + 256 green + 65536 blue
     THistogramEntry* Master = nullptr;  // the entry that absorbed this one
+    bool Exact = false;                 // the shared table holds this very color
 };
 
 // Color use of one color table over the frames counted into it.
@@ -27,16 +29,26 @@ public:
     bool CountFrame(TGIFSubImage& frame);
     // Drops unused colors; the list is left ordered by use, highest first.
     int Prune();
-    // Rewrites the counted frames' pixels (and transparent indices) into the shared table.
+    // Rewrites the counted frames' pixels (and transparent indices) into the
+    // shared table. A frame showing a color the shared table does not hold
+    // gets a local table of exactly its own colors instead, so that no pixel
+    // changes its color.
     void RemapFrames(bool useTransparency, std::uint8_t newTransparentIndex);
 
     const std::vector<THistogramEntry*>& List() const { return fList; }
 
 private:
+    struct TCountedFrame {
+        TGIFSubImage* Frame;
+        std::bitset<256> Used;  // source indices shown by the frame
+        bool SawTransparent;
+    };
+    void RemapToLocalTable(const TCountedFrame& counted);
+
     std::vector<THistogramEntry> fEntries;
     int fCount;
     std::vector<THistogramEntry*> fList;
-    std::vector<TGIFSubImage*> fFrames;
+    std::vector<TCountedFrame> fFrames;
 };
 
 class TColorMapOptimizer {
@@ -47,7 +59,8 @@ public:
     void BuildHistograms();
     // Equal colors of different tables become one entry (the master).
     void MergeDuplicates();
-    // Keeps the most used colors; every other one maps to the nearest kept one.
+    // Keeps the most used colors (exact); every other one maps to the nearest
+    // kept one (for frames that keep a local table instead, see RemapFrames).
     void BuildColorTable();
     // Empties the local tables and installs the shared table as the global one.
     void ApplyColorTable();
@@ -63,7 +76,10 @@ private:
 };
 
 // Replaces all color tables of the image by one shared, sorted global table:
-// every local table is emptied and the pixels are rewritten to match.
+// every local table is emptied and the pixels are rewritten to match. When
+// the colors do not all fit one table, the frames that show colors beyond it
+// keep a local table of their own colors. The background index follows its
+// color (the transparent index, or 0, when the color is gone).
 void OptimizeColorMaps(TGIFImage& image);
 
 // Distance between two colors for mapping a color that did not fit:

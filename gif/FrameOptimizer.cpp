@@ -64,10 +64,11 @@ bool HasOtherImage(const TGIFImage& image, const TGIFSubImage* frame)
     return false;
 }
 
-bool AllPixelsAre(const TGIFSubImage& frame, int index)
+bool ShowsNothing(const TGIFSubImage& frame)
 {
-    const std::uint8_t* p = frame.Pixels();
-    return std::all_of(p, p + frame.PixelsSize(), [index](std::uint8_t v) { return v == index; });
+    for (std::size_t i = 0, n = frame.PixelsSize(); i < n; ++i)
+        if (!frame.ShowsNothing(i)) return false;
+    return true;
 }
 
 // A frame that shows nothing, kept as one transparent pixel at its place
@@ -83,6 +84,43 @@ void ShrinkToTransparentPixel(TGIFSubImage& frame)
 bool HasLoopExtension(const TGIFSubImage& frame)
 {
     return frame.Extensions().Find<TGIFAppExtNSLoop>() != nullptr;
+}
+
+// The loop extension that holds: the first one in the file.
+const TGIFAppExtNSLoop* FindLoopExtension(const TGIFImage& image)
+{
+    for (auto& frame : image.Images())
+        if (const auto* loop = frame->Extensions().Find<TGIFAppExtNSLoop>()) return loop;
+    return nullptr;
+}
+
+// A loop extension found on a later frame goes to the first frame (unless
+// that has one), where every viewer looks for it.
+void MoveLoopExtensionToFirstFrame(TGIFImage& image)
+{
+    TGIFImageList& frames = image.Images();
+    if (frames.Count() < 2 || HasLoopExtension(*frames[0])) return;
+    const TGIFAppExtNSLoop* loop = FindLoopExtension(image);
+    if (!loop) return;
+    auto moved = std::make_unique<TGIFAppExtNSLoop>(frames[0]);
+    moved->LoopCount = loop->LoopCount;
+    moved->BufferingSize = loop->BufferingSize;
+    frames[0]->Extensions().Insert(0, std::move(moved));
+}
+
+// After unused entries left the global table, a background index past its
+// end becomes the shared transparent index, or 0.
+void KeepBackgroundInTable(TGIFImage& image)
+{
+    const int count = image.GlobalColorMap().EntryCount();
+    if (image.Header().BackgroundIndex < count) return;
+    int index = 0;
+    for (auto& frame : image.Images())
+        if (frame->ColorMap().EntryCount() == 0 && frame->Transparent()) {
+            index = frame->TransparentIndex() < count ? frame->TransparentIndex() : 0;
+            break;
+        }
+    image.Header().BackgroundIndex = std::uint8_t(index);
 }
 
 class TProgress {
@@ -134,16 +172,16 @@ void CropTransparentEdges(TGIFSubImage& frame)
 {
     if (frame.IsEmpty() || !frame.Transparent()) return;
     const int w = frame.Width(), h = frame.Height();
-    const std::uint8_t t = std::uint8_t(frame.TransparentIndex());
-    const std::uint8_t* p = frame.Pixels();
+    auto clear = [&](int x, int y) { return frame.ShowsNothing(std::size_t(y) * std::size_t(w) + std::size_t(x)); };
     auto columnClear = [&](int x, int top, int bottom) {
         for (int y = top; y <= bottom; ++y)
-            if (p[std::size_t(y) * std::size_t(w) + std::size_t(x)] != t) return false;
+            if (!clear(x, y)) return false;
         return true;
     };
     auto rowClear = [&](int y, int left, int right) {
-        const std::uint8_t* row = p + std::size_t(y) * std::size_t(w);
-        return std::all_of(row + left, row + right + 1, [t](std::uint8_t v) { return v == t; });
+        for (int x = left; x <= right; ++x)
+            if (!clear(x, y)) return false;
+        return true;
     };
     int left = 0, right = w - 1, top = 0, bottom = h - 1;
     while (left <= right && columnClear(left, 0, h - 1)) ++left;
@@ -157,18 +195,7 @@ void CropTransparentEdges(TGIFSubImage& frame)
         return;
     }
     if (left == 0 && top == 0 && right == w - 1 && bottom == h - 1) return;
-    const int newWidth = right - left + 1, newHeight = bottom - top + 1;
-    std::vector<std::uint8_t> cropped(std::size_t(newWidth) * std::size_t(newHeight));
-    for (int y = 0; y < newHeight; ++y)
-        std::memcpy(cropped.data() + std::size_t(y) * std::size_t(newWidth),
-                    p + std::size_t(y + top) * std::size_t(w) + std::size_t(left), std::size_t(newWidth));
-    const int newLeft = frame.Left() + left, newTop = frame.Top() + top;
-    frame.SetWidth(newWidth);  // shrinking first keeps the frame inside the screen
-    frame.SetHeight(newHeight);
-    frame.SetLeft(newLeft);
-    frame.SetTop(newTop);
-    std::memcpy(frame.Pixels(), cropped.data(), cropped.size());
-    frame.ReleaseRendering();
+    frame.CropTo(left, top, right - left + 1, bottom - top + 1);
 }
 
 void MergeWithPrevious(TGIFSubImage& current, TGIFSubImage* previous)
@@ -193,7 +220,6 @@ void MergeWithPrevious(TGIFSubImage& current, TGIFSubImage* previous)
     const bool sameMap = &current.EffectiveColorMap() == &previous->EffectiveColorMap();
     const auto currentKeys = ColorKeys(current.EffectiveColorMap(), 0x01000000);
     const auto previousKeys = ColorKeys(previous->EffectiveColorMap(), 0x02000000);
-
     const std::size_t cw = std::size_t(current.Width()), pw = std::size_t(previous->Width());
     std::uint8_t* cp = current.Pixels();
     const std::uint8_t* pp = previous->Pixels();
@@ -209,7 +235,7 @@ void MergeWithPrevious(TGIFSubImage& current, TGIFSubImage* previous)
                 tc = ChooseTransparentIndex(current);
                 needed = false;
             }
-            crow[x] = std::uint8_t(tc);
+            current.SetWildcard(std::size_t(crow + x - cp));
         }
     }
     if (!wasTransparent && tc >= 0) {
@@ -229,9 +255,12 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
     WithProgress(&image, kOptimizing, [&] {
         const int count = frames.Count();
         TProgress progress(image, 6 * count);
+        // Before any frame is dropped.
+        if (options & optCleanup) MoveLoopExtensionToFirstFrame(image);
 
         if (options & optColorMaps) {
-            if (image.GlobalColorMap().EntryCount() > 0) image.GlobalColorMap().SortByUsage();
+            if (image.GlobalColorMap().EntryCount() > 0 && image.GlobalColorMap().SortByUsage())
+                KeepBackgroundInTable(image);
             for (int i = 0; i < count; ++i) {
                 progress.Step();
                 if (frames[i]->ColorMap().EntryCount() > 0) {
@@ -256,7 +285,9 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
                 TGIFSubImage& frame = *frames[i];
                 TGIFSubImage& next = *frames[i + 1];
                 const int disposal = Disposal(frame);
-                if ((disposal != 2 && disposal != 3) || next.Transparent()) continue;
+                // The next frame's own restore-to-previous would bring back
+                // this frame's disposed state: then the disposal matters.
+                if ((disposal != 2 && disposal != 3) || next.Transparent() || Disposal(next) == 3) continue;
                 const TRect overlap = Intersection(FrameRect(frame), FrameRect(next));
                 if (overlap.IsEmpty()) continue;
                 if (overlap == FrameRect(frame)) frame.GraphicControl()->SetDisposalMethod(0);
@@ -279,6 +310,12 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
         }
 
         if (options & optCrop) {
+            const TGIFAppExtNSLoop* loop = FindLoopExtension(image);
+            const bool loopsForever = loop && loop->LoopCount == 0;
+            // Where no frame waits, a viewer shows each frame for its own time.
+            bool anyDelay = false;
+            for (auto& frame : frames)
+                anyDelay = anyDelay || (frame->GraphicControl() && frame->GraphicControl()->DelayTime() > 0);
             for (int k = count - 1; k >= 0; --k) {
                 progress.Step();
                 TGIFSubImage& frame = *frames[k];
@@ -292,9 +329,12 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
                 // first frame with a delay or the loop, a frame that shows for a
                 // while what the disposal of the frame before it left. Those stay
                 // as one transparent pixel.
-                if (AllPixelsAre(frame, frame.TransparentIndex()) &&
-                    (!HasOtherImage(image, &frame) || (k == 0 && (delay > 0 || HasLoopExtension(frame))) ||
-                     (k > 0 && delay > 0 && Disposal(*frames[k - 1]) >= 2))) {
+                // The last frame of an animation that ends shows the disposed
+                // state for good, whatever its delay.
+                const bool shownForAWhile = delay > 0 || !anyDelay || (k + 1 == frames.Count() && !loopsForever);
+                if (ShowsNothing(frame) &&
+                    (!HasOtherImage(image, &frame) || (k == 0 && (delay > 0 || !anyDelay || HasLoopExtension(frame))) ||
+                     (k > 0 && shownForAWhile && Disposal(*frames[k - 1]) >= 2))) {
                     ShrinkToTransparentPixel(frame);
                     progress.Report();
                     continue;

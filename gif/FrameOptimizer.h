@@ -23,12 +23,14 @@ using TGIFOptimizeOptions = std::uint8_t;
 void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reductionMethod, int ditherStyle,
                     int reductionDepth);
 
-// Cuts a transparent frame down to the rectangle that holds non-transparent
-// pixels; a frame without any is cleared completely (left empty).
+// Cuts a transparent frame down to the rectangle that holds pixels that are
+// neither transparent nor wildcards; a frame without any is cleared
+// completely (left empty).
 void CropTransparentEdges(TGIFSubImage& frame);
 
-// Makes the pixels of `current` that show the same color as `previous` at the
-// same screen position transparent (adding a transparent index when needed).
+// Marks the pixels of `current` that show the same color as `previous` at the
+// same screen position as wildcards (they may be written transparent), making
+// the frame transparent (adding a transparent index when needed).
 void MergeWithPrevious(TGIFSubImage& current, TGIFSubImage* previous);
 
 // Whether the frame's color map can take one more entry for transparency.

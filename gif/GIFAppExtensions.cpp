@@ -23,17 +23,14 @@ const TGIFExtensionClass* ResolveApplicationSubclass(const TGIFExtensionClass* s
     std::int64_t start = stream.Position();
     std::uint8_t size;
     if (!stream.ReadByte(size)) return nullptr;
-    if (size == 10) {
-        std::uint8_t bytes[10];
-        if (stream.Read(bytes, 10) != 10) return nullptr;
-        return &TGIFUnknownAppExtension::ClassInfo;
-    }
-    if (size == 11) {
-        TGIFAppIdentifier identifier;
-        if (stream.Read(identifier.data(), 11) == 11) {
+    // An identifier of 0 to 11 bytes (shorter ones padded with zero bytes).
+    if (size <= 11) {
+        TGIFAppIdentifier identifier{};
+        if (stream.Read(identifier.data(), size) == size) {
             const TGIFExtensionClass* cls = FindAppExtensionClass(identifier);
             return cls ? cls : &TGIFUnknownAppExtension::ClassInfo;
         }
+        if (size < 11) return nullptr;
     }
     stream.Seek(start);
     return self;
@@ -46,12 +43,13 @@ void SkipBytes(TStream& stream, std::int64_t count)
 
 }  // namespace
 
+// The refined classes answer themselves: the block after the identifier is
+// payload, never another identifier.
 const TGIFExtensionClass TGIFApplicationExtension::ClassInfo{0xFF, &CreateExtension<TGIFApplicationExtension>,
                                                              &ResolveApplicationSubclass};
 const TGIFExtensionClass TGIFUnknownAppExtension::ClassInfo{0xFF, &CreateExtension<TGIFUnknownAppExtension>,
-                                                            &ResolveApplicationSubclass};
-const TGIFExtensionClass TGIFAppExtNSLoop::ClassInfo{0xFF, &CreateExtension<TGIFAppExtNSLoop>,
-                                                     &ResolveApplicationSubclass};
+                                                            &ResolveSubclassSelf};
+const TGIFExtensionClass TGIFAppExtNSLoop::ClassInfo{0xFF, &CreateExtension<TGIFAppExtNSLoop>, &ResolveSubclassSelf};
 
 const TGIFExtensionClass* FindAppExtensionClass(const TGIFAppIdentifier& identifier)
 {
@@ -66,14 +64,9 @@ void TGIFApplicationExtension::ReadBody(TStream& stream)
 {
     std::uint8_t size;
     stream.ReadChecked(&size, 1);
-    if (size < 10) throw GIFException("Unsupported Application Extension block size");
-    if (size == 10) {
-        AppIdentifier.fill(0);
-        stream.ReadChecked(AppIdentifier.data(), 10);
-    } else {
-        stream.ReadChecked(AppIdentifier.data(), 11);
-        SkipBytes(stream, size - 11);
-    }
+    AppIdentifier.fill(0);
+    stream.ReadChecked(AppIdentifier.data(), std::min<std::size_t>(size, 11));
+    if (size > 11) SkipBytes(stream, size - 11);
     ReadPayload(stream);
 }
 

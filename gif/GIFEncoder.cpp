@@ -27,8 +27,10 @@ std::vector<int> TGIFEncoder::RowOrder() const
 }
 
 void TGIFEncoder::EncodeFrame(TStream& stream, int bitsPerPixel, int colorLimit, const std::uint8_t* pixels,
-                              bool interlaced, int height, int width)
+                              bool interlaced, int height, int width, const std::uint8_t* wildcards, int alternative)
 {
+    fWildcards = wildcards;
+    fAlternative = alternative;
     fColorLimit = colorLimit;
     fBitsPerPixel = bitsPerPixel < 2 ? 2 : bitsPerPixel;
     fPixels = pixels;

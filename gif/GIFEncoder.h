@@ -16,9 +16,12 @@ public:
     virtual ~TGIFEncoder() = default;
 
     // Writes one frame's image data: code size byte, sub-blocks, terminator.
-    // A pixel not below colorLimit raises "Color not in color table".
+    // A pixel not below colorLimit raises "Color not in color table". With
+    // wildcards (one bit per pixel, least significant first), a marked pixel
+    // may be written as itself or as `alternative`, whichever the encoder
+    // finds shorter.
     void EncodeFrame(TStream& stream, int bitsPerPixel, int colorLimit, const std::uint8_t* pixels, bool interlaced,
-                     int height, int width);
+                     int height, int width, const std::uint8_t* wildcards = nullptr, int alternative = 0);
 
     TWarning Warning;
 
@@ -52,6 +55,8 @@ protected:
     int fWidth = 0, fHeight = 0;
     bool fInterlaced = false;
     const std::uint8_t* fPixels = nullptr;
+    const std::uint8_t* fWildcards = nullptr;
+    int fAlternative = 0;
     std::unique_ptr<TGIFWriter> fWriter;
     std::uint64_t fBucket = 0;
     int fBits = 0;

@@ -8,3 +8,10 @@ class GIFException : public std::runtime_error {
 public:
     explicit GIFException(const std::string& message) : std::runtime_error(message) {}
 };
+
+// A write past the limit set on a memory stream (TMemoryStream::SetLimit):
+// the output would not be smaller than what it replaces.
+class GIFOutputLimit : public GIFException {
+public:
+    GIFOutputLimit() : GIFException("Output limit reached") {}
+};

@@ -62,9 +62,12 @@ void TGIFGraphicControlExtension::ReadBody(TStream& stream)
     if ((fRecord[1] & 1) && fFrame) fFrame->SetTransparentMark(true);
 }
 
+// Always in the sound form (block size 4, terminator 0), whatever was read:
+// a damaged size or terminator would make the following blocks unreadable.
 void TGIFGraphicControlExtension::WriteBody(TStream& stream)
 {
-    stream.Write(fRecord.data(), 6);
+    const std::uint8_t record[6] = {4, fRecord[1], fRecord[2], fRecord[3], fRecord[4], 0};
+    stream.Write(record, 6);
 }
 
 // Lines of text and comment extensions -------------------------------------------
@@ -101,7 +104,9 @@ void TGIFTextExtension::ReadBody(TStream& stream)
 
 void TGIFTextExtension::WriteBody(TStream& stream)
 {
-    stream.Write(Record.data(), Record.size());
+    std::array<std::uint8_t, 13> record = Record;
+    record[0] = 12;  // the only block size a reader accepts
+    stream.Write(record.data(), record.size());
     WriteLines(stream, Lines);
 }
 

@@ -231,13 +231,21 @@ void TGIFImage::FrameBoundsChanged(const TGIFSubImage& frame)
 
 void TGIFImage::ReservePixelBytes(std::uint64_t bytes)
 {
-    if (fPixelBytes + bytes > GIFMaxPixelBytes) throw GIFException("Image is too large");
+    fBudget->Reserve(bytes);
     fPixelBytes += bytes;
 }
 
 void TGIFImage::ReleasePixelBytes(std::uint64_t bytes)
 {
-    fPixelBytes -= std::min(bytes, fPixelBytes);
+    bytes = std::min(bytes, fPixelBytes);
+    fBudget->Release(bytes);
+    fPixelBytes -= bytes;
+}
+
+void TGIFImage::ShareBudget(TGIFMemoryBudget& budget)
+{
+    if (fPixelBytes > 0) throw GIFException("Internal error: budget changed while pixels are held");
+    fBudget = &budget;
 }
 
 int TGIFImage::FrameCompressionMethod() const
@@ -267,6 +275,8 @@ void TGIFImage::RemapColorPixels(const TGIFColorMap& map, const TGIFTranslation&
 {
     for (auto& frame : *fImages)
         if (&frame->EffectiveColorMap() == &map) frame->RemapPixels(translation);
+    // The background color moves with its entry.
+    if (fHeader->BackgroundIndex < map.EntryCount()) fHeader->BackgroundIndex = translation[fHeader->BackgroundIndex];
 }
 
 void TGIFImage::ColorMapChanged(const TGIFColorMap&)

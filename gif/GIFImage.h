@@ -115,6 +115,15 @@ public:
 
     // Bytes of pixel memory held by this image's frames.
     std::uint64_t PixelBytes() const { return fPixelBytes; }
+    // The frames' pixel memory is counted against this budget (shared with
+    // other images or allocations of the same work) instead of the image's
+    // own; only while the image holds no pixels.
+    void ShareBudget(TGIFMemoryBudget& budget);
+    TGIFMemoryBudget& Budget() { return *fBudget; }
+
+    // When set, the reader skips the image data: frames keep their
+    // descriptors, color tables and extensions, and no pixels.
+    bool SkipImageData = false;
 
 private:
     // The frames' owner.
@@ -124,6 +133,7 @@ private:
     void ReservePixelBytes(std::uint64_t bytes) override;
     void ReleasePixelBytes(std::uint64_t bytes) override;
     int FrameCompressionMethod() const override;
+    bool SkipsImageData() const override { return SkipImageData; }
     void FrameRead(TGIFSubImage& frame) override;
     // The global color map's owner.
     void ColorMapWarning(const TGIFColorMap& map, int severity, const std::string& message) const override;
@@ -135,6 +145,8 @@ private:
     std::unique_ptr<TGIFHeader> fHeader;
     std::unique_ptr<TGIFImageList> fImages;
     std::uint64_t fPixelBytes = 0;
+    TGIFMemoryBudget fOwnBudget;
+    TGIFMemoryBudget* fBudget = &fOwnBudget;
 };
 
 // The image a frame belongs to; null for a frame made without one.

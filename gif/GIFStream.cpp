@@ -21,6 +21,7 @@ std::size_t TMemoryStream::Read(void* buffer, std::size_t n)
 void TMemoryStream::Write(const void* buffer, std::size_t n)
 {
     if (!n) return;
+    if (std::int64_t(fPos + n) > fLimit) throw GIFOutputLimit();
     if (fPos + n > fData.size()) fData.resize(fPos + n);
     std::memcpy(fData.data() + fPos, buffer, n);
     fPos += n;

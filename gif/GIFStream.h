@@ -40,6 +40,10 @@ public:
     std::int64_t Size() const override { return std::int64_t(fData.size()); }
     void Seek(std::int64_t position) override;
     const std::vector<std::uint8_t>& Bytes() const { return fData; }
+    // Writing past this many bytes raises GIFOutputLimit (nothing written).
+    void SetLimit(std::int64_t limit) { fLimit = limit; }
+    // Bytes that may still be written.
+    std::int64_t Room() const { return fLimit - Size(); }
     std::vector<std::uint8_t> TakeBytes()
     {
         fPos = 0;
@@ -49,6 +53,7 @@ public:
 private:
     std::vector<std::uint8_t> fData;
     std::size_t fPos = 0;
+    std::int64_t fLimit = INT64_MAX;
 };
 
 // Read-only stream over bytes owned by the caller (no copy).

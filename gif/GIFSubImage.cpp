@@ -23,8 +23,62 @@ TGIFSubImage::~TGIFSubImage()
 
 void TGIFSubImage::ReleasePixels()
 {
-    if (fOwner && !fPixels.empty()) fOwner->ReleasePixelBytes(fPixels.size());
+    ReleaseWildcards();
+    if (fOwner && fPixelsCounted) fOwner->ReleasePixelBytes(fPixelsCounted);
+    fPixelsCounted = 0;
     std::vector<std::uint8_t>().swap(fPixels);
+}
+
+void TGIFSubImage::ReleaseWildcards()
+{
+    if (fOwner && fWildcardsCounted) fOwner->ReleasePixelBytes(fWildcardsCounted);
+    fWildcardsCounted = 0;
+    std::vector<std::uint8_t>().swap(fWildcards);
+}
+
+void TGIFSubImage::SetWildcard(std::size_t index)
+{
+    if (fWildcards.empty()) {
+        const std::size_t bytes = (fPixels.size() + 7) / 8;
+        if (fOwner) fOwner->ReservePixelBytes(bytes);
+        try {
+            fWildcards.assign(bytes, 0);
+        } catch (...) {
+            if (fOwner) fOwner->ReleasePixelBytes(bytes);
+            throw;
+        }
+        fWildcardsCounted = bytes;
+    }
+    fWildcards[index >> 3] |= std::uint8_t(1u << (index & 7));
+}
+
+void TGIFSubImage::CropTo(int left, int top, int width, int height)
+{
+    const std::size_t oldWidth = std::size_t(fWidth);
+    std::vector<std::uint8_t> bits;
+    if (!fWildcards.empty()) bits.swap(fWildcards);  // its memory stays counted until released below
+    std::size_t to = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x, ++to) {
+            const std::size_t from = std::size_t(y + top) * oldWidth + std::size_t(x + left);
+            fPixels[to] = fPixels[from];
+            if (!bits.empty()) {
+                const bool wild = (bits[from >> 3] >> (from & 7)) & 1;
+                bits[to >> 3] = std::uint8_t((bits[to >> 3] & ~(1u << (to & 7))) | (unsigned(wild) << (to & 7)));
+            }
+        }
+    // Same memory, fewer pixels: the buffers keep their capacity (and count).
+    fPixels.resize(to);
+    if (!bits.empty()) {
+        bits.resize((to + 7) / 8);
+        fWildcards.swap(bits);
+    }
+    fLeft += left;
+    fTop += top;
+    fWidth = width;
+    fHeight = height;
+    ReleaseRendering();
+    if (fOwner) fOwner->FrameBoundsChanged(*this);
 }
 
 void TGIFSubImage::AllocatePixels()
@@ -42,6 +96,7 @@ void TGIFSubImage::AllocatePixels()
         if (fOwner) fOwner->ReleasePixelBytes(bytes);
         throw;
     }
+    if (fOwner) fPixelsCounted = bytes;
 }
 
 void TGIFSubImage::EnsurePixels()
@@ -216,10 +271,26 @@ int TGIFSubImage::RequiredVersion() const
 
 // Reading and writing -------------------------------------------------------------
 
+// Of several graphic control extensions before one image, the last one holds
+// (delay, disposal, transparency flag and index alike): the others are dropped.
+void TGIFSubImage::KeepLastGraphicControl()
+{
+    TGIFGraphicControlExtension* last = nullptr;
+    int count = 0;
+    for (auto& extension : fExtensions)
+        if (auto* control = dynamic_cast<TGIFGraphicControlExtension*>(extension.get())) last = control, ++count;
+    if (count < 2) return;
+    for (int i = fExtensions.Count() - 1; i >= 0; --i)
+        if (fExtensions[i] != last && dynamic_cast<TGIFGraphicControlExtension*>(fExtensions[i])) fExtensions.Delete(i);
+    fGraphicControl = last;
+    fTransparent = last->TransparentFlag();
+}
+
 void TGIFSubImage::ReadFrom(TStream& stream)
 {
     Clear();
     fExtensions.ReadFrom(stream, this);
+    KeepLastGraphicControl();
     std::uint8_t next;
     if (!PeekByte(stream, next)) return;
     if (next == GIFTrailerByte || next == 0x00) return;
@@ -238,6 +309,11 @@ void TGIFSubImage::ReadFrom(TStream& stream)
         Warn(1, "Image exceeds Logical Screen size");
     }
     if (fPackedFields & 0x80) fColorMap.LoadFromStream(stream, ColorTableSize(fPackedFields));
+    if (fOwner && fOwner->SkipsImageData()) {
+        std::uint8_t codeSize;
+        if (stream.ReadByte(codeSize)) SkipSubBlocks(stream);
+        return;
+    }
     DecodePixels(stream);
     if (fOwner) fOwner->FrameRead(*this);
 }
@@ -254,16 +330,65 @@ void TGIFSubImage::DecodePixels(TStream& stream)
 
 void TGIFSubImage::WriteTo(TStream& stream)
 {
+    if (IsEmpty() || !HasWildcards() || !fTransparent || !fGraphicControl) {
+        fExtensions.WriteTo(stream);
+        if (!IsEmpty()) WriteImage(stream, nullptr);
+        return;
+    }
+    // Two ways, the shorter one taken: wildcards written as the transparent
+    // index where that encodes shorter, or every pixel as itself. The second
+    // needs no transparency when no other pixel is transparent, and then no
+    // table entry for it either when that entry is the last of a local table
+    // (which may halve the table).
+    // The candidates stay within what the target may still take.
+    const auto* target = dynamic_cast<const TMemoryStream*>(&stream);
+    const std::int64_t room = target ? target->Room() : INT64_MAX;
+    TMemoryStream mixed, plain;
+    mixed.SetLimit(room);
+    plain.SetLimit(room);
+    bool mixedFits = true, plainFits = true;
+    try {
+        WriteImage(mixed, Wildcards());
+    } catch (const GIFOutputLimit&) {
+        mixedFits = false;
+    }
+    const std::uint8_t t = std::uint8_t(TransparentIndex());
+    bool needed = false;
+    for (std::size_t i = 0; i < fPixels.size() && !needed; ++i) needed = fPixels[i] == t && !IsWildcard(i);
+    const int count = fColorMap.EntryCount();
+    const bool dropEntry = !needed && count > 1 && t == count - 1;
+    if (dropEntry) fColorMap.SetEntryCount(count - 1);
+    try {
+        WriteImage(plain, nullptr);
+    } catch (const GIFOutputLimit&) {
+        plainFits = false;
+    } catch (...) {
+        if (dropEntry) fColorMap.SetEntryCount(count);
+        throw;
+    }
+    if (dropEntry) fColorMap.SetEntryCount(count);
+    if (!mixedFits && !plainFits) throw GIFOutputLimit();
+    if (mixedFits && (!plainFits || mixed.Size() <= plain.Size())) {
+        fExtensions.WriteTo(stream);
+        stream.Write(mixed.Bytes().data(), mixed.Bytes().size());
+        return;
+    }
+    if (!needed) fGraphicControl->SetTransparentFlag(false);
     fExtensions.WriteTo(stream);
-    if (IsEmpty()) return;
+    if (!needed) fGraphicControl->SetTransparentFlag(true);
+    stream.Write(plain.Bytes().data(), plain.Bytes().size());
+}
+
+void TGIFSubImage::WriteImage(TStream& stream, const std::uint8_t* wildcards)
+{
     UpdateDescriptorFlags();
     WriteImageDescriptor(stream, {std::uint16_t(fLeft), std::uint16_t(fTop), std::uint16_t(fWidth),
                                   std::uint16_t(fHeight), fPackedFields});
     fColorMap.SaveToStream(stream);
-    EncodePixels(stream);
+    EncodePixels(stream, wildcards);
 }
 
-void TGIFSubImage::EncodePixels(TStream& stream)
+void TGIFSubImage::EncodePixels(TStream& stream, const std::uint8_t* wildcards)
 {
     int bitsPerPixel, colorLimit;
     if (fColorMap.EntryCount() > 0) {
@@ -273,9 +398,10 @@ void TGIFSubImage::EncodePixels(TStream& stream)
         bitsPerPixel = fOwner ? fOwner->MaxIndexBits() : 0;
         colorLimit = 1 << bitsPerPixel;
     }
-    WriteImageData(stream, fOwner ? fOwner->FrameCompressionMethod() : 0, bitsPerPixel, colorLimit, Pixels(),
-                   IsInterlaced(), fHeight, fWidth,
-                   [this](int severity, const std::string& message) { Warn(severity, message); });
+    WriteImageData(
+        stream, fOwner ? fOwner->FrameCompressionMethod() : 0, bitsPerPixel, colorLimit, Pixels(), IsInterlaced(),
+        fHeight, fWidth, [this](int severity, const std::string& message) { Warn(severity, message); }, wildcards,
+        TransparentIndex());
 }
 
 void TGIFSubImage::UpdateDescriptorFlags()

@@ -34,6 +34,8 @@ public:
     virtual int FrameCompressionMethod() const = 0;
     // The reader has just decoded the frame's pixels.
     virtual void FrameRead(TGIFSubImage& frame) = 0;
+    // Frames are read without their image data (no pixels).
+    virtual bool SkipsImageData() const = 0;
 
 protected:
     ~TGIFFrameOwner() = default;
@@ -84,6 +86,29 @@ public:
     // Translates every pixel, and the transparent index of a transparent frame.
     void RemapPixels(const TGIFTranslation& translation);
 
+    // Wildcards: pixels of a transparent frame that repeat what the screen
+    // already shows there. Such a pixel holds its color and may be written as
+    // it is or as the transparent index, whichever encodes smaller; it counts
+    // as transparent for cropping. One bit per pixel (least significant bit
+    // first), counted with the pixel memory; dropped with the pixels.
+    bool HasWildcards() const { return !fWildcards.empty(); }
+    const std::uint8_t* Wildcards() const { return fWildcards.empty() ? nullptr : fWildcards.data(); }
+    bool IsWildcard(std::size_t index) const
+    {
+        return !fWildcards.empty() && (fWildcards[index >> 3] >> (index & 7)) & 1;
+    }
+    // Allocates the bits (all clear) when missing.
+    void SetWildcard(std::size_t index);
+    void ReleaseWildcards();
+    // Whether the pixel shows the transparent index or is a wildcard.
+    bool ShowsNothing(std::size_t index) const
+    {
+        return (fTransparent && fPixels[index] == TransparentIndex()) || IsWildcard(index);
+    }
+    // Keeps the rectangle (in frame coordinates) of the pixels and wildcards;
+    // the frame moves there and takes its size, without new pixel memory.
+    void CropTo(int left, int top, int width, int height);
+
     TGIFLocalColorMap& ColorMap() { return fColorMap; }
     const TGIFLocalColorMap& ColorMap() const { return fColorMap; }
     // The local map when it has entries, else the global map when it has
@@ -112,9 +137,11 @@ public:
     // map and pixels; tells the owner when the pixels are decoded.
     void ReadFrom(TStream& stream) override;
     // Extensions, then (unless empty) descriptor, local map and image data.
+    // A frame with wildcards is written in the shorter of two ways (see .cpp).
     void WriteTo(TStream& stream) override;
     void DecodePixels(TStream& stream);
-    void EncodePixels(TStream& stream);
+    // With wildcards, those pixels may be written as the transparent index.
+    void EncodePixels(TStream& stream, const std::uint8_t* wildcards = nullptr);
     // Recomputes PackedFields before a write: 0x80 | sort | bits for a local map
     // (interlace cleared), else the interlace and reserved bits only.
     void UpdateDescriptorFlags();
@@ -134,9 +161,13 @@ private:
     void SetTransparentMark(bool on) override;
 
     void ChangeBounds(int left, int top, int width, int height);
+    void KeepLastGraphicControl();
+    void WriteImage(TStream& stream, const std::uint8_t* wildcards);
 
     TGIFFrameOwner* fOwner;
     std::vector<std::uint8_t> fPixels;
+    std::vector<std::uint8_t> fWildcards;
+    std::uint64_t fPixelsCounted = 0, fWildcardsCounted = 0;  // bytes reserved with the owner
     TGIFLocalColorMap fColorMap;
     int fLeft = 0, fTop = 0, fWidth = 0, fHeight = 0;
     std::uint8_t fPackedFields = 0;

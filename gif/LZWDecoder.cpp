@@ -22,7 +22,8 @@ int TLZWDecoder::ReadCode()
         return fClear;
     }
     const int n = fCodeSize;
-    if (fBitPos + n >= fBitLimit) {
+    // A code that ends exactly on the last valid bit is still whole.
+    if (fBitPos + n > fBitLimit) {
         if (fDataEnded) {
             if (fBitPos >= fBitLimit) fWarner.Warn(1, "Decoder bit buffer under-run");
             return -1;

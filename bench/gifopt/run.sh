@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # GIF levels 1 and 2 against gifsicle -O1, -O2 and -O3, side by side in one run:
-# total output bytes and total wall time over the corpus and over large
-# generated animations (made once with ImageMagick, kept in the build folder).
+# total output bytes, best wall and CPU time over the corpus, over the GIFs
+# that installed Debian packages ship (/usr/share; listed, never copied into
+# the tree) and over large generated animations (made once with ImageMagick,
+# kept in the build folder). Then time and peak memory of both levels on the
+# long 1280x720 animation of 1,500 frames and on the hostile inputs (makegifs).
 set -e
 build=$(cd "${1:-build}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
@@ -12,7 +15,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 if [ ! -x "$gifopt" ]; then
-  echo "gifopt is missing: configure with -DQWO_BENCH=ON and build the target gifopt" >&2
+  echo "gifopt is missing: configure with -DQWO_BENCH=ON and build the targets gifopt and makegifs" >&2
   exit 1
 fi
 for tool in gifsicle convert; do
@@ -90,9 +93,9 @@ run() {
   i=0
   for f in "$@"; do
     i=$((i + 1))
-    input=$((input + $(stat -c %s "$f")))
+    input=$((input + $(stat -L -c %s "$f")))
     # A file a tool could not handle counts at its original size.
-    if [ -s "$out/$i.gif" ]; then bytes=$((bytes + $(stat -c %s "$out/$i.gif"))); else bytes=$((bytes + $(stat -c %s "$f"))); fi
+    if [ -s "$out/$i.gif" ]; then bytes=$((bytes + $(stat -c %s "$out/$i.gif"))); else bytes=$((bytes + $(stat -L -c %s "$f"))); fi
   done
   [ "${tool#level}" != "$tool" ] && failed=$(grep -c . "$out/errors" || true)
   awk -v set="$set" -v tool="$tool" -v n=$# -v in_bytes=$input -v out_bytes=$bytes -v seconds="$best" \
@@ -102,11 +105,38 @@ run() {
 }
 
 mapfile -t corpus_files < <(find "$corpus" -name '*.gif' | sort)
+mapfile -t real_files < <(find /usr/share -type f -name '*.gif' -size +0 2>/dev/null | sort)
+echo "real: ${#real_files[@]} GIFs from installed packages:"
+for f in "${real_files[@]}"; do dpkg -S "$f" 2>/dev/null | cut -d: -f1; done | sort | uniq -c | sed 's/^/  /'
+
 mapfile -t large_files < <(find "$data" -maxdepth 1 -name '*.gif' | sort)
 printf '%-8s %-12s %6s %10s %10s %8s %8s %8s %6s\n' set tool files in_bytes out_bytes ratio wall_s cpu_s failed
 for tool in level1 level2 gifsicle-O1 gifsicle-O2 gifsicle-O3; do
   run corpus $tool "${corpus_files[@]}"
 done
+if [ ${#real_files[@]} -gt 0 ]; then
+  for tool in level1 level2 gifsicle-O1 gifsicle-O2 gifsicle-O3; do
+    run real $tool "${real_files[@]}"
+  done
+fi
 for tool in level1 level2 gifsicle-O1 gifsicle-O2 gifsicle-O3; do
   run large $tool "${large_files[@]}"
+done
+
+# Time and peak memory (resident set) per file and level.
+memory="$build/bench-gifopt-memory"
+if [ ! -f "$memory/huge-animation.gif" ]; then
+  mkdir -p "$memory"
+  "$build/bin/makegifs" "$memory" >/dev/null
+fi
+printf '\n%-28s %-6s %9s %8s %8s %10s %s\n' file level bytes wall_s cpu_s peak_MB result
+for f in "$memory"/*.gif; do
+  for level in 1 2; do
+    /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$gifopt" $level "$f" "$work/out.gif" >/dev/null 2>"$work/errors" && result=ok ||
+      result=$(tail -n 1 "$work/errors" | sed 's/.*: //')
+    read -r wall user system peak <"$work/time"
+    awk -v f="$(basename "$f")" -v l=$level -v b=$(stat -c %s "$f") -v w="$wall" -v u="$user" -v s="$system" -v p="$peak" \
+      -v r="$result" 'BEGIN { printf "%-28s %-6s %9d %8.2f %8.2f %10.0f %s\n", f, l, b, w, u + s, p / 1024, r }'
+    rm -f "$work/out.gif"
+  done
 done

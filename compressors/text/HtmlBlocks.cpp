@@ -15,6 +15,7 @@
 #include "compressors/tools/CompressJS.h"
 #include "compressors/tools/FileErrors.h"
 #include "compressors/tools/Files.h"
+#include "compressors/tools/ToolError.h"
 
 namespace {
 
@@ -174,17 +175,25 @@ std::string MinifyScriptBlock(const std::string& destinationDirectory, std::stri
     if (g == std::string_view::npos || c == std::string_view::npos) return std::string(element);
     const std::string_view openingTag = element.substr(0, g + 1);
     const std::string_view body = TrimControl(element.substr(g + 1, c - g - 1));
+    const std::string_view closingTag = element.substr(c, scriptClose.size());
+    // An empty body (an external script) gives an empty result at every level:
+    // no tool to start.
+    if (body.empty()) return std::string(openingTag).append(closingTag);
 
     ScriptTempFiles files(destinationDirectory, environment.control.get());
     files.WriteInput(body);
     FileSize originalSize = 0;
     FileSize optimizedSize = 0;
-    CompressJS(files.Input(), files.Output(), jsLevel, originalSize, optimizedSize, environment);
+    try {
+        CompressJS(files.Input(), files.Output(), jsLevel, originalSize, optimizedSize, environment);
+    } catch (const ToolError&) {
+        return std::string(element);  // the tool declined or broke: the element as it stands is still right
+    }
     const std::string result = ReadEntireFile(files.Output());
 
     std::string replaced;
     const std::string_view newBody = TrimControl(result);
     replaced.reserve(openingTag.size() + newBody.size() + scriptClose.size());
-    replaced.append(openingTag).append(newBody).append(element.substr(c, scriptClose.size()));
+    replaced.append(openingTag).append(newBody).append(closingTag);
     return replaced;
 }

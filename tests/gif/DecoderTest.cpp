@@ -1,6 +1,6 @@
 // LZW decoder: fill value, forced initial clear, code widths, interlaced row
 // order, the full table, the string in progress, skipping after the end code,
-// the end-exactly-at-the-block rule and corrupt tables.
+// a code ending on the last bit of the data, and corrupt tables.
 #include <gtest/gtest.h>
 
 #include <numeric>
@@ -28,8 +28,8 @@ TEST_F(DecoderFixture, ClearAndEndOnlyKeepsTheFillValue)
 
 TEST_F(DecoderFixture, TruncatedDataKeepsTransparentIndexOrZero)
 {
-    // Three pixels, then the data ends: 3 + 3 + 3 + 3 + 4 bits fill two bytes
-    // exactly, so the last code is not taken.
+    // Four pixels, then the data ends: 3 + 3 + 3 + 3 + 4 bits fill two bytes
+    // exactly, and the last code, ending on the last bit, is taken too.
     LzwCodes codes(2);
     codes.Clear().Code(1).Code(2).Code(1).Code(2);
     ASSERT_EQ(codes.Pack().size(), 2u);
@@ -37,12 +37,12 @@ TEST_F(DecoderFixture, TruncatedDataKeepsTransparentIndexOrZero)
     b.Add({0x21, 0xF9, 4, 0x01, 0, 0, 3, 0});  // transparent index 3
     ImageDescriptor(b, 0, 0, 3, 2).Add({2}).SubBlocks(codes.Pack());
     ASSERT_EQ(ReadError(image, b.bytes), "");
-    EXPECT_EQ(Pixels(), (Bytes{1, 2, 1, 3, 3, 3}));
+    EXPECT_EQ(Pixels(), (Bytes{1, 2, 1, 2, 3, 3}));
 
     TGIFImage plain;
     ASSERT_EQ(ReadError(plain, OneFrameGif(3, 2, 2, codes.Pack())), "");
     TGIFSubImage* frame = plain.Images()[0];
-    EXPECT_EQ(Bytes(frame->Pixels(), frame->Pixels() + 6), (Bytes{1, 2, 1, 0, 0, 0}));
+    EXPECT_EQ(Bytes(frame->Pixels(), frame->Pixels() + 6), (Bytes{1, 2, 1, 2, 0, 0}));
 
     // Cut inside the data without a terminator, and the stream ends: still no error.
     TGIFImage cut;
@@ -60,13 +60,13 @@ TEST_F(DecoderFixture, DataEndingAfterACopiedStringKeepsTheFillBehindIt)
     // 1, 2, then the table string 1 2 (copied from earlier output); the data
     // ends there in a frame of 40 pixels: everything after stays at the fill.
     LzwCodes codes(2);
-    codes.Clear().Code(1).Code(2).Code(6).Code(1);  // 3+3+3+3+4 bits: the last code is not taken
+    codes.Clear().Code(1).Code(2).Code(6).Code(1);  // 3+3+3+3+4 bits: the last code ends on the last bit
     ByteBuilder b = GifHeader(40, 1, 2);
     b.Add({0x21, 0xF9, 4, 0x01, 0, 0, 3, 0});
     ImageDescriptor(b, 0, 0, 40, 1).Add({2}).SubBlocks(codes.Pack()).Add({0x3B});
     ASSERT_EQ(ReadError(image, b.bytes), "");
     Bytes want(40, 3);
-    want[0] = 1, want[1] = 2, want[2] = 1, want[3] = 2;
+    want[0] = 1, want[1] = 2, want[2] = 1, want[3] = 2, want[4] = 1;
     EXPECT_EQ(Pixels(), want);
 }
 
@@ -208,15 +208,23 @@ TEST_F(DecoderFixture, MorePixelDataThanTheFrameIsSkipped)
     EXPECT_EQ(other.Images().Count(), 2);
 }
 
-TEST_F(DecoderFixture, CodeEndingExactlyAtTheBlockEndIsNotReturned)
+TEST_F(DecoderFixture, CodeEndingExactlyAtTheBlockEndIsReturned)
 {
+    // Data without the end code whose last code ends on the last bit before
+    // the terminator: the last pixel comes out, no warning.
     LzwCodes codes(2);
     codes.Clear().Code(1).Code(2).Code(3).Code(1);  // 4 codes x 3 bits + 4 bits = 2 bytes
     Bytes data = codes.Pack();
     ASSERT_EQ(data.size(), 2u);
     ASSERT_EQ(ReadError(image, OneFrameGif(4, 1, 2, data)), "");
-    EXPECT_EQ(Pixels(), (Bytes{1, 2, 3, 0}));
+    EXPECT_EQ(Pixels(), (Bytes{1, 2, 3, 1}));
     EXPECT_TRUE(log.messages.empty());
+    // The same across two sub-blocks of one byte each.
+    TGIFImage split;
+    ByteBuilder b = GifHeader(4, 1, 2);
+    ImageDescriptor(b, 0, 0, 4, 1).Add({2, 1, data[0], 1, data[1], 0, 0x3B});
+    ASSERT_EQ(ReadError(split, b.bytes), "");
+    EXPECT_EQ(Bytes(split.Images()[0]->Pixels(), split.Images()[0]->Pixels() + 4), (Bytes{1, 2, 3, 1}));
 }
 
 TEST_F(DecoderFixture, CorruptTablesRaiseCircularEntry)

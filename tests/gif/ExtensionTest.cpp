@@ -62,16 +62,22 @@ TEST_F(ExtensionFixture, GraphicControlRoundTripMarksFrameTransparent)
     EXPECT_TRUE(frame->Transparent());
     EXPECT_EQ(frame->GraphicControl(), gce);
     EXPECT_EQ(Write(gce), bytes);
-    // A block size byte of 5 is kept; the record is still 6 bytes.
-    const Bytes odd{0x21, 0xF9, 0x05, 0x00, 0x01, 0x00, 0x00, 0x00};
-    EXPECT_EQ(Write(Read(odd)), odd);
+    // A damaged block size or terminator is read as 6 bytes and written back
+    // in the sound form.
+    EXPECT_EQ(Write(Read({0x21, 0xF9, 0x05, 0x00, 0x01, 0x00, 0x00, 0x00})),
+              (Bytes{0x21, 0xF9, 0x04, 0x00, 0x01, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(Write(Read({0x21, 0xF9, 0x07, 0x08, 0x01, 0x00, 0x02, 0x33})),
+              (Bytes{0x21, 0xF9, 0x04, 0x08, 0x01, 0x00, 0x02, 0x00}));
 }
 
-TEST_F(ExtensionFixture, ShortGraphicControlWarns)
+TEST_F(ExtensionFixture, ShortGraphicControlWarnsAndIsWrittenSound)
 {
-    Read({0x21, 0xF9, 0x04, 0x01});
+    auto* gce = Read({0x21, 0xF9, 0x04, 0x01});
     EXPECT_TRUE(log.Has("Premature end of data"));
     EXPECT_FALSE(frame->Transparent());
+    EXPECT_EQ(Write(gce).size(), 8u);
+    EXPECT_EQ(Write(gce)[2], 0x04);
+    EXPECT_EQ(Write(gce)[7], 0x00);
 }
 
 TEST_F(ExtensionFixture, NetscapeLoopAndAnimexts)
@@ -120,15 +126,36 @@ TEST_F(ExtensionFixture, UnknownApplicationDataIsKeptVerbatim)
     EXPECT_EQ(Write(short_id), expected.bytes);
 }
 
-TEST_F(ExtensionFixture, ApplicationBlockSizesOutsideTenAndElevenFail)
+TEST_F(ExtensionFixture, ShortApplicationIdentifiersArePaddedAndKeepTheirPayload)
 {
-    ByteBuilder small;
-    small.Add({0x21, 0xFF, 0x05, 1, 2, 3, 4, 5, 0x00});
-    EXPECT_EQ(Error([&] { Read(small.bytes); }), "Unsupported Application Extension block size");
+    // Block sizes 0 to 9: that many identifier bytes, padded with zero bytes.
+    for (int size : {0, 5, 9}) {
+        SCOPED_TRACE(size);
+        ByteBuilder b;
+        b.Add({0x21, 0xFF, size}).Text(std::string("TILESET01").substr(0, std::size_t(size))).Add({0x02, 7, 8, 0x00});
+        auto* unknown = dynamic_cast<TGIFUnknownAppExtension*>(Read(b.bytes));
+        ASSERT_NE(unknown, nullptr);
+        TGIFAppIdentifier expected{};
+        for (int i = 0; i < size; ++i) expected[std::size_t(i)] = std::uint8_t("TILESET01"[i]);
+        EXPECT_EQ(unknown->AppIdentifier, expected);
+        ASSERT_EQ(unknown->Blocks.size(), 1u);
+        EXPECT_EQ(unknown->Blocks[0], (Bytes{7, 8}));
+        // Written with the 11-byte identifier block, which reads back the same.
+        auto* again = dynamic_cast<TGIFUnknownAppExtension*>(Read(Write(unknown)));
+        ASSERT_NE(again, nullptr);
+        EXPECT_EQ(again->AppIdentifier, expected);
+        EXPECT_EQ(again->Blocks, unknown->Blocks);
+    }
+}
+
+TEST_F(ExtensionFixture, ApplicationBlockSizesAboveElevenFail)
+{
     ByteBuilder large;
     large.Add({0x21, 0xFF, 0x0C}).Text("NETSCAPE2.0").Add({0x7F, 0x03, 0x01, 0x00, 0x00, 0x00});
     EXPECT_EQ(Error([&] { Read(large.bytes); }), "Unsupported Application Extension block size");
     EXPECT_EQ(frame->Extensions().Count(), 0);
+    // A short identifier cut by the end of the stream resolves to no class.
+    EXPECT_EQ(Read({0x21, 0xFF, 0x09, 'A', 'B'}), nullptr);
 }
 
 TEST_F(ExtensionFixture, CommentLinesAreSubBlocks)

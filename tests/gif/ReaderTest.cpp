@@ -66,7 +66,7 @@ TEST_F(ReaderFixture, ShortStreams)
 TEST_F(ReaderFixture, FailedReadRewindsTheStream)
 {
     ByteBuilder b = GifHeader(2, 1, 2);
-    b.Add({0x21, 0xFF, 0x05, 1, 2, 3, 4, 5, 0});
+    b.Add({0x21, 0xFF, 0x0C}).Text("NETSCAPE2.0").Add({0x7F, 0x03, 0x01, 0x00, 0x00, 0x00});
     Bytes bytes = b.bytes;
     TMemoryView view(bytes);
     view.Seek(0);
@@ -182,6 +182,31 @@ TEST_F(ReaderFixture, HugeDeclarationsFailBeforeAllocating)
     frames.Add({0x3B});
     EXPECT_EQ(ReadError(image, frames.bytes), "Image is too large");
     EXPECT_LE(image.PixelBytes(), GIFMaxPixelBytes);
+}
+
+TEST_F(ReaderFixture, LastOfSeveralGraphicControlsHolds)
+{
+    // First: transparent index 1 without the flag; second: the flag with index 2.
+    ByteBuilder b = GifHeader(2, 1, 2);
+    b.Add({0x21, 0xF9, 4, 0x00, 5, 0, 1, 0}).Add({0x21, 0xF9, 4, 0x09, 7, 0, 2, 0});
+    ImageDescriptor(b, 0, 0, 2, 1).Add({2}).SubBlocks(LzwCodes(2).Clear().Code(2).Code(0).End().Pack()).Add({0x3B});
+    ASSERT_EQ(ReadError(image, b.bytes), "");
+    TGIFSubImage& frame = *image.Images()[0];
+    ASSERT_NE(frame.GraphicControl(), nullptr);
+    EXPECT_EQ(frame.Extensions().Count(), 1);
+    EXPECT_TRUE(frame.Transparent());
+    EXPECT_EQ(frame.TransparentIndex(), 2);
+    EXPECT_EQ(frame.GraphicControl()->DelayTime(), 7);
+    EXPECT_EQ(frame.GraphicControl()->DisposalMethod(), 2);
+
+    // The other way round: the last one is not transparent.
+    ByteBuilder c = GifHeader(2, 1, 2);
+    c.Add({0x21, 0xF9, 4, 0x01, 5, 0, 1, 0}).Add({0x21, 0xF9, 4, 0x00, 7, 0, 2, 0});
+    ImageDescriptor(c, 0, 0, 2, 1).Add({2}).SubBlocks(LzwCodes(2).Clear().Code(1).Code(0).End().Pack()).Add({0x3B});
+    TGIFImage other;
+    ASSERT_EQ(ReadError(other, c.bytes), "");
+    EXPECT_FALSE(other.Images()[0]->Transparent());
+    EXPECT_EQ(other.Images()[0]->Pixel(0, 0), 1);
 }
 
 TEST_F(ReaderFixture, LocalMapsAreLoaded)

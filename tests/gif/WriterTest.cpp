@@ -323,3 +323,57 @@ TEST_F(WriterFixture, ProgressReportsSaving)
 }
 
 }  // namespace
+
+namespace {
+
+// Wildcards: the frame is written in the shorter of two ways, and every way
+// giflib reads back shows each wildcard as its own color or transparent and
+// every other pixel exactly. Noise that repeats the frame before it is best
+// left transparent; a smooth frame with a few wildcards is best written
+// plainly, then without transparency and without the transparent entry,
+// which halves the local table here.
+TEST(WildcardWriting, ShorterWayAndExactPixels)
+{
+    std::mt19937 random(7);
+    for (bool noise : {true, false}) {
+        SCOPED_TRACE(noise);
+        TGIFImage image;
+        SetColors(image.GlobalColorMap(), {kBlack, kWhite});
+        const int w = 64, h = 48;
+        std::vector<std::uint8_t> pixels(w * h);
+        for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = std::uint8_t(noise ? random() % 8 : (i / 7) % 8);
+        std::vector<TGIFColor> colors;
+        for (int c = 0; c < 8; ++c) colors.push_back(GIFColor(std::uint8_t(30 * c), 0, 0));
+        colors.push_back(kBlack);  // the transparent entry: 9 entries, a 16-entry table
+        TGIFSubImage& frame = AddTestFrame(image, 0, 0, w, h, pixels, colors);
+        SetControl(frame, 5, 1, 8);
+        std::vector<bool> wild(pixels.size());
+        for (std::size_t i = 0; i < pixels.size(); ++i)
+            if (noise ? i % 50 != 0 : i % 97 == 0) {
+                wild[i] = true;
+                frame.SetWildcard(i);
+            }
+        const Bytes written = image.SaveToBytes();
+        ASSERT_TRUE(CompositeWithGiflib(written));
+        TGIFImage back;
+        back.LoadFromBytes(written);
+        TGIFSubImage& read = *back.Images()[0];
+        EXPECT_EQ(read.Transparent(), noise);
+        EXPECT_EQ(read.ColorMap().EntryCount(), noise ? 16 : 8);  // as written, padded to a power of 2
+        int transparentShown = 0;
+        for (std::size_t i = 0; i < pixels.size(); ++i) {
+            const bool transparent = read.Transparent() && read.Pixels()[i] == read.TransparentIndex();
+            transparentShown += transparent;
+            if (wild[i] && transparent) continue;
+            ASSERT_EQ(ColorAtPixel(read, int(i % w), int(i / w)), colors[pixels[i]]) << i;
+        }
+        if (noise) {
+            EXPECT_GT(transparentShown, w * h / 2);
+        }
+        // Never longer than the frame written without wildcards.
+        frame.ReleaseWildcards();
+        EXPECT_LE(written.size(), image.SaveToBytes().size());
+    }
+}
+
+}  // namespace

@@ -28,22 +28,24 @@ TEST(OptimizeColorMaps, SharedRedAcrossTwoLocalMapsBecomesOneEntry)
     EXPECT_EQ(ColorAtPixel(*image.Images()[1], 2, 0), kRed);
 }
 
-// 300 colors over two tables: 256 used twice or more are kept, 44 used once
-// are mapped to the kept color at the smallest |dr| + |dg| + |db|.
-TEST(OptimizeColorMaps, ColorsBeyond256MapToTheNearestKeptColor)
+// 300 colors over two tables: the 256 most used form the shared table; the
+// frame that shows colors beyond them keeps a local table of its own colors,
+// so that no pixel changes.
+TEST(OptimizeColorMaps, ColorsBeyond256StayExactInALocalTable)
 {
     std::vector<TGIFColor> kept, dropped;
-    kept.push_back(kBlue);  // the old sum-of-channels measure picked this for red
+    kept.push_back(kBlue);
     kept.push_back(GIFColor(250, 0, 0));
     for (int i = 0; kept.size() < 256; ++i)
         kept.push_back(GIFColor(std::uint8_t(10 + i % 16 * 15), std::uint8_t(20 + i / 16 * 13), 128));
     dropped.push_back(kRed);
     dropped.push_back(kGreen);
-    for (int i = 0; dropped.size() < 44; ++i)
+    for (int i = 1; dropped.size() < 44; ++i)
         dropped.push_back(GIFColor(std::uint8_t(i * 5), 255, std::uint8_t(i * 3)));
 
     // Frame 0: 200 kept colors, each 3 times (blue 9 times). Frame 1: the other
-    // 56 kept colors twice each and the 44 dropped ones once.
+    // 56 kept colors twice each and the 44 dropped ones once, transparent
+    // where its index 255 is. Frame 2: kept colors only, in a local table.
     TGIFImage image;
     std::vector<std::uint8_t> first, second;
     std::vector<TGIFColor> firstColors(kept.begin(), kept.begin() + 200);
@@ -55,29 +57,66 @@ TEST(OptimizeColorMaps, ColorsBeyond256MapToTheNearestKeptColor)
         secondColors.push_back(dropped[i]);
         second.push_back(std::uint8_t(56 + i));
     }
-    AddTestFrame(image, 0, 0, int(first.size()), 1, first, firstColors);
-    AddTestFrame(image, 0, 0, int(second.size()), 1, second, secondColors);
+    secondColors.resize(256, kWhite);
+    second.push_back(255);
+    TGIFSubImage& a = AddTestFrame(image, 0, 0, int(first.size()), 1, first, firstColors);
+    TGIFSubImage& b = AddTestFrame(image, 0, 0, int(second.size()), 1, second, secondColors);
+    SetControl(b, 0, 0, 255);
+    TGIFSubImage& c = AddTestFrame(image, 0, 0, 2, 1, {0, 1}, {kept[1], kept[2]});
+    std::vector<std::vector<TGIFColor>> before;
+    for (TGIFSubImage* frame : {&a, &b, &c}) {
+        before.emplace_back();
+        for (int x = 0; x < frame->Width(); ++x) before.back().push_back(ColorAtPixel(*frame, x, 0));
+    }
     OptimizeColorMaps(image);
 
     const auto table = ColorsOf(image.GlobalColorMap());
-    ASSERT_EQ(table.size(), 256u);
+    ASSERT_EQ(table.size(), 256u);  // 255 colors and the transparent entry
     EXPECT_EQ(table[0], kBlue);
-    for (TGIFColor c : kept) EXPECT_NE(std::find(table.begin(), table.end(), c), table.end());
-    const TGIFSubImage& frame = *image.Images()[1];
-    EXPECT_EQ(ColorAtPixel(frame, 112, 0), GIFColor(250, 0, 0));  // red stays red
-    for (std::size_t i = 0; i < dropped.size(); ++i) {
-        const TGIFColor got = ColorAtPixel(frame, int(112 + i), 0);
-        const int distance = ColorMapDistance(got, dropped[i]);
-        for (std::size_t k = 0; k < table.size(); ++k) {
-            const int other = ColorMapDistance(table[k], dropped[i]);
-            ASSERT_GE(other, distance) << "color " << i;
-            if (other == distance) {  // ties: the first kept color in table order
-                EXPECT_EQ(table[k], got);
-                break;
-            }
+    EXPECT_EQ(a.ColorMap().EntryCount(), 0);
+    EXPECT_EQ(c.ColorMap().EntryCount(), 0);
+    // 100 colors and the transparent entry.
+    EXPECT_EQ(b.ColorMap().EntryCount(), 101);
+    ASSERT_TRUE(b.Transparent());
+    EXPECT_EQ(b.TransparentIndex(), 100);
+    EXPECT_EQ(b.Pixels()[b.PixelsSize() - 1], 100);
+    int f = 0;
+    for (TGIFSubImage* frame : {&a, &b, &c}) {
+        for (int x = 0; x < frame->Width(); ++x) {
+            if (frame == &b && x + 1 == frame->Width()) continue;  // the transparent pixel
+            ASSERT_EQ(ColorAtPixel(*frame, x, 0), before[std::size_t(f)][std::size_t(x)]) << f << " " << x;
         }
+        ++f;
     }
     EXPECT_EQ(ColorMapDistance(kRed, kBlue), 510);
+}
+
+TEST(OptimizeColorMaps, BackgroundIndexFollowsItsColor)
+{
+    // Frame pixels: red twice, blue, white (transparent in some cases); green
+    // is not used at all. A kept background color keeps its entry; a dropped
+    // one gives the transparent index, or 0.
+    struct Case {
+        int background;  // index in blue, green, red, white
+        bool transparentFrame;
+        int expected;  // -1: wherever the color went
+    };
+    for (const Case& test : {Case{2, false, -1}, Case{0, false, -1}, Case{3, false, -1}, Case{1, false, 0},
+                             Case{1, true, 2}, Case{7, false, 0}}) {
+        TGIFImage image;
+        const std::vector<TGIFColor> colors{kBlue, kGreen, kRed, kWhite};
+        SetColors(image.GlobalColorMap(), colors);
+        image.Header().BackgroundIndex = std::uint8_t(test.background);
+        TGIFSubImage& frame = AddTestFrame(image, 0, 0, 4, 1, {2, 2, 0, 3});
+        if (test.transparentFrame) SetControl(frame, 0, 0, 3);
+        OptimizeColorMaps(image);
+        const int index = image.Header().BackgroundIndex;
+        ASSERT_LT(index, image.GlobalColorMap().EntryCount()) << test.background;
+        if (test.expected >= 0)
+            EXPECT_EQ(index, test.expected) << test.background;
+        else
+            EXPECT_EQ(ColorsOf(image.GlobalColorMap())[std::size_t(index)], colors[std::size_t(test.background)]);
+    }
 }
 
 TEST(OptimizeColorMaps, TransparencyReservesOneBlackEntry)

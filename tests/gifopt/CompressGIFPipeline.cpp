@@ -25,6 +25,15 @@ TResult Compress(const std::string& source, const std::string& destination, Leve
     return result;
 }
 
+// The level's own output, before the never-larger rule.
+void Transform(const std::string& source, const std::string& destination, Level level)
+{
+    const Bytes bytes = LoadFile(source);
+    const Bytes out = level == 1 ? RecompressGIFBytes(bytes) : FlattenGIFBytes(bytes);
+    std::ofstream(destination, std::ios::binary)
+        .write(reinterpret_cast<const char*>(out.data()), std::streamsize(out.size()));
+}
+
 TDecoded Decode(const std::string& path)
 {
     auto decoded = DecodeWithImageMagick(path);
@@ -106,8 +115,8 @@ TEST(CompressGIF, LevelOneShowsTheSamePictureLevelTwoPaintsItOnWhite)
 {
     TempDir dir;
     WriteSingleFrame(dir / "in.gif");
-    Compress(dir / "in.gif", dir / "one.gif", 1);
-    Compress(dir / "in.gif", dir / "two.gif", 2);
+    Transform(dir / "in.gif", dir / "one.gif", 1);
+    Transform(dir / "in.gif", dir / "two.gif", 2);
     const TDecoded source = Decode(dir / "in.gif");
     const TDecoded one = Decode(dir / "one.gif");
     ASSERT_EQ(one.Frames.size(), 1u);
@@ -135,7 +144,7 @@ TEST(CompressGIF, LevelTwoDrawsOverWhatRestoreToBackgroundWouldClear)
     SetControl(AddTestFrame(image, 0, 0, 4, 4, std::vector<std::uint8_t>(16, 0)), 10, 2);
     SetControl(AddTestFrame(image, 0, 0, 1, 1, {1}), 10, 2);
     image.SaveToFile(dir / "in.gif");
-    Compress(dir / "in.gif", dir / "two.gif", 2);
+    Transform(dir / "in.gif", dir / "two.gif", 2);
     const TDecoded two = Decode(dir / "two.gif");
     ASSERT_EQ(two.Frames.size(), 2u);
     EXPECT_EQ(two.Pixel(1, 0, 0), kOpaqueBlue);
@@ -202,6 +211,33 @@ TEST(CompressGIF, BothLevelsKeepTheLoop)
     WriteRepeatingAnimation(dir / "once.gif", 10, 20, -1);
     Compress(dir / "once.gif", dir / "once2.gif", 2);
     EXPECT_EQ(LoopCountOf(dir / "once2.gif"), -1);
+}
+
+// When the optimized image is not smaller, the destination gets the source's
+// bytes and both sizes are the source's.
+TEST(CompressGIF, NeverLarger)
+{
+    TempDir dir;
+    WriteSingleFrame(dir / "in.gif");  // level 2 paints the whole screen: larger
+    const Bytes source = LoadFile(dir / "in.gif");
+    ASSERT_GE(FlattenGIFBytes(source).size(), source.size());
+    TResult two = Compress(dir / "in.gif", dir / "two.gif", 2);
+    EXPECT_EQ(LoadFile(dir / "two.gif"), source);
+    EXPECT_EQ(two.Original, FileSize(source.size()));
+    EXPECT_EQ(two.Optimized, FileSize(source.size()));
+
+    // A comment makes the source larger than level 1's output, which is taken.
+    TGIFImage image;
+    image.LoadFromFile(dir / "in.gif");
+    auto comment = std::make_unique<TGIFCommentExtension>(image.Images()[0]);
+    comment->Lines = {std::string(200, 'c')};
+    image.Images()[0]->Extensions().Add(std::move(comment));
+    image.SaveToFile(dir / "commented.gif");
+    const Bytes commented = LoadFile(dir / "commented.gif");
+    TResult one = Compress(dir / "commented.gif", dir / "one.gif", 1);
+    EXPECT_EQ(LoadFile(dir / "one.gif"), RecompressGIFBytes(commented));
+    EXPECT_LT(one.Optimized, one.Original);
+    EXPECT_EQ(one.Optimized, FileSize(std::filesystem::file_size(dir / "one.gif")));
 }
 
 TEST(CompressGIF, BadSourcesLeaveNoDestination)

@@ -94,7 +94,7 @@ TEST(OptimizeFrames, DelaysOfDroppedFramesAddUpAndSaturate)
     EXPECT_EQ(image.Images()[1]->Top(), 2);
 }
 
-TEST(OptimizeFrames, MergeMakesRepeatedPixelsTransparent)
+TEST(OptimizeFrames, MergeMakesRepeatedPixelsWildcards)
 {
     TGIFImage image;
     WithColors(image);
@@ -106,8 +106,12 @@ TEST(OptimizeFrames, MergeMakesRepeatedPixelsTransparent)
     const int t = second.TransparentIndex();
     EXPECT_EQ(t, 4);  // a new entry of the global map
     EXPECT_EQ(image.GlobalColorMap().Color(4), kBlack);
-    EXPECT_EQ(second.Pixel(1, 2), t);  // same green in both frames
-    EXPECT_EQ(second.Pixel(0, 0), 2);  // blue over red stays
+    // Same green in both frames: a wildcard that keeps its color.
+    EXPECT_TRUE(second.IsWildcard(2 * 4 + 1));
+    EXPECT_EQ(second.Pixel(1, 2), 1);
+    EXPECT_TRUE(second.ShowsNothing(2 * 4 + 1));
+    EXPECT_FALSE(second.IsWildcard(0));  // blue over red stays
+    EXPECT_EQ(second.Pixel(0, 0), 2);
 }
 
 TEST(OptimizeFrames, MergeComparesColorsAcrossDifferentMaps)
@@ -119,7 +123,8 @@ TEST(OptimizeFrames, MergeComparesColorsAcrossDifferentMaps)
     TGIFSubImage& second = *image.Images()[1];
     ASSERT_TRUE(second.Transparent());
     EXPECT_EQ(ColorsOf(second.ColorMap()), (std::vector<TGIFColor>{kBlue, kGreen, kBlack}));
-    EXPECT_EQ(second.Pixel(0, 0), 2);
+    EXPECT_EQ(second.TransparentIndex(), 2);
+    EXPECT_TRUE(second.IsWildcard(0));
 }
 
 TEST(OptimizeFrames, FullColorMapIsNotMerged)
@@ -161,6 +166,19 @@ TEST(OptimizeFrames, NeedlessDisposalIsCleared)
     Optimize(image, optCleanup);
     EXPECT_EQ(covered.GraphicControl()->DisposalMethod(), 0);
     EXPECT_EQ(partial.GraphicControl()->DisposalMethod(), 3);
+
+    // A covering frame that itself restores to previous brings the disposed
+    // state back: the disposal of the frame under it stays.
+    for (int disposal : {2, 3}) {
+        TGIFImage restored;
+        WithColors(restored);
+        TGIFSubImage& under = AddTestFrame(restored, 1, 1, 2, 2, {0, 0, 0, 0});
+        SetControl(under, 10, disposal);
+        SetControl(AddTestFrame(restored, 0, 0, 4, 4, Square(3, 1)), 10, 3);
+        AddTestFrame(restored, 3, 3, 1, 1, {2});
+        Optimize(restored, optCleanup);
+        EXPECT_EQ(under.GraphicControl()->DisposalMethod(), disposal);
+    }
 }
 
 TEST(OptimizeFrames, MergeSkipsFramesRestoredToPrevious)
@@ -173,7 +191,7 @@ TEST(OptimizeFrames, MergeSkipsFramesRestoredToPrevious)
     Optimize(image, optMerge);
     TGIFSubImage& last = *image.Images()[2];
     ASSERT_TRUE(last.Transparent());  // compared with frame 0, not frame 1
-    EXPECT_EQ(last.Pixel(0, 0), last.TransparentIndex());
+    EXPECT_TRUE(last.IsWildcard(0));
     EXPECT_EQ(last.Pixel(1, 2), 2);
 
     TGIFImage cleared;
@@ -209,6 +227,21 @@ TEST(OptimizeFrames, ExtensionCleanupKeepsOnlyTheFirstLoop)
         EXPECT_EQ(extensions.Find<TGIFAppExtNSLoop>() != nullptr, i == 0);
         EXPECT_NE(extensions.Find<TGIFGraphicControlExtension>(), nullptr);
     }
+}
+
+TEST(OptimizeFrames, LoopExtensionOnALaterFrameMovesToTheFirst)
+{
+    TGIFImage image;
+    WithColors(image);
+    for (int i = 0; i < 4; ++i) SetControl(AddTestFrame(image, 0, 0, 4, 4, Square(std::uint8_t(i), 3)), 10);
+    AddLoop(*image.Images()[2], 7);  // the first one found wins
+    AddLoop(*image.Images()[3], 2);
+    Optimize(image);
+    ASSERT_EQ(image.Images().Count(), 4);
+    const auto* loop = image.Images()[0]->Extensions().Find<TGIFAppExtNSLoop>();
+    ASSERT_NE(loop, nullptr);
+    EXPECT_EQ(loop->LoopCount, 7);
+    for (int i = 1; i < 4; ++i) EXPECT_EQ(image.Images()[i]->Extensions().Find<TGIFAppExtNSLoop>(), nullptr);
 }
 
 TEST(CropTransparentEdges, CutsToTheVisibleRectangleAndKeepsTheIndex)
@@ -265,6 +298,34 @@ TEST(OptimizeFrames, FrameThatShowsADisposedStateIsKept)
     ASSERT_EQ(image.Images().Count(), 3);
     EXPECT_EQ(image.Images()[1]->Width(), 2);  // restore-to-background frames keep their size
     EXPECT_EQ(image.Images()[2]->GraphicControl()->DelayTime(), 10);
+}
+
+// A blank last frame with delay 0 after a frame that restores to background
+// or to previous: the animation ends on what the disposal left, unless it
+// loops forever (then the blank moment is skipped).
+TEST(OptimizeFrames, BlankLastFrameOfAnEndingAnimationIsKept)
+{
+    struct Case {
+        int disposal;
+        int loop;  // -1: no loop extension
+        bool kept;
+    };
+    for (const Case& test :
+         {Case{2, -1, true}, Case{3, -1, true}, Case{2, 3, true}, Case{2, 0, false}, Case{1, -1, false}}) {
+        SCOPED_TRACE(testing::Message() << test.disposal << " " << test.loop);
+        TGIFImage image;
+        WithColors(image);
+        TGIFSubImage& first = AddTestFrame(image, 0, 0, 4, 4, Square(0, 1));
+        SetControl(first, 10, 0);
+        if (test.loop >= 0) AddLoop(first, std::uint16_t(test.loop));
+        SetControl(AddTestFrame(image, 1, 1, 2, 2, {2, 2, 2, 2}), 10, test.disposal);
+        SetControl(AddTestFrame(image, 0, 0, 3, 3, std::vector<std::uint8_t>(9, 3)), 0, 0, 3);
+        Optimize(image);
+        ASSERT_EQ(image.Images().Count(), test.kept ? 3 : 2);
+        if (test.kept) {
+            EXPECT_EQ(image.Images()[2]->Pixel(0, 0), image.Images()[2]->TransparentIndex());
+        }
+    }
 }
 
 TEST(OptimizeFrames, ReductionMethodIsOnlyValidated)

@@ -1,6 +1,8 @@
 #include "tests/gifsupport/Decoders.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 
 #ifdef QWO_HAVE_GIFLIB
@@ -41,6 +43,84 @@ OracleImage OracleDecode(const std::string& path)
     DGifCloseFile(gif, &error);
     return result;
 }
+namespace {
+
+struct TMemorySource {
+    const std::vector<std::uint8_t>* Bytes;
+    std::size_t Position = 0;
+};
+
+int ReadFromMemory(GifFileType* gif, GifByteType* buffer, int length)
+{
+    auto* source = static_cast<TMemorySource*>(gif->UserData);
+    const std::size_t n = std::min(std::size_t(length), source->Bytes->size() - source->Position);
+    std::copy_n(source->Bytes->data() + source->Position, n, buffer);
+    source->Position += n;
+    return int(n);
+}
+
+int LoopCountOf(const GifFileType* gif)
+{
+    for (int i = 0; i < gif->ImageCount; ++i) {
+        const SavedImage& saved = gif->SavedImages[i];
+        for (int e = 0; e + 1 < saved.ExtensionBlockCount; ++e) {
+            const ExtensionBlock& block = saved.ExtensionBlocks[e];
+            const ExtensionBlock& data = saved.ExtensionBlocks[e + 1];
+            if (block.Function == APPLICATION_EXT_FUNC_CODE && block.ByteCount == 11 &&
+                std::memcmp(block.Bytes, "NETSCAPE2.0", 11) == 0 && data.ByteCount >= 3 && data.Bytes[0] == 1)
+                return data.Bytes[1] | (data.Bytes[2] << 8);
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+std::optional<TComposited> CompositeWithGiflib(const std::vector<std::uint8_t>& bytes)
+{
+    TMemorySource source{&bytes};
+    int error = 0;
+    GifFileType* gif = DGifOpen(&source, &ReadFromMemory, &error);
+    if (!gif) return std::nullopt;
+    if (DGifSlurp(gif) != GIF_OK) {
+        DGifCloseFile(gif, &error);
+        return std::nullopt;
+    }
+    TComposited result;
+    result.Width = gif->SWidth;
+    result.Height = gif->SHeight;
+    result.LoopCount = LoopCountOf(gif);
+    const std::size_t stride = 4 * std::size_t(result.Width);
+    std::vector<std::uint8_t> canvas(stride * std::size_t(result.Height), 0);
+    for (int i = 0; i < gif->ImageCount; ++i) {
+        const SavedImage& saved = gif->SavedImages[i];
+        GraphicsControlBlock control{DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR};
+        DGifSavedExtensionToGCB(gif, i, &control);
+        const ColorMapObject* map = saved.ImageDesc.ColorMap ? saved.ImageDesc.ColorMap : gif->SColorMap;
+        const GifImageDesc& d = saved.ImageDesc;
+        const std::vector<std::uint8_t> before = canvas;
+        for (int y = 0; y < d.Height; ++y)
+            for (int x = 0; x < d.Width; ++x) {
+                const int sx = d.Left + x, sy = d.Top + y;
+                if (sx >= result.Width || sy >= result.Height) continue;
+                const int index = saved.RasterBits[std::size_t(y) * std::size_t(d.Width) + std::size_t(x)];
+                if (index == control.TransparentColor) continue;
+                std::uint8_t* p = canvas.data() + std::size_t(sy) * stride + 4 * std::size_t(sx);
+                const GifColorType color = map && index < map->ColorCount ? map->Colors[index] : GifColorType{0, 0, 0};
+                p[0] = color.Red, p[1] = color.Green, p[2] = color.Blue, p[3] = 255;
+            }
+        result.Frames.push_back({canvas, control.DelayTime});
+        if (control.DisposalMode == DISPOSE_PREVIOUS) {
+            canvas = before;
+        } else if (control.DisposalMode == DISPOSE_BACKGROUND) {
+            for (int y = d.Top; y < std::min(d.Top + d.Height, result.Height); ++y)
+                for (int x = d.Left; x < std::min(d.Left + d.Width, result.Width); ++x)
+                    std::fill_n(canvas.data() + std::size_t(y) * stride + 4 * std::size_t(x), 4, 0);
+        }
+    }
+    DGifCloseFile(gif, &error);
+    return result;
+}
 #else
 bool OracleAvailable()
 {
@@ -51,7 +131,28 @@ OracleImage OracleDecode(const std::string&)
 {
     return {};
 }
+
+std::optional<TComposited> CompositeWithGiflib(const std::vector<std::uint8_t>&)
+{
+    return std::nullopt;
+}
 #endif
+
+std::vector<TDecodedFrame> ShownPictures(const TComposited& decoded)
+{
+    std::vector<TDecodedFrame> pictures;
+    const bool ends = decoded.LoopCount != 0;
+    const bool waits = decoded.TotalDelay() > 0;
+    for (std::size_t i = 0; i < decoded.Frames.size(); ++i) {
+        const TDecodedFrame& frame = decoded.Frames[i];
+        if (waits && frame.Delay == 0 && !(ends && i + 1 == decoded.Frames.size())) continue;
+        if (!pictures.empty() && pictures.back().Rgba == frame.Rgba)
+            pictures.back().Delay += frame.Delay;
+        else
+            pictures.push_back(frame);
+    }
+    return pictures;
+}
 
 int TDecoded::TotalDelay() const
 {

@@ -35,6 +35,20 @@ struct TDecoded {
     // RGBA of pixel (x, y) of frame i.
     std::uint32_t Pixel(std::size_t frame, int x, int y) const;
 };
+// giflib's decoding of the bytes, composited frame by frame after the GIF89a
+// rules as browsers apply them: the screen starts transparent, disposal 2
+// clears the frame's rectangle to transparent, 3 restores what was there
+// before the frame, 0 and 1 leave the frame. Nothing when giflib cannot read
+// the bytes. LoopCount: the first NETSCAPE2.0 loop count, -1 without one.
+struct TComposited : TDecoded {
+    int LoopCount = -1;
+};
+std::optional<TComposited> CompositeWithGiflib(const std::vector<std::uint8_t>& bytes);
+// The pictures a viewer shows for a while: those with a delay, and the last
+// one of an animation that ends (all of them when no frame has a delay);
+// consecutive equal pictures joined, their delays added.
+std::vector<TDecodedFrame> ShownPictures(const TComposited& decoded);
+
 // ImageMagick's view of the file (coalesced frames); nothing when it cannot read it.
 std::optional<TDecoded> DecodeWithImageMagick(const std::string& path);
 // Consecutive equal pictures joined, their delays added.

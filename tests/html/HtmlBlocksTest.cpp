@@ -10,6 +10,7 @@
 #include <mutex>
 #include <regex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "compressors/text/HtmlBlocks.h"
@@ -91,27 +92,58 @@ TEST(HtmlScriptBlock, RealToolMinifiesAtJsLevel3)
     EXPECT_TRUE(std::filesystem::is_empty(out.Folder()));
 }
 
-TEST(HtmlScriptBlock, FailingToolFailsThePageAndLeavesNoTemporaryFiles)
+TEST(HtmlScriptBlock, EmptyBodyStartsNoToolAtAnyJsLevel)
+{
+    // What the tool gives for an empty body, without starting it: the opening
+    // tag and the closing tag when it is present, the element when it is not.
+    TempDir plugins;
+    TempDir out;
+    WriteFile(plugins / "ESC.wsf", "");
+    std::vector<std::string> started;
+    TRunEnvironment present = PluginsIn(plugins.Folder());
+    present.executor = [&started](const std::string& line) { started.push_back(line); };
+    TRunEnvironment absent = NoPlugins();
+    absent.executor = present.executor;
+    const std::vector<std::pair<std::string, std::string>> table{
+        {"<script src=\"a.js\"></script>", "<script src=\"a.js\"></script>"},
+        {"<script type = \"module\">  \r\n\t </script>", "<script type = \"module\"></script>"},
+        {"<p>a</p><script>\n</script><script defer></script>", "<p>a</p><script></script><script defer></script>"}};
+    for (Level js = 0; js <= 4; ++js) {
+        for (const auto& [page, withTool] : table) {
+            EXPECT_EQ(Level2(page, js, 0, out.Folder(), present), withTool) << int(js);
+            EXPECT_EQ(Level2(page, js, 0, out.Folder(), absent), page) << int(js);
+        }
+    }
+    EXPECT_TRUE(started.empty());
+    EXPECT_TRUE(std::filesystem::is_empty(out.Folder()));
+    // A body with content does reach the tool (through the seam here).
+    Level2("<script> a() </script>", 3, 0, out.Folder(), present);
+    EXPECT_EQ(started.size(), 2u);  // product and oracle
+}
+
+TEST(HtmlScriptBlock, AFailingToolLeavesTheElementAndNoTemporaryFiles)
 {
     TempDir plugins;
     TempDir out;
-    // A script plug-in that fails without writing its output file.
-    WriteFile(plugins / "ESC.wsf", "process.exit(3);\n");
+    // A script plug-in that declines the script (as on a syntax error, or a
+    // template that is no script) without writing its output file.
+    WriteFile(plugins / "ESC.wsf", "process.exit(1);\n");
     // Files of these names belong to someone else: never read, never removed.
     WriteFile(out / "_temporary.t3mp", "other();");
     WriteFile(out / "_temporary.7emp", "stale();");
-    std::string page = "<script>\n var a = 1;\n</script><p>after</p>";
-    try {
-        MinifyHTML(page, HtmlLevels{2, 3, 0}, out.Folder(), PluginsIn(plugins.Folder()));
-        ADD_FAILURE() << "no failure";
-    } catch (const ToolError& error) {
-        EXPECT_THAT(error.what(), ::testing::StartsWith("Exit status 3: cscript //Nologo "));
-    }
+    const std::string page = "<script>\n var a = 1;\n</script><p>after</p>";
+    EXPECT_EQ(Level2(page, 3, 0, out.Folder(), PluginsIn(plugins.Folder())), page);
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(out.Path())) names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"_temporary.7emp", "_temporary.t3mp"}));
     EXPECT_EQ(ReadFile(out / "_temporary.7emp"), "stale();");
+
+    // Whatever the tool's failure: the page stays right.
+    TRunEnvironment broken = PluginsIn(plugins.Folder());
+    broken.executor = [](const std::string& line) { throw ToolError("Timed out after 600 s: " + line); };
+    EXPECT_EQ(Level2(page + page, 3, 0, out.Folder(), broken), page + page);
+    EXPECT_EQ(names.size(), 2u);
 }
 
 TEST(HtmlScriptBlock, EachElementHasTemporaryFilesOfItsOwn)
