@@ -265,6 +265,23 @@ private slots:
         QCOMPARE(ReadFile(target), expected);
     }
 
+    void TheReportNeverReplacesAListedFile()
+    {
+        const QString a = WriteFile(dir_.filePath("listed/a.html"), "<p>a</p>");
+        const QString link = dir_.filePath("listed/link.html");
+        QFile::link(a, link);
+        TForm1 form(BuildBinDir());
+        Run(form, {a}, OutDir("listed-out"));
+        for (const QString& target : {a, link}) {
+            TDialogAnswer answers({ChooseFile(target), {}});
+            form.findChild<QPushButton*>("SaveButton")->click();
+            QVERIFY(answers.Seen(1).seen);
+            QVERIFY2(answers.Seen(1).text.contains(QLatin1String("The report would replace the listed source")),
+                     qPrintable(answers.Seen(1).text));
+            QCOMPARE(ReadFile(a), QByteArray("<p>a</p>"));
+        }
+    }
+
     void SaveReportsAFileThatCannotBeWritten()
     {
         // Every write past 4 bytes fails, as on a full disk; the earlier file stays whole.
