@@ -4,20 +4,8 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QUrl>
 
-namespace {
-
-QStringList LocalPaths(const QMimeData* data)
-{
-    QStringList paths;
-    if (data == nullptr || !data->hasUrls()) return paths;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile()) paths.append(url.toLocalFile());
-    return paths;
-}
-
-}  // namespace
+#include "app/NativePaths.h"
 
 TFileListBox::TFileListBox(QWidget* parent) : QListWidget(parent)
 {
@@ -27,7 +15,7 @@ TFileListBox::TFileListBox(QWidget* parent) : QListWidget(parent)
 
 void TFileListBox::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!LocalPaths(event->mimeData()).isEmpty())
+    if (!NativeLocalPaths(event->mimeData()).isEmpty())
         event->acceptProposedAction();
     else
         event->ignore();
@@ -35,7 +23,7 @@ void TFileListBox::dragEnterEvent(QDragEnterEvent* event)
 
 void TFileListBox::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (!LocalPaths(event->mimeData()).isEmpty())
+    if (!NativeLocalPaths(event->mimeData()).isEmpty())
         event->acceptProposedAction();
     else
         event->ignore();
@@ -43,7 +31,7 @@ void TFileListBox::dragMoveEvent(QDragMoveEvent* event)
 
 void TFileListBox::dropEvent(QDropEvent* event)
 {
-    const QStringList paths = LocalPaths(event->mimeData());
+    const QList<QByteArray> paths = NativeLocalPaths(event->mimeData());
     if (paths.isEmpty()) {
         event->ignore();
         return;

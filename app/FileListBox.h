@@ -2,8 +2,9 @@
 // The file list: a list widget that takes dropped files and folders and
 // reports the Delete key.
 
+#include <QByteArray>
+#include <QList>
 #include <QListWidget>
-#include <QStringList>
 
 class TFileListBox : public QListWidget {
     Q_OBJECT
@@ -11,8 +12,8 @@ public:
     explicit TFileListBox(QWidget* parent = nullptr);
 
 signals:
-    // Local paths of the dropped files and folders, in the order dropped.
-    void PathsDropped(const QStringList& paths);
+    // Local paths of the dropped files and folders, as bytes, in the order dropped.
+    void PathsDropped(const QList<QByteArray>& paths);
     void DeletePressed();
 
 protected:

@@ -1,5 +1,7 @@
 #include "app/Unit1.h"
 
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,8 +27,10 @@
 #include <algorithm>
 #include <exception>
 
+#include "app/FileDialog.h"
 #include "app/FileListBox.h"
 #include "app/IconCache.h"
+#include "app/NativePaths.h"
 #include "app/OwnerDrawDelegate.h"
 #include "app/ResultGridModel.h"
 #include "app/Widgets.h"
@@ -35,6 +39,7 @@
 #include "app/core/PluginCheck.h"
 #include "app/core/Report.h"
 #include "app/core/Run.h"
+#include "app/core/RunPlan.h"
 #include "app/core/WebFiles.h"
 #include "compressors/tools/PluginDir.h"
 
@@ -76,7 +81,11 @@ void TForm1::ConnectControls()
     ListBox1->setItemDelegate(new TOwnerDrawDelegate(
         20, [this](QPainter* p, const QStyleOptionViewItem& o, const QModelIndex& i) { ListBox1DrawItem(p, o, i); },
         ListBox1));
-    connect(ListBox1, &TFileListBox::PathsDropped, this, &TForm1::AddFiles);
+    connect(ListBox1, &TFileListBox::PathsDropped, this, [this](const QList<QByteArray>& paths) {
+        std::vector<std::string> native;
+        for (const QByteArray& path : paths) native.push_back(path.toStdString());
+        AddNativeFiles(native);
+    });
     connect(ListBox1, &TFileListBox::DeletePressed, this, &TForm1::REmovefromlist1Click);
     connect(REmovefromlist1, &QAction::triggered, this, &TForm1::REmovefromlist1Click);
     connect(ListBox1, &QWidget::customContextMenuRequested, this,
@@ -95,8 +104,11 @@ void TForm1::FormCreate()
 
     TRunEnvironment environment;
     environment.pluginDir = programDir_ + "plugins/";
+    environment.control = std::make_shared<TRunControl>();
+    // A missing plug-in's files are copied: its selector shows level 0.
     for (const TPluginFile& plugin : PluginFiles()) {
         if (PluginPresent(environment.pluginDir, plugin.name)) continue;
+        Combo(plugin.selector)->setCurrentIndex(0);
         Combo(plugin.selector)->setEnabled(false);
         if (QLabel* notice = DisabledNotice(plugin.selector)) notice->show();
     }
@@ -151,8 +163,10 @@ void TForm1::resizeEvent(QResizeEvent* event)
 void TForm1::closeEvent(QCloseEvent* event)
 {
     if (running_) {
-        // The run ends after the current file; the window closes then.
+        // The running plug-in is killed and the run ends at once (between
+        // files: after the current one); the window closes then.
         runHost_->RequestStop();
+        runHost_->Environment().control->Cancel();
         closeAfterRun_ = true;
         event->ignore();
         return;
@@ -197,6 +211,8 @@ void TForm1::OptiButtonClick()
     SetRunning(true);
     try {
         StartCompression(*runHost_);
+    } catch (const RunCancelled&) {
+        // The window is closing.
     } catch (const std::exception& error) {
         QMessageBox::critical(this, ApplicationTitle(), QString::fromLocal8Bit(error.what()));
     }
@@ -227,22 +243,29 @@ void TForm1::BrowseButtonClick()
 {
     if (running_) return;
     if (OpenDialog1->exec() != QDialog::Accepted) return;
-    for (const QString& file : OpenDialog1->selectedFiles()) ListBox1->addItem(QDir::toNativeSeparators(file));
+    for (const QString& file : OpenDialog1->selectedFiles()) AddListPath(ListBox1, NativePath(file));
 }
 
 void TForm1::AddFiles(const QStringList& paths)
 {
+    std::vector<std::string> native;
+    for (const QString& path : paths) native.push_back(NativePath(path));
+    AddNativeFiles(native);
+}
+
+void TForm1::AddNativeFiles(const std::vector<std::string>& paths)
+{
     if (running_) return;
-    for (const QString& path : paths) {
-        if (QFileInfo(path).isDir()) {
+    for (const std::string& path : paths) {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
             try {
-                for (const std::string& file : CollectWebFiles(path.toStdString()))
-                    ListBox1->addItem(QString::fromStdString(file));
+                for (const std::string& file : CollectWebFiles(path)) AddListPath(ListBox1, file);
             } catch (const std::exception& error) {
-                QMessageBox::critical(this, ApplicationTitle(), QString::fromStdString(error.what()));
+                QMessageBox::critical(this, ApplicationTitle(), QString::fromLocal8Bit(error.what()));
             }
         } else {
-            ListBox1->addItem(path);
+            AddListPath(ListBox1, path);
         }
     }
 }
@@ -250,13 +273,13 @@ void TForm1::AddFiles(const QStringList& paths)
 void TForm1::BrowseButton2Click()
 {
     if (running_) return;
-    QFileDialog dialog(this, tr("Select a directory"), QStringLiteral("/"));
+    TFileDialog dialog(this, tr("Select a directory"), QStringLiteral("/"));
     dialog.setObjectName(QStringLiteral("DirectoryDialog"));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     dialog.setOption(QFileDialog::ReadOnly);  // no button to make a new folder
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    OutputDir->setText(dialog.selectedFiles().first() + QStringLiteral("/"));
+    SetOutputDirPath(*OutputDir, NativePath(dialog.selectedFiles().first()) + "/");
 }
 
 void TForm1::REmovefromlist1Click()
@@ -271,8 +294,18 @@ void TForm1::REmovefromlist1Click()
 void TForm1::SaveButtonClick()
 {
     if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty()) return;
+    const std::string path = NativePath(SaveDialog1->selectedFiles().first());
+    // The report never replaces a file of the list or of the last run.
+    std::vector<std::string> sources;
+    for (int row = 0; row < ListBox1->count(); ++row) sources.push_back(ListPathAt(ListBox1, row));
+    for (int row = 1; row < Results().RowCount(); ++row) sources.push_back(Results().Cell(1, row));
+    const std::string refusal = ReportRefusal(path, sources);
+    if (!refusal.empty()) {
+        QMessageBox::critical(this, ApplicationTitle(), QString::fromLocal8Bit(refusal));
+        return;
+    }
     try {
-        WriteReport(Results(), SaveDialog1->selectedFiles().first().toStdString());
+        WriteReport(Results(), path);
     } catch (const std::exception& error) {
         QMessageBox::critical(this, ApplicationTitle(), QString::fromLocal8Bit(error.what()));
     }

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/WindowControls.h"
 
@@ -39,6 +40,9 @@ public:
     void Label13Click(QLabel* label);
 
     // Appends the files as they are; a folder adds the web files below it.
+    // Paths are bytes as the system has them; shown paths are matched to them
+    // (NativePath).
+    void AddNativeFiles(const std::vector<std::string>& paths);
     void AddFiles(const QStringList& paths);
 
     // Icons for the list and the grid.

@@ -16,6 +16,7 @@
 #include <QToolButton>
 
 #include "app/ButtonPictures.h"
+#include "app/FileDialog.h"
 #include "app/FileListBox.h"
 #include "app/Version.h"
 #include "app/Widgets.h"
@@ -263,13 +264,13 @@ void TWindowControls::CreateAboutPage()
 
 void TWindowControls::CreateDialogs(QWidget* form)
 {
-    OpenDialog1 = new QFileDialog(form);
+    OpenDialog1 = new TFileDialog(form);
     OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
     OpenDialog1->setFileMode(QFileDialog::ExistingFiles);
     OpenDialog1->setNameFilter(tr("Web files (%1)").arg(WebFilePatterns()));
     OpenDialog1->setSizeGripEnabled(true);
 
-    SaveDialog1 = new QFileDialog(form);
+    SaveDialog1 = new TFileDialog(form);
     SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
     SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
     SaveDialog1->setFileMode(QFileDialog::AnyFile);

@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "app/FileListBox.h"
+#include "app/NativePaths.h"
 #include "app/ResultGridModel.h"
 #include "app/WindowControls.h"
 
@@ -27,14 +28,14 @@ int TWindowRunHost::FileCount() const
 
 std::string TWindowRunHost::FileAt(int index) const
 {
-    const QListWidgetItem* item = controls_.ListBox1->item(index);
-    if (item == nullptr) throw std::out_of_range("No file at index " + std::to_string(index));
-    return item->text().toStdString();
+    if (controls_.ListBox1->item(index) == nullptr)
+        throw std::out_of_range("No file at index " + std::to_string(index));
+    return ListPathAt(controls_.ListBox1, index);
 }
 
 std::string TWindowRunHost::OutputDirText() const
 {
-    return controls_.OutputDir->text().toStdString();
+    return OutputDirPath(*controls_.OutputDir);
 }
 
 std::string TWindowRunHost::SelectorText(Selector selector) const

@@ -1,14 +1,19 @@
 #pragma once
 // What a run lends every optimizer call: where the plug-ins are, how the tool
-// runner reaches its caller, and the GIF engine's rendering options. The run
+// runner reaches its caller and what it allows a plug-in, the run's control
+// (cleanup and cancellation) and the GIF engine's rendering options. The run
 // builds one value and passes it down each call by const reference; nothing
 // of it is kept anywhere else, so calls with different environments can run
 // side by side.
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "compressors/tools/PluginDir.h"
+#include "compressors/tools/RunControl.h"
+#include "compressors/tools/ToolLimits.h"
 #include "gif/GIFRenderOptions.h"
 
 // The caller's side of a tool run: the window pumps its events and shows a
@@ -26,10 +31,15 @@ struct TRunEnvironment {
     std::string pluginDir = PluginDir();  // with its trailing "/"
     ToolRunnerHooks hooks;
     CommandExecutor executor;
+    TToolLimits toolLimits;
+    // The run's cleanup registry and cancellation; may be empty (nothing is
+    // registered, every notice is shown).
+    std::shared_ptr<TRunControl> control;
     TGIFRenderOptions gif;
 };
 
-// PluginDir(), no hooks, the real runner, the engine's default options. Never changes.
+// PluginDir(), no hooks, the real runner, the default limits, no control, the
+// engine's default options. Never changes.
 inline const TRunEnvironment& DefaultRunEnvironment()
 {
     static const TRunEnvironment environment;

@@ -9,9 +9,11 @@
 #include "app/cli/Options.h"
 #include "app/cli/TextTable.h"
 #include "app/core/BatchHost.h"
+#include "app/core/FileFailure.h"
 #include "app/core/PluginCheck.h"
 #include "app/core/Report.h"
 #include "app/core/Run.h"
+#include "app/core/RunPlan.h"
 
 namespace {
 
@@ -49,18 +51,22 @@ void WarnMissingPlugins(const std::string& pluginDir, std::ostream& err)
 }
 
 // The run's environment: the plug-in folder given (else the one beside the
-// program), no message pump, notices to `err`.
-TRunEnvironment CommandLineEnvironment(const CliOptions& options, std::ostream& err)
+// program), the plug-in limits, no message pump, notices to `err`.
+TRunEnvironment CommandLineEnvironment(const CliOptions& options, std::ostream& err,
+                                       std::shared_ptr<TRunControl> control)
 {
     TRunEnvironment environment;
     if (!options.pluginDir.empty()) environment.pluginDir = WithSlash(options.pluginDir);
     environment.hooks.notify = [&err](const std::string& message) { err << kProgram << ": " << message << "\n"; };
+    environment.toolLimits = {options.toolTimeoutSeconds, options.toolMemoryBytes};
+    environment.control = control ? std::move(control) : std::make_shared<TRunControl>();
     return environment;
 }
 
 }  // namespace
 
-int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
+int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                   std::shared_ptr<TRunControl> control)
 {
     CliOptions options;
     TBatchHost host;
@@ -87,13 +93,24 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         return kExitFileFailed;
     }
     host.selectorTexts = options.selectorTexts;
-    host.environment = CommandLineEnvironment(options, err);
+    host.environment = CommandLineEnvironment(options, err, std::move(control));
     WarnMissingPlugins(host.environment.pluginDir, err);
+    // The report is a destination too: it never replaces a listed source.
+    if (!options.reportPath.empty()) {
+        const std::string refusal = ReportRefusal(options.reportPath, host.files);
+        if (!refusal.empty()) {
+            err << kProgram << ": " << refusal << "\n";
+            return kExitFileFailed;
+        }
+    }
 
     int status = kExitSuccess;
     ResetResultGrid(host);
     try {
         StartCompression(host);
+    } catch (const TFileFailure& failure) {
+        err << failure.Source() << ": " << failure.what() << "\n";
+        status = kExitFileFailed;
     } catch (const std::exception& error) {
         err << kProgram << ": " << error.what() << "\n";
         status = kExitFileFailed;
@@ -102,7 +119,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
 
     if (!options.reportPath.empty()) {
         try {
-            WriteReport(host.grid, options.reportPath);
+            WriteReport(host.grid, options.reportPath, host.environment.control.get());
             out << "Report: " << options.reportPath << "\n";
         } catch (const std::exception& error) {
             err << kProgram << ": cannot write the report \"" << options.reportPath << "\": " << error.what() << "\n";

@@ -1,15 +1,20 @@
 #include <exception>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/cli/CommandLine.h"
+#include "app/cli/SignalCleanup.h"
+#include "compressors/tools/RunControl.h"
 
 int main(int argc, char** argv)
 {
+    const auto control = std::make_shared<TRunControl>();
+    const TSignalCleanup cleanup(control);
     try {
         const std::vector<std::string> arguments(argv + 1, argv + argc);
-        return RunCommandLine(arguments, std::cout, std::cerr);
+        return RunCommandLine(arguments, std::cout, std::cerr, control);
     } catch (const std::exception& error) {
         std::cerr << "quorvan-optimize: " << error.what() << "\n";
         return kExitFileFailed;

@@ -38,6 +38,25 @@ std::string LevelEntry(const LevelOption& option, const std::string& value)
     throw UsageError(std::string(option.name) + ": invalid level \"" + value + "\" (allowed: " + list + ")");
 }
 
+// A whole number from 0 to maximum, as the option's value.
+std::uint64_t Count(const std::string& option, const std::string& value, std::uint64_t maximum)
+{
+    std::uint64_t number = 0;
+    bool valid = !value.empty() && value.size() <= 12;
+    for (const char c : value) {
+        valid = valid && c >= '0' && c <= '9';
+        if (valid) number = number * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (!valid || number > maximum)
+        throw UsageError(option + ": invalid value \"" + value + "\" (a whole number from 0 to " +
+                         std::to_string(maximum) + ")");
+    return number;
+}
+
+constexpr std::uint64_t kMaxTimeoutSeconds = 86400 * 365;
+constexpr std::uint64_t kMaxMemoryMegabytes = std::uint64_t(1) << 32;
+constexpr std::uint64_t kMegabyte = 1024 * 1024;
+
 // Splits "--name=value"; a short "-oDIR" is handled by the caller.
 struct Argument {
     std::string name;
@@ -96,6 +115,10 @@ CliOptions ParseOptions(const std::vector<std::string>& arguments)
         } else if (argument.name == "--report") {
             options.reportPath = value();
             if (options.reportPath.empty()) throw UsageError("--report: empty file name");
+        } else if (argument.name == "--tool-timeout") {
+            options.toolTimeoutSeconds = static_cast<int>(Count(argument.name, value(), kMaxTimeoutSeconds));
+        } else if (argument.name == "--tool-memory") {
+            options.toolMemoryBytes = Count(argument.name, value(), kMaxMemoryMegabytes) * kMegabyte;
         } else if (argument.name == "--plugin-dir") {
             options.pluginDir = value();
             if (options.pluginDir.empty()) throw UsageError("--plugin-dir: empty folder name");
@@ -127,8 +150,14 @@ std::string UsageText()
            "      --jpeg N          JPEG level 0, 1, 2, 3, 4, 12, 13 or 23 (default 4)\n"
            "      --report FILE     also write the results as an HTML report\n"
            "      --plugin-dir DIR  plug-in folder (default: plugins/ beside the program)\n"
+           "      --tool-timeout SECONDS\n"
+           "                        time limit of each plug-in run (default 600; 0: none);\n"
+           "                        the plug-in is killed and its file fails\n"
+           "      --tool-memory MB  address-space limit of each plug-in (default: a quarter\n"
+           "                        of the physical memory; 0: none)\n"
            "  -h, --help            show this help\n"
            "      --version         show the version\n"
            "\n"
-           "Exit status: 0 all files optimized, 1 a file failed, 2 usage error.\n";
+           "Exit status: 0 all files optimized, 1 a file failed (named on standard error\n"
+           "as SOURCE: REASON), 2 usage error.\n";
 }

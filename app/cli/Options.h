@@ -1,12 +1,14 @@
 #pragma once
 // The command line of quorvan-optimize.
 
+#include <cstdint>
 #include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/core/RunHost.h"
+#include "compressors/tools/ToolLimits.h"
 
 // A command line that cannot be run (exit status 2).
 class UsageError : public std::runtime_error {
@@ -17,9 +19,11 @@ public:
 struct CliOptions {
     bool help = false;
     bool version = false;
-    std::string outputDir;                          // as given
-    std::string reportPath;                         // empty: no report
-    std::string pluginDir;                          // empty: plugins/ beside the program
+    std::string outputDir;   // as given
+    std::string reportPath;  // empty: no report
+    std::string pluginDir;   // empty: plugins/ beside the program
+    int toolTimeoutSeconds = kDefaultToolTimeoutSeconds;
+    std::uint64_t toolMemoryBytes = DefaultToolMemoryBytes();
     std::map<Selector, std::string> selectorTexts;  // the selector entry of each level
     std::vector<std::string> paths;
 };

@@ -11,7 +11,7 @@ constexpr const char* kLineEnd = "\r\n";
 constexpr const char* kHeader =
     "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\" \"http://www.w3.org/TR/html4/strict.dtd\">\r"
     "<html><head>\r"
-    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=cp-1250\">\r"
+    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\r"
     "<title>Quorvan Web Optimizer, Results</title>\r"
     "</head><body><table>";
 
@@ -42,10 +42,10 @@ std::string ReportText(const TGridView& grid)
     return text;
 }
 
-void WriteReport(const TGridView& grid, const std::string& path)
+void WriteReport(const TGridView& grid, const std::string& path, TRunControl* control)
 {
     try {
-        WriteEntireFile(path, ReportText(grid));
+        WriteEntireFile(path, ReportText(grid), control);
     } catch (const FileError& error) {
         throw ReportError(error.Reason());
     }

@@ -6,6 +6,8 @@
 
 #include "app/core/GridView.h"
 
+class TRunControl;
+
 // A report that could not be written; the message is the system's reason.
 class ReportError : public std::runtime_error {
 public:
@@ -17,7 +19,8 @@ public:
 std::string ReportText(const TGridView& grid);
 
 // Creates or replaces the file under exactly this name with the report, as a
-// whole (WriteEntireFile): a failed save leaves an earlier file as it was.
-// Throws ReportError with the system's reason when the file cannot be created
-// or written.
-void WriteReport(const TGridView& grid, const std::string& path);
+// whole (WriteEntireFile, its temporary file registered with the control when
+// there is one): a failed save leaves an earlier file as it was. Throws
+// ReportError with the system's reason when the file cannot be created or
+// written.
+void WriteReport(const TGridView& grid, const std::string& path, TRunControl* control = nullptr);

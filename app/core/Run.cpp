@@ -1,11 +1,17 @@
 #include "app/core/Run.h"
 
+#include <iostream>
+#include <map>
+#include <memory>
 #include <stdexcept>
+#include <vector>
 
+#include "app/core/FileFailure.h"
 #include "app/core/FileKinds.h"
 #include "app/core/HumanSize.h"
 #include "app/core/Level.h"
-#include "app/core/PathParts.h"
+#include "app/core/PluginCheck.h"
+#include "app/core/RunPlan.h"
 #include "compressors/Compressors.h"
 
 namespace {
@@ -32,21 +38,61 @@ constexpr TDispatch kSingleLevelOptimizers[] = {
     {FileKind::JPEG, Selector::JPEG, &CompressJPEG},
 };
 
-// Picks the optimizer by the exact extension and reads its levels now.
-void OptimizeFile(const TRunHost& host, const std::string& source, const std::string& destination,
-                  FileSize& originalSize, FileSize& optimizedSize)
+// The plug-in files missing from the run's plug-in folder, by the kind of file they serve.
+std::map<FileKind, std::string> MissingPlugins(const std::string& pluginDir)
 {
-    const TRunEnvironment& environment = host.Environment();
-    const FileKind kind = FileKindOf(source, LetterCase::Exact);
-    if (kind == FileKind::HTML) {
+    std::map<FileKind, std::string> missing;
+    for (const TPluginFile& plugin : PluginFiles()) {
+        if (PluginPresent(pluginDir, plugin.name)) continue;
+        const FileKind kind = plugin.selector == Selector::JPEG  ? FileKind::JPEG
+                              : plugin.selector == Selector::PNG ? FileKind::PNG
+                                                                 : FileKind::JS;
+        missing.emplace(kind, plugin.name);
+    }
+    return missing;
+}
+
+std::string KindName(FileKind kind)
+{
+    switch (kind) {
+    case FileKind::JPEG: return "JPEG";
+    case FileKind::PNG: return "PNG";
+    default: return "Script";
+    }
+}
+
+void Notify(const TRunEnvironment& environment, const std::string& message)
+{
+    if (environment.hooks.notify)
+        environment.hooks.notify(message);
+    else
+        std::cerr << message << '\n';
+}
+
+// Picks the optimizer by the exact extension and reads its levels now. A file
+// whose plug-in is missing is copied; the run tells so once per plug-in.
+void OptimizeFile(const TRunHost& host, const TRunEnvironment& environment,
+                  const std::map<FileKind, std::string>& missingPlugins, const TJob& job, FileSize& originalSize,
+                  FileSize& optimizedSize)
+{
+    const std::string& source = job.source;
+    const std::string& destination = job.destination;
+    if (job.kind == FileKind::HTML) {
         const Level html = SelectorLevel(host, Selector::HTML);
         const Level js = SelectorLevel(host, Selector::JS);
         const Level css = SelectorLevel(host, Selector::CSS);
         CompressHTML(source, destination, html, js, css, originalSize, optimizedSize, environment);
         return;
     }
+    if (const auto missing = missingPlugins.find(job.kind); missing != missingPlugins.end()) {
+        if (environment.control->FirstNotice("missing " + missing->second))
+            Notify(environment, "Plug-in \"" + missing->second + "\" not found in " + environment.pluginDir + ": " +
+                                    KindName(job.kind) + " files are copied unchanged.");
+        PlainCopy(source, destination, originalSize, optimizedSize, environment);
+        return;
+    }
     for (const TDispatch& entry : kSingleLevelOptimizers) {
-        if (entry.kind != kind) continue;
+        if (entry.kind != job.kind) continue;
         entry.optimize(source, destination, SelectorLevel(host, entry.selector), originalSize, optimizedSize,
                        environment);
         return;
@@ -75,16 +121,29 @@ void StartCompression(TRunHost& host)
     long long totalOriginal = 0;
     long long totalOptimized = 0;
 
+    TRunEnvironment environment = host.Environment();
+    if (!environment.control) environment.control = std::make_shared<TRunControl>();
+    environment.control->BeginRun();
+    std::vector<std::string> sources;
+    for (int index = 0; index < count; ++index) sources.push_back(host.FileAt(index));
+    const std::vector<TJob> jobs = PlanFlatRun(sources, host.OutputDirText());
+    const auto missingPlugins = MissingPlugins(environment.pluginDir);
+
     for (int index = 0; index < count; ++index) {
-        if (index >= host.FileCount()) throw std::runtime_error("The file list changed during the run");
         const int row = index + 1;
-        const std::string source = host.FileAt(index);
-        host.SetCell(1, row, source);
-        const std::string destination = host.OutputDirText() + FileNameOf(source);
+        const TJob& job = jobs[static_cast<std::size_t>(index)];
+        host.SetCell(1, row, job.source);
 
         FileSize originalSize = 0;
         FileSize optimizedSize = 0;
-        OptimizeFile(host, source, destination, originalSize, optimizedSize);
+        try {
+            if (!job.refusal.empty()) throw std::runtime_error(job.refusal);
+            OptimizeFile(host, environment, missingPlugins, job, originalSize, optimizedSize);
+        } catch (const RunCancelled&) {
+            throw;
+        } catch (const std::exception& error) {
+            throw TFileFailure(job.source, error.what());
+        }
 
         const std::string thousands = host.ThousandsSeparator();
         const std::string decimal = host.DecimalSeparator();

@@ -32,7 +32,7 @@ void CompressCSS(const std::string& source, const std::string& destination, Leve
     }
 
     EnsureNotSource(source, destination);
-    CssFileSink output(destination);
+    CssFileSink output(destination, environment.control.get());
     if (regroup)
         regrouper.Write(output);
     else

@@ -19,5 +19,5 @@ void CompressHTML(const std::string& source, const std::string& destination, Lev
     std::string output = MinifyHTML(page, levels, DestinationDirectory(destination), environment);
     page = std::string();  // the working text is no longer needed
     optimizedSize = static_cast<FileSize>(output.size());
-    WriteEntireFile(destination, output);
+    WriteEntireFile(destination, output, environment.control.get());
 }

@@ -4,7 +4,7 @@ namespace {
 constexpr std::size_t kBufferSize = 1 << 16;
 }
 
-CssFileSink::CssFileSink(const std::string& path) : file_(path)
+CssFileSink::CssFileSink(const std::string& path, TRunControl* control) : file_(path, control)
 {
     buffer_.reserve(kBufferSize);
 }

@@ -9,8 +9,9 @@
 
 class CssFileSink : public CssSink {
 public:
-    // Starts the replacement (FileReplacement); faults are FileErrors.
-    explicit CssFileSink(const std::string& path);
+    // Starts the replacement (FileReplacement, its temporary file registered
+    // with the control when there is one); faults are FileErrors.
+    CssFileSink(const std::string& path, TRunControl* control);
     void Append(std::string_view text) override;
     // Writes what is buffered and puts the file in place of the destination.
     void Commit();

@@ -1,5 +1,9 @@
 #include "compressors/text/HtmlBlocks.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -9,7 +13,9 @@
 #include "compressors/text/HtmlChars.h"
 #include "compressors/text/HtmlTokens.h"
 #include "compressors/tools/CompressJS.h"
+#include "compressors/tools/FileErrors.h"
 #include "compressors/tools/Files.h"
+#include "compressors/tools/ToolError.h"
 
 namespace {
 
@@ -19,23 +25,67 @@ constexpr std::string_view scriptOpen = "<script";
 constexpr std::string_view scriptClose = "</script>";
 constexpr std::string_view fixedStyleTag = "<style type=\"text/css\">";
 
-// The two temporary files of one script element; removed on every way out.
+// The two temporary files of one script element, "_temporary.<unique>.t3mp"
+// (the body) and "_temporary.<unique>.7emp" (the tool's result), both created
+// exclusively so that no other run's files are taken; registered with the
+// run's control and removed on every way out.
 class ScriptTempFiles {
 public:
-    explicit ScriptTempFiles(const std::string& directory)
-        : input(directory + "_temporary.t3mp"), output(directory + "_temporary.7emp")
+    ScriptTempFiles(const std::string& directory, TRunControl* control) : control_(control)
     {
+        for (int attempt = 1;; ++attempt) {
+            inputFile_ =
+                CreateUniqueFile(directory, "_temporary.", ".t3mp", control, directory + "_temporary.t3mp", input_);
+            const std::string stem = input_.substr(0, input_.size() - 5);
+            output_ = stem + ".7emp";
+            auto create = [this] { return ::open(output_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); };
+            FileDescriptor output(control ? control->CreateTemporaryFile(output_, create) : create());
+            if (output.valid()) return;
+            const int error = errno;
+            output_.clear();
+            Remove(input_);
+            if (error != EEXIST || attempt == kNameAttempts) throw CannotCreateFile(stem + ".7emp", error);
+        }
     }
     ~ScriptTempFiles()
     {
-        RemoveFileQuietly(input);
-        RemoveFileQuietly(output);
+        inputFile_.Close();
+        Remove(input_);
+        if (!output_.empty()) Remove(output_);
     }
     ScriptTempFiles(const ScriptTempFiles&) = delete;
     ScriptTempFiles& operator=(const ScriptTempFiles&) = delete;
 
-    const std::string input;
-    const std::string output;
+    // Writes the body into the input file and closes it.
+    void WriteInput(std::string_view body)
+    {
+        for (std::size_t done = 0; done < body.size();) {
+            const ssize_t written = ::write(inputFile_.get(), body.data() + done, body.size() - done);
+            if (written < 0 && errno == EINTR) continue;
+            if (written < 0) throw CannotCreateFile(input_, errno);
+            done += static_cast<std::size_t>(written);
+        }
+        if (inputFile_.Close() != 0) throw CannotCreateFile(input_, errno);
+    }
+
+    const std::string& Input() const { return input_; }
+    const std::string& Output() const { return output_; }
+
+private:
+    static constexpr int kNameAttempts = 100;
+
+    void Remove(const std::string& path) noexcept
+    {
+        if (control_)
+            control_->RemoveTemporaryFile(path);
+        else
+            RemoveFileQuietly(path);
+    }
+
+    TRunControl* control_;
+    FileDescriptor inputFile_;
+    std::string input_;
+    std::string output_;
 };
 
 bool OnlyHtmlSpaces(std::string_view text)
@@ -130,14 +180,16 @@ std::string MinifyScriptBlock(const std::string& destinationDirectory, std::stri
     // no tool to start.
     if (body.empty()) return std::string(openingTag).append(closingTag);
 
-    ScriptTempFiles files(destinationDirectory);
-    WriteEntireFile(files.input, body);
-    RemoveFileQuietly(files.output);  // a stale result must never be taken for this one
+    ScriptTempFiles files(destinationDirectory, environment.control.get());
+    files.WriteInput(body);
     FileSize originalSize = 0;
     FileSize optimizedSize = 0;
-    CompressJS(files.input, files.output, jsLevel, originalSize, optimizedSize, environment);
-    if (!FileExists(files.output)) return std::string(element);
-    const std::string result = ReadEntireFile(files.output);
+    try {
+        CompressJS(files.Input(), files.Output(), jsLevel, originalSize, optimizedSize, environment);
+    } catch (const ToolError&) {
+        return std::string(element);  // the tool declined or broke: the element as it stands is still right
+    }
+    const std::string result = ReadEntireFile(files.Output());
 
     std::string replaced;
     const std::string_view newBody = TrimControl(result);

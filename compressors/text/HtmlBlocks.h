@@ -25,11 +25,16 @@ void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Le
                      const TRunEnvironment& environment);
 
 // Runs the element's trimmed body through CompressJS by way of
-// "_temporary.t3mp" and "_temporary.7emp" in the destination directory and
-// returns the opening tag, the trimmed result and "</script>". Both temporary
-// files are gone when it returns or throws. When the tool leaves no output
-// file the element is returned unchanged. A body that trims to nothing gives
-// the opening tag and "</script>" without starting the tool.
+// "_temporary.<unique>.t3mp" and "_temporary.<unique>.7emp" in the
+// destination directory (created exclusively, registered with the run's
+// control) and returns the opening tag, the trimmed result and "</script>".
+// Both temporary files are gone when it returns or throws. A body that trims
+// to nothing gives the opening tag and "</script>" without starting the tool.
+// When the tool fails on the element (ToolError: it cannot start, ends with
+// a status other than 0, is killed or runs out of time) the element is
+// returned unchanged, which keeps the page right; "Unable to run" is told.
+// A temporary file that cannot be made or read fails the page (FileError),
+// and so does a cancelled run (RunCancelled).
 std::string MinifyScriptBlock(const std::string& destinationDirectory, std::string_view element, Level jsLevel,
                               const TRunEnvironment& environment);
 

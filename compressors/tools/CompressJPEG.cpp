@@ -1,16 +1,28 @@
 #include "compressors/tools/CompressJPEG.h"
 
 #include "compressors/tools/ExecuteAndWait.h"
-#include "compressors/tools/FileSizeOf.h"
+#include "compressors/tools/Files.h"
 #include "compressors/tools/PlainCopy.h"
 #include "compressors/tools/PluginCommandLines.h"
+#include "compressors/tools/SourceGuard.h"
+#include "compressors/tools/WritingTool.h"
 
-// jhead rewrites a plain copy of the source in place.
+// jhead rewrites a plain copy of the source in place: the copy is the
+// destination's temporary file, renamed over the destination once jhead
+// has succeeded.
 void CompressJPEG(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
                   FileSize& optimizedSize, const TRunEnvironment& environment)
 {
-    PlainCopy(source, destination, originalSize, optimizedSize, environment);
-    if (level == 0) return;
-    ExecuteAndWait(JpegCommandLine(environment.pluginDir, destination, level), environment);
-    optimizedSize = FileSizeOf(destination);
+    if (level == 0) {
+        PlainCopy(source, destination, originalSize, optimizedSize, environment);
+        return;
+    }
+    InputFile input(source);
+    EnsureNotSource(source, destination);
+    FileReplacement replacement(destination, environment.control.get());
+    originalSize = CopyChunks(input, replacement, {});
+    replacement.FinishWriting();
+    const std::string command = JpegCommandLine(environment.pluginDir, replacement.TemporaryPath(), level);
+    ExecuteAndWait(command, environment);
+    optimizedSize = CommitToolResult(replacement, input.Size() == 0, command);
 }

@@ -6,7 +6,9 @@
 #include "compressors/OptimizerTypes.h"
 #include "compressors/RunEnvironment.h"
 
-// Level 0: PlainCopy. Otherwise PlainCopy, then jhead rewrites the copy in
-// place with the level's options; the optimized size is measured afterwards.
+// Level 0: PlainCopy. Otherwise the source is copied into the destination's
+// temporary file (FileReplacement), jhead rewrites that file in place with
+// the level's options, and it replaces the destination once jhead succeeded
+// with a non-empty result (ToolError otherwise, the destination untouched).
 void CompressJPEG(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
                   FileSize& optimizedSize, const TRunEnvironment& environment = DefaultRunEnvironment());

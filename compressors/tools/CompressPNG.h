@@ -7,6 +7,7 @@
 #include "compressors/RunEnvironment.h"
 
 // Level 0: PlainCopy. Otherwise the tool reads the source and writes the
-// destination (removed first); both files are measured afterwards.
+// destination's temporary file, which replaces the destination once the tool
+// succeeded with a non-empty result (RunWritingTool).
 void CompressPNG(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
                  FileSize& optimizedSize, const TRunEnvironment& environment = DefaultRunEnvironment());

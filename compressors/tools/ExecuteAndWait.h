@@ -1,16 +1,26 @@
 #pragma once
-// Runs a plug-in's command line as a child process and waits for it.
+// Runs a plug-in's command line as a supervised child process and waits for it.
 
 #include <string>
 
 #include "compressors/RunEnvironment.h"
 
 // Starts the command line (Windows argument rules, see WindowsArguments.h;
-// program search in ProgramSearch.h; no shell, its own process group, standard
-// streams on /dev/null) and waits for it: up to 150 ms for the child, the
-// environment's message pump, 75 ms of sleep, until the child has ended. A
-// start failure notifies "Unable to run " + command line and returns normally.
-// If the pump throws, the child's process group is killed and the exception
-// passes on. With the environment's executor set, the command line goes to it
-// instead.
+// program search in ProgramSearch.h; no shell; TToolProcess: its own process
+// group, a parent-death signal, the environment's memory limit, standard
+// error kept) and blocks until it has ended. Throws ToolError, its message
+// being the file's reason:
+//   "Unable to run <command line>"   it cannot be started (also notified,
+//                                    once per program and run)
+//   "Timed out after N s: <command line>"   the time limit ran out; the whole
+//                                    process group was killed
+//   "Exit status N: <command line>[: <its last lines of standard error>]"
+//   "Ended by signal N (<name>)[ under a memory limit of M MB]: <command line>[: ...]"
+// Throws RunCancelled when the run's control was cancelled meanwhile.
+//
+// With a message pump in the hooks it waits as the window needs: up to 150 ms
+// for the child, the pump, 75 ms of sleep, until the child has ended. If the
+// pump throws, the child's process group is killed and the exception passes
+// on. Without a pump the calling thread blocks on the child alone. With the
+// environment's executor set, the command line goes to it instead.
 void ExecuteAndWait(const std::string& commandLine, const TRunEnvironment& environment = DefaultRunEnvironment());

@@ -6,15 +6,13 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <random>
-#include <system_error>
 
 #include "compressors/tools/FileErrors.h"
+#include "compressors/tools/RunControl.h"
 
 namespace {
 
-constexpr int kMaxLinks = 40;       // as the kernel follows them
 constexpr int kNameAttempts = 100;  // fresh temporary names tried before giving up
 constexpr std::size_t kGrowthChunk = 1 << 16;
 
@@ -25,28 +23,22 @@ std::string FolderOf(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// The file a write through `path` reaches: symbolic links followed, also to a
-// target that does not exist yet.
-std::string FollowLinks(const std::string& destination)
+// The extension of the path's file name, dot included; empty without one.
+std::string ExtensionOf(const std::string& path)
 {
-    std::string path = destination;
-    for (int hop = 0; hop < kMaxLinks; ++hop) {
-        struct stat info {};
-        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-        std::error_code error;
-        const std::string link = std::filesystem::read_symlink(path, error).string();
-        if (error) throw CannotCreateFile(destination, error.value());
-        path = !link.empty() && link.front() == '/' ? link : FolderOf(path) + link;
-    }
-    throw CannotCreateFile(destination, ELOOP);
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+    if (dot == (slash == std::string::npos ? 0 : slash + 1)) return {};  // a hidden file's name
+    return path.substr(dot);
 }
 
-// A name no one is likely to have used in the folder: ".qwo-" and 16 random hex digits.
-std::string TemporaryName(const std::string& folder, std::random_device& random)
+// 16 random hex digits.
+std::string UniquePart(std::random_device& random)
 {
     char digits[17];
     std::snprintf(digits, sizeof digits, "%08x%08x", unsigned(random()), unsigned(random()));
-    return folder + ".qwo-" + digits + ".tmp";
+    return digits;
 }
 
 template <typename Bytes>
@@ -105,35 +97,45 @@ std::vector<std::uint8_t> ReadEntireFileBytes(const std::string& path)
     return ReadWhole<std::vector<std::uint8_t>>(path);
 }
 
-FileReplacement::FileReplacement(const std::string& destination)
-    : destination_(destination), target_(FollowLinks(destination))
+FileDescriptor CreateUniqueFile(const std::string& folder, const std::string& prefix, const std::string& suffix,
+                                TRunControl* control, const std::string& errorPath, std::string& path)
+{
+    std::random_device random;
+    for (int attempt = 1;; ++attempt) {
+        path = folder + prefix + UniquePart(random) + suffix;
+        auto create = [&path] { return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); };
+        FileDescriptor file(control ? control->CreateTemporaryFile(path, create) : create());
+        if (file.valid()) return file;
+        const int error = errno;
+        if (error != EEXIST || attempt == kNameAttempts) throw CannotCreateFile(errorPath, error);
+    }
+}
+
+FileReplacement::FileReplacement(const std::string& destination, TRunControl* control)
+    : destination_(destination), control_(control)
 {
     struct stat existing {};
-    const bool exists = ::stat(target_.c_str(), &existing) == 0;
-    if (exists) {
+    if (::lstat(destination_.c_str(), &existing) == 0) {
         if (S_ISDIR(existing.st_mode)) throw CannotCreateFile(destination_, EISDIR);
-        if (!S_ISREG(existing.st_mode)) throw CannotCreateFile(destination_, std::string("Not a regular file"));
-        if (::access(target_.c_str(), W_OK) != 0) throw CannotCreateFile(destination_, errno);
+        if (S_ISREG(existing.st_mode)) {
+            if (::access(destination_.c_str(), W_OK) != 0) throw CannotCreateFile(destination_, errno);
+            mode_ = static_cast<int>(existing.st_mode & 07777);
+        } else if (!S_ISLNK(existing.st_mode)) {
+            throw CannotCreateFile(destination_, std::string("Not a regular file"));
+        }
     }
-
-    std::random_device random;
-    const std::string folder = FolderOf(target_);
-    for (int attempt = 1;; ++attempt) {
-        temporary_ = TemporaryName(folder, random);
-        file_ = FileDescriptor(::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (file_.valid()) break;
-        const int error = errno;
-        if (error != EEXIST || attempt == kNameAttempts) throw CannotCreateFile(destination_, error);
-    }
-    // A replaced file keeps its permissions (a private file stays private).
-    if (exists) ::fchmod(file_.get(), existing.st_mode & 07777);
+    file_ = CreateUniqueFile(FolderOf(destination_), ".qwo-", ExtensionOf(destination_), control_, destination_,
+                             temporary_);
 }
 
 FileReplacement::~FileReplacement()
 {
     if (committed_) return;
     file_.Close();
-    ::unlink(temporary_.c_str());
+    if (control_)
+        control_->RemoveTemporaryFile(temporary_);
+    else
+        ::unlink(temporary_.c_str());
 }
 
 void FileReplacement::Write(std::string_view bytes)
@@ -151,26 +153,36 @@ void FileReplacement::Write(std::string_view bytes)
     }
 }
 
-void FileReplacement::Commit()
+void FileReplacement::FinishWriting()
 {
     // Every byte went out through write(); close() reports delayed write errors
     // (for example a full disk). No fsync: a rename over the destination is
     // atomic for every reader, and a run writes many files.
     if (file_.Close() != 0) throw CannotCreateFile(destination_, errno);
-    if (::rename(temporary_.c_str(), target_.c_str()) != 0) throw CannotCreateFile(destination_, errno);
+}
+
+void FileReplacement::Commit()
+{
+    FinishWriting();
+    // A replaced file keeps its permissions (a private file stays private).
+    if (mode_ >= 0 && ::chmod(temporary_.c_str(), static_cast<mode_t>(mode_)) != 0)
+        throw CannotCreateFile(destination_, errno);
+    const int renamed = control_ ? control_->RenameTemporaryFile(temporary_, destination_)
+                                 : std::rename(temporary_.c_str(), destination_.c_str());
+    if (renamed != 0) throw CannotCreateFile(destination_, errno);
     committed_ = true;
 }
 
-void WriteEntireFile(const std::string& path, std::string_view bytes)
+void WriteEntireFile(const std::string& path, std::string_view bytes, TRunControl* control)
 {
-    FileReplacement file(path);
+    FileReplacement file(path, control);
     file.Write(bytes);
     file.Commit();
 }
 
-void WriteEntireFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
+void WriteEntireFile(const std::string& path, const std::vector<std::uint8_t>& bytes, TRunControl* control)
 {
-    WriteEntireFile(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    WriteEntireFile(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), control);
 }
 
 void RemoveFileQuietly(const std::string& path) noexcept

@@ -15,6 +15,8 @@
 
 #include "compressors/tools/FileDescriptor.h"
 
+class TRunControl;
+
 // A regular file opened for reading. A folder ("Is a directory"), a named
 // pipe (never waited for), a device or a socket ("Not a regular file") is
 // refused.
@@ -38,34 +40,55 @@ std::string ReadEntireFile(const std::string& path);
 std::vector<std::uint8_t> ReadEntireFileBytes(const std::string& path);
 
 // A destination being replaced. The constructor creates the temporary file
-// (exclusively, with a fresh name); Write appends to it; Commit closes it and
-// renames it over the destination. Without a successful Commit the temporary
-// file is removed and the destination is left as it was. A destination that
-// is a symbolic link has its target replaced. An existing destination keeps
-// its permission bits; one that may not be written, a folder or anything but
-// a regular file is refused. Callers that read a source refuse a destination
-// that is the source first (EnsureNotSource).
+// beside the destination (exclusively, with a fresh name that starts with
+// ".qwo-" and keeps the destination's extension); Write appends to it;
+// Commit closes it and renames it over the destination. Without a successful
+// Commit the temporary file is removed and the destination is left as it was.
+// A destination that is a symbolic link is replaced by the file, never
+// written through. An existing regular destination keeps its permission bits;
+// one that may not be written, a folder or anything else that is not a
+// regular file (a named pipe, a device) is refused and never opened. Callers
+// that read a source refuse a destination that is the source first
+// (EnsureNotSource). With a run control, the temporary file is registered
+// there while it exists.
+//
+// A plug-in can write the result itself: FinishWriting closes this side, the
+// tool writes TemporaryPath(), Commit renames it.
 class FileReplacement {
 public:
-    explicit FileReplacement(const std::string& destination);
+    explicit FileReplacement(const std::string& destination, TRunControl* control = nullptr);
     ~FileReplacement();
     FileReplacement(const FileReplacement&) = delete;
     FileReplacement& operator=(const FileReplacement&) = delete;
 
     void Write(std::string_view bytes);
+    // Closes the temporary file, reporting delayed write errors (a full disk).
+    void FinishWriting();
     void Commit();
 
+    const std::string& Destination() const { return destination_; }
+    const std::string& TemporaryPath() const { return temporary_; }
+
 private:
-    std::string destination_;  // as the caller named it
-    std::string target_;       // the file that is replaced
+    std::string destination_;
     std::string temporary_;
     FileDescriptor file_;
+    TRunControl* control_;
+    int mode_ = -1;  // the replaced file's permission bits; -1: a new file
     bool committed_ = false;
 };
 
+// Creates a new file exclusively in `folder` (with its trailing "/", or empty
+// for the current folder) as prefix + 16 random hex digits + suffix, tried
+// with fresh names while one is taken, and registers it with the control.
+// Returns the open descriptor and sets `path`; throws
+// CannotCreateFile(errorPath, reason).
+FileDescriptor CreateUniqueFile(const std::string& folder, const std::string& prefix, const std::string& suffix,
+                                TRunControl* control, const std::string& errorPath, std::string& path);
+
 // Replaces the file with exactly these bytes (FileReplacement).
-void WriteEntireFile(const std::string& path, std::string_view bytes);
-void WriteEntireFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+void WriteEntireFile(const std::string& path, std::string_view bytes, TRunControl* control = nullptr);
+void WriteEntireFile(const std::string& path, const std::vector<std::uint8_t>& bytes, TRunControl* control = nullptr);
 
 // Removes the file if it is there; never throws.
 void RemoveFileQuietly(const std::string& path) noexcept;

@@ -8,21 +8,24 @@
 #include "compressors/tools/SourceGuard.h"
 
 void PlainCopy(const std::string& source, const std::string& destination, FileSize& originalSize,
-               FileSize& optimizedSize, const TRunEnvironment&)
+               FileSize& optimizedSize, const TRunEnvironment& environment)
 {
-    CopyInChunks(source, destination, originalSize, optimizedSize, {});
+    CopyInChunks(source, destination, originalSize, optimizedSize, {}, environment.control.get());
 }
 
 void CopyInChunks(const std::string& source, const std::string& destination, FileSize& originalSize,
-                  FileSize& optimizedSize, const CopyChunkObserver& observer)
+                  FileSize& optimizedSize, const CopyChunkObserver& observer, TRunControl* control)
 {
     InputFile input(source);
     EnsureNotSource(source, destination);
-    FileReplacement output(destination);
+    FileReplacement output(destination, control);
+    originalSize = optimizedSize = CopyChunks(input, output, observer);
+    output.Commit();
+}
 
+FileSize CopyChunks(InputFile& input, FileReplacement& output, const CopyChunkObserver& observer)
+{
     const std::uint64_t sourceSize = input.Size();
-    originalSize = optimizedSize = static_cast<FileSize>(static_cast<std::uint32_t>(sourceSize));
-
     std::vector<char> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(sourceSize, kCopyChunkSize)));
     std::uint64_t position = 0;
     while (position < sourceSize) {
@@ -32,5 +35,5 @@ void CopyInChunks(const std::string& source, const std::string& destination, Fil
         if (observer) observer(got);
         position += got;
     }
-    output.Commit();
+    return static_cast<FileSize>(static_cast<std::uint32_t>(sourceSize));
 }

@@ -9,6 +9,9 @@
 #include "compressors/OptimizerTypes.h"
 #include "compressors/RunEnvironment.h"
 
+class FileReplacement;
+class InputFile;
+
 constexpr std::size_t kCopyChunkSize = 40096;
 
 // Copies a regular source in chunks of at most 40096 bytes into a replacement
@@ -21,4 +24,8 @@ void PlainCopy(const std::string& source, const std::string& destination, FileSi
 using CopyChunkObserver = std::function<void(std::size_t bytes)>;
 // PlainCopy, with an observer of its chunks (may be empty).
 void CopyInChunks(const std::string& source, const std::string& destination, FileSize& originalSize,
-                  FileSize& optimizedSize, const CopyChunkObserver& observer);
+                  FileSize& optimizedSize, const CopyChunkObserver& observer, TRunControl* control = nullptr);
+
+// The copy itself: the opened source's bytes, in chunks, into the replacement
+// (left uncommitted); returns the source's size (low 32 bits).
+FileSize CopyChunks(InputFile& input, FileReplacement& output, const CopyChunkObserver& observer);

@@ -1,19 +1,40 @@
 #include "compressors/tools/WritingTool.h"
 
-#include "compressors/tools/ExecuteAndWait.h"
-#include "compressors/tools/FileSizeOf.h"
-#include "compressors/tools/PlainCopy.h"
-#include "compressors/tools/RemoveDestination.h"
+#include <sys/stat.h>
 
-void RunWritingTool(WritingToolCommandLine commandLine, const std::string& source, const std::string& destination,
-                    Level level, FileSize& originalSize, FileSize& optimizedSize, const TRunEnvironment& environment)
+#include <cstdint>
+
+#include "compressors/tools/ExecuteAndWait.h"
+#include "compressors/tools/FileErrors.h"
+#include "compressors/tools/Files.h"
+#include "compressors/tools/PlainCopy.h"
+#include "compressors/tools/SourceGuard.h"
+#include "compressors/tools/ToolError.h"
+
+FileSize CommitToolResult(FileReplacement& replacement, bool emptyAllowed, const std::string& commandLine)
+{
+    struct stat result {};
+    if (::lstat(replacement.TemporaryPath().c_str(), &result) != 0 || !S_ISREG(result.st_mode))
+        throw ToolError("No result written: " + commandLine);
+    if (result.st_size == 0 && !emptyAllowed) throw ToolError("No result written: " + commandLine);
+    replacement.Commit();
+    return static_cast<FileSize>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(result.st_size)));
+}
+
+void RunWritingTool(WritingToolCommandLine commandLine, EmptyResult emptyResult, const std::string& source,
+                    const std::string& destination, Level level, FileSize& originalSize, FileSize& optimizedSize,
+                    const TRunEnvironment& environment)
 {
     if (level == 0) {
         PlainCopy(source, destination, originalSize, optimizedSize, environment);
         return;
     }
-    RemoveDestination(source, destination);
-    ExecuteAndWait(commandLine(environment.pluginDir, source, destination, level), environment);
-    originalSize = FileSizeOf(source);
-    optimizedSize = FileSizeOf(destination);
+    const InputFile input(source);
+    EnsureNotSource(source, destination);
+    FileReplacement replacement(destination, environment.control.get());
+    replacement.FinishWriting();
+    const std::string command = commandLine(environment.pluginDir, source, replacement.TemporaryPath(), level);
+    ExecuteAndWait(command, environment);
+    originalSize = static_cast<FileSize>(static_cast<std::uint32_t>(input.Size()));
+    optimizedSize = CommitToolResult(replacement, emptyResult == EmptyResult::Allowed || input.Size() == 0, command);
 }

@@ -1,7 +1,6 @@
 // quorvan-optimize as a user runs it: the built program, real plug-ins, real files.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -10,36 +9,6 @@
 
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quoted(const std::string& text)
-{
-    std::string quoted = "'";
-    for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-Outcome RunProgram(const TempDir& dir, const std::vector<std::string>& arguments)
-{
-    std::string command = Quoted(std::string(QWO_BIN_DIR) + "/quorvan-optimize");
-    for (const auto& argument : arguments) command += " " + Quoted(argument);
-    command += " >" + Quoted(dir / "stdout") + " 2>" + Quoted(dir / "stderr") + " </dev/null";
-    const int raw = std::system(command.c_str());
-    Outcome outcome;
-    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    outcome.out = ReadFile(dir / "stdout");
-    outcome.err = ReadFile(dir / "stderr");
-    return outcome;
-}
-
-}  // namespace
 
 TEST(CommandLine, UsageErrorsExitTwo)
 {
@@ -68,6 +37,8 @@ TEST(CommandLine, HelpAndVersion)
     EXPECT_EQ(help.status, 0);
     EXPECT_THAT(help.out, HasSubstr("Usage: quorvan-optimize [OPTIONS] PATH..."));
     EXPECT_THAT(help.out, HasSubstr("--jpeg N"));
+    EXPECT_THAT(help.out, HasSubstr("--tool-timeout SECONDS"));
+    EXPECT_THAT(help.out, HasSubstr("--tool-memory MB"));
     const Outcome version = RunProgram(dir, {"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_THAT(version.out, HasSubstr("quorvan-optimize"));
@@ -120,27 +91,36 @@ TEST(CommandLine, FailingFileExitsOneAndKeepsEarlierRows)
     WriteFile(dir / "site/a.txt", "first");
     WriteFile(dir / "site/b.txt", "second");
     WriteFile(dir / "out/b.txt", "");
-    // b.txt's destination is the source itself.
+    // b.txt's destination is a listed source (the third entry).
     const Outcome outcome = RunProgram(dir, {"-o", dir / "out", "--report", dir / "r.html", dir / "site/a.txt",
                                              dir / "site/b.txt", dir / "out/b.txt", dir / "site/a.txt"});
     EXPECT_EQ(outcome.status, 1);
-    EXPECT_THAT(outcome.err, HasSubstr("The destination is the source file."));
+    EXPECT_EQ(outcome.err, dir / "site/b.txt" + ": Cannot create file \"" + dir / "out/b.txt" +
+                               "\". The destination is the listed source \"" + dir / "out/b.txt" + "\".\n");
     EXPECT_THAT(outcome.out, HasSubstr(dir / "site/a.txt"));
     EXPECT_THAT(outcome.out, Not(HasSubstr("TOTAL")));
-    EXPECT_EQ(ReadFile(dir / "out/b.txt"), "second");  // written by the second entry, left intact by the third
-    EXPECT_THAT(ReadFile(dir / "r.html"), HasSubstr("<td>" + dir / "out/b.txt" + "<td>&nbsp;"));
+    EXPECT_EQ(ReadFile(dir / "out/b.txt"), "");  // a source: never written
+    EXPECT_EQ(ReadFile(dir / "out/a.txt"), "first");
+    EXPECT_THAT(ReadFile(dir / "r.html"), HasSubstr("<td>" + dir / "site/b.txt" + "<td>&nbsp;"));
 }
 
-TEST(CommandLine, MissingPluginsWarnAndTheRunGoesOn)
+TEST(CommandLine, MissingPluginsWarnAndTheirFilesAreCopied)
 {
     TempDir dir;
     std::filesystem::create_directories(dir / "plugins/jhead.exe");  // a folder does not count
-    WriteFile(dir / "in/pic.png", ReadFile(std::string(QWO_SOURCE_DIR) + "/examples/site/images/logo.png"));
+    const std::string png = ReadFile(std::string(QWO_SOURCE_DIR) + "/examples/site/images/logo.png");
+    WriteFile(dir / "in/pic.png", png);
+    WriteFile(dir / "in/second.png", png);
     const Outcome outcome = RunProgram(dir, {"--plugin-dir", dir / "plugins", "-o", dir / "out", dir / "in"});
     EXPECT_EQ(outcome.status, 0) << outcome.err;
     for (const char* plugin : {"jhead.exe", "pngout.exe", "ESC.wsf"})
         EXPECT_THAT(outcome.err, HasSubstr("warning: plug-in \"" + std::string(plugin) + "\" not found in " +
                                            dir.Path() + "/plugins/"));
-    EXPECT_THAT(outcome.err, HasSubstr("Unable to run " + dir.Path() + "/plugins/pngout.exe /y /q /s0 "));
-    EXPECT_THAT(outcome.out, HasSubstr("      -1 B"));
+    const std::string notice = "quorvan-optimize: Plug-in \"pngout.exe\" not found in " + dir.Path() +
+                               "/plugins/: PNG files are copied unchanged.\n";
+    EXPECT_THAT(outcome.err, HasSubstr(notice));
+    EXPECT_EQ(outcome.err.find(notice), outcome.err.rfind(notice));  // once
+    EXPECT_THAT(outcome.err, Not(HasSubstr("Unable to run")));
+    EXPECT_EQ(ReadFile(dir / "out/pic.png"), png);
+    EXPECT_EQ(ReadFile(dir / "out/second.png"), png);
 }

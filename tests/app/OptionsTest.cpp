@@ -83,6 +83,29 @@ TEST(Options, UsageErrorsNameTheFault)
     EXPECT_EQ(UsageMessage({"-o", "out", "--gif", "", "x"}), "--gif: invalid level \"\" (allowed: 0, 1, 2)");
     EXPECT_EQ(UsageMessage({"-o", "out", "--html", " 1", "x"}), "--html: invalid level \" 1\" (allowed: 0, 1, 2)");
     EXPECT_EQ(UsageMessage({"-o", "out", "x", "--report"}), "--report: missing value");
+    EXPECT_EQ(UsageMessage({"-o", "out", "--tool-timeout", "-1", "x"}),
+              "--tool-timeout: invalid value \"-1\" (a whole number from 0 to 31536000)");
+    EXPECT_EQ(UsageMessage({"-o", "out", "--tool-timeout=2.5", "x"}),
+              "--tool-timeout: invalid value \"2.5\" (a whole number from 0 to 31536000)");
+    EXPECT_EQ(UsageMessage({"-o", "out", "--tool-memory=", "x"}),
+              "--tool-memory: invalid value \"\" (a whole number from 0 to 4294967296)");
+    EXPECT_EQ(UsageMessage({"-o", "out", "--tool-memory", "99999999999999", "x"}),
+              "--tool-memory: invalid value \"99999999999999\" (a whole number from 0 to 4294967296)");
+    EXPECT_EQ(UsageMessage({"-o", "out", "x", "--tool-timeout"}), "--tool-timeout: missing value");
+}
+
+TEST(Options, ToolLimits)
+{
+    const CliOptions defaults = ParseOptions({"-o", "out", "x"});
+    EXPECT_EQ(defaults.toolTimeoutSeconds, 600);
+    EXPECT_EQ(defaults.toolMemoryBytes, DefaultToolMemoryBytes());
+    EXPECT_GT(defaults.toolMemoryBytes, 256u << 20);
+    const CliOptions given = ParseOptions({"-o", "out", "--tool-timeout=2", "--tool-memory", "300", "x"});
+    EXPECT_EQ(given.toolTimeoutSeconds, 2);
+    EXPECT_EQ(given.toolMemoryBytes, 300u << 20);
+    const CliOptions none = ParseOptions({"-o", "out", "--tool-timeout", "0", "--tool-memory=0", "x"});
+    EXPECT_EQ(none.toolTimeoutSeconds, 0);
+    EXPECT_EQ(none.toolMemoryBytes, 0u);
 }
 
 TEST(FolderWalk, WebFilesBelowAFolderSortedByPath)

@@ -3,12 +3,18 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include <stdexcept>
 
 #include "TestSupport.h"
+#include "app/core/FileFailure.h"
+#include "app/core/PathParts.h"
 #include "app/core/Run.h"
+#include "compressors/tools/ToolError.h"
+#include "tests/support/CommandLines.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -19,9 +25,13 @@ class RunTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // A tool's stand-in: records the command line, then writes the result
+        // where the command line says (a copy that jhead works on is left).
         host.environment.executor = [this](const std::string& commandLine) {
             commands.push_back(commandLine);
-            if (onCommand) onCommand(commandLine);
+            if (onCommand) return onCommand(commandLine);
+            const std::string destination = DestinationArgument(commandLine);
+            if (std::filesystem::file_size(destination) == 0) WriteFile(destination, "tool output");
         };
         host.outputDir = dir / "out/";
         std::filesystem::create_directories(host.outputDir);
@@ -69,8 +79,9 @@ TEST_F(RunTest, DispatchesByExactExtension)
     EXPECT_THAT(commands[0], HasSubstr("ESC.wsf\" -l 3 -ow"));
     EXPECT_THAT(commands[1], HasSubstr("pngout.exe /y /q /s0 "));
     EXPECT_THAT(commands[2], HasSubstr("jhead.exe -purejpg "));
-    EXPECT_THAT(commands[3], HasSubstr("out/d.jpeg"));
-    EXPECT_THAT(commands[4], HasSubstr("out/e.jpe"));
+    EXPECT_THAT(commands[3], HasSubstr("out/.qwo-"));
+    EXPECT_THAT(commands[3], HasSubstr(".jpeg\""));
+    EXPECT_THAT(commands[4], HasSubstr(".jpe\""));
 
     // Everything else is a plain copy: equal sizes, 100.00%, same bytes.
     for (int row = 6; row <= 12; ++row) {
@@ -88,13 +99,15 @@ TEST_F(RunTest, DispatchesByExactExtension)
 TEST_F(RunTest, TheHostsEnvironmentReachesEveryOptimizer)
 {
     host.environment.pluginDir = dir / "plugins/";
-    WriteFile(host.environment.pluginDir + "ESC.wsf", "");
+    for (const char* plugin : {"ESC.wsf", "pngout.exe", "jhead.exe"})
+        WriteFile(host.environment.pluginDir + plugin, "");
     host.files = {Source("page.html", "<p>a</p><script>var a = 1;</script>"), Source("a.js", "var a = 1;"),
                   Source("b.png", "png"), Source("c.jpg", "jpg")};
     Run();
     ASSERT_EQ(commands.size(), 4u);
-    EXPECT_THAT(commands[0], HasSubstr("\"" + dir / "plugins/ESC.wsf\" -l 3 -ow \"" + host.outputDir + "_temporary"));
-    EXPECT_THAT(commands[1], HasSubstr("\"" + dir / "plugins/ESC.wsf\" -l 3 -ow \"" + host.outputDir + "a.js\""));
+    EXPECT_THAT(commands[0], HasSubstr("\"" + dir / "plugins/ESC.wsf\" -l 3 -ow \"" + host.outputDir + ".qwo-"));
+    EXPECT_THAT(commands[0], HasSubstr("\" \"" + host.outputDir + "_temporary."));
+    EXPECT_THAT(commands[1], HasSubstr("\"" + dir / "plugins/ESC.wsf\" -l 3 -ow \"" + host.outputDir + ".qwo-"));
     EXPECT_THAT(commands[2], ::testing::StartsWith(dir / "plugins/pngout.exe "));
     EXPECT_THAT(commands[3], ::testing::StartsWith(dir / "plugins/jhead.exe "));
 }
@@ -146,20 +159,21 @@ TEST_F(RunTest, SameFileNameTwiceOverwrites)
 TEST_F(RunTest, TotalIsTheRatioOfTheSumsNotTheMeanOfTheRows)
 {
     host.files = {Source("half.js", std::string(1000, ';')), Source("same.txt", std::string(3000, 'x'))};
-    onCommand = [this](const std::string&) { WriteFile(host.outputDir + "half.js", std::string(500, ';')); };
+    onCommand = [](const std::string& line) { WriteFile(DestinationArgument(line), std::string(500, ';')); };
     Run();
     EXPECT_EQ(host.grid.Cell(4, 1), "50.00%");
     EXPECT_EQ(host.grid.Cell(4, 2), "100.00%");
     EXPECT_THAT(host.Row(3), ElementsAre("", "", "", "TOTAL", "87.50%"));
 }
 
-TEST_F(RunTest, NegativeSizesAreShownAndSummedSigned)
+TEST_F(RunTest, AnEmptyScriptResultStands)
 {
-    // The script tool writes nothing: the measured size is -1.
-    host.files = {Source("lost.js", std::string(100, ';')), Source("kept.txt", std::string(300, 'x'))};
+    // A script of comments alone: the tool writes nothing, successfully.
+    host.files = {Source("comments.js", std::string(100, '/')), Source("kept.txt", std::string(300, 'x'))};
+    onCommand = [](const std::string&) {};
     Run();
-    EXPECT_THAT(host.Row(1), ElementsAre("", ::testing::_, "     100 B", "      -1 B", "-1.00%"));
-    EXPECT_EQ(host.grid.Cell(4, 3), "74.75%");  // 299 of 400
+    EXPECT_THAT(host.Row(1), ElementsAre("", ::testing::_, "     100 B", "       0 B", "0.00%"));
+    EXPECT_EQ(host.grid.Cell(4, 3), "75.00%");  // 300 of 400
 }
 
 TEST_F(RunTest, EmptySourcesGiveNotApplicable)
@@ -193,8 +207,9 @@ TEST_F(RunTest, FaultEndsTheRunAndKeepsEarlierRows)
     try {
         StartCompression(host);
         FAIL() << "the run went on";
-    } catch (const std::runtime_error& error) {
-        EXPECT_THAT(error.what(), HasSubstr("Cannot open file \"" + missing + "\". No such file or directory"));
+    } catch (const TFileFailure& failure) {
+        EXPECT_EQ(failure.Source(), missing);
+        EXPECT_THAT(failure.what(), HasSubstr("Cannot open file \"" + missing + "\". No such file or directory"));
     }
     EXPECT_EQ(host.grid.Cell(4, 1), "100.00%");
     EXPECT_THAT(host.Row(2), ElementsAre("", missing, "", "", ""));
@@ -204,13 +219,141 @@ TEST_F(RunTest, FaultEndsTheRunAndKeepsEarlierRows)
     EXPECT_FALSE(FileExists(host.outputDir + "c.txt"));
 }
 
-TEST_F(RunTest, SourceIsNeverItsOwnDestination)
+TEST_F(RunTest, DestinationsThatCouldReachASourceOrLeaveTheOutputFolderAreRefused)
 {
-    const std::string source = Source("keep.txt", "original");
-    host.outputDir = dir / "src/";
-    host.files = {source};
-    EXPECT_THROW(Run(), std::runtime_error);
-    EXPECT_EQ(ReadFile(source), "original");
+    // Each case: what the output folder holds, the list, the file that is
+    // refused (its index) and the fault's reason. Nothing is written for that
+    // file or after it, and no source changes.
+    struct Case {
+        const char* name;
+        std::function<void()> prepare;
+        std::vector<std::string> files;
+        std::size_t refused;
+        std::string reason;
+    };
+    const std::string out = host.outputDir;
+    const std::string a = dir / "src/a/style.css", b = dir / "src/style.css", page = dir / "src/page.html";
+    const std::vector<Case> cases{
+        {"own source", [&] {}, {dir / "out/x.txt"}, 0, "The destination is the source file."},
+        {"output folder is a source folder: a later source",
+         [&] { host.outputDir = dir / "src/"; },
+         {a, b},
+         0,
+         "The destination is the listed source \"" + b + "\"."},
+        {"symbolic link to another source",
+         [&] { std::filesystem::create_symlink(b, out + "page.html"); },
+         {dir / "src/page.html", b},
+         0,
+         "The destination is the listed source \"" + b + "\"."},
+        {"hard link to another source",
+         [&] { std::filesystem::create_hard_link(b, out + "page.html"); },
+         {page, b},
+         0,
+         "The destination is the listed source \"" + b + "\"."},
+        {"dangling link",
+         [&] { std::filesystem::create_symlink(dir / "elsewhere/new.css", out + "style.css"); },
+         {page, b},
+         1,
+         "A link leads it to \"" + dir / "elsewhere/new.css" + "\", outside the output folder \"" + out + "\"."},
+        {"link to a file outside",
+         [&] { std::filesystem::create_symlink(dir / "other.css", out + "style.css"); },
+         {b},
+         0,
+         "A link leads it to \"" + dir / "other.css" + "\", outside the output folder \"" + out + "\"."},
+    };
+    for (const Case& test : cases) {
+        std::filesystem::remove_all(dir / "src");
+        std::filesystem::remove_all(out);
+        std::filesystem::remove_all(dir / "elsewhere");
+        std::filesystem::create_directories(out);
+        host.outputDir = out;
+        WriteFile(a, "a { color: red }");
+        WriteFile(b, "b { color: blue }");
+        WriteFile(page, "<p>page</p>");
+        WriteFile(dir / "out/x.txt", "x");
+        WriteFile(dir / "other.css", "other");
+        test.prepare();
+        host.files = test.files;
+        try {
+            Run();
+            ADD_FAILURE() << test.name << ": the run went on";
+        } catch (const TFileFailure& failure) {
+            EXPECT_EQ(failure.Source(), test.files[test.refused]) << test.name;
+            const std::string destination = host.outputDir + FileNameOf(test.files[test.refused]);
+            EXPECT_EQ(std::string(failure.what()), "Cannot create file \"" + destination + "\". " + test.reason)
+                << test.name;
+        }
+        EXPECT_EQ(ReadFile(a), "a { color: red }") << test.name;
+        EXPECT_EQ(ReadFile(b), "b { color: blue }") << test.name;
+        EXPECT_EQ(ReadFile(page), "<p>page</p>") << test.name;
+        EXPECT_EQ(ReadFile(dir / "other.css"), "other") << test.name;
+        EXPECT_FALSE(FileExists(dir / "elsewhere")) << test.name;
+        EXPECT_EQ(host.grid.Cell(1, int(test.refused) + 1), test.files[test.refused]) << test.name;
+        EXPECT_EQ(host.grid.Cell(3, int(test.refused) + 1), "") << test.name;
+    }
+}
+
+TEST_F(RunTest, ANamedPipeAsASourceIsRefusedByEveryOptimizer)
+{
+    host.selectorTexts[Selector::PNG] = "1- Fast recompression";
+    for (const char* name : {"a.css", "b.gif", "c.html", "d.js", "e.png", "f.jpg", "g.txt"}) {
+        const std::string pipe = dir / ("pipes/" + std::string(name));
+        std::filesystem::create_directories(dir / "pipes");
+        ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+        host.files = {pipe};
+        try {
+            Run();
+            ADD_FAILURE() << name;
+        } catch (const TFileFailure& failure) {
+            EXPECT_EQ(std::string(failure.what()), "Cannot open file \"" + pipe + "\". Not a regular file") << name;
+        }
+        EXPECT_FALSE(FileExists(host.outputDir + name));
+    }
+    EXPECT_TRUE(commands.empty());
+}
+
+TEST_F(RunTest, AFailingPluginFailsItsFileWithTheReason)
+{
+    host.files = {Source("a.txt", "a"), Source("b.png", "png"), Source("c.txt", "c")};
+    WriteFile(host.outputDir + "b.png", "earlier");
+    onCommand = [](const std::string& line) { throw ToolError("Exit status 1: " + line + ": cannot read"); };
+    try {
+        Run();
+        ADD_FAILURE() << "the run went on";
+    } catch (const TFileFailure& failure) {
+        EXPECT_EQ(failure.Source(), host.files[1]);
+        EXPECT_THAT(failure.what(), ::testing::StartsWith("Exit status 1: "));
+        EXPECT_THAT(failure.what(), ::testing::EndsWith(": cannot read"));
+    }
+    EXPECT_EQ(host.grid.Cell(4, 1), "100.00%");
+    EXPECT_THAT(host.Row(2), ElementsAre("", host.files[1], "", "", ""));
+    EXPECT_EQ(ReadFile(host.outputDir + "b.png"), "earlier");
+    EXPECT_FALSE(FileExists(host.outputDir + "c.txt"));
+}
+
+TEST_F(RunTest, FilesOfAMissingPluginAreCopiedWithOneNoticeEach)
+{
+    host.environment.pluginDir = dir / "plugins/";
+    std::filesystem::create_directories(dir / "plugins/ESC.wsf");  // a folder is no plug-in
+    WriteFile(dir / "plugins/jhead.exe", "");
+    std::vector<std::string> notices;
+    host.environment.hooks.notify = [&](const std::string& message) { notices.push_back(message); };
+    host.files = {Source("1.png", "png one"), Source("2.js", "var a = 1;"), Source("3.png", "png three"),
+                  Source("4.js", "var b = 2;"), Source("5.jpg", "jpeg")};
+    for (int run = 0; run < 2; ++run) {
+        notices.clear();
+        commands.clear();
+        Run();
+        EXPECT_EQ(ReadFile(host.outputDir + "1.png"), "png one");
+        EXPECT_EQ(ReadFile(host.outputDir + "4.js"), "var b = 2;");
+        EXPECT_EQ(host.grid.Cell(4, 3), "100.00%");
+        const std::string folder = dir / "plugins/";
+        EXPECT_EQ(notices, (std::vector<std::string>{
+                               "Plug-in \"pngout.exe\" not found in " + folder + ": PNG files are copied unchanged.",
+                               "Plug-in \"ESC.wsf\" not found in " + folder + ": Script files are copied unchanged."}));
+        ASSERT_EQ(commands.size(), 1u);  // jhead is there
+        EXPECT_THAT(commands[0], HasSubstr("jhead.exe -purejpg"));
+    }
 }
 
 TEST_F(RunTest, ShorterRunLeavesNoTraceOfTheEarlierOne)

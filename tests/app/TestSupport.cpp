@@ -1,5 +1,50 @@
 #include "TestSupport.h"
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+extern char** environ;
+
+std::string Quoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+Outcome RunProgram(const TempDir& dir, const std::vector<std::string>& arguments)
+{
+    std::string command = Quoted(std::string(QWO_BIN_DIR) + "/quorvan-optimize");
+    for (const auto& argument : arguments) command += " " + Quoted(argument);
+    command += " >" + Quoted(dir / "stdout") + " 2>" + Quoted(dir / "stderr") + " </dev/null";
+    const int raw = std::system(command.c_str());
+    Outcome outcome;
+    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    outcome.out = ReadFile(dir / "stdout");
+    outcome.err = ReadFile(dir / "stderr");
+    return outcome;
+}
+
+pid_t StartProgram(const TempDir& dir, const std::vector<std::string>& arguments)
+{
+    const std::string program = std::string(QWO_BIN_DIR) + "/quorvan-optimize";
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, (dir / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, (dir / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
 void RecordingHost::SetProgressMax(int maximum)
 {
     TBatchHost::SetProgressMax(maximum);

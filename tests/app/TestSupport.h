@@ -1,6 +1,8 @@
 #pragma once
 // A run host that records what the run did, and the shared temp-folder and file helpers.
 
+#include <sys/types.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -8,6 +10,21 @@
 #include "app/core/BatchHost.h"
 #include "tests/support/Files.h"
 #include "tests/support/TempDir.h"
+
+// quorvan-optimize as built, run to its end.
+struct Outcome {
+    int status = -1;  // the exit status; -1 when it ended by a signal
+    std::string out;
+    std::string err;
+};
+Outcome RunProgram(const TempDir& dir, const std::vector<std::string>& arguments);
+
+// quorvan-optimize started in the background (standard output and error to
+// files in `dir`); returns its process id.
+pid_t StartProgram(const TempDir& dir, const std::vector<std::string>& arguments);
+
+// Single-quoted for the shell.
+std::string Quoted(const std::string& text);
 
 class RecordingHost : public TBatchHost {
 public:

@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "tests/tools/ToolTestSupport.h"
 #include "compressors/Compressors.h"
+#include "tests/tools/ToolTestSupport.h"
 
 using namespace tooltest;
 
@@ -26,7 +26,7 @@ std::string Site(const std::string& path)
 
 // One run of every optimizer into `folder`/out/, with `folder`/plugins/ as the
 // plug-in folder (a script plug-in is there, so script elements go to it) and a
-// fake executor that records the command lines.
+// fake executor that records the command lines and writes each tool's result.
 class ThreadRun {
 public:
     explicit ThreadRun(const std::string& folder) : folder_(folder)
@@ -34,7 +34,10 @@ public:
         WriteFile(folder + "plugins/ESC.wsf", "");
         std::filesystem::create_directories(folder + "out");
         environment_.pluginDir = folder + "plugins/";
-        environment_.executor = [this](const std::string& line) { lines.push_back(line); };
+        environment_.executor = [this](const std::string& line) {
+            lines.push_back(WithoutUniqueParts(line));
+            WriteFile(DestinationArgument(line), "tool output");
+        };
     }
 
     void Run()
@@ -77,6 +80,11 @@ private:
 TEST(Threads, OptimizersRunSideBySide)
 {
     TempDir dir;
+    const std::vector<std::string> sources{
+        "css/style.css",      "css/layout.css",   "index.html",      "docs/guide.htm", "images/banner.gif",
+        "images/spinner.gif", "images/photo.jpg", "images/logo.png", "js/app.js",      "robots.txt"};
+    std::vector<std::string> before;
+    for (const auto& source : sources) before.push_back(ReadFile(Site(source)));
     ThreadRun alone(dir.Folder() + "alone/");
     alone.Run();
     ASSERT_FALSE(alone.lines.empty());
@@ -104,9 +112,15 @@ TEST(Threads, OptimizersRunSideBySide)
         const std::string folder = dir / ("t" + std::to_string(t) + "/");
         EXPECT_EQ(faults[t], "") << t;
         EXPECT_EQ(runs[t]->LinesAsIn(dir.Folder() + "alone/"), expectedLines) << t;
+        for (const auto& entry : std::filesystem::directory_iterator(folder + "out")) {
+            const std::string name = entry.path().filename();
+            EXPECT_NE(name.rfind(".qwo-", 0), 0u) << t << " left " << name;
+            EXPECT_NE(name.rfind("_temporary", 0), 0u) << t << " left " << name;
+        }
         for (const auto& entry : std::filesystem::directory_iterator(dir / "alone/out")) {
             const std::string name = entry.path().filename();
             EXPECT_EQ(ReadFile(folder + "out/" + name), ReadFile(entry.path())) << t << " " << name;
         }
     }
+    for (std::size_t i = 0; i < sources.size(); ++i) EXPECT_EQ(ReadFile(Site(sources[i])), before[i]) << sources[i];
 }

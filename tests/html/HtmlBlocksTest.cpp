@@ -3,11 +3,19 @@
 
 #include "HtmlTestSupport.h"
 
+#include <gmock/gmock.h>
+
+#include <algorithm>
 #include <filesystem>
+#include <mutex>
+#include <regex>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "compressors/text/HtmlBlocks.h"
+#include "compressors/tools/ToolError.h"
+#include "compressors/tools/WindowsArguments.h"
 
 namespace {
 
@@ -65,8 +73,7 @@ TEST(HtmlScriptBlock, RealToolAtJsLevel0TrimsTheBody)
                      out.Folder(), real),
               "<script>x</SCRIPT><script type=\"text/javascript\">var a = 1;</script>");
     EXPECT_EQ(Level2("<script src=\"a.js\"></script>", 0, 0, out.Folder(), real), "<script src=\"a.js\"></script>");
-    EXPECT_FALSE(FileExists(out / "_temporary.t3mp"));
-    EXPECT_FALSE(FileExists(out / "_temporary.7emp"));
+    EXPECT_TRUE(std::filesystem::is_empty(out.Folder()));
 }
 
 TEST(HtmlScriptBlock, RealToolMinifiesAtJsLevel3)
@@ -82,8 +89,7 @@ TEST(HtmlScriptBlock, RealToolMinifiesAtJsLevel3)
     EXPECT_LT(result.size(), 16 + body.size());
     EXPECT_EQ(result.find("greet the visitor"), std::string::npos) << result;
     EXPECT_NE(result.find("greet"), std::string::npos) << result;
-    EXPECT_FALSE(FileExists(out / "_temporary.t3mp"));
-    EXPECT_FALSE(FileExists(out / "_temporary.7emp"));
+    EXPECT_TRUE(std::filesystem::is_empty(out.Folder()));
 }
 
 TEST(HtmlScriptBlock, EmptyBodyStartsNoToolAtAnyJsLevel)
@@ -115,18 +121,65 @@ TEST(HtmlScriptBlock, EmptyBodyStartsNoToolAtAnyJsLevel)
     EXPECT_EQ(started.size(), 2u);  // product and oracle
 }
 
-TEST(HtmlScriptBlock, FailingToolLeavesTheElementAndNoTemporaryFiles)
+TEST(HtmlScriptBlock, AFailingToolLeavesTheElementAndNoTemporaryFiles)
 {
     TempDir plugins;
     TempDir out;
-    // A script plug-in that fails without writing its output file.
-    WriteFile(plugins / "ESC.wsf", "process.exit(3);\n");
-    // A stale result from an earlier run must not be taken for this element.
+    // A script plug-in that declines the script (as on a syntax error, or a
+    // template that is no script) without writing its output file.
+    WriteFile(plugins / "ESC.wsf", "process.exit(1);\n");
+    // Files of these names belong to someone else: never read, never removed.
+    WriteFile(out / "_temporary.t3mp", "other();");
     WriteFile(out / "_temporary.7emp", "stale();");
     const std::string page = "<script>\n var a = 1;\n</script><p>after</p>";
     EXPECT_EQ(Level2(page, 3, 0, out.Folder(), PluginsIn(plugins.Folder())), page);
-    EXPECT_FALSE(FileExists(out / "_temporary.t3mp"));
-    EXPECT_FALSE(FileExists(out / "_temporary.7emp"));
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(out.Path())) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"_temporary.7emp", "_temporary.t3mp"}));
+    EXPECT_EQ(ReadFile(out / "_temporary.7emp"), "stale();");
+
+    // Whatever the tool's failure: the page stays right.
+    TRunEnvironment broken = PluginsIn(plugins.Folder());
+    broken.executor = [](const std::string& line) { throw ToolError("Timed out after 600 s: " + line); };
+    EXPECT_EQ(Level2(page + page, 3, 0, out.Folder(), broken), page + page);
+    EXPECT_EQ(names.size(), 2u);
+}
+
+TEST(HtmlScriptBlock, EachElementHasTemporaryFilesOfItsOwn)
+{
+    TempDir out;
+    TempDir plugins;
+    WriteFile(plugins / "ESC.wsf", "");
+    // The tool's stand-in copies its input to its output, on pages minified
+    // on two threads at once into one folder.
+    TRunEnvironment environment = PluginsIn(plugins.Folder());
+    std::mutex mutex;
+    std::vector<std::string> lines;
+    environment.executor = [&](const std::string& line) {
+        const auto arguments = SplitCommandLine(line);
+        WriteFile(arguments[arguments.size() - 2], ReadFile(arguments.back()));  // -ow DESTINATION SOURCE
+        std::lock_guard lock(mutex);
+        lines.push_back(line);
+    };
+    auto page = [](char thread) {
+        std::string text;
+        for (int i = 0; i < 20; ++i) text += "<script>f" + std::string(1, thread) + std::to_string(i) + "();</script>";
+        return text;
+    };
+    std::string pages[2] = {page('a'), page('b')};
+    std::string results[2];
+    {
+        std::jthread a([&] { results[0] = MinifyHTML(pages[0], HtmlLevels{2, 3, 0}, out.Folder(), environment); });
+        std::jthread b([&] { results[1] = MinifyHTML(pages[1], HtmlLevels{2, 3, 0}, out.Folder(), environment); });
+    }
+    EXPECT_EQ(results[0], page('a'));
+    EXPECT_EQ(results[1], page('b'));
+    EXPECT_TRUE(std::filesystem::is_empty(out.Folder()));
+    ASSERT_EQ(lines.size(), 40u);
+    const std::regex form(
+        R"re(cscript //Nologo ".*ESC\.wsf" -l 3 -ow ".*/\.qwo-[0-9a-f]{16}\.7emp" ".*/_temporary\.[0-9a-f]{16}\.t3mp")re");
+    for (const auto& line : lines) EXPECT_TRUE(std::regex_match(line, form)) << line;
 }
 
 TEST(HtmlScriptBlock, UnwritableTemporaryFolderThrowsAndLeavesNothing)

@@ -6,7 +6,7 @@
 inline const std::string kReportHeader =
     "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\" \"http://www.w3.org/TR/html4/strict.dtd\">\r"
     "<html><head>\r"
-    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=cp-1250\">\r"
+    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\r"
     "<title>Quorvan Web Optimizer, Results</title>\r"
     "</head><body><table>\r\n"
     "<tr>\r\n"

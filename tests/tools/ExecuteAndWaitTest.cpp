@@ -1,19 +1,25 @@
 // Starting real child processes: argument delivery, program search, the
-// notification for what cannot start, the message pump and the child's setting.
+// notification for what cannot start, the message pump, the child's setting,
+// and the supervision: exit status and standard error, time and memory
+// limits, cancellation.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "ToolTestSupport.h"
 #include "compressors/tools/ExecuteAndWait.h"
 #include "compressors/tools/PluginDir.h"
 #include "compressors/tools/ProgramSearch.h"
+#include "compressors/tools/ToolError.h"
 #include "compressors/tools/WindowsArguments.h"
 
 using namespace tooltest;
@@ -70,6 +76,17 @@ protected:
         ASSERT_EQ(::chdir(folder.c_str()), 0);
     }
 
+    // The reason the call failed with; empty when it succeeded.
+    std::string FailureOf(const std::string& line)
+    {
+        try {
+            ExecuteAndWait(line, environment);
+        } catch (const ToolError& error) {
+            return error.what();
+        }
+        return "";
+    }
+
     TempDir dir;
     int pumps = 0;
     std::vector<std::string> messages;
@@ -124,7 +141,7 @@ TEST_F(ExecuteAndWaitTest, SearchesProgramFolderThenCurrentFolderThenPath)
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(ExecuteAndWaitTest, WhatCannotStartIsNotifiedAndTheCallReturns)
+TEST_F(ExecuteAndWaitTest, WhatCannotStartIsNotifiedAndFails)
 {
     WriteFile(dir / "not-executable", "#!/bin/sh\n");
     MakeScript(dir / "no-interpreter", "");
@@ -135,9 +152,94 @@ TEST_F(ExecuteAndWaitTest, WhatCannotStartIsNotifiedAndTheCallReturns)
                                          "qwo-no-such-program-anywhere a b",
                                          "",
                                          "  "};
-    for (const auto& line : lines) ExecuteAndWait(line, environment);
+    for (const auto& line : lines) EXPECT_EQ(FailureOf(line), "Unable to run " + line);
     ASSERT_EQ(messages.size(), lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(messages[i], "Unable to run " + lines[i]);
+}
+
+TEST_F(ExecuteAndWaitTest, WithARunControlEachProgramIsNotifiedOnce)
+{
+    environment.control = std::make_shared<TRunControl>();
+    for (const std::string line : {"qwo-missing-a 1", "qwo-missing-a 2", "qwo-missing-b", "qwo-missing-a 3"})
+        EXPECT_EQ(FailureOf(line), "Unable to run " + line);
+    EXPECT_EQ(messages, (std::vector<std::string>{"Unable to run qwo-missing-a 1", "Unable to run qwo-missing-b"}));
+    environment.control->BeginRun();  // a new run tells again
+    FailureOf("qwo-missing-a 4");
+    EXPECT_EQ(messages.size(), 3u);
+}
+
+TEST_F(ExecuteAndWaitTest, AToolThatFailsGivesItsReason)
+{
+    environment.toolLimits.memoryBytes = 512 << 20;
+    const std::string limit = " under a memory limit of 512 MB";
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"exit 0", ""},
+        {"echo 'not written' >&2; exit 0", ""},  // the status decides, not the noise
+        {"echo 'cannot read x.png' >&2; exit 3", "Exit status 3: LINE: cannot read x.png"},
+        {"printf 'one\\n#\\n\\ntwo\\nthree\\r\\nfour  \\n' >&2; exit 1", "Exit status 1: LINE: two; three; four"},
+        {"exit 1", "Exit status 1: LINE"},
+        {"kill -SEGV $$", "Ended by signal 11 (Segmentation fault)" + limit + ": LINE"},
+        {"echo 'Out of memory' >&2; kill -ABRT $$", "Ended by signal 6 (Aborted)" + limit + ": LINE: Out of memory"},
+    };
+    for (const auto& [body, reason] : cases) {
+        MakeScript(dir / "tool", body);
+        const std::string line = QuoteArgument(dir / "tool");
+        std::string expected = reason;
+        if (const auto at = expected.find("LINE"); at != std::string::npos) expected.replace(at, 4, line);
+        EXPECT_EQ(FailureOf(line), expected) << body;
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(ExecuteAndWaitTest, TheTimeLimitKillsTheWholeProcessGroup)
+{
+    // A tool that never ends and has started a helper of its own.
+    MakeScript(dir / "hang", "sleep 1000 & echo $! > \"$QWO_TEST_OUT\"; sleep 1000");
+    ::setenv("QWO_TEST_OUT", (dir / "helper").c_str(), 1);
+    environment.toolLimits.timeoutSeconds = 1;
+    for (const bool pump : {false, true}) {
+        if (!pump) environment.hooks.processMessages = nullptr;
+        EXPECT_EQ(FailureOf(dir / "hang"), "Timed out after 1 s: " + dir / "hang");
+        EXPECT_TRUE(ProcessGone(std::stoi(ReadFile(dir / "helper"))));
+    }
+}
+
+TEST_F(ExecuteAndWaitTest, TheMemoryLimitIsTheToolsAddressSpace)
+{
+    MakeScript(dir / "limit", "ulimit -v > \"$QWO_TEST_OUT\"");
+    ::setenv("QWO_TEST_OUT", (dir / "kb").c_str(), 1);
+    environment.toolLimits.memoryBytes = 300 << 20;
+    ExecuteAndWait(dir / "limit", environment);
+    EXPECT_EQ(ReadFile(dir / "kb"), "307200\n");
+    environment.toolLimits.memoryBytes = 0;
+    ExecuteAndWait(dir / "limit", environment);
+    EXPECT_EQ(ReadFile(dir / "kb"), "unlimited\n");
+
+    // Node.js (the script plug-in's host) starts under the default limit; under
+    // a small one the call fails with the reason, not obscurely.
+    environment.toolLimits = TToolLimits();
+    ExecuteAndWait("node -e 0", environment);
+    environment.toolLimits.memoryBytes = 256 << 20;
+    const std::string failure = FailureOf("node -e 0");
+    EXPECT_THAT(failure, ::testing::StartsWith("Ended by signal "));
+    EXPECT_THAT(failure, ::testing::HasSubstr(" under a memory limit of 256 MB: node -e 0: "));
+    EXPECT_THAT(failure, ::testing::HasSubstr("Fatal process OOM"));
+}
+
+TEST_F(ExecuteAndWaitTest, CancellingTheRunKillsTheRunningTool)
+{
+    environment.control = std::make_shared<TRunControl>();
+    environment.hooks.processMessages = nullptr;  // a worker thread's blocking wait
+    MakeScript(dir / "sleeper", "echo $$ > \"$QWO_TEST_OUT\"; exec sleep 1000");
+    ::setenv("QWO_TEST_OUT", (dir / "pid").c_str(), 1);
+    std::jthread canceller([&] {
+        while (!FileExists(dir / "pid") || ReadFile(dir / "pid").empty())
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        environment.control->Cancel();
+    });
+    EXPECT_THROW(ExecuteAndWait(dir / "sleeper", environment), RunCancelled);
+    EXPECT_TRUE(ProcessGone(std::stoi(ReadFile(dir / "pid"))));
+    EXPECT_THROW(ExecuteAndWait(dir / "sleeper", environment), RunCancelled);  // nothing starts any more
 }
 
 TEST_F(ExecuteAndWaitTest, ChildRunsDetachedFromOurStreamsInItsOwnGroup)

@@ -7,11 +7,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <regex>
 #include <vector>
 
 #include "ToolTestSupport.h"
 #include "compressors/tools/FileErrors.h"
 #include "compressors/tools/Files.h"
+#include "compressors/tools/RunControl.h"
 #include "tests/support/FileSizeLimit.h"
 
 using namespace tooltest;
@@ -114,7 +116,7 @@ TEST(Files, AFailedWriteKeepsTheOldDestination)
     EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"out.css"});
 }
 
-TEST(Files, AReplacedFileKeepsItsPermissionsAndLinksAreFollowed)
+TEST(Files, AReplacedFileKeepsItsPermissionsAndLinksAreReplaced)
 {
     TempDir dir;
     WriteFile(dir / "private", "old");
@@ -124,14 +126,42 @@ TEST(Files, AReplacedFileKeepsItsPermissionsAndLinksAreFollowed)
     ASSERT_EQ(::stat((dir / "private").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
 
-    // A link as the destination: its target gets the bytes, the link stays.
+    // A link as the destination, to a file or to nowhere: the link itself is
+    // replaced, nothing is written through it.
     std::filesystem::create_directories(dir / "real");
     WriteFile(dir / "real/target", "old");
     ASSERT_EQ(::symlink("real/target", (dir / "link").c_str()), 0);
-    WriteEntireFile(dir / "link", std::string_view("through the link"));
-    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link"));
-    EXPECT_EQ(ReadFile(dir / "real/target"), "through the link");
+    ASSERT_EQ(::symlink("real/nowhere", (dir / "dangling").c_str()), 0);
+    for (const char* name : {"link", "dangling"}) {
+        WriteEntireFile(dir / name, std::string_view("in place of the link"));
+        EXPECT_FALSE(std::filesystem::is_symlink(dir / name)) << name;
+        EXPECT_EQ(ReadFile(dir / name), "in place of the link") << name;
+    }
+    EXPECT_EQ(ReadFile(dir / "real/target"), "old");
     EXPECT_EQ(Names(dir / "real"), std::vector<std::string>{"target"});
+}
+
+TEST(Files, TemporaryFilesAreUniqueAndKeepTheExtension)
+{
+    TempDir dir;
+    const std::string destination = dir / "logo.png";
+    FileReplacement first(destination);
+    FileReplacement second(destination);
+    EXPECT_NE(first.TemporaryPath(), second.TemporaryPath());
+    for (const FileReplacement* file : {&first, &second})
+        EXPECT_TRUE(std::regex_match(file->TemporaryPath(), std::regex(dir.Folder() + R"(\.qwo-[0-9a-f]{16}\.png)")))
+            << file->TemporaryPath();
+
+    // Registered with a run control: removed by a cleanup for exit, which also
+    // refuses any later file.
+    TRunControl control;
+    {
+        FileReplacement registered(dir / "style.css", &control);
+        EXPECT_TRUE(FileExists(registered.TemporaryPath()));
+        control.CleanUpForExit();
+        EXPECT_FALSE(FileExists(registered.TemporaryPath()));
+    }
+    EXPECT_THROW(FileReplacement(dir / "other.css", &control), RunCancelled);
 }
 
 TEST(Files, RefusesDestinationsThatAreNoRegularFile)
@@ -146,7 +176,7 @@ TEST(Files, RefusesDestinationsThatAreNoRegularFile)
     for (const auto& [path, reason] : cases)
         EXPECT_EQ(FaultOf([&] { WriteEntireFile(path, std::string_view("x")); }),
                   "Cannot create file \"" + path + "\". " + reason);
-    EXPECT_TRUE(std::filesystem::is_fifo(dir / "pipe"));
+    EXPECT_TRUE(std::filesystem::is_fifo(dir / "pipe"));  // never opened: no writer waits for a reader
     EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"folder", "pipe"}));
 
     if (::geteuid() != 0) {  // root writes anything

@@ -1,14 +1,19 @@
 // The exact command lines the plug-in optimizers send, seen through the fake
-// executor, and what each optimizer does to the destination around the call.
+// executor, and what each optimizer does to the destination around the call:
+// the plug-in writes a temporary file beside it, which replaces it only when
+// the plug-in succeeded.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <utility>
 #include <vector>
 
 #include "ToolTestSupport.h"
 #include "compressors/Compressors.h"
 #include "compressors/tools/FileErrors.h"
+#include "compressors/tools/ToolError.h"
 
 using namespace tooltest;
 
@@ -25,13 +30,26 @@ protected:
         environment.executor = [this](const std::string& line) {
             lines.push_back(line);
             destinationAtCall.push_back(FileExists(destination) ? ReadFile(destination) : "<none>");
+            temporaryAtCall.push_back(ReadFile(DestinationArgument(line)));
         };
     }
+
+    // The names in the folder, sorted: no temporary file is left behind.
+    std::vector<std::string> Names() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+            names.push_back(entry.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
     TempDir dir;
     std::string source = dir / "in put.x";
     std::string destination = dir / "out put.x";
     std::vector<std::string> lines;
     std::vector<std::string> destinationAtCall;
+    std::vector<std::string> temporaryAtCall;
     FileSize original = 0, optimized = 0;
     TRunEnvironment environment;
 };
@@ -45,14 +63,20 @@ TEST_F(PluginCommandLineTest, JpegLevelTable)
                                                            {23, "-de -di"}, {5, ""},         {99, ""}};
     for (const auto& [level, options] : table) {
         lines.clear();
-        destinationAtCall.clear();
+        temporaryAtCall.clear();
+        WriteFile(destination, "old");
         CompressJPEG(source, destination, level, original, optimized, environment);
         ASSERT_EQ(lines.size(), 1u) << int(level);
-        EXPECT_EQ(lines[0], "/opt/qwo/plugins/jhead.exe " + options + " \"" + destination + "\"") << int(level);
-        // jhead works in place on a plain copy that exists before it runs.
-        EXPECT_EQ(destinationAtCall[0], "source bytes");
+        // jhead works in place on a plain copy: the destination's temporary file.
+        EXPECT_EQ(WithoutUniqueParts(lines[0]),
+                  "/opt/qwo/plugins/jhead.exe " + options + " \"" + dir.Folder() + ".qwo-*.x\"")
+            << int(level);
+        EXPECT_EQ(temporaryAtCall[0], "source bytes");
+        EXPECT_EQ(destinationAtCall[0], "old");
+        EXPECT_EQ(ReadFile(destination), "source bytes");
         EXPECT_EQ(original, 12);
         EXPECT_EQ(optimized, 12);
+        EXPECT_EQ(Names(), (std::vector<std::string>{"in put.x", "out put.x"}));
     }
 }
 
@@ -61,16 +85,17 @@ TEST_F(PluginCommandLineTest, PngLevelTable)
     const std::vector<std::pair<Level, std::string>> table{{1, "3"}, {2, "2"}, {3, "1"}, {4, "0"}};
     for (const auto& [level, digit] : table) {
         lines.clear();
-        WriteFile(destination, "a stale destination from an earlier run");
         destinationAtCall.clear();
-        CompressPNG(source, destination, level, original, optimized, environment);
+        temporaryAtCall.clear();
+        WriteFile(destination, "a destination from an earlier run");
+        // The tool writes nothing: the file fails, the earlier destination stays.
+        EXPECT_THROW(CompressPNG(source, destination, level, original, optimized, environment), ToolError);
         ASSERT_EQ(lines.size(), 1u);
-        EXPECT_EQ(lines[0],
-                  "/opt/qwo/plugins/pngout.exe /y /q /s" + digit + " \"" + source + "\" \"" + destination + "\"");
-        // The stale file is gone before the tool runs; nothing written means -1.
-        EXPECT_EQ(destinationAtCall[0], "<none>");
-        EXPECT_EQ(original, 12);
-        EXPECT_EQ(optimized, -1);
+        EXPECT_EQ(WithoutUniqueParts(lines[0]), "/opt/qwo/plugins/pngout.exe /y /q /s" + digit + " \"" + source +
+                                                    "\" \"" + dir.Folder() + ".qwo-*.x\"");
+        EXPECT_EQ(temporaryAtCall[0], "");
+        EXPECT_EQ(ReadFile(destination), "a destination from an earlier run");
+        EXPECT_EQ(Names(), (std::vector<std::string>{"in put.x", "out put.x"}));
     }
 }
 
@@ -79,28 +104,45 @@ TEST_F(PluginCommandLineTest, ScriptLevelTableNamesDestinationFirst)
     for (Level level = 1; level <= 4; ++level) {
         lines.clear();
         WriteFile(destination, "stale");
-        destinationAtCall.clear();
         CompressJS(source, destination, level, original, optimized, environment);
         ASSERT_EQ(lines.size(), 1u);
-        EXPECT_EQ(lines[0], "cscript //Nologo \"/opt/qwo/plugins/ESC.wsf\" -l " + std::to_string(level) + " -ow \"" +
-                                destination + "\" \"" + source + "\"");
-        EXPECT_EQ(destinationAtCall[0], "<none>");
+        EXPECT_EQ(WithoutUniqueParts(lines[0]), "cscript //Nologo \"/opt/qwo/plugins/ESC.wsf\" -l " +
+                                                    std::to_string(level) + " -ow \"" + dir.Folder() + ".qwo-*.x\" \"" +
+                                                    source + "\"");
+        // A script of comments alone minifies to nothing: an empty result stands.
+        EXPECT_EQ(ReadFile(destination), "");
         EXPECT_EQ(original, 12);
-        EXPECT_EQ(optimized, -1);
+        EXPECT_EQ(optimized, 0);
     }
 }
 
 TEST_F(PluginCommandLineTest, MeasuresWhatTheToolWrote)
 {
-    environment.executor = [this](const std::string&) { WriteFile(destination, "tiny"); };
+    environment.executor = [](const std::string& line) { WriteFile(DestinationArgument(line), "tiny"); };
     CompressPNG(source, destination, 2, original, optimized, environment);
     EXPECT_EQ(original, 12);
     EXPECT_EQ(optimized, 4);
+    EXPECT_EQ(ReadFile(destination), "tiny");
     CompressJS(source, destination, 3, original, optimized, environment);
     EXPECT_EQ(optimized, 4);
     CompressJPEG(source, destination, 4, original, optimized, environment);
     EXPECT_EQ(original, 12);
     EXPECT_EQ(optimized, 4);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"in put.x", "out put.x"}));
+}
+
+TEST_F(PluginCommandLineTest, AFailingToolLeavesTheDestinationAsItWas)
+{
+    environment.executor = [](const std::string& line) {
+        WriteFile(DestinationArgument(line), "half");
+        throw ToolError("Exit status 1: " + line);
+    };
+    for (Optimizer optimizer : {Optimizer(CompressJPEG), Optimizer(CompressPNG), Optimizer(CompressJS)}) {
+        WriteFile(destination, "earlier");
+        EXPECT_THROW(optimizer(source, destination, 3, original, optimized, environment), ToolError);
+        EXPECT_EQ(ReadFile(destination), "earlier");
+        EXPECT_EQ(Names(), (std::vector<std::string>{"in put.x", "out put.x"}));
+    }
 }
 
 TEST_F(PluginCommandLineTest, LevelZeroIsAPlainCopyWithoutTool)
@@ -118,16 +160,24 @@ TEST_F(PluginCommandLineTest, LevelZeroIsAPlainCopyWithoutTool)
 TEST_F(PluginCommandLineTest, QuotesInPathsAreEscapedForTheTool)
 {
     environment.pluginDir = "/opt/my \"qwo\"/plugins/";
+    environment.executor = [this](const std::string& line) {
+        lines.push_back(line);
+        WriteFile(DestinationArgument(line), "x");  // the quoted destination reaches the tool intact
+    };
     const std::string oddSource = dir / "-a \"b\".js";
-    const std::string oddDestination = dir / "-c\\\".js";
+    const std::string oddFolder = dir / "-c\\\"/";
+    std::filesystem::create_directories(oddFolder);
     WriteFile(oddSource, "x");
-    CompressJS(oddSource, oddDestination, 2, original, optimized, environment);
-    CompressPNG(oddSource, oddDestination, 1, original, optimized, environment);
+    CompressJS(oddSource, oddFolder + "out.js", 2, original, optimized, environment);
+    CompressPNG(oddSource, oddFolder + "out.png", 1, original, optimized, environment);
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "cscript //Nologo \"/opt/my \\\"qwo\\\"/plugins/ESC.wsf\" -l 2 -ow \"" + dir.Folder() +
-                            "-c\\\\\\\".js\" \"" + dir.Folder() + "-a \\\"b\\\".js\"");
-    EXPECT_EQ(lines[1], "/opt/my \"qwo\"/plugins/pngout.exe /y /q /s3 \"" + dir.Folder() + "-a \\\"b\\\".js\" \"" +
-                            dir.Folder() + "-c\\\\\\\".js\"");
+    EXPECT_EQ(WithoutUniqueParts(lines[0]), "cscript //Nologo \"/opt/my \\\"qwo\\\"/plugins/ESC.wsf\" -l 2 -ow \"" +
+                                                dir.Folder() + "-c\\\\\\\"/.qwo-*.js\" \"" + dir.Folder() +
+                                                "-a \\\"b\\\".js\"");
+    EXPECT_EQ(WithoutUniqueParts(lines[1]), "/opt/my \"qwo\"/plugins/pngout.exe /y /q /s3 \"" + dir.Folder() +
+                                                "-a \\\"b\\\".js\" \"" + dir.Folder() + "-c\\\\\\\"/.qwo-*.png\"");
+    EXPECT_EQ(ReadFile(oddFolder + "out.js"), "x");
+    EXPECT_EQ(ReadFile(oddFolder + "out.png"), "x");
 }
 
 TEST_F(PluginCommandLineTest, NeverRemovesOrRunsOnTheSource)

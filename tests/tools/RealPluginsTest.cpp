@@ -2,7 +2,9 @@
 // real files: smaller results, identical pixels, scripts that still compute
 // the same, and what happens when a plug-in is missing or fails.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +13,8 @@
 
 #include "ToolTestSupport.h"
 #include "compressors/Compressors.h"
+#include "compressors/tools/FileErrors.h"
+#include "compressors/tools/ToolError.h"
 
 using namespace tooltest;
 
@@ -215,7 +219,7 @@ TEST_F(RealPluginsTest, PngKeepsItsColourChunksAndPixels)
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(RealPluginsTest, PngThatCannotShrinkOrIsDamagedIsCopied)
+TEST_F(RealPluginsTest, PngThatCannotShrinkIsCopiedAndADamagedOneFails)
 {
     const std::string source = dir / "a.png";
     Make("-size 40x30 gradient:red-blue -depth 8", source);
@@ -225,9 +229,17 @@ TEST_F(RealPluginsTest, PngThatCannotShrinkOrIsDamagedIsCopied)
     EXPECT_EQ(ReadFile(dir / "twice.png"), ReadFile(dir / "once.png"));
     EXPECT_EQ(optimized, original);
 
+    // The plug-in's failure is the file's, with its reason; nothing is written.
     WriteFile(dir / "broken.png", "\x89PNG\r\n\x1a\n but nothing after the signature");
-    CompressPNG(dir / "broken.png", dir / "broken-out.png", 2, original, optimized, environment);
-    EXPECT_EQ(ReadFile(dir / "broken-out.png"), ReadFile(dir / "broken.png"));
+    WriteFile(dir / "broken-out.png", "earlier");
+    try {
+        CompressPNG(dir / "broken.png", dir / "broken-out.png", 2, original, optimized, environment);
+        ADD_FAILURE() << "no failure";
+    } catch (const ToolError& error) {
+        EXPECT_THAT(error.what(), ::testing::StartsWith("Exit status 1: "));
+        EXPECT_THAT(error.what(), ::testing::HasSubstr(": pngout.exe: "));
+    }
+    EXPECT_EQ(ReadFile(dir / "broken-out.png"), "earlier");
 }
 
 TEST_F(RealPluginsTest, ScriptsStillComputeTheSameAtEveryLevel)
@@ -259,41 +271,76 @@ TEST_F(RealPluginsTest, ScriptsStillComputeTheSameAtEveryLevel)
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(RealPluginsTest, ScriptWithSyntaxErrorIsCopiedUnchanged)
+TEST_F(RealPluginsTest, ScriptWithSyntaxErrorFailsWithTheReason)
 {
     const std::string source = dir / "broken.js";
     WriteFile(source, "function (  { // never closed\n  var x = 1;\n");
     for (Level level = 1; level <= 4; ++level) {
-        CompressJS(source, dir / "out.js", level, original, optimized, environment);
-        EXPECT_EQ(ReadFile(dir / "out.js"), ReadFile(source));
-        EXPECT_EQ(optimized, original);
+        try {
+            CompressJS(source, dir / "out.js", level, original, optimized, environment);
+            ADD_FAILURE() << int(level);
+        } catch (const ToolError& error) {
+            EXPECT_THAT(error.what(), ::testing::StartsWith("Exit status 1: cscript //Nologo ")) << int(level);
+            EXPECT_THAT(error.what(), ::testing::HasSubstr(": ESC.wsf: ")) << int(level);
+        }
+        EXPECT_FALSE(FileExists(dir / "out.js"));
     }
 }
 
-TEST_F(RealPluginsTest, MissingPluginsAreNotifiedAndTheCallsGoOn)
+TEST_F(RealPluginsTest, MissingPluginsFailTheFileAndWriteNothing)
 {
     environment.pluginDir = dir / "no-plugins/";
     MakeJpeg(dir / "p.jpg");
     WriteFile(dir / "s.js", kScript);
     Make("-size 8x8 xc:red", dir / "i.png");
+    WriteFile(dir / "i-out.png", "earlier");
 
-    CompressJPEG(dir / "p.jpg", dir / "p-out.jpg", 4, original, optimized, environment);
-    EXPECT_EQ(ReadFile(dir / "p-out.jpg"), ReadFile(dir / "p.jpg"));
-    EXPECT_EQ(optimized, original);
+    auto reason = [&](auto optimize) -> std::string {
+        try {
+            optimize();
+        } catch (const ToolError& error) {
+            return error.what();
+        }
+        return "no failure";
+    };
+    const std::string jpegLine = dir.Folder() + "no-plugins/jhead.exe -purejpg \"" + dir.Folder() + ".qwo-*.jpg\"";
+    const std::string pngLine =
+        dir.Folder() + "no-plugins/pngout.exe /y /q /s3 \"" + dir / "i.png\" \"" + dir.Folder() + ".qwo-*.png\"";
+    EXPECT_EQ(WithoutUniqueParts(
+                  reason([&] { CompressJPEG(dir / "p.jpg", dir / "p-out.jpg", 4, original, optimized, environment); })),
+              "Unable to run " + jpegLine);
+    EXPECT_EQ(WithoutUniqueParts(
+                  reason([&] { CompressPNG(dir / "i.png", dir / "i-out.png", 1, original, optimized, environment); })),
+              "Unable to run " + pngLine);
+    // The script host itself runs; the script it is given is missing, and it says so.
+    const std::string script =
+        reason([&] { CompressJS(dir / "s.js", dir / "s-out.js", 3, original, optimized, environment); });
+    EXPECT_THAT(script, ::testing::StartsWith("Exit status "));
+    EXPECT_THAT(script, ::testing::HasSubstr("no-plugins/ESC.wsf"));
 
-    WriteFile(dir / "i-out.png", "stale");
-    CompressPNG(dir / "i.png", dir / "i-out.png", 1, original, optimized, environment);
-    EXPECT_EQ(original, FileSizeOf(dir / "i.png"));
-    EXPECT_EQ(optimized, -1);
+    EXPECT_FALSE(FileExists(dir / "p-out.jpg"));
+    EXPECT_EQ(ReadFile(dir / "i-out.png"), "earlier");
+    EXPECT_FALSE(FileExists(dir / "s-out.js"));
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(WithoutUniqueParts(messages[0]), "Unable to run " + jpegLine);
+    EXPECT_EQ(WithoutUniqueParts(messages[1]), "Unable to run " + pngLine);
+}
 
-    // The script host itself runs; only the script it is given is missing.
-    CompressJS(dir / "s.js", dir / "s-out.js", 3, original, optimized, environment);
-    EXPECT_EQ(optimized, -1);
-
-    EXPECT_EQ(messages, (std::vector<std::string>{
-                            "Unable to run " + dir.Folder() + "no-plugins/jhead.exe -purejpg \"" + dir / "p-out.jpg\"",
-                            "Unable to run " + dir.Folder() + "no-plugins/pngout.exe /y /q /s3 \"" +
-                                dir / "i.png\" \"" + dir / "i-out.png\""}));
+TEST_F(RealPluginsTest, NonRegularSourcesAreRefusedBeforeAnyToolStarts)
+{
+    ASSERT_EQ(::mkfifo((dir / "pipe.png").c_str(), 0600), 0);
+    environment.executor = [](const std::string& line) { ADD_FAILURE() << "started " << line; };
+    for (const std::string& source : {dir / "pipe.png", dir.Path(), std::string("/dev/zero")}) {
+        for (auto optimize : {&CompressPNG, &CompressJS, &CompressJPEG}) {
+            try {
+                optimize(source, dir / "out.png", 2, original, optimized, environment);
+                ADD_FAILURE() << source;
+            } catch (const FileError& error) {
+                EXPECT_THAT(error.what(), ::testing::StartsWith("Cannot open file \"" + source + "\". ")) << source;
+            }
+        }
+    }
+    EXPECT_FALSE(FileExists(dir / "out.png"));
 }
 
 TEST_F(RealPluginsTest, OddPathsReachTheToolsIntact)

@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "compressors/RunEnvironment.h"
+#include "tests/support/CommandLines.h"
 #include "tests/support/Files.h"
+#include "tests/support/Processes.h"
 #include "tests/support/TempDir.h"
 
 namespace tooltest {

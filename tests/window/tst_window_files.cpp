@@ -59,10 +59,10 @@ private slots:
         CheckSelector(form, "JPEgCombo", "JPEGDisabledLabel", false);
         for (const char* name : {"HTMLCombo", "GIFCombo", "CSSCombo"})
             QVERIFY(form.findChild<QComboBox*>(name)->isEnabled());
-        // A disabled selector keeps its default entry, and the run still reads it.
-        QCOMPARE(form.RunHost().SelectorText(Selector::PNG), std::string("4- Extreme recompression"));
-        QCOMPARE(form.RunHost().SelectorText(Selector::JPEG), std::string("4- Leave pure image"));
-        QCOMPARE(form.RunHost().SelectorText(Selector::JS), std::string("3- Newline removal"));
+        // A disabled selector shows level 0: its files are copied.
+        QCOMPARE(form.RunHost().SelectorText(Selector::PNG), std::string("0- No recompression"));
+        QCOMPARE(form.RunHost().SelectorText(Selector::JPEG), std::string("0- No removal"));
+        QCOMPARE(form.RunHost().SelectorText(Selector::JS), std::string("0- No compression"));
     }
 
     void AFolderNamedLikeAPluginCountsAsMissing()

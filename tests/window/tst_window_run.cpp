@@ -22,12 +22,24 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QUrl>
+
+#include <fstream>
+#include <iterator>
+
 #include "WindowTestSupport.h"
 #include "app/Unit1.h"
 #include "app/WindowRunHost.h"
 #include "app/core/HumanSize.h"
 #include "app/core/ResultGrid.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/Processes.h"
 #include "tests/support/ReportTexts.h"
 
 namespace {
@@ -35,6 +47,24 @@ namespace {
 const QByteArray kHeader = QByteArray::fromStdString(kReportHeader);
 const QByteArray kEmptyRow = QByteArray::fromStdString(kReportEmptyRow);
 const QByteArray kFooter = QByteArray::fromStdString(kReportFooter);
+
+// Files by their bytes: names that are not UTF-8 do not survive QString.
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+bool FileExists(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
 
 QString Ratio(qint64 optimized, qint64 original)
 {
@@ -235,6 +265,23 @@ private slots:
         QCOMPARE(ReadFile(target), expected);
     }
 
+    void TheReportNeverReplacesAListedFile()
+    {
+        const QString a = WriteFile(dir_.filePath("listed/a.html"), "<p>a</p>");
+        const QString link = dir_.filePath("listed/link.html");
+        QFile::link(a, link);
+        TForm1 form(BuildBinDir());
+        Run(form, {a}, OutDir("listed-out"));
+        for (const QString& target : {a, link}) {
+            TDialogAnswer answers({ChooseFile(target), {}});
+            form.findChild<QPushButton*>("SaveButton")->click();
+            QVERIFY(answers.Seen(1).seen);
+            QVERIFY2(answers.Seen(1).text.contains(QLatin1String("The report would replace the listed source")),
+                     qPrintable(answers.Seen(1).text));
+            QCOMPARE(ReadFile(a), QByteArray("<p>a</p>"));
+        }
+    }
+
     void SaveReportsAFileThatCannotBeWritten()
     {
         // Every write past 4 bytes fails, as on a full disk; the earlier file stays whole.
@@ -286,22 +333,140 @@ private slots:
         QVERIFY(form.findChild<QToolButton*>("OptiButton")->isEnabled());
     }
 
-    void APluginThatCannotStartIsReportedAndTheRunGoesOn()
+    void AMissingPluginIsToldOnceAndItsFilesAreCopied()
     {
         QTemporaryDir program;
         QDir(program.path()).mkpath(QStringLiteral("plugins"));
         const QString png = WriteFile(dir_.filePath("noplugin/x.png"), QByteArray(300, 'p'));
+        const QString png2 = WriteFile(dir_.filePath("noplugin/z.png"), QByteArray(200, 'q'));
         const QString txt = WriteFile(dir_.filePath("noplugin/y.txt"), "yy");
         TForm1 form(program.path().toStdString());
-        TDialogAnswer answer;
-        Run(form, {png, txt}, OutDir("noplugin-out"));
-        QVERIFY(answer.Seen().seen);
-        QCOMPARE(answer.Seen().className, QStringLiteral("QMessageBox"));
-        QCOMPARE(answer.Seen().title, QStringLiteral("Quorvan Web Optimizer"));
-        QVERIFY2(answer.Seen().text.startsWith(QLatin1String("Unable to run ")), qPrintable(answer.Seen().text));
-        QVERIFY(answer.Seen().text.contains(QLatin1String("pngout.exe")));
-        QCOMPARE(Cell(form, 1, 2), txt);
-        QCOMPARE(Cell(form, 3, 3), QStringLiteral("TOTAL"));
+        TDialogAnswer answers({{}, {}});
+        const QString out = OutDir("noplugin-out");
+        Run(form, {png, txt, png2}, out);
+        QVERIFY(answers.Seen(0).seen);
+        QCOMPARE(answers.Seen(0).className, QStringLiteral("QMessageBox"));
+        QCOMPARE(answers.Seen(0).title, QStringLiteral("Quorvan Web Optimizer"));
+        QCOMPARE(answers.Seen(0).text, QStringLiteral("Plug-in \"pngout.exe\" not found in ") + program.path() +
+                                           QStringLiteral("/plugins/: PNG files are copied unchanged."));
+        QVERIFY(!answers.Seen(1).seen);  // one notice, not one per file
+        QCOMPARE(ReadFile(out + "x.png"), ReadFile(png));
+        QCOMPARE(ReadFile(out + "z.png"), ReadFile(png2));
+        QCOMPARE(Cell(form, 3, 4), QStringLiteral("TOTAL"));
+    }
+
+    void APluginThatCannotStartFailsItsFile()
+    {
+        QTemporaryDir program;
+        WriteFile(program.filePath("plugins/pngout.exe"), "not a program");  // there, but cannot be run
+        const QString txt = WriteFile(dir_.filePath("nostart/a.txt"), "aa");
+        const QString png = WriteFile(dir_.filePath("nostart/x.png"), QByteArray(300, 'p'));
+        TForm1 form(program.path().toStdString());
+        TDialogAnswer answers({{}, {}});
+        const QString out = OutDir("nostart-out");
+        Run(form, {txt, png}, out);
+        // The notice, then the file's failure with the same reason.
+        QVERIFY(answers.Seen(0).text.startsWith(QLatin1String("Unable to run ")));
+        QVERIFY(answers.Seen(0).text.contains(QLatin1String("pngout.exe")));
+        QCOMPARE(answers.Seen(1).text, answers.Seen(0).text);
+        QCOMPARE(Cell(form, 4, 1), QStringLiteral("100.00%"));
+        QCOMPARE(Cell(form, 1, 2), png);
+        QCOMPARE(Cell(form, 3, 2), QString());
+        QCOMPARE(Cell(form, 3, 3), QString());  // no TOTAL
+        QVERIFY(!QFileInfo::exists(out + "x.png"));
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList{"a.txt"});
+    }
+
+    void ClosingTheWindowKillsTheRunningPluginAndEndsTheRun()
+    {
+        QTemporaryDir program;
+        const QString pidFile = dir_.filePath("slow/pid");
+        WriteFile(program.filePath("plugins/pngout.exe"),
+                  "#!/bin/sh\necho $$ > '" + pidFile.toUtf8() + "'\nexec sleep 1000\n");
+        QFile::setPermissions(program.filePath("plugins/pngout.exe"), QFile::ReadOwner | QFile::ExeOwner);
+        const QString png = WriteFile(dir_.filePath("slow/x.png"), QByteArray(300, 'p'));
+        const QString txt = WriteFile(dir_.filePath("slow/y.txt"), "yy");
+        const QString out = OutDir("slow-out");
+        WriteFile(out + "x.png", "earlier");
+        TForm1 form(program.path().toStdString());
+        form.show();
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &form, [&] {
+            if (QFileInfo(pidFile).size() > 0) form.close();
+        });
+        poll.start(20);
+        TDialogAnswer answer;  // no box may open
+        Run(form, {png, txt}, out);
+        poll.stop();
+        QVERIFY(!answer.Seen().seen);
+        QVERIFY(ProcessGone(ReadFile(pidFile).trimmed().toInt()));
+        QVERIFY(!form.isVisible());
+        QVERIFY(!form.Running());
+        QCOMPARE(ReadFile(out + "x.png"), QByteArray("earlier"));
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList{"x.png"});
+        QCOMPARE(Cell(form, 3, 1), QString());
+    }
+
+    void ANameThatIsNotUtf8WorksThroughTheWindow()
+    {
+        // Folder and file names in Latin-1 bytes, as an old archive may hold them.
+        const QByteArray base = QFile::encodeName(dir_.path()) + "/latin/d\xfcr/";
+        const QByteArray css = base + "caf\xe9.css", page = base + "p\xe4ge.html", js = base + "s\xfc\xdf.js";
+        const QByteArray outFolder = QFile::encodeName(dir_.path()) + "/latin/\xf6ut";
+        QDir().mkpath(QFile::decodeName(QFile::encodeName(dir_.path()) + "/latin"));
+        QVERIFY(::mkdir(base.constData(), 0755) == 0 && ::mkdir(outFolder.constData(), 0755) == 0);
+        const std::string cssText = "body {  color : red ; }\n";
+        const std::string pageText = "<p>a   b</p>\n";
+        WriteBytes(css.toStdString(), cssText);
+        WriteBytes(page.toStdString(), pageText);
+        WriteBytes(js.toStdString(), "var   a = 1;\n");
+
+        TForm1 form(BuildBinDir());
+        // Dropped as a file URL (its bytes percent-encoded), added through the
+        // open dialog by the name Qt shows, and the folder picker.
+        auto* list = form.findChild<QListWidget*>("ListBox1");
+        QMimeData data;
+        data.setUrls({QUrl::fromEncoded("file://" + css.toPercentEncoding("/"))});
+        const QPoint at = list->viewport()->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &drop);
+        {
+            TDialogAnswer answer(ChooseFile(QFile::decodeName(page)));
+            form.findChild<QPushButton*>("BrowseButton")->click();
+        }
+        form.AddNativeFiles({js.toStdString()});
+        {
+            TDialogAnswer answer(ChooseFile(QFile::decodeName(outFolder)));
+            form.findChild<QPushButton*>("BrowseButton2")->click();
+        }
+        QCOMPARE(form.RunHost().FileCount(), 3);
+        QCOMPARE(form.RunHost().FileAt(0), css.toStdString());
+        QCOMPARE(form.RunHost().FileAt(1), page.toStdString());
+        QCOMPARE(form.RunHost().OutputDirText(), outFolder.toStdString() + "/");
+        QCOMPARE(list->item(0)->text(), QFile::decodeName(css));  // shown decoded
+
+        form.findChild<QComboBox*>("JSCombo")->setCurrentIndex(0);
+        form.findChild<QToolButton*>("OptiButton")->click();
+        QCOMPARE(form.Results().Cell(1, 1), css.toStdString());
+        QCOMPARE(Cell(form, 3, 4), QStringLiteral("TOTAL"));
+        const std::string written = outFolder.toStdString() + "/caf\xe9.css";
+        QVERIFY(FileExists(written));
+        QVERIFY(ReadBytes(written).size() < cssText.size());
+        QCOMPARE(ReadBytes(outFolder.toStdString() + "/p\xe4ge.html"), std::string("<p>a b</p>\n"));
+        QCOMPARE(ReadBytes(css.toStdString()), cssText);  // the source as it was
+
+        // The report: saved into the Latin-1 folder (a new name is typed in
+        // Unicode), holding the bytes of the paths.
+        {
+            TDialogAnswer answer(ChooseFile(QFile::decodeName(outFolder + "/report.html")));
+            form.findChild<QPushButton*>("SaveButton")->click();
+        }
+        const std::string report = ReadBytes(outFolder.toStdString() + "/report.html");
+        QVERIFY(report.find("<td>" + css.toStdString() + "<td>") != std::string::npos);
+        std::filesystem::remove_all(QFile::encodeName(dir_.path()).toStdString() + "/latin");  // Qt cannot
     }
 
     void WhileARunIsUnderWayInputsAreLockedAndClosingStopsIt()

@@ -1,0 +1,40 @@
+#include "app/cli/SignalCleanup.h"
+
+#include <pthread.h>
+#include <signal.h>
+
+#include <thread>
+
+#include "compressors/tools/RunControl.h"
+
+namespace {
+
+sigset_t EndingSignals()
+{
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGHUP);
+    return signals;
+}
+
+}  // namespace
+
+TSignalCleanup::TSignalCleanup(std::shared_ptr<TRunControl> control)
+{
+    const sigset_t signals = EndingSignals();
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    std::thread([control = std::move(control), signals] {
+        int received = 0;
+        while (sigwait(&signals, &received) != 0) {}
+        control->CleanUpForExit();
+        // Die by the signal itself, so the caller sees how the program ended.
+        signal(received, SIG_DFL);
+        sigset_t only;
+        sigemptyset(&only);
+        sigaddset(&only, received);
+        pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+        raise(received);
+    }).detach();
+}

@@ -1,0 +1,134 @@
+#include "app/core/RunPlan.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <map>
+#include <system_error>
+#include <utility>
+
+#include "app/core/PathParts.h"
+#include "compressors/tools/FileErrors.h"
+
+namespace {
+
+constexpr int kMaxLinks = 40;  // as the kernel follows them
+
+using FileIdentity = std::pair<dev_t, ino_t>;
+
+// The listed sources by device and inode (links followed); the first listing
+// of a file names it.
+class TSourceIndex {
+public:
+    explicit TSourceIndex(const std::vector<std::string>& sources)
+    {
+        for (const std::string& source : sources) {
+            struct stat info {};
+            if (::stat(source.c_str(), &info) == 0) sources_.emplace(FileIdentity{info.st_dev, info.st_ino}, source);
+        }
+    }
+
+    // The listed source that `path` reaches, or nullptr.
+    const std::string* SourceAt(const std::string& path) const
+    {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0) return nullptr;
+        const auto found = sources_.find(FileIdentity{info.st_dev, info.st_ino});
+        return found == sources_.end() ? nullptr : &found->second;
+    }
+
+private:
+    std::map<FileIdentity, std::string> sources_;
+};
+
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Where a write to `path` would land if it followed links: the links of the
+// last component followed (also to a target that does not exist), then every
+// folder resolved. Empty when the links loop or cannot be read.
+std::string ResolvedPath(const std::string& path)
+{
+    std::string current = path;
+    for (int hop = 0;; ++hop) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) break;
+        if (hop == kMaxLinks) return {};
+        std::error_code error;
+        const std::string target = std::filesystem::read_symlink(current, error).string();
+        if (error) return {};
+        current = !target.empty() && target.front() == '/' ? target : FolderOf(current) + target;
+    }
+    std::error_code error;
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(std::filesystem::absolute(current), error);
+    return error ? std::string() : resolved.string();
+}
+
+bool Inside(const std::string& path, const std::string& folder)
+{
+    const std::string prefix = folder.back() == '/' ? folder : folder + "/";
+    return path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0;
+}
+
+std::string Refusal(const TJob& job, const TSourceIndex& sources, const std::string& outputFolder,
+                    const std::string& resolvedFolder)
+{
+    if (const std::string* listed = sources.SourceAt(job.destination)) {
+        const bool own = sources.SourceAt(job.source) == listed;
+        return CannotCreateFile(job.destination, own ? std::string("The destination is the source file.")
+                                                     : "The destination is the listed source \"" + *listed + "\".")
+            .what();
+    }
+    if (resolvedFolder.empty()) return {};
+    const std::string resolved = ResolvedPath(job.destination);
+    if (resolved.empty()) return CannotCreateFile(job.destination, ELOOP).what();
+    if (!Inside(resolved, resolvedFolder))
+        return CannotCreateFile(job.destination, "A link leads it to \"" + resolved +
+                                                     "\", outside the output folder \"" + outputFolder + "\".")
+            .what();
+    return {};
+}
+
+}  // namespace
+
+std::string OutputFolderOf(const std::string& outputDirText)
+{
+    const std::string folder = FolderOf(outputDirText);
+    return folder.empty() ? std::string("./") : folder;
+}
+
+std::vector<TJob> PlanFlatRun(const std::vector<std::string>& sources, const std::string& outputDirText)
+{
+    std::vector<TJob> jobs;
+    jobs.reserve(sources.size());
+    for (const std::string& source : sources)
+        jobs.push_back({source, outputDirText + FileNameOf(source), FileKindOf(source, LetterCase::Exact), {}});
+    CheckDestinations(jobs, OutputFolderOf(outputDirText));
+    return jobs;
+}
+
+void CheckDestinations(std::vector<TJob>& jobs, const std::string& outputFolder)
+{
+    std::vector<std::string> listed;
+    listed.reserve(jobs.size());
+    for (const TJob& job : jobs) listed.push_back(job.source);
+    const TSourceIndex sources(listed);
+    // A folder that does not exist yet cannot hold links: nothing to resolve.
+    std::error_code error;
+    const std::filesystem::path canonical = std::filesystem::canonical(outputFolder, error);
+    const std::string resolvedFolder = error ? std::string() : canonical.string();
+    for (TJob& job : jobs) job.refusal = Refusal(job, sources, outputFolder, resolvedFolder);
+}
+
+std::string ReportRefusal(const std::string& path, const std::vector<std::string>& sources)
+{
+    const TSourceIndex index(sources);
+    const std::string* listed = index.SourceAt(path);
+    if (listed == nullptr) return {};
+    return CannotCreateFile(path, "The report would replace the listed source \"" + *listed + "\".").what();
+}

@@ -1,0 +1,11 @@
+#include "compressors/tools/ToolLimits.h"
+
+#include <unistd.h>
+
+std::uint64_t DefaultToolMemoryBytes()
+{
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGE_SIZE);
+    if (pages <= 0 || pageSize <= 0) return 0;
+    return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) / 4;
+}
