@@ -78,6 +78,7 @@ void ShrinkToTransparentPixel(TGIFSubImage& frame)
     const std::uint8_t t = std::uint8_t(frame.TransparentIndex());
     frame.SetWidth(1);
     frame.SetHeight(1);
+    frame.ReleaseWildcards();
     frame.Pixels()[0] = t;
 }
 

@@ -9,6 +9,7 @@
 #include "gif/GIFStream.h"
 #include "gif/GIFWriter.h"
 #include "gif/LZWDecoder.h"
+#include "gif/WildcardRuns.h"
 
 TGIFSubImage::TGIFSubImage(TGIFFrameOwner* owner) : TGIFItem(owner), fOwner(owner), fColorMap(this), fExtensions(owner)
 {
@@ -328,6 +329,29 @@ void TGIFSubImage::DecodePixels(TStream& stream)
     decoder->Decode(Pixels(), fPixels.empty() ? 0 : fWidth, fPixels.empty() ? 0 : fHeight, IsInterlaced(), fill);
 }
 
+namespace {
+
+// Bytes counted with a frame's owner for as long as the object lives.
+class TOwnedBytes {
+public:
+    TOwnedBytes(TGIFFrameOwner* owner, std::uint64_t bytes) : fOwner(owner), fBytes(bytes)
+    {
+        if (fOwner) fOwner->ReservePixelBytes(fBytes);
+    }
+    ~TOwnedBytes()
+    {
+        if (fOwner) fOwner->ReleasePixelBytes(fBytes);
+    }
+    TOwnedBytes(const TOwnedBytes&) = delete;
+    TOwnedBytes& operator=(const TOwnedBytes&) = delete;
+
+private:
+    TGIFFrameOwner* fOwner;
+    std::uint64_t fBytes;
+};
+
+}  // namespace
+
 void TGIFSubImage::WriteTo(TStream& stream)
 {
     if (IsEmpty() || !HasWildcards() || !fTransparent || !fGraphicControl) {
@@ -335,26 +359,32 @@ void TGIFSubImage::WriteTo(TStream& stream)
         if (!IsEmpty()) WriteImage(stream, nullptr);
         return;
     }
-    // Two ways, the shorter one taken: wildcards written as the transparent
-    // index where that encodes shorter, or every pixel as itself. The second
-    // needs no transparency when no other pixel is transparent, and then no
-    // table entry for it either when that entry is the last of a local table
-    // (which may halve the table).
+    // Wildcards in long transparent runs are written transparent (see
+    // WildcardRuns.h), the others as their own colors. Without transparent
+    // runs, or when it comes out shorter, every wildcard is written as its
+    // own color: then no transparency is needed when no other pixel is
+    // transparent, and no table entry for it either when that entry is the
+    // last of a local table (which may halve the table).
+    const std::uint8_t t = std::uint8_t(TransparentIndex());
+    bool needed = false;
+    for (std::size_t i = 0; i < fPixels.size() && !needed; ++i) needed = fPixels[i] == t && !IsWildcard(i);
+    std::vector<std::uint8_t> marks;
+    TOwnedBytes counted(fOwner, fWildcards.size());
+    marks = TransparentWildcards(Pixels(), Wildcards(), fWidth, fHeight, IsInterlaced(), t);
     // The candidates stay within what the target may still take.
     const auto* target = dynamic_cast<const TMemoryStream*>(&stream);
     const std::int64_t room = target ? target->Room() : INT64_MAX;
     TMemoryStream mixed, plain;
     mixed.SetLimit(room);
     plain.SetLimit(room);
-    bool mixedFits = true, plainFits = true;
-    try {
-        WriteImage(mixed, Wildcards());
-    } catch (const GIFOutputLimit&) {
-        mixedFits = false;
+    bool mixedFits = !marks.empty(), plainFits = true;
+    if (mixedFits) {
+        try {
+            WriteImage(mixed, marks.data());
+        } catch (const GIFOutputLimit&) {
+            mixedFits = false;
+        }
     }
-    const std::uint8_t t = std::uint8_t(TransparentIndex());
-    bool needed = false;
-    for (std::size_t i = 0; i < fPixels.size() && !needed; ++i) needed = fPixels[i] == t && !IsWildcard(i);
     const int count = fColorMap.EntryCount();
     const bool dropEntry = !needed && count > 1 && t == count - 1;
     if (dropEntry) fColorMap.SetEntryCount(count - 1);
@@ -379,16 +409,16 @@ void TGIFSubImage::WriteTo(TStream& stream)
     stream.Write(plain.Bytes().data(), plain.Bytes().size());
 }
 
-void TGIFSubImage::WriteImage(TStream& stream, const std::uint8_t* wildcards)
+void TGIFSubImage::WriteImage(TStream& stream, const std::uint8_t* transparent)
 {
     UpdateDescriptorFlags();
     WriteImageDescriptor(stream, {std::uint16_t(fLeft), std::uint16_t(fTop), std::uint16_t(fWidth),
                                   std::uint16_t(fHeight), fPackedFields});
     fColorMap.SaveToStream(stream);
-    EncodePixels(stream, wildcards);
+    EncodePixels(stream, transparent);
 }
 
-void TGIFSubImage::EncodePixels(TStream& stream, const std::uint8_t* wildcards)
+void TGIFSubImage::EncodePixels(TStream& stream, const std::uint8_t* transparent)
 {
     int bitsPerPixel, colorLimit;
     if (fColorMap.EntryCount() > 0) {
@@ -400,7 +430,7 @@ void TGIFSubImage::EncodePixels(TStream& stream, const std::uint8_t* wildcards)
     }
     WriteImageData(
         stream, fOwner ? fOwner->FrameCompressionMethod() : 0, bitsPerPixel, colorLimit, Pixels(), IsInterlaced(),
-        fHeight, fWidth, [this](int severity, const std::string& message) { Warn(severity, message); }, wildcards,
+        fHeight, fWidth, [this](int severity, const std::string& message) { Warn(severity, message); }, transparent,
         TransparentIndex());
 }
 

@@ -140,8 +140,9 @@ public:
     // A frame with wildcards is written in the shorter of two ways (see .cpp).
     void WriteTo(TStream& stream) override;
     void DecodePixels(TStream& stream);
-    // With wildcards, those pixels may be written as the transparent index.
-    void EncodePixels(TStream& stream, const std::uint8_t* wildcards = nullptr);
+    // The pixels marked in `transparent` (one bit each) are written as the
+    // transparent index.
+    void EncodePixels(TStream& stream, const std::uint8_t* transparent = nullptr);
     // Recomputes PackedFields before a write: 0x80 | sort | bits for a local map
     // (interlace cleared), else the interlace and reserved bits only.
     void UpdateDescriptorFlags();
@@ -162,7 +163,7 @@ private:
 
     void ChangeBounds(int left, int top, int width, int height);
     void KeepLastGraphicControl();
-    void WriteImage(TStream& stream, const std::uint8_t* wildcards);
+    void WriteImage(TStream& stream, const std::uint8_t* transparent);
 
     TGIFFrameOwner* fOwner;
     std::vector<std::uint8_t> fPixels;

@@ -63,9 +63,20 @@ void TLZWEncoder::EncodePixels(std::uint32_t* recent)
     const std::vector<int> rows = RowOrder();
     const std::size_t width = std::size_t(fWidth);
     const unsigned limit = unsigned(fColorLimit);
+    const std::uint8_t replacement = std::uint8_t(fReplacement);
+    if (fReplaced && replacement >= limit) ColorNotInTable();
+    // A row with replaced pixels is encoded from a copy.
+    std::vector<std::uint8_t> copy(fReplaced ? width : 0);
     int prefix = -1;
     for (int row : rows) {
-        const std::uint8_t* p = fPixels + std::size_t(row) * width;
+        const std::size_t base = std::size_t(row) * width;
+        const std::uint8_t* p = fPixels + base;
+        if (fReplaced) {
+            std::copy(p, p + width, copy.begin());
+            for (std::size_t x = 0; x < width; ++x)
+                if ((fReplaced[(base + x) >> 3] >> ((base + x) & 7)) & 1) copy[x] = replacement;
+            p = copy.data();
+        }
         const std::uint8_t* const end = p + width;
         if (prefix < 0) {
             if (*p >= limit) ColorNotInTable();
@@ -94,78 +105,6 @@ void TLZWEncoder::EncodePixels(std::uint32_t* recent)
     TLZWEncoder::EmitCode(prefix);
 }
 
-// With wildcards: each string is the longest that the table holds for any
-// choice of the wildcards' values (the strings that match so far are followed
-// together), preferring the alternative where several match. A string's table
-// entry (the previous string plus this one's first pixel) is stored once this
-// string is chosen, just before it is written; a decoder stores it at the same
-// point, so the string in progress (a code not yet in the table) never occurs.
-void TLZWEncoder::EncodeWithWildcards()
-{
-    const std::vector<int> rows = RowOrder();
-    const std::size_t width = std::size_t(fWidth);
-    const std::size_t total = width * rows.size();
-    const unsigned limit = unsigned(fColorLimit);
-    const unsigned alternative = unsigned(fAlternative);
-    if (alternative >= limit) ColorNotInTable();
-    // Pixel n in file order and whether it is a wildcard.
-    auto pixelAt = [&](std::size_t n, bool& wild) {
-        const std::size_t at = std::size_t(rows[n / width]) * width + n % width;
-        wild = (fWildcards[at >> 3] >> (at & 7)) & 1;
-        const unsigned own = fPixels[at];
-        if (own >= limit) ColorNotInTable();
-        return own;
-    };
-    std::vector<std::uint16_t> first(4096);  // first pixel of each code's string
-    for (int code = 0; code < fClearCode; ++code) first[std::size_t(code)] = std::uint16_t(code);
-    constexpr std::size_t kMaxMatches = 16;
-    std::uint16_t matches[kMaxMatches], next[kMaxMatches];
-    int previous = -1;
-    std::size_t n = 0;
-    while (n < total) {
-        if (previous >= 0 && fFirstFreeCode >= 4095) {
-            fClearFlag = true;
-            TLZWEncoder::EmitCode(fClearCode);
-            fHash->Clear();
-            fFirstFreeCode = fClearCode + 2;
-            previous = -1;
-        }
-        bool wild;
-        const unsigned own = pixelAt(n, wild);
-        std::size_t count = 0;
-        if (wild) matches[count++] = std::uint16_t(alternative);
-        if (!wild || own != alternative) matches[count++] = std::uint16_t(own);
-        ++n;
-        while (n < total) {
-            const unsigned pixel = pixelAt(n, wild);
-            std::size_t found = 0;
-            for (std::size_t m = 0; m < count && found < kMaxMatches; ++m) {
-                const std::uint32_t base = std::uint32_t(matches[m]) << 8;
-                if (wild) {
-                    const int code = fHash->CodeForKey(base | alternative);
-                    if (code != THashTable::NotFound) next[found++] = std::uint16_t(code);
-                }
-                if ((!wild || pixel != alternative) && found < kMaxMatches) {
-                    const int code = fHash->CodeForKey(base | pixel);
-                    if (code != THashTable::NotFound) next[found++] = std::uint16_t(code);
-                }
-            }
-            if (found == 0) break;
-            std::copy(next, next + found, matches);
-            count = found;
-            ++n;
-        }
-        const int chosen = matches[0];
-        if (previous >= 0) {
-            first[std::size_t(fFirstFreeCode)] = first[std::size_t(previous)];
-            fHash->StoreCode((std::uint32_t(previous) << 8) | first[std::size_t(chosen)], fFirstFreeCode);
-            ++fFirstFreeCode;
-        }
-        TLZWEncoder::EmitCode(chosen);
-        previous = chosen;
-    }
-}
-
 void TLZWEncoder::EncodeCodes()
 {
     fHash = std::make_unique<THashTable>();
@@ -176,9 +115,6 @@ void TLZWEncoder::EncodeCodes()
     // Prefixes stay below clear + 2 + the pixel count.
     fRecentSize = std::min<std::size_t>(4096, std::size_t(fClearCode) + 2 + std::size_t(fWidth) * std::size_t(fHeight));
     std::vector<std::uint32_t> lastExtension(fRecentSize, 0);
-    if (fWildcards)
-        EncodeWithWildcards();
-    else
-        EncodePixels(lastExtension.data());
+    EncodePixels(lastExtension.data());
     fHash.reset();
 }

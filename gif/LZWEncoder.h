@@ -72,7 +72,6 @@ protected:
 
 private:
     void EncodePixels(std::uint32_t* recent);
-    void EncodeWithWildcards();
     void Miss(int prefix, std::uint32_t key, int slot, std::uint32_t* recent);
     std::unique_ptr<THashTable> fHash;
     std::size_t fRecentSize = 0;
