@@ -428,6 +428,13 @@ void TGIFSubImage::EncodePixels(TStream& stream, const std::uint8_t* transparent
         bitsPerPixel = fOwner ? fOwner->MaxIndexBits() : 0;
         colorLimit = 1 << bitsPerPixel;
     }
+    // Codes start as narrow as the largest index written allows, which the
+    // table's size may exceed.
+    unsigned written = transparent ? unsigned(TransparentIndex()) : 0;
+    for (std::uint8_t pixel : fPixels) written |= pixel;
+    int needed = 1;
+    while (needed < 8 && (written >> needed) != 0) ++needed;
+    bitsPerPixel = std::min(bitsPerPixel, needed);
     WriteImageData(
         stream, fOwner ? fOwner->FrameCompressionMethod() : 0, bitsPerPixel, colorLimit, Pixels(), IsInterlaced(),
         fHeight, fWidth, [this](int severity, const std::string& message) { Warn(severity, message); }, transparent,
