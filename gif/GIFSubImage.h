@@ -99,6 +99,7 @@ public:
     }
     // Allocates the bits (all clear) when missing.
     void SetWildcard(std::size_t index);
+    std::uint8_t* WildcardBits();
     void ReleaseWildcards();
     // Whether the pixel shows the transparent index or is a wildcard.
     bool ShowsNothing(std::size_t index) const
@@ -164,6 +165,8 @@ private:
     void ChangeBounds(int left, int top, int width, int height);
     void KeepLastGraphicControl();
     void WriteImage(TStream& stream, const std::uint8_t* transparent);
+    // The first `rows` rows only (in natural order when fewer than all).
+    void EncodePixels(TStream& stream, const std::uint8_t* transparent, int rows);
 
     TGIFFrameOwner* fOwner;
     std::vector<std::uint8_t> fPixels;

@@ -2,6 +2,7 @@
 
 #include "gif/GIFExtensions.h"
 #include "gif/GIFSubImage.h"
+#include "gif/PixelBits.h"
 
 TFrameKeys FrameKeys(const TGIFSubImage& frame)
 {
@@ -67,14 +68,18 @@ void TScreenKeys::Draw(const TGIFSubImage& frame, const TFrameKeys& keys, const 
     const int t = frame.Transparent() ? frame.TransparentIndex() : -1;
     const std::size_t width = std::size_t(frame.Width());
     const std::uint8_t* pixels = frame.Pixels();
+    const std::uint8_t* wild = frame.Wildcards();
     for (int y = area.Top; y < area.Bottom; ++y) {
-        const std::size_t base = std::size_t(y - frame.Top()) * width - std::size_t(frame.Left());
+        const std::uint8_t* from = pixels + std::size_t(y - frame.Top()) * width - std::size_t(frame.Left());
         std::uint32_t* row = fKeys.data() + std::size_t(y) * std::size_t(fWidth);
-        for (int x = area.Left; x < area.Right; ++x) {
-            const std::size_t at = base + std::size_t(x);
-            // A wildcard shows what is there already.
-            if (pixels[at] != t && !frame.IsWildcard(at)) row[x] = keys[pixels[at]];
+        if (!wild) {
+            for (int x = area.Left; x < area.Right; ++x) row[x] = from[x] != t ? keys[from[x]] : row[x];
+            continue;
         }
+        // A wildcard shows what is there already.
+        const std::size_t base = std::size_t(from - pixels);
+        for (int x = area.Left; x < area.Right; ++x)
+            row[x] = from[x] != t && !TestBit(wild, base + std::size_t(x)) ? keys[from[x]] : row[x];
     }
 }
 

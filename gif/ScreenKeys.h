@@ -36,6 +36,7 @@ public:
     // The frame's rectangle on the screen (clipped).
     TScreenRect Area(const TGIFSubImage& frame) const;
     const std::uint32_t* Row(int y) const { return fKeys.data() + std::size_t(y) * std::size_t(fWidth); }
+    std::uint32_t* Row(int y) { return fKeys.data() + std::size_t(y) * std::size_t(fWidth); }
     // The box of the pixels in `area` that show something (empty when none).
     TScreenRect ShownBox(const TScreenRect& area) const;
 

@@ -3,6 +3,7 @@
 #include <bitset>
 
 #include "gif/GIFExtensions.h"
+#include "gif/PixelBits.h"
 #include "gif/TransparentIndex.h"
 
 namespace {
@@ -42,11 +43,9 @@ private:
 // (wildcards included: they may be written as themselves).
 std::bitset<256> ShownIndices(const TGIFSubImage& frame)
 {
-    std::array<std::uint32_t, 256> counts{};
-    const std::uint8_t* pixels = frame.Pixels();
-    for (std::size_t i = 0, n = frame.PixelsSize(); i < n; ++i) ++counts[pixels[i]];
+    const std::array<bool, 256> shown = ValuesShown(frame.Pixels(), frame.PixelsSize(), nullptr);
     std::bitset<256> used;
-    for (int i = 0; i < 256; ++i) used[std::size_t(i)] = counts[std::size_t(i)] > 0;
+    for (std::size_t i = 0; i < 256; ++i) used[i] = shown[i];
     if (frame.Transparent()) used[std::size_t(frame.TransparentIndex())] = false;
     return used;
 }
@@ -54,10 +53,9 @@ std::bitset<256> ShownIndices(const TGIFSubImage& frame)
 // Indices that pixels other than wildcards show.
 std::bitset<256> FixedIndices(const TGIFSubImage& frame)
 {
+    const std::array<bool, 256> shown = ValuesShown(frame.Pixels(), frame.PixelsSize(), frame.Wildcards());
     std::bitset<256> used;
-    const std::uint8_t* pixels = frame.Pixels();
-    for (std::size_t i = 0, n = frame.PixelsSize(); i < n; ++i)
-        if (!frame.IsWildcard(i)) used[pixels[i]] = true;
+    for (std::size_t i = 0; i < 256; ++i) used[i] = shown[i];
     return used;
 }
 
@@ -73,33 +71,48 @@ void MakeTransparent(TGIFSubImage& frame, int index)
     control->SetTransparentIndex(index);
 }
 
-// Marks the frame's pixels that repeat the screen; whether any was marked.
-bool MarkFrame(TGIFSubImage& frame, const TFrameKeys& keys, const TScreenKeys& screen, const TScreenRect& area)
+// Marks the frame's pixels that repeat the screen, and draws the frame on
+// it; whether any pixel was marked.
+bool MarkAndDraw(TGIFSubImage& frame, const TFrameKeys& keys, TScreenKeys& screen, const TScreenRect& area)
 {
     const int t = frame.Transparent() ? frame.TransparentIndex() : -1;
     const TColorIndex colors(keys);
     const std::size_t width = std::size_t(frame.Width());
     std::uint8_t* pixels = frame.Pixels();
+    std::uint8_t* wild = frame.WildcardBits();
     bool any = false;
     for (int y = area.Top; y < area.Bottom; ++y) {
-        const std::uint32_t* shown = screen.Row(y);
+        std::uint32_t* shown = screen.Row(y);
         const std::size_t base = std::size_t(y - frame.Top()) * width - std::size_t(frame.Left());
+        // The marks of the byte at hand, written when the next one begins.
+        std::size_t byte = (base + std::size_t(area.Left)) >> 3;
+        unsigned marks = wild[byte];
         for (int x = area.Left; x < area.Right; ++x) {
-            const std::uint32_t key = shown[x];
-            if (!TScreenKeys::IsColor(key)) continue;
             const std::size_t at = base + std::size_t(x);
-            const int pixel = pixels[at];
-            if (pixel == t) {
-                const int own = colors.Find(key);
-                if (own < 0) continue;
-                pixels[at] = std::uint8_t(own);
-            } else if (keys[std::size_t(pixel)] != key) {
-                continue;
+            if ((at >> 3) != byte) {
+                wild[byte] = std::uint8_t(marks);
+                byte = at >> 3;
+                marks = wild[byte];
             }
-            frame.SetWildcard(at);
-            any = true;
+            const std::uint32_t key = shown[x];
+            const int pixel = pixels[at];
+            // Keys of colors only: nothing and unknown never match.
+            unsigned repeats = keys[std::size_t(pixel)] == key;
+            if (pixel == t && !repeats && TScreenKeys::IsColor(key)) {
+                const int own = colors.Find(key);
+                if (own >= 0) {
+                    pixels[at] = std::uint8_t(own);
+                    repeats = 1;
+                }
+            }
+            marks |= repeats << (at & 7);
+            any = any || repeats;
+            // What a viewer shows: a repeated pixel shows the same color.
+            shown[x] = pixel != t ? keys[std::size_t(pixel)] : key;
         }
+        wild[byte] = std::uint8_t(marks);
     }
+    if (!any) frame.ReleaseWildcards();
     return any;
 }
 
@@ -126,12 +139,13 @@ TScreenRect DrawnBox(const TGIFSubImage& frame, const TScreenRect& area)
     const int t = frame.Transparent() ? frame.TransparentIndex() : -1;
     const std::size_t width = std::size_t(frame.Width());
     const std::uint8_t* pixels = frame.Pixels();
+    const std::uint8_t* wild = frame.Wildcards();
     TScreenRect box{area.Right, area.Bottom, area.Left, area.Top};
     for (int y = area.Top; y < area.Bottom; ++y) {
         const std::size_t base = std::size_t(y - frame.Top()) * width - std::size_t(frame.Left());
         for (int x = area.Left; x < area.Right; ++x) {
             const std::size_t at = base + std::size_t(x);
-            if (pixels[at] == t || frame.IsWildcard(at)) continue;
+            if (pixels[at] == t || (wild && TestBit(wild, at))) continue;
             box = {std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1), y + 1};
         }
     }
@@ -191,7 +205,11 @@ std::optional<std::vector<TScreenRect>> MarkRepeatedPixels(TGIFImage& image)
         const TFrameKeys keys = FrameKeys(frame);
         const TScreenRect area = screen->Area(frame);
         if (area.IsEmpty()) continue;
-        if (!screen->ShownBox(area).IsEmpty() && MarkFrame(frame, keys, *screen, area) && !frame.Transparent()) {
+        const int disposal = Disposal(frame);
+        if (disposal == 3) screen->Save(area);
+        if (screen->ShownBox(area).IsEmpty()) {
+            screen->Draw(frame, keys, area);
+        } else if (MarkAndDraw(frame, keys, *screen, area) && !frame.Transparent()) {
             const int index = FreeIndex(frame);
             if (index >= 0)
                 MakeTransparent(frame, index);
@@ -199,9 +217,6 @@ std::optional<std::vector<TScreenRect>> MarkRepeatedPixels(TGIFImage& image)
                 frame.ReleaseWildcards();
         }
         frame.ReleaseRendering();
-        const int disposal = Disposal(frame);
-        if (disposal == 3) screen->Save(area);
-        screen->Draw(frame, keys, area);
         if (disposal == 3) {
             screen->Restore(area);
         } else if (disposal == 2) {

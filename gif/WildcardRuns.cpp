@@ -1,5 +1,10 @@
 #include "gif/WildcardRuns.h"
 
+#include <algorithm>
+#include <bit>
+
+#include "gif/PixelBits.h"
+
 std::vector<int> GIFRowOrder(int height, bool interlaced)
 {
     std::vector<int> rows;
@@ -21,32 +26,43 @@ std::vector<std::uint8_t> TransparentWildcards(const std::uint8_t* pixels, const
     if (!pixels || !wildcards || width <= 0 || height <= 0) return marks;
     const std::vector<int> rows = GIFRowOrder(height, interlaced);
     const std::size_t w = std::size_t(width);
-    auto wild = [&](std::size_t at) { return (wildcards[at >> 3] >> (at & 7)) & 1; };
-    auto at = [&](std::size_t n) { return std::size_t(rows[n / w]) * w + n % w; };
-    // Marks the wildcards of pixels [from, to) in written order.
-    auto mark = [&](std::size_t from, std::size_t to) {
+    // The run so far: from (rows[startRow], startX) in written order.
+    std::size_t startRow = 0, startX = 0, length = 0;
+    // Marks the run that ends before (rows[endRow], endX).
+    auto mark = [&](std::size_t endRow, std::size_t endX) {
         if (marks.empty()) marks.assign((w * rows.size() + 7) / 8, 0);
-        for (std::size_t n = from; n < to; ++n) {
-            const std::size_t i = at(n);
-            if (wild(i)) marks[i >> 3] |= std::uint8_t(1u << (i & 7));
+        for (std::size_t r = startRow; r <= endRow && r < rows.size(); ++r) {
+            const std::size_t base = std::size_t(rows[r]) * w;
+            SetBits(marks.data(), base + (r == startRow ? startX : 0), base + (r == endRow ? endX : w));
         }
     };
-    std::size_t runStart = 0, n = 0;
-    bool inRun = false;
-    for (int row : rows) {
-        const std::size_t base = std::size_t(row) * w;
-        for (std::size_t x = 0; x < w; ++x, ++n) {
-            const std::size_t i = base + x;
-            const bool clear = wild(i) || pixels[i] == transparentIndex;
-            if (clear && !inRun) {
-                runStart = n;
-                inRun = true;
-            } else if (!clear && inRun) {
-                if (n - runStart >= kTransparentRun) mark(runStart, n);
-                inRun = false;
+    const std::size_t total = w * std::size_t(height);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const std::size_t base = std::size_t(rows[r]) * w;
+        const std::uint8_t* row = pixels + base;
+        // Eight pixels at a time: which are clear (wildcards or transparent).
+        for (std::size_t x = 0; x < w; x += 8) {
+            const std::size_t n = std::min<std::size_t>(8, w - x);
+            unsigned clear = BitsAt(wildcards, base + x, total) & ((1u << n) - 1);
+            for (std::size_t b = 0; b < n; ++b) clear |= unsigned(row[x + b] == transparentIndex) << b;
+            const unsigned all = (1u << n) - 1;
+            if (clear == all) {
+                if (length == 0) startRow = r, startX = x;
+                length += n;
+                continue;
             }
+            // The run so far goes on through the first clear pixels and ends
+            // at the first that is not; a run inside these eight is too short
+            // to count; the last clear ones begin a new run.
+            const unsigned lead = unsigned(std::countr_one(clear));
+            length += lead;
+            if (length >= kTransparentRun) mark(r, x + lead);
+            const unsigned trail = unsigned(std::countl_one(clear << (32 - n)));
+            length = trail;
+            startRow = r;
+            startX = x + n - trail;
         }
     }
-    if (inRun && n - runStart >= kTransparentRun) mark(runStart, n);
+    if (length >= kTransparentRun) mark(rows.size() - 1, w);
     return marks;
 }
