@@ -64,24 +64,13 @@ void TGIFSubImage::CropTo(int left, int top, int width, int height)
     const std::size_t oldWidth = std::size_t(fWidth), w = std::size_t(width);
     std::vector<std::uint8_t> bits;
     if (!fWildcards.empty()) bits.swap(fWildcards);  // its memory stays counted until released below
-    // Rows move towards the start: each lands at or before where it was, so
-    // the bits are read before they are overwritten; they are written a
-    // whole byte at a time.
-    unsigned marks = 0;
+    // Rows move towards the start: each lands at or before where it was.
     for (std::size_t y = 0; y < std::size_t(height); ++y) {
         const std::size_t from = (y + std::size_t(top)) * oldWidth + std::size_t(left), to = y * w;
         std::memmove(fPixels.data() + to, fPixels.data() + from, w);
-        if (bits.empty()) continue;
-        for (std::size_t x = 0; x < w; ++x) {
-            marks |= unsigned(TestBit(bits.data(), from + x)) << ((to + x) & 7);
-            if (((to + x) & 7) == 7) {
-                bits[(to + x) >> 3] = std::uint8_t(marks);
-                marks = 0;
-            }
-        }
+        if (!bits.empty()) MoveBits(bits.data(), from, to, w);
     }
     const std::size_t kept = w * std::size_t(height);
-    if (!bits.empty() && (kept & 7)) bits[kept >> 3] = std::uint8_t(marks);
     // Same memory, fewer pixels: the buffers keep their capacity (and count).
     fPixels.resize(kept);
     if (!bits.empty()) {
@@ -384,10 +373,10 @@ void TGIFSubImage::WriteTo(TStream& stream)
     // table). A small frame is written both ways and the shorter kept; a
     // large one is written the way that is shorter over its first rows.
     const std::uint8_t t = std::uint8_t(TransparentIndex());
-    const bool needed = ValuesShown(fPixels.data(), fPixels.size(), Wildcards())[t];
     TOwnedBytes counted(fOwner, fWildcards.size());
-    const std::vector<std::uint8_t> marks =
-        TransparentWildcards(Pixels(), Wildcards(), fWidth, fHeight, IsInterlaced(), t);
+    const TTransparentRuns runs = TransparentWildcards(Pixels(), Wildcards(), fWidth, fHeight, IsInterlaced(), t);
+    const std::vector<std::uint8_t>& marks = runs.Marks;
+    const bool needed = runs.TransparentShown;
     const int count = fColorMap.EntryCount();
     const bool dropEntry = !needed && count > 1 && t == count - 1;
     // Runs `write` with the frame set up for the plain way.

@@ -12,6 +12,26 @@ void SetBits(std::uint8_t* bits, std::size_t from, std::size_t to)
     while (from < to) SetBit(bits, from++);
 }
 
+void MoveBits(std::uint8_t* bits, std::size_t from, std::size_t to, std::size_t count)
+{
+    // Eight bits at a time, gathered into whole bytes of the target.
+    std::size_t done = 0;
+    while (done < count && ((to + done) & 7)) {
+        const bool on = TestBit(bits, from + done);
+        std::uint8_t& byte = bits[(to + done) >> 3];
+        const std::uint8_t mask = std::uint8_t(1u << ((to + done) & 7));
+        byte = on ? std::uint8_t(byte | mask) : std::uint8_t(byte & ~mask);
+        ++done;
+    }
+    for (; done + 8 <= count; done += 8) bits[(to + done) >> 3] = std::uint8_t(BitsAt(bits, from + done, from + count));
+    for (; done < count; ++done) {
+        const bool on = TestBit(bits, from + done);
+        std::uint8_t& byte = bits[(to + done) >> 3];
+        const std::uint8_t mask = std::uint8_t(1u << ((to + done) & 7));
+        byte = on ? std::uint8_t(byte | mask) : std::uint8_t(byte & ~mask);
+    }
+}
+
 unsigned BitsAt(const std::uint8_t* bits, std::size_t at, std::size_t count)
 {
     const std::size_t end = at + 8 < count ? at + 8 : count;
@@ -39,13 +59,13 @@ unsigned OrOfBytes(const std::uint8_t* bytes, std::size_t count)
     return unsigned(all & 0xFF);
 }
 
-std::array<bool, 256> ValuesShown(const std::uint8_t* pixels, std::size_t count, const std::uint8_t* skip)
+TValueSets ValuesShown(const std::uint8_t* pixels, std::size_t count, const std::uint8_t* skip)
 {
-    // Plain stores, no branches: row 1 collects the skipped pixels.
-    std::array<std::array<bool, 256>, 2> seen{};
+    // Plain stores, no branches.
+    TValueSets seen{};
     if (!skip) {
         for (std::size_t i = 0; i < count; ++i) seen[0][pixels[i]] = true;
-        return seen[0];
+        return seen;
     }
     std::size_t i = 0;
     for (; i + 8 <= count; i += 8) {
@@ -53,5 +73,5 @@ std::array<bool, 256> ValuesShown(const std::uint8_t* pixels, std::size_t count,
         for (unsigned b = 0; b < 8; ++b) seen[(marks >> b) & 1][pixels[i + b]] = true;
     }
     for (; i < count; ++i) seen[TestBit(skip, i)][pixels[i]] = true;
-    return seen[0];
+    return seen;
 }

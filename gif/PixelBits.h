@@ -24,11 +24,17 @@ void SetBits(std::uint8_t* bits, std::size_t from, std::size_t to);
 // first as the lowest.
 unsigned BitsAt(const std::uint8_t* bits, std::size_t at, std::size_t count);
 
+// Copies bits [from, from + count) to [to, to + count), to <= from (the
+// ranges may overlap).
+void MoveBits(std::uint8_t* bits, std::size_t from, std::size_t to, std::size_t count);
+
 // All bytes or'ed together.
 unsigned OrOfBytes(const std::uint8_t* bytes, std::size_t count);
 
-// Which values the pixels show, leaving out those marked in `skip` (null: none).
-std::array<bool, 256> ValuesShown(const std::uint8_t* pixels, std::size_t count, const std::uint8_t* skip);
+// Which values the pixels show: [0] those not marked in `skip` (null: none),
+// [1] those marked.
+using TValueSets = std::array<std::array<bool, 256>, 2>;
+TValueSets ValuesShown(const std::uint8_t* pixels, std::size_t count, const std::uint8_t* skip);
 
 // Pixel counts per value, added to `counts`.
 template <typename TCount>

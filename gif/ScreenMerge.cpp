@@ -39,26 +39,6 @@ private:
     std::array<std::uint16_t, kSize> fSlots{};
 };
 
-// Indices shown by the frame's pixels other than its transparent ones
-// (wildcards included: they may be written as themselves).
-std::bitset<256> ShownIndices(const TGIFSubImage& frame)
-{
-    const std::array<bool, 256> shown = ValuesShown(frame.Pixels(), frame.PixelsSize(), nullptr);
-    std::bitset<256> used;
-    for (std::size_t i = 0; i < 256; ++i) used[i] = shown[i];
-    if (frame.Transparent()) used[std::size_t(frame.TransparentIndex())] = false;
-    return used;
-}
-
-// Indices that pixels other than wildcards show.
-std::bitset<256> FixedIndices(const TGIFSubImage& frame)
-{
-    const std::array<bool, 256> shown = ValuesShown(frame.Pixels(), frame.PixelsSize(), frame.Wildcards());
-    std::bitset<256> used;
-    for (std::size_t i = 0; i < 256; ++i) used[i] = shown[i];
-    return used;
-}
-
 void MakeTransparent(TGIFSubImage& frame, int index)
 {
     TGIFGraphicControlExtension* control = frame.GraphicControl();
@@ -72,8 +52,10 @@ void MakeTransparent(TGIFSubImage& frame, int index)
 }
 
 // Marks the frame's pixels that repeat the screen, and draws the frame on
-// it; whether any pixel was marked.
-bool MarkAndDraw(TGIFSubImage& frame, const TFrameKeys& keys, TScreenKeys& screen, const TScreenRect& area)
+// it; whether any pixel was marked. Tells which values the pixels in the area
+// that are not marked show.
+bool MarkAndDraw(TGIFSubImage& frame, const TFrameKeys& keys, TScreenKeys& screen, const TScreenRect& area,
+                 TValueSets& shown)
 {
     const int t = frame.Transparent() ? frame.TransparentIndex() : -1;
     const TColorIndex colors(keys);
@@ -82,7 +64,7 @@ bool MarkAndDraw(TGIFSubImage& frame, const TFrameKeys& keys, TScreenKeys& scree
     std::uint8_t* wild = frame.WildcardBits();
     bool any = false;
     for (int y = area.Top; y < area.Bottom; ++y) {
-        std::uint32_t* shown = screen.Row(y);
+        std::uint32_t* row = screen.Row(y);
         const std::size_t base = std::size_t(y - frame.Top()) * width - std::size_t(frame.Left());
         // The marks of the byte at hand, written when the next one begins.
         std::size_t byte = (base + std::size_t(area.Left)) >> 3;
@@ -94,7 +76,7 @@ bool MarkAndDraw(TGIFSubImage& frame, const TFrameKeys& keys, TScreenKeys& scree
                 byte = at >> 3;
                 marks = wild[byte];
             }
-            const std::uint32_t key = shown[x];
+            const std::uint32_t key = row[x];
             const int pixel = pixels[at];
             // Keys of colors only: nothing and unknown never match.
             unsigned repeats = keys[std::size_t(pixel)] == key;
@@ -107,8 +89,9 @@ bool MarkAndDraw(TGIFSubImage& frame, const TFrameKeys& keys, TScreenKeys& scree
             }
             marks |= repeats << (at & 7);
             any = any || repeats;
+            shown[repeats][pixels[at]] = true;
             // What a viewer shows: a repeated pixel shows the same color.
-            shown[x] = pixel != t ? keys[std::size_t(pixel)] : key;
+            row[x] = pixel != t ? keys[std::size_t(pixel)] : key;
         }
         wild[byte] = std::uint8_t(marks);
     }
@@ -117,13 +100,13 @@ bool MarkAndDraw(TGIFSubImage& frame, const TFrameKeys& keys, TScreenKeys& scree
 }
 
 // A transparent index for a frame that was not transparent: the lowest index
-// no other pixel shows, else a new entry; -1 without room for one.
-int FreeIndex(TGIFSubImage& frame)
+// no other pixel shows (`fixed`: the values of those), else a new entry; -1
+// without room for one.
+int FreeIndex(TGIFSubImage& frame, const std::array<bool, 256>& fixed)
 {
-    const std::bitset<256> used = FixedIndices(frame);
     const int count = frame.EffectiveColorMap().EntryCount();
     for (int i = 0; i < count; ++i)
-        if (!used[std::size_t(i)]) return i;
+        if (!fixed[std::size_t(i)]) return i;
     return CanAddTransparentIndex(frame) ? ChooseTransparentIndex(frame) : -1;
 }
 
@@ -207,10 +190,15 @@ std::optional<std::vector<TScreenRect>> MarkRepeatedPixels(TGIFImage& image)
         if (area.IsEmpty()) continue;
         const int disposal = Disposal(frame);
         if (disposal == 3) screen->Save(area);
+        TValueSets shown{};
         if (screen->ShownBox(area).IsEmpty()) {
             screen->Draw(frame, keys, area);
-        } else if (MarkAndDraw(frame, keys, *screen, area) && !frame.Transparent()) {
-            const int index = FreeIndex(frame);
+        } else if (MarkAndDraw(frame, keys, *screen, area, shown) && !frame.Transparent()) {
+            // Pixels off the screen count too.
+            const bool whole = area == TScreenRect{frame.Left(), frame.Top(), frame.Left() + frame.Width(),
+                                                   frame.Top() + frame.Height()};
+            if (!whole) shown = ValuesShown(frame.Pixels(), frame.PixelsSize(), frame.Wildcards());
+            const int index = FreeIndex(frame, shown[0]);
             if (index >= 0)
                 MakeTransparent(frame, index);
             else
@@ -239,22 +227,23 @@ void UseLowestTransparentIndices(TGIFImage& image)
     for (auto& frame : image.Images()) {
         std::bitset<256> used;
         if (!frame->IsEmpty()) {
+            const TValueSets shown = ValuesShown(frame->Pixels(), frame->PixelsSize(), frame->Wildcards());
+            for (std::size_t i = 0; i < 256; ++i) used[i] = shown[0][i] || shown[1][i];
             if (frame->Transparent()) {
                 // Pixels that are only wildcards may take the index too: a
                 // wildcard written transparent shows what it would show.
                 const int t = frame->TransparentIndex();
-                std::bitset<256> fixed = FixedIndices(*frame);
                 int lowest = 0;
-                while (lowest < t && fixed[std::size_t(lowest)]) ++lowest;
+                while (lowest < t && shown[0][std::size_t(lowest)]) ++lowest;
                 if (lowest < t) {
                     std::uint8_t* pixels = frame->Pixels();
                     for (std::size_t i = 0, n = frame->PixelsSize(); i < n; ++i)
                         if (pixels[i] == t) pixels[i] = std::uint8_t(lowest);
                     frame->GraphicControl()->SetTransparentIndex(lowest);
                     frame->ReleaseRendering();
+                    used[std::size_t(t)] = false;
                 }
             }
-            used = ShownIndices(*frame);
         }
         if (frame->Transparent()) used[std::size_t(frame->TransparentIndex())] = true;
         TGIFColorMap& map = frame->ColorMap();

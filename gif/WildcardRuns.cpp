@@ -19,11 +19,12 @@ std::vector<int> GIFRowOrder(int height, bool interlaced)
     return rows;
 }
 
-std::vector<std::uint8_t> TransparentWildcards(const std::uint8_t* pixels, const std::uint8_t* wildcards, int width,
-                                               int height, bool interlaced, int transparentIndex)
+TTransparentRuns TransparentWildcards(const std::uint8_t* pixels, const std::uint8_t* wildcards, int width, int height,
+                                      bool interlaced, int transparentIndex)
 {
-    std::vector<std::uint8_t> marks;
-    if (!pixels || !wildcards || width <= 0 || height <= 0) return marks;
+    TTransparentRuns runs;
+    std::vector<std::uint8_t>& marks = runs.Marks;
+    if (!pixels || !wildcards || width <= 0 || height <= 0) return runs;
     const std::vector<int> rows = GIFRowOrder(height, interlaced);
     const std::size_t w = std::size_t(width);
     // The run so far: from (rows[startRow], startX) in written order.
@@ -43,8 +44,11 @@ std::vector<std::uint8_t> TransparentWildcards(const std::uint8_t* pixels, const
         // Eight pixels at a time: which are clear (wildcards or transparent).
         for (std::size_t x = 0; x < w; x += 8) {
             const std::size_t n = std::min<std::size_t>(8, w - x);
-            unsigned clear = BitsAt(wildcards, base + x, total) & ((1u << n) - 1);
-            for (std::size_t b = 0; b < n; ++b) clear |= unsigned(row[x + b] == transparentIndex) << b;
+            const unsigned wild = BitsAt(wildcards, base + x, total) & ((1u << n) - 1);
+            unsigned transparent = 0;
+            for (std::size_t b = 0; b < n; ++b) transparent |= unsigned(row[x + b] == transparentIndex) << b;
+            runs.TransparentShown = runs.TransparentShown || (transparent & ~wild);
+            const unsigned clear = wild | transparent;
             const unsigned all = (1u << n) - 1;
             if (clear == all) {
                 if (length == 0) startRow = r, startX = x;
@@ -64,5 +68,5 @@ std::vector<std::uint8_t> TransparentWildcards(const std::uint8_t* pixels, const
         }
     }
     if (length >= kTransparentRun) mark(rows.size() - 1, w);
-    return marks;
+    return runs;
 }

@@ -16,8 +16,12 @@ inline constexpr std::size_t kTransparentRun = 12;
 // interlaced passes.
 std::vector<int> GIFRowOrder(int height, bool interlaced);
 
-// One bit per pixel (least significant first, rows top to bottom) for the
-// wildcards written transparent; empty when there are none. transparentIndex
-// is -1 when no pixel is transparent of its own.
-std::vector<std::uint8_t> TransparentWildcards(const std::uint8_t* pixels, const std::uint8_t* wildcards, int width,
-                                               int height, bool interlaced, int transparentIndex);
+struct TTransparentRuns {
+    // One bit per pixel (least significant first, rows top to bottom) for
+    // the wildcards written transparent; empty when there are none.
+    std::vector<std::uint8_t> Marks;
+    // Whether a pixel that is not a wildcard shows the transparent index.
+    bool TransparentShown = false;
+};
+TTransparentRuns TransparentWildcards(const std::uint8_t* pixels, const std::uint8_t* wildcards, int width, int height,
+                                      bool interlaced, int transparentIndex);

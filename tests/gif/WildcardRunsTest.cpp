@@ -41,8 +41,10 @@ TEST(WildcardRuns, RunsOfTwelveAtAnyOffsetAcrossRows)
                 else
                     wild.push_back(i);
             }
-            const auto marks = TransparentWildcards(pixels.data(), Bits(count, wild).data(), width, height, false, 9);
-            const std::vector<bool> marked = Marked(marks, count);
+            const TTransparentRuns runs =
+                TransparentWildcards(pixels.data(), Bits(count, wild).data(), width, height, false, 9);
+            EXPECT_TRUE(runs.TransparentShown);
+            const std::vector<bool> marked = Marked(runs.Marks, count);
             for (std::size_t i = 0; i < count; ++i) {
                 const bool inRun = i >= start && i < start + length;
                 EXPECT_EQ(marked[i], inRun && length >= kTransparentRun) << i;
@@ -59,9 +61,11 @@ TEST(WildcardRuns, InterlacedFramesRunInPassOrder)
     for (std::size_t row : {0u, 4u, 2u, 6u, 1u, 3u}) wild.insert(wild.end(), {2 * row, 2 * row + 1});
     const std::vector<std::uint8_t> pixels(16, 1);
     const auto bits = Bits(16, wild);
-    const std::vector<bool> interlaced = Marked(TransparentWildcards(pixels.data(), bits.data(), 2, 8, true, 0), 16);
+    const TTransparentRuns runs = TransparentWildcards(pixels.data(), bits.data(), 2, 8, true, 0);
+    EXPECT_FALSE(runs.TransparentShown);
+    const std::vector<bool> interlaced = Marked(runs.Marks, 16);
     for (std::size_t i = 0; i < 16; ++i) EXPECT_EQ(interlaced[i], i < 14 && i != 10 && i != 11) << i;
-    EXPECT_TRUE(TransparentWildcards(pixels.data(), bits.data(), 2, 8, false, 0).empty());
+    EXPECT_TRUE(TransparentWildcards(pixels.data(), bits.data(), 2, 8, false, 0).Marks.empty());
 }
 
 TEST(PixelBits, RangesValuesAndBitsAtAnyOffset)
@@ -74,9 +78,13 @@ TEST(PixelBits, RangesValuesAndBitsAtAnyOffset)
     EXPECT_EQ(BitsAt(bits.data(), 17, 19), 0x3u);  // two bits left
     const std::uint8_t pixels[10] = {4, 4, 7, 0, 200, 4, 9, 9, 1, 3};
     const std::uint8_t skip[2] = {0x07, 0x01};  // pixels 0, 1, 2 and 8
-    const auto shown = ValuesShown(pixels, 10, skip);
-    for (int v : {0, 200, 4, 9, 3}) EXPECT_TRUE(shown[std::size_t(v)]) << v;
-    for (int v : {7, 1, 5}) EXPECT_FALSE(shown[std::size_t(v)]) << v;
+    const TValueSets shown = ValuesShown(pixels, 10, skip);
+    for (int v : {0, 200, 4, 9, 3}) EXPECT_TRUE(shown[0][std::size_t(v)]) << v;
+    for (int v : {7, 1, 5}) EXPECT_FALSE(shown[0][std::size_t(v)]) << v;
+    for (int v : {4, 7, 1}) EXPECT_TRUE(shown[1][std::size_t(v)]) << v;
+    std::vector<std::uint8_t> moving = {0xB5, 0x3C, 0xF0, 0x0F};
+    MoveBits(moving.data(), 5, 1, 20);  // bits 5..24 to 1..20
+    EXPECT_EQ(moving, (std::vector<std::uint8_t>{0xCB, 0x03, 0xFF, 0x0F}));
     EXPECT_EQ(OrOfBytes(pixels, 10), 0xCFu);
 }
 
