@@ -6,6 +6,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build-fuzz}
+mkdir -p "$build"
+build=$(cd "$build" && pwd)
 seconds=${2:-20}
 corpus_dir=${QWO_CORPUS_DIR:-$root/../shared/corpus}
 

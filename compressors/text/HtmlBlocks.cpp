@@ -125,6 +125,10 @@ std::string MinifyScriptBlock(const std::string& destinationDirectory, std::stri
     if (g == std::string_view::npos || c == std::string_view::npos) return std::string(element);
     const std::string_view openingTag = element.substr(0, g + 1);
     const std::string_view body = TrimControl(element.substr(g + 1, c - g - 1));
+    const std::string_view closingTag = element.substr(c, scriptClose.size());
+    // An empty body (an external script) gives an empty result at every level:
+    // no tool to start.
+    if (body.empty()) return std::string(openingTag).append(closingTag);
 
     ScriptTempFiles files(destinationDirectory);
     WriteEntireFile(files.input, body);
@@ -138,6 +142,6 @@ std::string MinifyScriptBlock(const std::string& destinationDirectory, std::stri
     std::string replaced;
     const std::string_view newBody = TrimControl(result);
     replaced.reserve(openingTag.size() + newBody.size() + scriptClose.size());
-    replaced.append(openingTag).append(newBody).append(element.substr(c, scriptClose.size()));
+    replaced.append(openingTag).append(newBody).append(closingTag);
     return replaced;
 }

@@ -28,7 +28,8 @@ void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Le
 // "_temporary.t3mp" and "_temporary.7emp" in the destination directory and
 // returns the opening tag, the trimmed result and "</script>". Both temporary
 // files are gone when it returns or throws. When the tool leaves no output
-// file the element is returned unchanged.
+// file the element is returned unchanged. A body that trims to nothing gives
+// the opening tag and "</script>" without starting the tool.
 std::string MinifyScriptBlock(const std::string& destinationDirectory, std::string_view element, Level jsLevel,
                               const TRunEnvironment& environment);
 

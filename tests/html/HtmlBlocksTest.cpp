@@ -4,6 +4,8 @@
 #include "HtmlTestSupport.h"
 
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "compressors/text/HtmlBlocks.h"
 
@@ -82,6 +84,35 @@ TEST(HtmlScriptBlock, RealToolMinifiesAtJsLevel3)
     EXPECT_NE(result.find("greet"), std::string::npos) << result;
     EXPECT_FALSE(FileExists(out / "_temporary.t3mp"));
     EXPECT_FALSE(FileExists(out / "_temporary.7emp"));
+}
+
+TEST(HtmlScriptBlock, EmptyBodyStartsNoToolAtAnyJsLevel)
+{
+    // What the tool gives for an empty body, without starting it: the opening
+    // tag and the closing tag when it is present, the element when it is not.
+    TempDir plugins;
+    TempDir out;
+    WriteFile(plugins / "ESC.wsf", "");
+    std::vector<std::string> started;
+    TRunEnvironment present = PluginsIn(plugins.Folder());
+    present.executor = [&started](const std::string& line) { started.push_back(line); };
+    TRunEnvironment absent = NoPlugins();
+    absent.executor = present.executor;
+    const std::vector<std::pair<std::string, std::string>> table{
+        {"<script src=\"a.js\"></script>", "<script src=\"a.js\"></script>"},
+        {"<script type = \"module\">  \r\n\t </script>", "<script type = \"module\"></script>"},
+        {"<p>a</p><script>\n</script><script defer></script>", "<p>a</p><script></script><script defer></script>"}};
+    for (Level js = 0; js <= 4; ++js) {
+        for (const auto& [page, withTool] : table) {
+            EXPECT_EQ(Level2(page, js, 0, out.Folder(), present), withTool) << int(js);
+            EXPECT_EQ(Level2(page, js, 0, out.Folder(), absent), page) << int(js);
+        }
+    }
+    EXPECT_TRUE(started.empty());
+    EXPECT_TRUE(std::filesystem::is_empty(out.Folder()));
+    // A body with content does reach the tool (through the seam here).
+    Level2("<script> a() </script>", 3, 0, out.Folder(), present);
+    EXPECT_EQ(started.size(), 2u);  // product and oracle
 }
 
 TEST(HtmlScriptBlock, FailingToolLeavesTheElementAndNoTemporaryFiles)

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "ToolTestSupport.h"
@@ -52,17 +54,45 @@ protected:
         ASSERT_EQ(std::system(("jhead -mkexif " + ShellQuote(path) + " > /dev/null").c_str()), 0);
     }
 
+    // Every pixel as 16-bit RGBA: a lossless 16-to-8-bit reduction compares equal.
     static std::string Pixels(const std::string& path)
     {
-        return Capture("convert " + ShellQuote(path.front() == '-' ? "./" + path : path) + " rgba:-");
+        return Capture("convert " + ShellQuote(path.front() == '-' ? "./" + path : path) + " -depth 16 rgba:-");
     }
 
-    // The entropy-coded image: everything from the first start-of-scan marker on.
-    static std::string ScanData(const std::string& path)
+    // The colour chunks and pHYs before the image data, type and content, sorted.
+    static std::vector<std::string> ColourChunks(const std::string& path)
     {
         const std::string bytes = ReadFile(path);
-        const std::size_t sos = bytes.find("\xFF\xDA");
-        return sos == std::string::npos ? std::string() : bytes.substr(sos);
+        std::vector<std::string> chunks;
+        for (std::size_t at = 8; at + 8 <= bytes.size();) {
+            std::size_t length = 0;
+            for (int i = 0; i < 4; ++i) length = length * 256 + static_cast<unsigned char>(bytes[at + i]);
+            const std::string type = bytes.substr(at + 4, 4);
+            if (type == "IDAT") break;
+            if (type == "iCCP" || type == "sRGB" || type == "gAMA" || type == "cHRM" || type == "pHYs" ||
+                type == "cICP")
+                chunks.push_back(bytes.substr(at + 4, 4 + length));
+            at += 12 + length;
+        }
+        std::sort(chunks.begin(), chunks.end());
+        return chunks;
+    }
+
+    // The APPn and COM sections (marker and content) before the first scan.
+    static std::vector<std::string> MetadataSections(const std::string& path)
+    {
+        const std::string bytes = ReadFile(path);
+        std::vector<std::string> sections;
+        for (std::size_t at = 2; at + 4 <= bytes.size() && bytes[at] == '\xFF';) {
+            const auto marker = static_cast<unsigned char>(bytes[at + 1]);
+            if (marker == 0xDA) break;
+            const std::size_t length =
+                static_cast<unsigned char>(bytes[at + 2]) * 256u + static_cast<unsigned char>(bytes[at + 3]);
+            if ((marker >= 0xE0 && marker <= 0xEF) || marker == 0xFE) sections.push_back(bytes.substr(at, 2 + length));
+            at += 2 + length;
+        }
+        return sections;
     }
 
     static std::string RunNode(const std::string& path)
@@ -85,23 +115,46 @@ protected:
 
 }  // namespace
 
-TEST_F(RealPluginsTest, JpegLosesMetadataButNotImageData)
+TEST_F(RealPluginsTest, JpegLosesMetadataAndGetsOptimalHuffmanTablesButKeepsItsPixels)
 {
-    const std::string source = dir / "photo.jpg";
-    MakeJpeg(source);
-    const std::string pixels = Pixels(source);
-    ASSERT_FALSE(pixels.empty());
-    for (Level level : {1, 2, 3, 4, 12, 13, 23}) {
-        const std::string destination = dir / ("out" + std::to_string(level) + ".jpg");
-        CompressJPEG(source, destination, level, original, optimized, environment);
-        EXPECT_EQ(original, FileSizeOf(source));
-        EXPECT_EQ(optimized, FileSizeOf(destination));
-        if (level == 3)
-            EXPECT_EQ(optimized, original);  // no IPTC section to remove
-        else
-            EXPECT_LT(optimized, original) << int(level);
-        EXPECT_EQ(ScanData(destination), ScanData(source)) << int(level);
-        EXPECT_EQ(Pixels(destination), pixels) << int(level);
+    // Written by cjpeg with its standard Huffman tables, then given an Exif
+    // section and a comment; the same image made with optimal tables.
+    for (const bool standardTables : {true, false}) {
+        const std::string source = dir / (standardTables ? "standard.jpg" : "optimal.jpg");
+        if (standardTables) {
+            ASSERT_EQ(std::system(("convert -seed 5 -size 160x120 plasma:fractal ppm:- | cjpeg -quality 85 > " +
+                                   ShellQuote(source) + " && jhead -mkexif -cl 'A comment long enough to matter.' " +
+                                   ShellQuote(source) + " > /dev/null")
+                                      .c_str()),
+                      0);
+        } else {
+            MakeJpeg(source);
+        }
+        const std::string pixels = Pixels(source);
+        ASSERT_FALSE(pixels.empty());
+        for (const auto& [level, options] : std::vector<std::pair<Level, std::string>>{{1, "-dc"},
+                                                                                       {2, "-de"},
+                                                                                       {3, "-di"},
+                                                                                       {4, "-purejpg"},
+                                                                                       {12, "-dc -de"},
+                                                                                       {13, "-dc -di"},
+                                                                                       {23, "-de -di"}}) {
+            const std::string destination = dir / ("out" + std::to_string(level) + ".jpg");
+            const std::string byJhead = dir / ("jhead" + std::to_string(level) + ".jpg");
+            std::filesystem::copy_file(source, byJhead, std::filesystem::copy_options::overwrite_existing);
+            ASSERT_EQ(std::system(("jhead -q " + options + " " + ShellQuote(byJhead) + " > /dev/null").c_str()), 0);
+
+            CompressJPEG(source, destination, level, original, optimized, environment);
+            EXPECT_EQ(original, FileSizeOf(source));
+            EXPECT_EQ(optimized, FileSizeOf(destination));
+            EXPECT_EQ(Pixels(destination), pixels) << int(level);
+            // Exactly the sections jhead keeps; the image data is re-encoded only when that pays.
+            EXPECT_EQ(MetadataSections(destination), MetadataSections(byJhead)) << int(level);
+            if (standardTables)
+                EXPECT_LT(optimized, FileSizeOf(byJhead)) << int(level);
+            else
+                EXPECT_EQ(ReadFile(destination), ReadFile(byJhead)) << int(level);
+        }
     }
     EXPECT_TRUE(messages.empty());
 }
@@ -130,6 +183,33 @@ TEST_F(RealPluginsTest, PngGetsSmallerWithIdenticalPixelsAtEveryLevel)
             EXPECT_LT(optimized, original) << images[i] << " level " << int(level);
             EXPECT_GT(optimized, 0);
             EXPECT_EQ(Pixels(destination), pixels) << images[i] << " level " << int(level);
+        }
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(RealPluginsTest, PngKeepsItsColourChunksAndPixels)
+{
+    // An RGB picture of greys under an RGB ICC profile (turning it grey would
+    // orphan the profile), and a palette picture with the other colour chunks.
+    const std::string profile = "/usr/share/color/icc/ghostscript/srgb.icc";
+    ASSERT_TRUE(FileExists(profile)) << "libgs-common is missing";
+    Make("-size 64x64 gradient:gray20-gray80 -depth 8 -define png:color-type=2 -profile " + profile +
+             " -set comment 'text may go'",
+         dir / "icc.png");
+    Make("-seed 3 -size 96x64 plasma:fractal -depth 8 -colors 16 -density 72 -units PixelsPerInch",
+         dir / "palette.png");
+    for (const std::string name : {"icc.png", "palette.png"}) {
+        const std::string source = dir / name;
+        const auto kept = ColourChunks(source);
+        ASSERT_FALSE(kept.empty()) << name;
+        for (Level level = 1; level <= 4; ++level) {
+            const std::string destination = dir / ("out" + std::to_string(level) + "-" + name);
+            CompressPNG(source, destination, level, original, optimized, environment);
+            EXPECT_LT(optimized, original) << name << " " << int(level);
+            EXPECT_EQ(ColourChunks(destination), kept) << name << " " << int(level);
+            EXPECT_EQ(Pixels(destination), Pixels(source)) << name << " " << int(level);
+            EXPECT_EQ(ReadFile(destination)[25] & 2, ReadFile(source)[25] & 2) << "colour or grey, " << name;
         }
     }
     EXPECT_TRUE(messages.empty());
@@ -228,7 +308,7 @@ TEST_F(RealPluginsTest, OddPathsReachTheToolsIntact)
 
     CompressJPEG(jpeg, "-out \"x\"/" + jpeg, 4, original, optimized, environment);
     EXPECT_LT(optimized, original);
-    EXPECT_EQ(ScanData("-out \"x\"/" + jpeg), ScanData(jpeg));
+    EXPECT_EQ(Pixels("-out \"x\"/" + jpeg), Pixels(jpeg));
 
     CompressPNG(png, "-out \"x\"/" + png, 3, original, optimized, environment);
     EXPECT_GT(optimized, 0);

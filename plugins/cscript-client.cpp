@@ -1,0 +1,231 @@
+// cscript-client NODE SCRIPT [ARGUMENTS...]: the script host's fast path.
+// A script marked "cscript: served" in its first lines is run by a
+// cscript-server kept for the program that started us (our parent), reached
+// over a socket in a private folder; the server is started when none answers.
+// Any other script, or any trouble before the server has taken the job, runs
+// as "NODE -- SCRIPT ARGUMENTS..." in this process, exactly as without the
+// fast path. Standard error and the exit status are the script's.
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr std::string_view marker = "cscript: served";
+constexpr auto serverStartLimit = std::chrono::seconds(20);
+
+// Closes the descriptor when it goes out of scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : fd_(fd) {}
+    ~Descriptor()
+    {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(Descriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    Descriptor& operator=(Descriptor&&) = delete;
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+
+private:
+    int fd_;
+};
+
+[[noreturn]] void RunWithNode(const char* node, char** scriptAndArguments)
+{
+    std::vector<char*> arguments{const_cast<char*>(node), const_cast<char*>("--")};
+    for (char** argument = scriptAndArguments; *argument; ++argument) arguments.push_back(*argument);
+    arguments.push_back(nullptr);
+    ::execv(node, arguments.data());
+    std::fprintf(stderr, "cscript: cannot run %s: %s\n", node, std::strerror(errno));
+    std::exit(127);
+}
+
+bool MarkedServed(const char* script)
+{
+    Descriptor file(::open(script, O_RDONLY | O_CLOEXEC));
+    if (!file.valid()) return false;
+    char head[1024];
+    const ssize_t got = ::read(file.get(), head, sizeof head);
+    return got > 0 && std::string_view(head, static_cast<std::size_t>(got)).find(marker) != std::string_view::npos;
+}
+
+// Field 22 of /proc/PID/stat: the start time, which tells a reused pid apart.
+std::optional<std::string> StartTimeOf(pid_t pid)
+{
+    Descriptor file(::open(("/proc/" + std::to_string(pid) + "/stat").c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.valid()) return std::nullopt;
+    char buffer[1024];
+    const ssize_t got = ::read(file.get(), buffer, sizeof buffer - 1);
+    if (got <= 0) return std::nullopt;
+    const std::string stat(buffer, static_cast<std::size_t>(got));
+    std::size_t at = stat.rfind(')');
+    for (int field = 2; field < 22 && at != std::string::npos; ++field) at = stat.find(' ', at + 1);
+    if (at == std::string::npos) return std::nullopt;
+    const std::size_t end = stat.find(' ', at + 1);
+    return stat.substr(at + 1, end == std::string::npos ? std::string::npos : end - at - 1);
+}
+
+// The private folder of the server for this program: ours alone, mode 0700.
+std::optional<std::string> ServerFolder(pid_t served, const std::string& start)
+{
+    std::string base = "/tmp";
+    for (const char* variable : {"XDG_RUNTIME_DIR", "TMPDIR"}) {
+        const char* value = std::getenv(variable);
+        if (value && value[0] == '/') {
+            base = value;
+            break;
+        }
+    }
+    const std::string folder =
+        base + "/qwo-cscript-" + std::to_string(::getuid()) + "-" + std::to_string(served) + "-" + start;
+    if (folder.size() + sizeof "/socket" > sizeof(sockaddr_un{}.sun_path)) return std::nullopt;
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return std::nullopt;
+    struct stat status {};
+    if (::lstat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != ::getuid() ||
+        (status.st_mode & 0777) != 0700)
+        return std::nullopt;
+    return folder;
+}
+
+Descriptor Connect(const std::string& socketPath)
+{
+    Descriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+    if (!socket.valid() || ::connect(socket.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+        return Descriptor();
+    return socket;
+}
+
+// Starts the server in a session of its own, detached from our streams and
+// descriptors, so that nothing of the caller's waits for it.
+pid_t StartServer(const char* node, const std::string& server, const std::string& folder, pid_t served,
+                  const std::string& start, const char* script)
+{
+    const std::string servedText = std::to_string(served);
+    const pid_t child = ::fork();
+    if (child != 0) return child;
+    ::setsid();
+    const int null = ::open("/dev/null", O_RDWR);
+    for (int fd = 0; fd <= 2; ++fd) ::dup2(null, fd);
+    ::close_range(3, ~0U, 0);
+    const char* arguments[] = {node,          "--",   server.c_str(), folder.c_str(), servedText.c_str(),
+                               start.c_str(), script, nullptr};
+    ::execv(node, const_cast<char**>(arguments));
+    ::_exit(127);
+}
+
+Descriptor ConnectOrStart(const char* node, const std::string& folder, pid_t served, const std::string& start,
+                          const char* script)
+{
+    const std::string socketPath = folder + "/socket";
+    if (Descriptor socket = Connect(socketPath); socket.valid()) return socket;
+    // One caller at a time starts the server; the others then find it.
+    Descriptor lock(::open((folder + "/lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (!lock.valid() || ::flock(lock.get(), LOCK_EX) != 0) return Descriptor();
+    if (Descriptor socket = Connect(socketPath); socket.valid()) return socket;
+    ::unlink(socketPath.c_str());
+    char self[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) return Descriptor();
+    std::string server(self, static_cast<std::size_t>(length));
+    server = server.substr(0, server.rfind('/') + 1) + "cscript-server.cjs";
+    const pid_t child = StartServer(node, server, folder, served, start, script);
+    if (child < 0) return Descriptor();
+    const auto limit = std::chrono::steady_clock::now() + serverStartLimit;
+    while (std::chrono::steady_clock::now() < limit) {
+        if (Descriptor socket = Connect(socketPath); socket.valid()) return socket;
+        if (::waitpid(child, nullptr, WNOHANG) == child) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+    }
+    return Descriptor();
+}
+
+bool SendAll(int fd, const std::string& bytes)
+{
+    for (std::size_t sent = 0; sent < bytes.size();) {
+        const ssize_t done = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) return false;
+        sent += static_cast<std::size_t>(done);
+    }
+    return true;
+}
+
+// The job's exit status, its standard error written to ours; nothing when the
+// server did not see the job through (then nothing was written to stderr).
+std::optional<int> Serve(int socket, char** scriptAndArguments)
+{
+    std::string request = "1";
+    request.push_back('\0');
+    char* cwd = ::getcwd(nullptr, 0);
+    if (!cwd) return std::nullopt;
+    request.append(cwd).push_back('\0');
+    std::free(cwd);
+    for (char** argument = scriptAndArguments; *argument; ++argument) request.append(*argument).push_back('\0');
+    if (!SendAll(socket, request) || ::shutdown(socket, SHUT_WR) != 0) return std::nullopt;
+    std::string reply;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(socket, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return std::nullopt;
+        if (got == 0) break;
+        reply.append(buffer, static_cast<std::size_t>(got));
+    }
+    const std::size_t newline = reply.find('\n');
+    if (newline == std::string::npos || newline == 0 || newline > 3) return std::nullopt;
+    int status = 0;
+    for (std::size_t i = 0; i < newline; ++i) {
+        if (reply[i] < '0' || reply[i] > '9') return std::nullopt;
+        status = status * 10 + (reply[i] - '0');
+    }
+    for (std::size_t at = newline + 1; at < reply.size();) {
+        const ssize_t done = ::write(STDERR_FILENO, reply.data() + at, reply.size() - at);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) break;
+        at += static_cast<std::size_t>(done);
+    }
+    return status > 255 ? 1 : status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fputs("usage: cscript-client NODE SCRIPT [ARGUMENTS...]\n", stderr);
+        return 2;
+    }
+    const char* node = argv[1];
+    char** scriptAndArguments = argv + 2;
+    const pid_t served = ::getppid();
+    if (served <= 1 || !MarkedServed(argv[2])) RunWithNode(node, scriptAndArguments);
+    const auto start = StartTimeOf(served);
+    const auto folder = start ? ServerFolder(served, *start) : std::nullopt;
+    if (folder) {
+        const Descriptor socket = ConnectOrStart(node, *folder, served, *start, argv[2]);
+        if (socket.valid())
+            if (const auto status = Serve(socket.get(), scriptAndArguments)) return *status;
+    }
+    RunWithNode(node, scriptAndArguments);
+}
