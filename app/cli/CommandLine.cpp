@@ -1,12 +1,17 @@
 #include "app/cli/CommandLine.h"
 
+#include <unistd.h>
+
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "app/Version.h"
 #include "app/cli/FolderWalk.h"
+#include "app/cli/JsonResults.h"
 #include "app/cli/Options.h"
+#include "app/cli/ProgressLine.h"
 #include "app/cli/TextTable.h"
 #include "app/core/BatchHost.h"
 #include "app/core/FileFailure.h"
@@ -14,6 +19,7 @@
 #include "app/core/Report.h"
 #include "app/core/Run.h"
 #include "app/core/RunPlan.h"
+#include "compressors/tools/Files.h"
 
 namespace {
 
@@ -50,14 +56,57 @@ void WarnMissingPlugins(const std::string& pluginDir, std::ostream& err)
             err << kProgram << ": warning: plug-in \"" << plugin.name << "\" not found in " << pluginDir << "\n";
 }
 
+// The refusal of a run whose destinations clash; empty when none do.
+std::string ClashText(const std::vector<TListEntry>& entries, const std::string& outputDir)
+{
+    const std::vector<TDestinationClash> clashes = FindClashes(PlaceJobs(entries, outputDir));
+    if (clashes.empty()) return {};
+    std::string text = std::to_string(clashes.size()) +
+                       (clashes.size() == 1 ? " destination would" : " destinations would") +
+                       " receive more than one file (--allow-overwrite lets the later replace the earlier):\n";
+    for (const TDestinationClash& clash : clashes) {
+        text += "  " + clash.destination + ":";
+        for (const std::string& source : clash.sources) text += "\n    " + source;
+        text += "\n";
+    }
+    text.pop_back();
+    return text;
+}
+
+// The observers of one command-line run, in turn.
+class TObservers : public TRunObserver {
+public:
+    std::vector<TRunObserver*> list;
+    void Planned(const std::vector<TJob>& jobs) override
+    {
+        for (TRunObserver* o : list) o->Planned(jobs);
+    }
+    void Started(const TJob& job) override
+    {
+        for (TRunObserver* o : list) o->Started(job);
+    }
+    void Finished(const TJob& job, const TFileOutcome& outcome) override
+    {
+        for (TRunObserver* o : list) o->Finished(job, outcome);
+    }
+    void Shown(const TJob& job, const TFileOutcome& outcome) override
+    {
+        for (TRunObserver* o : list) o->Shown(job, outcome);
+    }
+};
+
 // The run's environment: the plug-in folder given (else the one beside the
-// program), the plug-in limits, no message pump, notices to `err`.
+// program), the plug-in limits, no message pump, notices to `err` (the
+// progress line blanked first).
 TRunEnvironment CommandLineEnvironment(const CliOptions& options, std::ostream& err,
-                                       std::shared_ptr<TRunControl> control)
+                                       std::shared_ptr<TRunControl> control, std::optional<TProgressLine>& progress)
 {
     TRunEnvironment environment;
     if (!options.pluginDir.empty()) environment.pluginDir = WithSlash(options.pluginDir);
-    environment.hooks.notify = [&err](const std::string& message) { err << kProgram << ": " << message << "\n"; };
+    environment.hooks.notify = [&err, &progress](const std::string& message) {
+        if (progress) progress->Clear();
+        err << kProgram << ": " << message << "\n";
+    };
     environment.toolLimits = {options.toolTimeoutSeconds, options.toolMemoryBytes};
     environment.control = control ? std::move(control) : std::make_shared<TRunControl>();
     return environment;
@@ -66,10 +115,11 @@ TRunEnvironment CommandLineEnvironment(const CliOptions& options, std::ostream& 
 }  // namespace
 
 int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
-                   std::shared_ptr<TRunControl> control)
+                   std::shared_ptr<TRunControl> control, bool terminal)
 {
     CliOptions options;
     TBatchHost host;
+    std::vector<TListEntry> entries;
     try {
         options = ParseOptions(arguments);
         if (options.help) {
@@ -80,11 +130,15 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
             out << kProgram << " (Quorvan Web Optimizer) " << kVersionText << "\n";
             return kExitSuccess;
         }
-        host.files = ExpandPaths(options.paths);
+        entries = ExpandPaths(options.paths, options.flat);
     } catch (const std::exception& error) {
         return UsageFailure(err, error.what());
     }
-    if (host.files.empty()) return UsageFailure(err, "no files to optimize");
+    if (entries.empty()) return UsageFailure(err, "no files to optimize");
+    if (!options.allowOverwrite) {
+        const std::string clashes = ClashText(entries, WithSlash(options.outputDir));
+        if (!clashes.empty()) return UsageFailure(err, clashes);
+    }
 
     try {
         host.outputDir = PrepareOutputDir(options.outputDir);
@@ -92,37 +146,65 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         err << kProgram << ": " << error.what() << "\n";
         return kExitFileFailed;
     }
+    for (TListEntry& entry : entries) {
+        host.files.push_back(std::move(entry.source));
+        host.relatives.push_back(std::move(entry.relative));
+    }
     host.selectorTexts = options.selectorTexts;
-    host.environment = CommandLineEnvironment(options, err, std::move(control));
+    std::optional<TProgressLine> progress;
+    host.environment = CommandLineEnvironment(options, err, std::move(control), progress);
     WarnMissingPlugins(host.environment.pluginDir, err);
-    // The report is a destination too: it never replaces a listed source.
-    if (!options.reportPath.empty()) {
-        const std::string refusal = ReportRefusal(options.reportPath, host.files);
+    // The report and the JSON file are destinations too: they never replace a listed source.
+    for (const std::string& path : {options.reportPath, options.jsonPath}) {
+        if (path.empty()) continue;
+        const std::string refusal = ReportRefusal(path, host.files);
         if (!refusal.empty()) {
             err << kProgram << ": " << refusal << "\n";
             return kExitFileFailed;
         }
     }
 
+    TObservers observers;
+    if (terminal && !options.quiet) {
+        progress.emplace(err, TerminalWidth(STDERR_FILENO));
+        observers.list.push_back(&*progress);
+    }
+    TJsonResults json;
+    if (!options.jsonPath.empty()) observers.list.push_back(&json);
+
     int status = kExitSuccess;
     ResetResultGrid(host);
     try {
-        StartCompression(host);
+        const std::vector<TFileFailure> failures =
+            StartCompression(host, {options.jobs, options.keepGoing, &observers});
+        if (progress) progress->Clear();
+        for (const TFileFailure& failure : failures) err << failure.Source() << ": " << failure.what() << "\n";
+        if (!failures.empty()) status = kExitFileFailed;
     } catch (const TFileFailure& failure) {
+        if (progress) progress->Clear();
         err << failure.Source() << ": " << failure.what() << "\n";
         status = kExitFileFailed;
     } catch (const std::exception& error) {
+        if (progress) progress->Clear();
         err << kProgram << ": " << error.what() << "\n";
         status = kExitFileFailed;
     }
-    out << FormatTable(host.grid);
+    if (!options.quiet) out << FormatTable(host.grid);
 
     if (!options.reportPath.empty()) {
         try {
             WriteReport(host.grid, options.reportPath, host.environment.control.get());
-            out << "Report: " << options.reportPath << "\n";
+            if (!options.quiet) out << "Report: " << options.reportPath << "\n";
         } catch (const std::exception& error) {
             err << kProgram << ": cannot write the report \"" << options.reportPath << "\": " << error.what() << "\n";
+            status = kExitFileFailed;
+        }
+    }
+    if (!options.jsonPath.empty()) {
+        try {
+            WriteEntireFile(options.jsonPath, json.Text(), host.environment.control.get());
+        } catch (const std::exception& error) {
+            err << kProgram << ": cannot write the JSON file \"" << options.jsonPath << "\": " << error.what() << "\n";
             status = kExitFileFailed;
         }
     }

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -14,7 +16,7 @@ int main(int argc, char** argv)
     const TSignalCleanup cleanup(control);
     try {
         const std::vector<std::string> arguments(argv + 1, argv + argc);
-        return RunCommandLine(arguments, std::cout, std::cerr, control);
+        return RunCommandLine(arguments, std::cout, std::cerr, control, ::isatty(STDERR_FILENO) == 1);
     } catch (const std::exception& error) {
         std::cerr << "quorvan-optimize: " << error.what() << "\n";
         return kExitFileFailed;

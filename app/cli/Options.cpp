@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <thread>
 
 #include "app/core/Level.h"
 #include "app/core/Selectors.h"
@@ -56,6 +57,13 @@ std::uint64_t Count(const std::string& option, const std::string& value, std::ui
 constexpr std::uint64_t kMaxTimeoutSeconds = 86400 * 365;
 constexpr std::uint64_t kMaxMemoryMegabytes = std::uint64_t(1) << 32;
 constexpr std::uint64_t kMegabyte = 1024 * 1024;
+constexpr std::uint64_t kMaxJobs = 1024;
+
+int DefaultJobs()
+{
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores == 0 ? 1 : static_cast<int>(std::min<unsigned>(cores, kMaxJobs));
+}
 
 // Splits "--name=value"; a short "-oDIR" is handled by the caller.
 struct Argument {
@@ -68,7 +76,8 @@ Argument SplitArgument(const std::string& text)
     const auto equals = text.find('=');
     if (text.rfind("--", 0) == 0 && equals != std::string::npos)
         return {text.substr(0, equals), text.substr(equals + 1)};
-    if (text.size() > 2 && text.rfind("-o", 0) == 0 && text[1] != '-') return {"-o", text.substr(2)};
+    for (const char* option : {"-o", "-j"})
+        if (text.size() > 2 && text.rfind(option, 0) == 0) return {option, text.substr(2)};
     return {text, std::nullopt};
 }
 
@@ -77,6 +86,7 @@ Argument SplitArgument(const std::string& text)
 CliOptions ParseOptions(const std::vector<std::string>& arguments)
 {
     CliOptions options;
+    options.jobs = DefaultJobs();
     for (const auto& option : kLevelOptions) {
         const Selector selector = option.selector;
         options.selectorTexts[selector] = SelectorEntries(selector)[DefaultEntryIndex(selector)];
@@ -119,6 +129,20 @@ CliOptions ParseOptions(const std::vector<std::string>& arguments)
             options.toolTimeoutSeconds = static_cast<int>(Count(argument.name, value(), kMaxTimeoutSeconds));
         } else if (argument.name == "--tool-memory") {
             options.toolMemoryBytes = Count(argument.name, value(), kMaxMemoryMegabytes) * kMegabyte;
+        } else if (argument.name == "-j" || argument.name == "--jobs") {
+            options.jobs = static_cast<int>(Count(argument.name, value(), kMaxJobs));
+            if (options.jobs == 0) throw UsageError(argument.name + ": at least one file at a time");
+        } else if (argument.name == "-k" || argument.name == "--keep-going") {
+            options.keepGoing = true;
+        } else if (argument.name == "-q" || argument.name == "--quiet") {
+            options.quiet = true;
+        } else if (argument.name == "--flat") {
+            options.flat = true;
+        } else if (argument.name == "--allow-overwrite") {
+            options.allowOverwrite = true;
+        } else if (argument.name == "--json") {
+            options.jsonPath = value();
+            if (options.jsonPath.empty()) throw UsageError("--json: empty file name");
         } else if (argument.name == "--plugin-dir") {
             options.pluginDir = value();
             if (options.pluginDir.empty()) throw UsageError("--plugin-dir: empty folder name");
@@ -138,8 +162,11 @@ std::string UsageText()
 {
     return "Usage: quorvan-optimize [OPTIONS] PATH...\n"
            "Optimizes web-site files into a folder and reports the savings.\n"
-           "A PATH that is a folder adds the web files below it (.css .js .htm .html\n"
-           ".gif .jpg .jpeg .jpe .png), recursively, sorted by path.\n"
+           "A PATH that is a folder is a site: every file below it is written at the same\n"
+           "path below the output folder (folders created), the web files (.css .js .htm\n"
+           ".html .gif .jpg .jpeg .jpe .png) optimized, all others copied unchanged.\n"
+           "Names starting with \".\" are skipped; links to files are followed, links to\n"
+           "folders are not. A PATH that is a file goes directly into the output folder.\n"
            "\n"
            "  -o, --output-dir DIR  folder for the results (required; created when missing)\n"
            "      --css N           CSS level 0-2 (default 2)\n"
@@ -148,7 +175,19 @@ std::string UsageText()
            "      --js N            script level 0-4 (default 3)\n"
            "      --png N           PNG level 0-4 (default 4)\n"
            "      --jpeg N          JPEG level 0, 1, 2, 3, 4, 12, 13 or 23 (default 4)\n"
+           "  -j, --jobs N          optimize up to N files at once (default: the CPU cores);\n"
+           "                        the results do not depend on N\n"
+           "  -k, --keep-going      a file that fails does not end the run: its row says\n"
+           "                        \"failed: REASON\", the others are written, exit status 1\n"
+           "      --flat            folders give only their web files, all directly into\n"
+           "                        the output folder (sorted by path)\n"
+           "      --allow-overwrite let a later file replace an earlier one with the same\n"
+           "                        destination (else such a run is refused)\n"
+           "  -q, --quiet           no progress line and no results table\n"
            "      --report FILE     also write the results as an HTML report\n"
+           "      --json FILE       also write the results as JSON (one object per file and\n"
+           "                        the totals; bytes of a name that are not UTF-8 appear as\n"
+           "                        \\udc80-\\udcff, one per byte)\n"
            "      --plugin-dir DIR  plug-in folder (default: plugins/ beside the program;\n"
            "                        installed: ../lib/quorvan-web-optimizer/plugins/)\n"
            "      --tool-timeout SECONDS\n"
@@ -159,6 +198,7 @@ std::string UsageText()
            "  -h, --help            show this help\n"
            "      --version         show the version\n"
            "\n"
-           "Exit status: 0 all files optimized, 1 a file failed (named on standard error\n"
-           "as SOURCE: REASON), 2 usage error.\n";
+           "While standard error is a terminal, one line there shows the progress.\n"
+           "Exit status: 0 all files optimized, 1 a file failed (each named on standard\n"
+           "error as SOURCE: REASON), 2 usage error (also: two files for one destination).\n";
 }

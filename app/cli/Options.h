@@ -25,6 +25,12 @@ struct CliOptions {
     int toolTimeoutSeconds = kDefaultToolTimeoutSeconds;
     std::uint64_t toolMemoryBytes = DefaultToolMemoryBytes();
     std::map<Selector, std::string> selectorTexts;  // the selector entry of each level
+    int jobs = 1;                                   // files optimized at once (default: the CPU cores)
+    bool keepGoing = false;                         // a failing file does not end the run
+    bool quiet = false;                             // no progress line, no table
+    bool flat = false;                              // folders give their web files, flat into the output folder
+    bool allowOverwrite = false;                    // two files may have one destination
+    std::string jsonPath;                           // empty: no JSON results
     std::vector<std::string> paths;
 };
 

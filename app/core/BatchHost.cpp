@@ -18,6 +18,12 @@ std::string TBatchHost::FileAt(int index) const
     return files.at(static_cast<std::size_t>(index));
 }
 
+std::string TBatchHost::RelativeDestinationAt(int index) const
+{
+    const auto at = static_cast<std::size_t>(index);
+    return at < relatives.size() ? relatives[at] : std::string();
+}
+
 std::string TBatchHost::OutputDirText() const
 {
     return outputDir;

@@ -16,6 +16,7 @@ public:
     TBatchHost();
 
     std::vector<std::string> files;
+    std::vector<std::string> relatives;  // per file: its destination below the output folder; missing or empty: flat
     std::string outputDir;
     std::map<Selector, std::string> selectorTexts;
     TResultGrid grid;
@@ -26,6 +27,7 @@ public:
 
     int FileCount() const override;
     std::string FileAt(int index) const override;
+    std::string RelativeDestinationAt(int index) const override;
     std::string OutputDirText() const override;
     std::string SelectorText(Selector selector) const override;
     const TRunEnvironment& Environment() const override;

@@ -1,104 +1,16 @@
 #include "app/core/Run.h"
 
+#include <chrono>
 #include <iostream>
-#include <map>
-#include <memory>
-#include <stdexcept>
-#include <vector>
+#include <utility>
 
-#include "app/core/FileFailure.h"
-#include "app/core/FileKinds.h"
 #include "app/core/HumanSize.h"
-#include "app/core/Level.h"
-#include "app/core/PluginCheck.h"
 #include "app/core/RunPlan.h"
-#include "compressors/Compressors.h"
 
 namespace {
 
 constexpr int kColumns = 5;
-
-Level SelectorLevel(const TRunHost& host, Selector selector)
-{
-    return LevelFromText(host.SelectorText(selector), selector == Selector::JPEG);
-}
-
-// The optimizers that take one level, with the selector that level is read from.
-using SingleLevelOptimizer = void (*)(const std::string& source, const std::string& destination, Level level,
-                                      FileSize& originalSize, FileSize& optimizedSize,
-                                      const TRunEnvironment& environment);
-struct TDispatch {
-    FileKind kind;
-    Selector selector;
-    SingleLevelOptimizer optimize;
-};
-constexpr TDispatch kSingleLevelOptimizers[] = {
-    {FileKind::CSS, Selector::CSS, &CompressCSS},    {FileKind::GIF, Selector::GIF, &CompressGIF},
-    {FileKind::JS, Selector::JS, &CompressJS},       {FileKind::PNG, Selector::PNG, &CompressPNG},
-    {FileKind::JPEG, Selector::JPEG, &CompressJPEG},
-};
-
-// The plug-in files missing from the run's plug-in folder, by the kind of file they serve.
-std::map<FileKind, std::string> MissingPlugins(const std::string& pluginDir)
-{
-    std::map<FileKind, std::string> missing;
-    for (const TPluginFile& plugin : PluginFiles()) {
-        if (PluginPresent(pluginDir, plugin.name)) continue;
-        const FileKind kind = plugin.selector == Selector::JPEG  ? FileKind::JPEG
-                              : plugin.selector == Selector::PNG ? FileKind::PNG
-                                                                 : FileKind::JS;
-        missing.emplace(kind, plugin.name);
-    }
-    return missing;
-}
-
-std::string KindName(FileKind kind)
-{
-    switch (kind) {
-    case FileKind::JPEG: return "JPEG";
-    case FileKind::PNG: return "PNG";
-    default: return "Script";
-    }
-}
-
-void Notify(const TRunEnvironment& environment, const std::string& message)
-{
-    if (environment.hooks.notify)
-        environment.hooks.notify(message);
-    else
-        std::cerr << message << '\n';
-}
-
-// Picks the optimizer by the exact extension and reads its levels now. A file
-// whose plug-in is missing is copied; the run tells so once per plug-in.
-void OptimizeFile(const TRunHost& host, const TRunEnvironment& environment,
-                  const std::map<FileKind, std::string>& missingPlugins, const TJob& job, FileSize& originalSize,
-                  FileSize& optimizedSize)
-{
-    const std::string& source = job.source;
-    const std::string& destination = job.destination;
-    if (job.kind == FileKind::HTML) {
-        const Level html = SelectorLevel(host, Selector::HTML);
-        const Level js = SelectorLevel(host, Selector::JS);
-        const Level css = SelectorLevel(host, Selector::CSS);
-        CompressHTML(source, destination, html, js, css, originalSize, optimizedSize, environment);
-        return;
-    }
-    if (const auto missing = missingPlugins.find(job.kind); missing != missingPlugins.end()) {
-        if (environment.control->FirstNotice("missing " + missing->second))
-            Notify(environment, "Plug-in \"" + missing->second + "\" not found in " + environment.pluginDir + ": " +
-                                    KindName(job.kind) + " files are copied unchanged.");
-        PlainCopy(source, destination, originalSize, optimizedSize, environment);
-        return;
-    }
-    for (const TDispatch& entry : kSingleLevelOptimizers) {
-        if (entry.kind != job.kind) continue;
-        entry.optimize(source, destination, SelectorLevel(host, entry.selector), originalSize, optimizedSize,
-                       environment);
-        return;
-    }
-    PlainCopy(source, destination, originalSize, optimizedSize, environment);
-}
+constexpr std::chrono::milliseconds kPumpInterval{150};
 
 }  // namespace
 
@@ -108,55 +20,143 @@ void ResetResultGrid(TRunHost& host)
     for (int column = 0; column < kColumns; ++column) host.SetCell(column, 1, "");
 }
 
-void StartCompression(TRunHost& host)
+TCompressionRun::TCompressionRun(TRunHost& host, const TRunOptions& options, std::function<void()> wakeup)
+    : host_(host), options_(options)
 {
     const int count = host.FileCount();
     if (count <= 0) {
+        empty_ = true;
         host.ChooseFiles();
         return;
     }
     host.SetRowCount(count + 2);
     host.SetProgress(0);
     host.SetProgressMax(count - 1);
-    long long totalOriginal = 0;
-    long long totalOptimized = 0;
 
-    TRunEnvironment environment = host.Environment();
-    if (!environment.control) environment.control = std::make_shared<TRunControl>();
-    environment.control->BeginRun();
-    std::vector<std::string> sources;
-    for (int index = 0; index < count; ++index) sources.push_back(host.FileAt(index));
-    const std::vector<TJob> jobs = PlanFlatRun(sources, host.OutputDirText());
-    const auto missingPlugins = MissingPlugins(environment.pluginDir);
+    environment_ = host.Environment();
+    if (!environment_.control) environment_.control = std::make_shared<TRunControl>();
+    environment_.control->BeginRun();
+    std::vector<TListEntry> entries;
+    entries.reserve(static_cast<std::size_t>(count));
+    for (int index = 0; index < count; ++index)
+        entries.push_back({host.FileAt(index), host.RelativeDestinationAt(index)});
+    std::vector<TJob> jobs = PlanRun(entries, host.OutputDirText());
+    if (options_.observer) options_.observer->Planned(jobs);
+    outcomes_.resize(jobs.size());
+    files_ = std::make_unique<TFileRun>(std::move(jobs), environment_, options_.workers, std::move(wakeup));
+}
 
-    for (int index = 0; index < count; ++index) {
-        const int row = index + 1;
-        const TJob& job = jobs[static_cast<std::size_t>(index)];
-        host.SetCell(1, row, job.source);
+TCompressionRun::~TCompressionRun() = default;
 
-        FileSize originalSize = 0;
-        FileSize optimizedSize = 0;
-        try {
-            if (!job.refusal.empty()) throw std::runtime_error(job.refusal);
-            OptimizeFile(host, environment, missingPlugins, job, originalSize, optimizedSize);
-        } catch (const RunCancelled&) {
-            throw;
-        } catch (const std::exception& error) {
-            throw TFileFailure(job.source, error.what());
+bool TCompressionRun::Ended() const
+{
+    return empty_ || (files_->Running() == 0 && (stopping_ || !files_->CanStart()));
+}
+
+bool TCompressionRun::Step()
+{
+    if (empty_) return false;
+    Publish();
+    if (host_.StopRequested()) stopping_ = true;
+    StartFiles();
+    return !Ended();
+}
+
+void TCompressionRun::Wait()
+{
+    if (empty_ || files_->Running() == 0) return;
+    const auto& pump = environment_.hooks.processMessages;
+    if (!pump) {
+        files_->Wait();
+        return;
+    }
+    while (!files_->WaitFor(kPumpInterval)) pump();
+}
+
+void TCompressionRun::StartFiles()
+{
+    while (!stopping_ && files_->CanStart()) {
+        if (environment_.control->Cancelled()) {
+            stopping_ = cancelled_ = true;
+            break;
         }
+        if (options_.observer) options_.observer->Started(files_->Jobs()[files_->NextIndex()]);
+        files_->Start(LevelsOf(host_));
+    }
+}
 
-        const std::string thousands = host.ThousandsSeparator();
-        const std::string decimal = host.DecimalSeparator();
-        host.SetCell(2, row, HumanSize(originalSize, thousands, decimal));
-        host.SetCell(3, row, HumanSize(optimizedSize, thousands, decimal));
-        host.SetCell(4, row, RatioText(optimizedSize, originalSize, decimal));
-        totalOriginal += originalSize;
-        totalOptimized += optimizedSize;
-        host.SetProgress(index);
-        host.RepaintAndProcessMessages();
-        if (host.StopRequested()) return;
+void TCompressionRun::Publish()
+{
+    for (const std::string& notice : files_->TakeNotices()) {
+        if (environment_.hooks.notify)
+            environment_.hooks.notify(notice);
+        else
+            std::cerr << notice << '\n';
+    }
+    const std::vector<TJob>& jobs = files_->Jobs();
+    for (TFileOutcome& outcome : files_->TakeFinished()) {
+        if (outcome.cancelled) stopping_ = cancelled_ = true;
+        if (outcome.failed && !options_.keepGoing) stopping_ = true;
+        if (!outcome.failed || (options_.keepGoing && !outcome.cancelled)) host_.SetProgress(finished_++);
+        if (options_.observer) options_.observer->Finished(jobs[outcome.index], outcome);
+        const std::size_t index = outcome.index;
+        outcomes_[index] = std::make_unique<TFileOutcome>(std::move(outcome));
     }
 
-    host.SetCell(3, count + 1, "TOTAL");
-    host.SetCell(4, count + 1, RatioText(totalOptimized, totalOriginal, host.DecimalSeparator()));
+    const std::string thousands = host_.ThousandsSeparator();
+    const std::string decimal = host_.DecimalSeparator();
+    bool shown = false;
+    while (!halted_ && shown_ < outcomes_.size() && outcomes_[shown_]) {
+        const TFileOutcome& outcome = *outcomes_[shown_];
+        const TJob& job = jobs[shown_];
+        const int row = static_cast<int>(shown_) + 1;
+        host_.SetCell(1, row, job.source);
+        if (outcome.cancelled) {  // the run ends with this row
+            halted_ = true;
+            break;
+        }
+        if (!outcome.failed) {
+            const TJobResult& result = outcome.result;
+            host_.SetCell(2, row, HumanSize(result.originalSize, thousands, decimal));
+            host_.SetCell(3, row, HumanSize(result.optimizedSize, thousands, decimal));
+            host_.SetCell(4, row, RatioText(result.optimizedSize, result.originalSize, decimal));
+            totalOriginal_ += result.originalSize;
+            totalOptimized_ += result.optimizedSize;
+        } else if (options_.keepGoing) {
+            host_.SetCell(3, row, "failed: " + outcome.error);
+            passed_.emplace_back(job.source, outcome.error);
+        } else {
+            failure_ = std::make_unique<TFileFailure>(job.source, outcome.error);
+            halted_ = true;
+        }
+        if (options_.observer) options_.observer->Shown(job, outcome);
+        outcomes_[shown_].reset();
+        ++shown_;
+        shown = true;
+    }
+    if (shown && !halted_) host_.RepaintAndProcessMessages();
+}
+
+std::vector<TFileFailure> TCompressionRun::Finish()
+{
+    if (empty_) return {};
+    while (!Ended()) {
+        Wait();
+        Step();
+    }
+    if (failure_) throw TFileFailure(*failure_);
+    if (cancelled_) throw RunCancelled();
+    if (stopping_ && shown_ < outcomes_.size()) return passed_;
+    if (host_.StopRequested()) return passed_;
+    const int total = static_cast<int>(outcomes_.size()) + 1;
+    host_.SetCell(3, total, "TOTAL");
+    host_.SetCell(4, total, RatioText(totalOptimized_, totalOriginal_, host_.DecimalSeparator()));
+    return passed_;
+}
+
+std::vector<TFileFailure> StartCompression(TRunHost& host, const TRunOptions& options)
+{
+    TCompressionRun run(host, options);
+    while (run.Step()) run.Wait();
+    return run.Finish();
 }

@@ -1,19 +1,113 @@
 #pragma once
 // The optimization run over the host's file list.
+//
+// Every destination is planned and checked before the first file is written
+// (RunPlan.h); a host entry with a relative destination keeps it below the
+// output folder (TRunHost::RelativeDestinationAt), the others go flat into it.
+// Up to `workers` files are optimized at once (FileRun.h), but the host sees
+// one thread only: every host call (SetCell, SetProgress,
+// RepaintAndProcessMessages, the selectors read for the next file ...)
+// happens on the thread that drives the run. Rows are filled in list order: a
+// row is written once every row before it is; the grid, the TOTAL row and the
+// outputs do not depend on the number of workers. The progress bar counts
+// finished files.
+//
+// A file that fails (a refused destination, an optimizer's fault, a plug-in's
+// failure):
+//   - by default ends the run at the first failure in list order, with
+//     TFileFailure (its source and reason): no file is started after it, the
+//     files already started finish, the rows before it stay, its row holds
+//     only its path, the rows after it stay empty;
+//   - with keepGoing, its row shows "failed: <reason>" in the optimized-size
+//     cell and the run goes on; the failures are returned.
+// A cancelled run (the environment's control cancelled: running plug-ins
+// killed, no file started afterwards) ends with RunCancelled once the running
+// files are back. StopRequested() ends the run after the files under way,
+// without TOTAL. Files whose plug-in is missing from the plug-in folder are
+// copied unchanged, with one notice per plug-in and run. The environment's
+// control (one is made when the host has none) starts a new run: notices are
+// shown again.
 
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/core/FileFailure.h"
+#include "app/core/FileRun.h"
 #include "app/core/RunHost.h"
+
+// What a driver of the run may learn beyond the grid, on the driving thread.
+class TRunObserver {
+public:
+    virtual ~TRunObserver() = default;
+    // The plan, before any file starts.
+    virtual void Planned(const std::vector<TJob>&) {}
+    // A file was handed to a worker.
+    virtual void Started(const TJob&) {}
+    // A file ended (in the order files end).
+    virtual void Finished(const TJob&, const TFileOutcome&) {}
+    // A file's row was written (in list order); not called for the rows the
+    // run leaves empty after a failure that ends it.
+    virtual void Shown(const TJob&, const TFileOutcome&) {}
+};
+
+struct TRunOptions {
+    int workers = 1;
+    bool keepGoing = false;
+    TRunObserver* observer = nullptr;  // may be null
+};
 
 // The Optimize command's grid reset: header plus one data row, all data cells empty.
 void ResetResultGrid(TRunHost& host);
 
-// Walks the file list, optimizes each file into the output directory with the
-// host's run environment and fills the grid rows and the TOTAL row. Every
-// destination is planned and checked before the first file is written
-// (RunPlan.h). A file that fails (a refused destination, an optimizer's
-// fault, a plug-in's failure) ends the run with TFileFailure (its source and
-// reason); rows already filled stay, the current row holds only its path. A
-// cancelled run ends with RunCancelled. Files whose plug-in is missing from
-// the plug-in folder are copied unchanged, with one notice per plug-in and
-// run. The environment's control (one is made when the host has none)
-// starts a new run: notices are shown again.
-void StartCompression(TRunHost& host);
+// One run, driven step by step from the host's thread. The window drives it
+// from its event loop:
+//     run = std::make_unique<TCompressionRun>(host, options, [this] { post an event });
+//     on that event (and once after construction): if (!run->Step()) { run->Finish(); run.reset(); }
+// (Finish() throws as StartCompression does.) A blocking driver calls Wait()
+// between steps. Closing the window: control->Cancel(), then keep stepping
+// (or destroy the run: the destructor waits for the running files).
+class TCompressionRun {
+public:
+    // Plans the run and prepares the grid (N + 2 rows, progress 0 of N - 1).
+    // An empty list performs ChooseFiles and makes a run that has ended.
+    // `wakeup` runs on a worker thread whenever Step has something to do.
+    TCompressionRun(TRunHost& host, const TRunOptions& options, std::function<void()> wakeup = {});
+    ~TCompressionRun();
+
+    // Shows the rows that are ready, repaints, starts files while workers are
+    // free; never blocks. False once the run has ended (call Finish).
+    bool Step();
+    // Blocks until Step has something to do; while waiting it runs the
+    // environment's message pump (when the host gave one) every 150 ms.
+    void Wait();
+    // Writes the TOTAL row when the run completed; throws TFileFailure or
+    // RunCancelled as the header says. Returns the failures a keepGoing run
+    // went past, in list order.
+    std::vector<TFileFailure> Finish();
+
+private:
+    void Publish();
+    void StartFiles();
+    bool Ended() const;
+
+    TRunHost& host_;
+    TRunOptions options_;
+    TRunEnvironment environment_;
+    std::unique_ptr<TFileRun> files_;
+    std::vector<std::unique_ptr<TFileOutcome>> outcomes_;  // by index, until shown
+    std::size_t shown_ = 0;                                // rows written
+    int finished_ = 0;                                     // files ended well
+    long long totalOriginal_ = 0;
+    long long totalOptimized_ = 0;
+    bool stopping_ = false;                  // start nothing more
+    bool empty_ = false;                     // the list was empty
+    std::unique_ptr<TFileFailure> failure_;  // the failure that ends the run
+    bool cancelled_ = false;
+    bool halted_ = false;               // a row ended the run: no later row is shown
+    std::vector<TFileFailure> passed_;  // keepGoing failures
+};
+
+// The blocking run: a TCompressionRun stepped to its end on this thread.
+std::vector<TFileFailure> StartCompression(TRunHost& host, const TRunOptions& options = {});

@@ -15,6 +15,9 @@ public:
     // Inputs. The file list must not shrink while a run is under way.
     virtual int FileCount() const = 0;
     virtual std::string FileAt(int index) const = 0;
+    // The entry's destination below the output folder ("css/style.css"), or
+    // empty for the flat placement (the output directory text + file name).
+    virtual std::string RelativeDestinationAt(int /*index*/) const { return {}; }
     virtual std::string OutputDirText() const = 0;
     virtual std::string SelectorText(Selector selector) const = 0;  // e.g. "2- Maximum compression"
 

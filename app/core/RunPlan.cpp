@@ -3,10 +3,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <map>
+#include <string_view>
 #include <system_error>
+#include <unordered_map>
 #include <utility>
 
 #include "app/core/PathParts.h"
@@ -69,6 +72,21 @@ std::string ResolvedPath(const std::string& path)
     return error ? std::string() : resolved.string();
 }
 
+// A relative destination that stays below the folder it is added to.
+bool ValidRelative(const std::string& relative)
+{
+    if (relative.empty() || relative.front() == '/' || relative.back() == '/') return false;
+    std::size_t start = 0;
+    while (start <= relative.size()) {
+        std::size_t end = relative.find('/', start);
+        if (end == std::string::npos) end = relative.size();
+        const std::string_view part(relative.data() + start, end - start);
+        if (part.empty() || part == "." || part == "..") return false;
+        start = end + 1;
+    }
+    return true;
+}
+
 bool Inside(const std::string& path, const std::string& folder)
 {
     const std::string prefix = folder.back() == '/' ? folder : folder + "/";
@@ -104,12 +122,71 @@ std::string OutputFolderOf(const std::string& outputDirText)
 
 std::vector<TJob> PlanFlatRun(const std::vector<std::string>& sources, const std::string& outputDirText)
 {
-    std::vector<TJob> jobs;
-    jobs.reserve(sources.size());
-    for (const std::string& source : sources)
-        jobs.push_back({source, outputDirText + FileNameOf(source), FileKindOf(source, LetterCase::Exact), {}});
+    std::vector<TListEntry> entries;
+    entries.reserve(sources.size());
+    for (const std::string& source : sources) entries.push_back({source, {}});
+    return PlanRun(entries, outputDirText);
+}
+
+std::vector<TJob> PlanRun(const std::vector<TListEntry>& entries, const std::string& outputDirText)
+{
+    std::vector<TJob> jobs = PlaceJobs(entries, outputDirText);
     CheckDestinations(jobs, OutputFolderOf(outputDirText));
     return jobs;
+}
+
+std::vector<TJob> PlaceJobs(const std::vector<TListEntry>& entries, const std::string& outputDirText)
+{
+    const std::string prefixFolder = FolderOf(outputDirText);  // what the destinations start with
+    std::vector<TJob> jobs;
+    jobs.reserve(entries.size());
+    for (const TListEntry& entry : entries) {
+        TJob job{entry.source, {}, FileKindOf(entry.source, LetterCase::Exact), {}, {}, {}};
+        if (entry.relative.empty()) {
+            job.destination = outputDirText + FileNameOf(entry.source);
+        } else {
+            job.destination = outputDirText + entry.relative;
+            if (!ValidRelative(entry.relative)) {
+                job.refusal = CannotCreateFile(job.destination, "Not a path below the output folder.").what();
+            } else {
+                job.folderBase = prefixFolder;
+                job.newFolders = FolderOf(job.destination.substr(prefixFolder.size()));
+                if (!job.newFolders.empty()) job.newFolders.pop_back();
+            }
+        }
+        jobs.push_back(std::move(job));
+    }
+    return jobs;
+}
+
+std::vector<TDestinationClash> FindClashes(const std::vector<TJob>& jobs)
+{
+    // Destination -> its clash entry; a source counts once by its identity.
+    std::unordered_map<std::string, std::size_t> byDestination;
+    std::vector<TDestinationClash> all;
+    std::vector<std::vector<FileIdentity>> identities;
+    for (const TJob& job : jobs) {
+        struct stat info {};
+        const bool known = ::stat(job.source.c_str(), &info) == 0;
+        const FileIdentity identity{info.st_dev, info.st_ino};
+        const auto [found, added] = byDestination.emplace(job.destination, all.size());
+        if (added) {
+            all.push_back({job.destination, {job.source}});
+            identities.push_back({identity});
+            continue;
+        }
+        TDestinationClash& clash = all[found->second];
+        std::vector<FileIdentity>& seen = identities[found->second];
+        const bool same = std::find(clash.sources.begin(), clash.sources.end(), job.source) != clash.sources.end() ||
+                          (known && std::find(seen.begin(), seen.end(), identity) != seen.end());
+        if (same) continue;
+        clash.sources.push_back(job.source);
+        seen.push_back(identity);
+    }
+    std::vector<TDestinationClash> clashes;
+    for (TDestinationClash& clash : all)
+        if (clash.sources.size() > 1) clashes.push_back(std::move(clash));
+    return clashes;
 }
 
 void CheckDestinations(std::vector<TJob>& jobs, const std::string& outputFolder)
@@ -122,7 +199,8 @@ void CheckDestinations(std::vector<TJob>& jobs, const std::string& outputFolder)
     std::error_code error;
     const std::filesystem::path canonical = std::filesystem::canonical(outputFolder, error);
     const std::string resolvedFolder = error ? std::string() : canonical.string();
-    for (TJob& job : jobs) job.refusal = Refusal(job, sources, outputFolder, resolvedFolder);
+    for (TJob& job : jobs)
+        if (job.refusal.empty()) job.refusal = Refusal(job, sources, outputFolder, resolvedFolder);
 }
 
 std::string ReportRefusal(const std::string& path, const std::vector<std::string>& sources)

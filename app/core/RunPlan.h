@@ -20,6 +20,25 @@ struct TJob {
     std::string destination;  // where its result goes
     FileKind kind;            // by the exact extension of the source
     std::string refusal;      // the fault's message when the destination is refused; empty otherwise
+    // The folders the run creates before writing (CreateOutputFolders): "css/img"
+    // below folderBase (the output folder); empty when there are none.
+    std::string folderBase;
+    std::string newFolders;
+};
+
+// One entry of a run's list: the source as listed, and its destination below
+// the output folder ("css/style.css": the site placement) or empty (the flat
+// placement: the file name).
+struct TListEntry {
+    std::string source;
+    std::string relative;
+};
+
+// Two or more different files that one destination would receive (a later one
+// replacing the earlier), in list order. The same file listed twice is no clash.
+struct TDestinationClash {
+    std::string destination;
+    std::vector<std::string> sources;
 };
 
 // The folder an output directory text writes into: the text up to its last
@@ -30,7 +49,22 @@ std::string OutputFolderOf(const std::string& outputDirText);
 // followed directly by the source's file name; every destination checked.
 std::vector<TJob> PlanFlatRun(const std::vector<std::string>& sources, const std::string& outputDirText);
 
-// Fills each job's refusal (the jobs' destinations as they stand, written into
+// The jobs of a run placed, not yet checked: an entry without relative destination is placed as
+// PlanFlatRun places it; one with a relative destination goes to the output
+// directory text followed by it, its folders created by the run (a relative
+// destination that is absolute, empty or holds an empty, "." or ".." part is
+// refused). No file-system access.
+std::vector<TJob> PlaceJobs(const std::vector<TListEntry>& entries, const std::string& outputDirText);
+
+// PlaceJobs, then every destination checked (CheckDestinations). Linear in
+// the number of entries (a few file-system queries each).
+std::vector<TJob> PlanRun(const std::vector<TListEntry>& entries, const std::string& outputDirText);
+
+// The destinations that would receive more than one file, in the order of
+// their first job. The window asks before such a run; the command line refuses it.
+std::vector<TDestinationClash> FindClashes(const std::vector<TJob>& jobs);
+
+// Fills each job's refusal that is still empty (the jobs' destinations as they stand, written into
 // outputFolder or below it).
 void CheckDestinations(std::vector<TJob>& jobs, const std::string& outputFolder);
 

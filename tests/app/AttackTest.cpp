@@ -180,9 +180,35 @@ TEST(Attacks, DestinationsThatCouldDestroyASourceAreRefused)
          "outside the output folder \"@/out/\".\n"},
         {"output folder that is a source folder",
          [](const TempDir&) {},
-         {"-o", "@/site/", "@/site/sub/style.css", "@/site/style.css"},
+         {"--allow-overwrite", "-o", "@/site/", "@/site/sub/style.css", "@/site/style.css"},
          "@/site/sub/style.css: Cannot create file \"@/site/style.css\". The destination is the listed source "
          "\"@/site/style.css\".\n"},
+        {"site: output folder that is the site",
+         [](const TempDir&) {},
+         {"-o", "@/site", "@/site"},
+         "@/site/page.html: Cannot create file \"@/site/page.html\". The destination is the source file.\n"},
+        {"site: folder link in the output folder to a source folder",
+         [](const TempDir& dir) { fs::create_symlink(dir / "site/sub", dir / "out/sub"); },
+         {"-o", "@/out", "@/site"},
+         "@/site/sub/style.css: Cannot create file \"@/out/sub/style.css\". The destination is the source file.\n"},
+        {"site: hard link in the output folder to another source",
+         [](const TempDir& dir) { fs::create_hard_link(dir / "site/style.css", dir / "out/page.html"); },
+         {"-o", "@/out", "@/site"},
+         "@/site/page.html: Cannot create file \"@/out/page.html\". The destination is the listed source "
+         "\"@/site/style.css\".\n"},
+        {"site: dangling folder link in the output folder",
+         [](const TempDir& dir) { fs::create_symlink(dir / "elsewhere/sub", dir / "out/sub"); },
+         {"-o", "@/out", "@/site"},
+         "@/site/sub/style.css: Cannot create file \"@/out/sub/style.css\". \"@/out/sub/\" is a link or not a "
+         "folder; it is not followed.\n"},
+        {"site: folder link in the output folder to a folder outside",
+         [](const TempDir& dir) {
+             fs::create_directories(dir / "other");
+             fs::create_symlink(dir / "other", dir / "out/sub");
+         },
+         {"-o", "@/out", "@/site"},
+         "@/site/sub/style.css: Cannot create file \"@/out/sub/style.css\". A link leads it to "
+         "\"@/other/style.css\", outside the output folder \"@/out/\".\n"},
         {"report over a source",
          [](const TempDir&) {},
          {"-o", "@/out", "--report", "@/site/page.html", "@/site/page.html", "@/site/style.css"},
@@ -208,6 +234,7 @@ TEST(Attacks, DestinationsThatCouldDestroyASourceAreRefused)
         EXPECT_EQ(outcome.err, at(test.error)) << test.name;
         EXPECT_EQ(Snapshot(dir / "site"), before) << test.name;
         EXPECT_FALSE(fs::exists(dir / "elsewhere")) << test.name;
+        EXPECT_FALSE(fs::exists(dir / "other/style.css")) << test.name;
         EXPECT_TRUE(Leftovers(dir / "out").empty()) << test.name;
     }
 }
@@ -335,8 +362,8 @@ TEST(Attacks, APluginThatNeverEndsTimesOut)
     WriteFile(dir / "site/robots.txt", "after");
     WriteFile(dir / "out/logo.png", "earlier");
     const auto before = Snapshot(dir / "site");
-    const Outcome outcome = RunProgram(dir, {"--tool-timeout", "2", "--plugin-dir", plugins, "-o", dir / "out",
-                                             dir / "site/logo.png", dir / "site/robots.txt"});
+    const Outcome outcome = RunProgram(dir, {"-j", "1", "--tool-timeout", "2", "--plugin-dir", plugins, "-o",
+                                             dir / "out", dir / "site/logo.png", dir / "site/robots.txt"});
     EXPECT_EQ(outcome.status, 1);
     EXPECT_THAT(outcome.err,
                 StartsWith(dir / "site/logo.png: Timed out after 2 s: " + plugins + "pngout.exe /y /q /s0 \""));

@@ -25,9 +25,15 @@ TEST(CommandLine, UsageErrorsExitTwo)
         EXPECT_THAT(outcome.err, HasSubstr("--help"));
         EXPECT_EQ(outcome.out, "");
     }
-    const Outcome empty = RunProgram(dir, {"-o", dir / "out", dir.Path() + "/"});  // no web files below
-    EXPECT_EQ(empty.status, 2);
-    EXPECT_THAT(empty.err, HasSubstr("no files to optimize"));
+    WriteFile(dir / "hidden/.git/index.html", "<p>x</p>");
+    WriteFile(dir / "hidden/.DS_Store", "x");
+    WriteFile(dir / "plain/notes.txt", "x");
+    for (const std::vector<std::string>& arguments :  // only hidden entries below; no web file below
+         {std::vector<std::string>{"-o", dir / "out", dir / "hidden"}, {"-o", dir / "out", "--flat", dir / "plain/"}}) {
+        const Outcome empty = RunProgram(dir, arguments);
+        EXPECT_EQ(empty.status, 2);
+        EXPECT_THAT(empty.err, HasSubstr("no files to optimize"));
+    }
 }
 
 TEST(CommandLine, HelpAndVersion)
@@ -62,12 +68,13 @@ TEST(CommandLine, OptimizesTheSampleSite)
     EXPECT_THAT(outcome.out, ::testing::MatchesRegex("(.|\n)*TOTAL +-?[0-9]+\\.[0-9][0-9]%\nReport: .*report.html\n"));
     EXPECT_THAT(outcome.out, HasSubstr(site + "/robots.txt"));
 
-    // Every listed file has its result; the site's files are unchanged.
+    // Every file of the site has its result at its place in the tree (robots.txt
+    // listed twice: one destination).
     int results = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(site)) {
         if (!entry.is_regular_file()) continue;
-        const std::string name = entry.path().filename().string();
-        EXPECT_TRUE(FileExists(out + "/" + name)) << name;
+        const std::string relative = entry.path().lexically_relative(site).string();
+        EXPECT_TRUE(FileExists(out + "/" + relative)) << relative;
         EXPECT_THAT(outcome.out, HasSubstr(entry.path().string()));
         ++results;
     }
@@ -75,9 +82,8 @@ TEST(CommandLine, OptimizesTheSampleSite)
     EXPECT_EQ(ReadFile(out + "/robots.txt"), ReadFile(site + "/robots.txt"));
 
     // The sample site's images and scripts shrink.
-    for (const char* name : {"photo.jpg", "logo.png"})
-        EXPECT_LT(std::filesystem::file_size(out + "/" + name), std::filesystem::file_size(site + "/images/" + name))
-            << name;
+    for (const char* name : {"images/photo.jpg", "images/logo.png"})
+        EXPECT_LT(std::filesystem::file_size(out + "/" + name), std::filesystem::file_size(site + "/" + name)) << name;
 
     const std::string html = ReadFile(report);
     EXPECT_EQ(html.rfind("<!DOCTYPE HTML PUBLIC", 0), 0u);
@@ -92,8 +98,9 @@ TEST(CommandLine, FailingFileExitsOneAndKeepsEarlierRows)
     WriteFile(dir / "site/b.txt", "second");
     WriteFile(dir / "out/b.txt", "");
     // b.txt's destination is a listed source (the third entry).
-    const Outcome outcome = RunProgram(dir, {"-o", dir / "out", "--report", dir / "r.html", dir / "site/a.txt",
-                                             dir / "site/b.txt", dir / "out/b.txt", dir / "site/a.txt"});
+    const Outcome outcome =
+        RunProgram(dir, {"-j", "1", "--allow-overwrite", "-o", dir / "out", "--report", dir / "r.html",
+                         dir / "site/a.txt", dir / "site/b.txt", dir / "out/b.txt", dir / "site/a.txt"});
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.err, dir / "site/b.txt" + ": Cannot create file \"" + dir / "out/b.txt" +
                                "\". The destination is the listed source \"" + dir / "out/b.txt" + "\".\n");

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "TestSupport.h"
 #include "app/cli/FolderWalk.h"
@@ -108,25 +109,95 @@ TEST(Options, ToolLimits)
     EXPECT_EQ(none.toolMemoryBytes, 0u);
 }
 
-TEST(FolderWalk, WebFilesBelowAFolderSortedByPath)
+TEST(FolderWalk, FoldersGiveTheirSiteOrTheirWebFilesFlat)
 {
     TempDir dir;
     for (const char* name :
          {"site/z.css", "site/b/page.html", "site/a/x.js", "site/a/y.JPG", "site/robots.txt", "site/a/deep/img.gif",
-          "site/noext", "site/pic.jpe", "site/b/old.htm", "site/c.jpeg", "site/d.png", "site/e.jpg", "extra.txt"})
+          "site/noext", "site/pic.jpe", "site/b/old.htm", "site/c.jpeg", "site/d.png", "site/e.jpg", "extra.txt",
+          "site/.hidden.css", "site/.git/config",  // hidden: a flat walk takes the web files among them
+          "site/a/.DS_Store", "outside/linked/far.css"})
         WriteFile(dir / name, "x");
-    std::filesystem::create_directories(dir / "site/empty.css");  // a folder, not a file
+    std::filesystem::create_directories(dir / "site/empty.css");                          // a folder, not a file
+    std::filesystem::create_symlink(dir / "outside/linked", dir / "site/folderlink");     // not followed
+    std::filesystem::create_symlink(dir / "outside/linked/far.css", dir / "site/f.css");  // followed
+    std::filesystem::create_symlink(dir / "nowhere.css", dir / "site/dangling.css");      // no file
 
-    const auto files = ExpandPaths({dir / "extra.txt", dir / "site"});
     const std::string s = dir / "site/";
-    EXPECT_THAT(files,
-                ElementsAre(dir / "extra.txt", s + "a/deep/img.gif", s + "a/x.js", s + "a/y.JPG", s + "b/old.htm",
-                            s + "b/page.html", s + "c.jpeg", s + "d.png", s + "e.jpg", s + "pic.jpe", s + "z.css"));
-    // A folder given with a trailing "/" gives the same paths.
-    EXPECT_EQ(ExpandPaths({dir / "site/"}).front(), s + "a/deep/img.gif");
+    using Entries = std::vector<std::pair<std::string, std::string>>;
+    struct Case {
+        std::vector<std::string> paths;
+        bool flat;
+        Entries expected;  // source, relative destination
+    };
+    const std::vector<Case> cases{
+        {{dir / "extra.txt", dir / "site"},
+         true,
+         {{dir / "extra.txt", ""},
+          {s + ".hidden.css", ""},
+          {s + "a/deep/img.gif", ""},
+          {s + "a/x.js", ""},
+          {s + "a/y.JPG", ""},
+          {s + "b/old.htm", ""},
+          {s + "b/page.html", ""},
+          {s + "c.jpeg", ""},
+          {s + "d.png", ""},
+          {s + "e.jpg", ""},
+          {s + "f.css", ""},
+          {s + "pic.jpe", ""},
+          {s + "z.css", ""}}},
+        {{dir / "extra.txt", dir / "site"},
+         false,
+         {{dir / "extra.txt", ""},
+          {s + "a/deep/img.gif", "a/deep/img.gif"},
+          {s + "a/x.js", "a/x.js"},
+          {s + "a/y.JPG", "a/y.JPG"},
+          {s + "b/old.htm", "b/old.htm"},
+          {s + "b/page.html", "b/page.html"},
+          {s + "c.jpeg", "c.jpeg"},
+          {s + "d.png", "d.png"},
+          {s + "e.jpg", "e.jpg"},
+          {s + "f.css", "f.css"},
+          {s + "noext", "noext"},
+          {s + "pic.jpe", "pic.jpe"},
+          {s + "robots.txt", "robots.txt"},
+          {s + "z.css", "z.css"}}},
+        // A folder given with a trailing "/" gives the same paths.
+        {{dir / "site/a/"},
+         false,
+         {{s + "a/deep/img.gif", "deep/img.gif"}, {s + "a/x.js", "x.js"}, {s + "a/y.JPG", "y.JPG"}}},
+        {{dir / "site/a/"}, true, {{s + "a/deep/img.gif", ""}, {s + "a/x.js", ""}, {s + "a/y.JPG", ""}}},
+    };
+    for (const Case& test : cases) {
+        Entries entries;
+        for (const TListEntry& entry : ExpandPaths(test.paths, test.flat))
+            entries.emplace_back(entry.source, entry.relative);
+        EXPECT_EQ(entries, test.expected) << test.paths.back() << (test.flat ? " flat" : " site");
+    }
     EXPECT_THROW(ExpandPaths({dir / "missing"}), PathError);
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
     EXPECT_THROW(ExpandPaths({dir / "pipe"}), PathError);
+}
+
+TEST(Options, RunOptions)
+{
+    const CliOptions defaults = ParseOptions({"-o", "out", "x"});
+    EXPECT_EQ(defaults.jobs, static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+    EXPECT_FALSE(defaults.keepGoing || defaults.quiet || defaults.flat || defaults.allowOverwrite);
+    EXPECT_EQ(defaults.jsonPath, "");
+    const CliOptions given =
+        ParseOptions({"-o", "out", "-j3", "-k", "-q", "--flat", "--allow-overwrite", "--json", "r.json", "x"});
+    EXPECT_EQ(given.jobs, 3);
+    EXPECT_TRUE(given.keepGoing && given.quiet && given.flat && given.allowOverwrite);
+    EXPECT_EQ(given.jsonPath, "r.json");
+    EXPECT_EQ(ParseOptions({"-o", "out", "--jobs=7", "--keep-going", "--quiet", "x"}).jobs, 7);
+    EXPECT_EQ(ParseOptions({"-o", "out", "-j", "2", "x"}).jobs, 2);
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"-o", "out", "-j", "0", "x"},
+                                                {"-o", "out", "-j", "many", "x"},
+                                                {"-o", "out", "--jobs=2000", "x"},
+                                                {"-o", "out", "--json", "", "x"},
+                                                {"-o", "out", "x", "--json"}})
+        EXPECT_THROW(ParseOptions(bad), UsageError) << bad[2];
 }
 
 TEST(TextTable, AlignsColumnsAndSkipsEmptyRows)

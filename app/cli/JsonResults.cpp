@@ -1,0 +1,72 @@
+#include "app/cli/JsonResults.h"
+
+#include <cstdio>
+
+#include "app/cli/JsonText.h"
+
+namespace {
+
+const char* KindText(FileKind kind)
+{
+    switch (kind) {
+    case FileKind::CSS: return "css";
+    case FileKind::GIF: return "gif";
+    case FileKind::HTML: return "html";
+    case FileKind::JS: return "js";
+    case FileKind::PNG: return "png";
+    case FileKind::JPEG: return "jpeg";
+    default: return "other";
+    }
+}
+
+std::string Fixed(double value, int decimals)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+std::string Ratio(long long optimized, long long original)
+{
+    return original == 0 ? "null" : Fixed(static_cast<double>(optimized) * 100.0 / static_cast<double>(original), 2);
+}
+
+}  // namespace
+
+void TJsonResults::Shown(const TJob& job, const TFileOutcome& outcome)
+{
+    const TJobResult& result = outcome.result;
+    const char* status = outcome.failed ? "failed" : result.copied ? "copied" : "ok";
+    std::string object = "{\"source\": " + JsonString(job.source) +
+                         ", \"destination\": " + JsonString(job.destination) + ", \"kind\": \"" + KindText(job.kind) +
+                         "\", \"level\": ";
+    object += !outcome.failed && result.level >= 0 ? std::to_string(result.level) : std::string("null");
+    if (outcome.failed) {
+        object += ", \"original\": null, \"optimized\": null, \"ratio\": null";
+    } else {
+        object += ", \"original\": " + std::to_string(result.originalSize) +
+                  ", \"optimized\": " + std::to_string(result.optimizedSize) +
+                  ", \"ratio\": " + Ratio(result.optimizedSize, result.originalSize);
+    }
+    object += ", \"status\": \"" + std::string(status) +
+              "\", \"error\": " + (outcome.failed ? JsonString(outcome.error) : std::string("null")) +
+              ", \"seconds\": " + Fixed(outcome.seconds, 3) + "}";
+    files_ += (count_ == 0 ? "\n    " : ",\n    ") + object;
+    ++count_;
+    if (outcome.failed) {
+        ++failed_;
+        return;
+    }
+    ++(result.copied ? copied_ : ok_);
+    original_ += result.originalSize;
+    optimized_ += result.optimizedSize;
+}
+
+std::string TJsonResults::Text() const
+{
+    return "{\n  \"files\": [" + files_ + (count_ == 0 ? "" : "\n  ") +
+           "],\n  \"totals\": {\"files\": " + std::to_string(count_) + ", \"ok\": " + std::to_string(ok_) +
+           ", \"copied\": " + std::to_string(copied_) + ", \"failed\": " + std::to_string(failed_) +
+           ", \"original\": " + std::to_string(original_) + ", \"optimized\": " + std::to_string(optimized_) +
+           ", \"ratio\": " + Ratio(optimized_, original_) + "}\n}\n";
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The run's results as JSON: collected from the rows as they are shown.
+
+#include <string>
+
+#include "app/core/Run.h"
+
+// {"files": [one object per shown row, in list order], "totals": {...}}.
+// A file: source, destination (JsonString), kind ("css", "gif", "html", "js",
+// "png", "jpeg", "other"), level (the file's own level; null for a copy),
+// original and optimized (bytes; null when failed), ratio (optimized * 100 /
+// original with two decimals; null when failed or the original is empty),
+// status ("ok", "copied" unchanged, "failed"), error (the reason; null),
+// seconds (its optimization's wall time). Totals: files, ok, copied,
+// failed, original and optimized (sums over the files not failed), ratio.
+class TJsonResults : public TRunObserver {
+public:
+    void Shown(const TJob& job, const TFileOutcome& outcome) override;
+    std::string Text() const;
+
+private:
+    std::string files_;
+    long long count_ = 0, ok_ = 0, copied_ = 0, failed_ = 0;
+    long long original_ = 0, optimized_ = 0;
+};

@@ -1,0 +1,89 @@
+#pragma once
+// The jobs of a plan optimized on worker threads, their outcomes handed back
+// to one caller thread in list order.
+//
+// Threads: every member is called on ONE thread, the caller's (the window's
+// user-interface thread, the command line's main thread). Only the workers
+// run optimizers. The environment the workers get is the caller's less its
+// message pump, and its notify hook queues the message for the caller
+// (TakeNotices), so neither hook runs on a worker. `wakeup`, when given, runs
+// on a worker thread each time an outcome or a notice becomes ready: the
+// window posts an event from it and drains on its own thread; the command
+// line blocks in Wait instead.
+//
+// Jobs start in list order, at most `workers` at once, each with the levels
+// passed to Start (read by the caller at that moment). A job not yet started
+// when the run's control is cancelled is not run (its outcome: cancelled).
+// The destructor waits for the jobs that run (a cancelled control ends their
+// plug-ins) and joins the workers, also when the caller unwinds.
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/core/OptimizeJob.h"
+#include "app/core/RunPlan.h"
+#include "app/core/WorkerPool.h"
+
+// How one job ended.
+struct TFileOutcome {
+    std::size_t index = 0;  // in the job list
+    TJobResult result;      // valid when not failed
+    bool failed = false;
+    bool cancelled = false;  // the run was cancelled before or while it ran
+    std::string error;       // the failure's message
+    TLevels levels;          // the levels it was given
+    double seconds = 0;      // wall time of the job on its worker
+};
+
+class TFileRun {
+public:
+    TFileRun(std::vector<TJob> jobs, const TRunEnvironment& environment, int workers,
+             std::function<void()> wakeup = {});
+    ~TFileRun();
+    TFileRun(const TFileRun&) = delete;
+    TFileRun& operator=(const TFileRun&) = delete;
+
+    const std::vector<TJob>& Jobs() const { return jobs_; }
+    // The index of the next job Start would start (Jobs().size() when all started).
+    std::size_t NextIndex() const { return next_; }
+    // A job is left and a worker free for it.
+    bool CanStart() const;
+    // Starts the next job in list order with these levels.
+    void Start(const TLevels& levels);
+    // The jobs started and not yet taken by TakeFinished.
+    std::size_t Running() const { return started_ - taken_; }
+
+    // Blocks until an outcome or a notice is ready (or `limit` passed); true when one is.
+    bool Wait();
+    bool WaitFor(std::chrono::milliseconds limit);
+    // The outcomes ready since the last call, in the order the jobs ended.
+    std::vector<TFileOutcome> TakeFinished();
+    // The notices the optimizers gave since the last call, in order.
+    std::vector<std::string> TakeNotices();
+
+private:
+    void Finish(TFileOutcome outcome);
+    bool ReadyLocked() const { return !finished_.empty() || !notices_.empty(); }
+
+    std::vector<TJob> jobs_;
+    TRunEnvironment environment_;
+    std::map<FileKind, std::string> missingPlugins_;
+    std::function<void()> wakeup_;
+    int workers_;
+    std::size_t next_ = 0;
+    std::size_t started_ = 0;
+    std::size_t taken_ = 0;
+
+    mutable std::mutex mutex_;
+    std::condition_variable ready_;
+    std::vector<TFileOutcome> finished_;
+    std::vector<std::string> notices_;
+    std::unique_ptr<TWorkerPool> pool_;  // last: its threads end first
+};

@@ -1,0 +1,42 @@
+#pragma once
+// One job of a plan, optimized with the levels read for it.
+
+#include <map>
+#include <string>
+
+#include "app/core/RunHost.h"
+#include "app/core/RunPlan.h"
+#include "compressors/OptimizerTypes.h"
+
+// The six selectors' levels at one moment.
+struct TLevels {
+    Level css = 2;
+    Level gif = 2;
+    Level html = 2;
+    Level js = 3;
+    Level png = 4;
+    Level jpeg = 4;
+};
+
+// The host's selectors read now (on the host's thread).
+TLevels LevelsOf(const TRunHost& host);
+
+// The plug-in files missing from a plug-in folder, by the kind of file they serve.
+std::map<FileKind, std::string> MissingPlugins(const std::string& pluginDir);
+
+// What a job did: optimized, or copied unchanged (a kind without optimizer, or
+// its plug-in is missing). Level: the job's own level; -1 for a copy.
+struct TJobResult {
+    FileSize originalSize = 0;
+    FileSize optimizedSize = 0;
+    bool copied = false;
+    int level = -1;
+};
+
+// Refuses a refused job, creates its new folders (CreateOutputFolders), picks
+// the optimizer by the job's kind and runs it. A file whose plug-in is
+// missing is copied, with one notice per plug-in and run through the
+// environment's notify hook (stderr when it has none). Throws what the
+// optimizer throws.
+TJobResult OptimizeJob(const TJob& job, const TLevels& levels, const TRunEnvironment& environment,
+                       const std::map<FileKind, std::string>& missingPlugins);

@@ -1,0 +1,14 @@
+#pragma once
+// A folder taken as a site: every file below it with its place in the tree.
+
+#include <string>
+#include <vector>
+
+#include "app/core/RunPlan.h"
+
+// Every regular file below `folder`, recursively, sorted by its path below the
+// folder; each entry's relative destination is that path ("css/style.css").
+// Entries whose name starts with "." are skipped (with what is below them),
+// links to files are followed, links to folders are not. Throws
+// std::runtime_error when the folder or a folder below it cannot be read.
+std::vector<TListEntry> CollectSiteFiles(const std::string& folder);
