@@ -3,7 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test test-asan fuzz bench clean
+.PHONY: all deps build run test test-asan fuzz bench package clean
 
 all: build
 
@@ -24,6 +24,10 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	@if [ -n "$(CI)" ]; then $(MAKE) --no-print-directory test-asan fuzz; fi
+
+# The Debian package, in $(BUILD)/ (see packaging/CMakeLists.txt).
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 $(ASAN_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQWO_SANITIZE=ON -DQWO_GUI=OFF

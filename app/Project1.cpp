@@ -1,16 +1,31 @@
 // The desktop program: sets the application title, shows the main window and
-// runs the event loop until the window is closed.
+// runs the event loop until the window is closed. --help (which also tells
+// where the plug-ins and the help page are read from) and --version print and
+// exit.
 
 #include <QApplication>
+#include <QCommandLineParser>
 
 #include "app/DesignFonts.h"
 #include "app/Unit1.h"
+#include "app/Version.h"
+#include "compressors/tools/PluginDir.h"
 
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    QApplication::setApplicationVersion(QString::fromLatin1(kVersionText));
     QApplication::setApplicationDisplayName(TForm1::ApplicationTitle());
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Optimizes the files of a web site into an output folder.\n\nPlug-ins: %1\nHelp page: %2")
+            .arg(QString::fromStdString(PluginDir()), QString::fromStdString(SupportDir() + "help.html")));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.process(application);
+
     LoadDesignFonts();
     TForm1 form;
     form.show();

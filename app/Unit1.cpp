@@ -55,7 +55,7 @@ QString ShortenedPath(const QString& path, const QFontMetrics& metrics, int maxW
 }  // namespace
 
 TForm1::TForm1(const std::string& programDir, QWidget* parent)
-    : QWidget(parent), programDir_(programDir.empty() ? ProgramDir() : programDir), results_(new TResultGridModel(this))
+    : QWidget(parent), programDir_(programDir.empty() ? SupportDir() : programDir), results_(new TResultGridModel(this))
 {
     if (programDir_.back() != '/') programDir_ += '/';
     SetupControls(this, results_);

@@ -22,7 +22,7 @@ class TWindowRunHost;
 class TForm1 : public QWidget, public TWindowControls {
     Q_OBJECT
 public:
-    // programDir holds plugins/ and help.html; by default the program's folder.
+    // programDir holds plugins/ and help.html; by default SupportDir().
     explicit TForm1(const std::string& programDir = std::string(), QWidget* parent = nullptr);
     ~TForm1() override;
 

@@ -6,6 +6,8 @@
 #include <limits>
 #include <mutex>
 
+#include "gif/PixelBits.h"
+
 namespace {
 
 bool ByCountDescending(const THistogramEntry* a, const THistogramEntry* b)
@@ -48,7 +50,7 @@ bool THistogram::CountFrame(TGIFSubImage& frame)
     std::array<std::uint64_t, 256> counts{};
     std::uint8_t* pixels = frame.Pixels();
     const std::size_t n = frame.PixelsSize();
-    for (std::size_t i = 0; i < n; ++i) ++counts[pixels[i]];
+    CountValues(pixels, n, counts);
     const bool sawTransparent = transparentIndex >= 0 && counts[std::size_t(transparentIndex)] > 0;
     if (transparentIndex >= 0) counts[std::size_t(transparentIndex)] = 0;
     bool outside = false;

@@ -4,9 +4,11 @@
 #include <cmath>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "gif/ImageProgress.h"
+#include "gif/ScreenMerge.h"
 
 namespace {
 
@@ -78,6 +80,7 @@ void ShrinkToTransparentPixel(TGIFSubImage& frame)
     const std::uint8_t t = std::uint8_t(frame.TransparentIndex());
     frame.SetWidth(1);
     frame.SetHeight(1);
+    frame.ReleaseWildcards();
     frame.Pixels()[0] = t;
 }
 
@@ -140,35 +143,7 @@ private:
 
 }  // namespace
 
-bool ContainsIndex(const std::uint8_t* buffer, std::uint8_t value, std::size_t length)
-{
-    return buffer && std::memchr(buffer, value, length) != nullptr;
-}
-
-bool CanAddTransparentIndex(const TGIFSubImage& frame)
-{
-    if (frame.ColorMap().EntryCount() > 0) return frame.ColorMap().EntryCount() < 256;
-    if (const TGIFImage* image = ImageOf(frame); image && image->GlobalColorMap().EntryCount() > 0)
-        return image->GlobalColorMap().EntryCount() < 256;
-    return false;
-}
-
-int ChooseTransparentIndex(TGIFSubImage& frame)
-{
-    if (frame.ColorMap().EntryCount() > 0) return frame.ColorMap().AppendColor(GIFColor(0, 0, 0));
-    TGIFImage* image = ImageOf(frame);
-    if (!image) return frame.ColorMap().AppendColor(GIFColor(0, 0, 0));
-    for (auto& other : image->Images()) {
-        if (other.get() == &frame || !other->Transparent() || other->ColorMap().EntryCount() > 0) continue;
-        // Another frame's index is only taken when this frame shows no pixel of it.
-        const int index = other->TransparentIndex();
-        if (!ContainsIndex(frame.Pixels(), std::uint8_t(index), frame.PixelsSize())) return index;
-        break;
-    }
-    return image->GlobalColorMap().AppendColor(GIFColor(0, 0, 0));
-}
-
-void CropTransparentEdges(TGIFSubImage& frame)
+void CropTransparentEdges(TGIFSubImage& frame, const TScreenRect& keep)
 {
     if (frame.IsEmpty() || !frame.Transparent()) return;
     const int w = frame.Width(), h = frame.Height();
@@ -183,12 +158,16 @@ void CropTransparentEdges(TGIFSubImage& frame)
             if (!clear(x, y)) return false;
         return true;
     };
+    // The kept box bounds each edge's scan.
+    const bool keeps = !keep.IsEmpty();
+    const int keepLeft = keeps ? std::max(keep.Left, 0) : w, keepRight = keeps ? std::min(keep.Right, w) - 1 : -1;
+    const int keepTop = keeps ? std::max(keep.Top, 0) : h, keepBottom = keeps ? std::min(keep.Bottom, h) - 1 : -1;
     int left = 0, right = w - 1, top = 0, bottom = h - 1;
-    while (left <= right && columnClear(left, 0, h - 1)) ++left;
-    while (left <= right && columnClear(right, 0, h - 1)) --right;
+    while (left <= right && left < keepLeft && columnClear(left, 0, h - 1)) ++left;
+    while (left <= right && right > keepRight && columnClear(right, 0, h - 1)) --right;
     if (left <= right) {
-        while (top <= bottom && rowClear(top, left, right)) ++top;
-        while (top <= bottom && rowClear(bottom, left, right)) --bottom;
+        while (top <= bottom && top < keepTop && rowClear(top, left, right)) ++top;
+        while (top <= bottom && bottom > keepBottom && rowClear(bottom, left, right)) --bottom;
     }
     if (left > right || top > bottom) {
         frame.Clear();
@@ -297,14 +276,20 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
             progress.Step(2 * count);
         }
 
+        // Per frame that restores to background, the area it must clear
+        // (when known): it is cropped to that.
+        std::optional<std::vector<TScreenRect>> cleared;
         if (options & optMerge) {
-            for (int k = count - 1; k >= 1; --k) {
-                progress.Step();
-                int p = k - 1;
-                while (p > 0 && Disposal(*frames[p]) == 3) --p;
-                MergeWithPrevious(*frames[k], frames[p]);
-                progress.Report();
+            if (count > 1) cleared = MarkRepeatedPixels(image);
+            if (!cleared) {
+                for (int k = count - 1; k >= 1; --k) {
+                    int p = k - 1;
+                    while (p > 0 && Disposal(*frames[p]) == 3) --p;
+                    MergeWithPrevious(*frames[k], frames[p]);
+                }
             }
+            progress.Step(count);
+            progress.Report();
         } else {
             progress.Step(count);
         }
@@ -320,9 +305,17 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
                 progress.Step();
                 TGIFSubImage& frame = *frames[k];
                 // Restoring to background clears the whole frame rectangle:
-                // such a frame keeps its size unless nothing follows it.
-                if (frame.IsEmpty() || !frame.Transparent() || (Disposal(frame) == 2 && k + 1 < frames.Count()))
+                // unless nothing follows, such a frame is cut to the area it
+                // must clear, or keeps its size when that is not known.
+                if (frame.IsEmpty() || !frame.Transparent()) continue;
+                if (Disposal(frame) == 2 && k + 1 < frames.Count()) {
+                    if (!cleared) continue;
+                    const TScreenRect& area = (*cleared)[std::size_t(k)];
+                    CropTransparentEdges(frame, TScreenRect{area.Left - frame.Left(), area.Top - frame.Top(),
+                                                            area.Right - frame.Left(), area.Bottom - frame.Top()});
+                    progress.Report();
                     continue;
+                }
                 const int delay = frame.GraphicControl()->DelayTime();
                 // A frame that shows nothing is dropped, except when that would
                 // change what is shown: the only frame left with an image, a
@@ -374,6 +367,7 @@ void OptimizeFrames(TGIFImage& image, TGIFOptimizeOptions options, int reduction
                 }
                 if (frame.IsEmpty() && extensions.Empty()) frames.Delete(k);
             }
+            UseLowestTransparentIndices(image);
             progress.Report();
         } else if ((options & optReduceColors) && reductionMethod == 9) {
             throw GIFException("Invalid reduction method");

@@ -1,6 +1,7 @@
 #include "gif/GIFEncoder.h"
 
 #include "gif/GIFException.h"
+#include "gif/WildcardRuns.h"
 
 void TGIFEncoder::ColorNotInTable()
 {
@@ -14,23 +15,14 @@ void TGIFEncoder::EmitCode(int code)
 
 std::vector<int> TGIFEncoder::RowOrder() const
 {
-    std::vector<int> rows;
-    rows.reserve(std::size_t(fHeight));
-    if (!fInterlaced) {
-        for (int y = 0; y < fHeight; ++y) rows.push_back(y);
-        return rows;
-    }
-    static const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
-    for (int pass = 0; pass < 4; ++pass)
-        for (int y = start[pass]; y < fHeight; y += step[pass]) rows.push_back(y);
-    return rows;
+    return GIFRowOrder(fHeight, fInterlaced);
 }
 
 void TGIFEncoder::EncodeFrame(TStream& stream, int bitsPerPixel, int colorLimit, const std::uint8_t* pixels,
-                              bool interlaced, int height, int width, const std::uint8_t* wildcards, int alternative)
+                              bool interlaced, int height, int width, const std::uint8_t* replaced, int replacement)
 {
-    fWildcards = wildcards;
-    fAlternative = alternative;
+    fReplaced = replaced;
+    fReplacement = replacement;
     fColorLimit = colorLimit;
     fBitsPerPixel = bitsPerPixel < 2 ? 2 : bitsPerPixel;
     fPixels = pixels;

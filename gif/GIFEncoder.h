@@ -16,12 +16,11 @@ public:
     virtual ~TGIFEncoder() = default;
 
     // Writes one frame's image data: code size byte, sub-blocks, terminator.
-    // A pixel not below colorLimit raises "Color not in color table". With
-    // wildcards (one bit per pixel, least significant first), a marked pixel
-    // may be written as itself or as `alternative`, whichever the encoder
-    // finds shorter.
+    // A pixel not below colorLimit raises "Color not in color table". The
+    // pixels marked in `replaced` (one bit per pixel, least significant
+    // first) are written as `replacement`.
     void EncodeFrame(TStream& stream, int bitsPerPixel, int colorLimit, const std::uint8_t* pixels, bool interlaced,
-                     int height, int width, const std::uint8_t* wildcards = nullptr, int alternative = 0);
+                     int height, int width, const std::uint8_t* replaced = nullptr, int replacement = 0);
 
     TWarning Warning;
 
@@ -46,6 +45,7 @@ protected:
             fBits = 0;
         }
     }
+    bool Replaced(std::size_t at) const { return fReplaced && (fReplaced[at >> 3] >> (at & 7)) & 1; }
     // Row indices in file order (natural, or the four interlaced passes).
     std::vector<int> RowOrder() const;
     [[noreturn]] static void ColorNotInTable();
@@ -55,8 +55,8 @@ protected:
     int fWidth = 0, fHeight = 0;
     bool fInterlaced = false;
     const std::uint8_t* fPixels = nullptr;
-    const std::uint8_t* fWildcards = nullptr;
-    int fAlternative = 0;
+    const std::uint8_t* fReplaced = nullptr;
+    int fReplacement = 0;
     std::unique_ptr<TGIFWriter> fWriter;
     std::uint64_t fBucket = 0;
     int fBits = 0;

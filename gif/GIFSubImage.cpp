@@ -9,6 +9,8 @@
 #include "gif/GIFStream.h"
 #include "gif/GIFWriter.h"
 #include "gif/LZWDecoder.h"
+#include "gif/PixelBits.h"
+#include "gif/WildcardRuns.h"
 
 TGIFSubImage::TGIFSubImage(TGIFFrameOwner* owner) : TGIFItem(owner), fOwner(owner), fColorMap(this), fExtensions(owner)
 {
@@ -38,6 +40,11 @@ void TGIFSubImage::ReleaseWildcards()
 
 void TGIFSubImage::SetWildcard(std::size_t index)
 {
+    SetBit(WildcardBits(), index);
+}
+
+std::uint8_t* TGIFSubImage::WildcardBits()
+{
     if (fWildcards.empty()) {
         const std::size_t bytes = (fPixels.size() + 7) / 8;
         if (fOwner) fOwner->ReservePixelBytes(bytes);
@@ -49,28 +56,25 @@ void TGIFSubImage::SetWildcard(std::size_t index)
         }
         fWildcardsCounted = bytes;
     }
-    fWildcards[index >> 3] |= std::uint8_t(1u << (index & 7));
+    return fWildcards.data();
 }
 
 void TGIFSubImage::CropTo(int left, int top, int width, int height)
 {
-    const std::size_t oldWidth = std::size_t(fWidth);
+    const std::size_t oldWidth = std::size_t(fWidth), w = std::size_t(width);
     std::vector<std::uint8_t> bits;
     if (!fWildcards.empty()) bits.swap(fWildcards);  // its memory stays counted until released below
-    std::size_t to = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x, ++to) {
-            const std::size_t from = std::size_t(y + top) * oldWidth + std::size_t(x + left);
-            fPixels[to] = fPixels[from];
-            if (!bits.empty()) {
-                const bool wild = (bits[from >> 3] >> (from & 7)) & 1;
-                bits[to >> 3] = std::uint8_t((bits[to >> 3] & ~(1u << (to & 7))) | (unsigned(wild) << (to & 7)));
-            }
-        }
+    // Rows move towards the start: each lands at or before where it was.
+    for (std::size_t y = 0; y < std::size_t(height); ++y) {
+        const std::size_t from = (y + std::size_t(top)) * oldWidth + std::size_t(left), to = y * w;
+        std::memmove(fPixels.data() + to, fPixels.data() + from, w);
+        if (!bits.empty()) MoveBits(bits.data(), from, to, w);
+    }
+    const std::size_t kept = w * std::size_t(height);
     // Same memory, fewer pixels: the buffers keep their capacity (and count).
-    fPixels.resize(to);
+    fPixels.resize(kept);
     if (!bits.empty()) {
-        bits.resize((to + 7) / 8);
+        bits.resize((kept + 7) / 8);
         fWildcards.swap(bits);
     }
     fLeft += left;
@@ -134,7 +138,9 @@ void TGIFSubImage::SetPixel(int x, int y, std::uint8_t index)
 
 void TGIFSubImage::CountPixelUsage(TGIFUsage& usage) const
 {
-    for (std::uint8_t pixel : fPixels) ++usage[pixel].Count;
+    std::array<std::uint64_t, 256> counts{};
+    CountValues(fPixels.data(), fPixels.size(), counts);
+    for (std::size_t i = 0; i < 256; ++i) usage[i].Count += std::int32_t(counts[i]);
 }
 
 void TGIFSubImage::RemapPixels(const TGIFTranslation& translation)
@@ -328,6 +334,29 @@ void TGIFSubImage::DecodePixels(TStream& stream)
     decoder->Decode(Pixels(), fPixels.empty() ? 0 : fWidth, fPixels.empty() ? 0 : fHeight, IsInterlaced(), fill);
 }
 
+namespace {
+
+// Bytes counted with a frame's owner for as long as the object lives.
+class TOwnedBytes {
+public:
+    TOwnedBytes(TGIFFrameOwner* owner, std::uint64_t bytes) : fOwner(owner), fBytes(bytes)
+    {
+        if (fOwner) fOwner->ReservePixelBytes(fBytes);
+    }
+    ~TOwnedBytes()
+    {
+        if (fOwner) fOwner->ReleasePixelBytes(fBytes);
+    }
+    TOwnedBytes(const TOwnedBytes&) = delete;
+    TOwnedBytes& operator=(const TOwnedBytes&) = delete;
+
+private:
+    TGIFFrameOwner* fOwner;
+    std::uint64_t fBytes;
+};
+
+}  // namespace
+
 void TGIFSubImage::WriteTo(TStream& stream)
 {
     if (IsEmpty() || !HasWildcards() || !fTransparent || !fGraphicControl) {
@@ -335,11 +364,62 @@ void TGIFSubImage::WriteTo(TStream& stream)
         if (!IsEmpty()) WriteImage(stream, nullptr);
         return;
     }
-    // Two ways, the shorter one taken: wildcards written as the transparent
-    // index where that encodes shorter, or every pixel as itself. The second
-    // needs no transparency when no other pixel is transparent, and then no
-    // table entry for it either when that entry is the last of a local table
-    // (which may halve the table).
+    // Wildcards in long transparent runs are written transparent (see
+    // WildcardRuns.h), the others as their own colors ("mixed"). Without
+    // transparent runs, or when it comes out shorter, every wildcard is
+    // written as its own color ("plain"): then no transparency is needed
+    // when no other pixel is transparent, and no table entry for it either
+    // when that entry is the last of a local table (which may halve the
+    // table). A small frame is written both ways and the shorter kept; a
+    // large one is written the way that is shorter over its first rows.
+    const std::uint8_t t = std::uint8_t(TransparentIndex());
+    TOwnedBytes counted(fOwner, fWildcards.size());
+    const TTransparentRuns runs = TransparentWildcards(Pixels(), Wildcards(), fWidth, fHeight, IsInterlaced(), t);
+    const std::vector<std::uint8_t>& marks = runs.Marks;
+    const bool needed = runs.TransparentShown;
+    const int count = fColorMap.EntryCount();
+    const bool dropEntry = !needed && count > 1 && t == count - 1;
+    // Runs `write` with the frame set up for the plain way.
+    auto asPlain = [&](auto write) {
+        if (!needed) fGraphicControl->SetTransparentFlag(false);
+        if (dropEntry) fColorMap.SetEntryCount(count - 1);
+        auto restore = [&] {
+            if (!needed) fGraphicControl->SetTransparentFlag(true);
+            if (dropEntry) fColorMap.SetEntryCount(count);
+        };
+        try {
+            write();
+        } catch (...) {
+            restore();
+            throw;
+        }
+        restore();
+    };
+    auto writeWay = [&](TStream& to, bool mixed) {
+        if (mixed) {
+            fExtensions.WriteTo(to);
+            WriteImage(to, marks.data());
+        } else {
+            asPlain([&] {
+                fExtensions.WriteTo(to);
+                WriteImage(to, nullptr);
+            });
+        }
+    };
+    bool tryMixed = !marks.empty(), tryPlain = true;
+    constexpr std::size_t kSample = 16384;
+    if (tryMixed && fPixels.size() > 2 * kSample) {
+        const int rows =
+            int(std::min<std::size_t>(std::size_t(fHeight), (kSample + std::size_t(fWidth) - 1) / std::size_t(fWidth)));
+        TMemoryStream mixed, plain;
+        EncodePixels(mixed, marks.data(), rows);
+        asPlain([&] { EncodePixels(plain, nullptr, rows); });
+        (mixed.Size() <= plain.Size() ? tryPlain : tryMixed) = false;
+    }
+    if (tryMixed != tryPlain) {
+        writeWay(stream, tryMixed);
+        return;
+    }
     // The candidates stay within what the target may still take.
     const auto* target = dynamic_cast<const TMemoryStream*>(&stream);
     const std::int64_t room = target ? target->Room() : INT64_MAX;
@@ -348,47 +428,35 @@ void TGIFSubImage::WriteTo(TStream& stream)
     plain.SetLimit(room);
     bool mixedFits = true, plainFits = true;
     try {
-        WriteImage(mixed, Wildcards());
+        writeWay(mixed, true);
     } catch (const GIFOutputLimit&) {
         mixedFits = false;
     }
-    const std::uint8_t t = std::uint8_t(TransparentIndex());
-    bool needed = false;
-    for (std::size_t i = 0; i < fPixels.size() && !needed; ++i) needed = fPixels[i] == t && !IsWildcard(i);
-    const int count = fColorMap.EntryCount();
-    const bool dropEntry = !needed && count > 1 && t == count - 1;
-    if (dropEntry) fColorMap.SetEntryCount(count - 1);
     try {
-        WriteImage(plain, nullptr);
+        writeWay(plain, false);
     } catch (const GIFOutputLimit&) {
         plainFits = false;
-    } catch (...) {
-        if (dropEntry) fColorMap.SetEntryCount(count);
-        throw;
     }
-    if (dropEntry) fColorMap.SetEntryCount(count);
     if (!mixedFits && !plainFits) throw GIFOutputLimit();
-    if (mixedFits && (!plainFits || mixed.Size() <= plain.Size())) {
-        fExtensions.WriteTo(stream);
-        stream.Write(mixed.Bytes().data(), mixed.Bytes().size());
-        return;
-    }
-    if (!needed) fGraphicControl->SetTransparentFlag(false);
-    fExtensions.WriteTo(stream);
-    if (!needed) fGraphicControl->SetTransparentFlag(true);
-    stream.Write(plain.Bytes().data(), plain.Bytes().size());
+    const TMemoryStream& shorter = mixedFits && (!plainFits || mixed.Size() <= plain.Size()) ? mixed : plain;
+    stream.Write(shorter.Bytes().data(), shorter.Bytes().size());
 }
 
-void TGIFSubImage::WriteImage(TStream& stream, const std::uint8_t* wildcards)
+void TGIFSubImage::WriteImage(TStream& stream, const std::uint8_t* transparent)
 {
     UpdateDescriptorFlags();
     WriteImageDescriptor(stream, {std::uint16_t(fLeft), std::uint16_t(fTop), std::uint16_t(fWidth),
                                   std::uint16_t(fHeight), fPackedFields});
     fColorMap.SaveToStream(stream);
-    EncodePixels(stream, wildcards);
+    EncodePixels(stream, transparent);
 }
 
-void TGIFSubImage::EncodePixels(TStream& stream, const std::uint8_t* wildcards)
+void TGIFSubImage::EncodePixels(TStream& stream, const std::uint8_t* transparent)
+{
+    EncodePixels(stream, transparent, fHeight);
+}
+
+void TGIFSubImage::EncodePixels(TStream& stream, const std::uint8_t* transparent, int rows)
 {
     int bitsPerPixel, colorLimit;
     if (fColorMap.EntryCount() > 0) {
@@ -398,10 +466,17 @@ void TGIFSubImage::EncodePixels(TStream& stream, const std::uint8_t* wildcards)
         bitsPerPixel = fOwner ? fOwner->MaxIndexBits() : 0;
         colorLimit = 1 << bitsPerPixel;
     }
+    // Codes start as narrow as the largest index written allows, which the
+    // table's size may exceed.
+    unsigned written = OrOfBytes(fPixels.data(), std::size_t(rows) * std::size_t(fWidth));
+    if (transparent) written |= unsigned(TransparentIndex());
+    int needed = 1;
+    while (needed < 8 && (written >> needed) != 0) ++needed;
+    bitsPerPixel = std::min(bitsPerPixel, needed);
     WriteImageData(
-        stream, fOwner ? fOwner->FrameCompressionMethod() : 0, bitsPerPixel, colorLimit, Pixels(), IsInterlaced(),
-        fHeight, fWidth, [this](int severity, const std::string& message) { Warn(severity, message); }, wildcards,
-        TransparentIndex());
+        stream, fOwner ? fOwner->FrameCompressionMethod() : 0, bitsPerPixel, colorLimit, Pixels(),
+        IsInterlaced() && rows == fHeight, rows, fWidth,
+        [this](int severity, const std::string& message) { Warn(severity, message); }, transparent, TransparentIndex());
 }
 
 void TGIFSubImage::UpdateDescriptorFlags()

@@ -99,6 +99,7 @@ public:
     }
     // Allocates the bits (all clear) when missing.
     void SetWildcard(std::size_t index);
+    std::uint8_t* WildcardBits();
     void ReleaseWildcards();
     // Whether the pixel shows the transparent index or is a wildcard.
     bool ShowsNothing(std::size_t index) const
@@ -140,8 +141,9 @@ public:
     // A frame with wildcards is written in the shorter of two ways (see .cpp).
     void WriteTo(TStream& stream) override;
     void DecodePixels(TStream& stream);
-    // With wildcards, those pixels may be written as the transparent index.
-    void EncodePixels(TStream& stream, const std::uint8_t* wildcards = nullptr);
+    // The pixels marked in `transparent` (one bit each) are written as the
+    // transparent index.
+    void EncodePixels(TStream& stream, const std::uint8_t* transparent = nullptr);
     // Recomputes PackedFields before a write: 0x80 | sort | bits for a local map
     // (interlace cleared), else the interlace and reserved bits only.
     void UpdateDescriptorFlags();
@@ -162,7 +164,9 @@ private:
 
     void ChangeBounds(int left, int top, int width, int height);
     void KeepLastGraphicControl();
-    void WriteImage(TStream& stream, const std::uint8_t* wildcards);
+    void WriteImage(TStream& stream, const std::uint8_t* transparent);
+    // The first `rows` rows only (in natural order when fewer than all).
+    void EncodePixels(TStream& stream, const std::uint8_t* transparent, int rows);
 
     TGIFFrameOwner* fOwner;
     std::vector<std::uint8_t> fPixels;

@@ -37,7 +37,7 @@ void WriteImageDescriptor(TStream& stream, const TGIFImageDescriptor& descriptor
 
 void WriteImageData(TStream& stream, int compressionMethod, int bitsPerPixel, int colorLimit,
                     const std::uint8_t* pixels, bool interlaced, int height, int width,
-                    const TGIFEncoder::TWarning& warning, const std::uint8_t* wildcards, int alternative)
+                    const TGIFEncoder::TWarning& warning, const std::uint8_t* replaced, int replacement)
 {
     std::unique_ptr<TGIFEncoder> encoder;
     if (compressionMethod == 1)
@@ -45,8 +45,7 @@ void WriteImageData(TStream& stream, int compressionMethod, int bitsPerPixel, in
     else
         encoder = std::make_unique<TLZWEncoder>();
     encoder->Warning = warning;
-    encoder->EncodeFrame(stream, bitsPerPixel, colorLimit, pixels, interlaced, height, width,
-                         compressionMethod == 1 ? nullptr : wildcards, alternative);
+    encoder->EncodeFrame(stream, bitsPerPixel, colorLimit, pixels, interlaced, height, width, replaced, replacement);
 }
 
 void WriteTrailer(TStream& stream)

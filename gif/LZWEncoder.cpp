@@ -3,10 +3,85 @@
 #include <algorithm>
 #include <cstring>
 
+#include "gif/PixelBits.h"
+
 void THashTable::Clear()
 {
     std::memset(fSlots, 0xFF, sizeof fSlots);
 }
+
+namespace {
+
+constexpr int kNone = -1;
+
+// One slot per (prefix, pixel): a load per pixel. The slots used since the
+// last clear are remembered, so that clearing costs what was stored.
+class TChildTable {
+public:
+    explicit TChildTable(int bitsPerPixel) : fShift(bitsPerPixel), fChildren(std::size_t(4096) << bitsPerPixel, 0)
+    {
+        fUsed.reserve(4096);
+    }
+    int Find(int prefix, unsigned pixel, std::size_t& slot) const
+    {
+        slot = (std::size_t(prefix) << fShift) | pixel;
+        const int code = fChildren[slot];
+        return code ? code : kNone;
+    }
+    void Store(std::size_t slot, int code)
+    {
+        fChildren[slot] = std::uint16_t(code);
+        fUsed.push_back(std::uint32_t(slot));
+    }
+    void Clear()
+    {
+        for (std::uint32_t slot : fUsed) fChildren[slot] = 0;
+        fUsed.clear();
+    }
+
+private:
+    int fShift;
+    std::vector<std::uint16_t> fChildren;
+    std::vector<std::uint32_t> fUsed;
+};
+
+// The hash, with the last pixel that extended each prefix (and the code it
+// gave) in front of it.
+class THashedChildren {
+public:
+    explicit THashedChildren(std::size_t prefixes) : fRecent(prefixes, 0) { fHash->Clear(); }
+    int Find(int prefix, unsigned pixel, std::size_t& slot)
+    {
+        const std::uint32_t cached = fRecent[std::size_t(prefix)];
+        if ((cached >> 16) == pixel + 1) return int(cached & 0xFFFF);
+        const std::uint32_t key = (std::uint32_t(prefix) << 8) | pixel;
+        int empty;
+        const int code = fHash->Find(key, empty);
+        if (code == THashTable::NotFound) {
+            slot = (std::size_t(empty) << 20) | key;
+            return kNone;
+        }
+        fRecent[std::size_t(prefix)] = ((pixel + 1) << 16) | std::uint32_t(code);
+        return code;
+    }
+    void Store(std::size_t slot, int code)
+    {
+        const std::uint32_t key = std::uint32_t(slot & 0xFFFFF);
+        fHash->StoreAt(int(slot >> 20), key, code);
+        fRecent[key >> 8] = (((key & 0xFF) + 1) << 16) | std::uint32_t(code);
+    }
+    void Clear()
+    {
+        fHash->Clear();
+        std::fill(fRecent.begin(), fRecent.end(), 0u);
+    }
+
+private:
+    std::unique_ptr<THashTable> fHash = std::make_unique<THashTable>();
+    std::vector<std::uint32_t> fRecent;  // (pixel + 1) << 16 | code; 0 = none
+};
+
+}  // namespace
 
 void TLZWEncoder::EmitCode(int code)
 {
@@ -25,13 +100,11 @@ void TLZWEncoder::ResetTable()
 {
     fClearFlag = true;
     TLZWEncoder::EmitCode(fClearCode);
-    fHash->Clear();
     fFirstFreeCode = fClearCode + 2;
 }
 
-// One code out: the prefix that could not be extended by pixel. Keeps the
-// packer state in members so that the pixel loop has registers to itself.
-void TLZWEncoder::Miss(int prefix, std::uint32_t key, int slot, std::uint32_t* recent)
+// Keeps the packer state in members so that the pixel loop has registers to itself.
+bool TLZWEncoder::Miss(int prefix)
 {
     fBucket |= std::uint64_t(prefix) << fBits;
     fBits += fCodeSize;
@@ -44,141 +117,69 @@ void TLZWEncoder::Miss(int prefix, std::uint32_t key, int slot, std::uint32_t* r
         ++fCodeSize;
         fCodeLimit = fCodeSize == 12 ? 4096 : (1 << fCodeSize) - 1;
     }
-    if (fFirstFreeCode >= 4095) {
-        fClearFlag = true;
-        TLZWEncoder::EmitCode(fClearCode);
-        fHash->Clear();
-        std::fill(recent, recent + fRecentSize, 0u);
-        fFirstFreeCode = fClearCode + 2;
-    } else {
-        fHash->StoreAt(slot, key, fFirstFreeCode);
-        recent[key >> 8] = (((key & 0xFF) + 1) << 16) | std::uint32_t(fFirstFreeCode);
-        ++fFirstFreeCode;
-    }
+    if (fFirstFreeCode < 4095) return false;
+    ResetTable();
+    return true;
 }
 
-void TLZWEncoder::EncodePixels(std::uint32_t* recent)
+template <typename TDictionary>
+void TLZWEncoder::EncodePixels(TDictionary& dictionary)
 {
-    const THashTable& hash = *fHash;
     const std::vector<int> rows = RowOrder();
     const std::size_t width = std::size_t(fWidth);
-    const unsigned limit = unsigned(fColorLimit);
-    int prefix = -1;
+    // Past the code size, a pixel would read as a control code.
+    const unsigned limit = std::min(unsigned(fColorLimit), 1u << fBitsPerPixel);
+    const std::uint8_t replacement = std::uint8_t(fReplacement);
+    if (fReplaced && replacement >= limit) ColorNotInTable();
+    // A row with replaced pixels is encoded from a copy.
+    std::vector<std::uint8_t> copy(fReplaced ? width : 0);
+    int prefix = kNone;
     for (int row : rows) {
-        const std::uint8_t* p = fPixels + std::size_t(row) * width;
+        const std::size_t base = std::size_t(row) * width;
+        const std::uint8_t* p = fPixels + base;
+        if (fReplaced) {
+            std::copy(p, p + width, copy.begin());
+            for (std::size_t x = 0; x < width; ++x)
+                if (TestBit(fReplaced, base + x)) copy[x] = replacement;
+            p = copy.data();
+        }
         const std::uint8_t* const end = p + width;
-        if (prefix < 0) {
+        if (prefix == kNone) {
             if (*p >= limit) ColorNotInTable();
             prefix = *p++;
         }
         for (; p < end; ++p) {
             const unsigned pixel = *p;
             if (pixel >= limit) ColorNotInTable();
-            const std::uint32_t cached = recent[prefix];
-            if ((cached >> 16) == pixel + 1) {
-                prefix = int(cached & 0xFFFF);
-                continue;
-            }
-            const std::uint32_t key = (std::uint32_t(prefix) << 8) | pixel;
-            int slot;
-            const int code = hash.Find(key, slot);
-            if (code != THashTable::NotFound) {
-                recent[prefix] = ((pixel + 1) << 16) | std::uint32_t(code);
+            std::size_t slot;
+            const int code = dictionary.Find(prefix, pixel, slot);
+            if (code != kNone) {
                 prefix = code;
                 continue;
             }
-            Miss(prefix, key, slot, recent);
+            if (Miss(prefix))
+                dictionary.Clear();
+            else
+                dictionary.Store(slot, fFirstFreeCode++);
             prefix = int(pixel);
         }
     }
     TLZWEncoder::EmitCode(prefix);
 }
 
-// With wildcards: each string is the longest that the table holds for any
-// choice of the wildcards' values (the strings that match so far are followed
-// together), preferring the alternative where several match. A string's table
-// entry (the previous string plus this one's first pixel) is stored once this
-// string is chosen, just before it is written; a decoder stores it at the same
-// point, so the string in progress (a code not yet in the table) never occurs.
-void TLZWEncoder::EncodeWithWildcards()
-{
-    const std::vector<int> rows = RowOrder();
-    const std::size_t width = std::size_t(fWidth);
-    const std::size_t total = width * rows.size();
-    const unsigned limit = unsigned(fColorLimit);
-    const unsigned alternative = unsigned(fAlternative);
-    if (alternative >= limit) ColorNotInTable();
-    // Pixel n in file order and whether it is a wildcard.
-    auto pixelAt = [&](std::size_t n, bool& wild) {
-        const std::size_t at = std::size_t(rows[n / width]) * width + n % width;
-        wild = (fWildcards[at >> 3] >> (at & 7)) & 1;
-        const unsigned own = fPixels[at];
-        if (own >= limit) ColorNotInTable();
-        return own;
-    };
-    std::vector<std::uint16_t> first(4096);  // first pixel of each code's string
-    for (int code = 0; code < fClearCode; ++code) first[std::size_t(code)] = std::uint16_t(code);
-    constexpr std::size_t kMaxMatches = 16;
-    std::uint16_t matches[kMaxMatches], next[kMaxMatches];
-    int previous = -1;
-    std::size_t n = 0;
-    while (n < total) {
-        if (previous >= 0 && fFirstFreeCode >= 4095) {
-            fClearFlag = true;
-            TLZWEncoder::EmitCode(fClearCode);
-            fHash->Clear();
-            fFirstFreeCode = fClearCode + 2;
-            previous = -1;
-        }
-        bool wild;
-        const unsigned own = pixelAt(n, wild);
-        std::size_t count = 0;
-        if (wild) matches[count++] = std::uint16_t(alternative);
-        if (!wild || own != alternative) matches[count++] = std::uint16_t(own);
-        ++n;
-        while (n < total) {
-            const unsigned pixel = pixelAt(n, wild);
-            std::size_t found = 0;
-            for (std::size_t m = 0; m < count && found < kMaxMatches; ++m) {
-                const std::uint32_t base = std::uint32_t(matches[m]) << 8;
-                if (wild) {
-                    const int code = fHash->CodeForKey(base | alternative);
-                    if (code != THashTable::NotFound) next[found++] = std::uint16_t(code);
-                }
-                if ((!wild || pixel != alternative) && found < kMaxMatches) {
-                    const int code = fHash->CodeForKey(base | pixel);
-                    if (code != THashTable::NotFound) next[found++] = std::uint16_t(code);
-                }
-            }
-            if (found == 0) break;
-            std::copy(next, next + found, matches);
-            count = found;
-            ++n;
-        }
-        const int chosen = matches[0];
-        if (previous >= 0) {
-            first[std::size_t(fFirstFreeCode)] = first[std::size_t(previous)];
-            fHash->StoreCode((std::uint32_t(previous) << 8) | first[std::size_t(chosen)], fFirstFreeCode);
-            ++fFirstFreeCode;
-        }
-        TLZWEncoder::EmitCode(chosen);
-        previous = chosen;
-    }
-}
-
 void TLZWEncoder::EncodeCodes()
 {
-    fHash = std::make_unique<THashTable>();
     ResetTable();
-    // In front of the hash: for each prefix, the last pixel that extended it
-    // and the resulting code, as (pixel + 1) << 16 | code; 0 = none. Only codes
-    // the hash holds are cached, so the output is the same as without it.
-    // Prefixes stay below clear + 2 + the pixel count.
-    fRecentSize = std::min<std::size_t>(4096, std::size_t(fClearCode) + 2 + std::size_t(fWidth) * std::size_t(fHeight));
-    std::vector<std::uint32_t> lastExtension(fRecentSize, 0);
-    if (fWildcards)
-        EncodeWithWildcards();
-    else
-        EncodePixels(lastExtension.data());
-    fHash.reset();
+    // Codes stay below clear + 2 + the pixel count. A child table costs up
+    // to 2 MB; it pays for itself on frames of more than a few thousand
+    // pixels per 100 KB of it.
+    const std::size_t pixels = std::size_t(fWidth) * std::size_t(fHeight);
+    const std::size_t prefixes = std::min<std::size_t>(4096, std::size_t(fClearCode) + 2 + pixels);
+    if ((std::size_t(2) << fBitsPerPixel) * 4096 <= 32 * pixels) {
+        TChildTable children(fBitsPerPixel);
+        EncodePixels(children);
+    } else {
+        THashedChildren children(prefixes);
+        EncodePixels(children);
+    }
 }

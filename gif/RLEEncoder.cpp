@@ -69,9 +69,9 @@ void TRLEEncoder::EncodeCodes()
     ResetTable();
     int runValue = -1, runLength = 0;
     for (int row : RowOrder()) {
-        const std::uint8_t* p = fPixels + std::size_t(row) * std::size_t(fWidth);
+        const std::size_t base = std::size_t(row) * std::size_t(fWidth);
         for (int x = 0; x < fWidth; ++x) {
-            const int pixel = p[x];
+            const int pixel = Replaced(base + std::size_t(x)) ? fReplacement : fPixels[base + std::size_t(x)];
             if (pixel >= fColorLimit) ColorNotInTable();
             if (pixel == runValue) {
                 ++runLength;

@@ -9,6 +9,7 @@ packages=(
   gifsicle giflib-tools libgif-dev imagemagick libgs-common
   clang libclang-rt-14-dev
   xvfb xauth fonts-wine time
+  lintian dpkg-dev fakeroot desktop-file-utils
   chromium libxml2-doc
 )
 root=$(cd "$(dirname "$0")/.." && pwd)

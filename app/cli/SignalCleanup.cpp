@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <thread>
 
@@ -25,9 +26,10 @@ TSignalCleanup::TSignalCleanup(std::shared_ptr<TRunControl> control)
 {
     const sigset_t signals = EndingSignals();
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    std::thread([control = std::move(control), signals] {
+    std::thread([control = std::move(control), signals, flag = received_] {
         int received = 0;
         while (sigwait(&signals, &received) != 0) {}
+        flag->store(true);
         control->CleanUpForExit();
         // Die by the signal itself, so the caller sees how the program ended.
         signal(received, SIG_DFL);
@@ -37,4 +39,9 @@ TSignalCleanup::TSignalCleanup(std::shared_ptr<TRunControl> control)
         pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
         raise(received);
     }).detach();
+}
+
+TSignalCleanup::~TSignalCleanup()
+{
+    while (received_->load()) pause();
 }

@@ -2,7 +2,19 @@
 
 #include <unistd.h>
 
+#include <filesystem>
+#include <system_error>
 #include <vector>
+
+namespace {
+
+bool HasPlugins(const std::string& folder)
+{
+    std::error_code error;
+    return std::filesystem::is_directory(folder + "plugins", error);
+}
+
+}  // namespace
 
 std::string ProgramDir()
 {
@@ -18,8 +30,23 @@ std::string ProgramDir()
     }
 }
 
+std::string SupportDirFor(const std::string& programDir)
+{
+    if (HasPlugins(programDir)) return programDir;
+    const std::string installed =
+        std::filesystem::path(programDir + kInstalledSupportDir).lexically_normal().generic_string();
+    if (HasPlugins(installed)) return installed;
+    return programDir;
+}
+
+const std::string& SupportDir()
+{
+    static const std::string directory = SupportDirFor(ProgramDir());
+    return directory;
+}
+
 const std::string& PluginDir()
 {
-    static const std::string directory = ProgramDir() + "plugins/";
+    static const std::string directory = SupportDir() + "plugins/";
     return directory;
 }

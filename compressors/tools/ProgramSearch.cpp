@@ -32,7 +32,7 @@ std::optional<std::string> FindProgram(const std::string& name)
         if (IsExecutableFile(name)) return name;
         return std::nullopt;
     }
-    std::vector<std::string> folders{ProgramDir(), "./"};
+    std::vector<std::string> folders{SupportDir(), "./"};
     if (const char* path = std::getenv("PATH")) {
         std::string entries(path);
         std::size_t start = 0;

@@ -6,7 +6,8 @@
 #include <vector>
 
 // A name containing "/" is taken as a path. Any other name is looked for in
-// the program's own folder, then the current folder, then each PATH entry.
+// the program's own folder (SupportDir(): the private folder of an installed
+// program), then the current folder, then each PATH entry.
 // Returns the path of an executable regular file, or nothing.
 std::optional<std::string> FindProgram(const std::string& name);
 

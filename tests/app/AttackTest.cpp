@@ -343,11 +343,7 @@ TEST(Attacks, EndingTheProgramDuringASlowPluginLeavesNothingRunning)
             ASSERT_EQ(::waitpid(program, &status, 0), program);
             EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << test.name << " " << signal;
 
-            auto alive = ProcessGroupMembers(plugin);
-            for (int i = 0; i < 100 && !alive.empty(); ++i) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-                alive = ProcessGroupMembers(plugin);
-            }
+            const auto alive = ProcessGroupMembers(plugin, 1000);
             EXPECT_TRUE(alive.empty()) << test.name << " " << signal << ": " << alive.size() << " left";
             for (const pid_t pid : alive) ::kill(pid, SIGKILL);
             EXPECT_EQ(ReadFile(dir / ("out/" + test.name)), "earlier") << test.name << " " << signal;
@@ -371,7 +367,7 @@ TEST(Attacks, APluginThatNeverEndsTimesOut)
     EXPECT_EQ(outcome.status, 1);
     EXPECT_THAT(outcome.err,
                 StartsWith(dir / "site/logo.png: Timed out after 2 s: " + plugins + "pngout.exe /y /q /s0 \""));
-    EXPECT_TRUE(ProcessGroupMembers(std::stoi(ReadFile(dir / "pid"))).empty());
+    EXPECT_TRUE(ProcessGroupMembers(std::stoi(ReadFile(dir / "pid")), 1000).empty());
     EXPECT_EQ(ReadFile(dir / "out/logo.png"), "earlier");
     EXPECT_FALSE(FileExists(dir / "out/robots.txt"));
     EXPECT_TRUE(Leftovers(dir / "out").empty());

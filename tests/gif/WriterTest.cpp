@@ -210,6 +210,34 @@ TEST_F(WriterFixture, ClearFollowsCode4094AndWidthRestarts)
     EXPECT_TRUE(std::equal(frame->Pixels(), frame->Pixels() + frame->PixelsSize(), back.Images()[0]->Pixels()));
 }
 
+// The minimum code size is that of the largest index written, however large
+// the table; giflib reads the pixels back.
+TEST_F(WriterFixture, CodeSizeFollowsTheLargestIndexWritten)
+{
+    const std::filesystem::path temp = std::filesystem::temp_directory_path() / "qwo_gif_writer_codesize.gif";
+    for (auto [largest, codeSize] : {std::pair{0, 2}, {3, 2}, {4, 3}, {7, 3}, {8, 4}, {127, 7}, {200, 8}}) {
+        TGIFImage source;
+        Gray(source.GlobalColorMap(), 256);
+        auto* frame = source.Images().Add(std::make_unique<TGIFSubImage>(&source));
+        frame->SetWidth(16);
+        frame->SetHeight(20);
+        for (std::size_t i = 0; i < frame->PixelsSize(); ++i) frame->Pixels()[i] = std::uint8_t(i % (largest + 1));
+        const Bytes out = source.SaveToBytes();
+        EXPECT_EQ(ParseImageData(out, 13 + 768 + 10).minCodeSize, codeSize) << largest;
+        const Bytes want(frame->Pixels(), frame->Pixels() + frame->PixelsSize());
+        TGIFImage back;
+        ASSERT_EQ(ReadError(back, out), "");
+        EXPECT_EQ(PixelsOf(*back.Images()[0]), want) << largest;
+        if (OracleAvailable()) {
+            WriteWholeFile(temp.string(), out);
+            const OracleImage oracle = OracleDecode(temp.string());
+            ASSERT_TRUE(oracle.ok) << largest;
+            EXPECT_EQ(oracle.frames.at(0).indices, want) << largest;
+        }
+    }
+    std::filesystem::remove(temp);
+}
+
 TEST_F(WriterFixture, SubBlockPacker)
 {
     TMemoryStream target;

@@ -103,9 +103,9 @@ TEST(OptimizeFrames, MergeMakesRepeatedPixelsWildcards)
     Optimize(image, optMerge);
     TGIFSubImage& second = *image.Images()[1];
     ASSERT_TRUE(second.Transparent());
-    const int t = second.TransparentIndex();
-    EXPECT_EQ(t, 4);  // a new entry of the global map
-    EXPECT_EQ(image.GlobalColorMap().Color(4), kBlack);
+    // The lowest index that no other pixel of the frame shows: no new entry.
+    EXPECT_EQ(second.TransparentIndex(), 0);
+    EXPECT_EQ(image.GlobalColorMap().EntryCount(), 4);
     // Same green in both frames: a wildcard that keeps its color.
     EXPECT_TRUE(second.IsWildcard(2 * 4 + 1));
     EXPECT_EQ(second.Pixel(1, 2), 1);
@@ -122,22 +122,27 @@ TEST(OptimizeFrames, MergeComparesColorsAcrossDifferentMaps)
     Optimize(image, optMerge);
     TGIFSubImage& second = *image.Images()[1];
     ASSERT_TRUE(second.Transparent());
-    EXPECT_EQ(ColorsOf(second.ColorMap()), (std::vector<TGIFColor>{kBlue, kGreen, kBlack}));
-    EXPECT_EQ(second.TransparentIndex(), 2);
+    EXPECT_EQ(ColorsOf(second.ColorMap()), (std::vector<TGIFColor>{kBlue, kGreen}));
+    EXPECT_EQ(second.TransparentIndex(), 0);
     EXPECT_TRUE(second.IsWildcard(0));
 }
 
-TEST(OptimizeFrames, FullColorMapIsNotMerged)
+TEST(OptimizeFrames, FullColorMapWithEveryIndexShownIsNotMerged)
 {
     std::vector<TGIFColor> full;
     for (int i = 0; i < 256; ++i) full.push_back(GIFColor(std::uint8_t(i), 0, 0));
+    // 272 pixels: the second frame shows every index where it differs from
+    // the first, and repeats it at pixel 0.
+    std::vector<std::uint8_t> first(272, 0), second(272);
+    first[256] = 1;
+    for (std::size_t i = 0; i < second.size(); ++i) second[i] = std::uint8_t(i % 256);
     TGIFImage image;
-    AddTestFrame(image, 0, 0, 4, 4, Square(0, 1), full);
-    AddTestFrame(image, 0, 0, 4, 4, Square(0, 1), full);
+    AddTestFrame(image, 0, 0, 17, 16, first, full);
+    AddTestFrame(image, 0, 0, 17, 16, second, full);
     Optimize(image);
     ASSERT_EQ(image.Images().Count(), 2);
     EXPECT_FALSE(image.Images()[1]->Transparent());
-    EXPECT_EQ(image.Images()[1]->Width(), 4);
+    EXPECT_EQ(image.Images()[1]->Width(), 17);
 }
 
 TEST(OptimizeFrames, UnusedTransparencyIsDroppedBeforeMergeAndCrop)

@@ -39,7 +39,9 @@ bool ProcessGone(pid_t pid, int milliseconds)
     }
 }
 
-std::vector<pid_t> ProcessGroupMembers(pid_t group)
+namespace {
+
+std::vector<pid_t> LiveMembers(pid_t group)
 {
     std::vector<pid_t> members;
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
@@ -50,4 +52,16 @@ std::vector<pid_t> ProcessGroupMembers(pid_t group)
         if (processGroup == group && state != 'Z' && state != 0) members.push_back(pid);
     }
     return members;
+}
+
+}  // namespace
+
+std::vector<pid_t> ProcessGroupMembers(pid_t group, int milliseconds)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    for (;;) {
+        auto members = LiveMembers(group);
+        if (members.empty() || std::chrono::steady_clock::now() >= deadline) return members;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 }

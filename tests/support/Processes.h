@@ -9,5 +9,6 @@
 // `milliseconds` for it.
 bool ProcessGone(pid_t pid, int milliseconds = 1000);
 
-// The live processes (not zombies) of a process group.
-std::vector<pid_t> ProcessGroupMembers(pid_t group);
+// The live processes (not zombies) of a process group, waiting up to
+// `milliseconds` for it to become empty.
+std::vector<pid_t> ProcessGroupMembers(pid_t group, int milliseconds = 0);
