@@ -8,8 +8,11 @@
 #include <system_error>
 
 #include "app/Version.h"
+#include "app/cli/DryRun.h"
 #include "app/cli/FolderWalk.h"
 #include "app/cli/JsonResults.h"
+#include "app/cli/ManifestFile.h"
+#include "app/cli/ManifestUpdate.h"
 #include "app/cli/Options.h"
 #include "app/cli/ProgressLine.h"
 #include "app/cli/TextTable.h"
@@ -112,6 +115,28 @@ TRunEnvironment CommandLineEnvironment(const CliOptions& options, std::ostream& 
     return environment;
 }
 
+// The plan printed (DryRun.h), the clashes refused as a run refuses them.
+int DryRun(const CliOptions& options, const std::vector<TListEntry>& entries, const std::string& clashes,
+           std::ostream& out, std::ostream& err)
+{
+    const std::string outputDir = WithSlash(options.outputDir);
+    TBatchHost host;
+    host.selectorTexts = options.selectorTexts;
+    TJobExtras extras;
+    extras.incremental = options.incremental;
+    extras.version = kVersionText;
+    extras.outputDirText = outputDir;
+    TOutputRecords records;
+    if (options.incremental) {
+        records = LoadManifest(outputDir + kManifestName, err);
+        extras.previous = &records;
+    }
+    const std::string pluginDir = options.pluginDir.empty() ? PluginDir() : WithSlash(options.pluginDir);
+    const int refused = PrintPlan(PlanRun(entries, outputDir), LevelsOf(host), MissingPlugins(pluginDir), extras, out);
+    if (!clashes.empty()) return UsageFailure(err, clashes);
+    return refused > 0 ? kExitFileFailed : kExitSuccess;
+}
+
 }  // namespace
 
 int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
@@ -135,10 +160,10 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         return UsageFailure(err, error.what());
     }
     if (entries.empty()) return UsageFailure(err, "no files to optimize");
-    if (!options.allowOverwrite) {
-        const std::string clashes = ClashText(entries, WithSlash(options.outputDir));
-        if (!clashes.empty()) return UsageFailure(err, clashes);
-    }
+    const std::string clashes =
+        options.allowOverwrite ? std::string() : ClashText(entries, WithSlash(options.outputDir));
+    if (options.dryRun) return DryRun(options, entries, clashes, out, err);
+    if (!clashes.empty()) return UsageFailure(err, clashes);
 
     try {
         host.outputDir = PrepareOutputDir(options.outputDir);
@@ -154,8 +179,9 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     std::optional<TProgressLine> progress;
     host.environment = CommandLineEnvironment(options, err, std::move(control), progress);
     WarnMissingPlugins(host.environment.pluginDir, err);
-    // The report and the JSON file are destinations too: they never replace a listed source.
-    for (const std::string& path : {options.reportPath, options.jsonPath}) {
+    // The report, the JSON file and the manifest are destinations too: they never replace a listed source.
+    const std::string manifestPath = options.incremental ? host.outputDir + kManifestName : std::string();
+    for (const std::string& path : {options.reportPath, options.jsonPath, manifestPath}) {
         if (path.empty()) continue;
         const std::string refusal = ReportRefusal(path, host.files);
         if (!refusal.empty()) {
@@ -171,12 +197,21 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     }
     TJsonResults json;
     if (!options.jsonPath.empty()) observers.list.push_back(&json);
+    std::optional<TManifestUpdate> manifest;
+    if (options.incremental) {
+        manifest.emplace(LoadManifest(manifestPath, err), host.outputDir);
+        observers.list.push_back(&*manifest);
+    }
+    TRunOptions runOptions{options.jobs, options.keepGoing, &observers, {}};
+    runOptions.extras.incremental = options.incremental;
+    runOptions.extras.previous = manifest ? &manifest->Records() : nullptr;
+    runOptions.extras.version = kVersionText;
+    runOptions.extras.preserveTimes = options.preserveTimes;
 
     int status = kExitSuccess;
     ResetResultGrid(host);
     try {
-        const std::vector<TFileFailure> failures =
-            StartCompression(host, {options.jobs, options.keepGoing, &observers});
+        const std::vector<TFileFailure> failures = StartCompression(host, runOptions);
         if (progress) progress->Clear();
         for (const TFileFailure& failure : failures) err << failure.Source() << ": " << failure.what() << "\n";
         if (!failures.empty()) status = kExitFileFailed;
@@ -188,6 +223,14 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         if (progress) progress->Clear();
         err << kProgram << ": " << error.what() << "\n";
         status = kExitFileFailed;
+    }
+    if (manifest) {
+        try {
+            WriteEntireFile(manifestPath, ManifestText(manifest->Records()), host.environment.control.get());
+        } catch (const std::exception& error) {
+            err << kProgram << ": cannot write the manifest \"" << manifestPath << "\": " << error.what() << "\n";
+            status = kExitFileFailed;
+        }
     }
     if (!options.quiet) out << FormatTable(host.grid);
 

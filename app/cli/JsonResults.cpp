@@ -6,19 +6,6 @@
 
 namespace {
 
-const char* KindText(FileKind kind)
-{
-    switch (kind) {
-    case FileKind::CSS: return "css";
-    case FileKind::GIF: return "gif";
-    case FileKind::HTML: return "html";
-    case FileKind::JS: return "js";
-    case FileKind::PNG: return "png";
-    case FileKind::JPEG: return "jpeg";
-    default: return "other";
-    }
-}
-
 std::string Fixed(double value, int decimals)
 {
     char text[64];
@@ -36,7 +23,7 @@ std::string Ratio(long long optimized, long long original)
 void TJsonResults::Shown(const TJob& job, const TFileOutcome& outcome)
 {
     const TJobResult& result = outcome.result;
-    const char* status = outcome.failed ? "failed" : result.copied ? "copied" : "ok";
+    const char* status = outcome.failed ? "failed" : outcome.reused ? "reused" : result.copied ? "copied" : "ok";
     std::string object = "{\"source\": " + JsonString(job.source) +
                          ", \"destination\": " + JsonString(job.destination) + ", \"kind\": \"" + KindText(job.kind) +
                          "\", \"level\": ";
@@ -57,7 +44,7 @@ void TJsonResults::Shown(const TJob& job, const TFileOutcome& outcome)
         ++failed_;
         return;
     }
-    ++(result.copied ? copied_ : ok_);
+    ++(result.copied ? copied_ : ok_);  // a reused file counts as what it was
     original_ += result.originalSize;
     optimized_ += result.optimizedSize;
 }

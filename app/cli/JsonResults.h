@@ -10,8 +10,10 @@
 // "png", "jpeg", "other"), level (the file's own level; null for a copy),
 // original and optimized (bytes; null when failed), ratio (optimized * 100 /
 // original with two decimals; null when failed or the original is empty),
-// status ("ok", "copied" unchanged, "failed"), error (the reason; null),
-// seconds (its optimization's wall time). Totals: files, ok, copied,
+// status ("ok", "copied" unchanged, "reused" from an earlier incremental run
+// with its recorded sizes and level, "failed"), error (the reason; null),
+// seconds (its optimization's wall time). Totals: files, ok, copied (a reused
+// file counts as it did when optimized),
 // failed, original and optimized (sums over the files not failed), ratio.
 class TJsonResults : public TRunObserver {
 public:

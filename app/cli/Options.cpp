@@ -136,6 +136,12 @@ CliOptions ParseOptions(const std::vector<std::string>& arguments)
             options.keepGoing = true;
         } else if (argument.name == "-q" || argument.name == "--quiet") {
             options.quiet = true;
+        } else if (argument.name == "--incremental") {
+            options.incremental = true;
+        } else if (argument.name == "-p" || argument.name == "--preserve-times") {
+            options.preserveTimes = true;
+        } else if (argument.name == "-n" || argument.name == "--dry-run") {
+            options.dryRun = true;
         } else if (argument.name == "--flat") {
             options.flat = true;
         } else if (argument.name == "--allow-overwrite") {
@@ -183,6 +189,15 @@ std::string UsageText()
            "                        the output folder (sorted by path)\n"
            "      --allow-overwrite let a later file replace an earlier one with the same\n"
            "                        destination (else such a run is refused)\n"
+           "      --incremental     keep a manifest (.quorvan-manifest.json) in the output\n"
+           "                        folder and optimize only what changed since: a file\n"
+           "                        whose source (size, time, content), kind, levels and\n"
+           "                        program version match its record and whose output is\n"
+           "                        still as written is reused (JSON status \"reused\");\n"
+           "                        touching a source makes it optimized again\n"
+           "  -p, --preserve-times  give each destination its source's modification time\n"
+           "  -n, --dry-run         print what the run would do (SOURCE -> DESTINATION:\n"
+           "                        optimize, copy, reuse or refused) and write nothing\n"
            "  -q, --quiet           no progress line and no results table\n"
            "      --report FILE     also write the results as an HTML report\n"
            "      --json FILE       also write the results as JSON (one object per file and\n"

@@ -31,6 +31,9 @@ struct CliOptions {
     bool flat = false;                              // folders give their web files, flat into the output folder
     bool allowOverwrite = false;                    // two files may have one destination
     std::string jsonPath;                           // empty: no JSON results
+    bool incremental = false;                       // reuse the outputs the manifest vouches for
+    bool preserveTimes = false;                     // destinations get their sources' modification times
+    bool dryRun = false;                            // print the plan, write nothing
     std::vector<std::string> paths;
 };
 

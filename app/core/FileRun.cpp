@@ -4,10 +4,12 @@
 #include <exception>
 #include <utility>
 
+#include "app/core/JobRun.h"
+
 TFileRun::TFileRun(std::vector<TJob> jobs, const TRunEnvironment& environment, int workers,
-                   std::function<void()> wakeup)
+                   std::function<void()> wakeup, TJobExtras extras)
     : jobs_(std::move(jobs)), environment_(environment), missingPlugins_(MissingPlugins(environment.pluginDir)),
-      wakeup_(std::move(wakeup)), workers_(std::max(workers, 1))
+      wakeup_(std::move(wakeup)), extras_(std::move(extras)), workers_(std::max(workers, 1))
 {
     if (!environment_.control) environment_.control = std::make_shared<TRunControl>();
     environment_.hooks.processMessages = nullptr;
@@ -44,7 +46,10 @@ void TFileRun::Start(const TLevels& levels)
         const auto begin = std::chrono::steady_clock::now();
         try {
             if (environment_.control->Cancelled()) throw RunCancelled();
-            outcome.result = OptimizeJob(jobs_[index], levels, environment_, missingPlugins_);
+            TJobRun run = RunJob(jobs_[index], levels, environment_, missingPlugins_, extras_);
+            outcome.result = run.result;
+            outcome.reused = run.reused;
+            outcome.record = std::move(run.record);
         } catch (const RunCancelled& cancelled) {
             outcome.failed = outcome.cancelled = true;
             outcome.error = cancelled.what();

@@ -12,7 +12,8 @@
 // line blocks in Wait instead.
 //
 // Jobs start in list order, at most `workers` at once, each with the levels
-// passed to Start (read by the caller at that moment). A job not yet started
+// passed to Start (read by the caller at that moment), as RunJob runs them
+// with the extras given (reused, recorded, times kept). A job not yet started
 // when the run's control is cancelled is not run (its outcome: cancelled).
 // The destructor waits for the jobs that run (a cancelled control ends their
 // plug-ins) and joins the workers, also when the caller unwinds.
@@ -24,10 +25,12 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/core/OptimizeJob.h"
+#include "app/core/OutputRecord.h"
 #include "app/core/RunPlan.h"
 #include "app/core/WorkerPool.h"
 
@@ -36,16 +39,18 @@ struct TFileOutcome {
     std::size_t index = 0;  // in the job list
     TJobResult result;      // valid when not failed
     bool failed = false;
-    bool cancelled = false;  // the run was cancelled before or while it ran
-    std::string error;       // the failure's message
-    TLevels levels;          // the levels it was given
-    double seconds = 0;      // wall time of the job on its worker
+    bool cancelled = false;               // the run was cancelled before or while it ran
+    std::string error;                    // the failure's message
+    TLevels levels;                       // the levels it was given
+    double seconds = 0;                   // wall time of the job on its worker
+    bool reused = false;                  // an earlier run's output stands (result: its recorded sizes)
+    std::optional<TOutputRecord> record;  // an incremental run's record of the output
 };
 
 class TFileRun {
 public:
-    TFileRun(std::vector<TJob> jobs, const TRunEnvironment& environment, int workers,
-             std::function<void()> wakeup = {});
+    TFileRun(std::vector<TJob> jobs, const TRunEnvironment& environment, int workers, std::function<void()> wakeup = {},
+             TJobExtras extras = {});
     ~TFileRun();
     TFileRun(const TFileRun&) = delete;
     TFileRun& operator=(const TFileRun&) = delete;
@@ -76,6 +81,7 @@ private:
     TRunEnvironment environment_;
     std::map<FileKind, std::string> missingPlugins_;
     std::function<void()> wakeup_;
+    TJobExtras extras_;
     int workers_;
     std::size_t next_ = 0;
     std::size_t started_ = 0;

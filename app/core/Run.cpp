@@ -43,7 +43,10 @@ TCompressionRun::TCompressionRun(TRunHost& host, const TRunOptions& options, std
     std::vector<TJob> jobs = PlanRun(entries, host.OutputDirText());
     if (options_.observer) options_.observer->Planned(jobs);
     outcomes_.resize(jobs.size());
-    files_ = std::make_unique<TFileRun>(std::move(jobs), environment_, options_.workers, std::move(wakeup));
+    TJobExtras extras = options_.extras;
+    extras.outputDirText = host.OutputDirText();
+    files_ = std::make_unique<TFileRun>(std::move(jobs), environment_, options_.workers, std::move(wakeup),
+                                        std::move(extras));
 }
 
 TCompressionRun::~TCompressionRun() = default;

@@ -56,6 +56,9 @@ struct TRunOptions {
     int workers = 1;
     bool keepGoing = false;
     TRunObserver* observer = nullptr;  // may be null
+    // Reuse and record outputs (OutputRecord.h), keep the sources' times; the
+    // output directory text is the host's.
+    TJobExtras extras;
 };
 
 // The Optimize command's grid reset: header plus one data row, all data cells empty.

@@ -400,7 +400,7 @@ TEST_F(RunTest, ParallelRowsArriveInListOrderAndKeepGoingShowsFailures)
         rowsAtRepaint.push_back(rows);
     };
     ResetResultGrid(host);
-    const auto failures = StartCompression(host, {3, true, nullptr});
+    const auto failures = StartCompression(host, {3, true, nullptr, {}});
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].Source(), dir / "src/missing.css");
     EXPECT_THAT(host.Row(3),
@@ -423,7 +423,7 @@ TEST_F(RunTest, ACancelledRunStartsNothingMore)
     };
     host.environment.control = std::make_shared<TRunControl>();
     ResetResultGrid(host);
-    EXPECT_THROW(StartCompression(host, {1, true, nullptr}), RunCancelled);
+    EXPECT_THROW(StartCompression(host, {1, true, nullptr, {}}), RunCancelled);
     EXPECT_EQ(host.grid.Cell(4, 1), "100.00%");
     EXPECT_FALSE(FileExists(host.outputDir + "b.txt"));
     EXPECT_FALSE(FileExists(host.outputDir + "c.txt"));
@@ -452,7 +452,7 @@ TEST_F(RunTest, RelativeDestinationsKeepTheTreeBelowTheOutputFolder)
         host.files = {Source("page.txt", "text")};
         host.relatives = {test.relative};
         ResetResultGrid(host);
-        const auto failures = StartCompression(host, {2, true, nullptr});
+        const auto failures = StartCompression(host, {2, true, nullptr, {}});
         if (test.lands.empty()) {
             ASSERT_EQ(failures.size(), 1u) << test.relative;
             EXPECT_EQ(std::string(failures[0].what()), "Cannot create file \"" + host.outputDir + test.relative +

@@ -121,28 +121,7 @@ TEST(Site, ResultsDoNotDependOnTheNumberOfWorkers)
     TempDir dir;
     // The sample site, and a generated one of 300 files of every kind.
     fs::copy(std::string(QWO_SOURCE_DIR) + "/examples/site", dir / "sample", fs::copy_options::recursive);
-    const std::string generated = dir / "generated";
-    for (int i = 0; i < 300; ++i) {
-        const std::string n = std::to_string(i);
-        const std::string folder = generated + "/part" + std::to_string(i % 7) + "/";
-        switch (i % 6) {
-        case 0: WriteFile(folder + "s" + n + ".css", "a" + n + "  {  color : red ;  margin : " + n + "px }\n"); break;
-        case 1: WriteFile(folder + "p" + n + ".html", "<html>\n  <p>page   " + n + "</p>\n</html>\n"); break;
-        case 2: WriteFile(folder + "t" + n + ".txt", std::string(static_cast<std::size_t>(i), 'x')); break;
-        case 3:
-            WriteFile(folder + "b" + n + ".gif", Sample(i % 4 == 1 ? "images/spinner.gif" : "images/bullet.gif"));
-            break;
-        case 4: WriteFile(folder + "d" + n + ".CSS", "upper  case  is  copied " + n); break;
-        default:
-            if (i < 30) {  // a few plug-in files
-                const char* samples[] = {"images/logo.png", "images/photo.jpg", "js/app.js"};
-                const char* names[] = {".png", ".jpg", ".js"};
-                WriteFile(folder + "r" + n + names[i % 3], Sample(samples[i % 3]));
-            } else {
-                WriteFile(folder + "e" + n + ".ico", std::string(1, char(i)));
-            }
-        }
-    }
+    WriteGeneratedSite(dir / "generated");
     for (const std::string site : {"sample", "generated"}) {
         std::map<std::string, std::string> seen;  // what -j 1 gave
         for (const std::string jobs : {"1", "4"}) {

@@ -69,3 +69,33 @@ std::vector<std::string> RecordingHost::Row(int row) const
     for (int column = 0; column < grid.ColumnCount(); ++column) cells.push_back(grid.Cell(column, row));
     return cells;
 }
+
+std::string SampleFile(const std::string& path)
+{
+    return ReadFile(std::string(QWO_SOURCE_DIR) + "/examples/site/" + path);
+}
+
+void WriteGeneratedSite(const std::string& folder)
+{
+    for (int i = 0; i < 300; ++i) {
+        const std::string n = std::to_string(i);
+        const std::string part = folder + "/part" + std::to_string(i % 7) + "/";
+        switch (i % 6) {
+        case 0: WriteFile(part + "s" + n + ".css", "a" + n + "  {  color : red ;  margin : " + n + "px }\n"); break;
+        case 1: WriteFile(part + "p" + n + ".html", "<html>\n  <p>page   " + n + "</p>\n</html>\n"); break;
+        case 2: WriteFile(part + "t" + n + ".txt", std::string(static_cast<std::size_t>(i), 'x')); break;
+        case 3:
+            WriteFile(part + "b" + n + ".gif", SampleFile(i % 4 == 1 ? "images/spinner.gif" : "images/bullet.gif"));
+            break;
+        case 4: WriteFile(part + "d" + n + ".CSS", "upper  case  is  copied " + n); break;
+        default:
+            if (i < 30) {  // a few plug-in files
+                const char* samples[] = {"images/logo.png", "images/photo.jpg", "js/app.js"};
+                const char* names[] = {".png", ".jpg", ".js"};
+                WriteFile(part + "r" + n + names[i % 3], SampleFile(samples[i % 3]));
+            } else {
+                WriteFile(part + "e" + n + ".ico", std::string(1, char(i)));
+            }
+        }
+    }
+}

@@ -40,3 +40,10 @@ public:
     // Texts of one grid row, columns 0 to 4.
     std::vector<std::string> Row(int row) const;
 };
+
+// A file of the sample site (examples/site/PATH).
+std::string SampleFile(const std::string& path);
+
+// A site of 300 files of every kind below `folder`: style sheets, pages, GIFs,
+// a few PNG, JPEG and script files, and files copied unchanged.
+void WriteGeneratedSite(const std::string& folder);

@@ -1,0 +1,18 @@
+#pragma once
+// The records of an incremental run, kept as JSON in the output folder.
+
+#include <string>
+
+#include "app/core/OutputRecord.h"
+
+// The manifest's name in the output folder.
+constexpr const char* kManifestName = ".quorvan-manifest.json";
+
+// {"format": 1, "files": {NAME: {"source_size", "source_mtime_ns", "source_hash",
+// "kind", "levels", "version", "output_size", "output_hash", "original", "level",
+// "copied"}, ...}}, the names sorted; hashes as 16 hex digits.
+std::string ManifestText(const TOutputRecords& records);
+
+// The records of a manifest's text; throws JsonError when it is damaged (not
+// JSON, another format, a missing or ill-typed field).
+TOutputRecords ParseManifest(const std::string& text);
