@@ -32,13 +32,15 @@ TFileRun::~TFileRun()
 
 bool TFileRun::CanStart() const
 {
-    return next_ < jobs_.size() && Running() < static_cast<std::size_t>(workers_);
+    return next_ < jobs_.size() && Running() < static_cast<std::size_t>(workers_) &&
+           busyDestinations_.count(jobs_[next_].destination) == 0;
 }
 
 void TFileRun::Start(const TLevels& levels)
 {
     const std::size_t index = next_++;
     ++started_;
+    busyDestinations_.insert(jobs_[index].destination);
     pool_->Post([this, index, levels] {
         TFileOutcome outcome;
         outcome.index = index;
@@ -98,6 +100,8 @@ std::vector<TFileOutcome> TFileRun::TakeFinished()
         outcomes.swap(finished_);
     }
     taken_ += outcomes.size();
+    for (const TFileOutcome& outcome : outcomes)
+        busyDestinations_.erase(busyDestinations_.find(jobs_[outcome.index].destination));
     return outcomes;
 }
 

@@ -26,6 +26,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,8 @@ public:
     const std::vector<TJob>& Jobs() const { return jobs_; }
     // The index of the next job Start would start (Jobs().size() when all started).
     std::size_t NextIndex() const { return next_; }
-    // A job is left and a worker free for it.
+    // A job is left, a worker free for it, and no running job has its
+    // destination (a later file with the same destination waits, so it wins).
     bool CanStart() const;
     // Starts the next job in list order with these levels.
     void Start(const TLevels& levels);
@@ -86,6 +88,7 @@ private:
     std::size_t next_ = 0;
     std::size_t started_ = 0;
     std::size_t taken_ = 0;
+    std::multiset<std::string> busyDestinations_;  // of the jobs started and not yet taken
 
     mutable std::mutex mutex_;
     std::condition_variable ready_;
