@@ -10,5 +10,5 @@ if { [ -n "$DISPLAY" ] || [ -n "$WAYLAND_DISPLAY" ]; } && [ -x "$build/bin/quorv
   exec "$build/bin/quorvan-web-optimizer"
 fi
 
-echo "No display: optimizing examples/site/ into out/ with the command line."
-exec "$build/bin/quorvan-optimize" -o out --report out/report.html examples/site examples/site/robots.txt
+echo "No display: optimizing the site examples/site/ into out/ (its tree kept) with the command line."
+exec "$build/bin/quorvan-optimize" -o out --report out/report.html --json out/results.json examples/site

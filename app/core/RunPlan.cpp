@@ -199,7 +199,8 @@ void CheckDestinations(std::vector<TJob>& jobs, const std::string& outputFolder)
     std::error_code error;
     const std::filesystem::path canonical = std::filesystem::canonical(outputFolder, error);
     const std::string resolvedFolder = error ? std::string() : canonical.string();
-    for (TJob& job : jobs) job.refusal = Refusal(job, sources, outputFolder, resolvedFolder);
+    for (TJob& job : jobs)
+        if (job.refusal.empty()) job.refusal = Refusal(job, sources, outputFolder, resolvedFolder);
 }
 
 std::string ReportRefusal(const std::string& path, const std::vector<std::string>& sources)

@@ -64,7 +64,7 @@ std::vector<TJob> PlanRun(const std::vector<TListEntry>& entries, const std::str
 // their first job. The window asks before such a run; the command line refuses it.
 std::vector<TDestinationClash> FindClashes(const std::vector<TJob>& jobs);
 
-// Fills each job's refusal (the jobs' destinations as they stand, written into
+// Fills each job's refusal that is still empty (the jobs' destinations as they stand, written into
 // outputFolder or below it).
 void CheckDestinations(std::vector<TJob>& jobs, const std::string& outputFolder);
 

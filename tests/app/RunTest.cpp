@@ -5,14 +5,17 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
-
 #include <stdexcept>
+#include <thread>
 
 #include "TestSupport.h"
 #include "app/core/FileFailure.h"
 #include "app/core/PathParts.h"
 #include "app/core/Run.h"
+#include "app/core/RunPlan.h"
 #include "compressors/tools/ToolError.h"
 #include "tests/support/CommandLines.h"
 
@@ -377,4 +380,115 @@ TEST_F(RunTest, EmptyListAsksForFilesAndTouchesNothing)
     EXPECT_EQ(host.grid.RowCount(), 2);
     EXPECT_THAT(host.Row(1), ElementsAre("", "", "", "", ""));
     EXPECT_TRUE(host.progressPositions.empty());
+}
+
+TEST_F(RunTest, ParallelRowsArriveInListOrderAndKeepGoingShowsFailures)
+{
+    // Slow plug-in files early in the list, quick ones after: rows still
+    // appear in list order, each once every row before it is there.
+    onCommand = [](const std::string& line) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        WriteFile(DestinationArgument(line), "tool output");
+    };
+    host.files = {Source("a.png", "png"), Source("b.js", "var b;"), dir / "src/missing.css",
+                  Source("c.txt", "cc"),  Source("d.png", "png"),   Source("e.txt", "eeee")};
+    std::vector<int> rowsAtRepaint;
+    host.afterFile = [&](int) {
+        int rows = 0;
+        while (rows + 1 < host.grid.RowCount() - 1 && !host.grid.Cell(1, rows + 1).empty()) ++rows;
+        for (int row = 1; row <= rows; ++row) EXPECT_FALSE(host.grid.Cell(3, row).empty()) << row;
+        rowsAtRepaint.push_back(rows);
+    };
+    ResetResultGrid(host);
+    const auto failures = StartCompression(host, {3, true, nullptr});
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].Source(), dir / "src/missing.css");
+    EXPECT_THAT(host.Row(3),
+                ElementsAre("", dir / "src/missing.css", "",
+                            "failed: Cannot open file \"" + dir / "src/missing.css" + "\". No such file or directory",
+                            ""));
+    EXPECT_THAT(host.Row(6), ElementsAre("", host.files[5], "       4 B", "       4 B", "100.00%"));
+    EXPECT_THAT(host.Row(7), ElementsAre("", "", "", "TOTAL", ::testing::_));
+    EXPECT_TRUE(std::is_sorted(rowsAtRepaint.begin(), rowsAtRepaint.end()));
+    EXPECT_EQ(rowsAtRepaint.back(), 6);
+    EXPECT_EQ(host.progress, 5);  // every file counted
+    EXPECT_EQ(ReadFile(host.outputDir + "e.txt"), "eeee");
+}
+
+TEST_F(RunTest, ACancelledRunStartsNothingMore)
+{
+    host.files = {Source("a.txt", "a"), Source("b.txt", "b"), Source("c.txt", "c")};
+    host.afterFile = [this](int index) {
+        if (index == 0) host.environment.control->Cancel();
+    };
+    host.environment.control = std::make_shared<TRunControl>();
+    ResetResultGrid(host);
+    EXPECT_THROW(StartCompression(host, {1, true, nullptr}), RunCancelled);
+    EXPECT_EQ(host.grid.Cell(4, 1), "100.00%");
+    EXPECT_FALSE(FileExists(host.outputDir + "b.txt"));
+    EXPECT_FALSE(FileExists(host.outputDir + "c.txt"));
+}
+
+TEST_F(RunTest, RelativeDestinationsKeepTheTreeBelowTheOutputFolder)
+{
+    // Each entry's relative destination, and where the file lands (empty: refused).
+    struct Case {
+        std::string relative;
+        std::string lands;
+    };
+    const std::vector<Case> cases{
+        {"", "page.txt"},
+        {"page.txt", "page.txt"},
+        {"a/b/c/page.txt", "a/b/c/page.txt"},
+        {"../page.txt", ""},
+        {"/tmp/page.txt", ""},
+        {"a//page.txt", ""},
+        {"a/./page.txt", ""},
+        {"a/", ""},
+    };
+    for (const Case& test : cases) {
+        std::filesystem::remove_all(host.outputDir);
+        std::filesystem::create_directories(host.outputDir);
+        host.files = {Source("page.txt", "text")};
+        host.relatives = {test.relative};
+        ResetResultGrid(host);
+        const auto failures = StartCompression(host, {2, true, nullptr});
+        if (test.lands.empty()) {
+            ASSERT_EQ(failures.size(), 1u) << test.relative;
+            EXPECT_EQ(std::string(failures[0].what()), "Cannot create file \"" + host.outputDir + test.relative +
+                                                           "\". Not a path below the output folder.");
+            EXPECT_TRUE(std::filesystem::is_empty(host.outputDir)) << test.relative;
+        } else {
+            EXPECT_TRUE(failures.empty()) << test.relative;
+            EXPECT_EQ(ReadFile(host.outputDir + test.lands), "text") << test.relative;
+        }
+    }
+    host.relatives.clear();
+}
+
+TEST(RunPlan, ClashesAreDifferentFilesForOneDestination)
+{
+    TempDir dir;
+    for (const char* name : {"a/x.css", "b/x.css", "c/y.css"}) WriteFile(dir / name, name);
+    std::filesystem::create_hard_link(dir / "a/x.css", dir / "c/x.css");
+    struct Case {
+        const char* name;
+        std::vector<TListEntry> entries;
+        std::vector<std::pair<std::string, std::vector<std::string>>> clashes;
+    };
+    const std::string a = dir / "a/x.css", b = dir / "b/x.css", c = dir / "c/x.css", y = dir / "c/y.css";
+    const std::vector<Case> cases{
+        {"two files, one name", {{a, ""}, {y, ""}, {b, ""}}, {{"out/x.css", {a, b}}}},
+        {"the same file twice", {{a, ""}, {a, ""}}, {}},
+        {"a hard link of the same file", {{a, ""}, {c, ""}}, {}},
+        {"kept apart by their trees", {{a, "a/x.css"}, {b, "b/x.css"}}, {}},
+        {"a tree and a flat file", {{y, "x.css"}, {b, ""}, {a, ""}}, {{"out/x.css", {y, b, a}}}},
+        {"three for one", {{b, ""}, {a, ""}, {y, "x.css"}, {b, ""}}, {{"out/x.css", {b, a, y}}}},
+    };
+    for (const Case& test : cases) {
+        std::vector<std::pair<std::string, std::vector<std::string>>> found;
+        for (const TDestinationClash& clash : FindClashes(PlaceJobs(test.entries, "out/")))
+            found.emplace_back(clash.destination, clash.sources);
+        EXPECT_EQ(found, test.clashes) << test.name;
+    }
 }
