@@ -278,20 +278,29 @@ void TForm1::StepRun()
     }
     stepping_ = true;
     bool going = true;
-    do {
-        stepAgain_ = false;
-        going = run_->Step();
-    } while (going && stepAgain_);
+    QString fault;
+    try {
+        do {
+            stepAgain_ = false;
+            going = run_->Step();
+        } while (going && stepAgain_);
+    } catch (const std::exception& error) {
+        fault = QString::fromLocal8Bit(error.what());
+        going = false;
+    }
     stepping_ = false;
-    if (!going) EndRun();
+    if (!going) EndRun(fault);
 }
 
-void TForm1::EndRun()
+// A fault of the window's own side ends the run: the files under way are cancelled.
+void TForm1::EndRun(QString error)
 {
     std::vector<TFileFailure> failures;
-    QString error;
     try {
-        failures = run_->Finish();
+        if (error.isEmpty())
+            failures = run_->Finish();
+        else
+            runHost_->Environment().control->Cancel();
     } catch (const RunCancelled&) {
         // The window is closing.
     } catch (const std::exception& fault) {

@@ -79,7 +79,7 @@ private:
     int RunWorkers();
     void PostRunStep();
     void StepRun();
-    void EndRun();
+    void EndRun(QString error = {});
     void ListBox1DrawItem(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index);
     void ResultGridDrawCell(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index);
     void Label13MouseMove(QLabel* label);
