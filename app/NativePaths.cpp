@@ -13,6 +13,7 @@
 namespace {
 
 constexpr int kNativePathRole = Qt::UserRole + 1;
+constexpr int kRelativePathRole = Qt::UserRole + 2;
 constexpr const char* kNativePathProperty = "nativePath";
 
 bool Exists(const std::string& path)
@@ -86,10 +87,11 @@ std::string OutputDirPath(const QLineEdit& field)
     return QFile::encodeName(field.text()).toStdString();
 }
 
-void AddListPath(QListWidget* list, const std::string& native)
+void AddListPath(QListWidget* list, const std::string& native, const std::string& relative)
 {
     auto* item = new QListWidgetItem(ShownPath(native));
     item->setData(kNativePathRole, QByteArray::fromStdString(native));
+    if (!relative.empty()) item->setData(kRelativePathRole, QByteArray::fromStdString(relative));
     list->addItem(item);
 }
 
@@ -99,4 +101,10 @@ std::string ListPathAt(const QListWidget* list, int row)
     if (item == nullptr) return {};
     const QVariant native = item->data(kNativePathRole);
     return native.isValid() ? native.toByteArray().toStdString() : QFile::encodeName(item->text()).toStdString();
+}
+
+std::string ListRelativeAt(const QListWidget* list, int row)
+{
+    const QListWidgetItem* item = list->item(row);
+    return item == nullptr ? std::string() : item->data(kRelativePathRole).toByteArray().toStdString();
 }

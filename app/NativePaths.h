@@ -31,6 +31,8 @@ QList<QByteArray> NativeLocalPaths(const QMimeData* data);
 void SetOutputDirPath(QLineEdit& field, const std::string& native);
 std::string OutputDirPath(const QLineEdit& field);
 
-// List entries: the text shown, the bytes kept beside it.
-void AddListPath(QListWidget* list, const std::string& native);
+// List entries: the text shown, the bytes kept beside it, and the entry's
+// destination below the output folder ("css/a.css"; empty: the flat rule).
+void AddListPath(QListWidget* list, const std::string& native, const std::string& relative = {});
 std::string ListPathAt(const QListWidget* list, int row);
+std::string ListRelativeAt(const QListWidget* list, int row);

@@ -21,11 +21,13 @@
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTableView>
+#include <QThread>
 #include <QToolButton>
 #include <QUrl>
 
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 
 #include "app/FileDialog.h"
 #include "app/FileListBox.h"
@@ -33,6 +35,7 @@
 #include "app/NativePaths.h"
 #include "app/OwnerDrawDelegate.h"
 #include "app/ResultGridModel.h"
+#include "app/RunMessages.h"
 #include "app/Widgets.h"
 #include "app/WindowRunHost.h"
 #include "app/core/PathShortening.h"
@@ -52,6 +55,14 @@ QString ShortenedPath(const QString& path, const QFontMetrics& metrics, int maxW
     }));
 }
 
+// The path of a file below a folder it was found in ("css/a.css").
+std::string PathBelow(const std::string& folder, const std::string& file)
+{
+    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + '/';
+    if (file.compare(0, prefix.size(), prefix) == 0) return file.substr(prefix.size());
+    return std::filesystem::path(file).lexically_relative(folder).generic_string();
+}
+
 }  // namespace
 
 TForm1::TForm1(const std::string& programDir, QWidget* parent)
@@ -64,7 +75,12 @@ TForm1::TForm1(const std::string& programDir, QWidget* parent)
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // Running plug-ins are killed; the run waits for its workers.
+    if (run_) runHost_->Environment().control->Cancel();
+    run_.reset();
+}
 
 void TForm1::ConnectControls()
 {
@@ -112,8 +128,8 @@ void TForm1::FormCreate()
         Combo(plugin.selector)->setEnabled(false);
         if (QLabel* notice = DisabledNotice(plugin.selector)) notice->show();
     }
-    environment.hooks = ToolRunnerHooks{[] { QCoreApplication::processEvents(); },
-                                        [this](const std::string& message) {
+    // No message pump: plug-ins run on worker threads, never inside an event handler.
+    environment.hooks = ToolRunnerHooks{{}, [this](const std::string& message) {
                                             QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(),
                                                             QString::fromStdString(message), QMessageBox::Ok, this);
                                             box.exec();
@@ -163,12 +179,13 @@ void TForm1::resizeEvent(QResizeEvent* event)
 void TForm1::closeEvent(QCloseEvent* event)
 {
     if (running_) {
-        // The running plug-in is killed and the run ends at once (between
-        // files: after the current one); the window closes then.
+        // The running plug-ins are killed, no file is started any more; the
+        // window closes once the run has ended.
         runHost_->RequestStop();
         runHost_->Environment().control->Cancel();
         closeAfterRun_ = true;
         event->ignore();
+        PostRunStep();
         return;
     }
     FormClose();
@@ -206,18 +223,97 @@ void TForm1::ExitButtonClick()
 void TForm1::OptiButtonClick()
 {
     if (running_) return;
+    const int workers = RunWorkers();
+    if (workers == 0) return;
     ShowPage(2);
     ResetResultGrid(*runHost_);
     SetRunning(true);
     try {
-        StartCompression(*runHost_);
+        TRunOptions options;
+        options.workers = workers;
+        options.keepGoing = true;
+        run_ = std::make_unique<TCompressionRun>(*runHost_, options, [this] { PostRunStep(); });
+    } catch (const std::exception& error) {
+        SetRunning(false);
+        QMessageBox::critical(this, ApplicationTitle(), QString::fromLocal8Bit(error.what()));
+        return;
+    }
+    StepRun();
+}
+
+// The files the next run may optimize at once: one per core; one at a time when
+// files would overwrite each other (the later one wins, as in list order);
+// none when the user declines such a run.
+int TForm1::RunWorkers()
+{
+    std::vector<TListEntry> entries;
+    for (int index = 0; index < runHost_->FileCount(); ++index)
+        entries.push_back({runHost_->FileAt(index), runHost_->RelativeDestinationAt(index)});
+    const std::vector<TDestinationClash> clashes = FindClashes(PlaceJobs(entries, runHost_->OutputDirText()));
+    if (clashes.empty()) return std::max(QThread::idealThreadCount(), 1);
+    const auto answer = QMessageBox::question(this, ApplicationTitle(), ClashQuestion(clashes),
+                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    return answer == QMessageBox::Yes ? 1 : 0;
+}
+
+// Called on a worker thread: one queued step at a time is enough.
+void TForm1::PostRunStep()
+{
+    if (!stepPosted_.exchange(true))
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                stepPosted_ = false;
+                StepRun();
+            },
+            Qt::QueuedConnection);
+}
+
+void TForm1::StepRun()
+{
+    if (!run_) return;
+    if (stepping_) {  // a message box of this step runs events
+        stepAgain_ = true;
+        return;
+    }
+    stepping_ = true;
+    bool going = true;
+    QString fault;
+    try {
+        do {
+            stepAgain_ = false;
+            going = run_->Step();
+        } while (going && stepAgain_);
+    } catch (const std::exception& error) {
+        fault = QString::fromLocal8Bit(error.what());
+        going = false;
+    }
+    stepping_ = false;
+    if (!going) EndRun(fault);
+}
+
+// A fault of the window's own side ends the run: the files under way are cancelled.
+void TForm1::EndRun(QString error)
+{
+    std::vector<TFileFailure> failures;
+    try {
+        if (error.isEmpty())
+            failures = run_->Finish();
+        else
+            runHost_->Environment().control->Cancel();
     } catch (const RunCancelled&) {
         // The window is closing.
-    } catch (const std::exception& error) {
-        QMessageBox::critical(this, ApplicationTitle(), QString::fromLocal8Bit(error.what()));
+    } catch (const std::exception& fault) {
+        error = QString::fromLocal8Bit(fault.what());
     }
+    run_.reset();
     SetRunning(false);
-    if (closeAfterRun_) close();
+    if (closeAfterRun_) {
+        close();
+        return;
+    }
+    if (!error.isEmpty()) QMessageBox::critical(this, ApplicationTitle(), error);
+    if (!failures.empty()) QMessageBox::warning(this, ApplicationTitle(), FailureList(failures));
 }
 
 void TForm1::SetRunning(bool running)
@@ -260,7 +356,8 @@ void TForm1::AddNativeFiles(const std::vector<std::string>& paths)
         struct stat info {};
         if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
             try {
-                for (const std::string& file : CollectWebFiles(path)) AddListPath(ListBox1, file);
+                for (const std::string& file : CollectWebFiles(path))
+                    AddListPath(ListBox1, file, PathBelow(path, file));
             } catch (const std::exception& error) {
                 QMessageBox::critical(this, ApplicationTitle(), QString::fromLocal8Bit(error.what()));
             }

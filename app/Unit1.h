@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 class QModelIndex;
 class QPainter;
 class QStyleOptionViewItem;
+class TCompressionRun;
 class TIconCache;
 class TResultGrid;
 class TResultGridModel;
@@ -39,7 +41,8 @@ public:
     void SaveButtonClick();
     void Label13Click(QLabel* label);
 
-    // Appends the files as they are; a folder adds the web files below it.
+    // Appends the files as they are; a folder adds the web files below it,
+    // each written at its path below that folder.
     // Paths are bytes as the system has them; shown paths are matched to them
     // (NativePath).
     void AddNativeFiles(const std::vector<std::string>& paths);
@@ -70,6 +73,13 @@ private:
     void FormClose();
     void ShowPage(int page);
     void SetRunning(bool running);
+    // The Optimize command: asks before a run whose files would overwrite each
+    // other, then starts the run on worker threads; the window's event loop
+    // steps it (StepRun, posted by the workers) until it ends (EndRun).
+    int RunWorkers();
+    void PostRunStep();
+    void StepRun();
+    void EndRun(QString error = {});
     void ListBox1DrawItem(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index);
     void ResultGridDrawCell(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index);
     void Label13MouseMove(QLabel* label);
@@ -79,6 +89,10 @@ private:
     TResultGridModel* results_;  // child of this window
     std::unique_ptr<TIconCache> iconCache_;
     std::unique_ptr<TWindowRunHost> runHost_;
+    std::unique_ptr<TCompressionRun> run_;  // the run under way
+    std::atomic<bool> stepPosted_{false};   // a StepRun is queued
+    bool stepping_ = false;                 // inside StepRun (a message box may run events)
+    bool stepAgain_ = false;                // a StepRun came while stepping
     bool running_ = false;
     bool closeAfterRun_ = false;
 };

@@ -1,7 +1,6 @@
 #include "app/WindowRunHost.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QLocale>
 #include <QProgressBar>
@@ -31,6 +30,11 @@ std::string TWindowRunHost::FileAt(int index) const
     if (controls_.ListBox1->item(index) == nullptr)
         throw std::out_of_range("No file at index " + std::to_string(index));
     return ListPathAt(controls_.ListBox1, index);
+}
+
+std::string TWindowRunHost::RelativeDestinationAt(int index) const
+{
+    return ListRelativeAt(controls_.ListBox1, index);
 }
 
 std::string TWindowRunHost::OutputDirText() const
@@ -79,8 +83,7 @@ void TWindowRunHost::SetProgress(int position)
 
 void TWindowRunHost::RepaintAndProcessMessages()
 {
-    controls_.ResultGrid->viewport()->repaint();
-    QCoreApplication::processEvents();
+    controls_.ResultGrid->viewport()->update();
 }
 
 void TWindowRunHost::ChooseFiles()

@@ -19,6 +19,8 @@ public:
 
     int FileCount() const override;
     std::string FileAt(int index) const override;
+    // A file of a dropped folder keeps its path below that folder.
+    std::string RelativeDestinationAt(int index) const override;
     std::string OutputDirText() const override;
     std::string SelectorText(Selector selector) const override;
     const TRunEnvironment& Environment() const override { return environment_; }
@@ -29,11 +31,13 @@ public:
     void SetCell(int column, int row, const std::string& text) override;
     void SetProgressMax(int maximum) override;
     void SetProgress(int position) override;
+    // Schedules a repaint of the grid: the window's run is stepped from its
+    // event loop, so events need no pumping here.
     void RepaintAndProcessMessages() override;
     void ChooseFiles() override;
     bool StopRequested() const override { return stopRequested_; }
 
-    // The window is closing: the run stops after the current file.
+    // The window is closing: no file is started any more.
     void RequestStop() { stopRequested_ = true; }
 
 private:

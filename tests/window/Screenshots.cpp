@@ -44,6 +44,7 @@ int main(int argc, char* argv[])
     form.findChild<QToolButton*>("ConfigButton")->click();
     shoot("window-configure.png");
     form.findChild<QToolButton*>("OptiButton")->click();
+    WaitUntil([&form] { return !form.Running(); });
     shoot("window-optimize.png");
     form.findChild<QToolButton*>("SpeedButton1")->click();
     shoot("window-about.png");

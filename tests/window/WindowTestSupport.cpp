@@ -1,7 +1,9 @@
 #include "WindowTestSupport.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -83,6 +85,20 @@ QByteArray ReadFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WaitUntil(const std::function<bool()>& done, int milliseconds)
+{
+    if (done()) return true;
+    const QDeadlineTimer deadline(milliseconds);
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done() || deadline.hasExpired()) loop.quit();
+    });
+    poll.start(10);
+    loop.exec();
+    return done();
 }
 
 std::string BuildBinDir()

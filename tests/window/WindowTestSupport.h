@@ -52,5 +52,9 @@ std::function<void(QWidget*)> CancelDialog();
 QString WriteFile(const QString& path, const QByteArray& bytes);
 QByteArray ReadFile(const QString& path);
 
+// Runs an event loop until `done` holds (checked every 10 ms) or the time is
+// up; true when it holds.
+bool WaitUntil(const std::function<bool()>& done, int milliseconds = 120000);
+
 // The program's folder in the build tree, with a trailing "/".
 std::string BuildBinDir();

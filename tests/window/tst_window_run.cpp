@@ -17,9 +17,11 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <filesystem>
 
 #include <sys/stat.h>
@@ -27,6 +29,7 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QFile>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QUrl>
 
@@ -114,8 +117,18 @@ private:
     {
         form.AddFiles(files);
         form.findChild<QLineEdit*>("OutputDir")->setText(outDir);
-        form.findChild<QToolButton*>("OptiButton")->click();
+        Optimize(form);
     }
+
+    // The Optimize command, until its run has ended.
+    static void Optimize(TForm1& form)
+    {
+        form.findChild<QToolButton*>("OptiButton")->click();
+        QVERIFY(WaitUntil([&form] { return !form.Running(); }));
+    }
+
+    // The files a run may start at once.
+    static int Workers() { return std::max(QThread::idealThreadCount(), 1); }
 
     QString Save(TForm1& form, const QString& name)
     {
@@ -204,7 +217,7 @@ private slots:
         Q_UNUSED(list);
         form.findChild<QListWidget*>("ListBox1")->clear();
         form.AddFiles({files[3]});
-        form.findChild<QToolButton*>("OptiButton")->click();
+        Optimize(form);
         QCOMPARE(form.Results().RowCount(), 3);
         QCOMPARE(Cell(form, 1, 1), files[3]);
         QCOMPARE(Cell(form, 2, 1), QStringLiteral("     103 B"));
@@ -222,7 +235,7 @@ private slots:
     {
         TForm1 form(BuildBinDir());
         form.findChild<QToolButton*>("ConfigButton")->click();
-        form.findChild<QToolButton*>("OptiButton")->click();
+        Optimize(form);
         QCOMPARE(form.findChild<QStackedWidget*>("Notebook1")->currentIndex(), 0);
         QCOMPARE(form.findChild<QLabel*>("CaptionPanel")->text(), QStringLiteral("Choose files"));
         QCOMPARE(form.Results().RowCount(), 2);
@@ -310,27 +323,41 @@ private slots:
         QCOMPARE(Cell(form, 4, 1), QStringLiteral("100,00%"));
     }
 
-    void AFaultEndsTheRunWithAnErrorBoxAndKeepsTheRows()
+    void AFailingFileShowsItsReasonAndTheRunGoesOn()
     {
         const QString a = WriteFile(dir_.filePath("fault/a.txt"), "aaaa");
         const QString missing = dir_.filePath("fault/missing.txt");
         const QString c = WriteFile(dir_.filePath("fault/c.txt"), "cccc");
         TForm1 form(BuildBinDir());
-        TDialogAnswer answer;
-        Run(form, {a, missing, c}, OutDir("fault-out"));
-        QVERIFY(answer.Seen().seen);
-        QCOMPARE(answer.Seen().title, QStringLiteral("Quorvan Web Optimizer"));
-        QVERIFY2(answer.Seen().text.contains(missing), qPrintable(answer.Seen().text));
+        const QString out = OutDir("fault-out");
+        {
+            TDialogAnswer answers({{}, {}});
+            Run(form, {a, missing, c}, out);
+            // One box at the end lists the failure; the rows stay as the grid has them.
+            QVERIFY(answers.Seen(0).seen);
+            QVERIFY(!answers.Seen(1).seen);
+            QCOMPARE(answers.Seen(0).title, QStringLiteral("Quorvan Web Optimizer"));
+            QVERIFY2(answers.Seen(0).text.startsWith(QLatin1String("1 file could not be optimized:")),
+                     qPrintable(answers.Seen(0).text));
+            QVERIFY2(answers.Seen(0).text.contains(missing), qPrintable(answers.Seen(0).text));
+        }
         QCOMPARE(form.Results().RowCount(), 5);
         QCOMPARE(Cell(form, 1, 1), a);
         QCOMPARE(Cell(form, 4, 1), QStringLiteral("100.00%"));
         QCOMPARE(Cell(form, 1, 2), missing);
-        for (int column : {2, 3, 4}) QCOMPARE(Cell(form, column, 2), QString());
-        for (int row : {3, 4})
-            for (int column = 0; column < 5; ++column) QCOMPARE(Cell(form, column, row), QString());
-        QCOMPARE(form.findChild<QProgressBar*>("ProgressBar1")->value(), 0);
+        QVERIFY2(Cell(form, 3, 2).startsWith(QLatin1String("failed: ")), qPrintable(Cell(form, 3, 2)));
+        QVERIFY2(Cell(form, 3, 2).contains(missing), qPrintable(Cell(form, 3, 2)));
+        for (int column : {2, 4}) QCOMPARE(Cell(form, column, 2), QString());
+        QCOMPARE(Cell(form, 1, 3), c);
+        QCOMPARE(Cell(form, 4, 3), QStringLiteral("100.00%"));
+        QCOMPARE(Cell(form, 3, 4), QStringLiteral("TOTAL"));
+        QCOMPARE(ReadFile(out + "c.txt"), QByteArray("cccc"));
+        QCOMPARE(form.findChild<QProgressBar*>("ProgressBar1")->value(), 2);  // every file ended
         QCOMPARE(TableMismatch(form), QString());
         QVERIFY(form.findChild<QToolButton*>("OptiButton")->isEnabled());
+        // The report holds the row as the grid shows it.
+        const QString report = Save(form, "fault-report.html");
+        QVERIFY(ReadFile(report).contains("<td>failed: "));
     }
 
     void AMissingPluginIsToldOnceAndItsFilesAreCopied()
@@ -365,45 +392,49 @@ private slots:
         TDialogAnswer answers({{}, {}});
         const QString out = OutDir("nostart-out");
         Run(form, {txt, png}, out);
-        // The notice, then the file's failure with the same reason.
+        // The notice, then the list of failures with the same reason.
         QVERIFY(answers.Seen(0).text.startsWith(QLatin1String("Unable to run ")));
         QVERIFY(answers.Seen(0).text.contains(QLatin1String("pngout.exe")));
-        QCOMPARE(answers.Seen(1).text, answers.Seen(0).text);
+        QVERIFY2(answers.Seen(1).text.contains(png + ": " + answers.Seen(0).text), qPrintable(answers.Seen(1).text));
         QCOMPARE(Cell(form, 4, 1), QStringLiteral("100.00%"));
         QCOMPARE(Cell(form, 1, 2), png);
-        QCOMPARE(Cell(form, 3, 2), QString());
-        QCOMPARE(Cell(form, 3, 3), QString());  // no TOTAL
+        QCOMPARE(Cell(form, 3, 2), "failed: " + answers.Seen(0).text);
+        QCOMPARE(Cell(form, 3, 3), QStringLiteral("TOTAL"));
         QVERIFY(!QFileInfo::exists(out + "x.png"));
         QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList{"a.txt"});
     }
 
-    void ClosingTheWindowKillsTheRunningPluginAndEndsTheRun()
+    void ClosingTheWindowKillsTheRunningPluginsAndEndsTheRun()
     {
+        // One slow plug-in per worker, and two files more that must never start.
         QTemporaryDir program;
-        const QString pidFile = dir_.filePath("slow/pid");
+        const QString pidFile = dir_.filePath("slow/pids");
         WriteFile(program.filePath("plugins/pngout.exe"),
-                  "#!/bin/sh\necho $$ > '" + pidFile.toUtf8() + "'\nexec sleep 1000\n");
+                  "#!/bin/sh\necho $$ >> '" + pidFile.toUtf8() + "'\nexec sleep 1000\n");
         QFile::setPermissions(program.filePath("plugins/pngout.exe"), QFile::ReadOwner | QFile::ExeOwner);
-        const QString png = WriteFile(dir_.filePath("slow/x.png"), QByteArray(300, 'p'));
-        const QString txt = WriteFile(dir_.filePath("slow/y.txt"), "yy");
+        QStringList files;
+        for (int i = 0; i < Workers() + 2; ++i)
+            files << WriteFile(dir_.filePath(QStringLiteral("slow/x%1.png").arg(i)), QByteArray(300, 'p'));
         const QString out = OutDir("slow-out");
-        WriteFile(out + "x.png", "earlier");
+        WriteFile(out + "x0.png", "earlier");
         TForm1 form(program.path().toStdString());
         form.show();
+        auto pids = [&] { return ReadFile(pidFile).trimmed().split('\n'); };
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, &form, [&] {
-            if (QFileInfo(pidFile).size() > 0) form.close();
+            if (QFileInfo(pidFile).size() > 0 && pids().size() == Workers()) form.close();
         });
         poll.start(20);
         TDialogAnswer answer;  // no box may open
-        Run(form, {png, txt}, out);
+        Run(form, files, out);
         poll.stop();
         QVERIFY(!answer.Seen().seen);
-        QVERIFY(ProcessGone(ReadFile(pidFile).trimmed().toInt()));
+        QCOMPARE(pids().size(), Workers());
+        for (const QByteArray& pid : pids()) QVERIFY(ProcessGone(pid.toInt()));
         QVERIFY(!form.isVisible());
         QVERIFY(!form.Running());
-        QCOMPARE(ReadFile(out + "x.png"), QByteArray("earlier"));
-        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList{"x.png"});
+        QCOMPARE(ReadFile(out + "x0.png"), QByteArray("earlier"));
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList{"x0.png"});  // no temporary file
         QCOMPARE(Cell(form, 3, 1), QString());
     }
 
@@ -449,7 +480,7 @@ private slots:
         QCOMPARE(list->item(0)->text(), QFile::decodeName(css));  // shown decoded
 
         form.findChild<QComboBox*>("JSCombo")->setCurrentIndex(0);
-        form.findChild<QToolButton*>("OptiButton")->click();
+        Optimize(form);
         QCOMPARE(form.Results().Cell(1, 1), css.toStdString());
         QCOMPARE(Cell(form, 3, 4), QStringLiteral("TOTAL"));
         const std::string written = outFolder.toStdString() + "/caf\xe9.css";
@@ -471,8 +502,10 @@ private slots:
 
     void WhileARunIsUnderWayInputsAreLockedAndClosingStopsIt()
     {
+        // The first files start at once, one per worker; closing starts no other.
         QStringList files;
-        for (int i = 0; i < 3; ++i) files << WriteFile(dir_.filePath(QStringLiteral("busy/b%1.txt").arg(i)), "busy");
+        for (int i = 0; i < Workers() + 2; ++i)
+            files << WriteFile(dir_.filePath(QStringLiteral("busy/b%1.txt").arg(i)), "busy");
         TForm1 form(BuildBinDir());
         form.show();
         struct Seen {
@@ -508,28 +541,30 @@ private slots:
         QVERIFY(!seen.outputDir);
         QVERIFY(!seen.remove);
         QVERIFY(seen.selectors);
-        QCOMPARE(seen.files, 3);
-        QCOMPARE(seen.rows, 5);
-        // The run ended after the first file and the window closed.
-        QCOMPARE(Cell(form, 1, 1), files[0]);
-        QCOMPARE(Cell(form, 4, 1), QStringLiteral("100.00%"));
-        QCOMPARE(Cell(form, 1, 2), QString());
-        QCOMPARE(Cell(form, 3, 4), QString());
-        QVERIFY(!QFileInfo::exists(dir_.filePath("busy-out/b1.txt")));
+        QCOMPARE(seen.files, static_cast<int>(files.size()));
+        QCOMPARE(seen.rows, static_cast<int>(files.size()) + 2);
+        // The run ended with the files under way and the window closed.
+        for (int i = Workers(); i < files.size(); ++i) {
+            QCOMPARE(Cell(form, 1, i + 1), QString());
+            QVERIFY(!QFileInfo::exists(dir_.filePath(QStringLiteral("busy-out/b%1.txt").arg(i))));
+        }
+        QCOMPARE(Cell(form, 3, static_cast<int>(files.size()) + 1), QString());
         QVERIFY(!form.isVisible());
         QVERIFY(!form.Running());
     }
 
     void ALevelChangedDuringARunAppliesFromTheNextFile()
     {
+        // The files that start with the run get the level it began with, the next one the new level.
         const QByteArray css = "/* a comment that the minifier drops */\nbody {\n    color : red ;\n}\n";
-        const QString first = WriteFile(dir_.filePath("live/one.css"), css);
-        const QString second = WriteFile(dir_.filePath("live/two/one.css"), css);
+        QStringList files;
+        for (int i = 0; i <= Workers(); ++i)
+            files << WriteFile(dir_.filePath(QStringLiteral("live/one%1.css").arg(i)), css);
         TForm1 form(BuildBinDir());
         QTimer::singleShot(0, &form, [&] { form.findChild<QComboBox*>("CSSCombo")->setCurrentIndex(0); });
-        Run(form, {first, second}, OutDir("live-out"));
-        QVERIFY(Cell(form, 4, 1) != QStringLiteral("100.00%"));
-        QCOMPARE(Cell(form, 4, 2), QStringLiteral("100.00%"));
+        Run(form, files, OutDir("live-out"));
+        for (int row = 1; row <= Workers(); ++row) QVERIFY(Cell(form, 4, row) != QStringLiteral("100.00%"));
+        QCOMPARE(Cell(form, 4, Workers() + 1), QStringLiteral("100.00%"));
     }
 };
 
