@@ -5,7 +5,8 @@
 # the sources). Prints the best wall and CPU time (user + sys, plug-ins and
 # the script server included) of RUNS runs each (default 3, -j 1 and -j 2 in
 # turn), the wall time ratio -j 2 / -j 1 (aim: at most 0.6 on two cores) and
-# the CPU use at -j 2, CPU over wall (aim: at least 1.7).
+# the CPU use of the fastest -j 2 run, CPU over wall (aim: at least 1.7); the
+# machine should be otherwise idle.
 #   bash bench/site/site.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
@@ -20,8 +21,8 @@ site="$store/root/usr/share/doc"
 if [ "$(cat "$store/packages" 2>/dev/null)" != "${packages[*]}" ]; then
   rm -rf -- "$store"
   mkdir -p "$store/debs"
-  (cd "$store/debs" && apt-get download "${packages[@]}" > /dev/null) ||
-    { echo "apt-get download ${packages[*]} failed" >&2; exit 1; }
+  (cd "$store/debs" && apt-get download "${packages[@]}" > "$store/apt.log" 2>&1) ||
+    { cat "$store/apt.log" >&2; echo "apt-get download ${packages[*]} failed" >&2; exit 1; }
   for deb in "$store"/debs/*.deb; do dpkg-deb -x "$deb" "$store/root"; done
   echo "${packages[*]}" > "$store/packages"
 fi
@@ -53,13 +54,13 @@ written=$(find "$work/out" -type f | wc -l)
 
 echo "site: $files files, $((bytes / 1000)) kB (libxml2-doc, git-doc); $written files written; best of $runs runs"
 for j in "${jobs[@]}"; do
-  wall=$(best "$work/j$j" 1) cpu=$(best "$work/j$j" 2)
-  awk -v j="$j" -v w="$wall" -v c="$cpu" -v n="$files" \
-    'BEGIN { printf "-j %s: %.2f s wall, %.2f s CPU (%.1f ms a file), CPU use %.2f\n", j, w, c, 1000 * c / n, c / w }'
+  awk -v j="$j" -v w="$(best "$work/j$j" 1)" -v c="$(best "$work/j$j" 2)" -v n="$files" \
+    'BEGIN { printf "-j %s: best %.2f s wall, best %.2f s CPU (%.1f ms a file)", j, w, c, 1000 * c / n }'
+  read -r wall cpu _ < <(sort -g -k1,1 "$work/j$j" | head -1)  # the fastest run's own CPU
+  awk -v w="$wall" -v c="$cpu" 'BEGIN { printf "; CPU use of the fastest run %.2f\n", c / w }'
 done
 if [ ${#jobs[@]} -gt 1 ]; then
   awk -v a="$(best "$work/j1" 1)" -v b="$(best "$work/j2" 1)" \
     'BEGIN { printf "wall -j 2 / -j 1: %.2f (aim: at most 0.6)\n", b / a }'
-  awk -v w="$(best "$work/j2" 1)" -v c="$(best "$work/j2" 2)" \
-    'BEGIN { printf "CPU use at -j 2 (user+sys over wall): %.2f (aim: at least 1.7)\n", c / w }'
+  awk -v w="$wall" -v c="$cpu" 'BEGIN { printf "CPU use at -j 2 (user+sys over wall): %.2f (aim: at least 1.7)\n", c / w }'
 fi
