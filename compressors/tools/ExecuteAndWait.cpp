@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstring>
 #include <iostream>
-#include <thread>
 
 #include "compressors/tools/ProgramSearch.h"
 #include "compressors/tools/ToolError.h"
@@ -14,8 +13,7 @@
 
 namespace {
 
-constexpr int kWaitMilliseconds = 150;
-constexpr auto kSleep = std::chrono::milliseconds(75);
+constexpr int kPumpMilliseconds = 50;
 constexpr std::uint64_t kMegabyte = 1024 * 1024;
 
 // "Unable to run ..." reaches the user once per program and run.
@@ -54,8 +52,10 @@ std::string FailureOf(int status, const TToolProcess& process, const TRunEnviron
     return WithErrors(reason + ": " + commandLine, process.ErrorLines());
 }
 
-// Waits for the child within the time limit; false when the limit ran out.
-bool WaitWithinLimit(TToolProcess& process, const TRunEnvironment& environment)
+// Waits for the child within the time limit. Without a pump the thread
+// blocks on the child alone; with one, the pump runs every kPumpMilliseconds
+// while the child runs and once after it has ended.
+TToolProcess::Wait WaitWithinLimit(TToolProcess& process, const TRunEnvironment& environment)
 {
     using Clock = std::chrono::steady_clock;
     const int limit = environment.toolLimits.timeoutSeconds;
@@ -68,13 +68,11 @@ bool WaitWithinLimit(TToolProcess& process, const TRunEnvironment& environment)
     const auto& pump = environment.hooks.processMessages;
     for (;;) {
         const int remaining = left();
-        if (remaining == 0) return process.WaitForExit(0);
-        if (!pump) return process.WaitForExit(remaining);
-        const bool ended =
-            process.WaitForExit(remaining < 0 ? kWaitMilliseconds : std::min(remaining, kWaitMilliseconds));
+        if (!pump || remaining == 0) return process.WaitForExit(remaining);
+        const auto result =
+            process.WaitForExit(remaining < 0 ? kPumpMilliseconds : std::min(remaining, kPumpMilliseconds));
         pump();
-        std::this_thread::sleep_for(kSleep);
-        if (ended) return true;
+        if (result != TToolProcess::Wait::TimeUp) return result;
     }
 }
 
@@ -95,9 +93,11 @@ void ExecuteAndWait(const std::string& commandLine, const TRunEnvironment& envir
         NotifyUnableToRun(environment, commandLine);
         throw ToolError("Unable to run " + commandLine);
     }
-    if (!WaitWithinLimit(*process, environment)) {
+    const auto wait = WaitWithinLimit(*process, environment);
+    if (wait != TToolProcess::Wait::Ended) {
         process->KillGroup();
         process->Reap();
+        if (wait == TToolProcess::Wait::Cancelled) throw RunCancelled();
         throw ToolError("Timed out after " + std::to_string(environment.toolLimits.timeoutSeconds) +
                         " s: " + commandLine);
     }

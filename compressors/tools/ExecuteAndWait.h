@@ -18,9 +18,11 @@
 //   "Ended by signal N (<name>)[ under a memory limit of M MB]: <command line>[: ...]"
 // Throws RunCancelled when the run's control was cancelled meanwhile.
 //
-// With a message pump in the hooks it waits as the window needs: up to 150 ms
-// for the child, the pump, 75 ms of sleep, until the child has ended. If the
-// pump throws, the child's process group is killed and the exception passes
-// on. Without a pump the calling thread blocks on the child alone. With the
-// environment's executor set, the command line goes to it instead.
+// Without a message pump in the hooks the calling thread blocks on the child
+// (and the run's cancellation) and goes on the moment it ends. With a pump it
+// waits as the window needs: the pump runs every 50 ms while the child runs
+// and once after it has ended, with no sleep. If the pump throws, the child's
+// process group is killed and the exception passes on. Cancelling the run's
+// control kills the group and ends the wait at once. With the environment's
+// executor set, the command line goes to it instead.
 void ExecuteAndWait(const std::string& commandLine, const TRunEnvironment& environment = DefaultRunEnvironment());

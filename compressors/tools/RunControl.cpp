@@ -1,15 +1,22 @@
 #include "compressors/tools/RunControl.h"
 
 #include <signal.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <cstdio>
+
+TRunControl::TRunControl() : cancelSignal_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 void TRunControl::BeginRun()
 {
     std::lock_guard lock(mutex_);
     cancelled_ = closed_;
     notices_.clear();
+    if (!cancelled_ && cancelSignal_.valid()) {
+        eventfd_t count = 0;
+        ::eventfd_read(cancelSignal_.get(), &count);  // back to not readable
+    }
 }
 
 int TRunControl::CreateTemporaryFile(const std::string& path, const std::function<int()>& create)
@@ -55,6 +62,7 @@ void TRunControl::Cancel() noexcept
     std::lock_guard lock(mutex_);
     cancelled_ = true;
     KillGroups();
+    SignalCancel();
 }
 
 bool TRunControl::Cancelled() const
@@ -68,6 +76,7 @@ void TRunControl::CleanUpForExit() noexcept
     std::lock_guard lock(mutex_);
     cancelled_ = closed_ = true;
     KillGroups();
+    SignalCancel();
     for (const std::string& path : temporaryFiles_) ::unlink(path.c_str());
     temporaryFiles_.clear();
 }
@@ -81,4 +90,9 @@ bool TRunControl::FirstNotice(const std::string& key)
 void TRunControl::KillGroups() noexcept
 {
     for (const pid_t group : processGroups_) ::kill(-group, SIGKILL);
+}
+
+void TRunControl::SignalCancel() noexcept
+{
+    if (cancelSignal_.valid()) ::eventfd_write(cancelSignal_.get(), 1);
 }

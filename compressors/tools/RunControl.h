@@ -19,6 +19,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "compressors/tools/FileDescriptor.h"
+
 // The run was cancelled (the window closed, or the program is ending).
 class RunCancelled : public std::runtime_error {
 public:
@@ -27,7 +29,7 @@ public:
 
 class TRunControl {
 public:
-    TRunControl() = default;
+    TRunControl();
     TRunControl(const TRunControl&) = delete;
     TRunControl& operator=(const TRunControl&) = delete;
 
@@ -58,6 +60,10 @@ public:
     // Kills every registered process group; later starts throw RunCancelled.
     void Cancel() noexcept;
     bool Cancelled() const;
+    // A descriptor that polls readable while the run is cancelled (from
+    // Cancel() until the next BeginRun()), so a wait can watch it beside its
+    // child; -1 when the system gave none (waits then see the kill alone).
+    int CancelDescriptor() const noexcept { return cancelSignal_.get(); }
     // Cancel(), then every registered temporary file is removed; nothing can
     // be created or started afterwards.
     void CleanUpForExit() noexcept;
@@ -67,6 +73,9 @@ public:
 
 private:
     void KillGroups() noexcept;
+    void SignalCancel() noexcept;
+
+    FileDescriptor cancelSignal_;  // an eventfd, non-blocking
 
     mutable std::mutex mutex_;
     std::set<std::string> temporaryFiles_;

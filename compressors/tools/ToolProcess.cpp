@@ -12,7 +12,6 @@
 #include <cctype>
 #include <cerrno>
 #include <chrono>
-#include <thread>
 
 #include "compressors/tools/RunControl.h"
 
@@ -23,6 +22,7 @@ namespace {
 constexpr std::size_t kErrorTailBytes = 4096;
 constexpr std::size_t kErrorLines = 3;
 constexpr int kUnknownStatus = 255 << 8;  // as if it had ended with status 255
+constexpr int kFallbackMilliseconds = 5;
 
 // A descriptor of 3 or more (the child's 0, 1 and 2 are set by dup2), close-on-exec.
 FileDescriptor HighDescriptor(int fd)
@@ -162,7 +162,12 @@ bool TToolProcess::HasExited()
     return result < 0 || info.si_pid != 0;  // a failed wait ends the waiting too
 }
 
-bool TToolProcess::WaitForExit(int milliseconds)
+TToolProcess::Wait TToolProcess::WaitForExit(int milliseconds)
+{
+    return WaitFor(milliseconds, control_ ? control_->CancelDescriptor() : -1);
+}
+
+TToolProcess::Wait TToolProcess::WaitFor(int milliseconds, int cancelDescriptor)
 {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds < 0 ? 0 : milliseconds);
@@ -170,21 +175,19 @@ bool TToolProcess::WaitForExit(int milliseconds)
         DrainErrors();
         if (HasExited()) {
             DrainErrors();
-            return true;
+            return Wait::Ended;
         }
         int wait = -1;
         if (milliseconds >= 0) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-            if (left <= 0) return false;
+            if (left <= 0) return Wait::TimeUp;
             wait = static_cast<int>(left);
         }
-        if (!pidfd_.valid()) {  // no pidfd: look again every 5 ms
-            std::this_thread::sleep_for(std::chrono::milliseconds(wait < 0 || wait > 5 ? 5 : wait));
-            continue;
-        }
-        pollfd entries[2] = {{pidfd_.get(), POLLIN, 0}, {errorPipe_.get(), POLLIN, 0}};
-        const nfds_t count = errorPipe_.valid() ? 2 : 1;
-        ::poll(entries, count, wait);
+        // poll() skips entries whose descriptor is negative. Without a pidfd
+        // the child is looked at again every 5 ms.
+        if (!pidfd_.valid() && (wait < 0 || wait > kFallbackMilliseconds)) wait = kFallbackMilliseconds;
+        pollfd entries[3] = {{cancelDescriptor, POLLIN, 0}, {pidfd_.get(), POLLIN, 0}, {errorPipe_.get(), POLLIN, 0}};
+        if (::poll(entries, 3, wait) > 0 && (entries[0].revents & POLLIN) != 0) return Wait::Cancelled;
     }
 }
 
@@ -207,12 +210,14 @@ void TToolProcess::DrainErrors()
 
 void TToolProcess::KillGroup() noexcept
 {
-    if (!reaped_) ::kill(-pid_, SIGKILL);
+    if (reaped_) return;
+    ::kill(-pid_, SIGKILL);
+    ::kill(pid_, SIGKILL);  // also when it has left its group
 }
 
 int TToolProcess::Reap()
 {
-    WaitForExit(-1);
+    WaitFor(-1, -1);
     if (control_) control_->EndProcessGroup(pid_);
     int status = 0;
     pid_t reaped;

@@ -36,11 +36,14 @@ public:
     TToolProcess(const TToolProcess&) = delete;
     ~TToolProcess();
 
+    enum class Wait { Ended, TimeUp, Cancelled };
     // Waits up to `milliseconds` (-1: without limit) for the child to end,
-    // keeping its standard error meanwhile. True once it has ended (it is
-    // not reaped yet).
-    bool WaitForExit(int milliseconds);
-    // Kills the whole process group.
+    // keeping its standard error meanwhile; blocks in poll() on the child's
+    // pidfd, so it returns the moment the child ends (Ended; it is not
+    // reaped yet). Cancelled: the control was cancelled meanwhile (the
+    // child may still run).
+    Wait WaitForExit(int milliseconds);
+    // Kills the whole process group, and the child itself.
     void KillGroup() noexcept;
     // Reaps the child (waiting for it) and returns its wait status (that of
     // status 255 when it cannot be read).
@@ -54,6 +57,8 @@ private:
     TToolProcess(pid_t pid, FileDescriptor errorPipe, TRunControl* control);
     void DrainErrors();
     bool HasExited();
+    // WaitForExit, watching `cancelDescriptor` too when it is not -1.
+    Wait WaitFor(int milliseconds, int cancelDescriptor);
 
     pid_t pid_ = -1;
     FileDescriptor errorPipe_;

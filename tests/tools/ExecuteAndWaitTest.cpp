@@ -228,18 +228,86 @@ TEST_F(ExecuteAndWaitTest, TheMemoryLimitIsTheToolsAddressSpace)
 
 TEST_F(ExecuteAndWaitTest, CancellingTheRunKillsTheRunningTool)
 {
-    environment.control = std::make_shared<TRunControl>();
-    environment.hooks.processMessages = nullptr;  // a worker thread's blocking wait
+    // A worker thread's blocking wait, and the window's pumping one.
     MakeScript(dir / "sleeper", "echo $$ > \"$QWO_TEST_OUT\"; exec sleep 1000");
+    MakeScript(dir / "brief", "sleep 0.2");
     ::setenv("QWO_TEST_OUT", (dir / "pid").c_str(), 1);
+    environment.control = std::make_shared<TRunControl>();
+    for (const bool pump : {false, true}) {
+        SCOPED_TRACE(pump ? "pump" : "no pump");
+        if (!pump) environment.hooks.processMessages = nullptr;
+        if (pump) environment.hooks.processMessages = [this] { ++pumps; };
+        std::filesystem::remove(dir / "pid");
+        environment.control->BeginRun();
+        std::jthread canceller([&] {
+            while (!FileExists(dir / "pid") || ReadFile(dir / "pid").empty())
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            environment.control->Cancel();
+        });
+        EXPECT_THROW(ExecuteAndWait(dir / "sleeper", environment), RunCancelled);
+        EXPECT_TRUE(ProcessGone(std::stoi(ReadFile(dir / "pid"))));
+        EXPECT_THROW(ExecuteAndWait(dir / "sleeper", environment), RunCancelled);  // nothing starts any more
+        canceller.join();
+
+        // A new run waits for its tools again: the cancellation is not seen twice.
+        environment.control->BeginRun();
+        EXPECT_EQ(FailureOf(dir / "brief"), "");
+    }
+}
+
+TEST_F(ExecuteAndWaitTest, CancellingEndsTheWaitOfAToolOutsideItsGroup)
+{
+    // The tool moves into its parent's process group, where the run's kill of
+    // its own group does not reach it; the wait still ends and the tool is
+    // killed.
+    MakeScript(dir / "escape",
+               "exec perl -e 'setpgrp(0, getpgrp(getppid())) or die; open(my $f, \">\", $ENV{QWO_TEST_OUT}); "
+               "print $f \"$$\\n\"; close $f; sleep 1000'");
+    ::setenv("QWO_TEST_OUT", (dir / "pid").c_str(), 1);
+    environment.control = std::make_shared<TRunControl>();
+    environment.hooks.processMessages = nullptr;
+    environment.toolLimits.timeoutSeconds = 20;  // a failure, not a hang
     std::jthread canceller([&] {
         while (!FileExists(dir / "pid") || ReadFile(dir / "pid").empty())
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         environment.control->Cancel();
     });
-    EXPECT_THROW(ExecuteAndWait(dir / "sleeper", environment), RunCancelled);
+    EXPECT_THROW(ExecuteAndWait(dir / "escape", environment), RunCancelled);
     EXPECT_TRUE(ProcessGone(std::stoi(ReadFile(dir / "pid"))));
-    EXPECT_THROW(ExecuteAndWait(dir / "sleeper", environment), RunCancelled);  // nothing starts any more
+}
+
+TEST_F(ExecuteAndWaitTest, ConcurrentWaitsEachGetTheirOwnChild)
+{
+    // Eight threads at once, one run control: each sees its own child's exit
+    // status and standard error, never another thread's.
+    constexpr int kThreads = 8;
+    constexpr int kRounds = 5;
+    environment.control = std::make_shared<TRunControl>();
+    std::vector<std::vector<std::string>> seen(kThreads);
+    {
+        std::vector<std::jthread> threads;
+        for (int t = 0; t < kThreads; ++t)
+            threads.emplace_back([&, t] {
+                TRunEnvironment own = environment;
+                own.hooks.processMessages = nullptr;
+                for (int round = 0; round < kRounds; ++round) {
+                    const std::string line =
+                        "sh -c \"echo thread " + std::to_string(t) + " >&2; exit " + std::to_string(t) + "\"";
+                    try {
+                        ExecuteAndWait(line, own);
+                        seen[t].push_back("");
+                    } catch (const std::exception& error) {
+                        seen[t].push_back(error.what());
+                    }
+                }
+            });
+    }
+    for (int t = 0; t < kThreads; ++t) {
+        const std::string line = "sh -c \"echo thread " + std::to_string(t) + " >&2; exit " + std::to_string(t) + "\"";
+        const std::string expected =
+            t == 0 ? "" : "Exit status " + std::to_string(t) + ": " + line + ": thread " + std::to_string(t);
+        EXPECT_EQ(seen[t], std::vector<std::string>(kRounds, expected)) << t;
+    }
 }
 
 TEST_F(ExecuteAndWaitTest, ChildRunsDetachedFromOurStreamsInItsOwnGroup)
