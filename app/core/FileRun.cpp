@@ -2,9 +2,39 @@
 
 #include <algorithm>
 #include <exception>
+#include <filesystem>
+#include <numeric>
+#include <system_error>
 #include <utility>
 
 #include "app/core/JobRun.h"
+
+namespace {
+
+// List order for one worker; for more, the images with a destination of their
+// own first, largest first (ties in list order), then the rest in list order.
+std::vector<std::size_t> StartOrder(const std::vector<TJob>& jobs, int workers)
+{
+    std::vector<std::size_t> order(jobs.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    if (workers <= 1) return order;
+    std::map<std::string, int> destinations;
+    for (const TJob& job : jobs) ++destinations[job.destination];
+    std::vector<std::uintmax_t> weight(jobs.size(), 0);  // 0: not an image started early
+    for (std::size_t index = 0; index < jobs.size(); ++index) {
+        const TJob& job = jobs[index];
+        const bool image = job.kind == FileKind::PNG || job.kind == FileKind::JPEG || job.kind == FileKind::GIF;
+        if (!image || destinations[job.destination] != 1) continue;
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(job.source, error);
+        weight[index] = error ? 1 : size + 1;
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [&weight](std::size_t a, std::size_t b) { return weight[a] > weight[b]; });
+    return order;
+}
+
+}  // namespace
 
 TFileRun::TFileRun(std::vector<TJob> jobs, const TRunEnvironment& environment, int workers,
                    std::function<void()> wakeup, TJobExtras extras)
@@ -21,6 +51,7 @@ TFileRun::TFileRun(std::vector<TJob> jobs, const TRunEnvironment& environment, i
         ready_.notify_all();
         if (wakeup_) wakeup_();
     };
+    order_ = StartOrder(jobs_, workers_);
     pool_ = std::make_unique<TWorkerPool>(
         std::min<int>(workers_, static_cast<int>(std::max<std::size_t>(jobs_.size(), 1))));
 }
@@ -32,13 +63,20 @@ TFileRun::~TFileRun()
 
 bool TFileRun::CanStart() const
 {
-    return next_ < jobs_.size() && Running() < static_cast<std::size_t>(workers_) &&
-           busyDestinations_.count(jobs_[next_].destination) == 0;
+    return next_ < order_.size() && Running() < static_cast<std::size_t>(workers_) &&
+           busyDestinations_.count(jobs_[order_[next_]].destination) == 0;
+}
+
+void TFileRun::StopAfter(std::size_t index)
+{
+    const auto later = [index](std::size_t job) { return job > index; };
+    order_.erase(std::remove_if(order_.begin() + static_cast<std::ptrdiff_t>(next_), order_.end(), later),
+                 order_.end());
 }
 
 void TFileRun::Start(const TLevels& levels)
 {
-    const std::size_t index = next_++;
+    const std::size_t index = order_[next_++];
     ++started_;
     busyDestinations_.insert(jobs_[index].destination);
     pool_->Post([this, index, levels] {

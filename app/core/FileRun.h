@@ -11,7 +11,10 @@
 // window posts an event from it and drains on its own thread; the command
 // line blocks in Wait instead.
 //
-// Jobs start in list order, at most `workers` at once, each with the levels
+// With one worker, jobs start in list order. With more, the images (PNG,
+// JPEG, GIF) whose destination no other job shares start first, largest
+// first, so that a long image does not end the run alone; the other jobs
+// follow in list order. At most `workers` run at once, each with the levels
 // passed to Start (read by the caller at that moment), as RunJob runs them
 // with the extras given (reused, recorded, times kept). A job not yet started
 // when the run's control is cancelled is not run (its outcome: cancelled).
@@ -58,12 +61,15 @@ public:
 
     const std::vector<TJob>& Jobs() const { return jobs_; }
     // The index of the next job Start would start (Jobs().size() when all started).
-    std::size_t NextIndex() const { return next_; }
+    std::size_t NextIndex() const { return next_ < order_.size() ? order_[next_] : jobs_.size(); }
     // A job is left, a worker free for it, and no running job has its
     // destination (a later file with the same destination waits, so it wins).
     bool CanStart() const;
-    // Starts the next job in list order with these levels.
+    // Starts the next job (NextIndex) with these levels.
     void Start(const TLevels& levels);
+    // No job after `index` in list order starts from now on (a failure there
+    // ends the run; the jobs before it still run).
+    void StopAfter(std::size_t index);
     // The jobs started and not yet taken by TakeFinished.
     std::size_t Running() const { return started_ - taken_; }
 
@@ -85,7 +91,8 @@ private:
     std::function<void()> wakeup_;
     TJobExtras extras_;
     int workers_;
-    std::size_t next_ = 0;
+    std::vector<std::size_t> order_;  // the jobs' indexes in the order they start
+    std::size_t next_ = 0;            // in order_
     std::size_t started_ = 0;
     std::size_t taken_ = 0;
     std::multiset<std::string> busyDestinations_;  // of the jobs started and not yet taken

@@ -99,7 +99,7 @@ void TCompressionRun::Publish()
     const std::vector<TJob>& jobs = files_->Jobs();
     for (TFileOutcome& outcome : files_->TakeFinished()) {
         if (outcome.cancelled) stopping_ = cancelled_ = true;
-        if (outcome.failed && !options_.keepGoing) stopping_ = true;
+        if (outcome.failed && !options_.keepGoing) files_->StopAfter(outcome.index);
         if (!outcome.failed || (options_.keepGoing && !outcome.cancelled)) host_.SetProgress(finished_++);
         if (options_.observer) options_.observer->Finished(jobs[outcome.index], outcome);
         const std::size_t index = outcome.index;
