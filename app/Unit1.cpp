@@ -241,19 +241,20 @@ void TForm1::OptiButtonClick()
     StepRun();
 }
 
-// The files the next run may optimize at once: one per core; one at a time when
-// files would overwrite each other (the later one wins, as in list order);
-// none when the user declines such a run.
+// The files the next run may optimize at once: one per core (files with one
+// destination never run at once: the later one wins); none when the user
+// declines a run where files would overwrite each other.
 int TForm1::RunWorkers()
 {
     std::vector<TListEntry> entries;
     for (int index = 0; index < runHost_->FileCount(); ++index)
         entries.push_back({runHost_->FileAt(index), runHost_->RelativeDestinationAt(index)});
     const std::vector<TDestinationClash> clashes = FindClashes(PlaceJobs(entries, runHost_->OutputDirText()));
-    if (clashes.empty()) return std::max(QThread::idealThreadCount(), 1);
+    const int cores = std::max(QThread::idealThreadCount(), 1);
+    if (clashes.empty()) return cores;
     const auto answer = QMessageBox::question(this, ApplicationTitle(), ClashQuestion(clashes),
                                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    return answer == QMessageBox::Yes ? 1 : 0;
+    return answer == QMessageBox::Yes ? cores : 0;
 }
 
 // Called on a worker thread: one queued step at a time is enough.

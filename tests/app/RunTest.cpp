@@ -415,6 +415,38 @@ TEST_F(RunTest, ParallelRowsArriveInListOrderAndKeepGoingShowsFailures)
     EXPECT_EQ(ReadFile(host.outputDir + "e.txt"), "eeee");
 }
 
+TEST_F(RunTest, OnSeveralWorkersImagesStartFirstAndTheFirstFailureInListOrderEndsTheRun)
+{
+    // The images start first, so a later image fails before the files listed
+    // ahead of it have run: they still run, and the first failure in list
+    // order is the one the run ends with.
+    onCommand = [](const std::string& line) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        if (line.find("bad.png") != std::string::npos) throw std::runtime_error("the tool failed");
+        WriteFile(DestinationArgument(line), "tool output");
+    };
+    const std::string missing = dir / "src/missing.css";
+    host.files = {Source("a.txt", "aaaa"), missing, Source("c.txt", "cccc"), Source("bad.png", "png png"),
+                  Source("small.png", "png")};
+    struct Starts : TRunObserver {
+        std::vector<std::string> names;
+        void Started(const TJob& job) override { names.push_back(FileNameOf(job.source)); }
+    } starts;
+    ResetResultGrid(host);
+    try {
+        StartCompression(host, {2, false, &starts, {}});
+        FAIL() << "the run went on";
+    } catch (const TFileFailure& failure) {
+        EXPECT_EQ(failure.Source(), missing);
+    }
+    ASSERT_GE(starts.names.size(), 4u);
+    EXPECT_THAT(std::vector<std::string>(starts.names.begin(), starts.names.begin() + 4),
+                ElementsAre("bad.png", "small.png", "a.txt", "missing.css"));
+    EXPECT_EQ(host.grid.Cell(4, 1), "100.00%");
+    EXPECT_THAT(host.Row(2), ElementsAre("", missing, "", "", ""));
+    for (int row = 3; row <= 6; ++row) EXPECT_THAT(host.Row(row), ElementsAre("", "", "", "", "")) << row;
+}
+
 TEST_F(RunTest, ACancelledRunStartsNothingMore)
 {
     host.files = {Source("a.txt", "a"), Source("b.txt", "b"), Source("c.txt", "c")};
