@@ -3,12 +3,16 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QThread>
 #include <QTimer>
 
@@ -104,4 +108,18 @@ bool WaitUntil(const std::function<bool()>& done, int milliseconds)
 std::string BuildBinDir()
 {
     return QWO_BIN_DIR "/";
+}
+
+bool DropUrls(QWidget& window, const QList<QUrl>& urls)
+{
+    auto* list = window.findChild<QListWidget*>("ListBox1");
+    QMimeData data;
+    data.setUrls(urls);
+    const QPoint at = list->viewport()->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &drop);
+    return true;
 }

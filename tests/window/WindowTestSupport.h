@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <functional>
 #include <memory>
@@ -47,6 +48,10 @@ private:
 // Answers for file dialogs.
 std::function<void(QWidget*)> ChooseFile(const QString& path);
 std::function<void(QWidget*)> CancelDialog();
+
+// Drops the URLs on the window's file list as a file manager would; true when
+// the list accepted the drag.
+bool DropUrls(QWidget& window, const QList<QUrl>& urls);
 
 // Writes a file (creating folders) and returns its path.
 QString WriteFile(const QString& path, const QByteArray& bytes);

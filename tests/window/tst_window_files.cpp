@@ -148,20 +148,14 @@ private slots:
         form.show();
         auto* list = form.findChild<TFileListBox*>("ListBox1");
 
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(single), QUrl::fromLocalFile(dir.filePath("site"))});
-        const QPoint at = list->viewport()->rect().center();
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(list->viewport(), &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(list->viewport(), &drop);
+        QVERIFY(DropUrls(form, {QUrl::fromLocalFile(single), QUrl::fromLocalFile(dir.filePath("site"))}));
         QCOMPARE(Entries(form), (QStringList{single, b, a}));
 
         // Something that is no local file is refused.
         QMimeData text;
         text.setText(QStringLiteral("hello"));
-        QDragEnterEvent refused(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent refused(list->viewport()->rect().center(), Qt::CopyAction, &text, Qt::LeftButton,
+                                Qt::NoModifier);
         QApplication::sendEvent(list->viewport(), &refused);
         QVERIFY(!refused.isAccepted());
     }

@@ -455,15 +455,7 @@ private slots:
         TForm1 form(BuildBinDir());
         // Dropped as a file URL (its bytes percent-encoded), added through the
         // open dialog by the name Qt shows, and the folder picker.
-        auto* list = form.findChild<QListWidget*>("ListBox1");
-        QMimeData data;
-        data.setUrls({QUrl::fromEncoded("file://" + css.toPercentEncoding("/"))});
-        const QPoint at = list->viewport()->rect().center();
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(list->viewport(), &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(list->viewport(), &drop);
+        QVERIFY(DropUrls(form, {QUrl::fromEncoded("file://" + css.toPercentEncoding("/"))}));
         {
             TDialogAnswer answer(ChooseFile(QFile::decodeName(page)));
             form.findChild<QPushButton*>("BrowseButton")->click();
@@ -477,7 +469,7 @@ private slots:
         QCOMPARE(form.RunHost().FileAt(0), css.toStdString());
         QCOMPARE(form.RunHost().FileAt(1), page.toStdString());
         QCOMPARE(form.RunHost().OutputDirText(), outFolder.toStdString() + "/");
-        QCOMPARE(list->item(0)->text(), QFile::decodeName(css));  // shown decoded
+        QCOMPARE(form.findChild<QListWidget*>("ListBox1")->item(0)->text(), QFile::decodeName(css));  // shown decoded
 
         form.findChild<QComboBox*>("JSCombo")->setCurrentIndex(0);
         Optimize(form);

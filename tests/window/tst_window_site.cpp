@@ -35,16 +35,9 @@ namespace {
 // Drops the paths (files and folders) on the file list as a file manager would.
 void Drop(TForm1& form, const QStringList& paths)
 {
-    auto* list = form.findChild<QListWidget*>("ListBox1");
-    QMimeData data;
     QList<QUrl> urls;
     for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
-    data.setUrls(urls);
-    const QPoint at = list->viewport()->rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(list->viewport(), &enter);
-    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(list->viewport(), &drop);
+    DropUrls(form, urls);
 }
 
 // The Optimize command into `out`, until its run has ended.
