@@ -1,7 +1,8 @@
 #pragma once
 // What a run lends every optimizer call: where the plug-ins are, how the tool
 // runner reaches its caller and what it allows a plug-in, the run's control
-// (cleanup and cancellation) and the GIF engine's rendering options. The run
+// (cleanup and cancellation), the GIF engine's rendering options and what the
+// run's pages share. The run
 // builds one value and passes it down each call by const reference; nothing
 // of it is kept anywhere else, so calls with different environments can run
 // side by side.
@@ -11,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "compressors/text/ScriptBlockCache.h"
 #include "compressors/tools/PluginDir.h"
 #include "compressors/tools/RunControl.h"
 #include "compressors/tools/ToolLimits.h"
@@ -36,6 +38,8 @@ struct TRunEnvironment {
     // registered, every notice is shown).
     std::shared_ptr<TRunControl> control;
     TGIFRenderOptions gif;
+    // The run's inline script results; may be empty (every body goes to the tool).
+    std::shared_ptr<TScriptBlockCache> scriptBlocks;
 };
 
 // PluginDir(), no hooks, the real runner, the default limits, no control, the

@@ -42,6 +42,7 @@ TFileRun::TFileRun(std::vector<TJob> jobs, const TRunEnvironment& environment, i
       wakeup_(std::move(wakeup)), extras_(std::move(extras)), workers_(std::max(workers, 1))
 {
     if (!environment_.control) environment_.control = std::make_shared<TRunControl>();
+    if (!environment_.scriptBlocks) environment_.scriptBlocks = std::make_shared<TScriptBlockCache>();
     environment_.hooks.processMessages = nullptr;
     environment_.hooks.notify = [this](const std::string& message) {
         {

@@ -180,20 +180,24 @@ std::string MinifyScriptBlock(const std::string& destinationDirectory, std::stri
     // no tool to start.
     if (body.empty()) return std::string(openingTag).append(closingTag);
 
-    ScriptTempFiles files(destinationDirectory, environment.control.get());
-    files.WriteInput(body);
-    FileSize originalSize = 0;
-    FileSize optimizedSize = 0;
-    try {
-        CompressJS(files.Input(), files.Output(), jsLevel, originalSize, optimizedSize, environment);
-    } catch (const ToolError&) {
-        return std::string(element);  // the tool declined or broke: the element as it stands is still right
+    TScriptBlockCache* const cache = environment.scriptBlocks.get();
+    std::optional<std::string> newBody = cache ? cache->Find(jsLevel, body) : std::nullopt;
+    if (!newBody) {
+        ScriptTempFiles files(destinationDirectory, environment.control.get());
+        files.WriteInput(body);
+        FileSize originalSize = 0;
+        FileSize optimizedSize = 0;
+        try {
+            CompressJS(files.Input(), files.Output(), jsLevel, originalSize, optimizedSize, environment);
+        } catch (const ToolError&) {
+            return std::string(element);  // the tool declined or broke: the element as it stands is still right
+        }
+        newBody = std::string(TrimControl(ReadEntireFile(files.Output())));
+        if (cache) cache->Keep(jsLevel, body, *newBody);
     }
-    const std::string result = ReadEntireFile(files.Output());
 
     std::string replaced;
-    const std::string_view newBody = TrimControl(result);
-    replaced.reserve(openingTag.size() + newBody.size() + scriptClose.size());
-    replaced.append(openingTag).append(newBody).append(closingTag);
+    replaced.reserve(openingTag.size() + newBody->size() + scriptClose.size());
+    replaced.append(openingTag).append(*newBody).append(closingTag);
     return replaced;
 }

@@ -30,6 +30,7 @@ void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Le
 // control) and returns the opening tag, the trimmed result and "</script>".
 // Both temporary files are gone when it returns or throws. A body that trims
 // to nothing gives the opening tag and "</script>" without starting the tool.
+// A body the environment's script results already hold does not start it either.
 // When the tool fails on the element (ToolError: it cannot start, ends with
 // a status other than 0, is killed or runs out of time) the element is
 // returned unchanged, which keeps the page right; "Unable to run" is told.

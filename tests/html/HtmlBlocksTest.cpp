@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "compressors/text/HtmlBlocks.h"
+#include "compressors/text/ScriptBlockCache.h"
 #include "compressors/tools/ToolError.h"
 #include "compressors/tools/WindowsArguments.h"
 
@@ -180,6 +181,32 @@ TEST(HtmlScriptBlock, EachElementHasTemporaryFilesOfItsOwn)
     const std::regex form(
         R"re(cscript //Nologo ".*ESC\.wsf" -l 3 -ow ".*/\.qwo-[0-9a-f]{16}\.7emp" ".*/_temporary\.[0-9a-f]{16}\.t3mp")re");
     for (const auto& line : lines) EXPECT_TRUE(std::regex_match(line, form)) << line;
+}
+
+TEST(HtmlScriptBlock, ARunSendsEachBodyToTheToolOncePerLevel)
+{
+    TempDir out;
+    TempDir plugins;
+    WriteFile(plugins / "ESC.wsf", "");
+    // The stand-in wraps its input in brackets and declines bodies that say "bad".
+    TRunEnvironment environment = PluginsIn(plugins.Folder());
+    environment.scriptBlocks = std::make_shared<TScriptBlockCache>();
+    std::vector<std::string> bodies;
+    environment.executor = [&bodies](const std::string& line) {
+        const auto arguments = SplitCommandLine(line);
+        const std::string body = ReadFile(arguments.back());
+        bodies.push_back(arguments[4] + ":" + body);  // -l DIGIT
+        if (body.find("bad") != std::string::npos) throw ToolError("declined");
+        WriteFile(arguments[arguments.size() - 2], "[" + body + "]\n");
+    };
+    const std::string page = "<script>a()</script><script> a() </script><script>bad()</script><script>b()</script>";
+    for (Level js : {3, 3, 4}) {
+        std::string working = page;
+        EXPECT_EQ(MinifyHTML(working, HtmlLevels{2, js, 0}, out.Folder(), environment),
+                  "<script>[a()]</script><script>[a()]</script><script>bad()</script><script>[b()]</script>");
+    }
+    EXPECT_EQ(bodies, (std::vector<std::string>{"3:a()", "3:bad()", "3:b()", "3:bad()", "4:a()", "4:bad()", "4:b()"}));
+    EXPECT_TRUE(std::filesystem::is_empty(out.Folder()));
 }
 
 TEST(HtmlScriptBlock, UnwritableTemporaryFolderThrowsAndLeavesNothing)
