@@ -11,7 +11,9 @@ build=$(cd "$build" && pwd)
 seconds=${2:-20}
 corpus_dir=${QWO_CORPUS_DIR:-$root/../shared/corpus}
 
-cmake -S "$root" -B "$build" -DQWO_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+generator=()
+[ -f "$build/CMakeCache.txt" ] || ! command -v ninja >/dev/null || generator=(-G Ninja)
+cmake -S "$root" -B "$build" "${generator[@]}" -DQWO_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j "$(nproc)" --target gif_reader_fuzzer html_scanner_fuzzer css_minifier_fuzzer
 
 seeds=$build/seeds

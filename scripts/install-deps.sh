@@ -2,7 +2,7 @@
 # Installs what a fresh Debian 12 machine lacks to build, test and run the program.
 set -e
 packages=(
-  cmake g++ make pkg-config python3
+  cmake ninja-build g++ make pkg-config python3
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   jhead libjpeg-turbo-progs optipng zopfli nodejs node-terser util-linux
