@@ -1,11 +1,10 @@
 #pragma once
 // What a run lends every optimizer call: where the plug-ins are, how the tool
 // runner reaches its caller and what it allows a plug-in, the run's control
-// (cleanup and cancellation), the GIF engine's rendering options and what the
-// run's pages share. The run
-// builds one value and passes it down each call by const reference; nothing
-// of it is kept anywhere else, so calls with different environments can run
-// side by side.
+// (cleanup and cancellation), the GIF engine's rendering options and the
+// script results the run's pages share. The run builds one value and passes
+// it down each call by const reference; nothing of it is kept anywhere else,
+// so calls with different environments can run side by side.
 
 #include <cstdint>
 #include <functional>
