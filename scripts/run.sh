@@ -10,5 +10,6 @@ if { [ -n "$DISPLAY" ] || [ -n "$WAYLAND_DISPLAY" ]; } && [ -x "$build/bin/quorv
   exec "$build/bin/quorvan-web-optimizer"
 fi
 
-echo "No display: optimizing the site examples/site/ into out/ (its tree kept) with the command line."
-exec "$build/bin/quorvan-optimize" -o out --report out/report.html --json out/results.json examples/site
+echo "No display: optimizing the site examples/site/ into ${QWO_RUN_OUT:-out}/ (its tree kept) with the command line."
+out=${QWO_RUN_OUT:-out}
+exec "$build/bin/quorvan-optimize" -o "$out" --report "$out/report.html" --json "$out/results.json" examples/site

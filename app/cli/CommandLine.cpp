@@ -99,8 +99,8 @@ public:
 };
 
 // The run's environment: the plug-in folder given (else the one beside the
-// program), the plug-in limits, no message pump, notices to `err` (the
-// progress line blanked first).
+// program), the plug-in limits, notices to `err` (the progress line blanked
+// first); the run's waits tick the progress line.
 TRunEnvironment CommandLineEnvironment(const CliOptions& options, std::ostream& err,
                                        std::shared_ptr<TRunControl> control, std::optional<TProgressLine>& progress)
 {
@@ -109,6 +109,9 @@ TRunEnvironment CommandLineEnvironment(const CliOptions& options, std::ostream& 
     environment.hooks.notify = [&err, &progress](const std::string& message) {
         if (progress) progress->Clear();
         err << kProgram << ": " << message << "\n";
+    };
+    environment.hooks.processMessages = [&progress] {
+        if (progress) progress->Tick();
     };
     environment.toolLimits = {options.toolTimeoutSeconds, options.toolMemoryBytes};
     environment.control = control ? std::move(control) : std::make_shared<TRunControl>();
@@ -192,7 +195,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
 
     TObservers observers;
     if (terminal && !options.quiet) {
-        progress.emplace(err, TerminalWidth(STDERR_FILENO));
+        progress.emplace(err, [] { return TerminalWidth(STDERR_FILENO); });
         observers.list.push_back(&*progress);
     }
     TJsonResults json;

@@ -2,12 +2,14 @@
 
 #include <sys/ioctl.h>
 
+#include <algorithm>
+
 #include "app/core/HumanSize.h"
 #include "app/core/PathParts.h"
 
 namespace {
 
-constexpr std::chrono::milliseconds kRedraw{100};
+constexpr std::chrono::milliseconds kRedraw{250};
 
 std::string Trimmed(std::string text)
 {
@@ -22,22 +24,36 @@ std::string Clock(double seconds)
     return std::to_string(minutes) + (rest < 10 ? ":0" : ":") + std::to_string(rest);
 }
 
-FileSize Clamped(long long bytes)
+std::string Bytes(long long bytes)
 {
-    return static_cast<FileSize>(std::min<long long>(bytes, 0x7FFFFFFF));
+    return Trimmed(HumanSize(static_cast<FileSize>(std::clamp<long long>(bytes, 0, 0x7FFFFFFF))));
 }
 
-// At most `width` columns, never cutting a UTF-8 sequence.
-std::string Fitted(std::string text, std::size_t width)
+// The code point of the UTF-8 sequence at `at` and its length; length 0 when
+// the bytes there are no valid sequence.
+std::pair<char32_t, std::size_t> Decode(const std::string& text, std::size_t at)
 {
-    std::size_t columns = 0, at = 0;
-    for (; at < text.size(); ++at) {
-        if ((static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) continue;
-        if (columns == width) break;
-        ++columns;
+    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    if (lead < 0x80) return {lead, 1};
+    std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
+    if (length == 0 || at + length > text.size()) return {0, 0};
+    char32_t point = lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80) return {0, 0};
+        point = (point << 6) | (byte(at + i) & 0x3F);
     }
-    text.resize(at);
-    return text;
+    static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (point < kLeast[length] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) return {0, 0};
+    return {point, length};
+}
+
+bool Wide(char32_t c)
+{
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF && c != 0x303F) ||
+           (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+           (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F) ||
+           (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
 }
 
 }  // namespace
@@ -49,28 +65,49 @@ std::size_t TerminalWidth(int descriptor)
     return 80;
 }
 
-TProgressLine::TProgressLine(std::ostream& terminal, std::size_t width)
-    : terminal_(terminal), width_(width > 1 ? width - 1 : 1)
+std::string TerminalFitted(const std::string& text, std::size_t columns)
+{
+    std::string fitted;
+    std::size_t taken = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        auto [point, length] = Decode(text, at);
+        std::string piece = length == 0 ? "?" : text.substr(at, length);
+        if (length == 0 || point < 0x20 || (point >= 0x7F && point < 0xA0)) piece = "?";
+        const std::size_t width = length != 0 && Wide(point) ? 2 : 1;
+        if (taken + width > columns) break;
+        fitted += piece;
+        taken += width;
+        at += length == 0 ? 1 : length;
+    }
+    return fitted;
+}
+
+TProgressLine::TProgressLine(std::ostream& terminal, std::function<std::size_t()> width)
+    : terminal_(terminal), width_(std::move(width))
 {
 }
 
 void TProgressLine::Planned(const std::vector<TJob>& jobs)
 {
-    jobs_ = &jobs;
+    total_ = jobs.size();
+    planned_ = true;
     begin_ = std::chrono::steady_clock::now();
     Draw(true);
 }
 
-void TProgressLine::Started(const TJob&)
+void TProgressLine::Started(const TJob& job)
 {
-    running_.insert(started_++);
+    running_.emplace_back(job.destination, FileNameOf(job.source));
     Draw(false);
 }
 
-void TProgressLine::Finished(const TJob&, const TFileOutcome& outcome)
+void TProgressLine::Finished(const TJob& job, const TFileOutcome& outcome)
 {
-    running_.erase(outcome.index);
-    ++done_;
+    // Jobs that share a destination never run at once: it names the file under way.
+    const auto found = std::find_if(running_.begin(), running_.end(),
+                                    [&job](const auto& entry) { return entry.first == job.destination; });
+    if (found != running_.end()) running_.erase(found);
+    done_ = std::min(done_ + 1, total_);
     if (!outcome.failed) {
         bytesIn_ += outcome.result.originalSize;
         bytesOut_ += outcome.result.optimizedSize;
@@ -78,32 +115,40 @@ void TProgressLine::Finished(const TJob&, const TFileOutcome& outcome)
     Draw(false);
 }
 
+void TProgressLine::Tick()
+{
+    Draw(false);
+}
+
 void TProgressLine::Clear()
 {
     if (!shown_) return;
-    terminal_ << '\r' << std::string(width_, ' ') << '\r' << std::flush;
+    terminal_ << "\r\x1b[K" << std::flush;
     shown_ = false;
+}
+
+std::string TProgressLine::Text(std::size_t columns) const
+{
+    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin_).count();
+    std::string line = "[" + std::to_string(done_) + "/" + std::to_string(total_) + "] " + Bytes(bytesIn_) +
+                       " -> " + Bytes(bytesOut_) + "  " + Clock(elapsed) + " elapsed";
+    if (done_ > 0 && done_ < total_)
+        line += ", " + Clock(elapsed / static_cast<double>(done_) * static_cast<double>(total_ - done_)) + " left";
+    if (!running_.empty()) {
+        line += " ";
+        for (const auto& entry : running_) line += " " + entry.second;
+    }
+    return TerminalFitted(line, columns);
 }
 
 void TProgressLine::Draw(bool now)
 {
+    if (!planned_) return;
     const auto time = std::chrono::steady_clock::now();
     if (!now && shown_ && time - drawn_ < kRedraw) return;
     drawn_ = time;
-    const std::size_t total = jobs_ ? jobs_->size() : 0;
-    const double elapsed = std::chrono::duration<double>(time - begin_).count();
-    std::string line = "[" + std::to_string(done_) + "/" + std::to_string(total) + "] " +
-                       Trimmed(HumanSize(Clamped(bytesIn_))) + " -> " + Trimmed(HumanSize(Clamped(bytesOut_))) + "  " +
-                       Clock(elapsed) + " elapsed";
-    if (done_ > 0 && done_ < total)
-        line += ", " + Clock(elapsed / static_cast<double>(done_) * static_cast<double>(total - done_)) + " left";
-    if (jobs_ && !running_.empty()) {
-        line += " ";
-        for (const std::size_t index : running_) line += " " + FileNameOf((*jobs_)[index].source);
-    }
-    line = Fitted(line, width_);
-    terminal_ << '\r' << line;
-    if (line.size() < width_) terminal_ << "\x1b[K";
-    terminal_ << std::flush;
+    const std::size_t width = width_();
+    // Erase to the end of the line: the last drawing may have been longer.
+    terminal_ << '\r' << Text(width > 1 ? width - 1 : 1) << "\x1b[K" << std::flush;
     shown_ = true;
 }

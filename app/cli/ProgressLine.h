@@ -1,43 +1,61 @@
 #pragma once
 // One updating line on a terminal while the run works: files done of all,
 // bytes in and out so far, time elapsed and left, the files under way.
+//
+// It keeps its own copy of what it shows (the count of files and the names of
+// those under way), so it never reads the run's job list. Called on the
+// run's driving thread only: the events redraw it at most every 250 ms, and
+// Tick (from the run's waits) lets the clock move while plug-ins work.
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <ostream>
-#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/core/Run.h"
 
 class TProgressLine : public TRunObserver {
 public:
-    // Draws on `terminal` (carriage return, no new line), at most every 100 ms
-    // and within `width` columns.
-    TProgressLine(std::ostream& terminal, std::size_t width);
+    // Draws on `terminal` (carriage return, no new line) within the columns
+    // that `width` tells at each drawing (less one, so the cursor never wraps).
+    TProgressLine(std::ostream& terminal, std::function<std::size_t()> width);
 
     void Planned(const std::vector<TJob>& jobs) override;
     void Started(const TJob& job) override;
     void Finished(const TJob& job, const TFileOutcome& outcome) override;
 
-    // Blanks the line (before other text goes to the terminal, and at the end).
+    // Redraws when the last drawing is old enough.
+    void Tick();
+    // Blanks the line (before other text goes to the terminal, and at the end);
+    // the next event or tick draws it again.
     void Clear();
+
+    // The line as it would be drawn now, within `columns`.
+    std::string Text(std::size_t columns) const;
 
 private:
     void Draw(bool now);
 
     std::ostream& terminal_;
-    std::size_t width_;
-    const std::vector<TJob>* jobs_ = nullptr;
-    std::set<std::size_t> running_;
-    std::size_t started_ = 0;
+    std::function<std::size_t()> width_;
+    std::size_t total_ = 0;
+    std::vector<std::pair<std::string, std::string>> running_;  // destination, file name shown
     std::size_t done_ = 0;
     long long bytesIn_ = 0;
     long long bytesOut_ = 0;
     std::chrono::steady_clock::time_point begin_;
     std::chrono::steady_clock::time_point drawn_;
+    bool planned_ = false;
     bool shown_ = false;
 };
 
 // The width of the terminal on this descriptor; 80 when it tells none.
 std::size_t TerminalWidth(int descriptor);
+
+// `text` made safe for one terminal line and cut to at most `columns`
+// columns: control characters and bytes that are no UTF-8 become "?", a wide
+// (East Asian, emoji) character counts two columns.
+std::string TerminalFitted(const std::string& text, std::size_t columns);

@@ -2,15 +2,25 @@
 
 #include <chrono>
 #include <iostream>
+#include <set>
 #include <utility>
 
 #include "app/core/HumanSize.h"
 #include "app/core/RunPlan.h"
+#include "compressors/tools/StaleTemporaries.h"
 
 namespace {
 
 constexpr int kColumns = 5;
 constexpr std::chrono::milliseconds kPumpInterval{150};
+
+// The temporary files that ended runs left in the folders this run writes to.
+void RemoveLeftovers(const std::vector<TJob>& jobs)
+{
+    std::set<std::string> folders;
+    for (const TJob& job : jobs) folders.insert(OutputFolderOf(job.destination));
+    for (const std::string& folder : folders) RemoveStaleTemporaries(folder);
+}
 
 }  // namespace
 
@@ -41,12 +51,13 @@ TCompressionRun::TCompressionRun(TRunHost& host, const TRunOptions& options, std
     for (int index = 0; index < count; ++index)
         entries.push_back({host.FileAt(index), host.RelativeDestinationAt(index)});
     std::vector<TJob> jobs = PlanRun(entries, host.OutputDirText());
-    if (options_.observer) options_.observer->Planned(jobs);
     outcomes_.resize(jobs.size());
     TJobExtras extras = options_.extras;
     extras.outputDirText = host.OutputDirText();
     files_ = std::make_unique<TFileRun>(std::move(jobs), environment_, options_.workers, std::move(wakeup),
                                         std::move(extras));
+    RemoveLeftovers(files_->Jobs());
+    if (options_.observer) options_.observer->Planned(files_->Jobs());
 }
 
 TCompressionRun::~TCompressionRun() = default;

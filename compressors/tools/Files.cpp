@@ -33,11 +33,13 @@ std::string ExtensionOf(const std::string& path)
     return path.substr(dot);
 }
 
-// 16 random hex digits.
+// The writing process's id, "-" and 16 random hex digits: a later run can
+// tell the files of a process that is gone (StaleTemporaries.h).
 std::string UniquePart(std::random_device& random)
 {
-    char digits[17];
-    std::snprintf(digits, sizeof digits, "%08x%08x", unsigned(random()), unsigned(random()));
+    char digits[40];
+    std::snprintf(digits, sizeof digits, "%ld-%08x%08x", static_cast<long>(::getpid()), unsigned(random()),
+                  unsigned(random()));
     return digits;
 }
 

@@ -79,8 +79,9 @@ private:
 };
 
 // Creates a new file exclusively in `folder` (with its trailing "/", or empty
-// for the current folder) as prefix + 16 random hex digits + suffix, tried
-// with fresh names while one is taken, and registers it with the control.
+// for the current folder) as prefix + the process id, "-" and 16 random hex
+// digits + suffix, tried with fresh names while one is taken, and registers
+// it with the control.
 // Returns the open descriptor and sets `path`; throws
 // CannotCreateFile(errorPath, reason).
 FileDescriptor CreateUniqueFile(const std::string& folder, const std::string& prefix, const std::string& suffix,

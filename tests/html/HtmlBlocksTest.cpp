@@ -179,7 +179,7 @@ TEST(HtmlScriptBlock, EachElementHasTemporaryFilesOfItsOwn)
     EXPECT_TRUE(std::filesystem::is_empty(out.Folder()));
     ASSERT_EQ(lines.size(), 40u);
     const std::regex form(
-        R"re(cscript //Nologo ".*ESC\.wsf" -l 3 -ow ".*/\.qwo-[0-9a-f]{16}\.7emp" ".*/_temporary\.[0-9a-f]{16}\.t3mp")re");
+        R"re(cscript //Nologo ".*ESC\.wsf" -l 3 -ow ".*/\.qwo-[0-9]+-[0-9a-f]{16}\.7emp" ".*/_temporary\.[0-9]+-[0-9a-f]{16}\.t3mp")re");
     for (const auto& line : lines) EXPECT_TRUE(std::regex_match(line, form)) << line;
 }
 

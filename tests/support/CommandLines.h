@@ -11,7 +11,7 @@
 // ".qwo-*.png", "_temporary.*.t3mp".
 inline std::string WithoutUniqueParts(const std::string& commandLine)
 {
-    static const std::regex unique(R"((\.qwo-|_temporary\.)[0-9a-f]{16})");
+    static const std::regex unique(R"((\.qwo-|_temporary\.)[0-9]+-[0-9a-f]{16})");
     return std::regex_replace(commandLine, unique, "$1*");
 }
 

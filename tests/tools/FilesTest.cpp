@@ -149,7 +149,7 @@ TEST(Files, TemporaryFilesAreUniqueAndKeepTheExtension)
     FileReplacement second(destination);
     EXPECT_NE(first.TemporaryPath(), second.TemporaryPath());
     for (const FileReplacement* file : {&first, &second})
-        EXPECT_TRUE(std::regex_match(file->TemporaryPath(), std::regex(dir.Folder() + R"(\.qwo-[0-9a-f]{16}\.png)")))
+        EXPECT_TRUE(std::regex_match(file->TemporaryPath(), std::regex(dir.Folder() + R"(\.qwo-)" + std::to_string(::getpid()) + R"(-[0-9a-f]{16}\.png)")))
             << file->TemporaryPath();
 
     // Registered with a run control: removed by a cleanup for exit, which also
