@@ -102,6 +102,11 @@ if command -v dpkg-deb >/dev/null; then
     for package in libqt6widgets6 libstdc++6 jhead libjpeg-turbo-progs optipng zopfli nodejs node-terser; do
         sed 's/, /\n/g; s/ *([^)]*)//g' <<<"$depends" | grep -Fqx "$package" || fail "package: Depends lacks $package: $depends"
     done
+    # `make run` installs the tools the package depends on by name.
+    run_set=$(bash "$source/scripts/install-deps.sh" --list run)
+    for package in $(sed 's/, /\n/g; s/ *([^)]*)//g' <<<"$depends" | grep -v '^lib.*[0-9]'); do
+        grep -Fqx "$package" <<<"$run_set" || fail "install-deps.sh run lacks $package, which the package depends on"
+    done
     for file in "$work/root/usr/bin/"* "$work/root/usr/lib/quorvan-web-optimizer/cscript-client"; do
         file "$file" | grep -q "not stripped" && fail "package: $file is not stripped"
     done
