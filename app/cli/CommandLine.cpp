@@ -127,7 +127,7 @@ int DryRun(const CliOptions& options, const std::vector<TListEntry>& entries, co
     host.selectorTexts = options.selectorTexts;
     TJobExtras extras;
     extras.incremental = options.incremental;
-    extras.version = kVersionText;
+    extras.version = kVersion;
     extras.outputDirText = outputDir;
     TOutputRecords records;
     if (options.incremental) {
@@ -155,7 +155,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
             return kExitSuccess;
         }
         if (options.version) {
-            out << kProgram << " (Quorvan Web Optimizer) " << kVersionText << "\n";
+            out << kProgram << " (Quorvan Web Optimizer) " << kVersion << "\n";
             return kExitSuccess;
         }
         entries = ExpandPaths(options.paths, options.flat);
@@ -208,7 +208,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     TRunOptions runOptions{options.jobs, options.keepGoing, &observers, {}};
     runOptions.extras.incremental = options.incremental;
     runOptions.extras.previous = manifest ? &manifest->Records() : nullptr;
-    runOptions.extras.version = kVersionText;
+    runOptions.extras.version = kVersion;
     runOptions.extras.preserveTimes = options.preserveTimes;
 
     int status = kExitSuccess;

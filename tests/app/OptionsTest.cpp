@@ -5,13 +5,18 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
 #include <thread>
 
 #include "TestSupport.h"
 #include "app/cli/FolderWalk.h"
 #include "app/cli/Options.h"
 #include "app/cli/TextTable.h"
+#include "app/core/Level.h"
 #include "app/core/ResultGrid.h"
+#include "app/core/Selectors.h"
 
 using ::testing::ElementsAre;
 
@@ -67,6 +72,45 @@ TEST(Options, HelpAndVersionEndTheParse)
     EXPECT_TRUE(ParseOptions({"--help"}).help);
     EXPECT_TRUE(ParseOptions({"-h", "--bogus"}).help);
     EXPECT_TRUE(ParseOptions({"--version"}).version);
+}
+
+// The help's level lines follow the selector table: every level but 0 named,
+// the default starred; no line wider than a terminal.
+TEST(Options, HelpNamesEveryLevelAndItsDefault)
+{
+    const std::string help = UsageText();
+    std::istringstream lines(help);
+    std::map<std::string, std::string> blocks;  // "--css" -> its line and the indented ones below
+    std::string line, current;
+    while (std::getline(lines, line)) {
+        EXPECT_LE(line.size(), 80u) << line;
+        if (line.rfind("  --", 0) == 0 && line.find(" N ") != std::string::npos)
+            current = line.substr(2, line.find(' ', 2) - 2);
+        else if (line.rfind("              ", 0) != 0)
+            current.clear();
+        if (!current.empty()) blocks[current] += line + "\n";
+    }
+    const CliOptions defaults = ParseOptions({"-o", "out", "x"});
+    for (const auto& [name, selector] : {std::pair{"--css", Selector::CSS}, {"--html", Selector::HTML},
+                                         {"--gif", Selector::GIF}, {"--js", Selector::JS},
+                                         {"--png", Selector::PNG}, {"--jpeg", Selector::JPEG}}) {
+        const bool jpeg = selector == Selector::JPEG;
+        std::set<int> expected, named;
+        for (const std::string& entry : SelectorEntries(selector))
+            if (const int level = LevelFromText(entry, jpeg); level != 0) expected.insert(level);
+        std::string starred;
+        std::istringstream words(blocks[name]);
+        for (std::string word; words >> word;) {
+            while (!word.empty() && std::string(";,:.").find(word.back()) != std::string::npos) word.pop_back();
+            const bool star = !word.empty() && word.back() == '*';
+            if (star) word.pop_back();
+            if (word.empty() || word.find_first_not_of("0123456789") != std::string::npos) continue;
+            named.insert(std::stoi(word));
+            if (star) starred += word;
+        }
+        EXPECT_EQ(named, expected) << name;
+        EXPECT_EQ(starred, std::to_string(LevelFromText(defaults.selectorTexts.at(selector), jpeg))) << name;
+    }
 }
 
 TEST(Options, UsageErrorsNameTheFault)

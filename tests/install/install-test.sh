@@ -5,7 +5,8 @@
 # from each place and find their plug-ins and help page: quorvan-optimize
 # writes the same files over examples/site/ as the build tree's, with no
 # plug-in missing. Also: the package's Depends, lintian (where installed),
-# the desktop entry and the manual pages.
+# the desktop entry, the manual pages, and one version everywhere (the
+# program's --version, the package, the manual pages and their sources).
 set -euo pipefail
 build=$(cd "$1" && pwd)
 source=$(cd "$2" && pwd)
@@ -18,6 +19,13 @@ fail() {
     echo "FAIL: $*" >&2
     failures=$((failures + 1))
 }
+
+# The one version: the program's, which the package and the manual pages repeat.
+version=$("$build/bin/quorvan-optimize" --version | sed -n 's/^quorvan-optimize (Quorvan Web Optimizer) //p')
+[[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "quorvan-optimize --version gives \"$version\""
+for page in "$source"/docs/*.1; do
+    grep -q "^\.TH .*\"Quorvan Web Optimizer $version\"" "$page" || fail "$page does not give version $version"
+done
 
 # The reference: the build tree's program over the sample site.
 "$build/bin/quorvan-optimize" -o "$work/reference/" "$site" >"$work/reference.txt" 2>"$work/reference.err" ||
@@ -64,6 +72,7 @@ check_shared() {
         local text
         text=$(MANWIDTH=80 man -l "$share/man/man1/$page.1.gz" 2>&1 | col -b) || fail "$name: man $page"
         grep -q "^NAME" <<<"$text" || fail "$name: $page.1.gz does not read as a manual page"
+        grep -q "Quorvan Web Optimizer $version" <<<"$text" || fail "$name: $page.1.gz does not give version $version"
     done
     [ -f "$share/icons/hicolor/scalable/apps/quorvan-web-optimizer.svg" ] || fail "$name: the icon is missing"
     local desktop=$share/applications/quorvan-web-optimizer.desktop
@@ -88,9 +97,15 @@ if command -v dpkg-deb >/dev/null; then
     check_shared package "$work/root/usr/share"
     [ -f "$work/root/usr/share/doc/quorvan-web-optimizer/copyright" ] || fail "package: no copyright file"
 
+    [[ $(dpkg-deb -f "$deb" Version) == "$version-"* ]] || fail "package: version $(dpkg-deb -f "$deb" Version)"
     depends=$(dpkg-deb -f "$deb" Depends)
     for package in libqt6widgets6 libstdc++6 jhead libjpeg-turbo-progs optipng zopfli nodejs node-terser; do
         sed 's/, /\n/g; s/ *([^)]*)//g' <<<"$depends" | grep -Fqx "$package" || fail "package: Depends lacks $package: $depends"
+    done
+    # `make run` installs the tools the package depends on by name.
+    run_set=$(bash "$source/scripts/install-deps.sh" --list run)
+    for package in $(sed 's/, /\n/g; s/ *([^)]*)//g' <<<"$depends" | grep -v '^lib.*[0-9]'); do
+        grep -Fqx "$package" <<<"$run_set" || fail "install-deps.sh run lacks $package, which the package depends on"
     done
     for file in "$work/root/usr/bin/"* "$work/root/usr/lib/quorvan-web-optimizer/cscript-client"; do
         file "$file" | grep -q "not stripped" && fail "package: $file is not stripped"
