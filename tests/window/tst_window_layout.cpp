@@ -270,7 +270,7 @@ private slots:
         // With more rows than fit, the scroll bar's room is left free at the next resize.
         notebook->setCurrentIndex(2);
         form.RunHost().SetRowCount(80);
-        QTRY_VERIFY(grid->verticalScrollBar()->isVisible());
+        QVERIFY(WaitUntil([grid] { return grid->verticalScrollBar()->isVisible(); }));
         form.resize(901, 700);
         QCOMPARE(grid->columnWidth(1), w + 1 - 32 - 310);
 

@@ -430,7 +430,7 @@ private slots:
         poll.stop();
         QVERIFY(!answer.Seen().seen);
         QCOMPARE(pids().size(), Workers());
-        for (const QByteArray& pid : pids()) QVERIFY(ProcessGone(pid.toInt()));
+        for (const QByteArray& pid : pids()) QVERIFY(WaitUntil([&pid] { return ProcessGone(pid.toInt(), 0); }));
         QVERIFY(!form.isVisible());
         QVERIFY(!form.Running());
         QCOMPARE(ReadFile(out + "x0.png"), QByteArray("earlier"));
