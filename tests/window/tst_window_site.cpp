@@ -90,35 +90,41 @@ private slots:
         WriteFile(site + "docs/index.html", "<p>docs   page</p>\n");
         WriteFile(site + "css/deep/style.css", "body {\n    color : red ;\n}\n");
         WriteFile(site + "js/app.js", "var a = 1;\n");
-        WriteFile(site + "notes.txt", "not a web file");
+        WriteFile(site + "fonts/body.woff2", QByteArray("wOF2\0\x01\xff  font", 13));
+        WriteFile(site + "robots.txt", "User-agent: *\n");
         const QString loose = WriteFile(dir_.filePath("loose/extra.html"), "<p>extra   page</p>\n");
         TForm1 form(BuildBinDir());
         Drop(form, {dir_.filePath("site"), loose});
 
-        const QStringList listed = {"css/deep/style.css", "docs/index.html", "index.html", "js/app.js"};
+        // Every file of the site, web file or not.
+        const QStringList listed = {"css/deep/style.css", "docs/index.html", "fonts/body.woff2", "index.html",
+                                    "js/app.js", "robots.txt"};
         QCOMPARE(form.RunHost().FileCount(), static_cast<int>(listed.size()) + 1);
         for (int row = 0; row < listed.size(); ++row) {
             QCOMPARE(QString::fromStdString(form.RunHost().FileAt(row)), site + listed[row]);
             QCOMPARE(QString::fromStdString(form.RunHost().RelativeDestinationAt(row)), listed[row]);
         }
-        QCOMPARE(form.RunHost().RelativeDestinationAt(4), std::string());
+        QCOMPARE(form.RunHost().RelativeDestinationAt(6), std::string());
         // Removing an entry leaves the others' destinations with them.
         auto* list = form.findChild<QListWidget*>("ListBox1");
         list->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
         form.REmovefromlist1Click();
-        QCOMPARE(QString::fromStdString(form.RunHost().RelativeDestinationAt(1)), QStringLiteral("index.html"));
-        QCOMPARE(form.RunHost().RelativeDestinationAt(3), std::string());
+        QCOMPARE(QString::fromStdString(form.RunHost().RelativeDestinationAt(1)), QStringLiteral("fonts/body.woff2"));
+        QCOMPARE(form.RunHost().RelativeDestinationAt(5), std::string());
 
         TDialogAnswer answer;  // no box may open
         const QString out = Folder("site-out");
         QVERIFY(Optimize(form, out));
         QVERIFY(!answer.Seen().seen);
-        QCOMPARE(FilesBelow(out), (QStringList{"css/deep/style.css", "extra.html", "index.html", "js/app.js"}));
+        QCOMPARE(FilesBelow(out), (QStringList{"css/deep/style.css", "extra.html", "fonts/body.woff2", "index.html",
+                                               "js/app.js", "robots.txt"}));
         QCOMPARE(ReadFile(out + "index.html"), QByteArray("<p>top page</p>\n"));
         QCOMPARE(ReadFile(out + "extra.html"), QByteArray("<p>extra page</p>\n"));
         QVERIFY(ReadFile(out + "css/deep/style.css").size() < QFileInfo(site + "css/deep/style.css").size());
+        for (const QString& copied : QStringList{"fonts/body.woff2", "robots.txt"})
+            QCOMPARE(ReadFile(out + copied), ReadFile(site + copied));
         QCOMPARE(QString::fromStdString(form.Results().Cell(1, 1)), site + "css/deep/style.css");
-        QCOMPARE(form.Results().Cell(3, 5), std::string("TOTAL"));
+        QCOMPARE(form.Results().Cell(3, 7), std::string("TOTAL"));
     }
 
     void FilesThatWouldOverwriteEachOtherAreAskedAboutOnce_data()
