@@ -40,6 +40,7 @@
 #include "app/RunMessages.h"
 #include "app/Widgets.h"
 #include "app/WindowRunHost.h"
+#include "app/core/CreateOutputFolder.h"
 #include "app/core/PathShortening.h"
 #include "app/core/PluginCheck.h"
 #include "app/core/Report.h"
@@ -230,6 +231,15 @@ void TForm1::OptiButtonClick()
     if (running_) return;
     const int workers = RunWorkers();
     if (workers == 0) return;
+    // Made before the first file, so that no file fails for want of it.
+    if (runHost_->FileCount() > 0) {
+        try {
+            CreateOutputFolder(runHost_->OutputDirText());
+        } catch (const std::exception& error) {
+            QMessageBox::critical(this, ApplicationTitle(), QString::fromLocal8Bit(error.what()));
+            return;
+        }
+    }
     ShowPage(2);
     ResetResultGrid(*runHost_);
     SetRunning(true);

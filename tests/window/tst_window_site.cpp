@@ -113,7 +113,7 @@ private slots:
         QCOMPARE(form.RunHost().RelativeDestinationAt(5), std::string());
 
         TDialogAnswer answer;  // no box may open
-        const QString out = Folder("site-out");
+        const QString out = dir_.filePath("site-out") + "/";
         QVERIFY(Optimize(form, out));
         QVERIFY(!answer.Seen().seen);
         QCOMPARE(FilesBelow(out), (QStringList{"css/deep/style.css", "extra.html", "fonts/body.woff2", "index.html",
