@@ -456,7 +456,7 @@ void TForm1::Label13MouseMove(QLabel* label)
 }
 void TForm1::Label13MouseLeave(QLabel* label)
 {
-    SetTextColour(label, Qt::black);
+    SetTextColour(label, kTextColour);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
