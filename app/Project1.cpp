@@ -8,6 +8,7 @@
 #include <QCommandLineParser>
 
 #include "app/DesignFonts.h"
+#include "app/ProgramIcon.h"
 #include "app/Unit1.h"
 #include "app/Version.h"
 #include "compressors/tools/PluginDir.h"
@@ -18,6 +19,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     QApplication::setApplicationVersion(QString::fromLatin1(kVersionText));
     QApplication::setApplicationDisplayName(TForm1::ApplicationTitle());
+    QApplication::setWindowIcon(ProgramIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("quorvan-web-optimizer"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

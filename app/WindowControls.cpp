@@ -16,6 +16,7 @@
 #include <QToolButton>
 
 #include "app/ButtonPictures.h"
+#include "app/ProgramIcon.h"
 #include "app/FileDialog.h"
 #include "app/FileListBox.h"
 #include "app/Version.h"
@@ -58,6 +59,7 @@ void TWindowControls::SetupControls(QWidget* form, QAbstractItemModel* results)
 {
     form->setObjectName(QStringLiteral("Form1"));
     form->setWindowTitle(ApplicationTitle());
+    form->setWindowIcon(ProgramIcon());
     form->setFont(TahomaFont(11));
     form->setPalette(DesignPalette());
     Paint(form, kFormColour, kTextColour);
