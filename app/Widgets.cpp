@@ -46,7 +46,8 @@ void Paint(QWidget* widget, const QColor& background, const QColor& text)
     palette.setColor(QPalette::Window, background);
     // Disabled text keeps the design palette's grey.
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
-        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText}) palette.setColor(group, role, text);
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText})
+            palette.setColor(group, role, text);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }

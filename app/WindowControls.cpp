@@ -16,9 +16,9 @@
 #include <QToolButton>
 
 #include "app/ButtonPictures.h"
-#include "app/ProgramIcon.h"
 #include "app/FileDialog.h"
 #include "app/FileListBox.h"
+#include "app/ProgramIcon.h"
 #include "app/Version.h"
 #include "app/Widgets.h"
 #include "app/core/FileKinds.h"

@@ -328,9 +328,10 @@ private slots:
         QTest::addColumn<QString>("outText");  // below the test's folder
         QTest::addColumn<QString>("written");  // below the test's folder; empty: no run
         QTest::addColumn<QString>("message");  // the one box's text; empty: none
-        QTest::newRow("missing with its parents") << "made/a/b/" << "made/a/b/x.css" << QString();
-        QTest::newRow("a name prefix in a missing folder") << "prefixed/new/pre-" << "prefixed/new/pre-x.css"
-                                                           << QString();
+        QTest::newRow("missing with its parents") << "made/a/b/"
+                                                  << "made/a/b/x.css" << QString();
+        QTest::newRow("a name prefix in a missing folder") << "prefixed/new/pre-"
+                                                           << "prefixed/new/pre-x.css" << QString();
         QTest::newRow("a file in its way") << "blocker.txt/out/" << QString()
                                            << "Cannot create the output folder \"%1blocker.txt/out/\". Not a directory";
     }

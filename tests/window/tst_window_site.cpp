@@ -97,8 +97,8 @@ private slots:
         Drop(form, {dir_.filePath("site"), loose});
 
         // Every file of the site, web file or not.
-        const QStringList listed = {"css/deep/style.css", "docs/index.html", "fonts/body.woff2", "index.html",
-                                    "js/app.js", "robots.txt"};
+        const QStringList listed = {"css/deep/style.css", "docs/index.html", "fonts/body.woff2",
+                                    "index.html",         "js/app.js",       "robots.txt"};
         QCOMPARE(form.RunHost().FileCount(), static_cast<int>(listed.size()) + 1);
         for (int row = 0; row < listed.size(); ++row) {
             QCOMPARE(QString::fromStdString(form.RunHost().FileAt(row)), site + listed[row]);
@@ -184,9 +184,11 @@ private slots:
         const QString started = dir_.filePath("slow/started");
         const QString release = dir_.filePath("slow/release");
         WriteFile(program.filePath("plugins/jhead.exe"),
-                  "#!/bin/sh\necho $$ >> '" + started.toUtf8() + "'\n"
-                  "i=0\nwhile [ ! -e '" + release.toUtf8() + "' ] && [ $i -lt 1200 ]; do sleep 0.05; i=$((i+1)); done\n"
-                  "[ -e '" + release.toUtf8() + "' ]\n");
+                  QStringLiteral("#!/bin/sh\necho $$ >> '%1'\n"
+                                 "i=0\nwhile [ ! -e '%2' ] && [ $i -lt 1200 ]; do sleep 0.05; i=$((i+1)); done\n"
+                                 "[ -e '%2' ]\n")
+                      .arg(started, release)
+                      .toUtf8());
         QFile::setPermissions(program.filePath("plugins/jhead.exe"), QFile::ReadOwner | QFile::ExeOwner);
         QStringList files;
         for (int i = 0; i < 4; ++i)

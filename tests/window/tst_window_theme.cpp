@@ -1,18 +1,15 @@
-// The window reads under the desktop's palette, light or dark: every text of
-// every page, sampled from the rendered window, stands out from what it is
+// The window reads under the desktop's palette, light or dark: the texts of
+// every page, sampled from the rendered window, stand out from what they are
 // drawn on.
 
 #include <QApplication>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QStackedWidget>
-#include <QStyleOptionComboBox>
 #include <QStyleOptionGroupBox>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -27,18 +24,15 @@
 
 namespace {
 
-double Luminance(const QColor& colour)
-{
-    auto channel = [](double value) {
-        return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) + 0.0722 * channel(colour.blueF());
-}
-
+// The contrast ratio of two colours (1 to 21), from their relative luminance.
 double Contrast(const QColor& a, const QColor& b)
 {
-    const double la = Luminance(a);
-    const double lb = Luminance(b);
+    auto luminance = [](const QColor& colour) {
+        auto linear = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
@@ -53,69 +47,45 @@ double TextContrast(const QImage& image, const QRect& rect)
     QRgb background = 0;
     int most = 0;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        if (it.value() > most) std::tie(background, most) = std::make_pair(it.key(), it.value());
+        if (it.value() > most) std::tie(background, most) = std::pair(it.key(), it.value());
     double widest = 1;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
         widest = std::max(widest, Contrast(QColor(background), QColor(it.key())));
     return widest;
 }
 
-// A place where the window draws text, in window coordinates.
-struct TTextPlace {
-    QString name;
-    QRect rect;
-    bool enabled;
-};
-
-QRect InWindow(const QWidget* widget, const QRect& rect, const QWidget& window)
+// The places where the shown controls draw text, named, in window coordinates:
+// labels, group box titles, the captions of the bar's buttons, the list's
+// entries, the grid's header and filled cells.
+QList<QPair<QString, QRect>> ShownTexts(const QWidget& window)
 {
-    return rect.translated(widget->mapTo(&window, QPoint(0, 0)));
-}
-
-// The texts of the controls shown now; the title of a group box and the text
-// of a selector where the style draws them; only the caption of a picture button.
-QList<TTextPlace> ShownTexts(const QWidget& window)
-{
-    QList<TTextPlace> places;
+    QList<QPair<QString, QRect>> places;
     auto add = [&](const QWidget* widget, const QRect& rect) {
-        places.append({widget->objectName() + QLatin1Char(' ') + widget->metaObject()->className(),
-                       InWindow(widget, rect, window), widget->isEnabled()});
+        places.append({widget->objectName(), rect.translated(widget->mapTo(&window, QPoint(0, 0)))});
     };
     for (const QWidget* widget : window.findChildren<QWidget*>()) {
         if (!widget->isVisible()) continue;
         if (auto* label = qobject_cast<const QLabel*>(widget)) {
-            if (!label->text().isEmpty()) add(label, label->rect());
-        } else if (auto* button = qobject_cast<const QToolButton*>(widget)) {
+            add(label, label->rect());
+        } else if (auto* button = qobject_cast<const QToolButton*>(widget)) {  // below the picture
             const int top = button->icon().isNull() ? 0 : button->iconSize().height() + 4;
             add(button, button->rect().adjusted(2, top, -2, -2));
-        } else if (auto* button = qobject_cast<const QPushButton*>(widget)) {
-            add(button, button->rect().adjusted(4, 4, -4, -4));
-        } else if (auto* edit = qobject_cast<const QLineEdit*>(widget)) {
-            if (!edit->text().isEmpty()) add(edit, edit->rect().adjusted(3, 3, -3, -3));
         } else if (auto* box = qobject_cast<const QGroupBox*>(widget)) {
             QStyleOptionGroupBox option;
             option.initFrom(box);
             option.text = box->title();
-            option.subControls = QStyle::SC_GroupBoxLabel;
             add(box, box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box));
-        } else if (auto* combo = qobject_cast<const QComboBox*>(widget)) {
-            QStyleOptionComboBox option;
-            option.initFrom(combo);
-            add(combo, combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField,
-                                                      combo));
         } else if (auto* list = qobject_cast<const QListWidget*>(widget)) {
             for (int row = 0; row < list->count(); ++row)
                 add(list->viewport(), list->visualItemRect(list->item(row)).adjusted(30, 0, 0, 0));
         } else if (auto* grid = qobject_cast<const QTableView*>(widget)) {
             const QHeaderView* header = grid->horizontalHeader();
-            for (int column = 1; column < 5; ++column)
-                add(header, QRect(header->sectionViewportPosition(column), 0, header->sectionSize(column),
-                                  header->height()));
-            for (int row = 0; row < grid->model()->rowCount(); ++row)
-                for (int column = 1; column < 5; ++column) {
-                    const QModelIndex index = grid->model()->index(row, column);
-                    if (!index.data().toString().isEmpty()) add(grid->viewport(), grid->visualRect(index));
-                }
+            for (int column = 1; column < 5; ++column) {
+                add(header, QRect(header->sectionViewportPosition(column), 0, header->sectionSize(column), 24));
+                for (int row = 0; row < grid->model()->rowCount(); ++row)
+                    if (!grid->model()->index(row, column).data().toString().isEmpty())
+                        add(grid->viewport(), grid->visualRect(grid->model()->index(row, column)));
+            }
         }
     }
     return places;
@@ -139,11 +109,13 @@ private slots:
         QFETCH(QPalette, desktop);
         const QPalette before = QApplication::palette();
         QApplication::setPalette(desktop);
+        QStringList faults;
+        int checked = 0;
         {
-            // No plug-ins: their notices show and their selectors are greyed.
+            // No plug-ins: their notices show. A site run fills the list and the grid.
             QTemporaryDir program;
             QTemporaryDir dir;
-            const QString css = WriteFile(dir.filePath("site/style.css"), "body {\n  color : red ;\n}\n");
+            WriteFile(dir.filePath("site/style.css"), "body {\n  color : red ;\n}\n");
             WriteFile(dir.filePath("site/robots.txt"), "User-agent: *\n");
             TForm1 form(program.path().toStdString());
             form.show();
@@ -152,27 +124,23 @@ private slots:
             form.findChild<QLineEdit*>("OutputDir")->setText(dir.filePath("out") + "/");
             form.findChild<QToolButton*>("OptiButton")->click();
             QVERIFY(WaitUntil([&form] { return !form.Running(); }));
-            form.findChild<QTableView*>("ResultGrid")->selectRow(0);  // the selection colours too
+            form.findChild<QTableView*>("ResultGrid")->selectRow(0);  // the selection's colours too
 
-            QStringList faults;
-            int checked = 0;
             for (int page = 0; page < 4; ++page) {
                 form.findChild<QStackedWidget*>("Notebook1")->setCurrentIndex(page);
                 const QImage image = form.grab().toImage();
-                for (const TTextPlace& place : ShownTexts(form)) {
-                    // At least the contrast asked of large text and of controls;
-                    // greyed text may stand out less, as desktops draw it.
-                    const double least = place.enabled ? 3.0 : 2.5;
-                    const double contrast = TextContrast(image, place.rect);
+                for (const auto& [name, rect] : ShownTexts(form)) {
+                    // At least what is asked of large text and of controls.
+                    const double contrast = TextContrast(image, rect);
                     ++checked;
-                    if (contrast < least)
-                        faults << QStringLiteral("page %1, %2: %3").arg(page).arg(place.name).arg(contrast, 0, 'f', 2);
+                    if (contrast < 3)
+                        faults << QStringLiteral("page %1, %2: %3").arg(page).arg(name).arg(contrast, 0, 'f', 2);
                 }
             }
-            QVERIFY2(checked > 40, qPrintable(QString::number(checked)));
-            QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
         }
         QApplication::setPalette(before);
+        QVERIFY2(checked > 40, qPrintable(QString::number(checked)));
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
     }
 };
 
