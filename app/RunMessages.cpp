@@ -22,6 +22,15 @@ QString Lines(const std::vector<Item>& items, Line line)
 
 }  // namespace
 
+QString RefusedPathList(const std::vector<TPathRefusal>& refused)
+{
+    const QString head = refused.size() == 1 ? QStringLiteral("1 path was not added:\n\n")
+                                             : QStringLiteral("%1 paths were not added:\n\n").arg(refused.size());
+    return head + Lines(refused, [](const TPathRefusal& item) {
+               return Shown(item.path) + QStringLiteral(": ") + QString::fromLocal8Bit(item.reason.c_str());
+           });
+}
+
 QString ClashQuestion(const std::vector<TDestinationClash>& clashes)
 {
     const QString lines = Lines(clashes, [](const TDestinationClash& clash) {

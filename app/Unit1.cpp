@@ -26,6 +26,8 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 
@@ -38,12 +40,13 @@
 #include "app/RunMessages.h"
 #include "app/Widgets.h"
 #include "app/WindowRunHost.h"
+#include "app/core/CreateOutputFolder.h"
 #include "app/core/PathShortening.h"
 #include "app/core/PluginCheck.h"
 #include "app/core/Report.h"
 #include "app/core/Run.h"
 #include "app/core/RunPlan.h"
-#include "app/core/WebFiles.h"
+#include "app/core/SiteFiles.h"
 #include "compressors/tools/PluginDir.h"
 
 namespace {
@@ -55,12 +58,15 @@ QString ShortenedPath(const QString& path, const QFontMetrics& metrics, int maxW
     }));
 }
 
-// The path of a file below a folder it was found in ("css/a.css").
-std::string PathBelow(const std::string& folder, const std::string& file)
+// A path of the command line made absolute against the current folder, its
+// "." parts dropped (".." is kept: through a link it leads elsewhere than the
+// text says).
+std::string ArgumentPath(const QString& argument)
 {
-    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + '/';
-    if (file.compare(0, prefix.size(), prefix) == 0) return file.substr(prefix.size());
-    return std::filesystem::path(file).lexically_relative(folder).generic_string();
+    std::filesystem::path listed;
+    for (const std::filesystem::path& part : std::filesystem::absolute(NativePath(argument)))
+        if (part != ".") listed /= part;
+    return listed.string();
 }
 
 }  // namespace
@@ -225,6 +231,15 @@ void TForm1::OptiButtonClick()
     if (running_) return;
     const int workers = RunWorkers();
     if (workers == 0) return;
+    // Made before the first file, so that no file fails for want of it.
+    if (runHost_->FileCount() > 0) {
+        try {
+            CreateOutputFolder(runHost_->OutputDirText());
+        } catch (const std::exception& error) {
+            QMessageBox::critical(this, ApplicationTitle(), QString::fromLocal8Bit(error.what()));
+            return;
+        }
+    }
     ShowPage(2);
     ResetResultGrid(*runHost_);
     SetRunning(true);
@@ -352,20 +367,38 @@ void TForm1::AddFiles(const QStringList& paths)
 
 void TForm1::AddNativeFiles(const std::vector<std::string>& paths)
 {
+    AddPaths(paths, false);
+}
+
+void TForm1::AddPathArguments(const QStringList& arguments)
+{
+    std::vector<std::string> paths;
+    for (const QString& argument : arguments) paths.push_back(ArgumentPath(argument));
+    AddPaths(paths, true);
+}
+
+void TForm1::AddPaths(const std::vector<std::string>& paths, bool onlyExisting)
+{
     if (running_) return;
+    std::vector<TPathRefusal> refused;
     for (const std::string& path : paths) {
         struct stat info {};
-        if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        const bool found = ::stat(path.c_str(), &info) == 0;
+        const int statError = found ? 0 : errno;
+        if (found && S_ISDIR(info.st_mode)) {
             try {
-                for (const std::string& file : CollectWebFiles(path))
-                    AddListPath(ListBox1, file, PathBelow(path, file));
+                for (const TListEntry& entry : CollectSiteFiles(path))
+                    AddListPath(ListBox1, entry.source, entry.relative);
             } catch (const std::exception& error) {
-                QMessageBox::critical(this, ApplicationTitle(), QString::fromLocal8Bit(error.what()));
+                refused.push_back({path, error.what()});
             }
-        } else {
+        } else if (!onlyExisting || (found && S_ISREG(info.st_mode))) {
             AddListPath(ListBox1, path);
+        } else {  // missing, or a pipe or a device that would block the run
+            refused.push_back({path, found ? "Neither a file nor a folder." : std::strerror(statError)});
         }
     }
+    if (!refused.empty()) QMessageBox::warning(this, ApplicationTitle(), RefusedPathList(refused));
 }
 
 void TForm1::BrowseButton2Click()
@@ -423,7 +456,7 @@ void TForm1::Label13MouseMove(QLabel* label)
 }
 void TForm1::Label13MouseLeave(QLabel* label)
 {
-    SetTextColour(label, Qt::black);
+    SetTextColour(label, kTextColour);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)

@@ -41,12 +41,17 @@ public:
     void SaveButtonClick();
     void Label13Click(QLabel* label);
 
-    // Appends the files as they are; a folder adds the web files below it,
-    // each written at its path below that folder.
+    // Appends the files as they are; a folder is a site: every file below it
+    // (CollectSiteFiles), each written at its path below that folder. One
+    // message names the folders that cannot be read.
     // Paths are bytes as the system has them; shown paths are matched to them
     // (NativePath).
     void AddNativeFiles(const std::vector<std::string>& paths);
     void AddFiles(const QStringList& paths);
+    // The paths of the program's command line, relative ones against the
+    // current folder: as AddNativeFiles, but a path that does not exist or is
+    // neither a file nor a folder is named in that message instead of listed.
+    void AddPathArguments(const QStringList& arguments);
 
     // Icons for the list and the grid.
     int GetIconIndex(const std::string& path);
@@ -73,6 +78,7 @@ private:
     void FormClose();
     void ShowPage(int page);
     void SetRunning(bool running);
+    void AddPaths(const std::vector<std::string>& paths, bool onlyExisting);
     // The Optimize command: asks before a run whose files would overwrite each
     // other, then starts the run on worker threads; the window's event loop
     // steps it (StepRun, posted by the workers) until it ends (EndRun).

@@ -18,6 +18,7 @@
 #include "app/ButtonPictures.h"
 #include "app/FileDialog.h"
 #include "app/FileListBox.h"
+#include "app/ProgramIcon.h"
 #include "app/Version.h"
 #include "app/Widgets.h"
 #include "app/core/FileKinds.h"
@@ -58,19 +59,20 @@ void TWindowControls::SetupControls(QWidget* form, QAbstractItemModel* results)
 {
     form->setObjectName(QStringLiteral("Form1"));
     form->setWindowTitle(ApplicationTitle());
+    form->setWindowIcon(ProgramIcon());
     form->setFont(TahomaFont(11));
-    Paint(form, kFormColour);
+    form->setPalette(DesignPalette());
+    Paint(form, kFormColour, kTextColour);
     form->setMinimumSize(640, 460);
     form->setGeometry(226, 86, 640, 460);
 
     CreateButtonBar(form);
     RightPanel = Make<QWidget>(form, "RightPanel");
-    Paint(RightPanel, kFormColour);
+    Paint(RightPanel, kFormColour, kTextColour);
     CaptionPanel = Make<QLabel>(RightPanel, "CaptionPanel");
     CaptionPanel->setFont(TahomaFont(13));
     CaptionPanel->setAlignment(Qt::AlignCenter);
-    Paint(CaptionPanel, kCaptionColour);
-    SetTextColour(CaptionPanel, Qt::white);
+    Paint(CaptionPanel, kCaptionColour, Qt::white);
     Notebook1 = Make<QStackedWidget>(RightPanel, "Notebook1");
     Notebook1->setFont(TahomaFont(13));
     CreateChooseFilesPage();
@@ -83,7 +85,7 @@ void TWindowControls::SetupControls(QWidget* form, QAbstractItemModel* results)
 void TWindowControls::CreateButtonBar(QWidget* form)
 {
     Panel1 = Make<QWidget>(form, "Panel1");
-    Paint(Panel1, kButtonBarColour);
+    Paint(Panel1, kButtonBarColour, kTextColour);
     struct Big {
         QToolButton** button;
         const char* name;
@@ -185,6 +187,7 @@ void TWindowControls::CreateConfigurePage()
         *group.combo = combo;
         if (group.notice != nullptr) {
             QLabel* notice = Make<QLabel>(box, group.noticeName);
+            Paint(notice, kFormColour, kTextColour);
             notice->setFont(TahomaFont(11));
             notice->setText(tr("To enable this optimization you need to install\n"
                                "plugins. You can get plugins for  free from the \n"
@@ -218,9 +221,9 @@ void TWindowControls::CreateOptimizePage(QAbstractItemModel* results)
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignTop);
     header->setHighlightSections(false);
     header->setSectionsClickable(false);
-    header->setStyleSheet(QStringLiteral("QHeaderView::section { background-color: %1; border: none;"
-                                         " border-bottom: 1px solid %2; padding: 2px 0px 0px 2px; }")
-                              .arg(kHeaderColour.name(), kGridLineColour.name()));
+    header->setStyleSheet(QStringLiteral("QHeaderView::section { background-color: %1; color: %2; border: none;"
+                                         " border-bottom: 1px solid %3; padding: 2px 0px 0px 2px; }")
+                              .arg(kHeaderColour.name(), kTextColour.name(), kGridLineColour.name()));
     ResultGrid->setShowGrid(false);
     ResultGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     ResultGrid->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -258,7 +261,7 @@ void TWindowControls::CreateAboutPage()
     for (QLabel* link : {Label13, Label14}) {
         link->setCursor(Qt::PointingHandCursor);
         link->setMouseTracking(true);
-        SetTextColour(link, Qt::black);
+        SetTextColour(link, kTextColour);
     }
 }
 

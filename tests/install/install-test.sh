@@ -77,6 +77,11 @@ check_shared() {
     [ -f "$share/icons/hicolor/scalable/apps/quorvan-web-optimizer.svg" ] || fail "$name: the icon is missing"
     local desktop=$share/applications/quorvan-web-optimizer.desktop
     [ -f "$desktop" ] || fail "$name: the desktop entry is missing"
+    grep -qx 'Exec=quorvan-web-optimizer %F' "$desktop" || fail "$name: the desktop entry does not pass its files"
+    grep -qx 'Icon=quorvan-web-optimizer' "$desktop" || fail "$name: the desktop entry names no icon"
+    for size in 32 64 256; do
+        [ -f "$share/icons/hicolor/${size}x${size}/apps/quorvan-web-optimizer.png" ] || fail "$name: no $size px icon"
+    done
     if command -v desktop-file-validate >/dev/null; then
         desktop-file-validate "$desktop" || fail "$name: desktop-file-validate"
     fi

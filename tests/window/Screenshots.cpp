@@ -1,6 +1,7 @@
 // Takes the README's pictures of the real window: each page, the results page
 // after a run over the sample site. Usage: window_screenshots OUTPUT_FOLDER
-// (run it under a display, e.g. xvfb-run -a).
+// [dark] (run it under a display, e.g. xvfb-run -a); "dark" shows the window
+// under a dark desktop palette, in files named *-dark.png.
 
 #include <QApplication>
 #include <QDir>
@@ -18,10 +19,12 @@
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "Usage: window_screenshots OUTPUT_FOLDER\n");
+    const bool dark = argc == 3 && QByteArray(argv[2]) == "dark";
+    if (argc != 2 && !dark) {
+        std::fprintf(stderr, "Usage: window_screenshots OUTPUT_FOLDER [dark]\n");
         return 2;
     }
+    if (dark) QApplication::setPalette(DarkDesktopPalette());
     const QString target = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(target);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
@@ -32,21 +35,20 @@ int main(int argc, char* argv[])
     form.show();
     if (!QTest::qWaitForWindowExposed(&form)) return 1;
     form.AddFiles({QStringLiteral(QWO_SOURCE_DIR "/examples/site")});
-    QDir(out.path()).mkpath(QStringLiteral("optimized"));
     form.findChild<QLineEdit*>("OutputDir")->setText(out.path() + "/optimized/");
 
     auto shoot = [&](const char* name) {
         QTest::qWait(200);
-        const QString file = target + "/" + QString::fromLatin1(name);
+        const QString file = target + "/" + QString::fromLatin1(name) + (dark ? "-dark.png" : ".png");
         if (!form.grab().save(file)) std::fprintf(stderr, "Cannot write %s\n", qPrintable(file));
     };
-    shoot("window-choose-files.png");
+    shoot("window-choose-files");
     form.findChild<QToolButton*>("ConfigButton")->click();
-    shoot("window-configure.png");
+    shoot("window-configure");
     form.findChild<QToolButton*>("OptiButton")->click();
     WaitUntil([&form] { return !form.Running(); });
-    shoot("window-optimize.png");
+    shoot("window-optimize");
     form.findChild<QToolButton*>("SpeedButton1")->click();
-    shoot("window-about.png");
+    shoot("window-about");
     return 0;
 }

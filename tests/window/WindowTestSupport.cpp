@@ -105,6 +105,23 @@ bool WaitUntil(const std::function<bool()>& done, int milliseconds)
     return done();
 }
 
+QPalette DarkDesktopPalette()
+{
+    QPalette palette(QColor(0x35, 0x35, 0x35), QColor(0x2A, 0x2A, 0x2A));
+    palette.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x1E));
+    palette.setColor(QPalette::AlternateBase, QColor(0x26, 0x26, 0x26));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(role, QColor(0xEE, 0xEE, 0xEE));
+    palette.setColor(QPalette::Highlight, QColor(0x3D, 0xAE, 0xE9));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::ToolTipBase, QColor(0x35, 0x35, 0x35));
+    palette.setColor(QPalette::ToolTipText, QColor(0xEE, 0xEE, 0xEE));
+    palette.setColor(QPalette::PlaceholderText, QColor(0x90, 0x90, 0x90));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, QColor(0x77, 0x77, 0x77));
+    return palette;
+}
+
 std::string BuildBinDir()
 {
     return QWO_BIN_DIR "/";

@@ -3,6 +3,7 @@
 // temporary folders with real files, reading files back.
 
 #include <QByteArray>
+#include <QPalette>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -60,6 +61,9 @@ QByteArray ReadFile(const QString& path);
 // Runs an event loop until `done` holds (checked every 10 ms) or the time is
 // up; true when it holds.
 bool WaitUntil(const std::function<bool()>& done, int milliseconds = 120000);
+
+// A dark desktop palette, as dark themes give: light text on dark grounds.
+QPalette DarkDesktopPalette();
 
 // The program's folder in the build tree, with a trailing "/".
 std::string BuildBinDir();

@@ -1,9 +1,12 @@
 // The file list and the inputs of a run: plug-in check, adding through the
 // dialog and by dropping, removing, the output folder picker, the icons.
 
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -143,13 +146,13 @@ private slots:
         const QString single = WriteFile(dir.filePath("notes.txt"), "x");
         const QString b = WriteFile(dir.filePath("site/b.css"), "b{}");
         const QString a = WriteFile(dir.filePath("site/js/a.js"), "var a;");
-        WriteFile(dir.filePath("site/readme.txt"), "not a web file");
+        const QString readme = WriteFile(dir.filePath("site/readme.txt"), "not a web file");
         TForm1 form(BuildBinDir());
         form.show();
         auto* list = form.findChild<TFileListBox*>("ListBox1");
 
         QVERIFY(DropUrls(form, {QUrl::fromLocalFile(single), QUrl::fromLocalFile(dir.filePath("site"))}));
-        QCOMPARE(Entries(form), (QStringList{single, b, a}));
+        QCOMPARE(Entries(form), (QStringList{single, b, a, readme}));
 
         // Something that is no local file is refused.
         QMimeData text;
@@ -158,6 +161,31 @@ private slots:
                                 Qt::NoModifier);
         QApplication::sendEvent(list->viewport(), &refused);
         QVERIFY(!refused.isAccepted());
+    }
+
+    void TheCommandLinesPathsAreListedAndTheMissingOnesNamed()
+    {
+        QTemporaryDir dir;
+        const QString b = WriteFile(dir.filePath("site/b.css"), "b{}");
+        const QString robots = WriteFile(dir.filePath("site/robots.txt"), "User-agent: *\n");
+        const QString page = WriteFile(dir.filePath("page.html"), "<p>page</p>");
+        const QString pipe = dir.filePath("pipe");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        const QString current = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        TForm1 form(BuildBinDir());
+        form.show();
+        TDialogAnswer answer;
+        form.AddPathArguments({"./site", "missing.css", "page.html", pipe});
+        QDir::setCurrent(current);
+
+        // The folder as a site, relative paths made whole; one box for the rest.
+        QCOMPARE(Entries(form), (QStringList{b, robots, page}));
+        QCOMPARE(form.RunHost().RelativeDestinationAt(1), std::string("robots.txt"));
+        QCOMPARE(form.RunHost().RelativeDestinationAt(2), std::string());
+        QCOMPARE(answer.Seen().text, QStringLiteral("2 paths were not added:\n\n%1: No such file or directory\n"
+                                                    "%2: Neither a file nor a folder.\n")
+                                         .arg(dir.filePath("missing.css"), pipe));
     }
 
     void TheFolderPickerSetsTheOutputDirectoryWithATrailingSlash()

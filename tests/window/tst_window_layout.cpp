@@ -52,6 +52,9 @@ private slots:
         QCOMPARE(form.minimumSize(), QSize(640, 460));
         QCOMPARE(form.size(), QSize(640, 460));
         QCOMPARE(form.pos(), QPoint(226, 86));
+        // The program's icon, the packaged picture at three sizes.
+        QCOMPARE(form.windowIcon().availableSizes(), (QList<QSize>{{32, 32}, {64, 64}, {256, 256}}));
+        QCOMPARE(form.windowIcon().pixmap(64).toImage().pixelColor(8, 32), QColor(0x1F, 0x5F, 0xA8));
         QCOMPARE(Find<QStackedWidget>(form, "Notebook1")->currentIndex(), 0);
         QCOMPARE(Find<QLabel>(form, "CaptionPanel")->text(), QStringLiteral("Choose files"));
         QVERIFY(Find<QLineEdit>(form, "OutputDir")->text().isEmpty());
@@ -270,7 +273,7 @@ private slots:
         // With more rows than fit, the scroll bar's room is left free at the next resize.
         notebook->setCurrentIndex(2);
         form.RunHost().SetRowCount(80);
-        QTRY_VERIFY(grid->verticalScrollBar()->isVisible());
+        QVERIFY(WaitUntil([grid] { return grid->verticalScrollBar()->isVisible(); }));
         form.resize(901, 700);
         QCOMPARE(grid->columnWidth(1), w + 1 - 32 - 310);
 

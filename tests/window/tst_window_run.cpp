@@ -323,6 +323,43 @@ private slots:
         QCOMPARE(Cell(form, 4, 1), QStringLiteral("100,00%"));
     }
 
+    void TheOutputFolderIsMadeBeforeTheFirstFile_data()
+    {
+        QTest::addColumn<QString>("outText");  // below the test's folder
+        QTest::addColumn<QString>("written");  // below the test's folder; empty: no run
+        QTest::addColumn<QString>("message");  // the one box's text; empty: none
+        QTest::newRow("missing with its parents") << "made/a/b/"
+                                                  << "made/a/b/x.css" << QString();
+        QTest::newRow("a name prefix in a missing folder") << "prefixed/new/pre-"
+                                                           << "prefixed/new/pre-x.css" << QString();
+        QTest::newRow("a file in its way") << "blocker.txt/out/" << QString()
+                                           << "Cannot create the output folder \"%1blocker.txt/out/\". Not a directory";
+    }
+
+    void TheOutputFolderIsMadeBeforeTheFirstFile()
+    {
+        QFETCH(QString, outText);
+        QFETCH(QString, written);
+        QFETCH(QString, message);
+        const QString root = OutDir("made-out");
+        WriteFile(root + "blocker.txt", "in the way");
+        const QString css = WriteFile(dir_.filePath("made-src/x.css"), "x { color : red ; }");
+        TForm1 form(BuildBinDir());
+        TDialogAnswer answers({{}, {}});
+        Run(form, {css}, root + outText);
+        QCOMPARE(answers.Seen(0).text, message.isEmpty() ? QString() : message.arg(root));
+        QVERIFY(!answers.Seen(1).seen);
+        if (written.isEmpty()) {  // no run: the window is as it was, nothing made
+            QCOMPARE(form.findChild<QStackedWidget*>("Notebook1")->currentIndex(), 0);
+            QCOMPARE(form.Results().RowCount(), 5);
+            QVERIFY(form.findChild<QToolButton*>("OptiButton")->isEnabled());
+            QCOMPARE(ReadFile(root + "blocker.txt"), QByteArray("in the way"));
+        } else {
+            QVERIFY(QFileInfo(root + written).isFile());
+            QCOMPARE(Cell(form, 3, 2), QStringLiteral("TOTAL"));
+        }
+    }
+
     void AFailingFileShowsItsReasonAndTheRunGoesOn()
     {
         const QString a = WriteFile(dir_.filePath("fault/a.txt"), "aaaa");
@@ -430,7 +467,7 @@ private slots:
         poll.stop();
         QVERIFY(!answer.Seen().seen);
         QCOMPARE(pids().size(), Workers());
-        for (const QByteArray& pid : pids()) QVERIFY(ProcessGone(pid.toInt()));
+        for (const QByteArray& pid : pids()) QVERIFY(WaitUntil([&pid] { return ProcessGone(pid.toInt(), 0); }));
         QVERIFY(!form.isVisible());
         QVERIFY(!form.Running());
         QCOMPARE(ReadFile(out + "x0.png"), QByteArray("earlier"));

@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -21,8 +20,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
-
-#include <algorithm>
 
 #include "WindowTestSupport.h"
 #include "app/RunMessages.h"
@@ -93,35 +90,41 @@ private slots:
         WriteFile(site + "docs/index.html", "<p>docs   page</p>\n");
         WriteFile(site + "css/deep/style.css", "body {\n    color : red ;\n}\n");
         WriteFile(site + "js/app.js", "var a = 1;\n");
-        WriteFile(site + "notes.txt", "not a web file");
+        WriteFile(site + "fonts/body.woff2", QByteArray("wOF2\0\x01\xff  font", 13));
+        WriteFile(site + "robots.txt", "User-agent: *\n");
         const QString loose = WriteFile(dir_.filePath("loose/extra.html"), "<p>extra   page</p>\n");
         TForm1 form(BuildBinDir());
         Drop(form, {dir_.filePath("site"), loose});
 
-        const QStringList listed = {"css/deep/style.css", "docs/index.html", "index.html", "js/app.js"};
+        // Every file of the site, web file or not.
+        const QStringList listed = {"css/deep/style.css", "docs/index.html", "fonts/body.woff2",
+                                    "index.html",         "js/app.js",       "robots.txt"};
         QCOMPARE(form.RunHost().FileCount(), static_cast<int>(listed.size()) + 1);
         for (int row = 0; row < listed.size(); ++row) {
             QCOMPARE(QString::fromStdString(form.RunHost().FileAt(row)), site + listed[row]);
             QCOMPARE(QString::fromStdString(form.RunHost().RelativeDestinationAt(row)), listed[row]);
         }
-        QCOMPARE(form.RunHost().RelativeDestinationAt(4), std::string());
+        QCOMPARE(form.RunHost().RelativeDestinationAt(6), std::string());
         // Removing an entry leaves the others' destinations with them.
         auto* list = form.findChild<QListWidget*>("ListBox1");
         list->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
         form.REmovefromlist1Click();
-        QCOMPARE(QString::fromStdString(form.RunHost().RelativeDestinationAt(1)), QStringLiteral("index.html"));
-        QCOMPARE(form.RunHost().RelativeDestinationAt(3), std::string());
+        QCOMPARE(QString::fromStdString(form.RunHost().RelativeDestinationAt(1)), QStringLiteral("fonts/body.woff2"));
+        QCOMPARE(form.RunHost().RelativeDestinationAt(5), std::string());
 
         TDialogAnswer answer;  // no box may open
-        const QString out = Folder("site-out");
+        const QString out = dir_.filePath("site-out") + "/";
         QVERIFY(Optimize(form, out));
         QVERIFY(!answer.Seen().seen);
-        QCOMPARE(FilesBelow(out), (QStringList{"css/deep/style.css", "extra.html", "index.html", "js/app.js"}));
+        QCOMPARE(FilesBelow(out), (QStringList{"css/deep/style.css", "extra.html", "fonts/body.woff2", "index.html",
+                                               "js/app.js", "robots.txt"}));
         QCOMPARE(ReadFile(out + "index.html"), QByteArray("<p>top page</p>\n"));
         QCOMPARE(ReadFile(out + "extra.html"), QByteArray("<p>extra page</p>\n"));
         QVERIFY(ReadFile(out + "css/deep/style.css").size() < QFileInfo(site + "css/deep/style.css").size());
+        for (const QString& copied : QStringList{"fonts/body.woff2", "robots.txt"})
+            QCOMPARE(ReadFile(out + copied), ReadFile(site + copied));
         QCOMPARE(QString::fromStdString(form.Results().Cell(1, 1)), site + "css/deep/style.css");
-        QCOMPARE(form.Results().Cell(3, 5), std::string("TOTAL"));
+        QCOMPARE(form.Results().Cell(3, 7), std::string("TOTAL"));
     }
 
     void FilesThatWouldOverwriteEachOtherAreAskedAboutOnce_data()
@@ -175,9 +178,17 @@ private slots:
 
     void TheWindowKeepsAnsweringWhilePluginsRun()
     {
-        // Each JPEG takes its plug-in a second; the run goes on its workers.
+        // Each JPEG's plug-in waits until the test lets it go, which only the
+        // window's event loop can do: the run must leave it running.
         QTemporaryDir program;
-        WriteFile(program.filePath("plugins/jhead.exe"), "#!/bin/sh\nsleep 1\n");
+        const QString started = dir_.filePath("slow/started");
+        const QString release = dir_.filePath("slow/release");
+        WriteFile(program.filePath("plugins/jhead.exe"),
+                  QStringLiteral("#!/bin/sh\necho $$ >> '%1'\n"
+                                 "i=0\nwhile [ ! -e '%2' ] && [ $i -lt 1200 ]; do sleep 0.05; i=$((i+1)); done\n"
+                                 "[ -e '%2' ]\n")
+                      .arg(started, release)
+                      .toUtf8());
         QFile::setPermissions(program.filePath("plugins/jhead.exe"), QFile::ReadOwner | QFile::ExeOwner);
         QStringList files;
         for (int i = 0; i < 4; ++i)
@@ -187,30 +198,19 @@ private slots:
         form.findChild<QComboBox*>("JPEgCombo")->setCurrentIndex(1);
         form.AddFiles(files);
 
-        // Gaps between the ticks of a 20 ms timer, measured while the run is under way.
-        QElapsedTimer clock;
-        qint64 last = -1;
-        qint64 widest = 0;
+        // Ticks of a timer while a plug-in is running; the second one lets them go.
         int ticks = 0;
         QTimer timer;
         QObject::connect(&timer, &QTimer::timeout, [&] {
-            const qint64 now = clock.elapsed();
-            if (!form.Running()) {
-                last = -1;
-                return;
-            }
-            if (last >= 0) widest = std::max(widest, now - last);
-            last = now;
-            ++ticks;
+            if (!form.Running() || !QFileInfo::exists(started) || QFileInfo::exists(release)) return;
+            if (++ticks == 2) WriteFile(release, "go");
         });
-        clock.start();
-        timer.start(20);
-        TDialogAnswer answer;  // no box may open
+        timer.start(10);
+        TDialogAnswer answer;  // no box may open: a plug-in that gave up fails its file
         QVERIFY(Optimize(form, Folder("slow-out")));
         timer.stop();
         QVERIFY(!answer.Seen().seen);
-        QVERIFY2(ticks >= 20, qPrintable(QString::number(ticks)));  // the run took a while
-        QVERIFY2(widest < 100, qPrintable(QStringLiteral("%1 ms without an event").arg(widest)));
+        QCOMPARE(ticks, 2);
         for (int i = 0; i < files.size(); ++i) {
             QCOMPARE(QString::fromStdString(form.Results().Cell(1, i + 1)), files[i]);
             QCOMPARE(ReadFile(dir_.filePath(QStringLiteral("slow-out/p%1.jpg").arg(i))), ReadFile(files[i]));
