@@ -41,13 +41,13 @@ TCompressionRun::TCompressionRun(TRunHost& host, const TRunOptions& options, std
     for (int index = 0; index < count; ++index)
         entries.push_back({host.FileAt(index), host.RelativeDestinationAt(index)});
     std::vector<TJob> jobs = PlanRun(entries, host.OutputDirText());
+    if (options_.observer) options_.observer->Planned(jobs);
     outcomes_.resize(jobs.size());
     TJobExtras extras = options_.extras;
     extras.outputDirText = host.OutputDirText();
     extras.copyFailed = extras.copyFailed && options_.keepGoing;
     files_ = std::make_unique<TFileRun>(std::move(jobs), environment_, options_.workers, std::move(wakeup),
                                         std::move(extras));
-    if (options_.observer) options_.observer->Planned(files_->Jobs());
 }
 
 TCompressionRun::~TCompressionRun() = default;

@@ -46,7 +46,7 @@
 class TRunObserver {
 public:
     virtual ~TRunObserver() = default;
-    // The plan, before any file starts; the jobs live as long as the run.
+    // The plan, before any file starts.
     virtual void Planned(const std::vector<TJob>&) {}
     // A file was handed to a worker.
     virtual void Started(const TJob&) {}
