@@ -86,7 +86,7 @@ void TFileRun::Start(const TLevels& levels)
         outcome.index = index;
         outcome.levels = levels;
         const auto begin = std::chrono::steady_clock::now();
-        bool copyable = extras_.copyFailed;  // a file fault (source unreadable, destination not creatable) is not
+        bool copyable = extras_.copyFailed;  // not after a file fault: the copy would meet it again
         try {
             if (environment_.control->Cancelled()) throw RunCancelled();
             TJobRun run = RunJob(jobs_[index], levels, environment_, missingPlugins_, extras_);
