@@ -210,6 +210,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     runOptions.extras.previous = manifest ? &manifest->Records() : nullptr;
     runOptions.extras.version = kVersion;
     runOptions.extras.preserveTimes = options.preserveTimes;
+    runOptions.extras.copyFailed = options.keepGoing;
 
     int status = kExitSuccess;
     ResetResultGrid(host);

@@ -37,6 +37,7 @@ void TJsonResults::Shown(const TJob& job, const TFileOutcome& outcome)
     }
     object += ", \"status\": \"" + std::string(status) +
               "\", \"error\": " + (outcome.failed ? JsonString(outcome.error) : std::string("null")) +
+              ", \"fallback\": " + (outcome.copiedUnchanged ? "\"copied\"" : "null") +
               ", \"seconds\": " + Fixed(outcome.seconds, 3) + "}";
     files_ += (count_ == 0 ? "\n    " : ",\n    ") + object;
     ++count_;

@@ -12,9 +12,10 @@
 // original with two decimals; null when failed or the original is empty),
 // status ("ok", "copied" unchanged, "reused" from an earlier incremental run
 // with its recorded sizes and level, "failed"), error (the reason; null),
-// seconds (its optimization's wall time). Totals: files, ok, copied (a reused
-// file counts as it did when optimized),
-// failed, original and optimized (sums over the files not failed), ratio.
+// fallback (what a failed file's destination got instead: "copied", its
+// source unchanged; null), seconds (its optimization's wall time). Totals:
+// files, ok, copied (a reused file counts as it did when optimized), failed,
+// original and optimized (sums over the files not failed), ratio.
 class TJsonResults : public TRunObserver {
 public:
     void Shown(const TJob& job, const TFileOutcome& outcome) override;

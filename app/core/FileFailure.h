@@ -1,7 +1,7 @@
 #pragma once
 // A file of the run that failed: its source as listed and the reason (the
-// optimizer's or the plan's message, e.g. "Cannot open file ...", "Timed out
-// after 600 s: ..."). what() is the reason.
+// optimizer's or the plan's message, e.g. "Cannot open file ...", "pngout.exe
+// timed out after 600 s"). what() is the reason.
 
 #include <stdexcept>
 #include <string>

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/core/JobRun.h"
+#include "compressors/tools/FileErrors.h"
 
 namespace {
 
@@ -85,6 +86,7 @@ void TFileRun::Start(const TLevels& levels)
         outcome.index = index;
         outcome.levels = levels;
         const auto begin = std::chrono::steady_clock::now();
+        bool copyable = extras_.copyFailed;  // not after a file fault: the copy would meet it again
         try {
             if (environment_.control->Cancelled()) throw RunCancelled();
             TJobRun run = RunJob(jobs_[index], levels, environment_, missingPlugins_, extras_);
@@ -94,6 +96,10 @@ void TFileRun::Start(const TLevels& levels)
         } catch (const RunCancelled& cancelled) {
             outcome.failed = outcome.cancelled = true;
             outcome.error = cancelled.what();
+        } catch (const FileError& error) {
+            outcome.failed = true;
+            outcome.error = error.what();
+            copyable = false;
         } catch (const std::exception& error) {
             outcome.failed = true;
             outcome.error = error.what();
@@ -103,6 +109,8 @@ void TFileRun::Start(const TLevels& levels)
         }
         // A plug-in killed by a cancel may surface as its own failure.
         if (outcome.failed && environment_.control->Cancelled()) outcome.cancelled = true;
+        if (outcome.failed && !outcome.cancelled && copyable)
+            outcome.copiedUnchanged = CopyAfterFailure(jobs_[index], environment_, extras_);
         outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
         Finish(std::move(outcome));
     });

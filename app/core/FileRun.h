@@ -16,7 +16,8 @@
 // first, so that a long image does not end the run alone; the other jobs
 // follow in list order. At most `workers` run at once, each with the levels
 // passed to Start (read by the caller at that moment), as RunJob runs them
-// with the extras given (reused, recorded, times kept). A job not yet started
+// with the extras given (reused, recorded, times kept; a failed job copied
+// unchanged unless its failure is a file fault). A job not yet started
 // when the run's control is cancelled is not run (its outcome: cancelled).
 // The destructor waits for the jobs that run (a cancelled control ends their
 // plug-ins) and joins the workers, also when the caller unwinds.
@@ -45,6 +46,7 @@ struct TFileOutcome {
     bool failed = false;
     bool cancelled = false;               // the run was cancelled before or while it ran
     std::string error;                    // the failure's message
+    bool copiedUnchanged = false;         // failed, and its source was copied to its destination
     TLevels levels;                       // the levels it was given
     double seconds = 0;                   // wall time of the job on its worker
     bool reused = false;                  // an earlier run's output stands (result: its recorded sizes)

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "compressors/tools/PlainCopy.h"
+
 TJobRun RunJob(const TJob& job, const TLevels& levels, const TRunEnvironment& environment,
                const std::map<FileKind, std::string>& missingPlugins, const TJobExtras& extras)
 {
@@ -36,4 +38,23 @@ TJobRun RunJob(const TJob& job, const TLevels& levels, const TRunEnvironment& en
         run.record = now;
     }
     return run;
+}
+
+bool CopyAfterFailure(const TJob& job, const TRunEnvironment& environment, const TJobExtras& extras) noexcept
+{
+    if (!job.refusal.empty()) return false;
+    try {
+        FileSize originalSize = 0, copiedSize = 0;
+        PlainCopy(job.source, job.destination, originalSize, copiedSize, environment);
+    } catch (...) {
+        return false;
+    }
+    if (extras.preserveTimes) {
+        try {
+            CopyModificationTime(job.source, job.destination);
+        } catch (...) {
+            // the copy stands; its time is only a courtesy
+        }
+    }
+    return true;
 }

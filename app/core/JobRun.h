@@ -21,3 +21,10 @@ struct TJobRun {
 // for its hash or the destination's time cannot be set.
 TJobRun RunJob(const TJob& job, const TLevels& levels, const TRunEnvironment& environment,
                const std::map<FileKind, std::string>& missingPlugins, const TJobExtras& extras);
+
+// After the job failed: its source copied unchanged to its destination
+// (PlainCopy: a temporary file renamed into place), given the source's time
+// when the extras ask for it. Nothing for a refused destination. True when
+// the copy was made; never throws. Such a copy is never recorded: an
+// incremental run optimizes the file again.
+bool CopyAfterFailure(const TJob& job, const TRunEnvironment& environment, const TJobExtras& extras) noexcept;

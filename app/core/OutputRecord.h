@@ -39,6 +39,9 @@ struct TJobExtras {
     std::string version;                       // the program's, recorded
     std::string outputDirText;                 // the destinations' prefix the records' names follow
     bool preserveTimes = false;                // the destination gets the source's modification time
+    // A file that fails gets its source copied unchanged to its destination
+    // (CopyAfterFailure); a keep-going run's option.
+    bool copyFailed = false;
 };
 
 // "css", "gif", "html", "js", "png", "jpeg", "other".

@@ -1,5 +1,6 @@
 #include "app/core/Report.h"
 
+#include "app/core/HtmlText.h"
 #include "compressors/tools/FileErrors.h"
 #include "compressors/tools/Files.h"
 
@@ -24,7 +25,7 @@ std::string ReportText(const TGridView& grid)
     text += kLineEnd;
     text += "<tr>";
     text += kLineEnd;
-    for (int column = 1; column < columns; ++column) text += "<th>" + grid.Cell(column, 0);
+    for (int column = 1; column < columns; ++column) text += "<th>" + HtmlText(grid.Cell(column, 0));
     text += "</tr>";
     text += kLineEnd;
     for (int row = 1; row < grid.RowCount(); ++row) {
@@ -32,7 +33,7 @@ std::string ReportText(const TGridView& grid)
         text += kLineEnd;
         for (int column = 1; column < columns; ++column) {
             const std::string cell = grid.Cell(column, row);
-            text += cell.empty() ? "<td>&nbsp;" : "<td>" + cell;
+            text += cell.empty() ? "<td>&nbsp;" : "<td>" + HtmlText(cell);
         }
         text += "</tr>";
         text += kLineEnd;

@@ -14,8 +14,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The report's bytes: the fixed header, the header row and every later row
-// (columns 1 to the last), the footer; CR LF line ends, cell texts unescaped.
+// The report's bytes: the fixed header (it declares UTF-8), the header row and
+// every later row (columns 1 to the last), the footer; CR LF line ends. Cell
+// texts (file names, failure reasons) are written as HTML text (HtmlText.h):
+// a name never becomes markup, and bytes that are not UTF-8 show as U+FFFD.
 std::string ReportText(const TGridView& grid);
 
 // Creates or replaces the file under exactly this name with the report, as a

@@ -54,6 +54,7 @@ TCompressionRun::TCompressionRun(TRunHost& host, const TRunOptions& options, std
     outcomes_.resize(jobs.size());
     TJobExtras extras = options_.extras;
     extras.outputDirText = host.OutputDirText();
+    extras.copyFailed = extras.copyFailed && options_.keepGoing;
     files_ = std::make_unique<TFileRun>(std::move(jobs), environment_, options_.workers, std::move(wakeup),
                                         std::move(extras));
     RemoveLeftovers(files_->Jobs());
@@ -137,7 +138,7 @@ void TCompressionRun::Publish()
             totalOriginal_ += result.originalSize;
             totalOptimized_ += result.optimizedSize;
         } else if (options_.keepGoing) {
-            host_.SetCell(3, row, "failed: " + outcome.error);
+            host_.SetCell(3, row, "failed: " + outcome.error + (outcome.copiedUnchanged ? "; copied unchanged" : ""));
             passed_.emplace_back(job.source, outcome.error);
         } else {
             failure_ = std::make_unique<TFileFailure>(job.source, outcome.error);

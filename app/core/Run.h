@@ -19,7 +19,12 @@
 //     files already started finish, the rows before it stay, its row holds
 //     only its path, the rows after it stay empty;
 //   - with keepGoing, its row shows "failed: <reason>" in the optimized-size
-//     cell and the run goes on; the failures are returned.
+//     cell and the run goes on; the failures are returned. With
+//     extras.copyFailed too, the file's source is copied unchanged to its
+//     destination (not after a refused destination or a file fault: a source
+//     that cannot be read, a destination that cannot be created) and the row
+//     says "failed: <reason>; copied unchanged"; the file still counts as
+//     failed.
 // A cancelled run (the environment's control cancelled: running plug-ins
 // killed, no file started afterwards) ends with RunCancelled once the running
 // files are back. StopRequested() ends the run after the files under way,

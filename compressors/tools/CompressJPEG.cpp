@@ -23,6 +23,6 @@ void CompressJPEG(const std::string& source, const std::string& destination, Lev
     originalSize = CopyChunks(input, replacement, {});
     replacement.FinishWriting();
     const std::string command = JpegCommandLine(environment.pluginDir, replacement.TemporaryPath(), level);
-    ExecuteAndWait(command, environment);
-    optimizedSize = CommitToolResult(replacement, input.Size() == 0, command);
+    ExecuteAndWait(command, environment, kJpegPlugin);
+    optimizedSize = CommitToolResult(replacement, input.Size() == 0, kJpegPlugin);
 }

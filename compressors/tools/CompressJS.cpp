@@ -7,6 +7,6 @@
 void CompressJS(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
                 FileSize& optimizedSize, const TRunEnvironment& environment)
 {
-    RunWritingTool(ScriptCommandLine, EmptyResult::Allowed, source, destination, level, originalSize, optimizedSize,
-                   environment);
+    RunWritingTool(ScriptCommandLine, kScriptPlugin, EmptyResult::Allowed, source, destination, level, originalSize,
+                   optimizedSize, environment);
 }

@@ -7,6 +7,6 @@
 void CompressPNG(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
                  FileSize& optimizedSize, const TRunEnvironment& environment)
 {
-    RunWritingTool(PngCommandLine, EmptyResult::Failure, source, destination, level, originalSize, optimizedSize,
-                   environment);
+    RunWritingTool(PngCommandLine, kPngPlugin, EmptyResult::Failure, source, destination, level, originalSize,
+                   optimizedSize, environment);
 }

@@ -38,18 +38,27 @@ std::string WithErrors(std::string reason, const std::string& errorLines)
 
 // The reason of a child that did not end with status 0; empty when it did.
 std::string FailureOf(int status, const TToolProcess& process, const TRunEnvironment& environment,
-                      const std::string& commandLine)
+                      const std::string& tool)
 {
     if (WIFEXITED(status)) {
         if (WEXITSTATUS(status) == 0) return {};
-        return WithErrors("Exit status " + std::to_string(WEXITSTATUS(status)) + ": " + commandLine,
+        const std::string own = process.ErrorLines(1);
+        const std::string prefix = tool + ": ";
+        if (own.size() > prefix.size() && own.compare(0, prefix.size(), prefix) == 0) return own.substr(prefix.size());
+        return WithErrors(tool + " failed with exit status " + std::to_string(WEXITSTATUS(status)),
                           process.ErrorLines());
     }
     const int signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-    std::string reason = "Ended by signal " + std::to_string(signal) + " (" + ::strsignal(signal) + ")";
+    std::string reason = tool + " ended by signal " + std::to_string(signal) + " (" + ::strsignal(signal) + ")";
     if (environment.toolLimits.memoryBytes > 0)
         reason += " under a memory limit of " + std::to_string(environment.toolLimits.memoryBytes / kMegabyte) + " MB";
-    return WithErrors(reason + ": " + commandLine, process.ErrorLines());
+    return WithErrors(reason, process.ErrorLines());
+}
+
+// The name failures give the program: its file name.
+std::string ProgramName(const std::string& path)
+{
+    return path.substr(path.find_last_of('/') + 1);
 }
 
 // Waits for the child within the time limit. Without a pump the thread
@@ -78,7 +87,7 @@ TToolProcess::Wait WaitWithinLimit(TToolProcess& process, const TRunEnvironment&
 
 }  // namespace
 
-void ExecuteAndWait(const std::string& commandLine, const TRunEnvironment& environment)
+void ExecuteAndWait(const std::string& commandLine, const TRunEnvironment& environment, const std::string& tool)
 {
     if (environment.executor) {
         environment.executor(commandLine);
@@ -93,16 +102,16 @@ void ExecuteAndWait(const std::string& commandLine, const TRunEnvironment& envir
         NotifyUnableToRun(environment, commandLine);
         throw ToolError("Unable to run " + commandLine);
     }
+    const std::string name = tool.empty() ? ProgramName(arguments->front()) : tool;
     const auto wait = WaitWithinLimit(*process, environment);
     if (wait != TToolProcess::Wait::Ended) {
         process->KillGroup();
         process->Reap();
         if (wait == TToolProcess::Wait::Cancelled) throw RunCancelled();
-        throw ToolError("Timed out after " + std::to_string(environment.toolLimits.timeoutSeconds) +
-                        " s: " + commandLine);
+        throw ToolError(name + " timed out after " + std::to_string(environment.toolLimits.timeoutSeconds) + " s");
     }
     const int status = process->Reap();
     if (control && control->Cancelled()) throw RunCancelled();
-    const std::string failure = FailureOf(status, *process, environment, commandLine);
+    const std::string failure = FailureOf(status, *process, environment, name);
     if (!failure.empty()) throw ToolError(failure);
 }

@@ -29,19 +29,19 @@ std::string ScriptLevelDigit(Level level)
 
 std::string JpegCommandLine(const std::string& pluginDir, const std::string& destination, Level level)
 {
-    return pluginDir + "jhead.exe " + JpegOptionText(level) + " " + QuoteArgument(destination);
+    return pluginDir + kJpegPlugin + " " + JpegOptionText(level) + " " + QuoteArgument(destination);
 }
 
 std::string PngCommandLine(const std::string& pluginDir, const std::string& source, const std::string& destination,
                            Level level)
 {
-    return pluginDir + "pngout.exe /y /q /s" + PngLevelDigit(level) + " " + QuoteArgument(source) + " " +
+    return pluginDir + kPngPlugin + " /y /q /s" + PngLevelDigit(level) + " " + QuoteArgument(source) + " " +
            QuoteArgument(destination);
 }
 
 std::string ScriptCommandLine(const std::string& pluginDir, const std::string& source, const std::string& destination,
                               Level level)
 {
-    return "cscript //Nologo " + QuoteArgument(pluginDir + "ESC.wsf") + " -l " + ScriptLevelDigit(level) + " -ow " +
+    return "cscript //Nologo " + QuoteArgument(pluginDir + kScriptPlugin) + " -l " + ScriptLevelDigit(level) + " -ow " +
            QuoteArgument(destination) + " " + QuoteArgument(source);
 }

@@ -7,6 +7,11 @@
 
 #include "compressors/OptimizerTypes.h"
 
+// The plug-ins' file names in the plug-in folder; their failures name them.
+inline constexpr const char* kJpegPlugin = "jhead.exe";
+inline constexpr const char* kPngPlugin = "pngout.exe";
+inline constexpr const char* kScriptPlugin = "ESC.wsf";
+
 // jhead options per JPEG level: 1 "-dc", 2 "-de", 3 "-di", 4 "-purejpg",
 // 12 "-dc -de", 13 "-dc -di", 23 "-de -di"; any other level "".
 std::string JpegOptionText(Level level);

@@ -20,7 +20,6 @@ extern char** environ;
 namespace {
 
 constexpr std::size_t kErrorTailBytes = 4096;
-constexpr std::size_t kErrorLines = 3;
 constexpr int kUnknownStatus = 255 << 8;  // as if it had ended with status 255
 constexpr int kFallbackMilliseconds = 5;
 
@@ -229,7 +228,7 @@ int TToolProcess::Reap()
     return reaped == pid_ ? status : kUnknownStatus;
 }
 
-std::string TToolProcess::ErrorLines() const
+std::string TToolProcess::ErrorLines(std::size_t count) const
 {
     std::vector<std::string> lines;
     std::size_t start = 0;
@@ -239,13 +238,14 @@ std::string TToolProcess::ErrorLines() const
         if (end == std::string::npos) end = text.size();
         std::string line = text.substr(start, end - start);
         while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.pop_back();
+        line.erase(0, line.find_first_not_of(" \t"));
         bool meaningful = false;
         for (const char c : line) meaningful = meaningful || std::isalnum(static_cast<unsigned char>(c));
         if (meaningful) lines.push_back(std::move(line));
         start = end + 1;
     }
     std::string joined;
-    const std::size_t first = lines.size() > kErrorLines ? lines.size() - kErrorLines : 0;
+    const std::size_t first = lines.size() > count ? lines.size() - count : 0;
     for (std::size_t i = first; i < lines.size(); ++i) joined += (joined.empty() ? "" : "; ") + lines[i];
     return joined;
 }

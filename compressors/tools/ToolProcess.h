@@ -10,6 +10,7 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -50,8 +51,9 @@ public:
     int Reap();
 
     // The last lines of its standard error that hold a letter or digit (at
-    // most three, joined by "; "); empty when there were none.
-    std::string ErrorLines() const;
+    // most `count`, without blanks around them, joined by "; "); empty when
+    // there were none.
+    std::string ErrorLines(std::size_t count = 3) const;
 
 private:
     TToolProcess(pid_t pid, FileDescriptor errorPipe, TRunControl* control);

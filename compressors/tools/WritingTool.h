@@ -18,17 +18,17 @@ enum class EmptyResult {
 // Level 0 is a plain copy. Otherwise the source must be a regular file
 // (InputFile), the destination is reserved as a FileReplacement, and the
 // command line for the level is run with the source and the replacement's
-// temporary file as its destination (ExecuteAndWait: ToolError on failure).
-// A result that is empty where it may not be fails with "No result written:
-// <command line>". The original size is the source's, the optimized size the
-// result's.
+// temporary file as its destination (ExecuteAndWait, its failures naming
+// `tool`: ToolError). A result that is empty where it may not be fails with
+// "<tool> wrote no result". The original size is the source's, the optimized
+// size the result's.
 using WritingToolCommandLine = std::string (*)(const std::string& pluginDir, const std::string& source,
                                                const std::string& destination, Level level);
-void RunWritingTool(WritingToolCommandLine commandLine, EmptyResult emptyResult, const std::string& source,
-                    const std::string& destination, Level level, FileSize& originalSize, FileSize& optimizedSize,
-                    const TRunEnvironment& environment);
+void RunWritingTool(WritingToolCommandLine commandLine, const std::string& tool, EmptyResult emptyResult,
+                    const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
+                    FileSize& optimizedSize, const TRunEnvironment& environment);
 
 // The tool's result in the replacement's temporary file, checked and renamed
 // over the destination; returns its size (low 32 bits). An empty result
-// fails (ToolError "No result written: <command line>") unless allowed.
-FileSize CommitToolResult(FileReplacement& replacement, bool emptyAllowed, const std::string& commandLine);
+// fails (ToolError "<tool> wrote no result") unless allowed.
+FileSize CommitToolResult(FileReplacement& replacement, bool emptyAllowed, const std::string& tool);

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
+#include <set>
 
 #include "TestSupport.h"
 
@@ -132,4 +134,32 @@ TEST(CommandLine, MissingPluginsWarnAndTheirFilesAreCopied)
     EXPECT_THAT(outcome.err, Not(HasSubstr("Unable to run")));
     EXPECT_EQ(ReadFile(dir / "out/pic.png"), png);
     EXPECT_EQ(ReadFile(dir / "out/second.png"), png);
+}
+
+TEST(CommandLine, HostileNamesReadAsTextInTheReport)
+{
+    TempDir dir;
+    const std::string site = dir / "site";
+    for (const char* name : {"<img src=x onerror=alert(1)>.css", "a&b.txt", "\"double\" 'single'.txt", "caf\xe9.txt"})
+        WriteFile(site + "/" + name, "p { color: red }");
+    // A failure whose reason names a hostile path: its destination is a folder.
+    WriteFile(site + "/<b>bold</b>.txt", "x");
+    std::filesystem::create_directories(dir / "out/<b>bold</b>.txt");
+    const Outcome outcome = RunProgram(dir, {"-k", "-o", dir / "out", "--report", dir / "report.html", site});
+    EXPECT_EQ(outcome.status, 1) << outcome.err;
+
+    const std::string html = ReadFile(dir / "report.html");
+    for (const std::string& cell :
+         {"<td>" + site + "/&lt;img src=x onerror=alert(1)&gt;.css<td>", "<td>" + site + "/a&amp;b.txt<td>",
+          "<td>" + site + "/&quot;double&quot; &#39;single&#39;.txt<td>", "<td>" + site + "/caf\uFFFD.txt<td>",
+          "<td>failed: Cannot create file &quot;" + dir.Path() +
+              "/out/&lt;b&gt;bold&lt;/b&gt;.txt&quot;. Is a directory<td>"})
+        EXPECT_THAT(html, HasSubstr(cell));
+    EXPECT_EQ(html.find('\xe9'), std::string::npos);
+    // Every tag is the report's own.
+    const std::set<std::string> own{"!DOCTYPE", "html",  "/html", "head",   "/head", "meta", "title", "/title",
+                                    "body",     "/body", "table", "/table", "tr",    "/tr",  "th",    "td"};
+    const std::regex tag("<(/?[!A-Za-z]*)");
+    for (auto match = std::sregex_iterator(html.begin(), html.end(), tag); match != std::sregex_iterator(); ++match)
+        EXPECT_TRUE(own.count((*match)[1])) << (*match)[0];
 }

@@ -138,6 +138,8 @@ TEST(Incremental, ASecondRunOptimizesOnlyWhatChanged)
          {"part0/broken.gif", touched},
          false,
          1},
+        // Its unchanged copy is there, but never taken for a result.
+        {"a failed file again", [] {}, {"--gif", "1", "-k"}, {"part0/broken.gif"}, false, 1},
         {"what the failing run recorded", [&] { fs::remove(site + "/part0/broken.gif"); }, {"--gif", "1"}, {}, false},
     };
     for (const Step& step : steps) {

@@ -261,3 +261,31 @@ TEST(TextTable, AlignsColumnsAndSkipsEmptyRows)
                                  "site/images/b.png\n"
                                  "                                          TOTAL  75.00%\n");
 }
+
+TEST(TextTable, AFailureIsOneLineOfAtMost80CharactersAcrossTheSizeColumns)
+{
+    const std::string reason = "failed: optipng failed: " + std::string(60, 'x');  // 84 characters
+    const std::pair<std::string, std::string> cases[] = {
+        {"failed: short", "failed: short"},
+        {"failed: first line\nsecond line", "failed: first line..."},
+        {reason, reason.substr(0, 77) + "..."},
+        {reason + "; copied unchanged", reason.substr(0, 59) + "...; copied unchanged"},
+        {"failed: caf\xC3\xA9 " + std::string(80, 'y'), "failed: caf\xC3\xA9 " + std::string(64, 'y') + "..."},
+    };
+    for (const auto& [cell, shown] : cases) {
+        TResultGrid grid;
+        grid.SetRowCount(4);
+        grid.SetCell(1, 1, "a.css");
+        grid.SetCell(2, 1, "       2 B");
+        grid.SetCell(3, 1, "       1 B");
+        grid.SetCell(4, 1, "50.00%");
+        grid.SetCell(1, 2, "b.png");
+        grid.SetCell(3, 2, cell);
+        EXPECT_EQ(FormatTable(grid), "Filename  Original size  Opimized size   Ratio\n"
+                                     "----------------------------------------------\n"
+                                     "a.css               2 B            1 B  50.00%\n"
+                                     "b.png     " +
+                                         shown + "\n")
+            << cell;
+    }
+}

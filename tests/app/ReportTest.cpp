@@ -38,12 +38,31 @@ TEST(Report, BeforeAnyRunAndAfterAnEmptyRun)
     EXPECT_EQ(ReportText(host.grid), kReportHeader + kReportEmptyRow + kReportFooter);
 }
 
-TEST(Report, CellTextsAreWrittenUnescaped)
+TEST(Report, CellTextsAreHtmlTextInUtf8)
 {
-    TResultGrid grid;
-    grid.SetRowCount(2);
-    grid.SetCell(1, 1, "/a&b/<c>.css");
-    EXPECT_THAT(ReportText(grid), ::testing::HasSubstr("<td>/a&b/<c>.css<td>&nbsp;"));
+    const std::pair<std::string, std::string> cases[] = {
+        {"/a&b/<c>.css", "/a&amp;b/&lt;c&gt;.css"},
+        {"<img src=x onerror=alert(1)>.css", "&lt;img src=x onerror=alert(1)&gt;.css"},
+        {"failed: Cannot open file \"/s/it's\".", "failed: Cannot open file &quot;/s/it&#39;s&quot;."},
+        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9D\x84\x9E",
+         "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9D\x84\x9E"},  // valid UTF-8 stays
+        // Each byte outside a valid sequence: U+FFFD (Latin-1, a lone continuation,
+        // an overlong form, a surrogate, beyond U+10FFFF, a sequence cut short).
+        {"caf\xE9.css", "caf\uFFFD.css"},
+        {"\x80x\xC0\xAF", "\uFFFDx\uFFFD\uFFFD"},
+        {"\xED\xA0\x80", "\uFFFD\uFFFD\uFFFD"},
+        {"\xF4\x90\x80\x80", "\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {"x\xE2\x82", "x\uFFFD\uFFFD"},
+    };
+    for (const auto& [cell, html] : cases) {
+        TResultGrid grid;
+        grid.SetRowCount(2);
+        grid.SetCell(1, 1, cell);
+        grid.SetCell(3, 1, "failed: <b>");
+        EXPECT_EQ(ReportText(grid), kReportHeader + "<tr>\r\n<td>" + html +
+                                        "<td>&nbsp;<td>failed: &lt;b&gt;<td>&nbsp;</tr>\r\n" + kReportFooter)
+            << cell;
+    }
 }
 
 TEST(Report, WritesTheFileUnderTheGivenNameReplacingIt)

@@ -1,6 +1,6 @@
 // Whole sites through quorvan-optimize as built: the tree kept, clashes found
 // before the run, results independent of the number of workers, a run that
-// keeps going past failing files. Real plug-ins, real files.
+// keeps going past failing files and copies them unchanged. Real plug-ins, real files.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,8 +10,10 @@
 #include <map>
 #include <regex>
 #include <set>
+#include <sstream>
 
 #include "TestSupport.h"
+#include "app/cli/JsonText.h"
 
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -149,7 +151,7 @@ TEST(Site, ResultsDoNotDependOnTheNumberOfWorkers)
     }
 }
 
-TEST(Site, KeepGoingWritesEveryGoodFileAndListsTheFailures)
+TEST(Site, KeepGoingKeepsTheSiteWholeAndListsTheFailures)
 {
     TempDir dir;
     const std::string site = dir / "site";
@@ -159,12 +161,18 @@ TEST(Site, KeepGoingWritesEveryGoodFileAndListsTheFailures)
     WriteFile(site + "/d/locked.css", "b { color: blue }");
     WriteFile(site + "/e.txt", "plain");
     WriteFile(site + "/f.png", Sample("images/logo.png"));
+    WriteFile(site + "/g/broken.png", "\x89PNG\r\n\x1a\n but nothing after the signature");
+    WriteFile(site + "/h/broken.js", "function (  { // never closed\n");
+    WriteFile(site + "/i.txt", "its destination is a folder");
     ::chmod((site + "/d/locked.css").c_str(), 0);
     const bool locked = ::geteuid() != 0;  // root reads it all the same
+    const std::vector<std::string> copied{"b/broken.gif", "g/broken.png", "h/broken.js"};
 
     for (const std::string keepGoing : {"-k", ""}) {
         const std::string out = dir / ("out" + keepGoing);
-        std::vector<std::string> arguments{"-j", "2", "--png", "1", "-o", out, "--json", out + ".json", site};
+        fs::create_directories(out + "/i.txt");  // a destination that cannot be created
+        std::vector<std::string> arguments{"-j",     "2",           "--png",    "1",           "-o", out,
+                                           "--json", out + ".json", "--report", out + ".html", site};
         if (!keepGoing.empty()) arguments.insert(arguments.begin(), keepGoing);
         const Outcome outcome = RunProgram(dir, arguments);
         EXPECT_EQ(outcome.status, 1) << keepGoing;
@@ -172,14 +180,17 @@ TEST(Site, KeepGoingWritesEveryGoodFileAndListsTheFailures)
         const std::string denied =
             site + "/d/locked.css: Cannot open file \"" + site + "/d/locked.css\". Permission denied\n";
         EXPECT_THAT(outcome.err, ::testing::StartsWith(broken)) << keepGoing;
-        EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), keepGoing.empty() || !locked ? 1 : 2)
+        EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), keepGoing.empty() ? 1
+                                                                            : locked          ? 5
+                                                                                              : 4)
             << outcome.err;
         const std::string json = ReadFile(out + ".json");
         if (keepGoing.empty()) {
-            // The first failure in list order ends the run: no row after it.
+            // The first failure in list order ends the run: no row after it, nothing copied.
             EXPECT_THAT(outcome.out, Not(HasSubstr("c.html")));
             EXPECT_THAT(outcome.out, Not(HasSubstr("TOTAL")));
             EXPECT_THAT(json, Not(HasSubstr("c.html")));
+            EXPECT_FALSE(FileExists(out + "/b/broken.gif"));
             continue;
         }
         if (locked) {
@@ -189,15 +200,38 @@ TEST(Site, KeepGoingWritesEveryGoodFileAndListsTheFailures)
         EXPECT_THAT(ReadFile(out + "/c.html"), HasSubstr("good page"));
         EXPECT_EQ(ReadFile(out + "/e.txt"), "plain");
         EXPECT_TRUE(FileExists(out + "/f.png"));
-        EXPECT_FALSE(FileExists(out + "/b/broken.gif"));
         EXPECT_EQ(FileExists(out + "/d/locked.css"), !locked);
-        EXPECT_THAT(outcome.out, ::testing::ContainsRegex(site + "/b/broken.gif +failed: "));
+        EXPECT_TRUE(fs::is_directory(out + "/i.txt"));
+        EXPECT_THAT(outcome.out, HasSubstr("TOTAL"));
+
+        // A file that failed is copied unchanged, unless the copy itself cannot be made.
+        for (const std::string& name : copied) {
+            EXPECT_EQ(ReadFile(out + "/" + name), ReadFile(site + "/" + name)) << name;
+            EXPECT_THAT(outcome.out, ::testing::ContainsRegex(site + "/" + name + " +failed: .*; copied unchanged\n"));
+        }
+        EXPECT_THAT(outcome.out, HasSubstr("  failed: not a PNG file; copied unchanged\n"));
+        EXPECT_THAT(outcome.out, HasSubstr("  failed: terser failed: syntax error at line 1, column 10: "));
+        const std::string unwritable = "Cannot create file \"" + out + "/i.txt\". Is a directory";
+        EXPECT_THAT(outcome.err, HasSubstr(site + "/i.txt: " + unwritable + "\n"));
         if (locked) {
             EXPECT_THAT(outcome.out, HasSubstr("failed: Cannot open file \"" + site + "/d/locked.css\""));
         }
-        EXPECT_THAT(outcome.out, HasSubstr("TOTAL"));
+        // The table keeps each reason to one line of 80 characters; the report and the JSON have it whole.
+        std::istringstream lines(outcome.out);
+        for (std::string line; std::getline(lines, line);) {
+            const std::size_t failed = line.find("failed: ");
+            if (failed != std::string::npos) {
+                EXPECT_LE(line.size() - failed, 80u) << line;
+            }
+            if (line.find(site + "/i.txt") == 0) {
+                EXPECT_THAT(line, Not(HasSubstr("copied"))) << line;
+            }
+        }
+        EXPECT_THAT(ReadFile(out + ".html"), HasSubstr(std::regex_replace(unwritable, std::regex("\""), "&quot;")));
         EXPECT_THAT(json, HasSubstr("\"kind\": \"gif\", \"level\": null, \"original\": null, \"optimized\": null, "
                                     "\"ratio\": null, \"status\": \"failed\", \"error\": \""));
-        EXPECT_THAT(json, HasSubstr("\"failed\": " + std::string(locked ? "2" : "1")));
+        EXPECT_THAT(json, HasSubstr(JsonString(unwritable) + ", \"fallback\": null,"));
+        EXPECT_THAT(json, HasSubstr("\"error\": \"not a PNG file\", \"fallback\": \"copied\","));
+        EXPECT_THAT(json, HasSubstr("\"failed\": " + std::string(locked ? "5" : "4")));
     }
 }

@@ -155,23 +155,30 @@ TEST_F(AdapterContractTest, StatusReasonAndNoWorkFilesLeft)
         std::vector<std::string> arguments;
         int status;
         std::string destination;  // that must hold the source's bytes or a result ("" when none)
+        std::string reason = "";  // how the line on stderr starts, for status 1
     };
     std::filesystem::copy_file(dir / "ok.jpg", dir / "in-place.jpg");
     std::filesystem::copy_file(dir / "text.jpg", dir / "in-place.txt.jpg");
     const std::vector<Case> cases{
         {{kPlugins + "jhead.exe", "-purejpg", dir / "in-place.jpg"}, 0, dir / "in-place.jpg"},
-        {{kPlugins + "jhead.exe", "-dc", dir / "in-place.txt.jpg"}, 1, ""},
-        {{kPlugins + "jhead.exe", "-dc", dir / "missing.jpg"}, 1, ""},
+        {{kPlugins + "jhead.exe", "-dc", dir / "in-place.txt.jpg"}, 1, "", "jhead.exe: not a JPEG file\n"},
+        {{kPlugins + "jhead.exe", "-dc", dir / "missing.jpg"}, 1, "", "jhead.exe: cannot read the file\n"},
         {{kPlugins + "jhead.exe"}, 2, ""},
         {{kPlugins + "pngout.exe", "/y", "/q", "/s3", dir / "ok.png", dir / "ok-out.png"}, 0, dir / "ok-out.png"},
-        {{kPlugins + "pngout.exe", "/y", "/q", "/s3", dir / "text.png", dir / "text-out.png"}, 1, ""},
-        {{kPlugins + "pngout.exe", "/y", "/q", "/s3", dir / "missing.png", dir / "x.png"}, 1, ""},
-        {{kPlugins + "pngout.exe", "/y", "/q", "/s3", dir / "ok.png", dir / "no-folder/x.png"}, 1, ""},
+        {{kPlugins + "pngout.exe", "/y", "/q", "/s3", dir / "text.png", dir / "text-out.png"}, 1, "",
+         "pngout.exe: not a PNG file\n"},
+        {{kPlugins + "pngout.exe", "/y", "/q", "/s3", dir / "missing.png", dir / "x.png"}, 1, "",
+         "pngout.exe: cannot read the source file\n"},
+        {{kPlugins + "pngout.exe", "/y", "/q", "/s3", dir / "ok.png", dir / "no-folder/x.png"}, 1, "",
+         "pngout.exe: cannot write the destination file\n"},
         {{kPlugins + "pngout.exe", "ok.png"}, 2, ""},
         {{host, "//Nologo", esc, "-l", "3", "-ow", dir / "ok-out.js", dir / "ok.js"}, 0, dir / "ok-out.js"},
-        {{host, "//Nologo", esc, "-l", "3", "-ow", dir / "broken-out.js", dir / "broken.js"}, 1, dir / "broken-out.js"},
-        {{host, "//Nologo", esc, "-l", "3", "-ow", dir / "x.js", dir / "missing.js"}, 1, ""},
-        {{host, "//Nologo", esc, "-l", "3", "-ow", dir / "no-folder/x.js", dir / "ok.js"}, 1, ""},
+        {{host, "//Nologo", esc, "-l", "3", "-ow", dir / "broken-out.js", dir / "broken.js"}, 1, dir / "broken-out.js",
+         "ESC.wsf: terser failed: syntax error at line 1, column 10: "},
+        {{host, "//Nologo", esc, "-l", "3", "-ow", dir / "x.js", dir / "missing.js"}, 1, "",
+         "ESC.wsf: cannot read the source file (ENOENT)\n"},
+        {{host, "//Nologo", esc, "-l", "3", "-ow", dir / "no-folder/x.js", dir / "ok.js"}, 1, "",
+         "ESC.wsf: cannot write the destination file (ENOENT)\n"},
         {{host, "//Nologo", esc, "-l", "3"}, 2, ""},
     };
     for (const Case& c : cases) {
@@ -185,6 +192,9 @@ TEST_F(AdapterContractTest, StatusReasonAndNoWorkFilesLeft)
         } else {
             ASSERT_FALSE(outcome.err.empty()) << line;
             EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << line << "\n" << outcome.err;
+            // The reason names the tool that failed, never the adapter's files.
+            EXPECT_EQ(outcome.err.rfind(c.reason, 0), 0u) << line << "\n" << outcome.err;
+            EXPECT_EQ(outcome.err.find(dir.Folder()), std::string::npos) << outcome.err;
         }
         if (!c.destination.empty()) {
             EXPECT_FALSE(ReadFile(c.destination).empty()) << line;

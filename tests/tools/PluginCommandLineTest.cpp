@@ -145,6 +145,24 @@ TEST_F(PluginCommandLineTest, AFailingToolLeavesTheDestinationAsItWas)
     }
 }
 
+TEST_F(PluginCommandLineTest, AnEmptyImageResultFailsNamingThePlugIn)
+{
+    environment.executor = [](const std::string& line) { WriteFile(DestinationArgument(line), ""); };
+    const std::pair<Optimizer, const char*> images[] = {{CompressJPEG, "jhead.exe wrote no result"},
+                                                        {CompressPNG, "pngout.exe wrote no result"}};
+    for (const auto& [optimizer, reason] : images) {
+        try {
+            optimizer(source, destination, 3, original, optimized, environment);
+            ADD_FAILURE() << reason;
+        } catch (const ToolError& error) {
+            EXPECT_STREQ(error.what(), reason);
+        }
+        EXPECT_FALSE(FileExists(destination));
+    }
+    CompressJS(source, destination, 3, original, optimized, environment);  // a script may minify to nothing
+    EXPECT_EQ(ReadFile(destination), "");
+}
+
 TEST_F(PluginCommandLineTest, LevelZeroIsAPlainCopyWithoutTool)
 {
     for (Optimizer optimizer : {Optimizer(CompressJPEG), Optimizer(CompressPNG), Optimizer(CompressJS)}) {

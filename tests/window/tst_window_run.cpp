@@ -268,7 +268,7 @@ private slots:
         }
         QCOMPARE(ReadFile(target), QByteArray(10000, '#'));
         QCOMPARE(Save(form, "report"), target);
-        const QByteArray expected = kHeader + "<tr>\r\n<td>" + a.toUtf8() +
+        const QByteArray expected = kHeader + "<tr>\r\n<td>" + a.toUtf8().replace("&", "&amp;") +
                                     "<td>     1.5 kB<td>     1.5 kB<td>100.00%</tr>\r\n"
                                     "<tr>\r\n<td>" +
                                     b.toUtf8() +
@@ -519,13 +519,15 @@ private slots:
         QCOMPARE(ReadBytes(css.toStdString()), cssText);  // the source as it was
 
         // The report: saved into the Latin-1 folder (a new name is typed in
-        // Unicode), holding the bytes of the paths.
+        // Unicode); it is UTF-8, each byte of a path that is not shows as U+FFFD.
         {
             TDialogAnswer answer(ChooseFile(QFile::decodeName(outFolder + "/report.html")));
             form.findChild<QPushButton*>("SaveButton")->click();
         }
         const std::string report = ReadBytes(outFolder.toStdString() + "/report.html");
-        QVERIFY(report.find("<td>" + css.toStdString() + "<td>") != std::string::npos);
+        QByteArray shown = css;
+        shown.replace("\xfc", "\xEF\xBF\xBD").replace("\xe9", "\xEF\xBF\xBD");
+        QVERIFY(report.find("<td>" + shown.toStdString() + "<td>") != std::string::npos);
         std::filesystem::remove_all(QFile::encodeName(dir_.path()).toStdString() + "/latin");  // Qt cannot
     }
 
