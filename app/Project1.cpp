@@ -17,7 +17,7 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
-    QApplication::setApplicationVersion(QString::fromLatin1(kVersionText));
+    QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
     QApplication::setApplicationDisplayName(TForm1::ApplicationTitle());
     QApplication::setWindowIcon(ProgramIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("quorvan-web-optimizer"));

@@ -247,6 +247,7 @@ void TForm1::OptiButtonClick()
         TRunOptions options;
         options.workers = workers;
         options.keepGoing = true;
+        options.extras.copyFailed = true;  // the output folder stays a whole site
         run_ = std::make_unique<TCompressionRun>(*runHost_, options, [this] { PostRunStep(); });
     } catch (const std::exception& error) {
         SetRunning(false);
