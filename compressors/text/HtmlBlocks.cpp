@@ -12,6 +12,7 @@
 #include "compressors/text/CssMinifier.h"
 #include "compressors/text/HtmlChars.h"
 #include "compressors/text/HtmlTokens.h"
+#include "compressors/text/ScriptType.h"
 #include "compressors/tools/CompressJS.h"
 #include "compressors/tools/FileErrors.h"
 #include "compressors/tools/Files.h"
@@ -174,6 +175,7 @@ std::string MinifyScriptBlock(const std::string& destinationDirectory, std::stri
     const std::size_t c = element.find(scriptClose, g);
     if (g == std::string_view::npos || c == std::string_view::npos) return std::string(element);
     const std::string_view openingTag = element.substr(0, g + 1);
+    if (!IsJavaScriptElement(openingTag)) return std::string(element);  // data for the page, kept as written
     const std::string_view body = TrimControl(element.substr(g + 1, c - g - 1));
     const std::string_view closingTag = element.substr(c, scriptClose.size());
     // An empty body (an external script) gives an empty result at every level:

@@ -28,8 +28,9 @@ void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Le
 // "_temporary.<unique>.t3mp" and "_temporary.<unique>.7emp" in the
 // destination directory (created exclusively, registered with the run's
 // control) and returns the opening tag, the trimmed result and "</script>".
-// Both temporary files are gone when it returns or throws. A body that trims
-// to nothing gives the opening tag and "</script>" without starting the tool.
+// Both temporary files are gone when it returns or throws. An element whose
+// type is no JavaScript (ScriptType.h) is returned as it stands. A body that
+// trims to nothing gives the opening tag and "</script>" without starting the tool.
 // A body the environment's script results already hold does not start it either.
 // When the tool fails on the element (ToolError: it cannot start, ends with
 // a status other than 0, is killed or runs out of time) the element is

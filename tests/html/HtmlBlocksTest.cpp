@@ -209,6 +209,42 @@ TEST(HtmlScriptBlock, ARunSendsEachBodyToTheToolOncePerLevel)
     EXPECT_TRUE(std::filesystem::is_empty(out.Folder()));
 }
 
+// Only JavaScript goes to the tool; a script of any other type is data for
+// the page (templates, formulas, JSON) and stays as written.
+TEST(HtmlScriptBlock, OnlyJavaScriptGoesToTheTool)
+{
+    TempDir out;
+    TempDir plugins;
+    WriteFile(plugins / "ESC.wsf", "");
+    TRunEnvironment environment = PluginsIn(plugins.Folder());
+    environment.executor = [](const std::string& line) {
+        const auto arguments = SplitCommandLine(line);
+        WriteFile(arguments[arguments.size() - 2], "[" + ReadFile(arguments.back()) + "]");
+    };
+    const struct {
+        std::string tag;
+        bool sent;
+    } cases[] = {
+        {"<script>", true},
+        {"<script type=\"text/javascript\">", true},
+        {"<script type='Application/JavaScript; charset=utf-8'>", true},
+        {"<script TYPE=module async>", true},
+        {"<script type=\" \">", true},
+        {"<script src=x.js type=\"text/ecmascript\" >", true},
+        {"<script type=\"math/tex\">", false},
+        {"<script type=\"text/template\">", false},
+        {"<script type=importmap>", false},
+        {"<script data-type=\"x\" type=\"application/ld+json\">", false},
+        {"<script type=\"text/x-handlebars-template\" id=t>", false},
+    };
+    for (const auto& test : cases) {
+        const std::string body = test.tag + "E = mc^2</script>";
+        std::string working = body;
+        const std::string expected = test.sent ? test.tag + "[E = mc^2]</script>" : body;
+        EXPECT_EQ(MinifyHTML(working, HtmlLevels{2, 3, 0}, out.Folder(), environment), expected) << test.tag;
+    }
+}
+
 TEST(HtmlScriptBlock, UnwritableTemporaryFolderThrowsAndLeavesNothing)
 {
     std::string page = "<script>a()</script>";
