@@ -138,7 +138,9 @@ void CopyQuoted(HtmlScan& scan)
     }
     const std::size_t e = static_cast<std::size_t>(static_cast<const char*>(hit) - scan.text.data());
     const std::string_view inner = std::string_view(scan.text).substr(p + 1, e - p - 1);
-    if (!inner.empty() && IsAllDigits(inner)) {
+    // Before "/" the quotes stay: r="4"/> unquoted would read as the value "4/".
+    const bool slashFollows = e + 1 < scan.n && scan.text[e + 1] == '/';
+    if (!inner.empty() && IsAllDigits(inner) && !slashFollows) {
         scan.output.append(inner);
     } else {
         scan.output.push_back('"');

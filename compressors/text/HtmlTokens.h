@@ -33,8 +33,8 @@ void CopyRawText(HtmlScan& scan);
 // (any letter case); without one, the rest of the text.
 void CopyPreformatted(HtmlScan& scan);
 
-// A double quote: an all-digit quoted text loses its quotes, any other keeps
-// them; a quote without a partner is copied alone.
+// A double quote: an all-digit quoted text loses its quotes unless a "/"
+// follows, any other keeps them; a quote without a partner is copied alone.
 void CopyQuoted(HtmlScan& scan);
 
 // An HTML space character: a run of them becomes its first character; a run

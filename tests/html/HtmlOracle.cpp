@@ -133,7 +133,7 @@ struct Oracle {
             return;
         }
         const std::string inner = Range(pos + 1, e - 1);
-        if (!inner.empty() && IsAllDigits(inner))
+        if (!inner.empty() && IsAllDigits(inner) && Range(e + 1, e + 1) != "/")
             out += inner;
         else
             out += '"' + inner + '"';

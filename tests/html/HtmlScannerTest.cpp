@@ -64,6 +64,8 @@ TEST(HtmlScanner, QuotedText)
     EXPECT_EQ(Level1("it is \"12\" now"), "it is 12 now");
     EXPECT_EQ(Level1("\"a  b\""), "\"a  b\"");
     EXPECT_EQ(Level1("\"\xd9\xa0\""), "\"\xd9\xa0\"");  // high bytes are not digits
+    // Unquoted before a self-closing slash, the value would take the slash.
+    EXPECT_EQ(Level1("<circle r=\"4\"/><rect width=\"10\" />"), "<circle r=\"4\"/><rect width=10 />");
 }
 
 TEST(HtmlScanner, LoneQuoteAndEmptyQuotesAreKept)
