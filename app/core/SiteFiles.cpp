@@ -3,9 +3,26 @@
 #include <algorithm>
 #include <filesystem>
 #include <stdexcept>
+#include <string_view>
 #include <system_error>
 
+#include "app/core/OutputRecord.h"
+#include "compressors/tools/StaleTemporaries.h"
+
 namespace fs = std::filesystem;
+
+namespace {
+
+// Entries that are no part of the site: version control, desktop litter, and
+// what this program leaves in an output folder (a run in progress, a manifest).
+bool Skipped(std::string_view name)
+{
+    for (const std::string_view skipped : {".git", ".svn", ".hg", ".DS_Store", "Thumbs.db"})
+        if (name == skipped) return true;
+    return name == kManifestName || IsTemporaryName(name);
+}
+
+}  // namespace
 
 std::vector<TListEntry> CollectSiteFiles(const std::string& folder)
 {
@@ -15,7 +32,7 @@ std::vector<TListEntry> CollectSiteFiles(const std::string& folder)
     fs::recursive_directory_iterator it(folder, error);
     for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
         const fs::path& path = it->path();
-        if (path.filename().native().front() == '.') {
+        if (Skipped(path.filename().native())) {
             it.disable_recursion_pending();
             continue;
         }
