@@ -5,7 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
+#include <map>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "TestSupport.h"
 
@@ -162,4 +165,43 @@ TEST(CommandLine, HostileNamesReadAsTextInTheReport)
     const std::regex tag("<(/?[!A-Za-z]*)");
     for (auto match = std::sregex_iterator(html.begin(), html.end(), tag); match != std::sregex_iterator(); ++match)
         EXPECT_TRUE(own.count((*match)[1])) << (*match)[0];
+}
+
+// Each file's "lossy" follows its kind and level; the totals count them.
+TEST(CommandLine, JsonMarksTheFilesWrittenAtLossyLevels)
+{
+    struct Case {
+        std::vector<std::string> levels;
+        std::map<std::string, std::string> lossyByKind;  // every file of the kind
+        int lossyFiles;
+    };
+    const std::vector<Case> cases{
+        {{},
+         {{"css", "true"}, {"html", "true"}, {"jpeg", "true"}, {"gif", "false"}, {"js", "false"}, {"png", "false"},
+          {"other", "false"}},
+         7},
+        {{"--css", "0", "--html", "0", "--jpeg", "13", "--gif", "2"},
+         {{"css", "false"}, {"html", "false"}, {"jpeg", "false"}, {"gif", "true"}, {"js", "false"}, {"png", "false"},
+          {"other", "false"}},
+         3},
+    };
+    for (const Case& test : cases) {
+        TempDir dir;
+        std::vector<std::string> arguments = test.levels;
+        for (const std::string& argument : {std::string("--json"), dir / "r.json", std::string("-o"), dir / "out",
+                                            std::string(QWO_SOURCE_DIR) + "/examples/site"})
+            arguments.push_back(argument);
+        const Outcome outcome = RunProgram(dir, arguments);
+        ASSERT_EQ(outcome.status, 0) << outcome.err;
+        const std::string json = ReadFile(dir / "r.json");
+        const std::regex row("\"kind\": \"([a-z]+)\",[^}]*\"lossy\": (true|false)");
+        std::set<std::string> kinds;
+        std::smatch match;
+        for (auto it = json.cbegin(); std::regex_search(it, json.cend(), match, row); it = match[0].second) {
+            kinds.insert(match[1]);
+            EXPECT_EQ(match[2], test.lossyByKind.at(match[1])) << match[1] << " " << ::testing::PrintToString(test.levels);
+        }
+        EXPECT_EQ(kinds.size(), test.lossyByKind.size());
+        EXPECT_THAT(json, HasSubstr("\"failed\": 0, \"lossy\": " + std::to_string(test.lossyFiles) + ","));
+    }
 }

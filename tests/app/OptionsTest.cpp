@@ -34,14 +34,15 @@ std::string UsageMessage(const std::vector<std::string>& arguments)
 
 }  // namespace
 
-TEST(Options, DefaultsAreTheSelectorsStartEntries)
+// The window's start entries, but the lossless GIF level.
+TEST(Options, DefaultsAreTheSelectorsStartEntriesButGifOne)
 {
     const CliOptions options = ParseOptions({"-o", "out", "site"});
     EXPECT_EQ(options.outputDir, "out");
     EXPECT_THAT(options.paths, ElementsAre("site"));
     EXPECT_EQ(options.selectorTexts.at(Selector::CSS), "2- Maximum compression");
     EXPECT_EQ(options.selectorTexts.at(Selector::HTML), "2- Maximum compression");
-    EXPECT_EQ(options.selectorTexts.at(Selector::GIF), "2- Maximum compression");
+    EXPECT_EQ(options.selectorTexts.at(Selector::GIF), "1- Fast compression");
     EXPECT_EQ(options.selectorTexts.at(Selector::JS), "3- Newline removal");
     EXPECT_EQ(options.selectorTexts.at(Selector::PNG), "4- Extreme recompression");
     EXPECT_EQ(options.selectorTexts.at(Selector::JPEG), "4- Leave pure image");
