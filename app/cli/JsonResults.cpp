@@ -29,7 +29,9 @@ void TJsonResults::Shown(const TJob& job, const TFileOutcome& outcome)
                          ", \"destination\": " + JsonString(job.destination) + ", \"kind\": \"" + KindText(job.kind) +
                          "\", \"level\": ";
     object += !outcome.failed && result.level >= 0 ? std::to_string(result.level) : std::string("null");
-    const bool lossy = !outcome.failed && !result.copied && LossyLevel(job.kind, result.level);
+    // An output that is not smaller is the source's own bytes.
+    const bool lossy = !outcome.failed && !result.copied && LossyLevel(job.kind, result.level) &&
+                       result.optimizedSize < result.originalSize;
     if (outcome.failed) {
         object += ", \"original\": null, \"optimized\": null, \"ratio\": null";
     } else {

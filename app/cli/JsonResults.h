@@ -14,10 +14,10 @@
 // with its recorded sizes and level, "failed"), error (the reason; null),
 // fallback (what a failed file's destination got instead: "copied", its
 // source unchanged; null), lossy (written at a level that may change what a
-// visitor sees: LossyLevel), seconds (its optimization's wall time). Totals:
-// files, ok, copied (a reused file counts as it did when optimized), failed,
-// lossy (the files written at a lossy level), original and optimized (sums
-// over the files not failed), ratio.
+// visitor sees, LossyLevel, and smaller: not the source's bytes), seconds (its
+// optimization's wall time). Totals: files, ok, copied (a reused file counts
+// as it did when optimized), failed, lossy (the files written lossy),
+// original and optimized (sums over the files not failed), ratio.
 class TJsonResults : public TRunObserver {
 public:
     void Shown(const TJob& job, const TFileOutcome& outcome) override;

@@ -205,3 +205,45 @@ TEST(CommandLine, JsonMarksTheFilesWrittenAtLossyLevels)
         EXPECT_THAT(json, HasSubstr("\"failed\": 0, \"lossy\": " + std::to_string(test.lossyFiles) + ","));
     }
 }
+
+// An output that is not smaller than its source is the source's bytes, at
+// 100.00%, and an incremental run keeps reusing it.
+TEST(CommandLine, AnOutputThatIsNotSmallerIsTheSourcesBytes)
+{
+    TempDir dir;
+    const std::string site = std::string(QWO_SOURCE_DIR) + "/examples/site/";
+    // Images already optimized by the program itself.
+    const Outcome first = RunProgram(dir, {"-q", "-o", dir / "once", site + "images/logo.png", site + "images/photo.jpg"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    struct Case {
+        std::string name, bytes;
+        std::vector<std::string> levels;
+    };
+    const std::vector<Case> cases{
+        {"tiny.css", "a{color:red}", {"--css", "1"}},  // level 1 would add a line break
+        {"merged.css", ".a{color:red}.b{color:blue}", {}},
+        {"styled.html", "<style>a{color:red}</style>", {"--css", "1"}},
+        {"page.html", "<p>a</p>", {}},
+        {"min.js", "a();", {}},
+        {"logo.png", ReadFile(dir / "once/logo.png"), {}},
+        {"photo.jpg", ReadFile(dir / "once/photo.jpg"), {}},
+    };
+    for (const Case& test : cases) {
+        const std::string source = dir / ("in/" + test.name);
+        WriteFile(source, test.bytes);
+        for (const char* run : {"first", "again"}) {
+            std::vector<std::string> arguments = test.levels;
+            for (const std::string& argument :
+                 {std::string("--incremental"), std::string("--json"), dir / "r.json", std::string("-o"), dir / "out", source})
+                arguments.push_back(argument);
+            const Outcome outcome = RunProgram(dir, arguments);
+            ASSERT_EQ(outcome.status, 0) << test.name << "\n" << outcome.err;
+            EXPECT_EQ(ReadFile(dir / ("out/" + test.name)), test.bytes) << test.name << " " << run;
+            EXPECT_THAT(outcome.out, MatchesRegex("(.|\n)*" + test.name + " .* 100\\.00%\n(.|\n)*")) << run;
+            EXPECT_THAT(ReadFile(dir / "r.json"),
+                        HasSubstr(std::string("\"ratio\": 100.00, \"status\": \"") +
+                                  (run == std::string("first") ? "ok" : "reused") + "\""))
+                << test.name << " " << run;
+        }
+    }
+}
