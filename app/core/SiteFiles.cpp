@@ -24,15 +24,19 @@ bool Skipped(std::string_view name)
 
 }  // namespace
 
-std::vector<TListEntry> CollectSiteFiles(const std::string& folder)
+std::vector<TListEntry> CollectSiteFiles(const std::string& folder, const std::string& skipped)
 {
+    std::error_code skippedError;
+    const bool skipping = !skipped.empty() && fs::is_directory(skipped, skippedError);
     const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
     std::vector<TListEntry> entries;
     std::error_code error;
     fs::recursive_directory_iterator it(folder, error);
     for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
         const fs::path& path = it->path();
-        if (Skipped(path.filename().native())) {
+        std::error_code sameError;
+        if (Skipped(path.filename().native()) ||
+            (skipping && it->is_directory(sameError) && fs::equivalent(path, skipped, sameError))) {
             it.disable_recursion_pending();
             continue;
         }
