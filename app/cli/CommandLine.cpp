@@ -158,7 +158,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
             out << kProgram << " (Quorvan Web Optimizer) " << kVersion << "\n";
             return kExitSuccess;
         }
-        entries = ExpandPaths(options.paths, options.flat);
+        entries = ExpandPaths(options.paths, options.flat, options.outputDir);
     } catch (const std::exception& error) {
         return UsageFailure(err, error.what());
     }

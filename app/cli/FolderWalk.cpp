@@ -8,7 +8,7 @@
 
 namespace fs = std::filesystem;
 
-std::vector<TListEntry> ExpandPaths(const std::vector<std::string>& paths, bool flat)
+std::vector<TListEntry> ExpandPaths(const std::vector<std::string>& paths, bool flat, const std::string& outputDir)
 {
     std::vector<TListEntry> entries;
     for (const auto& path : paths) {
@@ -27,7 +27,7 @@ std::vector<TListEntry> ExpandPaths(const std::vector<std::string>& paths, bool 
             if (flat) {
                 for (std::string& file : CollectWebFiles(path)) entries.push_back({std::move(file), {}});
             } else {
-                auto below = CollectSiteFiles(path);
+                auto below = CollectSiteFiles(path, outputDir);
                 entries.insert(entries.end(), std::make_move_iterator(below.begin()),
                                std::make_move_iterator(below.end()));
             }

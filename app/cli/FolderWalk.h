@@ -17,6 +17,8 @@ public:
 // the folder as its relative destination (CollectSiteFiles); with `flat` it
 // gives the web files below it without one (CollectWebFiles: sorted by path,
 // folder links not followed). A file is taken as given, without relative
-// destination. Throws PathError for a PATH that does not exist, is neither a
+// destination. A site never lists `outputDir` (a folder inside it).
+// Throws PathError for a PATH that does not exist, is neither a
 // regular file nor a folder, or a folder that cannot be read.
-std::vector<TListEntry> ExpandPaths(const std::vector<std::string>& paths, bool flat = false);
+std::vector<TListEntry> ExpandPaths(const std::vector<std::string>& paths, bool flat = false,
+                                    const std::string& outputDir = {});

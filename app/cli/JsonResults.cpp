@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/cli/JsonText.h"
+#include "app/core/Level.h"
 
 namespace {
 
@@ -28,6 +29,9 @@ void TJsonResults::Shown(const TJob& job, const TFileOutcome& outcome)
                          ", \"destination\": " + JsonString(job.destination) + ", \"kind\": \"" + KindText(job.kind) +
                          "\", \"level\": ";
     object += !outcome.failed && result.level >= 0 ? std::to_string(result.level) : std::string("null");
+    // An output that is not smaller is the source's own bytes.
+    const bool lossy = !outcome.failed && !result.copied && LossyLevel(job.kind, result.level) &&
+                       result.optimizedSize < result.originalSize;
     if (outcome.failed) {
         object += ", \"original\": null, \"optimized\": null, \"ratio\": null";
     } else {
@@ -38,7 +42,7 @@ void TJsonResults::Shown(const TJob& job, const TFileOutcome& outcome)
     object += ", \"status\": \"" + std::string(status) +
               "\", \"error\": " + (outcome.failed ? JsonString(outcome.error) : std::string("null")) +
               ", \"fallback\": " + (outcome.copiedUnchanged ? "\"copied\"" : "null") +
-              ", \"seconds\": " + Fixed(outcome.seconds, 3) + "}";
+              ", \"lossy\": " + (lossy ? "true" : "false") + ", \"seconds\": " + Fixed(outcome.seconds, 3) + "}";
     files_ += (count_ == 0 ? "\n    " : ",\n    ") + object;
     ++count_;
     if (outcome.failed) {
@@ -46,6 +50,7 @@ void TJsonResults::Shown(const TJob& job, const TFileOutcome& outcome)
         return;
     }
     ++(result.copied ? copied_ : ok_);  // a reused file counts as what it was
+    if (lossy) ++lossy_;
     original_ += result.originalSize;
     optimized_ += result.optimizedSize;
 }
@@ -54,7 +59,7 @@ std::string TJsonResults::Text() const
 {
     return "{\n  \"files\": [" + files_ + (count_ == 0 ? "" : "\n  ") +
            "],\n  \"totals\": {\"files\": " + std::to_string(count_) + ", \"ok\": " + std::to_string(ok_) +
-           ", \"copied\": " + std::to_string(copied_) + ", \"failed\": " + std::to_string(failed_) +
+           ", \"copied\": " + std::to_string(copied_) + ", \"failed\": " + std::to_string(failed_) + ", \"lossy\": " + std::to_string(lossy_) +
            ", \"original\": " + std::to_string(original_) + ", \"optimized\": " + std::to_string(optimized_) +
            ", \"ratio\": " + Ratio(optimized_, original_) + "}\n}\n";
 }

@@ -13,8 +13,10 @@
 // status ("ok", "copied" unchanged, "reused" from an earlier incremental run
 // with its recorded sizes and level, "failed"), error (the reason; null),
 // fallback (what a failed file's destination got instead: "copied", its
-// source unchanged; null), seconds (its optimization's wall time). Totals:
-// files, ok, copied (a reused file counts as it did when optimized), failed,
+// source unchanged; null), lossy (written at a level that may change what a
+// visitor sees, LossyLevel, and smaller: not the source's bytes), seconds (its
+// optimization's wall time). Totals: files, ok, copied (a reused file counts
+// as it did when optimized), failed, lossy (the files written lossy),
 // original and optimized (sums over the files not failed), ratio.
 class TJsonResults : public TRunObserver {
 public:
@@ -23,6 +25,6 @@ public:
 
 private:
     std::string files_;
-    long long count_ = 0, ok_ = 0, copied_ = 0, failed_ = 0;
+    long long count_ = 0, ok_ = 0, copied_ = 0, failed_ = 0, lossy_ = 0;
     long long original_ = 0, optimized_ = 0;
 };

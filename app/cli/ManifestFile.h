@@ -5,9 +5,6 @@
 
 #include "app/core/OutputRecord.h"
 
-// The manifest's name in the output folder.
-constexpr const char* kManifestName = ".quorvan-manifest.json";
-
 // {"format": 1, "files": {NAME: {"source_size", "source_mtime_ns", "source_hash",
 // "kind", "levels", "version", "output_size", "output_hash", "original", "level",
 // "copied"}, ...}}, the names sorted; hashes as 16 hex digits.

@@ -89,7 +89,10 @@ CliOptions ParseOptions(const std::vector<std::string>& arguments)
     options.jobs = DefaultJobs();
     for (const auto& option : kLevelOptions) {
         const Selector selector = option.selector;
-        options.selectorTexts[selector] = SelectorEntries(selector)[DefaultEntryIndex(selector)];
+        // The window starts GIF at 2; the command line keeps every picture as it is.
+        options.selectorTexts[selector] = selector == Selector::GIF
+                                              ? EntryForLevel(selector, 1)
+                                              : SelectorEntries(selector)[DefaultEntryIndex(selector)];
     }
     bool outputGiven = false;
     bool optionsEnded = false;
@@ -171,8 +174,9 @@ std::string UsageText()
            "A PATH that is a folder is a site: every file below it is written at the same\n"
            "path below the output folder (folders created), the web files (.css .js .htm\n"
            ".html .gif .jpg .jpeg .jpe .png) optimized, all others copied unchanged.\n"
-           "Names starting with \".\" are skipped; links to files are followed, links to\n"
-           "folders are not. A PATH that is a file goes directly into the output folder.\n"
+           ".git .svn .hg .DS_Store Thumbs.db are skipped, other names starting with \".\"\n"
+           "(.htaccess) copied; links to files are followed, links to folders are not.\n"
+           "A PATH that is a file goes directly into the output folder.\n"
            "\n"
            "Levels: 0 copies the files unchanged, * marks the default. A lossy level may\n"
            "change what a visitor sees.\n"
@@ -185,7 +189,7 @@ std::string UsageText()
            "  --js N      1 drops comments, 2 also whitespace, 3* also line breaks, 4 also\n"
            "              shortens local names\n"
            "  --png N     1 fast, 2 normal, 3 slow, 4* extreme: same pixels and colours\n"
-           "  --gif N     1 same pictures; 2* lossy: a fixed 256-colour palette,\n"
+           "  --gif N     1* same pictures; 2 lossy: a fixed 256-colour palette,\n"
            "              transparent areas white, disposal methods lost\n"
            "  --jpeg N    the pixels always stay. Drops 1 the comment, 3 IPTC, 13 both:\n"
            "              same look; 2 Exif, 12 comment+Exif, 23 Exif+IPTC: lossy, the\n"

@@ -20,3 +20,17 @@ Level LevelFromText(const std::string& text, bool jpegSelector)
     if (!jpegSelector || (text.size() > 1 && text[1] == '-')) return static_cast<Level>(first);
     return static_cast<Level>(first * 10 + Digit(text, 1));
 }
+
+bool LossyLevel(FileKind kind, int level)
+{
+    switch (kind) {
+    case FileKind::CSS:
+    case FileKind::HTML: return level == 1 || level == 2;
+    case FileKind::GIF: return level == 2;
+    case FileKind::JPEG: return level == 2 || level == 12 || level == 23 || level == 4;
+    case FileKind::JS:
+    case FileKind::PNG:
+    case FileKind::Other: break;
+    }
+    return false;
+}

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "app/core/Level.h"
+#include "app/core/NeverLarger.h"
 #include "app/core/OutputFolders.h"
 #include "app/core/PluginCheck.h"
 #include "compressors/Compressors.h"
@@ -81,6 +82,7 @@ TJobResult OptimizeJob(const TJob& job, const TLevels& levels, const TRunEnviron
         result.level = levels.html;
         CompressHTML(source, destination, levels.html, levels.js, levels.css, result.originalSize, result.optimizedSize,
                      environment);
+        KeepSourceWhenNotSmaller(job, result.level, result.originalSize, result.optimizedSize, environment);
         return result;
     }
     if (const auto missing = missingPlugins.find(job.kind); missing != missingPlugins.end()) {
@@ -96,6 +98,7 @@ TJobResult OptimizeJob(const TJob& job, const TLevels& levels, const TRunEnviron
         result.level = levels.*entry.level;
         entry.optimize(source, destination, levels.*entry.level, result.originalSize, result.optimizedSize,
                        environment);
+        KeepSourceWhenNotSmaller(job, result.level, result.originalSize, result.optimizedSize, environment);
         return result;
     }
     PlainCopy(source, destination, result.originalSize, result.optimizedSize, environment);

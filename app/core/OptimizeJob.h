@@ -36,7 +36,8 @@ struct TJobResult {
 // Refuses a refused job, creates its new folders (CreateOutputFolders), picks
 // the optimizer by the job's kind and runs it. A file whose plug-in is
 // missing is copied, with one notice per plug-in and run through the
-// environment's notify hook (stderr when it has none). Throws what the
-// optimizer throws.
+// environment's notify hook (stderr when it has none). An output that is not
+// smaller than its source becomes the source's bytes (KeepSourceWhenNotSmaller).
+// Throws what the optimizer throws.
 TJobResult OptimizeJob(const TJob& job, const TLevels& levels, const TRunEnvironment& environment,
                        const std::map<FileKind, std::string>& missingPlugins);

@@ -14,6 +14,9 @@
 #include "app/core/FileKinds.h"
 #include "app/core/OptimizeJob.h"
 
+// The name of the incremental manifest in an output folder.
+constexpr const char* kManifestName = ".quorvan-manifest.json";
+
 struct TOutputRecord {
     std::uint64_t sourceSize = 0;
     std::int64_t sourceTimeNs = 0;  // modification time, nanoseconds since the epoch

@@ -3,19 +3,40 @@
 #include <algorithm>
 #include <filesystem>
 #include <stdexcept>
+#include <string_view>
 #include <system_error>
+
+#include "app/core/OutputRecord.h"
+#include "compressors/tools/StaleTemporaries.h"
 
 namespace fs = std::filesystem;
 
-std::vector<TListEntry> CollectSiteFiles(const std::string& folder)
+namespace {
+
+// Entries that are no part of the site: version control, desktop litter, and
+// what this program leaves in an output folder (a run in progress, a manifest).
+bool Skipped(std::string_view name)
 {
+    for (const std::string_view skipped : {".git", ".svn", ".hg", ".DS_Store", "Thumbs.db"})
+        if (name == skipped) return true;
+    return name == kManifestName || IsTemporaryName(name);
+}
+
+}  // namespace
+
+std::vector<TListEntry> CollectSiteFiles(const std::string& folder, const std::string& skipped)
+{
+    std::error_code skippedError;
+    const bool skipping = !skipped.empty() && fs::is_directory(skipped, skippedError);
     const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
     std::vector<TListEntry> entries;
     std::error_code error;
     fs::recursive_directory_iterator it(folder, error);
     for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
         const fs::path& path = it->path();
-        if (path.filename().native().front() == '.') {
+        std::error_code sameError;
+        if (Skipped(path.filename().native()) ||
+            (skipping && it->is_directory(sameError) && fs::equivalent(path, skipped, sameError))) {
             it.disable_recursion_pending();
             continue;
         }

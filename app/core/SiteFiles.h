@@ -8,7 +8,10 @@
 
 // Every regular file below `folder`, recursively, sorted by its path below the
 // folder; each entry's relative destination is that path ("css/style.css").
-// Entries whose name starts with "." are skipped (with what is below them),
-// links to files are followed, links to folders are not. Throws
+// Version-control and system entries (".git", ".svn", ".hg", ".DS_Store",
+// "Thumbs.db"), this program's temporary files and incremental manifests are
+// skipped (with what is below them); other names starting with "." are files
+// like any other; so is the folder `skipped` (the output folder, when it lies
+// inside the site). Links to files are followed, links to folders are not. Throws
 // std::runtime_error when the folder or a folder below it cannot be read.
-std::vector<TListEntry> CollectSiteFiles(const std::string& folder);
+std::vector<TListEntry> CollectSiteFiles(const std::string& folder, const std::string& skipped = {});

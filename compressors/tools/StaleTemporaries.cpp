@@ -16,7 +16,7 @@ namespace {
 constexpr std::size_t kHexDigits = 16;
 
 // The process id in a temporary file's name; 0 when the name is no such file's.
-pid_t WriterOf(std::string_view name)
+pid_t WriterOf(std::string_view name) noexcept
 {
     for (const std::string_view prefix : {std::string_view(".qwo-"), std::string_view("_temporary.")}) {
         if (name.substr(0, prefix.size()) != prefix) continue;
@@ -43,6 +43,11 @@ bool Alive(pid_t pid)
 }
 
 }  // namespace
+
+bool IsTemporaryName(std::string_view name) noexcept
+{
+    return WriterOf(name) != 0;
+}
 
 int RemoveStaleTemporaries(const std::string& folder) noexcept
 {

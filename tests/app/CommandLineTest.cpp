@@ -5,7 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
+#include <map>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "TestSupport.h"
 
@@ -162,4 +165,102 @@ TEST(CommandLine, HostileNamesReadAsTextInTheReport)
     const std::regex tag("<(/?[!A-Za-z]*)");
     for (auto match = std::sregex_iterator(html.begin(), html.end(), tag); match != std::sregex_iterator(); ++match)
         EXPECT_TRUE(own.count((*match)[1])) << (*match)[0];
+}
+
+// Each file's "lossy" follows its kind and level; the totals count them.
+TEST(CommandLine, JsonMarksTheFilesWrittenAtLossyLevels)
+{
+    struct Case {
+        std::vector<std::string> levels;
+        std::map<std::string, std::string> lossyByKind;  // every file of the kind
+        int lossyFiles;
+    };
+    const std::vector<Case> cases{
+        {{},
+         {{"css", "true"}, {"html", "true"}, {"jpeg", "true"}, {"gif", "false"}, {"js", "false"}, {"png", "false"},
+          {"other", "false"}},
+         7},
+        {{"--css", "0", "--html", "0", "--jpeg", "13", "--gif", "2"},
+         {{"css", "false"}, {"html", "false"}, {"jpeg", "false"}, {"gif", "true"}, {"js", "false"}, {"png", "false"},
+          {"other", "false"}},
+         3},
+    };
+    for (const Case& test : cases) {
+        TempDir dir;
+        std::vector<std::string> arguments = test.levels;
+        for (const std::string& argument : {std::string("--json"), dir / "r.json", std::string("-o"), dir / "out",
+                                            std::string(QWO_SOURCE_DIR) + "/examples/site"})
+            arguments.push_back(argument);
+        const Outcome outcome = RunProgram(dir, arguments);
+        ASSERT_EQ(outcome.status, 0) << outcome.err;
+        const std::string json = ReadFile(dir / "r.json");
+        const std::regex row("\"kind\": \"([a-z]+)\",[^}]*\"lossy\": (true|false)");
+        std::set<std::string> kinds;
+        std::smatch match;
+        for (auto it = json.cbegin(); std::regex_search(it, json.cend(), match, row); it = match[0].second) {
+            kinds.insert(match[1]);
+            EXPECT_EQ(match[2], test.lossyByKind.at(match[1])) << match[1] << " " << ::testing::PrintToString(test.levels);
+        }
+        EXPECT_EQ(kinds.size(), test.lossyByKind.size());
+        EXPECT_THAT(json, HasSubstr("\"failed\": 0, \"lossy\": " + std::to_string(test.lossyFiles) + ","));
+    }
+}
+
+// An output that is not smaller than its source is the source's bytes, at
+// 100.00%, and an incremental run keeps reusing it.
+TEST(CommandLine, AnOutputThatIsNotSmallerIsTheSourcesBytes)
+{
+    TempDir dir;
+    const std::string site = std::string(QWO_SOURCE_DIR) + "/examples/site/";
+    // Images already optimized by the program itself.
+    const Outcome first = RunProgram(dir, {"-q", "-o", dir / "once", site + "images/logo.png", site + "images/photo.jpg"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    struct Case {
+        std::string name, bytes;
+        std::vector<std::string> levels;
+    };
+    const std::vector<Case> cases{
+        {"tiny.css", "a{color:red}", {"--css", "1"}},  // level 1 would add a line break
+        {"merged.css", ".a{color:red}.b{color:blue}", {}},
+        {"styled.html", "<style>a{color:red}</style>", {"--css", "1"}},
+        {"page.html", "<p>a</p>", {}},
+        {"min.js", "a();", {}},
+        {"logo.png", ReadFile(dir / "once/logo.png"), {}},
+        {"photo.jpg", ReadFile(dir / "once/photo.jpg"), {}},
+    };
+    for (const Case& test : cases) {
+        const std::string source = dir / ("in/" + test.name);
+        WriteFile(source, test.bytes);
+        for (const char* run : {"first", "again"}) {
+            std::vector<std::string> arguments = test.levels;
+            for (const std::string& argument :
+                 {std::string("--incremental"), std::string("--json"), dir / "r.json", std::string("-o"), dir / "out", source})
+                arguments.push_back(argument);
+            const Outcome outcome = RunProgram(dir, arguments);
+            ASSERT_EQ(outcome.status, 0) << test.name << "\n" << outcome.err;
+            EXPECT_EQ(ReadFile(dir / ("out/" + test.name)), test.bytes) << test.name << " " << run;
+            EXPECT_THAT(outcome.out, MatchesRegex("(.|\n)*" + test.name + " .* 100\\.00%\n(.|\n)*")) << run;
+            EXPECT_THAT(ReadFile(dir / "r.json"),
+                        HasSubstr(std::string("\"ratio\": 100.00, \"status\": \"") +
+                                  (run == std::string("first") ? "ok" : "reused") + "\""))
+                << test.name << " " << run;
+        }
+    }
+}
+
+// An output folder inside the site is no part of it: a second run finds the
+// site as it was and reuses every output.
+TEST(CommandLine, AnOutputFolderInsideTheSiteIsNotListed)
+{
+    TempDir dir;
+    const std::string site = dir / "site";
+    WriteFile(site + "/.htaccess", "RewriteEngine On\n");
+    WriteFile(site + "/a.css", "a { color : red }");
+    for (const char* run : {"first", "again"}) {
+        const Outcome outcome = RunProgram(dir, {"--incremental", "--json", dir / "r.json", "-o", site + "/out", site});
+        ASSERT_EQ(outcome.status, 0) << run << "\n" << outcome.err;
+        EXPECT_THAT(ReadFile(dir / "r.json"), HasSubstr("\"files\": 2,")) << run;
+    }
+    EXPECT_FALSE(std::filesystem::exists(site + "/out/out"));
+    EXPECT_EQ(ReadFile(site + "/out/.htaccess"), "RewriteEngine On\n");
 }

@@ -128,19 +128,19 @@ TEST(Incremental, ASecondRunOptimizesOnlyWhatChanged)
          {},
          {"part1/p1.html"},
          false},
-        {"another level", [] {}, {"--gif", "1"}, gifs, false},
+        {"another level", [] {}, {"--gif", "2"}, gifs, false},
         {"a failing file, a touched one",
          [&] {
              WriteFile(site + "/part0/broken.gif", SampleFile("images/banner.gif").substr(0, 40));
              SetModificationTime(site + "/" + touched, {1500000001, 5});
          },
-         {"--gif", "1", "-k"},
+         {"--gif", "2", "-k"},
          {"part0/broken.gif", touched},
          false,
          1},
         // Its unchanged copy is there, but never taken for a result.
-        {"a failed file again", [] {}, {"--gif", "1", "-k"}, {"part0/broken.gif"}, false, 1},
-        {"what the failing run recorded", [&] { fs::remove(site + "/part0/broken.gif"); }, {"--gif", "1"}, {}, false},
+        {"a failed file again", [] {}, {"--gif", "2", "-k"}, {"part0/broken.gif"}, false, 1},
+        {"what the failing run recorded", [&] { fs::remove(site + "/part0/broken.gif"); }, {"--gif", "2"}, {}, false},
     };
     for (const Step& step : steps) {
         step.change();

@@ -34,14 +34,15 @@ std::string UsageMessage(const std::vector<std::string>& arguments)
 
 }  // namespace
 
-TEST(Options, DefaultsAreTheSelectorsStartEntries)
+// The window's start entries, but the lossless GIF level.
+TEST(Options, DefaultsAreTheSelectorsStartEntriesButGifOne)
 {
     const CliOptions options = ParseOptions({"-o", "out", "site"});
     EXPECT_EQ(options.outputDir, "out");
     EXPECT_THAT(options.paths, ElementsAre("site"));
     EXPECT_EQ(options.selectorTexts.at(Selector::CSS), "2- Maximum compression");
     EXPECT_EQ(options.selectorTexts.at(Selector::HTML), "2- Maximum compression");
-    EXPECT_EQ(options.selectorTexts.at(Selector::GIF), "2- Maximum compression");
+    EXPECT_EQ(options.selectorTexts.at(Selector::GIF), "1- Fast compression");
     EXPECT_EQ(options.selectorTexts.at(Selector::JS), "3- Newline removal");
     EXPECT_EQ(options.selectorTexts.at(Selector::PNG), "4- Extreme recompression");
     EXPECT_EQ(options.selectorTexts.at(Selector::JPEG), "4- Leave pure image");
@@ -159,8 +160,11 @@ TEST(FolderWalk, FoldersGiveTheirSiteOrTheirWebFilesFlat)
     for (const char* name :
          {"site/z.css", "site/b/page.html", "site/a/x.js", "site/a/y.JPG", "site/robots.txt", "site/a/deep/img.gif",
           "site/noext", "site/pic.jpe", "site/b/old.htm", "site/c.jpeg", "site/d.png", "site/e.jpg", "extra.txt",
-          "site/.hidden.css", "site/.git/config",  // hidden: a flat walk takes the web files among them
-          "site/a/.DS_Store", "outside/linked/far.css"})
+          "site/.hidden.css", "site/.git/config", "site/.htaccess", "site/.well-known/security.txt",
+          // skipped by a site walk: version control, system litter, this program's temporaries and manifest
+          "site/.svn/entries", "site/.hg/store", "site/a/.DS_Store", "site/a/Thumbs.db",
+          "site/.qwo-4242-0123456789abcdef.txt", "site/_temporary.4242-0123456789abcdef.t3mp",
+          "site/.quorvan-manifest.json", "outside/linked/far.css"})
         WriteFile(dir / name, "x");
     std::filesystem::create_directories(dir / "site/empty.css");                          // a folder, not a file
     std::filesystem::create_symlink(dir / "outside/linked", dir / "site/folderlink");     // not followed
@@ -193,6 +197,9 @@ TEST(FolderWalk, FoldersGiveTheirSiteOrTheirWebFilesFlat)
         {{dir / "extra.txt", dir / "site"},
          false,
          {{dir / "extra.txt", ""},
+          {s + ".hidden.css", ".hidden.css"},
+          {s + ".htaccess", ".htaccess"},
+          {s + ".well-known/security.txt", ".well-known/security.txt"},
           {s + "a/deep/img.gif", "a/deep/img.gif"},
           {s + "a/x.js", "a/x.js"},
           {s + "a/y.JPG", "a/y.JPG"},

@@ -69,7 +69,7 @@ TEST(Site, AFolderKeepsItsTreeAndFlatPlacementRefusesClashes)
 {
     const std::set<std::string> siteFiles{
         "alias.css",       "css/style.css", "fonts/body.woff", "images/bullet.gif", "images/icon.svg",
-        "images/logo.png", "index.html",    "robots.txt",      "sub/css/style.css", "sub/index.html"};
+        "images/logo.png", "index.html",    "robots.txt",      "sub/.draft.html",   "sub/css/style.css", "sub/index.html"};
     const std::set<std::string> flatFiles{".draft.html", "alias.css", "bullet.gif",
                                           "index.html",  "logo.png",  "style.css"};
     struct Case {
