@@ -27,7 +27,7 @@ bool LossyLevel(FileKind kind, int level)
     case FileKind::CSS:
     case FileKind::HTML: return level == 1 || level == 2;
     case FileKind::GIF: return level == 2;
-    case FileKind::JPEG: return level == 2 || level == 12 || level == 23 || level == 4;
+    case FileKind::JPEG:
     case FileKind::JS:
     case FileKind::PNG:
     case FileKind::Other: break;

@@ -11,7 +11,6 @@
 Level LevelFromText(const std::string& text, bool jpegSelector);
 
 // Whether a file of `kind` optimized at `level` may look different to a
-// visitor: GIF 2 (fixed palette); JPEG 2, 12, 23 and 4 (orientation, and at 4
-// the colour profile, dropped); CSS and HTML 1 and 2 (text rewrites). JS and
-// PNG levels never are.
+// visitor: GIF 2 (fixed palette); CSS and HTML 1 and 2 (text rewrites). JS,
+// PNG and JPEG levels never are (JPEG keeps orientation and colour profile).
 bool LossyLevel(FileKind kind, int level);

@@ -177,9 +177,9 @@ TEST(CommandLine, JsonMarksTheFilesWrittenAtLossyLevels)
     };
     const std::vector<Case> cases{
         {{},
-         {{"css", "true"}, {"html", "true"}, {"jpeg", "true"}, {"gif", "false"}, {"js", "false"}, {"png", "false"},
+         {{"css", "true"}, {"html", "true"}, {"jpeg", "false"}, {"gif", "false"}, {"js", "false"}, {"png", "false"},
           {"other", "false"}},
-         7},
+         6},
         {{"--css", "0", "--html", "0", "--jpeg", "13", "--gif", "2"},
          {{"css", "false"}, {"html", "false"}, {"jpeg", "false"}, {"gif", "true"}, {"js", "false"}, {"png", "false"},
           {"other", "false"}},

@@ -159,8 +159,13 @@ TEST_F(AdapterContractTest, StatusReasonAndNoWorkFilesLeft)
     };
     std::filesystem::copy_file(dir / "ok.jpg", dir / "in-place.jpg");
     std::filesystem::copy_file(dir / "text.jpg", dir / "in-place.txt.jpg");
+    // An Exif section whose tag count runs past its end: read as no orientation.
+    const std::string exif("\xFF\xE1\x00\x14\x45xif\0\0II*\0\x08\0\0\0\x28\0\x12\x01", 22);
+    const std::string jpeg = ReadFile(dir / "ok.jpg");
+    WriteFile(dir / "cut-exif.jpg", jpeg.substr(0, 2) + exif + jpeg.substr(2));
     const std::vector<Case> cases{
         {{kPlugins + "jhead.exe", "-purejpg", dir / "in-place.jpg"}, 0, dir / "in-place.jpg"},
+        {{kPlugins + "jhead.exe", "-purejpg", dir / "cut-exif.jpg"}, 0, dir / "cut-exif.jpg"},
         {{kPlugins + "jhead.exe", "-dc", dir / "in-place.txt.jpg"}, 1, "", "jhead.exe: not a JPEG file\n"},
         {{kPlugins + "jhead.exe", "-dc", dir / "missing.jpg"}, 1, "", "jhead.exe: cannot read the file\n"},
         {{kPlugins + "jhead.exe"}, 2, ""},

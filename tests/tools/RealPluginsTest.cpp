@@ -99,6 +99,31 @@ protected:
         return sections;
     }
 
+    // Puts an Exif section as a camera writes it (little-endian, a camera
+    // name and the orientation) right after the SOI marker.
+    static void AddExifOrientation(const std::string& path, int orientation)
+    {
+        const auto le = [](unsigned value, int bytes) {
+            std::string out;
+            for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+            return out;
+        };
+        const std::string make("TestCam", 8);
+        std::string exif = std::string("Exif\0\0II*\0", 10) + le(8, 4) + le(2, 2);
+        exif += le(0x10F, 2) + le(2, 2) + le(8, 4) + le(8 + 2 + 2 * 12 + 4, 4);
+        exif += le(0x112, 2) + le(3, 2) + le(1, 4) + le(orientation, 2) + le(0, 2) + le(0, 4) + make;
+        const std::string bytes = ReadFile(path);
+        const auto length = static_cast<unsigned>(exif.size() + 2);
+        WriteFile(path, bytes.substr(0, 2) + "\xFF\xE1" + static_cast<char>(length >> 8) +
+                            static_cast<char>(length & 0xFF) + exif + bytes.substr(2));
+    }
+
+    // The pixels as a viewer shows them, the Exif orientation applied.
+    static std::string Displayed(const std::string& path)
+    {
+        return Capture("convert " + ShellQuote(path) + " -auto-orient rgb:-");
+    }
+
     static std::string RunNode(const std::string& path)
     {
         return Capture("node " + ShellQuote(path.front() == '-' ? "./" + path : path) + " 2>&1");
@@ -158,6 +183,42 @@ TEST_F(RealPluginsTest, JpegLosesMetadataAndGetsOptimalHuffmanTablesButKeepsItsP
                 EXPECT_LT(optimized, FileSizeOf(byJhead)) << int(level);
             else
                 EXPECT_EQ(ReadFile(destination), ReadFile(byJhead)) << int(level);
+        }
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(RealPluginsTest, JpegDroppingExifStillShowsTheSamePictureWithItsColourProfile)
+{
+    // The orientation stays in a minimal Exif section: the image is never
+    // turned, as even a lossless flip can decode to other pixels.
+    const std::string profile = "-profile /usr/share/color/icc/ghostscript/a98.icc";
+    const std::vector<std::pair<std::string, std::string>> images = {
+        {profile, "-size 64x48 -sampling-factor 1x1"},
+        {profile, "-size 60x45 -sampling-factor 2x2"},
+        {"-colorspace CMYK", "-size 64x48"},  // the Adobe section stays: so do the colours
+    };
+    const Level levels[] = {2, 12, 23, 4};
+    for (const auto& [colour, geometry] : images) {
+        const std::string base = dir / "base.jpg";
+        Make("-seed 8 " + geometry + " plasma:fractal " + colour + " -quality 90", base);
+        for (int orientation = 1; orientation <= 8; ++orientation) {
+            const Level level = levels[orientation % 4];
+            SCOPED_TRACE(colour + " " + geometry + " orientation " + std::to_string(orientation) + " level " +
+                         std::to_string(level));
+            const std::string source = dir / "source.jpg", destination = dir / "out.jpg";
+            std::filesystem::copy_file(base, source, std::filesystem::copy_options::overwrite_existing);
+            AddExifOrientation(source, orientation);
+            const std::string displayed = Displayed(source), icc = Capture("convert " + source + " icc:- 2>/dev/null");
+            ASSERT_FALSE(displayed.empty());
+            ASSERT_EQ(icc.empty(), colour != profile);
+
+            CompressJPEG(source, destination, level, original, optimized, environment);
+            EXPECT_LT(optimized, original);
+            EXPECT_TRUE(Displayed(destination) == displayed);
+            EXPECT_TRUE(Capture("convert " + destination + " icc:- 2>/dev/null") == icc);
+            EXPECT_EQ(Capture("identify -format %[orientation] " + destination),
+                      orientation == 1 ? "Undefined" : Capture("identify -format %[orientation] " + source));
         }
     }
     EXPECT_TRUE(messages.empty());
