@@ -1,26 +1,33 @@
 #include "compressors/text/CssBasic.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "compressors/text/CssMinifier.h"
+#include "compressors/text/CssVerbatim.h"
 
 namespace {
 
 // Level 1 in one left-to-right pass from in to out, which may be the same
 // buffer when no carriage returns are inserted (the output then never runs
-// ahead of the input). Counts the "}" written.
+// ahead of the input). Records where each "}" that closes a block is
+// written; a "}" inside a string is text.
 //
 // Comments: a comment opens where a kept "/" is followed by "*" (also a "/"
 // that a removed comment has just brought next to that "*") and closes at
 // the first "*/" that starts at or after the opener's asterisk, so "/*/" is
 // a whole comment. An unclosed opener ends comment removal: it and all text
 // after it stay.
+// "/*!" comments are kept as written.
 // Spaces: line breaks vanish, tabs and spaces shrink to one space per run,
 // and that space goes when it follows ":" or "," or precedes "{".
+// Quoted strings and url(...) tokens are copied as written.
 template <bool kInsertReturns>
-std::size_t Minify(const char* in, std::size_t size, char* out, std::size_t& braces)
+std::size_t Minify(const char* in, std::size_t size, char* out, std::vector<std::size_t>& closers)
 {
+    const std::string_view input(in, size);
     std::size_t write = 0;
     bool pendingSpace = false;
     char previous = 0;  // the last character kept that is not a space
@@ -38,6 +45,14 @@ std::size_t Minify(const char* in, std::size_t size, char* out, std::size_t& bra
         if (c == '*' && slashes != 0 && comments) {
             const std::size_t close = std::string_view(in + read, size - read).find("*/");
             if (close != std::string_view::npos) {
+                if (read + 1 < size && in[read + 1] == '!') {  // kept: its "/" is written already
+                    std::memmove(out + write, in + read, close + 2);
+                    write += close + 2;
+                    read += close + 1;
+                    previous = '/';
+                    slashes = 0;
+                    continue;
+                }
                 if (--slashes == 0) {
                     write = runWrite;
                     pendingSpace = runPendingSpace;
@@ -59,6 +74,17 @@ std::size_t Minify(const char* in, std::size_t size, char* out, std::size_t& bra
             slashes = 0;
             break;
         default:
+            if (const std::size_t end = c == '"' || c == '\'' || c == 'u' || c == 'U' ? CssVerbatimEnd(input, read) : read;
+                end != read) {
+                if (pendingSpace && previous != ':' && previous != ',') out[write++] = ' ';
+                pendingSpace = false;
+                std::memmove(out + write, in + read, end - read);
+                write += end - read;
+                read = end - 1;
+                previous = '"';
+                slashes = 0;
+                break;
+            }
             if (c != '/') {
                 slashes = 0;
             } else if (slashes++ == 0) {
@@ -73,7 +99,7 @@ std::size_t Minify(const char* in, std::size_t size, char* out, std::size_t& bra
             out[write++] = c;
             previous = c;
             if (c == '}') {
-                ++braces;
+                closers.push_back(write - 1);
                 if constexpr (kInsertReturns) out[write++] = '\r';
             }
         }
@@ -86,23 +112,23 @@ std::size_t Minify(const char* in, std::size_t size, char* out, std::size_t& bra
 
 void MinifyCSSBasicInPlace(std::string& text)
 {
-    std::size_t braces = 0;
-    const std::size_t size = Minify<false>(text.data(), text.size(), text.data(), braces);
-    text.resize(size + braces);
-    // Insert a carriage return after every "}", filling from the end.
+    std::vector<std::size_t> closers;
+    std::size_t read = Minify<false>(text.data(), text.size(), text.data(), closers);
+    text.resize(read + closers.size());
+    // Insert a carriage return after every closing "}", filling from the end.
     char* data = text.data();
-    std::size_t write = size + braces;
-    for (std::size_t read = size; write != read;) {
-        --read;
-        if (data[read] == '}') data[--write] = '\r';
-        data[--write] = data[read];
+    for (std::size_t k = closers.size(); k-- > 0;) {
+        const std::size_t after = closers[k] + 1;
+        std::memmove(data + after + k + 1, data + after, read - after);
+        data[after + k] = '\r';
+        read = after;
     }
 }
 
 std::string MinifyCSSBasic(std::string_view text)
 {
     std::string result(text.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '}')), '\0');
-    std::size_t braces = 0;
-    result.resize(Minify<true>(text.data(), text.size(), result.data(), braces));
+    std::vector<std::size_t> closers;
+    result.resize(Minify<true>(text.data(), text.size(), result.data(), closers));
     return result;
 }

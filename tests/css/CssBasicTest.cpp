@@ -43,8 +43,6 @@ TEST(CssBasic, CommentsIncludingTheSlashStarSlashQuirk)
     ExpectBasic("a{}/*c*/}", "a{}\r}\r");
     ExpectBasic("a/**/b", "ab");
     ExpectBasic("a /* one */ b /* two */ c", "a b c");
-    // Found without regard to quotes.
-    ExpectBasic("a{content:\"/*\"}b{x:\"*/\"}", "a{content:\"\"}\r");
     // An unclosed comment and everything after it stay (but still lose line breaks).
     ExpectBasic("a{}/* open\n b{}", "a{}\r/* open b{}\r");
     // A removed comment can bring a "/" next to a "*": that opens the next comment.
@@ -52,6 +50,32 @@ TEST(CssBasic, CommentsIncludingTheSlashStarSlashQuirk)
     ExpectBasic("/**/", "");
     ExpectBasic("/*", "/*");
     ExpectBasic("*/", "*/");
+}
+
+TEST(CssBasic, StringsUrlsAndLicenceCommentsStayAsWritten)
+{
+    const struct {
+        const char* input;
+        const char* expected;
+    } cases[] = {
+        // sphinx-rtd-theme: the spaces of a string are content.
+        {"dt:after { content: \" : \"; }", "dt:after{ content:\" : \"; }\r"},
+        {"a { content: \"}\" }", "a{ content:\"}\" }\r"},
+        {"a{content:\"/*\"}b{x:\"*/\"}", "a{content:\"/*\"}\rb{x:\"*/\"}\r"},
+        {"a{x:'it\\'s  {}'}", "a{x:'it\\'s  {}'}\r"},
+        // rustdoc: a data URI continued over lines with backslash-newline.
+        {".copy { background: url('data:image/svg+xml,<svg xmlns=\"http://www.w3.org/2000/svg\" \\\n"
+         "  width=\"19\" height=\"18\">\\\n  <path d=\"M14 0 L2 0\"/></svg>') no-repeat; }",
+         ".copy{ background:url('data:image/svg+xml,<svg xmlns=\"http://www.w3.org/2000/svg\" \\\n"
+         "  width=\"19\" height=\"18\">\\\n  <path d=\"M14 0 L2 0\"/></svg>') no-repeat; }\r"},
+        {"a { b: URL( x  y.png ) }", "a{ b:URL( x  y.png ) }\r"},
+        {"a { b: myurl( x  y ) }", "a{ b:myurl( x y ) }\r"},
+        // A line break ends an unclosed string; the rest is ordinary text.
+        {"a{x:\"ab\n  c}", "a{x:\"ab c}\r"},
+        // Licence comments stay, wherever they are.
+        {"/*! MIT  licence\n */\na { x: 1 } /* gone */ /*! kept */", "/*! MIT  licence\n */a{ x:1 }\r /*! kept */"},
+    };
+    for (const auto& c : cases) ExpectBasic(c.input, c.expected);
 }
 
 TEST(CssBasic, HighBytesAndNulAreOrdinaryCharacters)

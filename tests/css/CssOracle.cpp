@@ -2,26 +2,69 @@
 
 #include <vector>
 
+#include "compressors/text/CssVerbatim.h"
 #include "compressors/text/TextHelpers.h"
 
+namespace {
+
+// Position of the first "/*" at or after from that is not inside a string,
+// a url( or a "/*!" comment; npos when none.
+std::size_t FindCommentOutsideVerbatim(const std::string& text, std::size_t from)
+{
+    for (std::size_t i = from; i + 1 < text.size();) {
+        const std::size_t end = CssVerbatimEnd(text, i);
+        if (end != i) {
+            i = end;
+        } else if (text.compare(i, 2, "/*") == 0 && !CssKeptCommentAt(text, i)) {
+            return i;
+        } else if (CssKeptCommentAt(text, i) && text.find("*/", i + 1) != std::string::npos) {
+            i = text.find("*/", i + 1) + 2;
+        } else {
+            ++i;
+        }
+    }
+    return std::string::npos;
+}
+
+}  // namespace
+
+// Comments are removed first; then strings, url( tokens and kept comments
+// stand aside as numbered placeholders while the replacements run.
 std::string OracleCSSBasic(std::string_view input)
 {
     std::string text(input);
     for (;;) {
-        const std::size_t open = FindFrom("/*", text, 1);
-        if (open == 0) break;
-        const std::size_t close = FindFrom("*/", text, open + 1);
-        if (close == 0) break;
-        text = text.substr(0, open - 1) + text.substr(close + 1);
+        const std::size_t open = FindCommentOutsideVerbatim(text, 0);
+        if (open == std::string::npos) break;
+        const std::size_t close = text.find("*/", open + 1);
+        if (close == std::string::npos) break;
+        text = text.substr(0, open) + text.substr(close + 2);
     }
-    text = ReplaceAll(text, "\t", " ");
+    std::vector<std::string> kept;
+    std::string plain;
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t end = CssVerbatimEnd(text, i);
+        if (end == i && CssKeptCommentAt(text, i) && text.find("*/", i + 1) != std::string::npos)
+            end = text.find("*/", i + 1) + 2;
+        if (end == i) {
+            plain += text[i++];
+            continue;
+        }
+        plain += "\x01" + std::to_string(kept.size()) + "\x02";
+        kept.push_back(text.substr(i, end - i));
+        i = end;
+    }
+    text = ReplaceAll(plain, "\t", " ");
     text = ReplaceAll(text, "\n", "");
     text = ReplaceAll(text, "\r", "");
     while (text.find("  ") != std::string::npos) text = ReplaceAll(text, "  ", " ");
     text = ReplaceAll(text, ": ", ":");
     text = ReplaceAll(text, ", ", ",");
     text = ReplaceAll(text, " {", "{");
-    return ReplaceAll(text, "}", "}\r");
+    text = ReplaceAll(text, "}", "}\r");
+    for (std::size_t k = kept.size(); k-- > 0;)
+        text = ReplaceAll(text, "\x01" + std::to_string(k) + "\x02", kept[k]);
+    return text;
 }
 
 namespace {
