@@ -1,9 +1,7 @@
 #include "compressors/text/CssBasic.h"
 
-#include <algorithm>
 #include <cstring>
 #include <string_view>
-#include <vector>
 
 #include "compressors/text/CssMinifier.h"
 #include "compressors/text/CssVerbatim.h"
@@ -11,9 +9,7 @@
 namespace {
 
 // Level 1 in one left-to-right pass from in to out, which may be the same
-// buffer when no carriage returns are inserted (the output then never runs
-// ahead of the input). Records where each "}" that closes a block is
-// written; a "}" inside a string is text.
+// buffer: the output never runs ahead of the input.
 //
 // Comments: a comment opens where a kept "/" is followed by "*" (also a "/"
 // that a removed comment has just brought next to that "*") and closes at
@@ -22,16 +18,18 @@ namespace {
 // after it stay.
 // "/*!" comments are kept as written.
 // Spaces: line breaks vanish, tabs and spaces shrink to one space per run,
-// and that space goes when it follows ":" or "," or precedes "{".
+// and that space goes when it follows ":" or "," or precedes "{". The first
+// line break after a "}" that closes a block (with only spaces and removed
+// comments between) becomes one carriage return right after that "}".
 // Quoted strings and url(...) tokens are copied as written.
-template <bool kInsertReturns>
-std::size_t Minify(const char* in, std::size_t size, char* out, std::vector<std::size_t>& closers)
+std::size_t Minify(const char* in, std::size_t size, char* out)
 {
     const std::string_view input(in, size);
     std::size_t write = 0;
     bool pendingSpace = false;
     char previous = 0;  // the last character kept that is not a space
     bool comments = true;
+    bool afterCloser = false;  // nothing but spaces kept since a closing "}"
 
     // The run of "/" just written, and the state before it, so that a
     // comment opening at its last "/" can take that "/" back.
@@ -39,6 +37,7 @@ std::size_t Minify(const char* in, std::size_t size, char* out, std::vector<std:
     std::size_t runWrite = 0;
     bool runPendingSpace = false;
     char runPrevious = 0;
+    bool runAfterCloser = false;
 
     for (std::size_t read = 0; read < size; ++read) {
         const char c = in[read];
@@ -51,12 +50,14 @@ std::size_t Minify(const char* in, std::size_t size, char* out, std::vector<std:
                     read += close + 1;
                     previous = '/';
                     slashes = 0;
+                    afterCloser = false;
                     continue;
                 }
                 if (--slashes == 0) {
                     write = runWrite;
                     pendingSpace = runPendingSpace;
                     previous = runPrevious;
+                    afterCloser = runAfterCloser;
                 } else {
                     --write;  // an earlier "/" of the run is now the last character
                 }
@@ -67,7 +68,11 @@ std::size_t Minify(const char* in, std::size_t size, char* out, std::vector<std:
         }
         switch (c) {
         case '\n':
-        case '\r': slashes = 0; break;
+        case '\r':
+            slashes = 0;
+            if (afterCloser) out[write++] = '\r';
+            afterCloser = false;
+            break;
         case '\t':
         case ' ':
             pendingSpace = true;
@@ -83,6 +88,7 @@ std::size_t Minify(const char* in, std::size_t size, char* out, std::vector<std:
                 read = end - 1;
                 previous = '"';
                 slashes = 0;
+                afterCloser = false;
                 break;
             }
             if (c != '/') {
@@ -91,6 +97,7 @@ std::size_t Minify(const char* in, std::size_t size, char* out, std::vector<std:
                 runWrite = write;
                 runPendingSpace = pendingSpace;
                 runPrevious = previous;
+                runAfterCloser = afterCloser;
             }
             if (pendingSpace) {
                 if (previous != ':' && previous != ',' && c != '{') out[write++] = ' ';
@@ -98,10 +105,7 @@ std::size_t Minify(const char* in, std::size_t size, char* out, std::vector<std:
             }
             out[write++] = c;
             previous = c;
-            if (c == '}') {
-                closers.push_back(write - 1);
-                if constexpr (kInsertReturns) out[write++] = '\r';
-            }
+            afterCloser = c == '}';
         }
     }
     if (pendingSpace && previous != ':' && previous != ',') out[write++] = ' ';
@@ -112,23 +116,12 @@ std::size_t Minify(const char* in, std::size_t size, char* out, std::vector<std:
 
 void MinifyCSSBasicInPlace(std::string& text)
 {
-    std::vector<std::size_t> closers;
-    std::size_t read = Minify<false>(text.data(), text.size(), text.data(), closers);
-    text.resize(read + closers.size());
-    // Insert a carriage return after every closing "}", filling from the end.
-    char* data = text.data();
-    for (std::size_t k = closers.size(); k-- > 0;) {
-        const std::size_t after = closers[k] + 1;
-        std::memmove(data + after + k + 1, data + after, read - after);
-        data[after + k] = '\r';
-        read = after;
-    }
+    text.resize(Minify(text.data(), text.size(), text.data()));
 }
 
 std::string MinifyCSSBasic(std::string_view text)
 {
-    std::string result(text.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '}')), '\0');
-    std::vector<std::size_t> closers;
-    result.resize(Minify<true>(text.data(), text.size(), result.data(), closers));
+    std::string result(text);
+    MinifyCSSBasicInPlace(result);
     return result;
 }

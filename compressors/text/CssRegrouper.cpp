@@ -61,8 +61,8 @@ bool CssRegrouper::Read()
     }
     header_ = text_.substr(0, at);
 
-    // In a level 1 text every "}" that closes a rule is followed by a
-    // carriage return, and there are no other line breaks outside strings.
+    // In a level 1 text the only line breaks outside strings are single
+    // carriage returns right after a "}" that closes a rule.
     std::uint32_t begin = at;
     std::uint32_t open = kNone;
     while (at < size) {
@@ -77,11 +77,14 @@ bool CssRegrouper::Read()
             if (open != kNone) return false;
             open = at;
         } else if (c == '}') {
-            if (open == kNone || at + 1 >= size || text_[at + 1] != '\r') return false;
+            if (open == kNone) return false;
             ReadRule(begin, open, at);
             open = kNone;
-            begin = at + 2;
-            ++at;
+            if (at + 1 < size && text_[at + 1] == '\r') {
+                lineBreaks_ = true;
+                ++at;
+            }
+            begin = at + 1;
         }
         ++at;
     }
@@ -175,7 +178,8 @@ std::uint64_t CssRegrouper::Plan()
         anyFamily.Add(chosen, pair.declaration);
     }
 
-    std::uint64_t length = header_.size() + (rules_.empty() ? 0 : rules_.size() - 1);  // carriage returns
+    std::uint64_t length = header_.size();
+    if (lineBreaks_ && !rules_.empty()) length += rules_.size() - 1;  // carriage returns
     for (const Rule& rule : rules_) {
         length += rule.selectors.size() + rule.declarations.size();  // separators, "{" and "}"
         for (std::uint32_t s : rule.selectors) length += selectors_.Length(s);
@@ -188,7 +192,7 @@ void CssRegrouper::Write(CssSink& sink) const
 {
     sink.Append(header_);
     for (std::size_t r = 0; r < rules_.size(); ++r) {
-        if (r != 0) sink.Append("\r");
+        if (r != 0 && lineBreaks_) sink.Append("\r");
         char separator = 0;
         for (std::uint32_t s : rules_[r].selectors) {
             if (separator != 0) sink.Append(",");

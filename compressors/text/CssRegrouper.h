@@ -32,9 +32,9 @@ public:
     // regrouped sheet. Call after Read returned true.
     std::uint64_t Plan();
 
-    // Writes the regrouped sheet: the leading comments, then one rule per
-    // line, lines separated by a carriage return, none after the last.
-    // Call after Plan.
+    // Writes the regrouped sheet: the leading comments, then the rules, one
+    // per line (lines separated by a carriage return, none after the last)
+    // when the level 1 text had line breaks, else on one line. Call after Plan.
     void Write(CssSink& sink) const;
 
 private:
@@ -53,6 +53,7 @@ private:
 
     std::string_view text_;
     std::string_view header_;
+    bool lineBreaks_ = false;
     CssStringIndex selectors_;
     CssStringIndex declarations_;
     std::vector<Pair> pairs_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <regex>
 #include <set>
 #include <vector>
 
@@ -58,14 +59,16 @@ std::string OracleCSSBasic(std::string_view input)
         kept.push_back(text.substr(i, end - i));
         i = end;
     }
-    text = ReplaceAll(plain, "\t", " ");
+    // The first line break after a "}" becomes a carriage return after it.
+    text = std::regex_replace(plain, std::regex("\\}([ \\t]*)[\\r\\n]"), "}\x03$1");
+    text = ReplaceAll(text, "\t", " ");
     text = ReplaceAll(text, "\n", "");
     text = ReplaceAll(text, "\r", "");
     while (text.find("  ") != std::string::npos) text = ReplaceAll(text, "  ", " ");
     text = ReplaceAll(text, ": ", ":");
     text = ReplaceAll(text, ", ", ",");
     text = ReplaceAll(text, " {", "{");
-    text = ReplaceAll(text, "}", "}\r");
+    text = ReplaceAll(text, "\x03", "\r");
     for (std::size_t k = kept.size(); k-- > 0;)
         text = ReplaceAll(text, "\x01" + std::to_string(k) + "\x02", kept[k]);
     return text;
