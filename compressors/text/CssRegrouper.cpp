@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "compressors/text/CssPropertyFamily.h"
 #include "compressors/text/CssVerbatim.h"
@@ -32,6 +33,11 @@ struct LatestRules {
         }
     }
 };
+
+std::uint64_t Listing(std::uint32_t rule, std::uint32_t selector)
+{
+    return static_cast<std::uint64_t>(rule) << 32 | selector;
+}
 
 // A selector that some browsers reject; a rule that lists it with others
 // would be dropped whole there.
@@ -129,6 +135,7 @@ std::uint64_t CssRegrouper::Plan()
     std::vector<std::uint32_t> selectorRule(selectors_.size(), kNone);     // latest rule of it alone
     std::vector<std::uint32_t> declarationRule(declarations_.size(), kNone);  // likewise
     std::vector<std::uint8_t> riskyRule;
+    std::unordered_set<std::uint64_t> listed;  // Listing(rule, selector) for each selector of a rule
 
     for (const Pair& pair : pairs_) {
         const std::uint32_t family = familyOf[pair.declaration];
@@ -153,8 +160,7 @@ std::uint64_t CssRegrouper::Plan()
         }
         if (const std::uint32_t r = declarationRule[pair.declaration];
             r != kNone && rules_[r].declarations.size() == 1 && static_cast<std::int64_t>(r) >= earliest) {
-            const auto& listed = rules_[r].selectors;
-            const bool present = std::find(listed.begin(), listed.end(), pair.selector) != listed.end();
+            const bool present = listed.contains(Listing(r, pair.selector));
             const std::uint64_t join = present ? 0 : selectorLength + 1;
             if ((present || (!risky && !riskyRule[r])) && join < cost) {
                 chosen = r;
@@ -167,12 +173,14 @@ std::uint64_t CssRegrouper::Plan()
             chosen = static_cast<std::uint32_t>(rules_.size());
             rules_.push_back({{pair.selector}, {pair.declaration}});
             riskyRule.push_back(risky);
+            listed.insert(Listing(chosen, pair.selector));
             selectorRule[pair.selector] = chosen;
             declarationRule[pair.declaration] = chosen;
         } else if (joinsSelector) {
             rules_[chosen].declarations.push_back(pair.declaration);
         } else if (cost != 0) {
             rules_[chosen].selectors.push_back(pair.selector);
+            listed.insert(Listing(chosen, pair.selector));
         }
         byFamily[family].Add(chosen, pair.declaration);
         anyFamily.Add(chosen, pair.declaration);
