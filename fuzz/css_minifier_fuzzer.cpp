@@ -1,9 +1,10 @@
-// The linear CSS minifier against the step-by-step oracle on arbitrary bytes,
-// at both levels.
+// The CSS minifier on arbitrary bytes: level 1 against the step-by-step
+// oracle, level 2 never longer and applying the same declarations.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "CssOracle.h"
@@ -13,6 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string_view sheet(reinterpret_cast<const char*>(data), size);
     if (MinifyCSSBasic(sheet) != OracleCSSBasic(sheet)) std::abort();
-    if (MinifyCSSMaximum(sheet) != OracleCSSMaximum(sheet)) std::abort();
+    const std::string maximum = MinifyCSSMaximum(sheet);
+    const std::string basic = MinifyCSSBasic(sheet);
+    if (maximum.size() > basic.size() || !CascadeDifference(basic, maximum).empty()) std::abort();
     return 0;
 }

@@ -1,30 +1,35 @@
 #include "compressors/text/CssBasic.h"
 
-#include <algorithm>
+#include <cstring>
 #include <string_view>
 
 #include "compressors/text/CssMinifier.h"
+#include "compressors/text/CssVerbatim.h"
 
 namespace {
 
 // Level 1 in one left-to-right pass from in to out, which may be the same
-// buffer when no carriage returns are inserted (the output then never runs
-// ahead of the input). Counts the "}" written.
+// buffer: the output never runs ahead of the input.
 //
 // Comments: a comment opens where a kept "/" is followed by "*" (also a "/"
 // that a removed comment has just brought next to that "*") and closes at
 // the first "*/" that starts at or after the opener's asterisk, so "/*/" is
 // a whole comment. An unclosed opener ends comment removal: it and all text
 // after it stay.
+// "/*!" comments are kept as written.
 // Spaces: line breaks vanish, tabs and spaces shrink to one space per run,
-// and that space goes when it follows ":" or "," or precedes "{".
-template <bool kInsertReturns>
-std::size_t Minify(const char* in, std::size_t size, char* out, std::size_t& braces)
+// and that space goes when it follows ":" or "," or precedes "{". The first
+// line break after a "}" that closes a block (with only spaces and removed
+// comments between) becomes one carriage return right after that "}".
+// Quoted strings and url(...) tokens are copied as written.
+std::size_t Minify(const char* in, std::size_t size, char* out)
 {
+    const std::string_view input(in, size);
     std::size_t write = 0;
     bool pendingSpace = false;
     char previous = 0;  // the last character kept that is not a space
     bool comments = true;
+    bool afterCloser = false;  // nothing but spaces kept since a closing "}"
 
     // The run of "/" just written, and the state before it, so that a
     // comment opening at its last "/" can take that "/" back.
@@ -32,16 +37,27 @@ std::size_t Minify(const char* in, std::size_t size, char* out, std::size_t& bra
     std::size_t runWrite = 0;
     bool runPendingSpace = false;
     char runPrevious = 0;
+    bool runAfterCloser = false;
 
     for (std::size_t read = 0; read < size; ++read) {
         const char c = in[read];
         if (c == '*' && slashes != 0 && comments) {
             const std::size_t close = std::string_view(in + read, size - read).find("*/");
             if (close != std::string_view::npos) {
+                if (read + 1 < size && in[read + 1] == '!') {  // kept: its "/" is written already
+                    std::memmove(out + write, in + read, close + 2);
+                    write += close + 2;
+                    read += close + 1;
+                    previous = '/';
+                    slashes = 0;
+                    afterCloser = false;
+                    continue;
+                }
                 if (--slashes == 0) {
                     write = runWrite;
                     pendingSpace = runPendingSpace;
                     previous = runPrevious;
+                    afterCloser = runAfterCloser;
                 } else {
                     --write;  // an earlier "/" of the run is now the last character
                 }
@@ -52,19 +68,36 @@ std::size_t Minify(const char* in, std::size_t size, char* out, std::size_t& bra
         }
         switch (c) {
         case '\n':
-        case '\r': slashes = 0; break;
+        case '\r':
+            slashes = 0;
+            if (afterCloser) out[write++] = '\r';
+            afterCloser = false;
+            break;
         case '\t':
         case ' ':
             pendingSpace = true;
             slashes = 0;
             break;
         default:
+            if (const std::size_t end = c == '"' || c == '\'' || c == 'u' || c == 'U' ? CssVerbatimEnd(input, read) : read;
+                end != read) {
+                if (pendingSpace && previous != ':' && previous != ',') out[write++] = ' ';
+                pendingSpace = false;
+                std::memmove(out + write, in + read, end - read);
+                write += end - read;
+                read = end - 1;
+                previous = '"';
+                slashes = 0;
+                afterCloser = false;
+                break;
+            }
             if (c != '/') {
                 slashes = 0;
             } else if (slashes++ == 0) {
                 runWrite = write;
                 runPendingSpace = pendingSpace;
                 runPrevious = previous;
+                runAfterCloser = afterCloser;
             }
             if (pendingSpace) {
                 if (previous != ':' && previous != ',' && c != '{') out[write++] = ' ';
@@ -72,10 +105,7 @@ std::size_t Minify(const char* in, std::size_t size, char* out, std::size_t& bra
             }
             out[write++] = c;
             previous = c;
-            if (c == '}') {
-                ++braces;
-                if constexpr (kInsertReturns) out[write++] = '\r';
-            }
+            afterCloser = c == '}';
         }
     }
     if (pendingSpace && previous != ':' && previous != ',') out[write++] = ' ';
@@ -86,23 +116,12 @@ std::size_t Minify(const char* in, std::size_t size, char* out, std::size_t& bra
 
 void MinifyCSSBasicInPlace(std::string& text)
 {
-    std::size_t braces = 0;
-    const std::size_t size = Minify<false>(text.data(), text.size(), text.data(), braces);
-    text.resize(size + braces);
-    // Insert a carriage return after every "}", filling from the end.
-    char* data = text.data();
-    std::size_t write = size + braces;
-    for (std::size_t read = size; write != read;) {
-        --read;
-        if (data[read] == '}') data[--write] = '\r';
-        data[--write] = data[read];
-    }
+    text.resize(Minify(text.data(), text.size(), text.data()));
 }
 
 std::string MinifyCSSBasic(std::string_view text)
 {
-    std::string result(text.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '}')), '\0');
-    std::size_t braces = 0;
-    result.resize(Minify<true>(text.data(), text.size(), result.data(), braces));
+    std::string result(text);
+    MinifyCSSBasicInPlace(result);
     return result;
 }

@@ -3,6 +3,6 @@
 
 #include <string>
 
-// Rewrites text into its level 1 form (see MinifyCSSBasic) in place. The
-// buffer grows only by one carriage return per "}".
+// Rewrites text into its level 1 form (see MinifyCSSBasic) in place; it
+// never grows.
 void MinifyCSSBasicInPlace(std::string& text);

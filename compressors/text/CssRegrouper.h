@@ -1,12 +1,14 @@
 #pragma once
-// Level 2 of the style sheet minifier: the flat table of (selector,
-// declaration) pairs of a level 1 text, and the passes that write it back
-// with shared declarations grouped and the rest merged per selector.
+// Level 2 of the style sheet minifier: the (selector, declaration) pairs of
+// a flat level 1 text, written back with rules of one selector merged and
+// selectors that share a declaration grouped, where that cannot change
+// which declaration a browser applies.
 //
-// Every pass is linear: equal selectors and declarations are numbered once
-// through a hash index, the pairs of each selector and of each declaration
-// are kept side by side in ascending order, and the passes walk those lists
-// instead of comparing every pair with every other.
+// A pair only ever moves back, into an earlier rule, and only when no pair
+// between that rule and its own place sets the same property family to
+// something else. Pairs are placed in text order, each into the cheapest
+// rule that allows it: the latest rule of its selector alone, the latest
+// rule of its declaration alone, or a rule of its own.
 
 #include <cstdint>
 #include <string_view>
@@ -21,61 +23,39 @@ public:
     explicit CssRegrouper(std::string_view basic);
 
     // Reads the pairs. False when the text is not a flat style sheet that
-    // regrouping keeps intact: it holds "@" or a NUL byte, or a line that is
-    // not blank is not exactly one "selector{declarations}" rule.
+    // regrouping keeps intact: it holds an at-rule, a NUL byte or a comment
+    // after the first rule, or a line is not one "selector{declarations}"
+    // rule. "/*!" comments before the first rule are kept in front.
     bool Read();
 
-    // Decides which pairs are grouped and returns the length of the
+    // Decides where each pair goes and returns the length of the
     // regrouped sheet. Call after Read returned true.
     std::uint64_t Plan();
 
-    // Writes the regrouped sheet: one rule per line, lines separated by a
-    // carriage return, none after the last. Call after Plan.
+    // Writes the regrouped sheet: the leading comments, then the rules, one
+    // per line (lines separated by a carriage return, none after the last)
+    // when the level 1 text had line breaks, else on one line. Call after Plan.
     void Write(CssSink& sink) const;
-
-    std::size_t pairCount() const { return declarationOf_.size(); }
 
 private:
     static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
-    // A pair in the list of a selector (other: its declaration) or of a
-    // declaration (other: its selector).
-    struct Member {
-        std::uint32_t pair;
-        std::uint32_t other;
+    struct Pair {
+        std::uint32_t selector;
+        std::uint32_t declaration;
+    };
+    struct Rule {
+        std::vector<std::uint32_t> selectors;
+        std::vector<std::uint32_t> declarations;
     };
 
-    void ReadRule(std::uint32_t begin, std::uint32_t open, std::uint32_t close);
-    void BuildLists();
-    std::uint32_t Count(std::uint32_t declaration) const
-    {
-        return declarationStart_[declaration + 1] - declarationStart_[declaration];
-    }
-    bool Pays(std::uint32_t declaration) const;
-    std::uint64_t GroupLength(std::uint32_t declaration) const;
-    void MarkGrouped(std::uint32_t declaration);
-    void WriteGroup(CssSink& sink, std::uint32_t declaration, std::uint32_t leadSelector, std::uint32_t leadPair) const;
+    bool ReadRule(std::uint32_t begin, std::uint32_t open, std::uint32_t close);
 
     std::string_view text_;
+    std::string_view header_;
+    bool lineBreaks_ = false;
     CssStringIndex selectors_;
     CssStringIndex declarations_;
-
-    // Pairs in text order, by rule: rule r holds pairs ruleStart_[r] to
-    // ruleStart_[r + 1] - 1, all with selector ruleSelector_[r].
-    std::vector<std::uint32_t> declarationOf_;
-    std::vector<std::uint32_t> ruleStart_;
-    std::vector<std::uint32_t> ruleSelector_;
-
-    // The pairs of selector s are bySelector_[selectorStart_[s] ...
-    // selectorStart_[s + 1] - 1], ascending; likewise per declaration.
-    std::vector<std::uint32_t> selectorStart_;
-    std::vector<Member> bySelector_;
-    std::vector<std::uint32_t> declarationStart_;
-    std::vector<Member> byDeclaration_;
-    std::vector<std::uint64_t> declarationSelectorLength_;
-
-    // The plan: pairs written in a grouped rule, and the pairs that write
-    // the groups that do not pay off at once (other: their selector).
-    std::vector<std::uint8_t> grouped_;
-    std::vector<Member> leaders_;
+    std::vector<Pair> pairs_;
+    std::vector<Rule> rules_;  // in output order
 };

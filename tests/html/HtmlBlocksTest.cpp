@@ -34,7 +34,7 @@ TEST(HtmlStyleBlock, ContentGoesThroughTheCssLevel)
 {
     const std::string page = "<style>a { color: red }</style>";
     EXPECT_EQ(Level2(page, 0, 0, ""), kFixedStyle + "a { color: red }</style>");
-    EXPECT_EQ(Level2(page, 0, 1, ""), kFixedStyle + "a{ color:red }\r</style>");
+    EXPECT_EQ(Level2(page, 0, 1, ""), kFixedStyle + "a{ color:red }</style>");
     EXPECT_EQ(Level2(page, 0, 2, ""), kFixedStyle + "a{color:red }</style>");
 }
 
