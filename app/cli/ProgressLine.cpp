@@ -6,6 +6,7 @@
 
 #include "app/core/HumanSize.h"
 #include "app/core/PathParts.h"
+#include "app/core/Utf8.h"
 
 namespace {
 
@@ -27,25 +28,6 @@ std::string Clock(double seconds)
 std::string Bytes(long long bytes)
 {
     return Trimmed(HumanSize(static_cast<FileSize>(std::clamp<long long>(bytes, 0, 0x7FFFFFFF))));
-}
-
-// The code point of the UTF-8 sequence at `at` and its length; length 0 when
-// the bytes there are no valid sequence.
-std::pair<char32_t, std::size_t> Decode(const std::string& text, std::size_t at)
-{
-    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    if (lead < 0x80) return {lead, 1};
-    std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
-    if (length == 0 || at + length > text.size()) return {0, 0};
-    char32_t point = lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80) return {0, 0};
-        point = (point << 6) | (byte(at + i) & 0x3F);
-    }
-    static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (point < kLeast[length] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) return {0, 0};
-    return {point, length};
 }
 
 bool Wide(char32_t c)
@@ -70,7 +52,8 @@ std::string TerminalFitted(const std::string& text, std::size_t columns)
     std::string fitted;
     std::size_t taken = 0;
     for (std::size_t at = 0; at < text.size();) {
-        auto [point, length] = Decode(text, at);
+        const std::size_t length = Utf8SequenceLength(text, at);
+        const char32_t point = length == 0 ? U'?' : Utf8CodePoint(text, at, length);
         std::string piece = length == 0 ? "?" : text.substr(at, length);
         if (length == 0 || point < 0x20 || (point >= 0x7F && point < 0xA0)) piece = "?";
         const std::size_t width = length != 0 && Wide(point) ? 2 : 1;

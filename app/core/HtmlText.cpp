@@ -1,41 +1,10 @@
 #include "app/core/HtmlText.h"
 
+#include "app/core/Utf8.h"
+
 namespace {
 
 constexpr const char* kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-
-bool Continuation(unsigned char byte)
-{
-    return (byte & 0xC0) == 0x80;
-}
-
-// The length of the valid UTF-8 sequence at `at` (shortest form, no
-// surrogate, at most U+10FFFF); 0 when there is none.
-std::size_t SequenceLength(std::string_view text, std::size_t at)
-{
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80) return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size() || byte(1) < low || byte(1) > high) return 0;
-    for (std::size_t i = 2; i < length; ++i)
-        if (!Continuation(byte(i))) return 0;
-    return length;
-}
 
 }  // namespace
 
@@ -52,7 +21,7 @@ std::string HtmlText(std::string_view text)
         case '"': html += "&quot;"; break;
         case '\'': html += "&#39;"; break;
         default: {
-            const std::size_t length = SequenceLength(text, at);
+            const std::size_t length = Utf8SequenceLength(text, at);
             if (length == 0) {
                 html += kReplacement;
                 ++at;
