@@ -51,6 +51,7 @@ std::string OracleCSSBasic(std::string_view input)
         std::size_t end = CssVerbatimEnd(text, i);
         if (end == i && CssKeptCommentAt(text, i) && text.find("*/", i + 1) != std::string::npos)
             end = text.find("*/", i + 1) + 2;
+        if (end == i && text[i] >= '\x01' && text[i] <= '\x03') end = i + 1;  // the markers' own bytes stand aside too
         if (end == i) {
             plain += text[i++];
             continue;

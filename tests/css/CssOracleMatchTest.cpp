@@ -86,6 +86,9 @@ TEST(CssOracleMatch, RandomCharacterSoup)
         ASSERT_EQ(MinifyCSSBasic(text), OracleCSSBasic(text)) << "round " << round;
         ASSERT_LE(MinifyCSSMaximum(text).size(), MinifyCSSBasic(text).size()) << "round " << round;
     }
+    // Control bytes are text like any other (a fuzzer's find).
+    const std::string controls = std::string("a{\n \x80\x01\x02\x03\0 b:c}\n\x03", 16) + "d{e:f}";
+    EXPECT_EQ(MinifyCSSBasic(controls), OracleCSSBasic(controls));
 }
 
 TEST(CssOracleMatch, RandomFlatSheets)
