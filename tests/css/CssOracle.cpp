@@ -70,9 +70,18 @@ std::string OracleCSSBasic(std::string_view input)
     text = ReplaceAll(text, ", ", ",");
     text = ReplaceAll(text, " {", "{");
     text = ReplaceAll(text, "\x03", "\r");
-    for (std::size_t k = kept.size(); k-- > 0;)
-        text = ReplaceAll(text, "\x01" + std::to_string(k) + "\x02", kept[k]);
-    return text;
+    // One pass: a restored piece is never read as a placeholder again.
+    std::string restored;
+    for (std::size_t i = 0; i < text.size();) {
+        if (text[i] != '\x01') {
+            restored += text[i++];
+            continue;
+        }
+        const std::size_t close = text.find('\x02', i);
+        restored += kept[std::stoul(text.substr(i + 1, close - i - 1))];
+        i = close + 1;
+    }
+    return restored;
 }
 
 namespace {

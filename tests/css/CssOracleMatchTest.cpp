@@ -89,6 +89,8 @@ TEST(CssOracleMatch, RandomCharacterSoup)
     // Control bytes are text like any other (a fuzzer's find).
     const std::string controls = std::string("a{\n \x80\x01\x02\x03\0 b:c}\n\x03", 16) + "d{e:f}";
     EXPECT_EQ(MinifyCSSBasic(controls), OracleCSSBasic(controls));
+    const std::string placeholderLike = std::string("a{b\x01") + "4\x02:'x' 'y' 'z' 'w' 'v'}";
+    EXPECT_EQ(MinifyCSSBasic(placeholderLike), OracleCSSBasic(placeholderLike));
 }
 
 TEST(CssOracleMatch, RandomFlatSheets)
