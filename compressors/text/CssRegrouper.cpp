@@ -39,11 +39,28 @@ std::uint64_t Listing(std::uint32_t rule, std::uint32_t selector)
     return static_cast<std::uint64_t>(rule) << 32 | selector;
 }
 
-// A selector that some browsers reject; a rule that lists it with others
-// would be dropped whole there.
+// A selector that some browsers reject (a vendor pseudo-class), or that no
+// browser reads as one selector (unbalanced brackets or quotes, bytes no
+// selector holds); a rule that lists it with others would be dropped whole
+// or read otherwise.
 bool Risky(std::string_view selector)
 {
-    return selector.find(":-") != std::string_view::npos;
+    if (selector.find(":-") != std::string_view::npos) return true;
+    int round = 0, square = 0;
+    for (std::size_t i = 0; i < selector.size(); ++i) {
+        const auto c = static_cast<unsigned char>(selector[i]);
+        if (c == '"' || c == '\'') {
+            i = selector.find(static_cast<char>(c), i + 1);
+            if (i == std::string_view::npos) return true;
+            continue;
+        }
+        if (c < 0x20 || c == 0x7F || std::string_view(";{}!@/<?&`").find(static_cast<char>(c)) != std::string_view::npos)
+            return true;
+        round += c == '(' ? 1 : c == ')' ? -1 : 0;
+        square += c == '[' ? 1 : c == ']' ? -1 : 0;
+        if (round < 0 || square < 0) return true;
+    }
+    return round != 0 || square != 0;
 }
 
 }  // namespace

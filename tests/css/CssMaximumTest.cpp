@@ -39,6 +39,9 @@ TEST(CssMaximum, RulesMoveOnlyWhereTheCascadeCannotChange)
         {"a{color:red}b{all:unset}a{margin:0}", "a{color:red}b{all:unset}a{margin:0}"},
         // A selector some browsers reject is never listed with another.
         {"a::-moz-selection{color:red}b{color:red}", "a::-moz-selection{color:red}b{color:red}"},
+        // A selector no browser reads as one (a fuzzer's find) is never listed with others.
+        {"#nav({color:red}b{color:red}", "#nav({color:red}b{color:red}"},
+        {"a[x=\"]\"]{color:red}b{color:red}", "a[x=\"]\"],b{color:red}"},
         // Licence comments in front stay in front.
         {"/*! licence */ a{x:1} b{x:1}", "/*! licence */a,b{x:1}"},
     };
