@@ -111,7 +111,7 @@ std::vector<std::string> SplitOutside(std::string_view text, char sep)
             continue;
         }
         depth += text[i] == '(' || text[i] == '[';
-        depth -= text[i] == ')' || text[i] == ']';
+        if (depth > 0) depth -= text[i] == ')' || text[i] == ']';  // a lone closer opens nothing
         ++i;
     }
     return parts;
