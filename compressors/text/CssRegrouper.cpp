@@ -86,8 +86,11 @@ bool CssRegrouper::Read()
 
     // In a level 1 text the only line breaks outside strings are single
     // carriage returns right after a "}" that closes a rule.
+    // Brackets left open across a "{", "}" or ";" make a browser read the
+    // rest of the sheet otherwise: such a sheet stays at level 1.
     std::uint32_t begin = at;
     std::uint32_t open = kNone;
+    int depth = 0;
     while (at < size) {
         const std::size_t end = CssVerbatimEnd(text_, at);
         if (end != at) {
@@ -96,6 +99,8 @@ bool CssRegrouper::Read()
         }
         const char c = text_[at];
         if (c == '@' || (c == '/' && at + 1 < size && text_[at + 1] == '*')) return false;
+        depth += c == '(' || c == '[' ? 1 : c == ')' || c == ']' ? -1 : 0;
+        if (depth < 0 || (depth != 0 && (c == '{' || c == '}' || c == ';'))) return false;
         if (c == '{') {
             if (open != kNone) return false;
             open = at;

@@ -41,6 +41,7 @@ TEST(CssMaximum, RulesMoveOnlyWhereTheCascadeCannotChange)
         {"a::-moz-selection{color:red}b{color:red}", "a::-moz-selection{color:red}b{color:red}"},
         // A selector no browser reads as one (a fuzzer's find) is never listed with others.
         {"#nav({color:red}b{color:red}", "#nav({color:red}b{color:red}"},
+        {"a{x:( 1;y:2;}b{y:2;}", "a{x:( 1;y:2;}b{y:2;}"},  // an open bracket: left at level 1
         {"a[x=\"]\"]{color:red}b{color:red}", "a[x=\"]\"],b{color:red}"},
         // Licence comments in front stay in front.
         {"/*! licence */ a{x:1} b{x:1}", "/*! licence */a,b{x:1}"},
