@@ -3,9 +3,7 @@
 #include <unistd.h>
 
 #include <exception>
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 #include "app/Version.h"
 #include "app/cli/DryRun.h"
@@ -17,6 +15,7 @@
 #include "app/cli/ProgressLine.h"
 #include "app/cli/TextTable.h"
 #include "app/core/BatchHost.h"
+#include "app/core/CreateOutputFolder.h"
 #include "app/core/FileFailure.h"
 #include "app/core/PluginCheck.h"
 #include "app/core/Report.h"
@@ -39,17 +38,6 @@ int UsageFailure(std::ostream& err, const std::string& message)
     err << kProgram << ": " << message << "\n"
         << "Try '" << kProgram << " --help' for more information.\n";
     return kExitUsage;
-}
-
-// Creates the output folder when missing; returns the text the run prefixes.
-std::string PrepareOutputDir(const std::string& folder)
-{
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error || !std::filesystem::is_directory(folder))
-        throw std::runtime_error("cannot create the output folder \"" + folder +
-                                 "\": " + (error ? error.message() : std::string("Not a directory")));
-    return WithSlash(folder);
 }
 
 void WarnMissingPlugins(const std::string& pluginDir, std::ostream& err)
@@ -169,7 +157,8 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     if (!clashes.empty()) return UsageFailure(err, clashes);
 
     try {
-        host.outputDir = PrepareOutputDir(options.outputDir);
+        host.outputDir = WithSlash(options.outputDir);
+        CreateOutputFolder(host.outputDir);
     } catch (const std::exception& error) {
         err << kProgram << ": " << error.what() << "\n";
         return kExitFileFailed;

@@ -38,15 +38,9 @@ bool Wide(char32_t c)
            (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
 }
 
-}  // namespace
-
-std::size_t TerminalWidth(int descriptor)
-{
-    winsize size{};
-    if (::ioctl(descriptor, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
-    return 80;
-}
-
+// `text` made safe for one terminal line and cut to at most `columns`
+// columns: control characters and bytes that are no UTF-8 become "?", a wide
+// (East Asian, emoji) character counts two columns.
 std::string TerminalFitted(const std::string& text, std::size_t columns)
 {
     std::string fitted;
@@ -64,6 +58,16 @@ std::string TerminalFitted(const std::string& text, std::size_t columns)
     }
     return fitted;
 }
+
+}  // namespace
+
+std::size_t TerminalWidth(int descriptor)
+{
+    winsize size{};
+    if (::ioctl(descriptor, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+    return 80;
+}
+
 
 TProgressLine::TProgressLine(std::ostream& terminal, std::function<std::size_t()> width)
     : terminal_(terminal), width_(std::move(width))

@@ -33,10 +33,10 @@ public:
     // the next event or tick draws it again.
     void Clear();
 
+private:
     // The line as it would be drawn now, within `columns`.
     std::string Text(std::size_t columns) const;
 
-private:
     void Draw(bool now);
 
     std::ostream& terminal_;
@@ -54,8 +54,3 @@ private:
 
 // The width of the terminal on this descriptor; 80 when it tells none.
 std::size_t TerminalWidth(int descriptor);
-
-// `text` made safe for one terminal line and cut to at most `columns`
-// columns: control characters and bytes that are no UTF-8 become "?", a wide
-// (East Asian, emoji) character counts two columns.
-std::string TerminalFitted(const std::string& text, std::size_t columns);
