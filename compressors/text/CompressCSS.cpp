@@ -4,7 +4,7 @@
 
 #include "compressors/text/CssBasic.h"
 #include "compressors/text/CssFileSink.h"
-#include "compressors/text/CssRegrouper.h"
+#include "compressors/text/CssRuns.h"
 #include "compressors/tools/Files.h"
 #include "compressors/tools/PlainCopy.h"
 #include "compressors/tools/SourceGuard.h"
@@ -20,23 +20,15 @@ void CompressCSS(const std::string& source, const std::string& destination, Leve
     originalSize = static_cast<FileSize>(static_cast<std::uint32_t>(text.size()));
     MinifyCSSBasicInPlace(text);
 
-    // Level 2 is written straight from the pair table, so the regrouped
+    // Level 2 is written straight from the pair tables, so the regrouped
     // sheet never needs a second buffer.
-    CssRegrouper regrouper(text);
-    bool regroup = level == 2 && regrouper.Read();
-    std::uint64_t length = text.size();
-    if (regroup) {
-        const std::uint64_t regrouped = regrouper.Plan();
-        regroup = regrouped <= text.size();
-        if (regroup) length = regrouped;
-    }
-
     EnsureNotSource(source, destination);
     CssFileSink output(destination, environment.control.get());
-    if (regroup)
-        regrouper.Write(output);
+    if (level == 2)
+        RegroupRuns(text, output);
     else
         output.Append(text);
+    const std::uint64_t length = output.Written();
     output.Commit();
     optimizedSize = static_cast<FileSize>(static_cast<std::uint32_t>(length));
 }

@@ -11,6 +11,7 @@ CssFileSink::CssFileSink(const std::string& path, TRunControl* control) : file_(
 
 void CssFileSink::Append(std::string_view text)
 {
+    written_ += text.size();
     if (buffer_.size() + text.size() > kBufferSize) {
         Flush();
         if (text.size() >= kBufferSize) {

@@ -1,6 +1,7 @@
 #pragma once
 // Buffered writing of minified text into a replacement of a destination file.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,8 @@ public:
     // with the control when there is one); faults are FileErrors.
     CssFileSink(const std::string& path, TRunControl* control);
     void Append(std::string_view text) override;
+    // The bytes appended so far.
+    std::uint64_t Written() const { return written_; }
     // Writes what is buffered and puts the file in place of the destination.
     void Commit();
 
@@ -21,4 +24,5 @@ private:
 
     FileReplacement file_;
     std::string buffer_;
+    std::uint64_t written_ = 0;
 };

@@ -1,19 +1,13 @@
 #include "compressors/text/CssMinifier.h"
 
-#include <cstdint>
-
-#include "compressors/text/CssRegrouper.h"
+#include "compressors/text/CssRuns.h"
 
 std::string MinifyCSSMaximum(std::string_view text)
 {
-    std::string basic = MinifyCSSBasic(text);
-    CssRegrouper regrouper(basic);
-    if (!regrouper.Read()) return basic;
-    const std::uint64_t length = regrouper.Plan();
-    if (length > basic.size()) return basic;
+    const std::string basic = MinifyCSSBasic(text);
     std::string result;
-    result.reserve(length);
+    result.reserve(basic.size());
     CssStringSink sink(result);
-    regrouper.Write(sink);
+    RegroupRuns(basic, sink);
     return result;
 }

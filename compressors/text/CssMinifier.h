@@ -10,8 +10,8 @@
 std::string MinifyCSSBasic(std::string_view text);
 
 // Level 2: level 1, then rules of one selector merged and selectors sharing
-// a declaration grouped wherever that cannot change which declaration wins
-// (see CssRegrouper). Returns the level 1 text unchanged for sheets it
-// cannot regroup safely (at-rules, nesting, NUL bytes, unbalanced rules) or
-// when regrouping would not be smaller.
+// a declaration grouped wherever that cannot change which declaration wins,
+// in each flat run of rules at the top and inside @media, @supports and
+// @layer blocks (see CssRuns, CssRegrouper). Runs it cannot regroup safely
+// (nesting, unbalanced rules) or that would not shrink stay at level 1.
 std::string MinifyCSSMaximum(std::string_view text);

@@ -41,14 +41,21 @@ std::uint64_t Listing(std::uint32_t rule, std::uint32_t selector)
 
 // A selector that some browsers reject (a vendor pseudo-class), or that no
 // browser reads as one selector (unbalanced brackets or quotes, bytes no
-// selector holds); a rule that lists it with others would be dropped whole
-// or read otherwise.
+// selector holds, an empty item in its list); a rule that lists it with
+// others would be dropped whole or read otherwise.
 bool Risky(std::string_view selector)
 {
     if (selector.find(":-") != std::string_view::npos) return true;
     int round = 0, square = 0;
+    bool emptyItem = true;  // nothing but blanks since the start or the last top-level comma
     for (std::size_t i = 0; i < selector.size(); ++i) {
         const auto c = static_cast<unsigned char>(selector[i]);
+        if (c == ',' && round == 0 && square == 0) {
+            if (emptyItem) return true;
+            emptyItem = true;
+            continue;
+        }
+        if (c != ' ') emptyItem = false;
         if (c == '"' || c == '\'') {
             i = selector.find(static_cast<char>(c), i + 1);
             if (i == std::string_view::npos) return true;
@@ -60,7 +67,7 @@ bool Risky(std::string_view selector)
         square += c == '[' ? 1 : c == ']' ? -1 : 0;
         if (round < 0 || square < 0) return true;
     }
-    return round != 0 || square != 0;
+    return round != 0 || square != 0 || emptyItem;
 }
 
 }  // namespace

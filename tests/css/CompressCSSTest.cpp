@@ -43,14 +43,15 @@ TEST_F(CompressCSSTest, EachLevelWritesItsResultAndSizes)
     EXPECT_EQ(ReadFile(source), kSheet);
 }
 
-TEST_F(CompressCSSTest, LevelTwoKeepsLevelOneWhereItCannotRegroup)
+TEST_F(CompressCSSTest, LevelTwoRegroupsInsideMediaBlocks)
 {
-    const std::string sheet = "@media print {\n  a { color: red }\n}\n";
+    const std::string sheet = "@media print {\n  a { color: red }\n  b { color: red }\n}\n@font-face { x: 1 }\n";
     const std::string source = Write("print.css", sheet);
     FileSize original = 0, optimized = 0;
     CompressCSS(source, Out("print.css"), 2, original, optimized);
-    EXPECT_EQ(ReadFile(Out("print.css")), "@media print{ a{ color:red }\r}\r");
-    EXPECT_EQ(optimized, 31);
+    const std::string expected = "@media print{a,b{color:red }}\r@font-face{ x:1 }\r";
+    EXPECT_EQ(ReadFile(Out("print.css")), expected);
+    EXPECT_EQ(optimized, FileSize(expected.size()));
 }
 
 TEST_F(CompressCSSTest, EmptyFile)

@@ -43,8 +43,16 @@ TEST(CssMaximum, RulesMoveOnlyWhereTheCascadeCannotChange)
         {"#nav({color:red}b{color:red}", "#nav({color:red}b{color:red}"},
         {"a{x:( 1;y:2;}b{y:2;}", "a{x:( 1;y:2;}b{y:2;}"},  // an open bracket: left at level 1
         {"a[x=\"]\"]{color:red}b{color:red}", "a[x=\"]\"],b{color:red}"},
+        {",a{color:red}b{color:red}a,{color:red}", ",a{color:red}b{color:red}a,{color:red}"},  // empty list items
         // Licence comments in front stay in front.
         {"/*! licence */ a{x:1} b{x:1}", "/*! licence */a,b{x:1}"},
+        // Runs between and inside @media, @supports and @layer blocks regroup on their own;
+        // nothing crosses a block, a kept comment or another at-rule.
+        {"a{x:1}b{x:1}@media print{a{x:2}b{x:2}}c{x:1}", "a,b{x:1}@media print{a,b{x:2}}c{x:1}"},
+        {"@SUPPORTS (x:y){@media print{a{x:1}b{x:1}}}@layer l{a{y:1}a{z:1}}", "@SUPPORTS (x:y){@media print{a,b{x:1}}}@layer l{a{y:1;z:1}}"},
+        {"a{x:1}/*! k */b{x:1}@import url(c);d{x:1}", "a{x:1}/*! k */b{x:1}@import url(c);d{x:1}"},
+        {"@font-face{a:1}@keyframes k{from{x:1}to{x:1}}", "@font-face{a:1}@keyframes k{from{x:1}to{x:1}}"},
+        {"@media print{a{x:1}b{x:1}", "@media print{a{x:1}b{x:1}"},  // unclosed block
     };
     for (const auto& c : cases) ExpectMaximum(c.input, c.expected);
 }
@@ -83,7 +91,6 @@ TEST(CssMaximum, RulesWithoutSelectorAreDropped)
 TEST(CssMaximum, SheetsThatCannotBeRegroupedStayAtLevelOne)
 {
     const char* unsafe[] = {
-        "@media print { a { color: red } }",
         "@font-face{font-family:A}@font-face{font-family:B}",
         "a{x:1}@import url(b.css);",
         "a{x:1}b{x:1",            // unclosed last rule

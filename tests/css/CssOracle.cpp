@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <map>
 #include <regex>
 #include <set>
@@ -184,17 +185,100 @@ std::map<std::string, std::vector<std::string>> Applied(const std::vector<SheetR
 
 }  // namespace
 
+namespace {
+
+// The sheet as a browser applies it when the at-rule blocks whose bit is set
+// in active hold: their rules are inlined, other blocks dropped. Whatever
+// else an at-rule or kept comment is goes, in order, to kept.
+std::string Flatten(std::string_view text, std::uint64_t active, int& block, std::vector<std::string>& kept)
+{
+    std::string flat;
+    bool ruleStart = true;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t verbatim = CssVerbatimEnd(text, i);
+        if (verbatim != i) {
+            flat += text.substr(i, verbatim - i);
+            i = verbatim;
+            ruleStart = false;
+            continue;
+        }
+        if (ruleStart && CssKeptCommentAt(text, i)) {
+            const std::size_t close = text.find("*/", i + 3);
+            const std::size_t end = close == std::string_view::npos ? text.size() : close + 2;
+            kept.emplace_back(text.substr(i, end - i));
+            i = end;
+            continue;
+        }
+        if (ruleStart && text[i] == '@') {
+            std::size_t stop = i;
+            while (stop < text.size() && text[stop] != '{' && text[stop] != ';')
+                stop = std::max(CssVerbatimEnd(text, stop), stop + 1);
+            if (stop >= text.size() || text[stop] == ';') {
+                const std::size_t end = std::min(text.size(), stop + 1);
+                kept.emplace_back(text.substr(i, end - i));
+                i = end;
+                continue;
+            }
+            std::size_t end = stop;
+            int depth = 0;
+            while (end < text.size()) {
+                const std::size_t skip = CssVerbatimEnd(text, end);
+                if (skip != end) {
+                    end = skip;
+                    continue;
+                }
+                depth += text[end] == '{' ? 1 : text[end] == '}' ? -1 : 0;
+                if (++end, depth == 0) break;
+            }
+            const std::string prelude = Trim(text.substr(i, stop - i));
+            std::string name = prelude.substr(0, prelude.find_first_of(" ({", 1));
+            for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            const int index = block++;
+            if (name != "@media" && name != "@supports" && name != "@layer") {
+                kept.emplace_back(text.substr(i, end - i));
+            } else {
+                kept.push_back(prelude);
+                const std::size_t innerEnd = depth == 0 ? end - 1 : end;  // before the "}" if there is one
+                const std::string inner = Flatten(text.substr(stop + 1, innerEnd - stop - 1), active, block, kept);
+                if (index >= 64 || (active >> index & 1)) flat += inner;
+            }
+            i = end;
+            continue;
+        }
+        const char c = text[i++];
+        flat += c;
+        ruleStart = c == '}' || (ruleStart && (c == ' ' || c == '\r'));
+    }
+    return flat;
+}
+
+}  // namespace
+
 std::string CascadeDifference(std::string_view before, std::string_view after)
 {
     if (before == after) return {};
-    const std::vector<SheetRule> original = ParseFlat(before);
-    const std::vector<SheetRule> rewritten = ParseFlat(after);
-    std::set<std::string> selectors;
-    for (const SheetRule& rule : original) selectors.insert(rule.selectors.begin(), rule.selectors.end());
-    for (const SheetRule& rule : rewritten) selectors.insert(rule.selectors.begin(), rule.selectors.end());
-    for (auto a = selectors.begin(); a != selectors.end(); ++a) {
-        for (auto b = a; b != selectors.end(); ++b) {
-            if (Applied(original, *a, *b) != Applied(rewritten, *a, *b)) return "element matching " + *a + " and " + *b;
+    int blocks = 0;
+    std::vector<std::string> keptBefore, keptAfter;
+    Flatten(before, ~0ull, blocks, keptBefore);
+    blocks = 0;
+    Flatten(after, ~0ull, blocks, keptAfter);
+    if (keptBefore != keptAfter) return "at-rules or kept comments differ";
+    // Every choice of active blocks, the first six of them at most.
+    for (std::uint64_t active = 0; active < (1ull << std::min(blocks, 6)); ++active) {
+        const std::uint64_t mask = active | (~0ull << std::min(blocks, 6));
+        int b = 0;
+        std::vector<std::string> unused;
+        const std::vector<SheetRule> original = ParseFlat(Flatten(before, mask, b, unused));
+        b = 0;
+        const std::vector<SheetRule> rewritten = ParseFlat(Flatten(after, mask, b, unused));
+        std::set<std::string> selectors;
+        for (const SheetRule& rule : original) selectors.insert(rule.selectors.begin(), rule.selectors.end());
+        for (const SheetRule& rule : rewritten) selectors.insert(rule.selectors.begin(), rule.selectors.end());
+        for (auto a = selectors.begin(); a != selectors.end(); ++a) {
+            for (auto b2 = a; b2 != selectors.end(); ++b2) {
+                if (Applied(original, *a, *b2) != Applied(rewritten, *a, *b2))
+                    return "element matching " + *a + " and " + *b2;
+            }
         }
     }
     return {};

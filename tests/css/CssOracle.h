@@ -10,6 +10,8 @@
 std::string OracleCSSBasic(std::string_view text);
 
 // Empty when every element matched by any one or two of the selectors of
-// two flat sheets gets, for every property family, the same declarations in
-// the same order of precedence; otherwise a description of one that differs.
+// two sheets gets, for every property family, the same declarations in the
+// same order of precedence, whichever of their @media, @supports and @layer
+// blocks apply, and other at-rules and kept comments are the same, in the
+// same order; otherwise a description of one that differs.
 std::string CascadeDifference(std::string_view before, std::string_view after);

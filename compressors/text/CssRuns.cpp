@@ -1,0 +1,139 @@
+#include "compressors/text/CssRuns.h"
+
+#include <cctype>
+
+#include "compressors/text/CssRegrouper.h"
+#include "compressors/text/CssVerbatim.h"
+
+namespace {
+
+// Braces balance, and no "(" or "[" stays open across a "{", "}" or ";".
+bool Balanced(std::string_view text)
+{
+    int braces = 0, brackets = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        if (const std::size_t end = CssVerbatimEnd(text, at); end != at) {
+            at = end;
+            continue;
+        }
+        const char c = text[at++];
+        if (c == '\0') return false;
+        brackets += c == '(' || c == '[' ? 1 : c == ')' || c == ']' ? -1 : 0;
+        if (brackets < 0 || (brackets != 0 && (c == '{' || c == '}' || c == ';'))) return false;
+        braces += c == '{' ? 1 : c == '}' ? -1 : 0;
+        if (braces < 0) return false;
+    }
+    return braces == 0 && brackets == 0;
+}
+
+// Past the "}" that closes the "{" at text[open], or npos.
+std::size_t BlockEnd(std::string_view text, std::size_t open)
+{
+    int depth = 0;
+    for (std::size_t at = open; at < text.size();) {
+        if (const std::size_t end = CssVerbatimEnd(text, at); end != at) {
+            at = end;
+            continue;
+        }
+        const char c = text[at++];
+        if (c == '{') ++depth;
+        if (c == '}' && --depth == 0) return at;
+    }
+    return std::string_view::npos;
+}
+
+// The first "{" or ";" at or after at, outside strings, or npos.
+std::size_t PreludeEnd(std::string_view text, std::size_t at)
+{
+    while (at < text.size()) {
+        if (const std::size_t end = CssVerbatimEnd(text, at); end != at) {
+            at = end;
+            continue;
+        }
+        if (text[at] == '{' || text[at] == ';') return at;
+        ++at;
+    }
+    return std::string_view::npos;
+}
+
+bool HoldsRules(std::string_view name)
+{
+    std::string lower;
+    for (char c : name) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower == "media" || lower == "supports" || lower == "layer";
+}
+
+// A regrouped run's line break that ends the text (last) is dropped, as
+// level 2 of a flat sheet always did.
+void AppendRegrouped(CssSink& out, std::string_view run, bool last)
+{
+    const bool lineBreak = !run.empty() && run.back() == '\r';
+    const std::string_view rules = lineBreak ? run.substr(0, run.size() - 1) : run;
+    CssRegrouper regrouper(rules);
+    if (!regrouper.Read() || regrouper.Plan() > rules.size()) {
+        out.Append(run);
+        return;
+    }
+    regrouper.Write(out);
+    if (lineBreak && !last) out.Append("\r");
+}
+
+void Regroup(CssSink& out, std::string_view text)
+{
+    std::size_t runBegin = 0;
+    bool itemStart = true;  // only blanks since the last "}" or ";"
+    std::size_t at = 0;
+    int depth = 0;
+    while (at < text.size()) {
+        if (const std::size_t end = CssVerbatimEnd(text, at); end != at) {
+            at = end;
+            itemStart = false;
+            continue;
+        }
+        const char c = text[at];
+        const bool barrier = depth == 0 && itemStart && (c == '@' || CssKeptCommentAt(text, at));
+        if (!barrier) {
+            depth += c == '{' ? 1 : c == '}' ? -1 : 0;
+            itemStart = (c == '}' && depth == 0) || (itemStart && (c == ' ' || c == '\r'));
+            ++at;
+            continue;
+        }
+        AppendRegrouped(out, text.substr(runBegin, at - runBegin), false);
+        std::size_t end = text.size();
+        if (c == '/') {
+            const std::size_t close = text.find("*/", at + 3);
+            end = close == std::string_view::npos ? text.size() : close + 2;
+            out.Append(text.substr(at, end - at));
+        } else if (const std::size_t stop = PreludeEnd(text, at); stop != std::string_view::npos) {
+            end = text[stop] == ';' ? stop + 1 : BlockEnd(text, stop);
+            const bool block = text[stop] == '{' && end != std::string_view::npos;
+            if (end == std::string_view::npos) end = text.size();
+            std::size_t nameEnd = at + 1;
+            while (nameEnd < stop && (std::isalnum(static_cast<unsigned char>(text[nameEnd])) || text[nameEnd] == '-'))
+                ++nameEnd;
+            if (block && HoldsRules(text.substr(at + 1, nameEnd - at - 1))) {
+                out.Append(text.substr(at, stop + 1 - at));
+                Regroup(out, text.substr(stop + 1, end - 1 - (stop + 1)));
+                out.Append("}");
+            } else {
+                out.Append(text.substr(at, end - at));
+            }
+        } else {
+            out.Append(text.substr(at));
+        }
+        if (end < text.size() && text[end] == '\r') out.Append(text.substr(end++, 1));
+        at = runBegin = end;
+        itemStart = true;
+    }
+    AppendRegrouped(out, text.substr(runBegin), true);
+}
+
+}  // namespace
+
+void RegroupRuns(std::string_view basic, CssSink& sink)
+{
+    if (Balanced(basic))
+        Regroup(sink, basic);
+    else
+        sink.Append(basic);
+}
