@@ -17,16 +17,20 @@ namespace {
 // a whole comment. An unclosed opener ends comment removal: it and all text
 // after it stay.
 // "/*!" comments are kept as written.
-// Spaces: line breaks vanish, tabs and spaces shrink to one space per run,
-// and that space goes when it follows ":" or "," or precedes "{". The first
-// line break after a "}" that closes a block (with only spaces and removed
-// comments between) becomes one carriage return right after that "}".
+// Spaces: tabs and spaces shrink to one space per run, and that space goes
+// when it follows ":" or "," or precedes "{". A run of line breaks alone
+// vanishes where it cannot join two tokens (after ";", "{", "}", ":", ",",
+// "/", a string or url(...), before "{", "}" or ";", at either end) and is
+// one space elsewhere, so ".a" and ".b" on two lines stay two selectors.
+// The first line break after a "}" that closes a block (with only spaces and
+// removed comments between) becomes one carriage return right after it.
 // Quoted strings and url(...) tokens are copied as written.
 std::size_t Minify(const char* in, std::size_t size, char* out)
 {
     const std::string_view input(in, size);
     std::size_t write = 0;
     bool pendingSpace = false;
+    bool pendingBreak = false;  // line breaks alone since the last kept character
     char previous = 0;  // the last character kept that is not a space
     bool comments = true;
     bool afterCloser = false;  // nothing but spaces kept since a closing "}"
@@ -36,6 +40,7 @@ std::size_t Minify(const char* in, std::size_t size, char* out)
     std::size_t slashes = 0;
     std::size_t runWrite = 0;
     bool runPendingSpace = false;
+    bool runPendingBreak = false;
     char runPrevious = 0;
     bool runAfterCloser = false;
 
@@ -56,6 +61,7 @@ std::size_t Minify(const char* in, std::size_t size, char* out)
                 if (--slashes == 0) {
                     write = runWrite;
                     pendingSpace = runPendingSpace;
+                    pendingBreak = runPendingBreak;
                     previous = runPrevious;
                     afterCloser = runAfterCloser;
                 } else {
@@ -71,18 +77,21 @@ std::size_t Minify(const char* in, std::size_t size, char* out)
         case '\r':
             slashes = 0;
             if (afterCloser) out[write++] = '\r';
+            pendingBreak = !afterCloser && !pendingSpace && write != 0 &&
+                           std::string_view(";{}:,/\"").find(previous) == std::string_view::npos;
             afterCloser = false;
             break;
         case '\t':
         case ' ':
             pendingSpace = true;
+            pendingBreak = false;
             slashes = 0;
             break;
         default:
             if (const std::size_t end = c == '"' || c == '\'' || c == 'u' || c == 'U' ? CssVerbatimEnd(input, read) : read;
                 end != read) {
-                if (pendingSpace && previous != ':' && previous != ',') out[write++] = ' ';
-                pendingSpace = false;
+                if ((pendingSpace && previous != ':' && previous != ',') || pendingBreak) out[write++] = ' ';
+                pendingSpace = pendingBreak = false;
                 std::memmove(out + write, in + read, end - read);
                 write += end - read;
                 read = end - 1;
@@ -96,13 +105,16 @@ std::size_t Minify(const char* in, std::size_t size, char* out)
             } else if (slashes++ == 0) {
                 runWrite = write;
                 runPendingSpace = pendingSpace;
+                runPendingBreak = pendingBreak;
                 runPrevious = previous;
                 runAfterCloser = afterCloser;
             }
             if (pendingSpace) {
                 if (previous != ':' && previous != ',' && c != '{') out[write++] = ' ';
-                pendingSpace = false;
+            } else if (pendingBreak && c != '{' && c != '}' && c != ';') {
+                out[write++] = ' ';
             }
+            pendingSpace = pendingBreak = false;
             out[write++] = c;
             previous = c;
             afterCloser = c == '}';

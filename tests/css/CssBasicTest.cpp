@@ -31,9 +31,12 @@ TEST(CssBasic, SpacesShrinkAndLineEndingBracesGetCarriageReturns)
 
 TEST(CssBasic, LineBreaksVanishBeforeSpacesShrink)
 {
-    // CR, LF and CRLF are dropped, so spaces on both sides join into one.
+    // CR, LF and CRLF are dropped, so spaces on both sides join into one; alone
+    // between two tokens they may join they are a space.
     ExpectBasic("a \r\n b", "a b");
-    ExpectBasic("a\r\nb\rc\nd", "abcd");
+    ExpectBasic("a\r\nb\rc\nd", "a b c d");
+    ExpectBasic(".a\n.b{margin:0\nauto;\ncolor:red\n}", ".a .b{margin:0 auto;color:red}");
+    ExpectBasic("a{b:\"x\"\n\"y\"}/*! k */\nc{}", "a{b:\"x\"\"y\"}/*! k */c{}");
     ExpectBasic("x: \n y", "x:y");
     ExpectBasic("a\n{", "a{");
     ExpectBasic("a \n{", "a{");

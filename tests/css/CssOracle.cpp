@@ -63,7 +63,25 @@ std::string OracleCSSBasic(std::string_view input)
     }
     // The first line break after a "}" becomes a carriage return after it.
     text = std::regex_replace(plain, std::regex("\\}([ \\t]*)[\\r\\n]"), "}\x03$1");
-    text = ReplaceAll(text, "\t", " ");
+    // A run of line breaks alone between two characters that it may keep
+    // apart is a space.
+    std::string spaced;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t end = text.find_first_not_of("\r\n", i);
+        if (end == i) {
+            spaced += text[i++];
+            continue;
+        }
+        const char before = i == 0 ? ' ' : text[i - 1];
+        const char after = end == std::string::npos ? ' ' : text[end];
+        if (std::string_view(" \t;{}:,/\x02\x03").find(before) == std::string_view::npos &&
+            std::string_view(" \t{};").find(after) == std::string_view::npos)
+            spaced += ' ';
+        else
+            spaced += text.substr(i, end == std::string::npos ? std::string::npos : end - i);
+        i = end == std::string::npos ? text.size() : end;
+    }
+    text = ReplaceAll(spaced, "\t", " ");
     text = ReplaceAll(text, "\n", "");
     text = ReplaceAll(text, "\r", "");
     while (text.find("  ") != std::string::npos) text = ReplaceAll(text, "  ", " ");
