@@ -1,17 +1,23 @@
 #include "compressors/text/CssRuns.h"
 
 #include <cctype>
+#include <vector>
 
 #include "compressors/text/CssRegrouper.h"
 #include "compressors/text/CssVerbatim.h"
 
 namespace {
 
-// Braces balance, and no "(" or "[" stays open across a "{", "}" or ";".
+// Braces balance, no "(" or "[" stays open across a "{", "}" or ";", and no
+// style rule holds another block (nested rules read otherwise in older
+// browsers; such a sheet stays at level 1).
 bool Balanced(std::string_view text)
 {
-    int braces = 0, brackets = 0;
+    std::vector<bool> styleRules;  // per open block: a style rule, not an at-rule
+    int brackets = 0;
+    std::size_t prelude = std::string_view::npos;  // the first character since a "{", "}" or ";"
     for (std::size_t at = 0; at < text.size();) {
+        if (prelude == std::string_view::npos && text[at] != ' ' && text[at] != '\r') prelude = at;
         if (const std::size_t end = CssVerbatimEnd(text, at); end != at) {
             at = end;
             continue;
@@ -20,10 +26,16 @@ bool Balanced(std::string_view text)
         if (c == '\0') return false;
         brackets += c == '(' || c == '[' ? 1 : c == ')' || c == ']' ? -1 : 0;
         if (brackets < 0 || (brackets != 0 && (c == '{' || c == '}' || c == ';'))) return false;
-        braces += c == '{' ? 1 : c == '}' ? -1 : 0;
-        if (braces < 0) return false;
+        if (c == '{') {
+            if (!styleRules.empty() && styleRules.back()) return false;
+            styleRules.push_back(text[prelude] != '@');
+        } else if (c == '}') {
+            if (styleRules.empty()) return false;
+            styleRules.pop_back();
+        }
+        if (c == '{' || c == '}' || c == ';') prelude = std::string_view::npos;
     }
-    return braces == 0 && brackets == 0;
+    return styleRules.empty() && brackets == 0;
 }
 
 // Past the "}" that closes the "{" at text[open], or npos.

@@ -53,6 +53,7 @@ TEST(CssMaximum, RulesMoveOnlyWhereTheCascadeCannotChange)
         {"a{x:1}/*! k */b{x:1}@import url(c);d{x:1}", "a{x:1}/*! k */b{x:1}@import url(c);d{x:1}"},
         {"@font-face{a:1}@keyframes k{from{x:1}to{x:1}}", "@font-face{a:1}@keyframes k{from{x:1}to{x:1}}"},
         {"@media print{a{x:1}b{x:1}", "@media print{a{x:1}b{x:1}"},  // unclosed block
+        {"@media p{a{x:1}b{x:1}}c{d{x:1}}", "@media p{a{x:1}b{x:1}}c{d{x:1}}"},  // a nested rule anywhere
     };
     for (const auto& c : cases) ExpectMaximum(c.input, c.expected);
 }

@@ -257,7 +257,19 @@ std::string Flatten(std::string_view text, std::uint64_t active, int& block, std
             } else {
                 kept.push_back(prelude);
                 const std::size_t innerEnd = depth == 0 ? end - 1 : end;  // before the "}" if there is one
-                const std::string inner = Flatten(text.substr(stop + 1, innerEnd - stop - 1), active, block, kept);
+                std::string inner = Flatten(text.substr(stop + 1, innerEnd - stop - 1), active, block, kept);
+                // A rule left unfinished at the end of a block is dropped with it.
+                std::size_t lastClose = std::string::npos;
+                for (std::size_t k = 0; k < inner.size();) {
+                    const std::size_t skip = CssVerbatimEnd(inner, k);
+                    if (skip != k) {
+                        k = skip;
+                        continue;
+                    }
+                    if (inner[k] == '}') lastClose = k;
+                    ++k;
+                }
+                inner.resize(lastClose == std::string::npos ? 0 : lastClose + 1);
                 if (index >= 64 || (active >> index & 1)) flat += inner;
             }
             i = end;
