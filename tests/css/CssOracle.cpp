@@ -52,12 +52,15 @@ std::string OracleCSSBasic(std::string_view input)
         std::size_t end = CssVerbatimEnd(text, i);
         if (end == i && CssKeptCommentAt(text, i) && text.find("*/", i + 1) != std::string::npos)
             end = text.find("*/", i + 1) + 2;
-        if (end == i && text[i] >= '\x01' && text[i] <= '\x03') end = i + 1;  // the markers' own bytes stand aside too
+        // The markers' own bytes stand aside too, closed by \x04: a line break
+        // after them is read as after any character.
+        const bool marker = end == i && text[i] >= '\x01' && text[i] <= '\x04';
+        if (marker) end = i + 1;
         if (end == i) {
             plain += text[i++];
             continue;
         }
-        plain += "\x01" + std::to_string(kept.size()) + "\x02";
+        plain += "\x01" + std::to_string(kept.size()) + (marker ? "\x04" : "\x02");
         kept.push_back(text.substr(i, end - i));
         i = end;
     }
@@ -96,7 +99,7 @@ std::string OracleCSSBasic(std::string_view input)
             restored += text[i++];
             continue;
         }
-        const std::size_t close = text.find('\x02', i);
+        const std::size_t close = text.find_first_of("\x02\x04", i);
         restored += kept[std::stoul(text.substr(i + 1, close - i - 1))];
         i = close + 1;
     }
