@@ -8,8 +8,16 @@
 
 namespace {
 
-// Braces balance, no "(" or "[" stays open across a "{", "}" or ";", and no
-// style rule holds another block (nested rules read otherwise in older
+// Past a string, url(...) or "/*!" comment at text[at]; at when none starts there.
+std::size_t SkipEnd(std::string_view text, std::size_t at)
+{
+    if (!CssKeptCommentAt(text, at)) return CssVerbatimEnd(text, at);
+    const std::size_t close = text.find("*/", at + 3);
+    return close == std::string_view::npos ? text.size() : close + 2;
+}
+
+// Braces balance, no "(" or "[" stays open across a "{", "}" or ";", every
+// comment is closed, and no style rule holds another block (nested rules read otherwise in older
 // browsers; such a sheet stays at level 1).
 bool Balanced(std::string_view text)
 {
@@ -18,7 +26,11 @@ bool Balanced(std::string_view text)
     std::size_t prelude = std::string_view::npos;  // the first character since a "{", "}" or ";"
     for (std::size_t at = 0; at < text.size();) {
         if (prelude == std::string_view::npos && text[at] != ' ' && text[at] != '\r') prelude = at;
-        if (const std::size_t end = CssVerbatimEnd(text, at); end != at) {
+        // A comment level 1 left open runs to the end in a browser.
+        if (text.substr(at, 2) == "/*" &&
+            (!CssKeptCommentAt(text, at) || text.find("*/", at + 3) == std::string_view::npos))
+            return false;
+        if (const std::size_t end = SkipEnd(text, at); end != at) {
             at = end;
             continue;
         }
@@ -43,7 +55,7 @@ std::size_t BlockEnd(std::string_view text, std::size_t open)
 {
     int depth = 0;
     for (std::size_t at = open; at < text.size();) {
-        if (const std::size_t end = CssVerbatimEnd(text, at); end != at) {
+        if (const std::size_t end = SkipEnd(text, at); end != at) {
             at = end;
             continue;
         }
@@ -58,7 +70,7 @@ std::size_t BlockEnd(std::string_view text, std::size_t open)
 std::size_t PreludeEnd(std::string_view text, std::size_t at)
 {
     while (at < text.size()) {
-        if (const std::size_t end = CssVerbatimEnd(text, at); end != at) {
+        if (const std::size_t end = SkipEnd(text, at); end != at) {
             at = end;
             continue;
         }
@@ -66,6 +78,12 @@ std::size_t PreludeEnd(std::string_view text, std::size_t at)
         ++at;
     }
     return std::string_view::npos;
+}
+
+bool IsNameByte(char c)
+{
+    const auto u = static_cast<unsigned char>(c);
+    return std::isalnum(u) || c == '-' || c == '_' || c == '\\' || u >= 0x80;
 }
 
 bool HoldsRules(std::string_view name)
@@ -97,13 +115,13 @@ void Regroup(CssSink& out, std::string_view text)
     std::size_t at = 0;
     int depth = 0;
     while (at < text.size()) {
-        if (const std::size_t end = CssVerbatimEnd(text, at); end != at) {
+        const char c = text[at];
+        const bool barrier = depth == 0 && itemStart && (c == '@' || CssKeptCommentAt(text, at));
+        if (const std::size_t end = SkipEnd(text, at); !barrier && end != at) {
             at = end;
             itemStart = false;
             continue;
         }
-        const char c = text[at];
-        const bool barrier = depth == 0 && itemStart && (c == '@' || CssKeptCommentAt(text, at));
         if (!barrier) {
             depth += c == '{' ? 1 : c == '}' ? -1 : 0;
             itemStart = (c == '}' && depth == 0) || (itemStart && (c == ' ' || c == '\r'));
@@ -113,16 +131,14 @@ void Regroup(CssSink& out, std::string_view text)
         AppendRegrouped(out, text.substr(runBegin, at - runBegin), false);
         std::size_t end = text.size();
         if (c == '/') {
-            const std::size_t close = text.find("*/", at + 3);
-            end = close == std::string_view::npos ? text.size() : close + 2;
+            end = SkipEnd(text, at);
             out.Append(text.substr(at, end - at));
         } else if (const std::size_t stop = PreludeEnd(text, at); stop != std::string_view::npos) {
             end = text[stop] == ';' ? stop + 1 : BlockEnd(text, stop);
             const bool block = text[stop] == '{' && end != std::string_view::npos;
             if (end == std::string_view::npos) end = text.size();
             std::size_t nameEnd = at + 1;
-            while (nameEnd < stop && (std::isalnum(static_cast<unsigned char>(text[nameEnd])) || text[nameEnd] == '-'))
-                ++nameEnd;
+            while (nameEnd < stop && IsNameByte(text[nameEnd])) ++nameEnd;
             if (block && HoldsRules(text.substr(at + 1, nameEnd - at - 1))) {
                 out.Append(text.substr(at, stop + 1 - at));
                 Regroup(out, text.substr(stop + 1, end - 1 - (stop + 1)));

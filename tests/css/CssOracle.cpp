@@ -208,6 +208,13 @@ std::map<std::string, std::vector<std::string>> Applied(const std::vector<SheetR
 
 namespace {
 
+std::size_t SkipKept(std::string_view text, std::size_t at)
+{
+    if (!CssKeptCommentAt(text, at)) return CssVerbatimEnd(text, at);
+    const std::size_t close = text.find("*/", at + 3);
+    return close == std::string_view::npos ? text.size() : close + 2;
+}
+
 // The sheet as a browser applies it when the at-rule blocks whose bit is set
 // in active hold: their rules are inlined, other blocks dropped. Whatever
 // else an at-rule or kept comment is goes, in order, to kept.
@@ -233,7 +240,7 @@ std::string Flatten(std::string_view text, std::uint64_t active, int& block, std
         if (ruleStart && text[i] == '@') {
             std::size_t stop = i;
             while (stop < text.size() && text[stop] != '{' && text[stop] != ';')
-                stop = std::max(CssVerbatimEnd(text, stop), stop + 1);
+                stop = std::max(SkipKept(text, stop), stop + 1);
             if (stop >= text.size() || text[stop] == ';') {
                 const std::size_t end = std::min(text.size(), stop + 1);
                 kept.emplace_back(text.substr(i, end - i));
@@ -243,7 +250,7 @@ std::string Flatten(std::string_view text, std::uint64_t active, int& block, std
             std::size_t end = stop;
             int depth = 0;
             while (end < text.size()) {
-                const std::size_t skip = CssVerbatimEnd(text, end);
+                const std::size_t skip = SkipKept(text, end);
                 if (skip != end) {
                     end = skip;
                     continue;
@@ -252,8 +259,13 @@ std::string Flatten(std::string_view text, std::uint64_t active, int& block, std
                 if (++end, depth == 0) break;
             }
             const std::string prelude = Trim(text.substr(i, stop - i));
-            std::string name = prelude.substr(0, prelude.find_first_of(" ({", 1));
-            for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            // The at-keyword: name characters, escapes and non-ASCII bytes.
+            std::string name = "@";
+            for (std::size_t k = 1; k < prelude.size(); ++k) {
+                const auto u = static_cast<unsigned char>(prelude[k]);
+                if (!std::isalnum(u) && u != '-' && u != '_' && u != '\\' && u < 0x80) break;
+                name += static_cast<char>(std::tolower(u));
+            }
             const int index = block++;
             if (name != "@media" && name != "@supports" && name != "@layer") {
                 kept.emplace_back(text.substr(i, end - i));
@@ -264,7 +276,7 @@ std::string Flatten(std::string_view text, std::uint64_t active, int& block, std
                 // A rule left unfinished at the end of a block is dropped with it.
                 std::size_t lastClose = std::string::npos;
                 for (std::size_t k = 0; k < inner.size();) {
-                    const std::size_t skip = CssVerbatimEnd(inner, k);
+                    const std::size_t skip = SkipKept(inner, k);
                     if (skip != k) {
                         k = skip;
                         continue;
