@@ -163,8 +163,9 @@ std::vector<SheetRule> ParseFlat(std::string_view text)
     std::size_t open = std::string_view::npos;
     for (std::size_t i = 0; i < text.size();) {
         if (CssKeptCommentAt(text, i)) {
-            i = text.find("*/", i + 2) + 2;
-            begin = i;
+            const std::size_t close = text.find("*/", i + 2);
+            i = close == std::string_view::npos ? text.size() : close + 2;
+            if (open == std::string_view::npos) begin = i;  // a comment inside a rule is part of it
             continue;
         }
         const std::size_t end = CssVerbatimEnd(text, i);
@@ -173,12 +174,13 @@ std::vector<SheetRule> ParseFlat(std::string_view text)
             continue;
         }
         if (text[i] == '{') open = i;
-        if (text[i] == '}') {
+        if (text[i] == '}' && open != std::string_view::npos) {  // a stray closer stays in the next selector
             SheetRule rule{SplitOutside(text.substr(begin, open - begin), ','), {}};
             for (std::string& item : SplitOutside(text.substr(open + 1, i - open - 1), ';'))
                 if (!item.empty()) rule.declarations.push_back(item);
             if (!rule.selectors.empty() && !rule.selectors[0].empty()) rules.push_back(rule);
             begin = i + 1;
+            open = std::string_view::npos;
         }
         ++i;
     }
