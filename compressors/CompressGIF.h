@@ -35,9 +35,10 @@ std::vector<std::uint8_t> RecompressGIFBytes(std::span<const std::uint8_t> sourc
                                              const TGIFRenderOptions& rendering = {},
                                              TGIFMemoryBudget* budget = nullptr, std::size_t outputLimit = SIZE_MAX);
 
-// Level 2: every frame drawn over the previous ones onto an 8-bit halftone
-// canvas (starting white), the pictures written anew frame by frame
-// (gif/Flattener.h), with the frames' delays and the loop count.
+// Level 2: every frame composited as a browser shows it (transparent screen,
+// disposals applied) in halftone palette colors, the pictures written anew
+// frame by frame (gif/Flattener.h): as many frames as the source, with its
+// delays, loop count and transparency.
 std::vector<std::uint8_t> FlattenGIFBytes(std::span<const std::uint8_t> source, const TGIFRenderOptions& rendering = {},
                                           TGIFMemoryBudget* budget = nullptr, std::size_t outputLimit = SIZE_MAX);
 

@@ -2,22 +2,14 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
-#include <functional>
 #include <memory>
 
-#include "gif/Bitmap.h"
-#include "gif/FrameRenderer.h"
+#include "gif/FlatCanvas.h"
 #include "gif/GIFImage.h"
 #include "gif/GIFWriter.h"
 #include "gif/Palettes.h"
 
 namespace {
-
-struct TBox {
-    int Left = 0, Top = 0, Right = 0, Bottom = 0;  // right and bottom exclusive
-    bool Empty() const { return Left >= Right || Top >= Bottom; }
-};
 
 // What the layout pass finds: the screen (grown to the frames) and the loop.
 struct TLayout {
@@ -43,144 +35,75 @@ TLayout ReadLayout(std::span<const std::uint8_t> source, TGIFMemoryBudget& budge
     return layout;
 }
 
-// The canvas that the source's frames are drawn on, and the picture before
-// the last frame, to tell what the frame changed.
-class TFlatCanvas {
-public:
-    TFlatCanvas(const TLayout& layout, TGIFMemoryBudget& budget, const TGIFRenderOptions& rendering)
-        : fBudget(budget), fReservation(budget, 2 * RowBytes(layout.Width, 8) * std::size_t(layout.Height)),
-          fCanvas(layout.Width, layout.Height, TPixelFormat::pf8bit),
-          fPrevious(std::size_t(layout.Width) * std::size_t(layout.Height), 0), fRendering(rendering)
-    {
-    }
-
-    int Width() const { return fCanvas.Width(); }
-    int Height() const { return fCanvas.Height(); }
-    const std::uint8_t* Row(int y) const { return fCanvas.ScanLine(y); }
-    const std::uint8_t* PreviousRow(int y) const { return fPrevious.data() + std::size_t(y) * std::size_t(Width()); }
-
-    // Reads the source, drawing each frame and calling back with the box it
-    // changed (and its delay) while the previous picture is still at hand.
-    void Run(std::span<const std::uint8_t> source, const std::function<void(const TBox&, int delay, bool first)>& next)
-    {
-        TGIFImage image;
-        image.ShareBudget(fBudget);
-        image.Rendering = fRendering;
-        bool first = true;
-        image.FrameReadHandler = [&](TGIFSubImage& frame) {
-            const int delay = frame.GraphicControl() ? frame.GraphicControl()->DelayTime() : 0;
-            if (frame.IsEmpty()) return;
-            const TBox area = Draw(frame);
-            frame.ReleasePixels();
-            const TBox changed = first ? TBox{0, 0, Width(), Height()} : Changes(area);
-            next(changed, delay, first);
-            // Outside what changed, the previous picture already is the canvas.
-            if (!changed.Empty()) Keep(changed);
-            first = false;
-        };
-        image.LoadFromBytes(source);
-    }
-
-private:
-    // Draws the frame (a frame without colors through the halftone palette).
-    TBox Draw(TGIFSubImage& frame)
-    {
-        if (frame.EffectiveColorMap().EntryCount() == 0) {
-            std::vector<std::uint8_t> triples;
-            for (const TRGB& c : HalftonePalette()) triples.insert(triples.end(), {c.Red, c.Green, c.Blue});
-            frame.ColorMap().SetTable(triples.data(), int(HalftonePalette().size()));
-        }
-        const TBox area{std::max(frame.Left(), 0), std::max(frame.Top(), 0),
-                        std::min(frame.Left() + frame.Width(), Width()),
-                        std::min(frame.Top() + frame.Height(), Height())};
-        const TGIFImage* image = ImageOf(frame);
-        if (!image || !RendersDithered(*image)) {
-            // What the renderer and the blit do without dithering, in one pass:
-            // each index becomes the canvas entry nearest to its color (past
-            // the frame's colors: black); transparent pixels leave the canvas.
-            TPalette colors;
-            const TGIFColorMap& map = frame.EffectiveColorMap();
-            for (int i = 0; i < map.EntryCount(); ++i) {
-                const TGIFColor c = map.Color(i);
-                colors.push_back({std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16)});
-            }
-            const std::array<std::uint8_t, 256> lookup = fNearest.Translation(colors);
-            const int t = frame.Transparent() ? frame.TransparentIndex() : -1;
-            const std::uint8_t* pixels = frame.Pixels();
-            for (int y = area.Top; y < area.Bottom; ++y) {
-                const std::uint8_t* from =
-                    pixels + std::size_t(y - frame.Top()) * std::size_t(frame.Width()) - std::size_t(frame.Left());
-                std::uint8_t* to = fCanvas.ScanLine(y);
-                if (t < 0)
-                    for (int x = area.Left; x < area.Right; ++x) to[x] = lookup[from[x]];
-                else
-                    for (int x = area.Left; x < area.Right; ++x)
-                        if (from[x] != t) to[x] = lookup[from[x]];
-            }
-            return area;
-        }
-        {
-            // The rendered bitmap, its mask and a converted copy while drawing.
-            const std::uint64_t rendered = RowBytes(frame.Width(), 8) * std::uint64_t(frame.Height());
-            TGIFReservation drawing(fBudget,
-                                    2 * rendered + MaskRowBytes(frame.Width()) * std::uint64_t(frame.Height()));
-            // With the logical screen as target, a frame lands on its own rectangle.
-            BlitToCanvas(frame, fCanvas,
-                         {frame.Left(), frame.Top(), frame.Left() + frame.Width(), frame.Top() + frame.Height()}, true,
-                         false);
-            frame.ReleaseRendering();
-        }
-        return area;
-    }
-
-    TBox Changes(const TBox& area) const
-    {
-        TBox box{area.Right, area.Bottom, area.Left, area.Top};
-        const std::size_t width = std::size_t(std::max(area.Right - area.Left, 0));
-        for (int y = area.Top; y < area.Bottom; ++y) {
-            const std::uint8_t* now = Row(y) + area.Left;
-            const std::uint8_t* before = PreviousRow(y) + area.Left;
-            if (std::memcmp(now, before, width) == 0) continue;
-            std::size_t left = 0, right = width;
-            while (now[left] == before[left]) ++left;
-            while (now[right - 1] == before[right - 1]) --right;
-            box.Left = std::min(box.Left, area.Left + int(left));
-            box.Right = std::max(box.Right, area.Left + int(right));
-            box.Top = std::min(box.Top, y);
-            box.Bottom = y + 1;
-        }
-        return box;
-    }
-
-    void Keep(const TBox& area)
-    {
-        for (int y = area.Top; y < area.Bottom; ++y)
-            std::copy(Row(y) + area.Left, Row(y) + area.Right,
-                      fPrevious.data() + std::size_t(y) * std::size_t(Width()) + std::size_t(area.Left));
-    }
-
-    TGIFMemoryBudget& fBudget;
-    TGIFReservation fReservation;
-    TBitmap fCanvas;
-    std::vector<std::uint8_t> fPrevious;
-    TGIFRenderOptions fRendering;
-    TNearestColor fNearest{HalftonePalette()};
+// The output's color table: the halftone entries the pictures use, most used
+// first, and a transparent entry after them when there is room.
+struct TFlatColors {
+    std::array<std::uint8_t, 256> Translation{};  // halftone index -> table index
+    std::vector<std::uint8_t> Table;              // RGB triples of the used entries
+    int Used = 0;
+    int Transparent = -1;  // table index, -1 without one
 };
 
-// Writes the pictures as frames; one frame is held back until the next one
-// shows that it is not the last (delays of unchanged pictures go to it).
+TFlatColors CountColors(const TLayout& layout, std::span<const std::uint8_t> source, TGIFMemoryBudget& budget,
+                        const TGIFRenderOptions& rendering)
+{
+    std::array<std::uint64_t, 256> counts{};
+    bool clear = false;
+    {
+        TFlatCanvas canvas(layout.Width, layout.Height, budget, rendering);
+        canvas.Run(source, [&](const TFlatBox& box, int, bool) {
+            for (int y = box.Top; y < box.Bottom; ++y) {
+                const std::uint16_t* row = canvas.Row(y);
+                for (int x = box.Left; x < box.Right; ++x)
+                    if (row[x] == kFlatClear)
+                        clear = true;
+                    else
+                        ++counts[row[x]];
+            }
+        });
+    }
+    std::array<int, 256> order;
+    for (int i = 0; i < 256; ++i) order[std::size_t(i)] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return counts[std::size_t(a)] > counts[std::size_t(b)]; });
+    TFlatColors colors;
+    const TPalette& palette = HalftonePalette();
+    for (int index : order) {
+        if (counts[std::size_t(index)] == 0) break;
+        colors.Translation[std::size_t(index)] = std::uint8_t(colors.Used++);
+        const TRGB c = std::size_t(index) < palette.size() ? palette[std::size_t(index)] : TRGB{};
+        colors.Table.insert(colors.Table.end(), {c.Red, c.Green, c.Blue});
+    }
+    if (colors.Used < 256)
+        colors.Transparent = colors.Used;
+    else if (clear)
+        throw GIFOutputLimit();  // no entry left for the transparency the pictures show
+    return colors;
+}
+
+// A frame of the output before it is written.
+struct TFlatFrame {
+    TFlatBox Box;
+    std::vector<std::uint8_t> Pixels;     // table indices, rows of the box
+    std::vector<std::uint8_t> Wildcards;  // 1 where the pixel repeats what the output shows
+    int Delay = 0;
+    int Disposal = 0;
+    bool Transparent = false;  // shows the transparent index or has wildcards
+};
+
+// Writes the pictures as frames. One frame is held back until the next
+// picture shows whether it has to restore to background (and over what).
 class TFlatWriter {
 public:
-    TFlatWriter(const TLayout& layout, TGIFMemoryBudget& budget, const std::array<int, 256>& translation, int colors,
-                const std::vector<std::uint8_t>& table, std::size_t outputLimit)
-        : fLayout(layout), fTranslation(translation)
+    TFlatWriter(const TLayout& layout, TGIFMemoryBudget& budget, const TFlatColors& colors, std::size_t outputLimit)
+        : fLayout(layout), fColors(colors),
+          fReservation(budget, 4 * std::uint64_t(layout.Width) * std::uint64_t(layout.Height))
     {
         fImage.ShareBudget(budget);
         fImage.Header().ScreenWidth = std::uint16_t(layout.Width);
         fImage.Header().ScreenHeight = std::uint16_t(layout.Height);
-        fImage.GlobalColorMap().SetTable(table.data(), colors);
-        fTransparent = colors < 256 ? colors : -1;
-        if (fTransparent >= 0) fImage.GlobalColorMap().AppendColor(GIFColor(0, 0, 0));
+        fImage.GlobalColorMap().SetTable(colors.Table.data(), colors.Used);
+        if (colors.Transparent >= 0) fImage.GlobalColorMap().AppendColor(GIFColor(0, 0, 0));
         fImage.GlobalColorMap().SetSorted(true);
         fOut.SetLimit(std::int64_t(std::min<std::size_t>(outputLimit, INT64_MAX)));
         WriteSignature(fOut, gv87a);
@@ -190,47 +113,62 @@ public:
         fImage.GlobalColorMap().SaveToStream(fOut);
     }
 
-    void Picture(const TFlatCanvas& canvas, const TBox& box, int delay, bool first)
+    void Picture(const TFlatCanvas& canvas, const TFlatBox& changed, int delay, bool first)
     {
-        if (box.Empty()) {
-            if (fPending) {
-                TGIFGraphicControlExtension& control = Control(*fPending);
-                control.SetDelayTime(std::min(control.DelayTime() + delay, 0xFFFF));
+        // Pixels that turn transparent again: the frame before is widened
+        // over them and restores to background, clearing its rectangle.
+        TFlatBox restored;
+        if (!first) {
+            TFlatBox cleared;
+            for (int y = changed.Top; y < changed.Bottom; ++y) {
+                const std::uint16_t* now = canvas.Row(y);
+                const std::uint16_t* before = canvas.PreviousRow(y);
+                for (int x = changed.Left; x < changed.Right; ++x)
+                    if (now[x] == kFlatClear && before[x] != kFlatClear) cleared = cleared.Union({x, y, x + 1, y + 1});
             }
-            return;
-        }
-        if (fPending) Write(false);
-        auto frame = std::make_unique<TGIFSubImage>(&fImage);
-        TGIFSubImage& f = *fImage.Images().Add(std::move(frame));
-        f.SetLeft(box.Left);
-        f.SetTop(box.Top);
-        f.SetWidth(box.Right - box.Left);
-        f.SetHeight(box.Bottom - box.Top);
-        Control(f).SetDelayTime(delay);
-        std::uint8_t* to = f.Pixels();
-        bool anyWildcard = false;
-        for (int y = box.Top; y < box.Bottom; ++y) {
-            const std::uint8_t* now = canvas.Row(y);
-            const std::uint8_t* before = canvas.PreviousRow(y);
-            for (int x = box.Left; x < box.Right; ++x, ++to) {
-                *to = std::uint8_t(fTranslation[now[x]]);
-                if (!first && fTransparent >= 0 && now[x] == before[x]) {
-                    f.SetWildcard(std::size_t(to - f.Pixels()));
-                    anyWildcard = true;
-                }
+            if (!cleared.Empty()) {
+                Widen(canvas, fPending.Box.Union(cleared));
+                fPending.Disposal = 2;
+                restored = fPending.Box;
             }
         }
-        if (anyWildcard) {
-            Control(f).SetTransparentFlag(true);
-            Control(f).SetTransparentIndex(fTransparent);
+        // What the output shows before this frame, and where that differs.
+        auto shown = [&](int x, int y) { return restored.Contains(x, y) ? kFlatClear : canvas.PreviousRow(y)[x]; };
+        TFlatBox box{0, 0, canvas.Width(), canvas.Height()};
+        if (!first) {
+            const TFlatBox area = changed.Union(restored);
+            box = {};
+            for (int y = area.Top; y < area.Bottom; ++y)
+                for (int x = area.Left; x < area.Right; ++x)
+                    if (canvas.Row(y)[x] != shown(x, y)) box = box.Union({x, y, x + 1, y + 1});
+            // A picture that changes nothing is still a frame: one pixel.
+            if (box.Empty()) box = {0, 0, 1, 1};
         }
-        fPending = &f;
+        if (fHeld) Write(false);
+
+        TFlatFrame& frame = fPending;
+        frame.Box = box;
+        frame.Delay = delay;
+        frame.Disposal = 0;
+        frame.Transparent = false;
+        frame.Pixels.assign(std::size_t(box.Width()) * std::size_t(box.Height()), 0);
+        frame.Wildcards.assign(frame.Pixels.size(), 0);
+        std::size_t i = 0;
+        for (int y = box.Top; y < box.Bottom; ++y)
+            for (int x = box.Left; x < box.Right; ++x, ++i) {
+                const std::uint16_t now = canvas.Row(y)[x];
+                frame.Pixels[i] = Index(now);
+                const bool same = now != kFlatClear && !first && now == shown(x, y) && fColors.Transparent >= 0;
+                frame.Wildcards[i] = same;
+                frame.Transparent = frame.Transparent || same || now == kFlatClear;
+            }
+        fHeld = true;
         ++fWritten;
     }
 
     std::vector<std::uint8_t> Finish()
     {
-        if (fPending) Write(true);
+        if (fHeld) Write(true);
         WriteTrailer(fOut);
         std::vector<std::uint8_t> bytes = fOut.TakeBytes();
         if (fNeeds89a) bytes[4] = '9';
@@ -238,41 +176,84 @@ public:
     }
 
 private:
-    static TGIFGraphicControlExtension& Control(TGIFSubImage& frame)
+    std::uint8_t Index(std::uint16_t pixel) const
     {
-        if (TGIFGraphicControlExtension* control = frame.GraphicControl()) return *control;
-        auto created = std::make_unique<TGIFGraphicControlExtension>(&frame);
-        return static_cast<TGIFGraphicControlExtension&>(*frame.Extensions().Add(std::move(created)));
+        if (pixel != kFlatClear) return fColors.Translation[pixel];
+        if (fColors.Transparent < 0) throw GIFException("Internal error: no transparent entry");
+        return std::uint8_t(fColors.Transparent);
+    }
+
+    // Grows the held frame to `to`: the new pixels repeat the picture it
+    // shows (wildcards, or the transparent index where it is transparent).
+    void Widen(const TFlatCanvas& canvas, const TFlatBox& to)
+    {
+        TFlatFrame& frame = fPending;
+        std::vector<std::uint8_t> pixels(std::size_t(to.Width()) * std::size_t(to.Height()));
+        std::vector<std::uint8_t> wildcards(pixels.size(), 0);
+        std::size_t i = 0;
+        for (int y = to.Top; y < to.Bottom; ++y)
+            for (int x = to.Left; x < to.Right; ++x, ++i) {
+                if (frame.Box.Contains(x, y)) {
+                    const std::size_t j = std::size_t(y - frame.Box.Top) * std::size_t(frame.Box.Width()) +
+                                          std::size_t(x - frame.Box.Left);
+                    pixels[i] = frame.Pixels[j];
+                    wildcards[i] = frame.Wildcards[j];
+                    continue;
+                }
+                const std::uint16_t before = canvas.PreviousRow(y)[x];
+                pixels[i] = Index(before);
+                wildcards[i] = before != kFlatClear;
+            }
+        frame.Box = to;
+        frame.Pixels = std::move(pixels);
+        frame.Wildcards = std::move(wildcards);
+        frame.Transparent = true;
     }
 
     // Writes the held frame; `last` tells whether any frame follows it.
     void Write(bool last)
     {
-        TGIFSubImage& frame = *fPending;
+        const TFlatFrame& held = fPending;
         const bool only = last && fWritten == 1;
-        if (TGIFGraphicControlExtension* control = frame.GraphicControl())
-            if (only || (control->DelayTime() == 0 && !control->TransparentFlag())) {
-                frame.Extensions().Delete(frame.Extensions().IndexOf(control));
+        TGIFSubImage& f = *fImage.Images().Add(std::make_unique<TGIFSubImage>(&fImage));
+        f.SetLeft(held.Box.Left);
+        f.SetTop(held.Box.Top);
+        f.SetWidth(held.Box.Width());
+        f.SetHeight(held.Box.Height());
+        std::copy(held.Pixels.begin(), held.Pixels.end(), f.Pixels());
+        bool anyWildcard = false;
+        for (std::size_t i = 0; i < held.Wildcards.size(); ++i)
+            if (held.Wildcards[i]) f.SetWildcard(i), anyWildcard = true;
+        if (held.Delay != 0 || held.Transparent || held.Disposal != 0) {
+            auto created = std::make_unique<TGIFGraphicControlExtension>(&f);
+            auto& control = static_cast<TGIFGraphicControlExtension&>(*f.Extensions().Add(std::move(created)));
+            control.SetDelayTime(held.Delay);
+            control.SetDisposalMethod(held.Disposal);
+            if (held.Transparent || anyWildcard) {
+                control.SetTransparentFlag(true);
+                control.SetTransparentIndex(fColors.Transparent);
             }
+        }
         if (fFirstWritten && !only && fLayout.LoopCount >= 0) {
-            auto loop = std::make_unique<TGIFAppExtNSLoop>(&frame);
+            auto loop = std::make_unique<TGIFAppExtNSLoop>(&f);
             loop->LoopCount = std::uint16_t(fLayout.LoopCount);
             loop->BufferingSize = fLayout.BufferingSize;
-            frame.Extensions().Insert(0, std::move(loop));
+            f.Extensions().Insert(0, std::move(loop));
         }
         fFirstWritten = false;
-        fNeeds89a = fNeeds89a || !frame.Extensions().Empty();
-        frame.WriteTo(fOut);
-        fImage.Images().Delete(fImage.Images().IndexOf(&frame));
-        fPending = nullptr;
+        fNeeds89a = fNeeds89a || !f.Extensions().Empty();
+        f.WriteTo(fOut);
+        fImage.Images().Delete(fImage.Images().IndexOf(&f));
+        fHeld = false;
     }
 
     const TLayout& fLayout;
-    const std::array<int, 256>& fTranslation;
+    const TFlatColors& fColors;
+    TGIFReservation fReservation;  // the held frame and its wildcards, widened
     TGIFImage fImage;
     TMemoryStream fOut;
-    int fTransparent = -1;
-    TGIFSubImage* fPending = nullptr;
+    TFlatFrame fPending;
+    bool fHeld = false;
     int fWritten = 0;
     bool fFirstWritten = true;
     bool fNeeds89a = false;
@@ -285,35 +266,10 @@ std::vector<std::uint8_t> FlattenAnimation(std::span<const std::uint8_t> source,
 {
     const TLayout layout = ReadLayout(source, budget);
     if (layout.Frames == 0 || layout.Width == 0 || layout.Height == 0) throw GIFException("Unsupported GIF version");
-    // The colors of the pictures, counted where they change.
-    std::array<std::uint64_t, 256> counts{};
-    {
-        TFlatCanvas canvas(layout, budget, rendering);
-        canvas.Run(source, [&](const TBox& box, int, bool) {
-            for (int y = box.Top; y < box.Bottom; ++y) {
-                const std::uint8_t* row = canvas.Row(y);
-                for (int x = box.Left; x < box.Right; ++x) ++counts[row[x]];
-            }
-        });
-    }
-    std::array<int, 256> order;
-    for (int i = 0; i < 256; ++i) order[std::size_t(i)] = i;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return counts[std::size_t(a)] > counts[std::size_t(b)]; });
-    std::array<int, 256> translation{};
-    std::vector<std::uint8_t> table;
-    int colors = 0;
-    const TPalette& palette = HalftonePalette();
-    for (int index : order) {
-        if (counts[std::size_t(index)] == 0) break;
-        translation[std::size_t(index)] = colors++;
-        const TRGB c = std::size_t(index) < palette.size() ? palette[std::size_t(index)] : TRGB{};
-        table.insert(table.end(), {c.Red, c.Green, c.Blue});
-    }
-
-    // Start again from a white canvas, writing the pictures as they come.
-    TFlatCanvas again(layout, budget, rendering);
-    TFlatWriter writer(layout, budget, translation, colors, table, outputLimit);
-    again.Run(source, [&](const TBox& box, int delay, bool first) { writer.Picture(again, box, delay, first); });
+    const TFlatColors colors = CountColors(layout, source, budget, rendering);
+    // Start again from a transparent canvas, writing the pictures as they come.
+    TFlatCanvas canvas(layout.Width, layout.Height, budget, rendering);
+    TFlatWriter writer(layout, budget, colors, outputLimit);
+    canvas.Run(source, [&](const TFlatBox& box, int delay, bool first) { writer.Picture(canvas, box, delay, first); });
     return writer.Finish();
 }

@@ -1,7 +1,8 @@
-// Level 1 on generated animations (random screens, frames, positions, local
-// tables, transparency, disposals 0-3, zero delays, loops): giflib decodes
-// the source and the output, both are composited frame by frame, and the
-// pictures a viewer shows must be the same, with the same timing.
+// Levels 1 and 2 on generated animations (random screens, frames, positions,
+// local tables, transparency, disposals 0-3, zero delays, loops): giflib
+// decodes the source and the output, both are composited frame by frame.
+// Level 1: the pictures a viewer shows must be the same, with the same
+// timing. Level 2: every frame in palette colors (PaletteMismatch).
 #include <gtest/gtest.h>
 
 #include <random>
@@ -9,6 +10,7 @@
 #include "compressors/CompressGIF.h"
 #include "tests/gifsupport/Decoders.h"
 #include "tests/gifsupport/GIFTestSupport.h"
+#include "tests/gifsupport/PaletteCheck.h"
 
 namespace {
 
@@ -132,6 +134,28 @@ TEST(RandomAnimations, LevelOneShowsTheSamePicturesAsTheSource)
     }
     EXPECT_EQ(differences, 0) << "of " << kAnimations;
     RecordProperty("grew", grew);
+}
+
+TEST(RandomAnimations, LevelTwoShowsEveryPictureInPaletteColors)
+{
+    if (!OracleAvailable()) GTEST_SKIP() << "giflib is missing";
+    TAnimationMaker maker(20261209);
+    int differences = 0, kept = 0;
+    constexpr int kAnimations = 3000;
+    for (int n = 0; n < kAnimations; ++n) {
+        const Bytes source = maker.Make();
+        Bytes output;
+        try {
+            output = FlattenGIFBytes(source);
+        } catch (const GIFOutputLimit&) {
+            ++kept;  // all 256 colors and transparency: the source stays
+            continue;
+        }
+        const std::string mismatch = PaletteMismatch(source, output);
+        if (!mismatch.empty() && ++differences <= 5) ADD_FAILURE() << "animation " << n << ": " << mismatch;
+    }
+    EXPECT_EQ(differences, 0) << "of " << kAnimations;
+    EXPECT_LT(kept, kAnimations / 100);
 }
 
 }  // namespace
