@@ -4,7 +4,8 @@
 
 // The lines that differ between two texts, as "-N: expected" and "+N: got"
 // (N counts lines from 1, JSON-quoted so that white space shows), in order,
-// at most `limit` of them. Lines common to both (a longest common
+// at most `limit` of them; of a long line, the part around its first
+// difference from the other side's line of the same change. Lines common to both (a longest common
 // subsequence of the part between the common beginning and end, when that
 // part is small enough to align) are left out.
 function lineDifferences(expected, got, limit = 12) {
@@ -18,9 +19,10 @@ function lineDifferences(expected, got, limit = 12) {
     endB--;
   }
   const n = endA - start, m = endB - start;
-  const lines = [];
-  const removed = (i) => lines.push(`-${i + 1}: ${JSON.stringify(a[i])}`);
-  const added = (j) => lines.push(`+${j + 1}: ${JSON.stringify(b[j])}`);
+  const changes = [];
+  let run = 0;
+  const removed = (i) => changes.push({ sign: '-', line: i, text: a[i], run });
+  const added = (j) => changes.push({ sign: '+', line: j, text: b[j], run });
   if (n * m > 4e6) {
     for (let i = start; i < endA; i++) removed(i);
     for (let j = start; j < endB; j++) added(j);
@@ -35,10 +37,31 @@ function lineDifferences(expected, got, limit = 12) {
       if (i < n && j < m && a[start + i] === b[start + j]) {
         i++;
         j++;
+        run++;
       } else if (j >= m || (i < n && common[i + 1][j] >= common[i][j + 1])) removed(start + i++);
       else added(start + j++);
     }
   }
+  // The k-th removed line of a run of changes (no common line between them)
+  // is compared with the run's k-th added line.
+  const other = (k) => {
+    const run = changes.filter((c) => c.run === changes[k].run);
+    const mine = run.filter((c) => c.sign === changes[k].sign);
+    const theirs = run.filter((c) => c.sign !== changes[k].sign);
+    const mate = theirs[mine.indexOf(changes[k])];
+    return mate ? mate.text : '';
+  };
+  const lines = changes.map((change, k) => {
+    let text = change.text;
+    if (text.length > 120) {
+      const mate = other(k);
+      let at = 0;
+      while (at < text.length && at < mate.length && text[at] === mate[at]) at++;
+      const from = Math.max(0, at - 50);
+      text = `${from > 0 ? '...' : ''}${text.slice(from, from + 100)}${from + 100 < text.length ? '...' : ''}`;
+    }
+    return `${change.sign}${change.line + 1}: ${JSON.stringify(text)}`;
+  });
   return lines.length > limit ? [...lines.slice(0, limit), `... ${lines.length - limit} more changed lines`] : lines;
 }
 

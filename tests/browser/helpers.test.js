@@ -55,6 +55,11 @@ test('text: changed lines listed in order, unchanged ones left out', () => {
     { expected: 'Set x = 5\nend', got: 'Set x=5\nend', lines: ['-1: "Set x = 5"', '+1: "Set x=5"'] },
     { expected: 'a\nb\nc\nd', got: 'a\nc\nd\ne', lines: ['-2: "b"', '+4: "e"'] },
     { expected: 'a  b', got: 'a b', lines: ['-1: "a  b"', '+1: "a b"'] },
+    {
+      expected: `${'a'.repeat(200)} x = 1 ${'b'.repeat(200)}\nsame\nshort`,
+      got: `${'a'.repeat(200)} x=1 ${'b'.repeat(200)}\nsame\nShort`,
+      lines: [`-1: "...${'a'.repeat(48)} x = 1 ${'b'.repeat(45)}..."`, `+1: "...${'a'.repeat(48)} x=1 ${'b'.repeat(47)}..."`, '-3: "short"', '+3: "Short"'],
+    },
     { expected: 'x\n1\n2\n3', got: 'x\n4\n5\n6', limit: 4, lines: ['-2: "1"', '-3: "2"', '-4: "3"', '+2: "4"', '... 2 more changed lines'] },
   ];
   for (const c of cases) assert.deepStrictEqual(lineDifferences(c.expected, c.got, c.limit), c.lines, JSON.stringify(c.expected));

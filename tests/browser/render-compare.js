@@ -194,7 +194,7 @@ async function comparePage(page, job, origins, diffs) {
     }
     for (const error of got.errors) if (!source.errors.has(error)) problems.push(`new error: ${error}`);
     problems.push(...(await page.evaluate(compareGifs(origins.source))));
-    if (problems.length) failures.push(`${label}\n    ${problems.join('\n    ')}`);
+    if (problems.length) failures.push(`${label}\n    ${problems.map((p) => p.replace(/\n/g, '\n      ')).join('\n    ')}`);
   }
   return failures;
 }
