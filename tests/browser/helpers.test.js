@@ -89,7 +89,7 @@ test('GIF frames counted through the blocks, a damaged file as far as it reads',
   const cases = [
     { name: 'logo.gif', bytes: fs.readFileSync(path.join(__dirname, 'probes', 'logo.gif')), frames: 1 },
     { name: 'restore.gif', bytes: restore, frames: 3 },
-    { name: 'restore.gif cut short', bytes: restore.subarray(0, restore.length - 40), frames: 2 },
+    { name: 'restore.gif cut before its third frame', bytes: restore.subarray(0, 600), frames: 2 },
     { name: 'not a GIF', bytes: Buffer.from('\x89PNG\r\n\x1a\n....'), frames: 0 },
   ];
   for (const c of cases) assert.strictEqual(gifFrameCount(c.bytes), c.frames, c.name);

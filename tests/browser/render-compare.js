@@ -126,10 +126,12 @@ const compareGifs = (sourceOrigin) => `(async () => {
         problems.push('GIF ' + name + ' frame ' + i + ': ' + b.width + 'x' + b.height + ', the source ' + a.width + 'x' + a.height);
         continue;
       }
-      let differing = 0;
-      for (let p = 0; p < a.data.length; p += 4)
+      let differing = 0, transparency = 0;
+      for (let p = 0; p < a.data.length; p += 4) {
         if (a.data[p] !== b.data[p] || a.data[p + 1] !== b.data[p + 1] || a.data[p + 2] !== b.data[p + 2] || a.data[p + 3] !== b.data[p + 3]) differing++;
-      if (differing) problems.push('GIF ' + name + ' frame ' + i + ': ' + differing + ' pixels differ');
+        if (a.data[p + 3] !== b.data[p + 3]) transparency++;
+      }
+      if (differing) problems.push('GIF ' + name + ' frame ' + i + ': ' + differing + ' pixels differ, ' + transparency + ' of them in transparency');
     }
   }
   return problems;
