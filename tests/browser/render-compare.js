@@ -207,6 +207,8 @@ async function main() {
     console.log(`SKIPPED: ${options.browser} is missing (Debian: apt-get install chromium)`);
     return SKIPPED;
   }
+  const unknown = options.sites.filter((name) => !allSites.some((s) => s.name === name));
+  if (unknown.length) throw new Error(`no site ${unknown.join(', ')} in sites.js (${allSites.map((s) => s.name).join(', ')})`);
   const sites = options.sites.length ? allSites.filter((s) => options.sites.includes(s.name)) : allSites;
   const failures = [];
   for (const site of sites) {
