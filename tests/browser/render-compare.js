@@ -144,19 +144,21 @@ async function render(page, origin, relative) {
   const errors = new Set();
   const requests = new Map();
   const stripOrigin = (text) => String(text).split(origin).join('ORIGIN');
+  // The browser asks for /favicon.ico by itself, at a time of its own.
+  const favicon = (url) => url === `${origin}/favicon.ico`;
   const stop = page.listen((method, params) => {
     if (method === 'Runtime.exceptionThrown') {
       const details = params.exceptionDetails;
       errors.add(`exception: ${stripOrigin(details.exception ? details.exception.description : details.text)}`);
     } else if (method === 'Runtime.consoleAPICalled' && (params.type === 'error' || params.type === 'assert')) {
       errors.add(`console.${params.type}: ${stripOrigin(params.args.map((a) => (a.value !== undefined ? a.value : a.description)).join(' '))}`);
-    } else if (method === 'Log.entryAdded' && params.entry.level === 'error') {
+    } else if (method === 'Log.entryAdded' && params.entry.level === 'error' && !favicon(params.entry.url)) {
       errors.add(`log: ${stripOrigin(params.entry.text)} ${stripOrigin(params.entry.url || '')}`.trim());
     } else if (method === 'Network.requestWillBeSent') {
       requests.set(params.requestId, params.request.url);
-    } else if (method === 'Network.loadingFailed' && !params.canceled) {
+    } else if (method === 'Network.loadingFailed' && !params.canceled && !favicon(requests.get(params.requestId))) {
       errors.add(`request failed: ${stripOrigin(requests.get(params.requestId))} (${params.errorText})`);
-    } else if (method === 'Network.responseReceived' && params.response.status >= 400) {
+    } else if (method === 'Network.responseReceived' && params.response.status >= 400 && !favicon(params.response.url)) {
       errors.add(`request failed: ${stripOrigin(params.response.url)} (HTTP ${params.response.status})`);
     }
   });
