@@ -7,7 +7,8 @@
 #            font, and the tools behind the plug-ins; also the plug-ins' npm
 #            tools (plugins/package.json) where npm is installed
 #   test     the test suite (make test): GoogleTest, giflib, ImageMagick,
-#            Chromium and the pages it renders, Python, Xvfb, and what the
+#            Chromium and the documentation sites it renders (pinned
+#            in tests/browser/sites.js), Python, Xvfb, and what the
 #            package test needs
 #   package  the Debian package (make package)
 #   fuzz     the fuzzers (make fuzz): clang with libFuzzer
@@ -26,6 +27,7 @@ test_packages=(
   "${package_packages[@]}" lintian desktop-file-utils file
   libgtest-dev libgmock-dev libgif-dev imagemagick libgs-common python3
   chromium libxml2-doc xvfb xauth
+  python-jinja2-doc libjsoncpp-doc libcairo2-doc libpam-doc
 )
 fuzz_packages=(clang libclang-rt-14-dev)
 bench_packages=(gifsicle libgif-dev imagemagick time python3)

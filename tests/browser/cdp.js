@@ -93,10 +93,15 @@ class Browser {
 
   // A new page (tab) of the given size; returns its session.
   async newPage(width, height) {
-    const { targetId } = await this.send('Target.createTarget', { url: 'about:blank' });
+    // Each page in a window of its own: a tab behind another gets no frames.
+    const { targetId } = await this.send('Target.createTarget', { url: 'about:blank', newWindow: true });
     const { sessionId } = await this.send('Target.attachToTarget', { targetId, flatten: true });
     await this.send('Page.enable', {}, sessionId);
     await this.send('Runtime.enable', {}, sessionId);
+    await this.send('Log.enable', {}, sessionId);
+    await this.send('Network.enable', {}, sessionId);
+    await this.send('Network.setCacheDisabled', { cacheDisabled: true }, sessionId);
+    await this.send('Animation.enable', {}, sessionId);
     await this.send('Emulation.setDeviceMetricsOverride', { width, height, deviceScaleFactor: 1, mobile: false }, sessionId);
     return new Page(this, sessionId);
   }
@@ -121,6 +126,18 @@ class Page {
 
   send(method, params = {}) {
     return this.browser.send(method, params, this.sessionId);
+  }
+
+  // Calls `callback(method, params)` for each event of this page until the
+  // returned function is called.
+  listen(callback) {
+    const listener = (message) => {
+      if (message.sessionId === this.sessionId && message.method) callback(message.method, message.params);
+    };
+    this.browser.listeners.push(listener);
+    return () => {
+      this.browser.listeners = this.browser.listeners.filter((l) => l !== listener);
+    };
   }
 
   // Loads `url` and waits for its load event.
