@@ -21,6 +21,7 @@ std::size_t SkipEnd(std::string_view text, std::size_t at)
 // browsers; such a sheet stays at level 1).
 bool Balanced(std::string_view text)
 {
+    if (text.find('\0') != std::string_view::npos) return false;
     std::vector<bool> styleRules;  // per open block: a style rule, not an at-rule
     int brackets = 0;
     std::size_t prelude = std::string_view::npos;  // the first character since a "{", "}" or ";"
@@ -35,7 +36,6 @@ bool Balanced(std::string_view text)
             continue;
         }
         const char c = text[at++];
-        if (c == '\0') return false;
         brackets += c == '(' || c == '[' ? 1 : c == ')' || c == ']' ? -1 : 0;
         if (brackets < 0 || (brackets != 0 && (c == '{' || c == '}' || c == ';'))) return false;
         if (c == '{') {

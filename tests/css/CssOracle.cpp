@@ -225,7 +225,7 @@ std::string Flatten(std::string_view text, std::uint64_t active, int& block, std
     std::string flat;
     bool ruleStart = true;
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t verbatim = CssVerbatimEnd(text, i);
+        const std::size_t verbatim = ruleStart ? CssVerbatimEnd(text, i) : SkipKept(text, i);
         if (verbatim != i) {
             flat += text.substr(i, verbatim - i);
             i = verbatim;
