@@ -1,8 +1,10 @@
 #include "compressors/text/HtmlKeptSpace.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
+#include "compressors/text/HtmlChars.h"
 #include "compressors/text/HtmlTag.h"
 #include "compressors/text/WhiteSpaceRules.h"
 
@@ -69,6 +71,12 @@ std::vector<TagSeen> Walk(std::string_view page, WhiteSpaceRules& rules)
     return tags;
 }
 
+bool ContainsIgnoringCase(std::string_view page, std::string_view lower)
+{
+    const auto same = [](char a, char b) { return LowerAscii(static_cast<unsigned char>(a)) == static_cast<unsigned char>(b); };
+    return std::search(page.begin(), page.end(), lower.begin(), lower.end(), same) != page.end();
+}
+
 bool KeepsWhiteSpace(const TagSeen& tag, const WhiteSpaceRules& rules)
 {
     return ShownAsWritten(tag.name) || rules.Matches(tag.name, tag.classes, tag.id) ||
@@ -79,6 +87,11 @@ bool KeepsWhiteSpace(const TagSeen& tag, const WhiteSpaceRules& rules)
 
 HtmlKeptSpace::HtmlKeptSpace(std::string_view page)
 {
+    // The elements shown as written that the scan does not keep whole anyway
+    // (listing), and any style or attribute that could ask for it.
+    if (!ContainsIgnoringCase(page, "white-space") && !ContainsIgnoringCase(page, "xml:space") &&
+        !ContainsIgnoringCase(page, "<listing"))
+        return;
     WhiteSpaceRules rules;
     const std::vector<TagSeen> tags = Walk(page, rules);
     // Open elements that keep white space: name and how many of that name are open.
