@@ -149,6 +149,9 @@ std::string_view LastCompound(std::string_view selector)
 // Adds what one selector may match; false when it cannot be read simply.
 bool AddSelector(WhiteSpaceRules& rules, std::string_view selector)
 {
+    // A hex escape may end in a blank that is no combinator: not read simply.
+    for (std::size_t at = selector.find('\\'); at != std::string_view::npos; at = selector.find('\\', at + 2))
+        if (at + 1 < selector.size() && IsHex(selector[at + 1])) return false;
     const std::string_view compound = LastCompound(selector);
     std::string lastClass, id, elementName, word;
     bool generatedOnly = false;
