@@ -2,6 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
 #include <string>
 
 #include "compressors/text/HtmlChars.h"
@@ -16,8 +21,32 @@ struct TagSeen {
     bool endTag = false;
     std::size_t begin = 0;  // its "<"
     std::size_t end = 0;    // past its ">"
-    std::string_view classes, id, style, xmlSpace;
+    std::string_view classes, id, style, xmlSpace, rel, href;
 };
+
+bool ContainsIgnoringCase(std::string_view page, std::string_view lower)
+{
+    const auto same = [](char a, char b) { return LowerAscii(static_cast<unsigned char>(a)) == static_cast<unsigned char>(b); };
+    return std::search(page.begin(), page.end(), lower.begin(), lower.end(), same) != page.end();
+}
+
+// The bytes of a linked style sheet when its address is a relative path to
+// a regular file of a sensible size; nullopt otherwise.
+std::optional<std::string> ReadLinkedSheet(const std::string& folder, std::string_view href)
+{
+    constexpr std::uintmax_t kLargestSheet = 8u << 20;
+    href = href.substr(0, href.find_first_of("?#"));
+    if (href.empty() || href[0] == '/' || href.find(':') != std::string_view::npos) return std::nullopt;
+    const std::filesystem::path path = folder + std::string(href);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error) || std::filesystem::file_size(path, error) > kLargestSheet)
+        return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (!in) return std::nullopt;
+    return bytes.str();
+}
 
 bool IsVoidElement(std::string_view name)
 {
@@ -36,7 +65,7 @@ bool ShownAsWritten(std::string_view name)
 
 // Every complete tag of the page in order, as a browser tokenizes it; the
 // style sheets of style elements go to the rules.
-std::vector<TagSeen> Walk(std::string_view page, WhiteSpaceRules& rules)
+std::vector<TagSeen> Walk(std::string_view page, WhiteSpaceRules& rules, const std::optional<std::string>& folder)
 {
     std::vector<TagSeen> tags;
     std::size_t i = 0;
@@ -48,13 +77,17 @@ std::vector<TagSeen> Walk(std::string_view page, WhiteSpaceRules& rules)
         } else if (StartsTag(page, at)) {
             const HtmlTag tag = ReadTag(page, at);
             if (tag.end == HtmlTag::none) break;
-            TagSeen seen{LowerName(page, tag), tag.endTag, at, tag.end, {}, {}, {}, {}};
+            TagSeen seen{LowerName(page, tag), tag.endTag, at, tag.end, {}, {}, {}, {}, {}, {}};
             if (!tag.endTag) {
                 seen.classes = AttributeValue(page, tag, "class").value_or("");
                 seen.id = AttributeValue(page, tag, "id").value_or("");
                 seen.style = AttributeValue(page, tag, "style").value_or("");
                 seen.xmlSpace = AttributeValue(page, tag, "xml:space").value_or("");
+                seen.rel = AttributeValue(page, tag, "rel").value_or("");
+                seen.href = AttributeValue(page, tag, "href").value_or("");
             }
+            if (folder && seen.name == "link" && ContainsIgnoringCase(seen.rel, "stylesheet"))
+                if (const auto sheet = ReadLinkedSheet(*folder, seen.href)) rules.ReadStyleSheet(*sheet);
             i = tag.end;
             if (!tag.endTag && IsRawTextElement(seen.name)) {
                 i = RawTextEnd(page, tag.end, seen.name);
@@ -71,12 +104,6 @@ std::vector<TagSeen> Walk(std::string_view page, WhiteSpaceRules& rules)
     return tags;
 }
 
-bool ContainsIgnoringCase(std::string_view page, std::string_view lower)
-{
-    const auto same = [](char a, char b) { return LowerAscii(static_cast<unsigned char>(a)) == static_cast<unsigned char>(b); };
-    return std::search(page.begin(), page.end(), lower.begin(), lower.end(), same) != page.end();
-}
-
 bool KeepsWhiteSpace(const TagSeen& tag, const WhiteSpaceRules& rules)
 {
     return ShownAsWritten(tag.name) || rules.Matches(tag.name, tag.classes, tag.id) ||
@@ -85,15 +112,15 @@ bool KeepsWhiteSpace(const TagSeen& tag, const WhiteSpaceRules& rules)
 
 }  // namespace
 
-HtmlKeptSpace::HtmlKeptSpace(std::string_view page)
+HtmlKeptSpace::HtmlKeptSpace(std::string_view page, const std::optional<std::string>& pageFolder)
 {
     // The elements shown as written that the scan does not keep whole anyway
-    // (listing), and any style or attribute that could ask for it.
+    // (listing), and any style, attribute or linked sheet that could ask for it.
     if (!ContainsIgnoringCase(page, "white-space") && !ContainsIgnoringCase(page, "xml:space") &&
-        !ContainsIgnoringCase(page, "<listing"))
+        !ContainsIgnoringCase(page, "<listing") && !(pageFolder && ContainsIgnoringCase(page, "stylesheet")))
         return;
     WhiteSpaceRules rules;
-    const std::vector<TagSeen> tags = Walk(page, rules);
+    const std::vector<TagSeen> tags = Walk(page, rules, pageFolder);
     // Open elements that keep white space: name and how many of that name are open.
     std::vector<std::pair<std::string, std::size_t>> open;
     std::size_t first = 0;

@@ -5,16 +5,21 @@
 // name in a rule of the page's own style elements sets white-space to keep it;
 // xml:space="preserve"), nested elements included, up to the matching end tag
 // (end tags of the same name counted against start tags) or the end of the
-// page. Style sheets linked from the page are not read.
+// page. Style sheets linked from the page (<link rel=stylesheet>) are read
+// when the page's folder is given and the sheet is a file under a relative
+// address there; others (other sites, the site's root, @import) are not.
 
 #include <cstddef>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 class HtmlKeptSpace {
 public:
-    explicit HtmlKeptSpace(std::string_view page);
+    // The folder ends in "/" (or is empty for the current folder).
+    explicit HtmlKeptSpace(std::string_view page, const std::optional<std::string>& pageFolder = std::nullopt);
 
     // True when the index lies in such content. Indexes asked must not decrease.
     bool Keeps(std::size_t index);

@@ -13,9 +13,9 @@ std::string DestinationDirectory(const std::string& destination)
 }
 
 std::string MinifyHTML(const std::string& text, const HtmlLevels& levels, const std::string& destinationDirectory,
-                       const TRunEnvironment& environment)
+                       const TRunEnvironment& environment, const std::optional<std::string>& sourceDirectory)
 {
-    HtmlScan scan(text);
+    HtmlScan scan(text, sourceDirectory);
     scan.output.reserve(scan.n);
     const bool blocks = levels.html == 2;
     const std::size_t n = scan.n;

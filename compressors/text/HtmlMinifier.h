@@ -8,6 +8,7 @@
 // script tool. The content of raw-text elements that no block handler takes
 // is kept verbatim, as is preformatted text.
 
+#include <optional>
 #include <string>
 
 #include "compressors/OptimizerTypes.h"
@@ -22,8 +23,11 @@ struct HtmlLevels {
 // Minifies a page. The destination directory (with its trailing "/", or empty) is
 // where script elements' temporary files go; the environment's plug-in folder
 // and tool runner hooks serve the script tool.
+// The source's folder (with its trailing "/"), when given, is where the
+// page's linked style sheets are read (HtmlKeptSpace.h).
 std::string MinifyHTML(const std::string& text, const HtmlLevels& levels, const std::string& destinationDirectory,
-                       const TRunEnvironment& environment);
+                       const TRunEnvironment& environment,
+                       const std::optional<std::string>& sourceDirectory = std::nullopt);
 
 // The destination path up to and including its last "/"; empty without one.
 std::string DestinationDirectory(const std::string& destination);

@@ -5,6 +5,7 @@
 // moves forward.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,7 +14,8 @@
 
 class HtmlScan {
 public:
-    explicit HtmlScan(const std::string& page);
+    // The page's folder, when given, is where its linked style sheets are read.
+    explicit HtmlScan(const std::string& page, const std::optional<std::string>& pageFolder = std::nullopt);
     HtmlScan(const HtmlScan&) = delete;
     HtmlScan& operator=(const HtmlScan&) = delete;
 
