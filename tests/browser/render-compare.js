@@ -1,10 +1,11 @@
 // Renders every page of each site in headless Chromium before and after
 // quorvan-optimize at "--html 1" and at "--html 2 --js 0", and compares what
 // a reader sees: the visible text (title and body's innerText) must be the
-// original's once the minifier's one rewrite of running text is applied to
-// it (its whitespace runs cut to their first character), and nothing else;
-// pages whose text that rewrite does not touch must also give the same
-// screenshot, pixel for pixel.
+// original's once the two rewrites the minifier keeps in running text are
+// applied to it (quotes around all-digit words dropped; blanks before and
+// after "=" removed, after its whitespace runs are cut to their first
+// character), and nothing else; pages whose text those rewrites do not touch
+// must also give the same screenshot, pixel for pixel.
 //   node render-compare.js --tool QUORVAN-OPTIMIZE --site NAME=FOLDER... [--browser PATH]
 // Exit status 0 when every page matches, 1 when one does not, 77 (skipped)
 // when Chromium is missing.
@@ -108,7 +109,7 @@ function startServer(sites, outputRoot, work) {
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
-// Runs in the page: its visible text, with `mode` "rewrite" the kept rewrite
+// Runs in the page: its visible text, with `mode` "rewrite" the kept rewrites
 // applied first to the running text (what the minifier does not keep
 // verbatim: not from the first "<pre" through the last "</pre>" of the page,
 // not inside script, style or textarea); with "check" only whether they
@@ -118,14 +119,20 @@ const readText = (mode) => `(() => {
   const rewriteText = (s) => {
     let out = '';
     for (let i = 0; i < s.length; ) {
-      if (space(s[i])) {
+      if (s[i] === '"') {
+        const e = s.indexOf('"', i + 1);
+        if (e < 0) { out += s[i++]; continue; }
+        const inner = s.slice(i + 1, e);
+        out += /^[0-9]+$/.test(inner) ? inner : '"' + inner + '"';
+        i = e + 1;
+      } else if (space(s[i])) {
         out += s[i++];
         while (i < s.length && space(s[i])) i++;
       } else {
         out += s[i++];
       }
     }
-    return out;
+    return out.split(' =').join('=').split('= ').join('=');
   };
   const pres = [...document.getElementsByTagName('*')].filter((e) => e.tagName.toLowerCase().startsWith('pre'));
   const first = pres[0], last = pres[pres.length - 1];
