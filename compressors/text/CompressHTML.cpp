@@ -16,7 +16,8 @@ void CompressHTML(const std::string& source, const std::string& destination, Lev
     std::string page = ReadEntireFile(source);
     originalSize = static_cast<FileSize>(page.size());
     const HtmlLevels levels{htmlLevel, jsLevel, cssLevel};
-    std::string output = MinifyHTML(page, levels, DestinationDirectory(destination), environment);
+    std::string output =
+        MinifyHTML(page, levels, DestinationDirectory(destination), environment, DestinationDirectory(source));
     page = std::string();  // the working text is no longer needed
     optimizedSize = static_cast<FileSize>(output.size());
     WriteEntireFile(destination, output, environment.control.get());

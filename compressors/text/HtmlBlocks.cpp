@@ -11,6 +11,7 @@
 
 #include "compressors/text/CssMinifier.h"
 #include "compressors/text/HtmlChars.h"
+#include "compressors/text/HtmlTag.h"
 #include "compressors/text/HtmlTokens.h"
 #include "compressors/text/ScriptType.h"
 #include "compressors/tools/CompressJS.h"
@@ -102,23 +103,18 @@ bool FileExists(const std::string& path)
     return std::filesystem::is_regular_file(path, error);
 }
 
-// The element at the scan position: where its opening tag ends (">") and where
-// its closing tag begins. When either is missing, the "<" is copied as text
-// and the tag is noted as any tag start is, so that its content stays raw.
-// (The "<" needs no protection: the "=" joining never looks across it.)
+// The element at the scan position: where its opening tag ends (past ">")
+// and where its closing tag begins. When either is missing, the element is
+// copied as any start tag is, its content as raw text.
 std::optional<std::pair<std::size_t, std::size_t>> FindElement(HtmlScan& scan, HtmlLookahead& closing)
 {
-    const std::size_t p = scan.position;
-    const std::size_t g = scan.nextTagEnd.Find(p + 1);
-    const std::size_t e = g == HtmlLookahead::none ? g : closing.Find(g);
+    const std::size_t end = ReadTag(scan.text, scan.position).end;
+    const std::size_t e = end == HtmlTag::none ? end : closing.Find(end);
     if (e == HtmlLookahead::none) {
-        NoteTagStart(scan);
-        scan.output.push_back('<');
-        scan.position = p + 1;
+        CopyStartTag(scan);
         return std::nullopt;
     }
-    scan.rawTextTag = {};
-    return std::pair{g, e};
+    return std::pair{end, e};
 }
 
 }  // namespace
@@ -137,18 +133,18 @@ void CopyStyleBlock(HtmlScan& scan, Level cssLevel)
     const std::size_t p = scan.position;
     const auto bounds = FindElement(scan, scan.nextStyleEnd);
     if (!bounds) return;
-    const auto [g, e] = *bounds;
+    const auto [g, e] = *bounds;  // g is past the opening tag's ">"
     const std::string_view text(scan.text);
-    const std::string_view content = text.substr(g + 1, e - g - 1);
-    const std::string_view attributes = text.substr(p + styleOpen.size(), g - p - styleOpen.size());
-    scan.AppendProtected(OnlyHtmlSpaces(attributes) ? fixedStyleTag : text.substr(p, g + 1 - p));
+    const std::string_view content = text.substr(g, e - g);
+    const std::string_view attributes = text.substr(p + styleOpen.size(), g - 1 - p - styleOpen.size());
+    scan.output.append(OnlyHtmlSpaces(attributes) ? fixedStyleTag : text.substr(p, g - p));
     if (cssLevel == 0)
-        scan.AppendProtected(content);
+        scan.output.append(content);
     else if (cssLevel == 2)
-        scan.AppendProtected(MinifyCSSMaximum(content));
+        scan.output.append(MinifyCSSMaximum(content));
     else
-        scan.AppendProtected(MinifyCSSBasic(content));
-    scan.AppendProtected(styleClose);
+        scan.output.append(MinifyCSSBasic(content));
+    scan.output.append(styleClose);
     scan.position = e + styleClose.size();
 }
 
@@ -158,23 +154,23 @@ void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Le
     const std::size_t p = scan.position;
     const auto bounds = FindElement(scan, scan.nextScriptEnd);
     if (!bounds) return;
-    const auto [g, e] = *bounds;
-    const std::size_t end = e + scriptClose.size();
+    const std::size_t end = bounds->second + scriptClose.size();
     const std::string_view element = std::string_view(scan.text).substr(p, end - p);
     if (FileExists(environment.pluginDir + "ESC.wsf"))
-        scan.AppendProtected(MinifyScriptBlock(destinationDirectory, element, jsLevel, environment));
+        scan.output.append(MinifyScriptBlock(destinationDirectory, element, jsLevel, environment));
     else
-        scan.AppendProtected(element);
+        scan.output.append(element);
     scan.position = end;
 }
 
 std::string MinifyScriptBlock(const std::string& destinationDirectory, std::string_view element, Level jsLevel,
                               const TRunEnvironment& environment)
 {
-    const std::size_t g = element.find('>');
-    const std::size_t c = element.find(scriptClose, g);
-    if (g == std::string_view::npos || c == std::string_view::npos) return std::string(element);
-    const std::string_view openingTag = element.substr(0, g + 1);
+    const std::size_t tagEnd = element.size() > 1 && StartsTag(element, 0) ? ReadTag(element, 0).end : HtmlTag::none;
+    const std::size_t c = tagEnd == HtmlTag::none ? tagEnd : element.find(scriptClose, tagEnd);
+    if (c == std::string_view::npos) return std::string(element);
+    const std::size_t g = tagEnd - 1;
+    const std::string_view openingTag = element.substr(0, tagEnd);
     if (!IsJavaScriptElement(openingTag)) return std::string(element);  // data for the page, kept as written
     const std::string_view body = TrimControl(element.substr(g + 1, c - g - 1));
     const std::string_view closingTag = element.substr(c, scriptClose.size());

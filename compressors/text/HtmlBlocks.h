@@ -1,7 +1,7 @@
 #pragma once
-// Style and script elements of a page at HTML level 2. All that they append
-// is kept from the final "=" joining. An element they do not take (no ">" or
-// no closing tag) starts as any other tag, so its content stays raw text.
+// Style and script elements of a page at HTML level 2. An element they do not
+// take (no ">" or no closing tag) is copied as any other start tag, so its
+// content stays raw text. The opening tag ends at its first ">" outside quotes.
 
 #include <string>
 #include <string_view>
@@ -11,16 +11,14 @@
 #include "compressors/text/HtmlScan.h"
 
 // At "<style": minifies the content up to the first "</style>" after the
-// opening tag's ">" at the CSS level (0 unchanged, 1 basic, 2 maximum). An
+// opening tag at the CSS level (0 unchanged, 1 basic, 2 maximum). An
 // opening tag with nothing but HTML spaces after "<style" becomes
-// <style type="text/css">; any other is kept as it stands. Without ">" or
-// "</style>" only the "<" is copied.
+// <style type="text/css">; any other is kept as it stands.
 void CopyStyleBlock(HtmlScan& scan, Level cssLevel);
 
 // At "<script": the element through the first "</script>" after the opening
 // tag's ">" goes through the script tool when ESC.wsf is in the environment's
-// plug-in folder, and is copied unchanged otherwise. Without ">" or "</script>"
-// only the "<" is copied.
+// plug-in folder, and is copied unchanged otherwise.
 void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Level jsLevel,
                      const TRunEnvironment& environment);
 

@@ -10,27 +10,16 @@ class HtmlLookahead {
 public:
     static constexpr std::size_t none = std::string::npos;
 
-    // Exact: the needle as a whole. AnyHtmlSpace: the first of the four
-    // HTML space characters (the needle is ignored).
-    enum class Kind { Exact, AnyHtmlSpace };
-
-    HtmlLookahead(const std::string& text, std::string_view needle, Kind kind = Kind::Exact);
+    HtmlLookahead(const std::string& text, std::string_view needle);
 
     // 0-based index of the first match that begins at or after start, or none.
     // Any start is answered correctly; non-decreasing starts are answered in
     // amortized constant time.
     std::size_t Find(std::size_t start);
 
-    // The text was changed in place at indexes first..last (inclusive) without
-    // removing any match: picks up a match that the change may have created.
-    void Changed(std::size_t first, std::size_t last);
-
 private:
-    std::size_t Search(std::size_t from, std::size_t to) const;  // matches beginning in [from, to)
-
     const std::string& text_;
     std::string needle_;
-    Kind kind_;
     bool known_ = false;
     std::size_t start_ = 0;     // the answer below holds for this start...
     std::size_t found_ = none;  // ...and for every start up to it

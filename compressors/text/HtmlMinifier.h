@@ -1,12 +1,14 @@
 #pragma once
-// The HTML scanner: one left-to-right pass over a page that drops comments,
-// shrinks runs of space characters, lowercases tag names, unquotes quoted
-// numbers and drops table-cell end tags; level 2 also minifies style elements
-// and sends script elements through the script tool. The content of script,
-// style and textarea elements that no block handler takes is kept verbatim,
-// as is preformatted text. Outside those kept spans every " =" and then every
-// "= " becomes "=".
+// The HTML scanner: one left-to-right pass over a page that drops comments
+// and table-cell end tags, shrinks runs of space characters in text (where
+// the page does not keep its white space, HtmlKeptSpace.h) and rewrites tags:
+// lower-case names, no spaces around "=", quoted numbers unquoted where that
+// is safe. Text is never rewritten otherwise: quotes and "=" in it are text.
+// Level 2 also minifies style elements and sends script elements through the
+// script tool. The content of raw-text elements that no block handler takes
+// is kept verbatim, as is preformatted text.
 
+#include <optional>
 #include <string>
 
 #include "compressors/OptimizerTypes.h"
@@ -18,12 +20,14 @@ struct HtmlLevels {
     Level css = 0;
 };
 
-// Minifies a page. The text is the working text: its tag names are lowercased
-// in place. The destination directory (with its trailing "/", or empty) is
+// Minifies a page. The destination directory (with its trailing "/", or empty) is
 // where script elements' temporary files go; the environment's plug-in folder
 // and tool runner hooks serve the script tool.
-std::string MinifyHTML(std::string& text, const HtmlLevels& levels, const std::string& destinationDirectory,
-                       const TRunEnvironment& environment);
+// The source's folder (with its trailing "/"), when given, is where the
+// page's linked style sheets are read (HtmlKeptSpace.h).
+std::string MinifyHTML(const std::string& text, const HtmlLevels& levels, const std::string& destinationDirectory,
+                       const TRunEnvironment& environment,
+                       const std::optional<std::string>& sourceDirectory = std::nullopt);
 
 // The destination path up to and including its last "/"; empty without one.
 std::string DestinationDirectory(const std::string& destination);

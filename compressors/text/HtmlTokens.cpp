@@ -4,18 +4,13 @@
 #include <string_view>
 
 #include "compressors/text/HtmlChars.h"
+#include "compressors/text/HtmlTag.h"
 
 namespace {
 
-// Ends a tag name: an HTML space, ">" or "/".
-bool EndsTagName(unsigned char c)
+bool Space(const HtmlScan& scan, std::size_t at)
 {
-    return IsHtmlSpace(c) || c == '>' || c == '/';
-}
-
-void ConsumeRest(HtmlScan& scan)
-{
-    scan.position = scan.n;
+    return IsHtmlSpace(static_cast<unsigned char>(scan.text[at]));
 }
 
 // The last index at or after "from" where "</pre>" begins, in any letter case.
@@ -33,133 +28,103 @@ std::size_t LastPreEnd(const std::string& text, std::size_t n, std::size_t from)
     return std::string::npos;
 }
 
-// The first index at or after "from" where "</" and the lower-case name
-// begin, the name in any letter case; none without one.
-std::size_t FindRawTextEnd(const std::string& text, std::size_t n, std::size_t from, std::string_view name)
+void CopyRest(HtmlScan& scan)
 {
-    const std::size_t length = 2 + name.size();
-    for (std::size_t at = text.find("</", from); at != std::string::npos && at + length <= n;
-         at = text.find("</", at + 1)) {
-        bool same = true;
-        for (std::size_t k = 0; k < name.size() && same; ++k)
-            same = LowerAscii(static_cast<unsigned char>(text[at + 2 + k])) == name[k];
-        if (same) return at;
-    }
-    return std::string::npos;
+    scan.output.append(scan.text, scan.position, scan.n - scan.position);
+    scan.position = scan.n;
 }
 
 }  // namespace
 
 void SkipComment(HtmlScan& scan)
 {
-    const std::size_t from = scan.position + 3;
-    const std::size_t at = from < scan.n ? scan.text.find("-->", from) : std::string::npos;
-    if (at == std::string::npos)
-        ConsumeRest(scan);
-    else
-        scan.position = at + 3;
+    scan.position = CommentEnd(scan.text, scan.position);
 }
 
 void CopyEndTag(HtmlScan& scan)
 {
     const std::size_t p = scan.position;
-    const std::size_t e = scan.nextTagEnd.Find(p + 2);
-    if (e == HtmlLookahead::none) {
-        ConsumeRest(scan);
-        return;
-    }
-    scan.rawTextTag = {};
-    if (e == p + 4 && scan.text[p + 2] == 't' && (scan.text[p + 3] == 'h' || scan.text[p + 3] == 'd')) {
-        scan.position = e + 1;
-        return;
-    }
-    scan.output.push_back('<');
-    scan.position = p + 1;
-}
-
-void CopyTagStart(HtmlScan& scan)
-{
-    const std::size_t p = scan.position;
-    const std::size_t g = scan.nextTagEnd.Find(p + 1);
-    const std::size_t b = scan.nextSpace.Find(p + 1);
-    if (g != HtmlLookahead::none && b != HtmlLookahead::none) scan.LowerInPlace(p + 1, g < b ? g : b);
-    NoteTagStart(scan);
-    scan.output.push_back('<');
-    scan.position = p + 1;
-}
-
-void NoteTagStart(HtmlScan& scan)
-{
-    // Tested byte by byte: most tags differ at their first or second letter.
-    static constexpr std::string_view names[] = {"script", "style", "textarea"};
-    scan.rawTextTag = {};
-    const std::size_t first = scan.position + 1;
-    if (first >= scan.n || (scan.text[first] != 's' && scan.text[first] != 't')) return;
-    for (const std::string_view name : names) {
-        const std::size_t end = first + name.size();
-        if (end > scan.n) continue;
-        std::size_t k = 0;
-        while (k < name.size() && scan.text[first + k] == name[k]) ++k;
-        if (k == name.size() && (end == scan.n || EndsTagName(static_cast<unsigned char>(scan.text[end])))) {
-            scan.rawTextTag = name;
-            return;
+    if (!StartsTag(scan.text, p)) {
+        const std::size_t close = scan.text.find('>', p + 2);
+        if (close == std::string::npos) {
+            scan.position = scan.n;
+        } else {
+            scan.output.append(scan.text, p, close + 1 - p);
+            scan.position = close + 1;
         }
-    }
-}
-
-void CopyRawText(HtmlScan& scan)
-{
-    const std::size_t first = scan.position + 1;
-    const std::size_t at = FindRawTextEnd(scan.text, scan.n, first, scan.rawTextTag);
-    const std::size_t end = at == std::string::npos ? scan.n : at;
-    scan.output.push_back('>');
-    scan.AppendProtected(std::string_view(scan.text).substr(first, end - first));
-    scan.rawTextTag = {};
-    scan.position = end;
-}
-
-void CopyPreformatted(HtmlScan& scan)
-{
-    const std::size_t p = scan.position;
-    const std::size_t last = LastPreEnd(scan.text, scan.n, p + 3);
-    const std::size_t end = (last == std::string::npos) ? scan.n : last + 6;
-    scan.AppendProtected(std::string_view(scan.text).substr(p, end - p));
-    scan.position = end;
-}
-
-void CopyQuoted(HtmlScan& scan)
-{
-    const std::size_t p = scan.position;
-    const void* hit = p + 1 < scan.n ? std::memchr(scan.text.data() + p + 1, '"', scan.n - p - 1) : nullptr;
-    if (hit == nullptr) {
-        scan.output.push_back('"');
-        scan.position = p + 1;
         return;
     }
-    const std::size_t e = static_cast<std::size_t>(static_cast<const char*>(hit) - scan.text.data());
-    const std::string_view inner = std::string_view(scan.text).substr(p + 1, e - p - 1);
-    // Before "/" the quotes stay: r="4"/> unquoted would read as the value "4/".
-    const bool slashFollows = e + 1 < scan.n && scan.text[e + 1] == '/';
-    if (!inner.empty() && IsAllDigits(inner) && !slashFollows) {
-        scan.output.append(inner);
-    } else {
-        scan.output.push_back('"');
-        scan.output.append(inner);
-        scan.output.push_back('"');
+    const HtmlTag tag = ReadTag(scan.text, p);
+    if (tag.end == HtmlTag::none) {
+        scan.position = scan.n;
+        return;
     }
-    scan.position = e + 1;
+    const bool tableCell = tag.end == p + 5 && scan.text[p + 2] == 't' &&
+                           (scan.text[p + 3] == 'h' || scan.text[p + 3] == 'd');
+    if (!tableCell) AppendMinifiedTag(scan.output, scan.text, tag);
+    scan.position = tag.end;
 }
 
-void CopyWhitespaceRun(HtmlScan& scan)
+void CopyStartTag(HtmlScan& scan)
 {
     const std::size_t p = scan.position;
-    std::size_t f = p + 1;
-    while (f < scan.n && IsHtmlSpace(static_cast<unsigned char>(scan.text[f]))) ++f;
-    if (f < scan.n) {
-        scan.output.push_back(scan.text[p]);
-        scan.position = f;
-    } else {
-        scan.output.append(scan.text, p, scan.n - p);
-        scan.position = scan.n;
+    const HtmlTag tag = ReadTag(scan.text, p);
+    const std::string name = LowerName(scan.text, tag);
+    if (name.compare(0, 3, "pre") == 0) {
+        scan.output.push_back('<');
+        scan.output.append(name);
+        const std::size_t last = LastPreEnd(scan.text, scan.n, p + 4);
+        const std::size_t end = last == std::string::npos ? scan.n : last + 6;
+        scan.output.append(scan.text, tag.nameEnd, end - tag.nameEnd);
+        scan.position = end;
+        return;
     }
+    if (tag.end == HtmlTag::none) {
+        CopyRest(scan);
+        return;
+    }
+    AppendMinifiedTag(scan.output, scan.text, tag);
+    scan.position = tag.end;
+    if (IsRawTextElement(name)) {
+        const std::size_t end = RawTextEnd(scan.text, tag.end, name);
+        scan.output.append(scan.text, tag.end, end - tag.end);
+        scan.position = end;
+    }
+}
+
+void CopyDeclaration(HtmlScan& scan)
+{
+    const std::size_t p = scan.position;
+    const std::size_t close = scan.text.find('>', p + 1);
+    const std::size_t end = close == std::string::npos ? scan.n : close + 1;
+    std::size_t i = p;
+    for (; i < end && !Space(scan, i) && scan.text[i] != '>'; ++i)
+        scan.output.push_back(static_cast<char>(LowerAscii(static_cast<unsigned char>(scan.text[i]))));
+    for (; i < end; ++i)
+        if (!Space(scan, i) || !Space(scan, i - 1)) scan.output.push_back(scan.text[i]);
+    scan.position = end;
+}
+
+void CopyText(HtmlScan& scan)
+{
+    const std::size_t p = scan.position;
+    const void* hit = std::memchr(scan.text.data() + p + 1, '<', scan.n - p - 1);
+    const std::size_t end =
+        hit == nullptr ? scan.n : static_cast<std::size_t>(static_cast<const char*>(hit) - scan.text.data());
+    std::size_t i = p;
+    while (i < end) {
+        std::size_t plain = i;
+        while (plain < end && !(Space(scan, plain) && plain + 1 < scan.n && Space(scan, plain + 1))) ++plain;
+        scan.output.append(scan.text, i, plain - i);
+        i = plain;
+        if (plain == end) break;
+        std::size_t run = plain + 1;
+        while (run < scan.n && Space(scan, run)) ++run;
+        if (run == scan.n || scan.keptSpace.Keeps(plain))
+            scan.output.append(scan.text, plain, run - plain);
+        else
+            scan.output.push_back(scan.text[plain]);
+        i = run;
+    }
+    scan.position = i;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Token handlers of the HTML scanner. Each is called with its token's first
 // characters at the scan position, appends what it keeps to the output and
-// moves the position forward (to n to consume the rest of the text).
+// moves the position forward (to n to consume the rest of the text). Markup
+// is rewritten only inside tags; text keeps every byte but runs of white space.
 
 #include "compressors/text/HtmlScan.h"
 
@@ -9,34 +10,23 @@
 // hyphen on), or the rest of the text.
 void SkipComment(HtmlScan& scan);
 
-// "</": drops a whole "</th>" or "</td>"; otherwise copies the "<" and moves
-// on by one. Without a later ">" the rest of the text is dropped. Any
-// raw-text tag still waiting for its ">" is forgotten.
+// "</": an end tag ("</" and a letter) is minified as a tag is, its name as
+// written; a whole "</th>" or "</td>" is dropped. Anything else is copied as
+// written through its ">". Without a ">" the rest of the text is dropped.
 void CopyEndTag(HtmlScan& scan);
 
-// "<": lowercases the tag name in the working text, up to the first ">" or
-// HTML space character (whichever comes first, when both exist), copies "<".
-// A script, style or textarea tag then waits for its ">" (NoteTagStart).
-void CopyTagStart(HtmlScan& scan);
+// "<" and a letter: the start tag, minified (HtmlTag.h). The content of a
+// raw-text element follows as written; a tag whose name begins with "pre"
+// is kept as written from its name through the last "</pre>" of the text
+// (any letter case), or the rest of the text. A tag without ">" is copied
+// as written with the rest of the text.
+void CopyStartTag(HtmlScan& scan);
 
-// Records the tag that starts with the "<" at the position as the raw-text
-// tag when its name (up to an HTML space, ">", "/" or the end of the text, as
-// it stands) is "script", "style" or "textarea"; clears it otherwise.
-void NoteTagStart(HtmlScan& scan);
+// "<!" or "<?" (no comment): copied through the next ">" (or the rest of the
+// text) with its name in lower case and runs of HTML spaces shortened.
+void CopyDeclaration(HtmlScan& scan);
 
-// At a ">" while a raw-text tag waits: copies the ">", then keeps verbatim
-// everything up to the next "</" followed by the tag's name in any letter
-// case, or the rest of the text. The scan goes on at that "</".
-void CopyRawText(HtmlScan& scan);
-
-// At the "p" of "<pre": keeps verbatim through the last "</pre>" of the text
-// (any letter case); without one, the rest of the text.
-void CopyPreformatted(HtmlScan& scan);
-
-// A double quote: an all-digit quoted text loses its quotes unless a "/"
-// follows, any other keeps them; a quote without a partner is copied alone.
-void CopyQuoted(HtmlScan& scan);
-
-// An HTML space character: a run of them becomes its first character; a run
-// that reaches the end of the text is copied whole.
-void CopyWhitespaceRun(HtmlScan& scan);
+// Text up to the next "<" (at least one byte): copied, except that a run of
+// HTML spaces becomes its first character where the page does not keep its
+// white space; a run that reaches the end of the text is copied whole.
+void CopyText(HtmlScan& scan);

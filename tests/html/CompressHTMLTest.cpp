@@ -3,6 +3,8 @@
 #include "HtmlTestSupport.h"
 
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "compressors/Compressors.h"
 
@@ -106,4 +108,29 @@ TEST(CompressHTML, Level2PageWithScriptsAndStyles)
     EXPECT_FALSE(FileExists(out / "_temporary.t3mp"));
     EXPECT_FALSE(FileExists(out / "_temporary.7emp"));
     EXPECT_FALSE(FileExists(src / "_temporary.t3mp"));
+}
+
+TEST(CompressHTML, LinkedStyleSheetsBesideThePageAreRead)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir / "css");
+    WriteFile(dir / "css/code.css", "div.line { white-space: pre-wrap }");
+    const std::string body = "<div class=\"line\">    x</div><p>a    b</p>";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"<link rel=\"stylesheet\" href=\"css/code.css?v=2\">", "<div class=\"line\">    x</div><p>a b</p>"},
+        {"<LINK REL=\"alternate Stylesheet\" HREF=css/code.css>", "<div class=\"line\">    x</div><p>a b</p>"},
+        // Not read: missing, on another site, from the site's root, not a style sheet.
+        {"<link rel=stylesheet href=css/none.css>", "<div class=\"line\"> x</div><p>a b</p>"},
+        {"<link rel=stylesheet href=\"http://example.com/css/code.css\">", "<div class=\"line\"> x</div><p>a b</p>"},
+        {"<link rel=stylesheet href=\"/css/code.css\">", "<div class=\"line\"> x</div><p>a b</p>"},
+        {"<link rel=icon href=css/code.css>", "<div class=\"line\"> x</div><p>a b</p>"},
+    };
+    for (const auto& [head, expected] : cases) {
+        WriteFile(dir / "page.html", head + body);
+        FileSize original = 0;
+        FileSize optimized = 0;
+        CompressHTML(dir / "page.html", dir / "out.html", 1, 0, 0, original, optimized);
+        const std::string result = ReadFile(dir / "out.html");
+        EXPECT_EQ(result.substr(result.find("<div")), expected) << head;
+    }
 }

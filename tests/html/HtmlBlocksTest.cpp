@@ -43,7 +43,7 @@ TEST(HtmlStyleBlock, OpeningTagWithAttributesIsKept)
     EXPECT_EQ(Level2("<style media=\"print\">a { color: red }</style>", 0, 2, ""),
               "<style media=\"print\">a{color:red }</style>");
     EXPECT_EQ(Level2("<style \r\n>p{}</style>", 0, 0, ""), kFixedStyle + "p{}</style>");
-    // All the handler appends is kept from the "=" joining, its opening tag too.
+    // The opening tag is kept as written.
     EXPECT_EQ(Level2("<style type = \"text/css\" >p{}</style>", 0, 0, ""), "<style type = \"text/css\" >p{}</style>");
 }
 
@@ -58,7 +58,7 @@ TEST(HtmlStyleBlock, WithoutCloserItsContentIsRawText)
 TEST(HtmlScriptBlock, MissingToolCopiesTheElement)
 {
     TempDir out;
-    // Unchanged to the byte: the "=" joining does not reach into the element.
+    // Unchanged to the byte.
     const std::string page = "<script>\n  var a = 1;\n</script>";
     EXPECT_EQ(Level2(page, 3, 0, out.Folder()), page);
     EXPECT_TRUE(std::filesystem::is_empty(out.Folder()));
@@ -90,6 +90,18 @@ TEST(HtmlScriptBlock, RealToolMinifiesAtJsLevel3)
     EXPECT_LT(result.size(), 16 + body.size());
     EXPECT_EQ(result.find("greet the visitor"), std::string::npos) << result;
     EXPECT_NE(result.find("greet"), std::string::npos) << result;
+    EXPECT_TRUE(std::filesystem::is_empty(out.Folder()));
+}
+
+TEST(HtmlScriptBlock, AQuoteInTextChangesNothingAfterIt)
+{
+    // The script goes to the tool whole (its string, its "//" comment and its
+    // licence as the tool leaves them); the later pre stays as written.
+    TempDir out;
+    const std::string page = "<p>A 5\" display.</p><script>/*! Licence */\nvar s = \"a  b\"; // note\nshow(s);</script>"
+                             "<pre> x = \"1\" </pre>";
+    EXPECT_EQ(Level2(page, 3, 0, out.Folder(), RealPlugins()),
+              "<p>A 5\" display.</p><script>/*! Licence */\nvar s=\"a  b\";show(s);</script><pre> x = \"1\" </pre>");
     EXPECT_TRUE(std::filesystem::is_empty(out.Folder()));
 }
 

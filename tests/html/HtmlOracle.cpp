@@ -7,9 +7,21 @@
 #include "compressors/text/CssMinifier.h"
 #include "compressors/text/HtmlBlocks.h"
 #include "compressors/text/HtmlChars.h"
+#include "compressors/text/HtmlKeptSpace.h"
 #include "compressors/text/TextHelpers.h"
 
 namespace {
+
+bool Letter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+std::string Lowered(std::string text)
+{
+    for (char& c : text) c = static_cast<char>(LowerAscii(static_cast<unsigned char>(c)));
+    return text;
+}
 
 struct Oracle {
     std::string text;
@@ -17,42 +29,10 @@ struct Oracle {
     std::string out;
     std::size_t pos = 1;
     const TRunEnvironment& environment;
-    std::string pending;                                    // raw-text tag name waiting for its ">"
-    std::vector<std::pair<std::size_t, std::size_t>> kept;  // protected spans of out: [first, end)
+    std::vector<std::pair<std::size_t, std::size_t>> kept;  // 0-based [first, end) spans of kept white space
 
-    void Keep(const std::string& bytes)
-    {
-        kept.emplace_back(out.size(), out.size() + bytes.size());
-        out += bytes;
-    }
-
-    // The name after the "<" at pos, up to an HTML space, ">", "/" or the end.
-    void NoteTag()
-    {
-        std::string name;
-        for (std::size_t f = pos + 1; f <= n; ++f) {
-            const char c = At(f);
-            if (IsHtmlSpace(static_cast<unsigned char>(c)) || c == '>' || c == '/') break;
-            name += c;
-        }
-        pending = (name == "script" || name == "style" || name == "textarea") ? name : "";
-    }
-
-    void CopyRawText()
-    {
-        out += '>';
-        std::size_t end = n + 1;
-        for (std::size_t f = pos + 1; f + 1 + pending.size() <= n && end == n + 1; ++f) {
-            std::string candidate = Range(f, f + 1 + pending.size());
-            for (char& c : candidate) c = static_cast<char>(LowerAscii(static_cast<unsigned char>(c)));
-            if (candidate == "</" + pending) end = f;
-        }
-        Keep(Range(pos + 1, end - 1));
-        pending.clear();
-        pos = end;
-    }
-
-    char At(std::size_t i) const { return text[i - 1]; }
+    char At(std::size_t i) const { return i >= 1 && i <= n ? text[i - 1] : '\0'; }
+    bool Space(std::size_t i) const { return i >= 1 && i <= n && IsHtmlSpace(static_cast<unsigned char>(At(i))); }
     bool Sub(std::size_t i, const std::string& literal) const
     {
         return i >= 1 && i - 1 + literal.size() <= n && text.compare(i - 1, literal.size(), literal) == 0;
@@ -60,6 +40,65 @@ struct Oracle {
     std::string Range(std::size_t first, std::size_t last) const  // inclusive, 1-based
     {
         return last < first ? std::string() : text.substr(first - 1, last - first + 1);
+    }
+    bool Kept(std::size_t i) const
+    {
+        for (const auto& [first, end] : kept)
+            if (i - 1 >= first && i - 1 < end) return true;
+        return false;
+    }
+
+    // The tag whose "<" is at "from", written out minified, and the position
+    // of its ">"; false when the page ends inside it. Emitted as it is read.
+    bool Tag(std::size_t from, std::string& written, std::size_t& close) const
+    {
+        std::size_t i = from + 1;
+        const bool end = At(i) == '/';
+        written = end ? "</" : "<";
+        if (end) ++i;
+        for (; i <= n && !Space(i) && At(i) != '/' && At(i) != '>'; ++i)
+            written += end ? At(i) : static_cast<char>(LowerAscii(static_cast<unsigned char>(At(i))));
+        for (;;) {
+            for (; i <= n && (Space(i) || At(i) == '/'); ++i)
+                if (!Space(i) || !Space(i - 1)) written += At(i);
+            if (i > n) return false;
+            if (At(i) == '>') {
+                written += '>';
+                close = i;
+                return true;
+            }
+            const std::size_t name = i++;
+            while (i <= n && !Space(i) && At(i) != '/' && At(i) != '>' && At(i) != '=') ++i;
+            written += Range(name, i - 1);
+            std::size_t j = i;
+            while (Space(j)) ++j;
+            if (At(j) != '=' || j > n) continue;
+            std::size_t k = j + 1;
+            while (Space(k)) ++k;
+            if (k > n) return false;
+            const char quote = At(k);
+            if (quote == '"' || quote == '\'') {
+                const std::size_t e = FindFrom(std::string(1, quote), text, k + 1);
+                if (e == 0) return false;
+                const std::string inner = Range(k + 1, e - 1);
+                const bool bare = quote == '"' && !inner.empty() && IsAllDigits(inner) && (At(e + 1) == '>' || Space(e + 1));
+                written += bare ? "=" + inner : "=" + std::string(1, quote) + inner + quote;
+                i = e + 1;
+            } else {
+                i = k;
+                while (i <= n && !Space(i) && At(i) != '>') ++i;
+                written += "=" + Range(k, i - 1);
+            }
+        }
+    }
+
+    // Where the raw text of the named element that starts at "from" ends.
+    std::size_t RawEnd(std::size_t from, const std::string& name) const
+    {
+        if (name == "plaintext") return n + 1;
+        for (std::size_t f = from; f + 1 + name.size() <= n; ++f)
+            if (Lowered(Range(f, f + 1 + name.size())) == "</" + name) return f;
+        return n + 1;
     }
 
     void SkipComment()
@@ -74,121 +113,115 @@ struct Oracle {
 
     void CopyEndTag()
     {
-        const std::size_t e = FindFrom(">", text, pos + 2);
-        if (e == 0) {
+        std::string written;
+        std::size_t close = 0;
+        if (!Letter(At(pos + 2))) {
+            const std::size_t e = FindFrom(">", text, pos + 2);
+            if (e != 0) out += Range(pos, e);
+            pos = e == 0 ? n + 1 : e + 1;
+        } else if (!Tag(pos, written, close)) {
             pos = n + 1;
-            return;
-        }
-        pending.clear();
-        const std::string name = Range(pos + 2, e - 1);
-        if (name == "th" || name == "td") {
-            pos = e + 1;
-            return;
-        }
-        out += '<';
-        pos += 1;
-    }
-
-    void CopyTagStart()
-    {
-        const std::size_t g = FindFrom(">", text, pos + 1);
-        std::size_t b = 0;
-        for (std::size_t f = pos + 1; f <= n && b == 0; ++f)
-            if (IsHtmlSpace(static_cast<unsigned char>(At(f)))) b = f;
-        if (g > 0 && b > 0)
-            for (std::size_t i = pos + 1; i <= std::min(g, b); ++i)
-                text[i - 1] = static_cast<char>(LowerAscii(static_cast<unsigned char>(text[i - 1])));
-        NoteTag();
-        out += '<';
-        pos += 1;
-    }
-
-    void CopyPreformatted()
-    {
-        std::size_t r = pos;
-        bool found = false;
-        for (std::size_t f = pos + 3; f <= n; ++f) {
-            std::string six = Range(f, std::min(n, f + 5));
-            for (char& c : six) c = static_cast<char>(LowerAscii(static_cast<unsigned char>(c)));
-            if (six == "</pre>") {
-                Keep(Range(r, f + 5));
-                r = f + 6;
-                found = true;
-            }
-        }
-        if (found) {
-            pos = r;
         } else {
-            Keep(Range(pos, n));
-            pos = n + 1;
+            const std::string name = Range(pos + 2, close - 1);
+            if (name != "td" && name != "th") out += written;
+            pos = close + 1;
         }
     }
 
-    void CopyQuoted()
+    void CopyStartTag()
     {
-        const std::size_t e = FindFrom("\"", text, pos + 1);
-        if (e == 0) {
-            out += '"';
-            pos += 1;
+        std::string name;
+        for (std::size_t f = pos + 1; f <= n && !Space(f) && At(f) != '/' && At(f) != '>'; ++f) name += At(f);
+        name = Lowered(name);
+        if (name.rfind("pre", 0) == 0) {
+            out += "<" + name;
+            const std::size_t from = pos + 1 + name.size();
+            std::size_t last = 0;
+            for (std::size_t f = pos + 4; f <= n; ++f)
+                if (Lowered(Range(f, std::min(n, f + 5))) == "</pre>") last = f;
+            out += Range(from, last == 0 ? n : last + 5);
+            pos = last == 0 ? n + 1 : last + 6;
             return;
         }
-        const std::string inner = Range(pos + 1, e - 1);
-        if (!inner.empty() && IsAllDigits(inner) && Range(e + 1, e + 1) != "/")
-            out += inner;
-        else
-            out += '"' + inner + '"';
-        pos = e + 1;
+        std::string written;
+        std::size_t close = 0;
+        if (!Tag(pos, written, close)) {
+            out += Range(pos, n);
+            pos = n + 1;
+            return;
+        }
+        out += written;
+        pos = close + 1;
+        if (name == "script" || name == "style" || name == "textarea" || name == "title" || name == "xmp" ||
+            name == "plaintext") {
+            const std::size_t end = RawEnd(pos, name);
+            out += Range(pos, end - 1);
+            pos = end;
+        }
+    }
+
+    void CopyDeclaration()
+    {
+        const std::size_t e = FindFrom(">", text, pos + 1);
+        const std::size_t last = e == 0 ? n : e;
+        bool name = true;
+        for (std::size_t f = pos; f <= last; ++f) {
+            name = name && !Space(f) && At(f) != '>';
+            if (name)
+                out += static_cast<char>(LowerAscii(static_cast<unsigned char>(At(f))));
+            else if (!Space(f) || !Space(f - 1))
+                out += At(f);
+        }
+        pos = last + 1;
     }
 
     void CopyWhitespaceRun()
     {
-        out += At(pos);
-        for (std::size_t f = pos + 1; f <= n; ++f)
-            if (!IsHtmlSpace(static_cast<unsigned char>(At(f)))) {
-                pos = f;
-                return;
-            }
-        pos += 1;
+        std::size_t f = pos + 1;
+        while (Space(f)) ++f;
+        if (f > n || f == pos + 1 || Kept(pos))
+            out += Range(pos, f - 1);
+        else
+            out += At(pos);
+        pos = f;
+    }
+
+    // A block element's opening tag end and closing tag start, or false: the
+    // start tag is then copied as any other.
+    bool Element(const std::string& closer, std::size_t& tagClose, std::size_t& e)
+    {
+        std::string written;
+        e = Tag(pos, written, tagClose) ? FindFrom(closer, text, tagClose + 1) : 0;
+        if (e == 0) CopyStartTag();
+        return e != 0;
     }
 
     void CopyStyleBlock(Level cssLevel)
     {
-        const std::size_t g = FindFrom(">", text, pos + 1);
-        const std::size_t e = g == 0 ? 0 : FindFrom("</style>", text, g);
-        if (e == 0) {
-            NoteTag();
-            Keep("<");
-            pos += 1;
-            return;
-        }
-        pending.clear();
+        std::size_t g = 0;
+        std::size_t e = 0;
+        if (!Element("</style>", g, e)) return;
         const std::string content = Range(g + 1, e - 1);
         bool plain = true;
         for (char c : Range(pos + 6, g - 1)) plain = plain && IsHtmlSpace(static_cast<unsigned char>(c));
-        Keep((plain ? std::string("<style type=\"text/css\">") : Range(pos, g)) +
-             (cssLevel == 0   ? content
-              : cssLevel == 2 ? MinifyCSSMaximum(content)
-                              : MinifyCSSBasic(content)) +
-             "</style>");
+        out += (plain ? std::string("<style type=\"text/css\">") : Range(pos, g)) +
+               (cssLevel == 0   ? content
+                : cssLevel == 2 ? MinifyCSSMaximum(content)
+                                : MinifyCSSBasic(content)) +
+               "</style>";
         pos = e + 8;
     }
 
     void CopyScriptBlock(const std::string& directory, Level jsLevel)
     {
-        const std::size_t g = FindFrom(">", text, pos + 1);
-        const std::size_t e = g == 0 ? 0 : FindFrom("</script>", text, g);
-        if (e == 0) {
-            NoteTag();
-            Keep("<");
-            pos += 1;
-            return;
-        }
-        pending.clear();
+        std::size_t g = 0;
+        std::size_t e = 0;
+        if (!Element("</script>", g, e)) return;
         const std::string element = Range(pos, e + 8);
         if (std::filesystem::exists(environment.pluginDir + "ESC.wsf"))
-            Keep(MinifyScriptBlock(directory, element, jsLevel, environment));
+            out += MinifyScriptBlock(directory, element, jsLevel, environment);
         else
-            Keep(element);
+            out += element;
         pos = e + 9;
     }
 };
@@ -198,8 +231,9 @@ struct Oracle {
 std::string OracleMinifyHTML(std::string text, const HtmlLevels& levels, const std::string& destinationDirectory,
                              const TRunEnvironment& environment)
 {
-    Oracle o{std::move(text), 0, {}, 1, environment, {}, {}};
+    Oracle o{std::move(text), 0, {}, 1, environment, {}};
     o.n = o.text.size();
+    o.kept = HtmlKeptSpace(o.text).Spans();
     while (o.pos <= o.n) {
         if (o.Sub(o.pos, "<!--"))
             o.SkipComment();
@@ -209,29 +243,16 @@ std::string OracleMinifyHTML(std::string text, const HtmlLevels& levels, const s
             o.CopyScriptBlock(destinationDirectory, levels.js);
         else if (o.Sub(o.pos, "</"))
             o.CopyEndTag();
-        else if (o.At(o.pos) == '<')
-            o.CopyTagStart();
-        else if (o.pos > 1 && o.Sub(o.pos - 1, "<pre"))
-            o.CopyPreformatted();
-        else if (o.At(o.pos) == '"')
-            o.CopyQuoted();
-        else if (IsHtmlSpace(static_cast<unsigned char>(o.At(o.pos))))
+        else if (o.At(o.pos) == '<' && Letter(o.At(o.pos + 1)))
+            o.CopyStartTag();
+        else if (o.At(o.pos) == '<' && (o.At(o.pos + 1) == '!' || o.At(o.pos + 1) == '?'))
+            o.CopyDeclaration();
+        else if (o.Space(o.pos))
             o.CopyWhitespaceRun();
-        else if (o.At(o.pos) == '>' && !o.pending.empty())
-            o.CopyRawText();
         else {
             o.out += o.At(o.pos);
             o.pos += 1;
         }
     }
-    // The "=" joining runs on each stretch of output between protected spans.
-    std::string result;
-    std::size_t from = 0;
-    o.kept.emplace_back(o.out.size(), o.out.size());
-    for (const auto& [first, end] : o.kept) {
-        result += ReplaceAll(ReplaceAll(o.out.substr(from, first - from), " =", "="), "= ", "=");
-        result += o.out.substr(first, end - first);
-        from = end;
-    }
-    return result;
+    return o.out;
 }

@@ -4,8 +4,6 @@
 
 #include "HtmlTestSupport.h"
 
-#include "compressors/text/HtmlScan.h"
-#include "compressors/text/TextHelpers.h"
 
 #include <filesystem>
 #include <random>
@@ -37,7 +35,9 @@ const std::vector<std::string> kPieces = {
     "  ",       "\"12\"",   "\"\"",   "{",          "}",         ";",          ":",           ",",
     "*",        "/*",       "*/",     "x",          "P",         "<A",         "<a ",         "a{color:red}",
     " = ",      "<!-->",    "\x00",   "!=",         "=  ",       "<textarea>", "</TextArea>", "<Script>",
-    "</scRIPT", "<pre>",    "/>",     "<TEXTAREA ",
+    "</scRIPT", "<pre>",    "/>",     "<TEXTAREA ", "'",        "='",          "= \"1\" ",  "<p ",
+    "<!DOCTYPE ", "<?x ",   "</p ",   "<title>",    "<xmp>",     "</XMP>",     "<span class=\"w\">",
+    "</span>",  "<b style=white-space:pre>", "<style>.w{white-space:pre}</style>", "<br>", "<plaintext>",
 };
 
 std::string RandomPage(std::mt19937& random, std::size_t maxPieces)
@@ -175,18 +175,4 @@ TEST(HtmlOracle, PagesThatDefeatNaiveLookAhead)
     for (const auto& page : pages)
         for (Level html = 1; html <= 2; ++html)
             for (Level css = 0; css <= 2; ++css) Minify(page, HtmlLevels{html, 0, css});
-}
-
-TEST(HtmlOracle, JoiningEqualsSignsMatchesTwoReplaceAllPasses)
-{
-    std::mt19937 random(7);
-    std::uniform_int_distribution<int> length(0, 12);
-    std::uniform_int_distribution<int> pick(0, 3);
-    for (int round = 0; round < 20000; ++round) {
-        std::string text;
-        for (int i = length(random); i > 0; --i) text += " = a"[pick(random)];
-        std::string joined = text;
-        JoinEqualsSigns(joined);
-        ASSERT_EQ(joined, ReplaceAll(ReplaceAll(text, " =", "="), "= ", "=")) << "[" << text << "]";
-    }
 }

@@ -24,13 +24,15 @@ TEST(HtmlScanner, TableCellEndTagsAreDroppedOthersKept)
     EXPECT_EQ(Level1("x</p and no end"), "x");
 }
 
-TEST(HtmlScanner, TagNamesAreLowercasedUpToBlankOrEnd)
+TEST(HtmlScanner, TagNamesAreLowercased)
 {
     EXPECT_EQ(Level1("<P CLASS=X>"), "<p CLASS=X>");
     EXPECT_EQ(Level1("<!DOCTYPE HTML>"), "<!doctype HTML>");
     EXPECT_EQ(Level1("<DIV>A</DIV> x"), "<div>A</DIV> x");    // end tags keep their case
-    EXPECT_EQ(Level1("x<BR>"), "x<BR>");                      // no blank after it: untouched
-    EXPECT_EQ(Level1("<B>x y <I>z</I>"), "<b>x y <I>z</I>");  // no blank after <I>
+    EXPECT_EQ(Level1("x<BR>"), "x<br>");
+    EXPECT_EQ(Level1("<B>x y <I>z</I>"), "<b>x y <i>z</I>");
+    // Only the name: attribute names and values keep their case.
+    EXPECT_EQ(Level1("<A/HREF=Page.HTML>x</A>"), "<a/HREF=Page.HTML>x</A>");
 }
 
 TEST(HtmlScanner, TagNameEndsAtAnySpaceCharacter)
@@ -58,22 +60,6 @@ TEST(HtmlScanner, UnclosedPreformattedKeepsTheRestOfThePage)
     EXPECT_EQ(Level1("<pre>"), "<pre>");
 }
 
-TEST(HtmlScanner, QuotedText)
-{
-    EXPECT_EQ(Level1("<IMG SRC=\"a.gif\" WIDTH=\"100\">"), "<img SRC=\"a.gif\" WIDTH=100>");
-    EXPECT_EQ(Level1("it is \"12\" now"), "it is 12 now");
-    EXPECT_EQ(Level1("\"a  b\""), "\"a  b\"");
-    EXPECT_EQ(Level1("\"\xd9\xa0\""), "\"\xd9\xa0\"");  // high bytes are not digits
-    // Unquoted before a self-closing slash, the value would take the slash.
-    EXPECT_EQ(Level1("<circle r=\"4\"/><rect width=\"10\" />"), "<circle r=\"4\"/><rect width=10 />");
-}
-
-TEST(HtmlScanner, LoneQuoteAndEmptyQuotesAreKept)
-{
-    EXPECT_EQ(Level1("a\"b  c"), "a\"b c");
-    EXPECT_EQ(Level1("<img alt=\"\" title=\"x\">"), "<img alt=\"\" title=\"x\">");
-}
-
 TEST(HtmlScanner, SpaceRunsShrinkToTheirFirstCharacter)
 {
     EXPECT_EQ(Level1("a \r\n\tb"), "a b");
@@ -83,15 +69,55 @@ TEST(HtmlScanner, SpaceRunsShrinkToTheirFirstCharacter)
     EXPECT_EQ(Level1("a\xa0\xa0 b"), "a\xa0\xa0 b");
 }
 
-TEST(HtmlScanner, SpacesAroundEqualsSignsGo)
+TEST(HtmlScanner, MarkupIsRewrittenTextIsNot)
 {
-    EXPECT_EQ(Level1("x = 1"), "x=1");
-    EXPECT_EQ(Level1("a == b"), "a==b");
-    EXPECT_EQ(Level1("<a href = \"x\">"), "<a href=\"x\">");
-    EXPECT_EQ(Level1("<p>end</p>\n</html>"), "<p>end</p>\n</html>");
-    // Outside kept content only.
-    EXPECT_EQ(Level1("x = <pre> = </pre> = y"), "x=<pre> = </pre>=y");
-    EXPECT_EQ(Level1("<p a = 1><textarea b = 2> = </textarea c = 3>"), "<p a=1><textarea b=2> = </textarea c=3>");
+    const std::string sheet = "<style>.where { white-space: pre-wrap }</style>";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        // Spaces around "=" and quotes of numbers go inside tags only.
+        {"<p>Set x = 5 and say \"42\"</p>", "<p>Set x = 5 and say \"42\"</p>"},
+        {"<p>Linux >= 5.4, <code>let x = 5;</code></p>", "<p>Linux >= 5.4, <code>let x = 5;</code></p>"},
+        {"<td width = \"42\"  HEIGHT=\r\n\"7\">", "<td width=42 HEIGHT=7>"},
+        {"<IMG SRC=\"a.gif\" WIDTH=\"100\">", "<img SRC=\"a.gif\" WIDTH=100>"},
+        {"<circle r=\"4\"/><rect width=\"10\" />", "<circle r=\"4\"/><rect width=10 />"},
+        {"<img a=\"1\"b=\"2\" c='3' d=\"\">", "<img a=\"1\"b=2 c='3' d=\"\">"},  // unquoted, "1b=2" would be one value
+        {"<a href = x = y>", "<a href=x = y>"},  // the second "=" starts an attribute of its own
+        {"<p title=\"a = b  \"\" c>x</p c = 3>", "<p title=\"a = b  \"\" c>x</p c=3>"},
+        {"<p x=>a</p>", "<p x=>a</p>"},
+        {"<!DOCTYPE html  PUBLIC \"-//W3C\" >", "<!doctype html PUBLIC \"-//W3C\" >"},
+        {"<?xml version = \"1.0\"?>", "<?xml version = \"1.0\"?>"},
+        {"a < b = \"1\"  c", "a < b = \"1\" c"},
+        {"x = <pre> = \"1\" </pre> = y", "x = <pre> = \"1\" </pre> = y"},
+        // A quote in text is text: later tags and raw text are read as a browser reads them.
+        {"<p>A 5\" display.</p><p class=\"x\" id=\"7\">a  b</p>", "<p>A 5\" display.</p><p class=\"x\" id=7>a b</p>"},
+        {"<p>it's</p><textarea>'a  b'</textarea>  <b title='c  d'>e</b>",
+         "<p>it's</p><textarea>'a  b'</textarea> <b title='c  d'>e</b>"},
+        {"<p>5\"</p><script>s = \"a  b\"; // c\nf();</script>", "<p>5\"</p><script>s = \"a  b\"; // c\nf();</script>"},
+        // Text keeps its white space where the page may show it as written.
+        {sheet + "<div class=\"x where\">a\n    b</div>  c", sheet + "<div class=\"x where\">a\n    b</div> c"},
+        {"<div class=where><div>a  b</div>c  <br>d</div>e  f" + sheet,
+         "<div class=where><div>a  b</div>c  <br>d</div>e f" + sheet},
+        {"<style>.docblock .where, x{white-space:pre}</style><span class=WHERE>a  b</span>  c",
+         "<style>.docblock .where, x{white-space:pre}</style><span class=WHERE>a  b</span> c"},
+        {"<style>@media screen { span:hover { white-space: break-spaces } }</style><span>a  b</span><p>c  d</p>",
+         "<style>@media screen { span:hover { white-space: break-spaces } }</style><span>a  b</span><p>c d</p>"},
+        {"<p style=\"color:red; WHITE-SPACE: Pre-Line\">a  b</p>c  d", "<p style=\"color:red; WHITE-SPACE: Pre-Line\">a  b</p>c d"},
+        {"<listing>a  b</listing>  <svg><text xml:space=\"preserve\">c  d</text></svg>  e",
+         "<listing>a  b</listing> <svg><text xml:space=\"preserve\">c  d</text></svg> e"},
+        {"<div id=w>a  b</div>  <p>c  d</p><style>#w{white-space:pre}</style>",
+         "<div id=w>a  b</div> <p>c d</p><style>#w{white-space:pre}</style>"},
+        {"<span class=w>a  <span>b</span>  c</span>  d<style>.w{white-space:pre}</style>",
+         "<span class=w>a  <span>b</span>  c</span> d<style>.w{white-space:pre}</style>"},
+        // Selectors that cannot be read simply keep every element's white space.
+        {"<style>[data-x]{white-space:pre}</style><p>a  b</p>", "<style>[data-x]{white-space:pre}</style><p>a  b</p>"},
+        {"<style>:is(.a){white-space:pre}</style><p>a  b</p>", "<style>:is(.a){white-space:pre}</style><p>a  b</p>"},
+        // Rules that show nothing as written leave the text to be shortened.
+        {"<style>.n{white-space:nowrap}.g::before{white-space:pre}/* .c{white-space:pre} */</style>"
+         "<p class=\"n g c\">a  b</p>",
+         "<style>.n{white-space:nowrap}.g::before{white-space:pre}/* .c{white-space:pre} */</style>"
+         "<p class=\"n g c\">a b</p>"},
+        {"<link rel=stylesheet href=pre.css><p class=where>a  b</p>", "<link rel=stylesheet href=pre.css><p class=where>a b</p>"},
+    };
+    for (const auto& [page, expected] : cases) EXPECT_EQ(Level1(page), expected) << page;
 }
 
 TEST(HtmlScanner, RawTextElementsAreKeptVerbatim)
@@ -110,27 +136,24 @@ TEST(HtmlScanner, RawTextElementsAreKeptVerbatim)
         {"<style>a  b</STYLE\n>  c", "<style>a  b</STYLE\n> c"},
         // A ">" quoted or in a comment inside the opening tag does not count.
         {"<script data-x=\"a>b\">c  d</script>", "<script data-x=\"a>b\">c  d</script>"},
-        {"<script <!-- > -->>a  b</script>", "<script >a  b</script>"},
+        {"<script <!-- > -->>a  b</script>", "<script <!-- > -->>a  b</script>"},
         {"<script/>a  b</script>", "<script/>a  b</script>"},
         // Unclosed: kept to the end of the page.
         {"<p>  <script>a  = \"1\" <!-- <p>", "<p> <script>a  = \"1\" <!-- <p>"},
         {"<textarea>", "<textarea>"},
         // Other names are ordinary tags.
-        {"<scripts>a  \"1\"</scripts>", "<scripts>a 1</scripts>"},
+        {"<scripts>a  \"1\"</scripts>", "<scripts>a \"1\"</scripts>"},
         {"<text>a  b</text><pre-x>c  d", "<text>a b</text><pre-x>c  d"},
-        // The name as the tag start left it: with no HTML space after it in
-        // the page, "<SCRIPT" is not lowercased, so it is no script.
-        {"x<SCRIPT>\"1\"</SCRIPT>", "x<SCRIPT>1</SCRIPT>"},
+        // Names in any letter case; the tag ends at its first ">" outside a
+        // quoted value, whatever comes before it.
+        {"x<SCRIPT>\"1\"</SCRIPT>", "x<script>\"1\"</SCRIPT>"},
+        {"<script <b>x = \"1\"  y", "<script <b>x = \"1\"  y"},
+        {"<style </p>>  \"2\"</style>", "<style </p>>  \"2\"</style>"},
+        {"<TITLE>a  <b>  = \"1\"</title>", "<title>a  <b>  = \"1\"</title>"},
+        {"<xmp>a  <i>b</i></xmp >  c", "<xmp>a  <i>b</i></xmp > c"},
+        {"<plaintext>a  </plaintext>  b", "<plaintext>a  </plaintext>  b"},
     };
     for (const auto& [page, expected] : cases) EXPECT_EQ(Level1(page), expected) << page;
-}
-
-TEST(HtmlScanner, AnotherTagBeforeTheGreaterThanSignEndsTheRawTextTag)
-{
-    EXPECT_EQ(Level1("<script <b>x = \"1\"  y"), "<script <b>x=1 y");
-    EXPECT_EQ(Level1("<style </p>>  \"2\""), "<style </p>> 2");
-    EXPECT_EQ(Level1("<style </td>>  \"2\""), "<style > 2");                        // also a dropped end tag
-    EXPECT_EQ(Level1("<textarea <!-- x -->\"3\">  \"4\""), "<textarea 3>  \"4\"");  // a comment does not
 }
 
 TEST(HtmlScanner, Level2RawTextWhereNoBlockHandlerTakesTheElement)
@@ -145,8 +168,9 @@ TEST(HtmlScanner, Level2RawTextWhereNoBlockHandlerTakesTheElement)
     EXPECT_EQ(Minify("<script>a  =  \"1\"", level2), "<script>a  =  \"1\"");
     EXPECT_EQ(Minify("<style>p  {}</STYLE>  x", level2), "<style>p  {}</STYLE> x");
     // An element the handler takes is a tag start of its own.
-    EXPECT_EQ(Minify("<SCRIPT <style>a{b:c}</style>>x  y", level2),
-              "<script <style type=\"text/css\">a{b:c}</style>>x y");
+    // The opening tag ends at its first ">" outside a quoted value.
+    EXPECT_EQ(Minify("<SCRIPT <style>a{b:c}</style>>x  y", level2), "<script <style>a{b:c}</style>>x  y");
+    EXPECT_EQ(Minify("<style title=\"a>b\">p  {}</style>", level2), "<style title=\"a>b\"></style>");
 }
 
 TEST(HtmlScanner, EmptyPageAndOtherLevels)

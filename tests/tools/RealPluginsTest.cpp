@@ -331,6 +331,22 @@ TEST_F(RealPluginsTest, ScriptsStillComputeTheSameAtEveryLevel)
     EXPECT_TRUE(messages.empty());
 }
 
+TEST_F(RealPluginsTest, LicenceCommentsStayAtEveryLevel)
+{
+    const std::string source = dir / "licensed.js";
+    WriteFile(source, "/*! Widget v1 | MIT */\n// note\nvar total = 1; /* @license BSD */\n"
+                      "function add(step) { /*! inner */ return total + step; }\nconsole.log(add(2));\n");
+    for (Level level = 1; level <= 4; ++level) {
+        const std::string destination = dir / ("licensed" + std::to_string(level) + ".js");
+        CompressJS(source, destination, level, original, optimized, environment);
+        const std::string result = ReadFile(destination);
+        for (const char* kept : {"/*! Widget v1 | MIT */", "/* @license BSD */", "/*! inner */"})
+            EXPECT_NE(result.find(kept), std::string::npos) << int(level) << " " << kept << "\n" << result;
+        EXPECT_EQ(result.find("note"), std::string::npos) << int(level) << "\n" << result;
+        EXPECT_EQ(RunNode(destination), "3\n") << int(level);
+    }
+}
+
 TEST_F(RealPluginsTest, ScriptWithSyntaxErrorFailsWithTheReason)
 {
     const std::string source = dir / "broken.js";
