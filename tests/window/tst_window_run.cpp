@@ -419,6 +419,29 @@ private slots:
         QCOMPARE(Cell(form, 3, 4), QStringLiteral("TOTAL"));
     }
 
+    // A plug-in whose output shows other pixels: the source's bytes stand and
+    // the row says so, also in its tooltip (the Ratio column is narrow).
+    void AnImageWhoseOutputDoesNotMatchIsKept()
+    {
+        QTemporaryDir program;
+        const std::string plugins = program.path().toStdString() + "/plugins";
+        std::filesystem::copy(BuildBinDir() + "/plugins", plugins);
+        WriteFile(QString::fromStdString(plugins + "/pngout.exe"),
+                  "#!/bin/sh\nfor a; do src=$dst; dst=$a; done\n"
+                  "exec convert \"$src\" -fill '#010203' -draw 'point 0,0' PNG32:\"$dst\"\n");
+        std::filesystem::permissions(plugins + "/pngout.exe", std::filesystem::perms::owner_all);
+        const QString png = QStringLiteral(QWO_SOURCE_DIR "/examples/site/images/logo.png");
+        TForm1 form(program.path().toStdString());
+        const QString out = OutDir("kept-out");
+        Run(form, {png}, out);
+        QCOMPARE(ReadFile(out + "logo.png"), ReadFile(png));
+        QCOMPARE(Cell(form, 4, 1), QStringLiteral("100.00%; kept: output did not match"));
+        QCOMPARE(Cell(form, 2, 1), Cell(form, 3, 1));
+        QCOMPARE(TableMismatch(form), QString());
+        const auto* table = form.findChild<QTableView*>("ResultGrid");
+        QCOMPARE(table->model()->index(0, 4).data(Qt::ToolTipRole).toString(), Cell(form, 4, 1));
+    }
+
     void APluginThatCannotStartFailsItsFile()
     {
         QTemporaryDir program;
