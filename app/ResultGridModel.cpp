@@ -43,8 +43,9 @@ int TResultGridModel::columnCount(const QModelIndex& parent) const
 
 QVariant TResultGridModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() + 1 >= grid_.RowCount() ||
-        index.column() >= grid_.ColumnCount())
+    // The tooltip shows a cell whole where its column is too narrow ("; kept: output did not match").
+    if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid() ||
+        index.row() + 1 >= grid_.RowCount() || index.column() >= grid_.ColumnCount())
         return QVariant();
     return QString::fromStdString(grid_.Cell(index.column(), index.row() + 1));
 }

@@ -39,6 +39,9 @@ struct TRunEnvironment {
     TGIFRenderOptions gif;
     // The run's inline script results; may be empty (every body goes to the tool).
     std::shared_ptr<TScriptBlockCache> scriptBlocks;
+    // Image outputs are decoded and compared with their sources before they
+    // stand (app/core/ProvedOutput.h); off only to measure what the check costs.
+    bool proveImages = true;
 };
 
 // PluginDir(), no hooks, the real runner, the default limits, no control, the

@@ -4,8 +4,10 @@
 #   scripts/install-deps.sh [--list] [SET...]
 # Sets (each adds to run, which every job needs):
 #   run      build and run the program: compiler, CMake, Qt 6, the window's
-#            font, and the tools behind the plug-ins; also the plug-ins' npm
-#            tools (plugins/package.json) where npm is installed
+#            font, the decoders that check every image output (libpng,
+#            libjpeg-turbo, giflib), and the tools behind the plug-ins; also
+#            the plug-ins' npm tools (plugins/package.json) where npm is
+#            installed
 #   test     the test suite (make test): GoogleTest, giflib, ImageMagick,
 #            Chromium and the documentation sites it renders (pinned
 #            in tests/browser/sites.js), Python, Xvfb, and what the
@@ -20,6 +22,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 run_packages=(
   cmake ninja-build g++ make pkg-config qt6-base-dev libgl-dev fonts-wine
+  libpng-dev libjpeg62-turbo-dev libgif-dev
   jhead libjpeg-turbo-progs optipng zopfli nodejs node-terser util-linux
 )
 package_packages=(dpkg-dev)

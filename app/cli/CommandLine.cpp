@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <exception>
 #include <optional>
 
@@ -86,6 +87,16 @@ public:
     }
 };
 
+// The images whose output did not match, so that their sources were written.
+class TKeptCount : public TRunObserver {
+public:
+    int count = 0;
+    void Shown(const TJob&, const TFileOutcome& outcome) override
+    {
+        if (!outcome.failed && outcome.result.kept) ++count;
+    }
+};
+
 // The run's environment: the plug-in folder given (else the one beside the
 // program), the plug-in limits, notices to `err` (the progress line blanked
 // first); the run's waits tick the progress line.
@@ -103,6 +114,9 @@ TRunEnvironment CommandLineEnvironment(const CliOptions& options, std::ostream& 
     };
     environment.toolLimits = {options.toolTimeoutSeconds, options.toolMemoryBytes};
     environment.control = control ? std::move(control) : std::make_shared<TRunControl>();
+    // Only the benchmark turns the image check off, to measure what it costs.
+    const char* noCheck = std::getenv("QWO_NO_VERIFY");
+    environment.proveImages = !(noCheck && std::string(noCheck) == "1");
     return environment;
 }
 
@@ -194,6 +208,8 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         manifest.emplace(LoadManifest(manifestPath, err), host.outputDir);
         observers.list.push_back(&*manifest);
     }
+    TKeptCount kept;
+    observers.list.push_back(&kept);
     TRunOptions runOptions{options.jobs, options.keepGoing, &observers, {}};
     runOptions.extras.incremental = options.incremental;
     runOptions.extras.previous = manifest ? &manifest->Records() : nullptr;
@@ -217,6 +233,8 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         err << kProgram << ": " << error.what() << "\n";
         status = kExitFileFailed;
     }
+    if (kept.count > 0)
+        err << kept.count << (kept.count == 1 ? " image" : " images") << " kept: output did not match\n";
     if (manifest) {
         try {
             WriteEntireFile(manifestPath, ManifestText(manifest->Records()), host.environment.control.get());

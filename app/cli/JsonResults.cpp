@@ -24,7 +24,12 @@ std::string Ratio(long long optimized, long long original)
 void TJsonResults::Shown(const TJob& job, const TFileOutcome& outcome)
 {
     const TJobResult& result = outcome.result;
-    const char* status = outcome.failed ? "failed" : outcome.reused ? "reused" : result.copied ? "copied" : "ok";
+    const bool kept = !outcome.failed && result.kept;
+    const char* status = outcome.failed   ? "failed"
+                         : outcome.reused ? "reused"
+                         : result.copied  ? "copied"
+                         : kept           ? "kept"
+                                          : "ok";
     std::string object = "{\"source\": " + JsonString(job.source) +
                          ", \"destination\": " + JsonString(job.destination) + ", \"kind\": \"" + KindText(job.kind) +
                          "\", \"level\": ";
@@ -42,6 +47,7 @@ void TJsonResults::Shown(const TJob& job, const TFileOutcome& outcome)
     object += ", \"status\": \"" + std::string(status) +
               "\", \"error\": " + (outcome.failed ? JsonString(outcome.error) : std::string("null")) +
               ", \"fallback\": " + (outcome.copiedUnchanged ? "\"copied\"" : "null") +
+              ", \"kept\": " + (kept ? "\"output did not match\"" : "null") +
               ", \"lossy\": " + (lossy ? "true" : "false") + ", \"seconds\": " + Fixed(outcome.seconds, 3) + "}";
     files_ += (count_ == 0 ? "\n    " : ",\n    ") + object;
     ++count_;
@@ -49,7 +55,7 @@ void TJsonResults::Shown(const TJob& job, const TFileOutcome& outcome)
         ++failed_;
         return;
     }
-    ++(result.copied ? copied_ : ok_);  // a reused file counts as what it was
+    ++(result.copied ? copied_ : kept ? kept_ : ok_);  // a reused file counts as what it was
     if (lossy) ++lossy_;
     original_ += result.originalSize;
     optimized_ += result.optimizedSize;
@@ -59,7 +65,7 @@ std::string TJsonResults::Text() const
 {
     return "{\n  \"files\": [" + files_ + (count_ == 0 ? "" : "\n  ") +
            "],\n  \"totals\": {\"files\": " + std::to_string(count_) + ", \"ok\": " + std::to_string(ok_) +
-           ", \"copied\": " + std::to_string(copied_) + ", \"failed\": " + std::to_string(failed_) + ", \"lossy\": " + std::to_string(lossy_) +
+           ", \"copied\": " + std::to_string(copied_) + ", \"kept\": " + std::to_string(kept_) + ", \"failed\": " + std::to_string(failed_) + ", \"lossy\": " + std::to_string(lossy_) +
            ", \"original\": " + std::to_string(original_) + ", \"optimized\": " + std::to_string(optimized_) +
            ", \"ratio\": " + Ratio(optimized_, original_) + "}\n}\n";
 }

@@ -80,7 +80,8 @@ std::string ManifestText(const TOutputRecords& records)
                 Hex(r.sourceHash) + "\", \"kind\": " + JsonString(r.kind) + ", \"levels\": " + JsonString(r.levels) +
                 ", \"version\": " + JsonString(r.version) + ", \"output_size\": " + std::to_string(r.outputSize) +
                 ", \"output_hash\": \"" + Hex(r.outputHash) + "\", \"original\": " + std::to_string(r.originalSize) +
-                ", \"level\": " + std::to_string(r.level) + ", \"copied\": " + (r.copied ? "true" : "false") + "}";
+                ", \"level\": " + std::to_string(r.level) + ", \"copied\": " + (r.copied ? "true" : "false") +
+                ", \"kept\": " + (r.kept ? "true" : "false") + "}";
     }
     text += first ? "}\n}\n" : "\n  }\n}\n";
     return text;
@@ -106,6 +107,8 @@ TOutputRecords ParseManifest(const std::string& text)
         r.originalSize = Size(object, "original");
         r.level = static_cast<int>(Signed(object, "level"));
         r.copied = Field(object, "copied", TJsonValue::Type::Boolean).boolean;
+        for (const auto& [key, value] : object.members)  // absent from older manifests
+            if (key == "kept") r.kept = value.type == TJsonValue::Type::Boolean && value.boolean;
         if (r.level < -1 || r.level > 99) throw JsonError("invalid \"level\"");
         records[name] = std::move(r);
     }

@@ -7,7 +7,8 @@
 
 // {"format": 1, "files": {NAME: {"source_size", "source_mtime_ns", "source_hash",
 // "kind", "levels", "version", "output_size", "output_hash", "original", "level",
-// "copied"}, ...}}, the names sorted; hashes as 16 hex digits.
+// "copied", "kept"}, ...}}, the names sorted; hashes as 16 hex digits. "kept"
+// (the image's output did not match, its source stands) may be absent: false.
 std::string ManifestText(const TOutputRecords& records);
 
 // The records of a manifest's text; throws JsonError when it is damaged (not

@@ -35,6 +35,7 @@ TJobRun RunJob(const TJob& job, const TLevels& levels, const TRunEnvironment& en
         now.originalSize = static_cast<std::uint64_t>(run.result.originalSize);
         now.level = run.result.level;
         now.copied = run.result.copied;
+        now.kept = run.result.kept;
         run.record = now;
     }
     return run;

@@ -6,6 +6,7 @@
 #include "app/core/Level.h"
 #include "app/core/NeverLarger.h"
 #include "app/core/OutputFolders.h"
+#include "app/core/ProvedOutput.h"
 #include "app/core/PluginCheck.h"
 #include "compressors/Compressors.h"
 
@@ -99,6 +100,8 @@ TJobResult OptimizeJob(const TJob& job, const TLevels& levels, const TRunEnviron
         entry.optimize(source, destination, levels.*entry.level, result.originalSize, result.optimizedSize,
                        environment);
         KeepSourceWhenNotSmaller(job, result.level, result.originalSize, result.optimizedSize, environment);
+        result.kept = KeepSourceWhenNotSamePicture(job, levels.*entry.level, result.originalSize,
+                                                   result.optimizedSize, environment);
         return result;
     }
     PlainCopy(source, destination, result.originalSize, result.optimizedSize, environment);

@@ -31,13 +31,18 @@ struct TJobResult {
     FileSize optimizedSize = 0;
     bool copied = false;
     int level = -1;
+    // The output did not show the source's picture: the destination holds the
+    // source's bytes and the sizes are the source's (ProvedOutput.h).
+    bool kept = false;
 };
 
 // Refuses a refused job, creates its new folders (CreateOutputFolders), picks
 // the optimizer by the job's kind and runs it. A file whose plug-in is
 // missing is copied, with one notice per plug-in and run through the
 // environment's notify hook (stderr when it has none). An output that is not
-// smaller than its source becomes the source's bytes (KeepSourceWhenNotSmaller).
+// smaller than its source becomes the source's bytes (KeepSourceWhenNotSmaller),
+// and so does an image output that does not show its source's picture
+// (KeepSourceWhenNotSamePicture; the result is then marked kept).
 // Throws what the optimizer throws.
 TJobResult OptimizeJob(const TJob& job, const TLevels& levels, const TRunEnvironment& environment,
                        const std::map<FileKind, std::string>& missingPlugins);

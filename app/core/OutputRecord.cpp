@@ -134,6 +134,7 @@ std::optional<TJobResult> Reusable(const TOutputRecord& recorded, const TOutputR
     result.originalSize = static_cast<FileSize>(recorded.originalSize);
     result.optimizedSize = static_cast<FileSize>(recorded.outputSize);
     result.copied = recorded.copied;
+    result.kept = recorded.kept;
     result.level = recorded.level;
     return result;
 }

@@ -30,6 +30,7 @@ struct TOutputRecord {
     std::uint64_t originalSize = 0;
     int level = -1;  // -1: copied unchanged
     bool copied = false;
+    bool kept = false;  // an image whose output did not match: the source's bytes stand
 };
 
 // By destination below the output folder ("css/style.css").

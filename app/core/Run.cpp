@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/core/HumanSize.h"
+#include "app/core/ProvedOutput.h"
 #include "app/core/RunPlan.h"
 #include "compressors/tools/StaleTemporaries.h"
 
@@ -134,7 +135,8 @@ void TCompressionRun::Publish()
             const TJobResult& result = outcome.result;
             host_.SetCell(2, row, HumanSize(result.originalSize, thousands, decimal));
             host_.SetCell(3, row, HumanSize(result.optimizedSize, thousands, decimal));
-            host_.SetCell(4, row, RatioText(result.optimizedSize, result.originalSize, decimal));
+            const std::string ratio = RatioText(result.optimizedSize, result.originalSize, decimal);
+            host_.SetCell(4, row, result.kept ? ratio + "; " + kKeptText : ratio);
             totalOriginal_ += result.originalSize;
             totalOptimized_ += result.optimizedSize;
         } else if (options_.keepGoing) {

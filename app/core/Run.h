@@ -10,7 +10,9 @@
 // happens on the thread that drives the run. Rows are filled in list order: a
 // row is written once every row before it is; the grid, the TOTAL row and the
 // outputs do not depend on the number of workers. The progress bar counts
-// finished files.
+// finished files. An image kept because its output did not show the
+// source's picture (ProvedOutput.h) shows the source's sizes and the ratio
+// followed by "; kept: output did not match".
 //
 // A file that fails (a refused destination, an optimizer's fault, a plug-in's
 // failure):

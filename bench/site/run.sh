@@ -10,6 +10,8 @@ grep -q 'QWO_BENCH:BOOL=ON' "$build/CMakeCache.txt" && targets+=(bench_css)
 cmake --build "$build" --target "${targets[@]}" -j2 > /dev/null
 echo "-- a real site"
 bash "$here/site.sh" "$build"
+echo "-- the image check"
+bash "$here/verify-cost.sh" "$build"
 echo "-- tiny CSS files"
 bash "$here/tiny-css.sh" "$build"
 echo "-- small JPEGs"

@@ -174,7 +174,10 @@ private slots:
             QCOMPARE(Cell(form, 1, row), files[i]);
             QCOMPARE(form.Results().Cell(2, row), HumanSize(static_cast<FileSize>(original)));
             QCOMPARE(form.Results().Cell(3, row), HumanSize(static_cast<FileSize>(optimized)));
-            QCOMPARE(Cell(form, 4, row), Ratio(optimized, original));
+            // A GIF whose flattened output does not show the source's picture is kept as it was.
+            const bool kept = Cell(form, 4, row).endsWith(QLatin1String("; kept: output did not match"));
+            QCOMPARE(Cell(form, 4, row), Ratio(optimized, original) + (kept ? "; kept: output did not match" : ""));
+            if (kept) QCOMPARE(ReadFile(written), ReadFile(files[i]));
             totalOriginal += original;
             totalOptimized += optimized;
         }
@@ -417,6 +420,29 @@ private slots:
         QCOMPARE(ReadFile(out + "x.png"), ReadFile(png));
         QCOMPARE(ReadFile(out + "z.png"), ReadFile(png2));
         QCOMPARE(Cell(form, 3, 4), QStringLiteral("TOTAL"));
+    }
+
+    // A plug-in whose output shows other pixels: the source's bytes stand and
+    // the row says so, also in its tooltip (the Ratio column is narrow).
+    void AnImageWhoseOutputDoesNotMatchIsKept()
+    {
+        QTemporaryDir program;
+        const std::string plugins = program.path().toStdString() + "/plugins";
+        std::filesystem::copy(BuildBinDir() + "/plugins", plugins);
+        WriteFile(QString::fromStdString(plugins + "/pngout.exe"),
+                  "#!/bin/sh\nfor a; do src=$dst; dst=$a; done\n"
+                  "exec convert \"$src\" -fill '#010203' -draw 'point 0,0' PNG32:\"$dst\"\n");
+        std::filesystem::permissions(plugins + "/pngout.exe", std::filesystem::perms::owner_all);
+        const QString png = QStringLiteral(QWO_SOURCE_DIR "/examples/site/images/logo.png");
+        TForm1 form(program.path().toStdString());
+        const QString out = OutDir("kept-out");
+        Run(form, {png}, out);
+        QCOMPARE(ReadFile(out + "logo.png"), ReadFile(png));
+        QCOMPARE(Cell(form, 4, 1), QStringLiteral("100.00%; kept: output did not match"));
+        QCOMPARE(Cell(form, 2, 1), Cell(form, 3, 1));
+        QCOMPARE(TableMismatch(form), QString());
+        const auto* table = form.findChild<QTableView*>("ResultGrid");
+        QCOMPARE(table->model()->index(0, 4).data(Qt::ToolTipRole).toString(), Cell(form, 4, 1));
     }
 
     void APluginThatCannotStartFailsItsFile()

@@ -1,0 +1,36 @@
+#include "app/core/ProvedOutput.h"
+
+#include <optional>
+
+#include "compressors/tools/Files.h"
+#include "compressors/tools/PlainCopy.h"
+#include "compressors/verify/PictureCheck.h"
+
+namespace {
+
+std::optional<TImageFormat> FormatOf(FileKind kind)
+{
+    switch (kind) {
+    case FileKind::GIF: return TImageFormat::GIF;
+    case FileKind::PNG: return TImageFormat::PNG;
+    case FileKind::JPEG: return TImageFormat::JPEG;
+    default: return std::nullopt;
+    }
+}
+
+}  // namespace
+
+bool KeepSourceWhenNotSamePicture(const TJob& job, Level level, FileSize& originalSize, FileSize& optimizedSize,
+                                  const TRunEnvironment& environment)
+{
+    const std::optional<TImageFormat> format = FormatOf(job.kind);
+    if (level == 0 || !format || !environment.proveImages) return false;
+    const std::vector<std::uint8_t> output = ReadEntireFileBytes(job.destination);
+    const std::vector<std::uint8_t> source = ReadEntireFileBytes(job.source);
+    if (output == source) return false;
+    const TColorMatch match =
+        *format == TImageFormat::GIF && level >= 2 ? TColorMatch::FixedPalette : TColorMatch::Exact;
+    if (SamePicture(*format, match, source, output)) return false;
+    PlainCopy(job.source, job.destination, originalSize, optimizedSize, environment);
+    return true;
+}

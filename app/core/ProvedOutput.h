@@ -1,0 +1,20 @@
+#pragma once
+// An image output is accepted only when independent decoders show that it is
+// the source's picture (compressors/verify/PictureCheck.h).
+
+#include "app/core/RunPlan.h"
+#include "compressors/OptimizerTypes.h"
+#include "compressors/RunEnvironment.h"
+
+// The text a kept file's row, JSON record and report show.
+constexpr const char* kKeptText = "kept: output did not match";
+
+// For a GIF, PNG or JPEG job at a level above 0 whose destination differs
+// from its source: decodes both and compares them (GIF level 1, PNG and JPEG
+// exactly; GIF level 2 and above with the fixed palette's reach). When the
+// output does not show the source's picture (or does not decode), replaces
+// it with a copy of the source (temporary file and rename, as every output),
+// gives both sizes the copy's and returns true. False when the output stands.
+// Throws what reading the files or the copy throws.
+bool KeepSourceWhenNotSamePicture(const TJob& job, Level level, FileSize& originalSize, FileSize& optimizedSize,
+                                  const TRunEnvironment& environment);

@@ -1,0 +1,104 @@
+#include "compressors/verify/PictureCheck.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "compressors/verify/GifMovie.h"
+#include "compressors/verify/JpegPixels.h"
+#include "compressors/verify/PngPixels.h"
+
+namespace {
+
+constexpr int kFixedPaletteReach = 3 * 26 * 26;
+// How far a sample of a JPEG turned by moving its coefficients may decode from
+// the source's sample turned (libjpeg-turbo's integer transform rounds the
+// rows and columns in another order; 3 measured).
+constexpr int kTurnedReach = 4;
+
+bool SameColors(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b, TColorMatch match)
+{
+    if (a.size() != b.size()) return false;
+    if (match == TColorMatch::Exact) return a == b;
+    for (std::size_t i = 0; i < a.size(); i += 4) {
+        if (a[i + 3] != b[i + 3]) return false;
+        if (a[i + 3] == 0) continue;
+        int distance = 0;
+        for (std::size_t c = 0; c < 3; ++c) {
+            const int d = int(a[i + c]) - int(b[i + c]);
+            distance += d * d;
+        }
+        if (distance > kFixedPaletteReach) return false;
+    }
+    return true;
+}
+
+// Walks both movies moment by moment: whichever picture ends first moves on.
+bool SameGif(std::span<const std::uint8_t> sourceBytes, std::span<const std::uint8_t> outputBytes, TColorMatch match)
+{
+    const auto source = TGifMovie::Open(sourceBytes);
+    const auto output = TGifMovie::Open(outputBytes);
+    if (!source || !output) return false;
+    if (source->Width() != output->Width() || source->Height() != output->Height()) return false;
+    const bool sourceShows = source->Next(), outputShows = output->Next();
+    if (!sourceShows || !outputShows) return sourceShows == outputShows;
+    long sourceLeft = source->Duration(), outputLeft = output->Duration();
+    int pictures = 1;  // of the source
+    for (;;) {
+        if (!SameColors(source->Picture(), output->Picture(), match)) return false;
+        const long step = std::min(sourceLeft, outputLeft);
+        sourceLeft -= step;
+        outputLeft -= step;
+        const bool sourceMoves = sourceLeft == 0, outputMoves = outputLeft == 0;
+        const bool sourceMore = sourceMoves && source->Next();
+        const bool outputMore = outputMoves && output->Next();
+        if ((sourceMoves && !sourceMore) || (outputMoves && !outputMore)) {
+            // One ended: the other may only go on showing its last picture.
+            const bool sourceEnded = sourceMoves && !sourceMore, outputEnded = outputMoves && !outputMore;
+            if (!sourceEnded && (sourceMore || source->Next())) return false;
+            if (!outputEnded && (outputMore || output->Next())) return false;
+            const bool sameTime = sourceEnded && outputEnded;
+            if (pictures == 1) return true;
+            return source->LoopCount() == output->LoopCount() && (sameTime || source->LoopCount() == -1);
+        }
+        if (sourceMore) {
+            sourceLeft = source->Duration();
+            ++pictures;
+        }
+        if (outputMore) outputLeft = output->Duration();
+    }
+}
+
+bool SamePng(std::span<const std::uint8_t> source, std::span<const std::uint8_t> output)
+{
+    const auto a = DecodePng(source);
+    if (!a) return false;
+    const auto b = DecodePng(output);
+    return b && a->width == b->width && a->height == b->height && a->rgba == b->rgba;
+}
+
+bool SameJpeg(std::span<const std::uint8_t> source, std::span<const std::uint8_t> output)
+{
+    const auto a = DecodeJpeg(source);
+    if (!a) return false;
+    const auto b = DecodeJpeg(output);
+    if (!b || b->warnings > a->warnings || a->width != b->width || a->height != b->height ||
+        a->components != b->components || a->colorSpace != b->colorSpace)
+        return false;
+    if (a->orientation == b->orientation) return a->samples == b->samples;
+    // Turned losslessly: the decoder rounds a turned block a little differently.
+    return std::equal(a->samples.begin(), a->samples.end(), b->samples.begin(),
+                      [](std::uint8_t x, std::uint8_t y) { return std::abs(int(x) - int(y)) <= kTurnedReach; });
+}
+
+}  // namespace
+
+bool SamePicture(TImageFormat format, TColorMatch match, std::span<const std::uint8_t> source,
+                 std::span<const std::uint8_t> output)
+{
+    switch (format) {
+    case TImageFormat::GIF: return SameGif(source, output, match);
+    case TImageFormat::PNG: return SamePng(source, output);
+    case TImageFormat::JPEG: return SameJpeg(source, output);
+    }
+    return false;
+}

@@ -1,0 +1,81 @@
+// Outputs made wrong on purpose, each against the same animated source.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "compressors/verify/PictureCheck.h"
+#include "tests/verify/GifMaker.h"
+
+namespace {
+
+// A 4 x 4 red screen with a transparent corner, a blue square that is
+// cleared again (disposal 2), then a green dot; looping for ever.
+TGifSpec Source()
+{
+    TGifSpec spec{4, 4, 0, {}};
+    TFrameSpec red{0, 0, 4, 4, std::vector<std::uint8_t>(16, 2), 20, 1, 0};
+    red.pixels[0] = 0;
+    spec.frames.push_back(red);
+    spec.frames.push_back({1, 1, 2, 2, {4, 4, 4, 4}, 30, 2, -1});
+    spec.frames.push_back({0, 3, 1, 1, {5}, 10, 1, -1});
+    return spec;
+}
+
+struct TGifCase {
+    const char* name;
+    std::function<void(TGifSpec&)> change;
+    TColorMatch match;
+    bool same;
+};
+
+const TGifCase kCases[] = {
+    {"unchanged", [](TGifSpec&) {}, TColorMatch::Exact, true},
+    {"a frame that changes nothing, the delay split", [](TGifSpec& s) {
+         s.frames[0].delay = 12;
+         s.frames.insert(s.frames.begin() + 1, {0, 0, 1, 1, {0}, 8, 1, 0});
+     }, TColorMatch::Exact, true},
+    {"a flipped pixel", [](TGifSpec& s) { s.frames[0].pixels[15] = 4; }, TColorMatch::Exact, false},
+    {"a dropped frame", [](TGifSpec& s) { s.frames.erase(s.frames.begin() + 1); }, TColorMatch::Exact, false},
+    {"a changed delay", [](TGifSpec& s) { s.frames[1].delay = 40; }, TColorMatch::Exact, false},
+    {"a lost transparency", [](TGifSpec& s) { s.frames[0].transparent = -1; }, TColorMatch::Exact, false},
+    {"the disposal not applied", [](TGifSpec& s) { s.frames[1].disposal = 1; }, TColorMatch::Exact, false},
+    {"played once", [](TGifSpec& s) { s.loop = -1; }, TColorMatch::Exact, false},
+    {"another screen size", [](TGifSpec& s) { s.width = 5; }, TColorMatch::Exact, false},
+    {"a colour moved within the palette's reach",
+     [](TGifSpec& s) { std::fill(s.frames[0].pixels.begin() + 1, s.frames[0].pixels.end(), 3); },
+     TColorMatch::FixedPalette, true},
+    {"a colour moved, checked exactly",
+     [](TGifSpec& s) { std::fill(s.frames[0].pixels.begin() + 1, s.frames[0].pixels.end(), 3); },
+     TColorMatch::Exact, false},
+    {"a colour moved beyond the palette's reach", [](TGifSpec& s) { s.frames[0].pixels[5] = 6; },
+     TColorMatch::FixedPalette, false},
+    {"drawn on white", [](TGifSpec& s) { s.frames[0].pixels[0] = 1, s.frames[0].transparent = -1; },
+     TColorMatch::FixedPalette, false},
+};
+
+TEST(GifCheck, CatchesEveryChangeABrowserShows)
+{
+    const std::vector<std::uint8_t> source = MakeGif(Source());
+    for (const TGifCase& c : kCases) {
+        TGifSpec output = Source();
+        c.change(output);
+        EXPECT_EQ(SamePicture(TImageFormat::GIF, c.match, source, MakeGif(output)), c.same) << c.name;
+    }
+}
+
+TEST(GifCheck, AStillImageMayShowForAnyTimeAndBrokenBytesNeverPass)
+{
+    TGifSpec still{2, 2, -1, {{0, 0, 2, 2, {1, 2, 2, 1}, 0, 0, -1}}};
+    const std::vector<std::uint8_t> source = MakeGif(still);
+    still.frames[0].delay = 50;
+    still.loop = 0;
+    EXPECT_TRUE(SamePicture(TImageFormat::GIF, TColorMatch::Exact, source, MakeGif(still)));
+
+    std::vector<std::uint8_t> cut = source;
+    cut.resize(cut.size() - 6);
+    EXPECT_FALSE(SamePicture(TImageFormat::GIF, TColorMatch::Exact, source, cut)) << "truncated output";
+    EXPECT_FALSE(SamePicture(TImageFormat::GIF, TColorMatch::Exact, cut, source)) << "unreadable source";
+}
+
+}  // namespace
