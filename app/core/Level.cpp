@@ -24,8 +24,8 @@ Level LevelFromText(const std::string& text, bool jpegSelector)
 bool LossyLevel(FileKind kind, int level)
 {
     switch (kind) {
-    case FileKind::CSS:
     case FileKind::HTML: return level == 1 || level == 2;
+    case FileKind::CSS:
     case FileKind::GIF: return level == 2;
     case FileKind::JPEG:
     case FileKind::JS:

@@ -11,6 +11,7 @@
 Level LevelFromText(const std::string& text, bool jpegSelector);
 
 // Whether a file of `kind` optimized at `level` may look different to a
-// visitor: GIF 2 (fixed palette); CSS and HTML 1 and 2 (text rewrites). JS,
-// PNG and JPEG levels never are (JPEG keeps orientation and colour profile).
+// visitor: GIF 2 (fixed palette); CSS 2 (a grouped selector list an old
+// browser drops whole); HTML 1 and 2 (white space styled only by sheets it
+// does not read). CSS 1, JS, PNG and JPEG levels never are.
 bool LossyLevel(FileKind kind, int level);

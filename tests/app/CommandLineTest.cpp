@@ -184,6 +184,10 @@ TEST(CommandLine, JsonMarksTheFilesWrittenAtLossyLevels)
          {{"css", "false"}, {"html", "false"}, {"jpeg", "false"}, {"gif", "true"}, {"js", "false"}, {"png", "false"},
           {"other", "false"}},
          2},  // bullet.gif keeps its bytes: with its transparency, level 2 is not smaller
+        {{"--css", "1", "--html", "0"},
+         {{"css", "false"}, {"html", "false"}, {"jpeg", "false"}, {"gif", "false"}, {"js", "false"}, {"png", "false"},
+          {"other", "false"}},
+         0},
     };
     for (const Case& test : cases) {
         TempDir dir;
