@@ -23,7 +23,9 @@ int ReadFromMemory(GifFileType* gif, GifByteType* buffer, int length)
     return static_cast<int>(n);
 }
 
-int LoopCountOf(const GifFileType* gif)
+}  // namespace
+
+int GifLoopCount(const GifFileType* gif)
 {
     for (int i = 0; i < gif->ImageCount; ++i) {
         const SavedImage& saved = gif->SavedImages[i];
@@ -38,8 +40,6 @@ int LoopCountOf(const GifFileType* gif)
     return -1;
 }
 
-}  // namespace
-
 std::unique_ptr<TGifMovie> TGifMovie::Open(std::span<const std::uint8_t> bytes)
 {
     std::unique_ptr<TGifMovie> movie(new TGifMovie);
@@ -51,7 +51,7 @@ std::unique_ptr<TGifMovie> TGifMovie::Open(std::span<const std::uint8_t> bytes)
     movie->width_ = movie->gif_->SWidth;
     movie->height_ = movie->gif_->SHeight;
     if (std::uint64_t(movie->width_) * std::uint64_t(movie->height_) > kMaxCheckedPixels) return nullptr;
-    movie->loopCount_ = LoopCountOf(movie->gif_);
+    movie->loopCount_ = GifLoopCount(movie->gif_);
     movie->screen_.assign(4 * std::size_t(movie->width_) * std::size_t(movie->height_), 0);
     return movie;
 }

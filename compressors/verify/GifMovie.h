@@ -14,6 +14,9 @@
 
 struct GifFileType;
 
+// The NETSCAPE2.0 loop count of a file giflib has read (0: for ever); -1 without one.
+int GifLoopCount(const GifFileType* gif);
+
 class TGifMovie {
 public:
     // Null when giflib cannot read the bytes or the screen has more than

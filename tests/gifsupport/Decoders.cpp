@@ -7,6 +7,8 @@
 
 #ifdef QWO_HAVE_GIFLIB
 #include <gif_lib.h>
+
+#include "compressors/verify/GifMovie.h"
 #endif
 
 #ifdef QWO_HAVE_GIFLIB
@@ -59,20 +61,6 @@ int ReadFromMemory(GifFileType* gif, GifByteType* buffer, int length)
     return int(n);
 }
 
-int LoopCountOf(const GifFileType* gif)
-{
-    for (int i = 0; i < gif->ImageCount; ++i) {
-        const SavedImage& saved = gif->SavedImages[i];
-        for (int e = 0; e + 1 < saved.ExtensionBlockCount; ++e) {
-            const ExtensionBlock& block = saved.ExtensionBlocks[e];
-            const ExtensionBlock& data = saved.ExtensionBlocks[e + 1];
-            if (block.Function == APPLICATION_EXT_FUNC_CODE && block.ByteCount == 11 &&
-                std::memcmp(block.Bytes, "NETSCAPE2.0", 11) == 0 && data.ByteCount >= 3 && data.Bytes[0] == 1)
-                return data.Bytes[1] | (data.Bytes[2] << 8);
-        }
-    }
-    return -1;
-}
 
 }  // namespace
 
@@ -89,7 +77,7 @@ std::optional<TComposited> CompositeWithGiflib(const std::vector<std::uint8_t>& 
     TComposited result;
     result.Width = gif->SWidth;
     result.Height = gif->SHeight;
-    result.LoopCount = LoopCountOf(gif);
+    result.LoopCount = GifLoopCount(gif);
     const std::size_t stride = 4 * std::size_t(result.Width);
     std::vector<std::uint8_t> canvas(stride * std::size_t(result.Height), 0);
     for (int i = 0; i < gif->ImageCount; ++i) {
