@@ -23,7 +23,6 @@ namespace {
 
 constexpr std::string_view styleOpen = "<style";
 constexpr std::string_view styleClose = "</style>";
-constexpr std::string_view scriptOpen = "<script";
 constexpr std::string_view scriptClose = "</script>";
 constexpr std::string_view fixedStyleTag = "<style type=\"text/css\">";
 
