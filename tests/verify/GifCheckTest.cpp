@@ -11,46 +11,46 @@ namespace {
 
 // A 4 x 4 red screen with a transparent corner, a blue square that is
 // cleared again (disposal 2), then a green dot; looping for ever.
-TGifSpec Source()
+TGifRecipe Source()
 {
-    TGifSpec spec{4, 4, 0, {}};
-    TFrameSpec red{0, 0, 4, 4, std::vector<std::uint8_t>(16, 2), 20, 1, 0};
+    TGifRecipe recipe{4, 4, 0, {}};
+    TFrameRecipe red{0, 0, 4, 4, std::vector<std::uint8_t>(16, 2), 20, 1, 0};
     red.pixels[0] = 0;
-    spec.frames.push_back(red);
-    spec.frames.push_back({1, 1, 2, 2, {4, 4, 4, 4}, 30, 2, -1});
-    spec.frames.push_back({0, 3, 1, 1, {5}, 10, 1, -1});
-    return spec;
+    recipe.frames.push_back(red);
+    recipe.frames.push_back({1, 1, 2, 2, {4, 4, 4, 4}, 30, 2, -1});
+    recipe.frames.push_back({0, 3, 1, 1, {5}, 10, 1, -1});
+    return recipe;
 }
 
 struct TGifCase {
     const char* name;
-    std::function<void(TGifSpec&)> change;
+    std::function<void(TGifRecipe&)> change;
     TColorMatch match;
     bool same;
 };
 
 const TGifCase kCases[] = {
-    {"unchanged", [](TGifSpec&) {}, TColorMatch::Exact, true},
-    {"a frame that changes nothing, the delay split", [](TGifSpec& s) {
+    {"unchanged", [](TGifRecipe&) {}, TColorMatch::Exact, true},
+    {"a frame that changes nothing, the delay split", [](TGifRecipe& s) {
          s.frames[0].delay = 12;
          s.frames.insert(s.frames.begin() + 1, {0, 0, 1, 1, {0}, 8, 1, 0});
      }, TColorMatch::Exact, true},
-    {"a flipped pixel", [](TGifSpec& s) { s.frames[0].pixels[15] = 4; }, TColorMatch::Exact, false},
-    {"a dropped frame", [](TGifSpec& s) { s.frames.erase(s.frames.begin() + 1); }, TColorMatch::Exact, false},
-    {"a changed delay", [](TGifSpec& s) { s.frames[1].delay = 40; }, TColorMatch::Exact, false},
-    {"a lost transparency", [](TGifSpec& s) { s.frames[0].transparent = -1; }, TColorMatch::Exact, false},
-    {"the disposal not applied", [](TGifSpec& s) { s.frames[1].disposal = 1; }, TColorMatch::Exact, false},
-    {"played once", [](TGifSpec& s) { s.loop = -1; }, TColorMatch::Exact, false},
-    {"another screen size", [](TGifSpec& s) { s.width = 5; }, TColorMatch::Exact, false},
+    {"a flipped pixel", [](TGifRecipe& s) { s.frames[0].pixels[15] = 4; }, TColorMatch::Exact, false},
+    {"a dropped frame", [](TGifRecipe& s) { s.frames.erase(s.frames.begin() + 1); }, TColorMatch::Exact, false},
+    {"a changed delay", [](TGifRecipe& s) { s.frames[1].delay = 40; }, TColorMatch::Exact, false},
+    {"a lost transparency", [](TGifRecipe& s) { s.frames[0].transparent = -1; }, TColorMatch::Exact, false},
+    {"the disposal not applied", [](TGifRecipe& s) { s.frames[1].disposal = 1; }, TColorMatch::Exact, false},
+    {"played once", [](TGifRecipe& s) { s.loop = -1; }, TColorMatch::Exact, false},
+    {"another screen size", [](TGifRecipe& s) { s.width = 5; }, TColorMatch::Exact, false},
     {"a colour moved within the palette's reach",
-     [](TGifSpec& s) { std::fill(s.frames[0].pixels.begin() + 1, s.frames[0].pixels.end(), 3); },
+     [](TGifRecipe& s) { std::fill(s.frames[0].pixels.begin() + 1, s.frames[0].pixels.end(), 3); },
      TColorMatch::FixedPalette, true},
     {"a colour moved, checked exactly",
-     [](TGifSpec& s) { std::fill(s.frames[0].pixels.begin() + 1, s.frames[0].pixels.end(), 3); },
+     [](TGifRecipe& s) { std::fill(s.frames[0].pixels.begin() + 1, s.frames[0].pixels.end(), 3); },
      TColorMatch::Exact, false},
-    {"a colour moved beyond the palette's reach", [](TGifSpec& s) { s.frames[0].pixels[5] = 6; },
+    {"a colour moved beyond the palette's reach", [](TGifRecipe& s) { s.frames[0].pixels[5] = 6; },
      TColorMatch::FixedPalette, false},
-    {"drawn on white", [](TGifSpec& s) { s.frames[0].pixels[0] = 1, s.frames[0].transparent = -1; },
+    {"drawn on white", [](TGifRecipe& s) { s.frames[0].pixels[0] = 1, s.frames[0].transparent = -1; },
      TColorMatch::FixedPalette, false},
 };
 
@@ -58,7 +58,7 @@ TEST(GifCheck, CatchesEveryChangeABrowserShows)
 {
     const std::vector<std::uint8_t> source = MakeGif(Source());
     for (const TGifCase& c : kCases) {
-        TGifSpec output = Source();
+        TGifRecipe output = Source();
         c.change(output);
         EXPECT_EQ(SamePicture(TImageFormat::GIF, c.match, source, MakeGif(output)), c.same) << c.name;
     }
@@ -66,7 +66,7 @@ TEST(GifCheck, CatchesEveryChangeABrowserShows)
 
 TEST(GifCheck, AStillImageMayShowForAnyTimeAndBrokenBytesNeverPass)
 {
-    TGifSpec still{2, 2, -1, {{0, 0, 2, 2, {1, 2, 2, 1}, 0, 0, -1}}};
+    TGifRecipe still{2, 2, -1, {{0, 0, 2, 2, {1, 2, 2, 1}, 0, 0, -1}}};
     const std::vector<std::uint8_t> source = MakeGif(still);
     still.frames[0].delay = 50;
     still.loop = 0;

@@ -20,7 +20,7 @@ void Check(int status)
 
 }  // namespace
 
-std::vector<std::uint8_t> MakeGif(const TGifSpec& spec)
+std::vector<std::uint8_t> MakeGif(const TGifRecipe& recipe)
 {
     std::vector<std::uint8_t> bytes;
     int error = 0;
@@ -30,16 +30,16 @@ std::vector<std::uint8_t> MakeGif(const TGifSpec& spec)
                                     {0, 0, 255}, {0, 160, 0},     {100, 100, 100}, {180, 180, 180}};
     ColorMapObject* map = GifMakeMapObject(8, colors);
     EGifSetGifVersion(gif, true);
-    Check(EGifPutScreenDesc(gif, spec.width, spec.height, 8, 0, map));
+    Check(EGifPutScreenDesc(gif, recipe.width, recipe.height, 8, 0, map));
     GifFreeMapObject(map);
-    if (spec.loop >= 0) {
-        const GifByteType loop[3] = {1, GifByteType(spec.loop & 0xff), GifByteType(spec.loop >> 8)};
+    if (recipe.loop >= 0) {
+        const GifByteType loop[3] = {1, GifByteType(recipe.loop & 0xff), GifByteType(recipe.loop >> 8)};
         Check(EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE));
         Check(EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0"));
         Check(EGifPutExtensionBlock(gif, 3, loop));
         Check(EGifPutExtensionTrailer(gif));
     }
-    for (const TFrameSpec& frame : spec.frames) {
+    for (const TFrameRecipe& frame : recipe.frames) {
         GraphicsControlBlock control{frame.disposal, false, frame.delay, frame.transparent};
         GifByteType extension[4];
         EGifGCBToExtension(&control, extension);
