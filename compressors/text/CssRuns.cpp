@@ -80,12 +80,6 @@ std::size_t PreludeEnd(std::string_view text, std::size_t at)
     return std::string_view::npos;
 }
 
-bool IsNameByte(char c)
-{
-    const auto u = static_cast<unsigned char>(c);
-    return std::isalnum(u) || c == '-' || c == '_' || c == '\\' || u >= 0x80;
-}
-
 bool HoldsRules(std::string_view name)
 {
     std::string lower;
@@ -138,7 +132,7 @@ void Regroup(CssSink& out, std::string_view text)
             const bool block = text[stop] == '{' && end != std::string_view::npos;
             if (end == std::string_view::npos) end = text.size();
             std::size_t nameEnd = at + 1;
-            while (nameEnd < stop && IsNameByte(text[nameEnd])) ++nameEnd;
+            while (nameEnd < stop && CssNameCharacter(text[nameEnd])) ++nameEnd;
             if (block && HoldsRules(text.substr(at + 1, nameEnd - at - 1))) {
                 out.Append(text.substr(at, stop + 1 - at));
                 Regroup(out, text.substr(stop + 1, end - 1 - (stop + 1)));

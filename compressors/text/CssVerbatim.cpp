@@ -2,12 +2,6 @@
 
 namespace {
 
-bool IsNameCharacter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
-           static_cast<unsigned char>(c) >= 0x80 || c == '\\';
-}
-
 bool IsLineBreak(char c)
 {
     return c == '\n' || c == '\r' || c == '\f';
@@ -41,7 +35,7 @@ std::size_t StringEnd(std::string_view text, std::size_t at)
 
 bool UrlAt(std::string_view text, std::size_t at)
 {
-    if (text.size() - at < 4 || (at > 0 && IsNameCharacter(text[at - 1]))) return false;
+    if (text.size() - at < 4 || (at > 0 && CssNameCharacter(text[at - 1]))) return false;
     const auto lower = [&](std::size_t k) { return static_cast<char>(text[at + k] | 0x20); };
     return lower(0) == 'u' && lower(1) == 'r' && lower(2) == 'l' && text[at + 3] == '(';
 }

@@ -13,6 +13,13 @@
 // strings.
 std::size_t CssVerbatimEnd(std::string_view text, std::size_t at);
 
+// A character of a CSS name: letters, digits, "-", "_", escapes and non-ASCII bytes.
+inline bool CssNameCharacter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
+           static_cast<unsigned char>(c) >= 0x80 || c == '\\';
+}
+
 // True when text[at] starts "/*!", a comment that every level keeps.
 inline bool CssKeptCommentAt(std::string_view text, std::size_t at)
 {

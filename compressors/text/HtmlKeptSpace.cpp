@@ -4,14 +4,14 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
+#include <stdexcept>
 #include <string>
 
 #include "compressors/text/HtmlChars.h"
 #include "compressors/text/HtmlTag.h"
 #include "compressors/text/WhiteSpaceRules.h"
+#include "compressors/tools/Files.h"
 
 namespace {
 
@@ -41,11 +41,11 @@ std::optional<std::string> ReadLinkedSheet(const std::string& folder, std::strin
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error) || std::filesystem::file_size(path, error) > kLargestSheet)
         return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (!in) return std::nullopt;
-    return bytes.str();
+    try {
+        return ReadEntireFile(path.string());
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
 }
 
 bool IsVoidElement(std::string_view name)

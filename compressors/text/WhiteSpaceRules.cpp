@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "compressors/text/CssVerbatim.h"
 #include "compressors/text/HtmlChars.h"
 
 namespace {
@@ -26,17 +27,14 @@ std::string_view Trim(std::string_view text)
     return text;
 }
 
-// The sheet without comments; strings are kept whole.
+// The sheet without comments; strings and url(...) are kept whole.
 std::string WithoutComments(std::string_view css)
 {
     std::string out;
     out.reserve(css.size());
     for (std::size_t i = 0; i < css.size(); ++i) {
         const char c = css[i];
-        if (c == '"' || c == '\'') {
-            std::size_t j = i + 1;
-            while (j < css.size() && css[j] != c) j += css[j] == '\\' ? 2 : 1;
-            const std::size_t end = j < css.size() ? j + 1 : css.size();
+        if (const std::size_t end = CssVerbatimEnd(css, i); end != i) {
             out.append(css.substr(i, end - i));
             i = end - 1;
         } else if (c == '/' && i + 1 < css.size() && css[i + 1] == '*') {
@@ -213,10 +211,8 @@ std::size_t ReadRules(WhiteSpaceRules& rules, std::string_view css, std::size_t 
     std::size_t start = i;
     while (i < css.size()) {
         const char c = css[i];
-        if (c == '"' || c == '\'') {
-            std::size_t j = i + 1;
-            while (j < css.size() && css[j] != c) j += css[j] == '\\' ? 2 : 1;
-            i = j + 1;
+        if (const std::size_t end = CssVerbatimEnd(css, i); end != i) {
+            i = end;
         } else if (c == ';') {
             start = ++i;
         } else if (c == '}') {

@@ -264,9 +264,8 @@ std::string Flatten(std::string_view text, std::uint64_t active, int& block, std
             // The at-keyword: name characters, escapes and non-ASCII bytes.
             std::string name = "@";
             for (std::size_t k = 1; k < prelude.size(); ++k) {
-                const auto u = static_cast<unsigned char>(prelude[k]);
-                if (!std::isalnum(u) && u != '-' && u != '_' && u != '\\' && u < 0x80) break;
-                name += static_cast<char>(std::tolower(u));
+                if (!CssNameCharacter(prelude[k])) break;
+                name += static_cast<char>(std::tolower(static_cast<unsigned char>(prelude[k])));
             }
             const int index = block++;
             if (name != "@media" && name != "@supports" && name != "@layer") {
