@@ -5,11 +5,9 @@
 #include "compressors/tools/Files.h"
 #include "compressors/tools/PlainCopy.h"
 #include "compressors/tools/SourceGuard.h"
-#include "gif/Bitmap.h"
 #include "gif/ColorMapOptimizer.h"
 #include "gif/Flattener.h"
 #include "gif/FrameOptimizer.h"
-#include "gif/FrameRenderer.h"
 #include "gif/GIFImage.h"
 
 namespace {
@@ -48,29 +46,21 @@ void CompressFile(const std::string& source, const std::string& destination, Fil
     WriteEntireFile(destination, result);
 }
 
-void ReadImage(std::span<const std::uint8_t> source, TGIFImage& image, const TGIFRenderOptions& rendering)
-{
-    ApplyRenderOptions(image, rendering);
-    image.LoadFromBytes(source);
-}
-
 }  // namespace
 
 void OptimizeGIFImage(TGIFImage& image)
 {
-    image.ReductionMethod = 7;
-    image.DitherStyle = 0;
     OptimizeColorMaps(image);
-    OptimizeFrames(image, optCrop | optMerge | optCleanup | optColorMaps, 7, 0, 8);
-    image.CompressionMethod = 0;
+    OptimizeFrames(image);
+    image.Compression = TGIFCompression::LZW;
 }
 
-std::vector<std::uint8_t> RecompressGIFBytes(std::span<const std::uint8_t> source, const TGIFRenderOptions& rendering,
+std::vector<std::uint8_t> RecompressGIFBytes(std::span<const std::uint8_t> source, const TGIFRenderOptions&,
                                              TGIFMemoryBudget* budget, std::size_t outputLimit)
 {
     auto image = std::make_unique<TGIFImage>();
     if (budget) image->ShareBudget(*budget);
-    ReadImage(source, *image, rendering);
+    image->LoadFromBytes(source);
     OptimizeGIFImage(*image);
     TMemoryStream out;
     out.SetLimit(std::int64_t(std::min<std::size_t>(outputLimit, INT64_MAX)));

@@ -9,15 +9,13 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     TGIFImage image;
-    int warnings = 0;
-    image.WarningHandler = [&warnings](const TGIFPersistent*, int, const std::string&) { ++warnings; };
     try {
         image.LoadFromBytes(std::span<const std::uint8_t>(data, size));
     } catch (const GIFException&) {
         return 0;
     }
-    for (int mode = 0; mode < 2; ++mode) {
-        image.CompressionMethod = mode;
+    for (const TGIFCompression mode : {TGIFCompression::LZW, TGIFCompression::RunLength}) {
+        image.Compression = mode;
         std::vector<std::uint8_t> written;
         try {
             written = image.SaveToBytes();

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdlib>
 #include <limits>
-#include <mutex>
 
 #include "gif/PixelBits.h"
 
@@ -61,7 +60,6 @@ bool THistogram::CountFrame(TGIFSubImage& frame)
                 counts[0] += 1;
                 pixels[i] = 0;
             }
-        frame.Warn(1, "Color not in color table");
     }
     for (int index = 0; index < fCount; ++index) {
         std::int32_t& count = fEntries[std::size_t(index)].Count;
@@ -109,7 +107,6 @@ void THistogram::RemapFrames(bool useTransparency, std::uint8_t newTransparentIn
         }
         std::uint8_t* pixels = frame->Pixels();
         for (std::size_t i = 0, n = frame->PixelsSize(); i < n; ++i) pixels[i] = table[pixels[i]];
-        frame->ReleaseRendering();
     }
 }
 
@@ -138,15 +135,12 @@ void THistogram::RemapToLocalTable(const TCountedFrame& counted)
     frame.ColorMap().SetTable(triples.data(), int(colors.size()));
     std::uint8_t* pixels = frame.Pixels();
     for (std::size_t i = 0, n = frame.PixelsSize(); i < n; ++i) pixels[i] = table[pixels[i]];
-    frame.ReleaseRendering();
 }
 
 // Optimizer -----------------------------------------------------------------
 
 void TColorMapOptimizer::RunMerge()
 {
-    fImage.StopPainters();
-    std::lock_guard<std::mutex> lock(fImage.PainterLock);
     const TGIFGlobalColorMap& global = fImage.GlobalColorMap();
     const int background = fImage.Header().BackgroundIndex;
     const bool hasBackground = background < global.EntryCount();
@@ -170,8 +164,6 @@ void TColorMapOptimizer::RunMerge()
                                                        : fUseTransparency ? fNewTransparentIndex
                                                                           : 0);
     }
-    for (auto& frame : fImage.Images()) frame->ReleaseRendering();
-    fImage.ReleaseRendering();
 }
 
 void TColorMapOptimizer::BuildHistograms()

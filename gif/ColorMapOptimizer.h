@@ -25,7 +25,7 @@ public:
 
     // Counts the frame's pixels (transparent ones excluded); returns whether a
     // transparent pixel was seen. A transparent frame without one loses its
-    // transparency; pixels past the table become 0 ("Color not in color table").
+    // transparency; pixels past the table become 0.
     bool CountFrame(TGIFSubImage& frame);
     // Drops unused colors; the list is left ordered by use, highest first.
     int Prune();

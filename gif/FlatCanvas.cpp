@@ -5,9 +5,8 @@
 #include <cstring>
 #include <memory>
 
-#include "gif/Bitmap.h"
-#include "gif/FrameRenderer.h"
-#include "gif/GIFImage.h"
+#include "gif/FrameDither.h"
+#include "gif/GIFDecode.h"
 #include "gif/Palettes.h"
 
 TFlatBox TFlatBox::Union(const TFlatBox& other) const
@@ -39,10 +38,10 @@ void TFlatCanvas::Run(std::span<const std::uint8_t> source, const TPictureHandle
 {
     TGIFImage image;
     image.ShareBudget(fBudget);
-    image.Rendering = fRendering;
     bool first = true;
     TFlatBox disposed;  // what the last frame's disposal changed
-    image.FrameReadHandler = [&](TGIFSubImage& frame) {
+    TGIFReadOptions options;
+    options.FrameRead = [&](TGIFSubImage& frame) {
         const TGIFGraphicControlExtension* control = frame.GraphicControl();
         const int delay = control ? control->DelayTime() : 0;
         const int disposal = control ? control->DisposalMethod() : 0;
@@ -51,7 +50,7 @@ void TFlatCanvas::Run(std::span<const std::uint8_t> source, const TPictureHandle
                             std::min(frame.Left() + frame.Width(), fWidth),
                             std::min(frame.Top() + frame.Height(), fHeight)};
         if (disposal == 3) Save(area);
-        Draw(frame);
+        Draw(frame, image.GlobalColorMap());
         frame.ReleasePixels();
         const TFlatBox changed = first ? TFlatBox{0, 0, fWidth, fHeight} : Changes(area.Union(disposed));
         next(changed, delay, first);
@@ -61,15 +60,16 @@ void TFlatCanvas::Run(std::span<const std::uint8_t> source, const TPictureHandle
         disposed = disposal == 2 || disposal == 3 ? area : TFlatBox{};
         first = false;
     };
-    image.LoadFromBytes(source);
+    TMemoryView view(source);
+    ReadGIF(view, image, options);
 }
 
 // Draws the frame (a frame without colors through the halftone palette):
 // each index becomes the halftone entry nearest to its color (past the
 // frame's colors: black); transparent pixels leave the canvas.
-void TFlatCanvas::Draw(TGIFSubImage& frame)
+void TFlatCanvas::Draw(TGIFSubImage& frame, const TGIFColorMap& global)
 {
-    if (frame.EffectiveColorMap().EntryCount() == 0) {
+    if (frame.EffectiveColorMap(global).EntryCount() == 0) {
         std::vector<std::uint8_t> triples;
         for (const TRGB& c : HalftonePalette()) triples.insert(triples.end(), {c.Red, c.Green, c.Blue});
         frame.ColorMap().SetTable(triples.data(), int(HalftonePalette().size()));
@@ -78,22 +78,18 @@ void TFlatCanvas::Draw(TGIFSubImage& frame)
                         std::min(frame.Left() + frame.Width(), fWidth),
                         std::min(frame.Top() + frame.Height(), fHeight)};
     TNearestColor nearest(HalftonePalette());
-    const int t = frame.Transparent() ? frame.TransparentIndex() : -1;
-    const TGIFImage* image = ImageOf(frame);
-    const bool dithered = image && RendersDithered(*image);
-    // Dithered: the rendered bitmap's web-safe indices, translated.
+    const int t = frame.ShownTransparentIndex();
+    const TGIFColorMap& map = frame.EffectiveColorMap(global);
+    // Dithered: the web-safe indices of the dithered frame, translated.
     std::unique_ptr<TGIFReservation> drawing;
-    const TBitmap* rendered = nullptr;
+    std::vector<std::uint8_t> dithered;
     std::array<std::uint8_t, 256> lookup{};
-    if (dithered) {
-        drawing =
-            std::make_unique<TGIFReservation>(fBudget, RowBytes(frame.Width(), 8) * std::uint64_t(frame.Height()) +
-                                                           MaskRowBytes(frame.Width()) * std::uint64_t(frame.Height()));
-        rendered = RenderFrameBitmap(frame);
-        if (rendered) lookup = nearest.Translation(rendered->ColorTable());
+    if (fRendering.ScreenNeedsDither) {
+        drawing = std::make_unique<TGIFReservation>(fBudget, DitheredDrawingBytes(frame.Width(), frame.Height()));
+        dithered = DitherToWebSafe(frame, map);
+        lookup = nearest.Translation(WebSafePalette());
     } else {
         TPalette colors;
-        const TGIFColorMap& map = frame.EffectiveColorMap();
         for (int i = 0; i < map.EntryCount(); ++i) {
             const TGIFColor c = map.Color(i);
             colors.push_back({std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16)});
@@ -104,14 +100,13 @@ void TFlatCanvas::Draw(TGIFSubImage& frame)
     for (int y = area.Top; y < area.Bottom; ++y) {
         const std::size_t row = std::size_t(y - frame.Top()) * std::size_t(frame.Width());
         const std::uint8_t* from = pixels + row;
-        const std::uint8_t* shown = rendered ? rendered->ScanLine(y - frame.Top()) : from;
+        const std::uint8_t* shown = dithered.empty() ? from : dithered.data() + row;
         std::uint16_t* to = fPixels.data() + std::size_t(y) * std::size_t(fWidth);
         for (int x = area.Left; x < area.Right; ++x) {
             const int fx = x - frame.Left();
             if (from[fx] != t) to[x] = lookup[shown[fx]];
         }
     }
-    if (dithered) frame.ReleaseRendering();
 }
 
 TFlatBox TFlatCanvas::Changes(const TFlatBox& area) const

@@ -17,6 +17,7 @@
 #include "gif/GIFRenderOptions.h"
 
 class TGIFSubImage;
+class TGIFColorMap;
 
 // A rectangle of the screen; right and bottom exclusive.
 struct TFlatBox {
@@ -51,7 +52,7 @@ public:
     void Run(std::span<const std::uint8_t> source, const TPictureHandler& next);
 
 private:
-    void Draw(TGIFSubImage& frame);
+    void Draw(TGIFSubImage& frame, const TGIFColorMap& global);
     TFlatBox Changes(const TFlatBox& area) const;
     void Keep(const TFlatBox& area);
     void Dispose(int method, const TFlatBox& area);

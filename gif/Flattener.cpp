@@ -5,7 +5,8 @@
 #include <memory>
 
 #include "gif/FlatCanvas.h"
-#include "gif/GIFImage.h"
+#include "gif/GIFDecode.h"
+#include "gif/GIFEncode.h"
 #include "gif/GIFWriter.h"
 #include "gif/Palettes.h"
 
@@ -23,8 +24,10 @@ TLayout ReadLayout(std::span<const std::uint8_t> source, TGIFMemoryBudget& budge
 {
     TGIFImage image;
     image.ShareBudget(budget);
-    image.SkipImageData = true;
-    image.LoadFromBytes(source);
+    TGIFReadOptions options;
+    options.SkipImageData = true;
+    TMemoryView view(source);
+    ReadGIF(view, image, options);
     TLayout layout{image.Width(), image.Height()};
     for (auto& frame : image.Images()) {
         if (frame->Width() > 0 && frame->Height() > 0) ++layout.Frames;
@@ -215,7 +218,7 @@ private:
     {
         const TFlatFrame& held = fPending;
         const bool only = last && fWritten == 1;
-        TGIFSubImage& f = *fImage.Images().Add(std::make_unique<TGIFSubImage>(&fImage));
+        TGIFSubImage& f = fImage.AddFrame();
         f.SetLeft(held.Box.Left);
         f.SetTop(held.Box.Top);
         f.SetWidth(held.Box.Width());
@@ -225,7 +228,7 @@ private:
         for (std::size_t i = 0; i < held.Wildcards.size(); ++i)
             if (held.Wildcards[i]) f.SetWildcard(i), anyWildcard = true;
         if (held.Delay != 0 || held.Transparent || held.Disposal != 0) {
-            auto created = std::make_unique<TGIFGraphicControlExtension>(&f);
+            auto created = std::make_unique<TGIFGraphicControlExtension>();
             auto& control = static_cast<TGIFGraphicControlExtension&>(*f.Extensions().Add(std::move(created)));
             control.SetDelayTime(held.Delay);
             control.SetDisposalMethod(held.Disposal);
@@ -235,14 +238,14 @@ private:
             }
         }
         if (fFirstWritten && !only && fLayout.LoopCount >= 0) {
-            auto loop = std::make_unique<TGIFAppExtNSLoop>(&f);
+            auto loop = std::make_unique<TGIFAppExtNSLoop>();
             loop->LoopCount = std::uint16_t(fLayout.LoopCount);
             loop->BufferingSize = fLayout.BufferingSize;
             f.Extensions().Insert(0, std::move(loop));
         }
         fFirstWritten = false;
         fNeeds89a = fNeeds89a || !f.Extensions().Empty();
-        f.WriteTo(fOut);
+        WriteFrame(fOut, f, FrameCoding(fImage));
         fImage.Images().Delete(fImage.Images().IndexOf(&f));
         fHeld = false;
     }

@@ -109,7 +109,7 @@ void TGIFUnknownAppExtension::WritePayload(TStream& stream)
     stream.WriteByte(0);
 }
 
-TGIFAppExtNSLoop::TGIFAppExtNSLoop(TGIFExtensionOwner* frame) : TGIFApplicationExtension(frame)
+TGIFAppExtNSLoop::TGIFAppExtNSLoop()
 {
     AppIdentifier = MakeAppIdentifier("NETSCAPE2.0");
 }

@@ -26,7 +26,6 @@ const TGIFExtensionClass* FindAppExtensionClass(const TGIFAppIdentifier& identif
 class TGIFApplicationExtension : public TGIFExtension {
 public:
     static const TGIFExtensionClass ClassInfo;  // label 0xFF
-    explicit TGIFApplicationExtension(TGIFExtensionOwner* frame) : TGIFExtension(frame) {}
     const TGIFExtensionClass& Class() const override { return ClassInfo; }
     TGIFAppIdentifier AppIdentifier{};
     std::string AppIdentifierText() const { return std::string(AppIdentifier.begin(), AppIdentifier.end()); }
@@ -45,7 +44,6 @@ protected:
 class TGIFUnknownAppExtension : public TGIFApplicationExtension {
 public:
     static const TGIFExtensionClass ClassInfo;
-    explicit TGIFUnknownAppExtension(TGIFExtensionOwner* frame) : TGIFApplicationExtension(frame) {}
     const TGIFExtensionClass& Class() const override { return ClassInfo; }
     // The data sub-blocks in order (each 1..255 bytes).
     std::vector<std::vector<std::uint8_t>> Blocks;
@@ -57,7 +55,7 @@ public:
 class TGIFAppExtNSLoop : public TGIFApplicationExtension {
 public:
     static const TGIFExtensionClass ClassInfo;
-    explicit TGIFAppExtNSLoop(TGIFExtensionOwner* frame);
+    TGIFAppExtNSLoop();
     const TGIFExtensionClass& Class() const override { return ClassInfo; }
     std::uint16_t LoopCount = 0;      // 0 = forever
     std::uint32_t BufferingSize = 0;  // written only when not 0

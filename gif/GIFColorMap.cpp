@@ -6,8 +6,6 @@
 #include "gif/GIFException.h"
 #include "gif/GIFStream.h"
 
-TGIFColorMap::~TGIFColorMap() = default;
-
 void TGIFColorMap::SetColor(int index, TGIFColor color)
 {
     std::uint8_t* e = fEntries.get() + 3 * index;
@@ -40,7 +38,6 @@ int TGIFColorMap::AppendColor(TGIFColor color)
     SetColor(fCount, color);
     int index = fCount++;
     fSorted = false;
-    NotifyChanged();
     return index;
 }
 
@@ -71,13 +68,11 @@ void TGIFColorMap::DeleteColor(int index)
     std::memmove(e + 3 * index, e + 3 * (index + 1), std::size_t(fCount - index - 1) * 3);
     --fCount;
     fSorted = false;
-    NotifyChanged();
 }
 
 TGIFColor TGIFColorMap::ColorAt(int index)
 {
     if (index < 0 || index >= fCount) {
-        Warn(1, "Invalid color index");
         if (fCount == 0) throw GIFException("Color table is empty");
         index = 0;
     }
@@ -124,18 +119,6 @@ void TGIFColorMap::SetTable(const std::uint8_t* rgbTriples, int n)
     EnsureCapacity(n);
     std::memcpy(fEntries.get(), rgbTriples, std::size_t(n) * 3);
     fCount = n;
-    NotifyChanged();
-}
-
-void TGIFColorMap::ImportRGBQuads(const std::uint8_t* quads, int n)
-{
-    ResetColors();
-    n = std::clamp(n, 0, MaxColors);
-    if (n == 0) return;
-    EnsureCapacity(n);
-    for (int i = 0; i < n; ++i) SetColor(i, GIFColor(quads[4 * i + 2], quads[4 * i + 1], quads[4 * i]));
-    fCount = n;
-    NotifyChanged();
 }
 
 void TGIFColorMap::Assign(const TGIFColorMap& source)
@@ -149,58 +132,4 @@ void TGIFColorMap::Assign(const TGIFColorMap& source)
     fCapacity = source.fCapacity;
     fCount = source.fCount;
     fSorted = source.fSorted;
-    NotifyChanged();
-}
-
-void TGIFColorMap::Warn(int severity, const std::string& message) const
-{
-    if (fOwner) fOwner->ColorMapWarning(*this, severity, message);
-}
-
-void TGIFColorMap::CountUsage(TGIFUsage& usage) const
-{
-    for (int i = 0; i < 256; ++i) usage[std::size_t(i)] = {0, i};
-    if (fOwner) fOwner->CountColorUsage(*this, usage);
-}
-
-void TGIFColorMap::RemapPixels(const TGIFTranslation& translation)
-{
-    if (fOwner) fOwner->RemapColorPixels(*this, translation);
-}
-
-void TGIFColorMap::NotifyChanged()
-{
-    if (fOwner) fOwner->ColorMapChanged(*this);
-}
-
-bool TGIFColorMap::SortByUsage()
-{
-    if (fCount <= 1 || !fOwner || !fOwner->ColorMapInUse(*this)) return false;
-    fSorted = true;
-    TGIFUsage usage;
-    CountUsage(usage);
-    const auto end = usage.begin() + fCount;
-    std::stable_sort(usage.begin(), end,
-                     [](const TGIFUsageRecord& a, const TGIFUsageRecord& b) { return a.Count > b.Count; });
-    bool moved = false;
-    for (int i = 0; i < fCount; ++i) moved = moved || usage[std::size_t(i)].Index != i;
-    if (!moved) return true;
-
-    TGIFTranslation translation;
-    for (int i = 0; i < 256; ++i) translation[std::size_t(i)] = std::uint8_t(i);
-    for (int position = 0; position < fCount; ++position)
-        translation[std::size_t(usage[std::size_t(position)].Index)] = std::uint8_t(position);
-    RemapPixels(translation);
-
-    std::unique_ptr<std::uint8_t[]> old(new std::uint8_t[std::size_t(fCount) * 3]);
-    std::copy(fEntries.get(), fEntries.get() + std::size_t(fCount) * 3, old.get());
-    int used = fCount;
-    for (int position = 0; position < fCount; ++position) {
-        const TGIFUsageRecord& record = usage[std::size_t(position)];
-        std::copy(old.get() + 3 * record.Index, old.get() + 3 * record.Index + 3, fEntries.get() + 3 * position);
-        if (record.Count == 0 && used == fCount) used = position;
-    }
-    fCount = used;
-    NotifyChanged();
-    return true;
 }

@@ -6,10 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "gif/GIFItem.h"
 
 class TStream;
-class TGIFColorMap;
 
 using TGIFColor = std::uint32_t;
 
@@ -27,31 +25,19 @@ using TGIFUsage = std::array<TGIFUsageRecord, 256>;
 // Old index -> new index.
 using TGIFTranslation = std::array<std::uint8_t, 256>;
 
-// The object a color map belongs to: the image for the global map, a frame
-// for its local map. The map reaches its pixels and warning slot through it.
-class TGIFColorMapOwner {
-public:
-    virtual void ColorMapWarning(const TGIFColorMap& map, int severity, const std::string& message) const = 0;
-    // Adds one count per pixel of the frames that use the map.
-    virtual void CountColorUsage(const TGIFColorMap& map, TGIFUsage& usage) const = 0;
-    // Rewrites the pixels (and transparent indices) of the frames that use the map.
-    virtual void RemapColorPixels(const TGIFColorMap& map, const TGIFTranslation& translation) = 0;
-    // The map's colors changed: what was cached for them is dropped.
-    virtual void ColorMapChanged(const TGIFColorMap& map) = 0;
-    // Whether frames can use the map at all (not the global map of an image without frames).
-    virtual bool ColorMapInUse(const TGIFColorMap& map) const = 0;
-
-protected:
-    ~TGIFColorMapOwner() = default;
-};
-
-class TGIFColorMap : public TGIFPersistent {
+class TGIFColorMap {
 public:
     static constexpr int MaxColors = 256;
 
-    ~TGIFColorMap() override;
-    TGIFColorMap(const TGIFColorMap&) = delete;
-    TGIFColorMap& operator=(const TGIFColorMap&) = delete;
+    TGIFColorMap() = default;
+    TGIFColorMap(const TGIFColorMap& source) { Assign(source); }
+    TGIFColorMap& operator=(const TGIFColorMap& source)
+    {
+        Assign(source);
+        return *this;
+    }
+    TGIFColorMap(TGIFColorMap&&) = default;
+    TGIFColorMap& operator=(TGIFColorMap&&) = default;
 
     int EntryCount() const { return fCount; }
     int Capacity() const { return fCapacity; }
@@ -66,7 +52,7 @@ public:
         const std::uint8_t* e = fEntries.get() + 3 * index;
         return GIFColor(e[0], e[1], e[2]);
     }
-    void SetColor(int index, TGIFColor color);  // unchecked, no notification
+    void SetColor(int index, TGIFColor color);  // unchecked
     // Sets the entry count directly (0..Capacity()); used by table rebuilds.
     void SetEntryCount(int count);
 
@@ -79,54 +65,30 @@ public:
     int AddUniqueColor(TGIFColor color);
     // "Invalid color index" for a bad index.
     void DeleteColor(int index);
-    // Bad index: warning "Invalid color index", then entry 0 ("Color table is empty" when empty).
+    // Bad index: entry 0 ("Color table is empty" when empty).
     TGIFColor ColorAt(int index);
     // Bits needed to index the entries (0 for an empty map, else at least 1).
     int IndexBits() const;
-    // Frees the entries; no notification.
+    // Frees the entries.
     void ResetColors();
     // Reset, then exactly n entries from the stream ("Premature end of data").
     void LoadFromStream(TStream& stream, int n);
     // The entries padded with black up to 2^IndexBits; nothing when empty.
     void SaveToStream(TStream& stream) const;
-    // n triples from a table of RGB triples (after a reset); notifies unless n is 0.
+    // n triples from a table of RGB triples (after a reset).
     void SetTable(const std::uint8_t* rgbTriples, int n);
-    // Up to 256 entries from blue-green-red-reserved quads.
-    void ImportRGBQuads(const std::uint8_t* quads, int n);
-    // Copy-from another map: entries, count, capacity and Sorted; notifies.
+    // Copy-from another map: entries, count, capacity and Sorted.
     void Assign(const TGIFColorMap& source);
 
-    // Through the owner: the image's warning slot.
-    void Warn(int severity, const std::string& message) const;
-    // Fills usage with (0, i) for every slot, then counts the pixels of the frames using this map.
-    void CountUsage(TGIFUsage& usage) const;
-    // Rewrites the pixels (and transparent indices) of the frames using this map.
-    void RemapPixels(const TGIFTranslation& translation);
-    // Releases the palettes/bitmaps cached for these colors.
-    void NotifyChanged();
-    // Orders the map by decreasing use and drops unused colors; false (nothing
-    // done) for at most one entry, or when no frame can use the map.
-    bool SortByUsage();
-
-protected:
-    explicit TGIFColorMap(TGIFColorMapOwner* owner) : fOwner(owner) {}
-
 private:
-    TGIFColorMapOwner* fOwner;
     std::unique_ptr<std::uint8_t[]> fEntries;
     int fCount = 0;
     int fCapacity = 0;
     bool fSorted = false;
 };
 
-// The global color table; its owner is the image.
-class TGIFGlobalColorMap final : public TGIFColorMap {
-public:
-    explicit TGIFGlobalColorMap(TGIFColorMapOwner* image) : TGIFColorMap(image) {}
-};
+// The global color table (held by the header).
+class TGIFGlobalColorMap final : public TGIFColorMap {};
 
-// A frame's local color table; its owner is the frame.
-class TGIFLocalColorMap final : public TGIFColorMap {
-public:
-    explicit TGIFLocalColorMap(TGIFColorMapOwner* frame) : TGIFColorMap(frame) {}
-};
+// A frame's local color table.
+class TGIFLocalColorMap final : public TGIFColorMap {};

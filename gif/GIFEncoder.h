@@ -3,7 +3,6 @@
 // least significant bit first into sub-blocks, and walks the pixels in file
 // order (interlaced passes when asked).
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,7 +11,6 @@
 
 class TGIFEncoder {
 public:
-    using TWarning = std::function<void(int severity, const std::string& message)>;
     virtual ~TGIFEncoder() = default;
 
     // Writes one frame's image data: code size byte, sub-blocks, terminator.
@@ -21,8 +19,6 @@ public:
     // first) are written as `replacement`.
     void EncodeFrame(TStream& stream, int bitsPerPixel, int colorLimit, const std::uint8_t* pixels, bool interlaced,
                      int height, int width, const std::uint8_t* replaced = nullptr, int replacement = 0);
-
-    TWarning Warning;
 
 protected:
     virtual void EmitCode(int code);

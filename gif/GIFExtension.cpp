@@ -2,11 +2,6 @@
 
 #include "gif/GIFStream.h"
 
-TGIFExtension::TGIFExtension(TGIFExtensionOwner* frame)
-    : TGIFItem(frame ? frame->ExtensionWarnings() : nullptr), fFrame(frame)
-{
-}
-
 void TGIFExtension::ReadFrom(TStream& stream)
 {
     std::uint8_t head[2];

@@ -5,11 +5,12 @@
 
 class TGIFExtensionList : public TGIFList<TGIFExtension> {
 public:
-    explicit TGIFExtensionList(const TGIFWarningSink* sink) : TGIFList(sink) {}
     // Reads extension blocks up to the byte that starts something else (an
     // image, the trailer) and leaves the stream at it. Blocks of an unknown
-    // label are skipped with the warning "Unknown extension type".
-    void ReadFrom(TStream& stream, TGIFExtensionOwner* frame);
+    // label are skipped.
+    void ReadFrom(TStream& stream);
+    // Writes every extension in order.
+    void WriteTo(TStream& stream) const;
     // The first extension of the given class, or null.
     template <class E>
     E* Find() const

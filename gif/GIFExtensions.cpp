@@ -12,22 +12,10 @@ const TGIFExtensionClass TGIFCommentExtension::ClassInfo{0xFE, &CreateExtension<
 
 // Graphic control ---------------------------------------------------------------
 
-TGIFGraphicControlExtension::TGIFGraphicControlExtension(TGIFExtensionOwner* frame) : TGIFExtension(frame)
-{
-    if (fFrame) fFrame->AttachGraphicControl(this);
-}
-
-TGIFGraphicControlExtension::~TGIFGraphicControlExtension()
-{
-    if (!fFrame) return;
-    if (TransparentFlag()) fFrame->SetTransparentMark(false);
-    fFrame->DetachGraphicControl(this);
-}
-
 void TGIFGraphicControlExtension::SetTransparentFlag(bool on)
 {
     fRecord[1] = std::uint8_t(on ? fRecord[1] | 1 : fRecord[1] & ~1);
-    if (fFrame) fFrame->SetTransparentMark(on);
+    fMarked = on;
 }
 
 void TGIFGraphicControlExtension::SetDisposalMethod(int method)
@@ -41,25 +29,10 @@ void TGIFGraphicControlExtension::SetDelayTime(int hundredths)
     fRecord[3] = std::uint8_t(hundredths >> 8);
 }
 
-void TGIFGraphicControlExtension::SetTransparentIndex(int index)
-{
-    if (fFrame) {
-        const int count = fFrame->EffectiveColorCount();
-        if (count > 0 && (index < 0 || index >= count)) {
-            Warn(1, "Invalid color index");
-            index = 0;
-        }
-    }
-    fRecord[4] = std::uint8_t(index);
-}
-
 void TGIFGraphicControlExtension::ReadBody(TStream& stream)
 {
-    if (stream.Read(fRecord.data(), 6) < 6) {
-        Warn(1, "Premature end of data");
-        return;
-    }
-    if ((fRecord[1] & 1) && fFrame) fFrame->SetTransparentMark(true);
+    if (stream.Read(fRecord.data(), 6) < 6) return;
+    if (fRecord[1] & 1) fMarked = true;
 }
 
 // Always in the sound form (block size 4, terminator 0), whatever was read:

@@ -11,23 +11,23 @@
 class TGIFGraphicControlExtension : public TGIFExtension {
 public:
     static const TGIFExtensionClass ClassInfo;  // label 0xF9
-    explicit TGIFGraphicControlExtension(TGIFExtensionOwner* frame);
-    ~TGIFGraphicControlExtension() override;
     const TGIFExtensionClass& Class() const override { return ClassInfo; }
 
     std::uint8_t PackedFields() const { return fRecord[1]; }
     bool TransparentFlag() const { return fRecord[1] & 1; }
-    // Also sets or clears the frame's transparent mark.
+    // Also sets or clears the transparency mark.
     void SetTransparentFlag(bool on);
+    // Whether the frame counts as transparent: the flag as last set, or as
+    // read from a whole block (a block cut short leaves the mark clear).
+    bool TransparencyMark() const { return fMarked; }
+    void SetTransparencyMark(bool on) { fMarked = on; }
     bool WaitForInput() const { return fRecord[1] & 2; }
     int DisposalMethod() const { return (fRecord[1] >> 2) & 7; }
     void SetDisposalMethod(int method);
     int DelayTime() const { return fRecord[2] | (fRecord[3] << 8); }
     void SetDelayTime(int hundredths);
     int TransparentIndex() const { return fRecord[4]; }
-    // Outside a non-empty effective map: warning "Invalid color index", stores 0.
-    void SetTransparentIndex(int index);
-    // Stores the index without any check (remapping).
+    void SetTransparentIndex(int index) { fRecord[4] = std::uint8_t(index); }
     void StoreTransparentIndex(std::uint8_t index) { fRecord[4] = index; }
 
 protected:
@@ -37,6 +37,7 @@ protected:
 private:
     // In file layout: block size, packed fields, delay (little-endian), transparent index, terminator.
     std::array<std::uint8_t, 6> fRecord{4, 0, 0, 0, 0, 0};
+    bool fMarked = false;
 };
 
 // Data sub-blocks as lines: each sub-block reads as one line (cut at a zero byte);
@@ -47,7 +48,6 @@ void WriteLines(TStream& stream, const std::vector<std::string>& lines);
 class TGIFTextExtension : public TGIFExtension {
 public:
     static const TGIFExtensionClass ClassInfo;  // label 0x01
-    explicit TGIFTextExtension(TGIFExtensionOwner* frame) : TGIFExtension(frame) {}
     const TGIFExtensionClass& Class() const override { return ClassInfo; }
 
     // 13-byte record in file layout: block size (12), grid left, top, width,
@@ -66,7 +66,6 @@ protected:
 class TGIFCommentExtension : public TGIFExtension {
 public:
     static const TGIFExtensionClass ClassInfo;  // label 0xFE
-    explicit TGIFCommentExtension(TGIFExtensionOwner* frame) : TGIFExtension(frame) {}
     const TGIFExtensionClass& Class() const override { return ClassInfo; }
     std::vector<std::string> Lines;
 

@@ -6,6 +6,9 @@
 // File versions, ordered: unknown < 87a < 89a.
 enum TGIFVersion : int { gvUnknown = 0, gv87a = 1, gv89a = 2 };
 
+// How image data is written.
+enum class TGIFCompression { LZW, RunLength };
+
 inline constexpr std::uint8_t GIFExtensionIntroducer = 0x21;
 inline constexpr std::uint8_t GIFImageSeparator = 0x2C;
 inline constexpr std::uint8_t GIFTrailerByte = 0x3B;

@@ -1,6 +1,5 @@
 #pragma once
-// Base classes of the GIF object tree: the warning slot that items report
-// to, items that read and write themselves, and owning ordered lists of items.
+// The owning ordered list that holds frames and extensions.
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -9,60 +8,16 @@
 #include "gif/GIFException.h"
 #include "gif/GIFFormat.h"
 
-class TStream;
-
-// Common root of everything that can send a warning (items, lists, color maps).
-class TGIFPersistent {
-public:
-    virtual ~TGIFPersistent() = default;
-};
-
-// Where warnings go: the image's warning slot. Severity 1 is a warning.
-class TGIFWarningSink {
-public:
-    virtual void Warn(const TGIFPersistent* sender, int severity, const std::string& message) const = 0;
-
-protected:
-    ~TGIFWarningSink() = default;
-};
-
-// Rendering state that a frame or an image caches (bitmap, mask, palette).
-// The renderer derives its own cache from this; the model only drops it
-// whenever pixels, size or colors change.
-class TGIFRenderCache {
-public:
-    virtual ~TGIFRenderCache() = default;
-};
-
-// Anything read from and written to a GIF stream. Its warnings go to the sink
-// it was made with (nowhere without one).
-class TGIFItem : public TGIFPersistent {
-public:
-    explicit TGIFItem(const TGIFWarningSink* sink) : fSink(sink) {}
-    TGIFItem(const TGIFItem&) = delete;
-    TGIFItem& operator=(const TGIFItem&) = delete;
-
-    virtual int RequiredVersion() const { return gv87a; }
-    void Warn(int severity, const std::string& message) const
-    {
-        if (fSink) fSink->Warn(this, severity, message);
-    }
-    virtual void WriteTo(TStream& stream) = 0;
-    virtual void ReadFrom(TStream& stream) = 0;
-
-protected:
-    const TGIFWarningSink* fSink;
-};
-
 // Ordered list that owns its items. Delete destroys an item; a bad index
 // raises "List index out of bounds (<index>)".
 template <class T>
-class TGIFList : public TGIFPersistent {
+class TGIFList {
 public:
-    explicit TGIFList(const TGIFWarningSink* sink) : fSink(sink) {}
-    ~TGIFList() override { Clear(); }
+    TGIFList() = default;
     TGIFList(const TGIFList&) = delete;
     TGIFList& operator=(const TGIFList&) = delete;
+    TGIFList(TGIFList&&) = default;
+    TGIFList& operator=(TGIFList&&) = default;
 
     int Count() const { return int(fItems.size()); }
     bool Empty() const { return fItems.empty(); }
@@ -94,7 +49,6 @@ public:
         const std::size_t at = CheckedIndex(index, fItems.size());
         std::unique_ptr<T> doomed = std::move(fItems[at]);
         fItems.erase(fItems.begin() + long(at));
-        doomed.reset();
     }
     // Destroys every item, first to last.
     void Clear()
@@ -102,15 +56,6 @@ public:
         std::vector<std::unique_ptr<T>> doomed;
         doomed.swap(fItems);
         for (auto& item : doomed) item.reset();
-    }
-    // Writes every item in order.
-    void WriteTo(TStream& stream) const
-    {
-        for (auto& item : fItems) item->WriteTo(stream);
-    }
-    void Warn(int severity, const std::string& message) const
-    {
-        if (fSink) fSink->Warn(this, severity, message);
     }
 
 protected:
@@ -121,6 +66,5 @@ protected:
         return std::size_t(index);
     }
 
-    const TGIFWarningSink* fSink;
     std::vector<std::unique_ptr<T>> fItems;
 };

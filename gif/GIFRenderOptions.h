@@ -1,11 +1,8 @@
 #pragma once
-// How the engine renders frames: the options of an image (TGIFImage::Rendering),
-// set before it is read or drawn with ApplyRenderOptions (FrameRenderer.h).
-// Defaults: never dither, render only on request.
+// How the engine draws frames at level 2 (TFlatCanvas). Default: never dither.
 
 struct TGIFRenderOptions {
-    // The display has 8 bits per pixel or fewer, so frames would be dithered for it.
+    // The display has 8 bits per pixel or fewer, so frames are dithered to
+    // the web-safe colors before they are drawn.
     bool ScreenNeedsDither = false;
-    // Each frame is rendered as soon as it has been read.
-    bool RenderAfterDecode = false;
 };

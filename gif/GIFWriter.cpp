@@ -35,16 +35,15 @@ void WriteImageDescriptor(TStream& stream, const TGIFImageDescriptor& descriptor
     stream.Write(bytes, 10);
 }
 
-void WriteImageData(TStream& stream, int compressionMethod, int bitsPerPixel, int colorLimit,
+void WriteImageData(TStream& stream, TGIFCompression compression, int bitsPerPixel, int colorLimit,
                     const std::uint8_t* pixels, bool interlaced, int height, int width,
-                    const TGIFEncoder::TWarning& warning, const std::uint8_t* replaced, int replacement)
+                    const std::uint8_t* replaced, int replacement)
 {
     std::unique_ptr<TGIFEncoder> encoder;
-    if (compressionMethod == 1)
+    if (compression == TGIFCompression::RunLength)
         encoder = std::make_unique<TRLEEncoder>();
     else
         encoder = std::make_unique<TLZWEncoder>();
-    encoder->Warning = warning;
     encoder->EncodeFrame(stream, bitsPerPixel, colorLimit, pixels, interlaced, height, width, replaced, replacement);
 }
 

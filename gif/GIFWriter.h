@@ -15,9 +15,9 @@ void WriteScreenDescriptor(TStream& stream, const TGIFScreenDescriptor& descript
 // The separator, then the descriptor.
 void WriteImageDescriptor(TStream& stream, const TGIFImageDescriptor& descriptor);
 // One frame's image data (code size byte, sub-blocks, terminator) with the LZW
-// encoder (compression method 0) or the run-length encoder (1); the pixels
+// or the run-length encoder; the pixels
 // marked in `replaced` are written as `replacement`.
-void WriteImageData(TStream& stream, int compressionMethod, int bitsPerPixel, int colorLimit,
+void WriteImageData(TStream& stream, TGIFCompression compression, int bitsPerPixel, int colorLimit,
                     const std::uint8_t* pixels, bool interlaced, int height, int width,
-                    const TGIFEncoder::TWarning& warning, const std::uint8_t* replaced = nullptr, int replacement = 0);
+                    const std::uint8_t* replaced = nullptr, int replacement = 0);
 void WriteTrailer(TStream& stream);

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "gif/GIFException.h"
-#include "gif/GIFItem.h"
 #include "gif/GIFStream.h"
 
 namespace {
@@ -13,7 +12,7 @@ namespace {
 constexpr int MaxChainSteps = 4096;
 }  // namespace
 
-TLZWDecoder::TLZWDecoder(TStream& stream, const TGIFItem& warner) : fStream(stream), fWarner(warner) {}
+TLZWDecoder::TLZWDecoder(TStream& stream) : fStream(stream) {}
 
 int TLZWDecoder::ReadCode()
 {
@@ -25,7 +24,6 @@ int TLZWDecoder::ReadCode()
     // A code that ends exactly on the last valid bit is still whole.
     if (fBitPos + n > fBitLimit) {
         if (fDataEnded) {
-            if (fBitPos >= fBitLimit) fWarner.Warn(1, "Decoder bit buffer under-run");
             return -1;
         }
         fBuffer[0] = fBuffer[fBufferLength - 2];
@@ -37,10 +35,7 @@ int TLZWDecoder::ReadCode()
             return -1;
         }
         std::int64_t left = fStream.Remaining();
-        if (length > left) {
-            fWarner.Warn(1, "Premature end of data");
-            length = std::uint8_t(left);
-        }
+        if (length > left) length = std::uint8_t(left);
         fStream.Read(fBuffer + 2, length);
         fBufferLength = length + 2;
         fBitPos = fBitPos - fBitLimit + 16;

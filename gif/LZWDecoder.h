@@ -9,12 +9,10 @@
 #include <vector>
 
 class TStream;
-class TGIFItem;
 
 class TLZWDecoder {
 public:
-    // Warnings ("Decoder bit buffer under-run", "Premature end of data") go to warner.
-    TLZWDecoder(TStream& stream, const TGIFItem& warner);
+    explicit TLZWDecoder(TStream& stream);
 
     // Decodes into out (width x height pixels, already holding the fill value),
     // rows in interlaced order when asked; leaves the stream after the image data.
@@ -44,7 +42,6 @@ private:
     std::vector<std::size_t> fRowStart;  // file-order row -> offset of its row in out
 
     TStream& fStream;
-    const TGIFItem& fWarner;
 
     int fMinCodeSize = 0;
     int fClear = 0, fEnd = 0;

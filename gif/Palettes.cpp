@@ -37,21 +37,6 @@ const TPalette& WebSafePalette()
     return palette;
 }
 
-const TPalette& SixteenColorPalette()
-{
-    static const TPalette palette = {{0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
-                                     {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
-                                     {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
-                                     {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
-    return palette;
-}
-
-const TPalette& MonochromePalette()
-{
-    static const TPalette palette = {{0, 0, 0}, {255, 255, 255}};
-    return palette;
-}
-
 int NearestIndex(const TPalette& palette, TRGB color)
 {
     int best = 0;

@@ -1,5 +1,5 @@
 #pragma once
-// Colors of the drawing surface, fixed palettes and nearest-color matching.
+// Colors of the level-2 canvas: fixed palettes and nearest-color matching.
 
 #include <array>
 #include <cstdint>
@@ -12,15 +12,10 @@ struct TRGB {
     friend bool operator==(const TRGB&, const TRGB&) = default;
 };
 using TPalette = std::vector<TRGB>;
-// A palette handed out for rendering: shared, never changed once made.
-using TPaletteHandle = std::shared_ptr<const TPalette>;
 
 // 256 entries: the 6 x 6 x 6 cube of levels 0, 51, ..., 255 (entry
 // 36 r + 6 g + b) followed by 40 grays between black and white.
 const TPalette& HalftonePalette();
-// The 16 colors of a 4-bit screen and the 2 of a 1-bit one.
-const TPalette& SixteenColorPalette();
-const TPalette& MonochromePalette();
 // 216 entries; entry 36 r + 6 g + b has red 51 r, green 51 g, blue 51 b.
 const TPalette& WebSafePalette();
 

@@ -4,10 +4,19 @@
 #include "gif/GIFSubImage.h"
 #include "gif/PixelBits.h"
 
-TFrameKeys FrameKeys(const TGIFSubImage& frame)
+TScreenRect FrameRect(const TGIFSubImage& frame)
+{
+    return {frame.Left(), frame.Top(), frame.Left() + frame.Width(), frame.Top() + frame.Height()};
+}
+
+TScreenRect Intersection(const TScreenRect& a, const TScreenRect& b)
+{
+    return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
+}
+
+TFrameKeys FrameKeys(const TGIFColorMap& map)
 {
     TFrameKeys keys;
-    const TGIFColorMap& map = frame.EffectiveColorMap();
     for (int i = 0; i < 256; ++i)
         keys[std::size_t(i)] = i < map.EntryCount() ? map.Color(i) & 0xFFFFFF : TScreenKeys::kUnknown;
     return keys;
@@ -65,7 +74,7 @@ void TScreenKeys::Save(const TScreenRect& area)
 
 void TScreenKeys::Draw(const TGIFSubImage& frame, const TFrameKeys& keys, const TScreenRect& area)
 {
-    const int t = frame.Transparent() ? frame.TransparentIndex() : -1;
+    const int t = frame.ShownTransparentIndex();
     const std::size_t width = std::size_t(frame.Width());
     const std::uint8_t* pixels = frame.Pixels();
     const std::uint8_t* wild = frame.Wildcards();

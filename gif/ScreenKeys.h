@@ -10,6 +10,7 @@
 #include "gif/GIFLimits.h"
 
 class TGIFSubImage;
+class TGIFColorMap;
 
 struct TScreenRect {
     int Left = 0, Top = 0, Right = 0, Bottom = 0;  // right and bottom exclusive
@@ -17,9 +18,13 @@ struct TScreenRect {
     bool operator==(const TScreenRect&) const = default;
 };
 
+// The frame's rectangle on the screen (unclipped), and the overlap of two.
+TScreenRect FrameRect(const TGIFSubImage& frame);
+TScreenRect Intersection(const TScreenRect& a, const TScreenRect& b);
+
 // Keys of a frame's colors by index; indices past its table match nothing.
 using TFrameKeys = std::array<std::uint32_t, 256>;
-TFrameKeys FrameKeys(const TGIFSubImage& frame);
+TFrameKeys FrameKeys(const TGIFColorMap& map);
 
 class TScreenKeys {
 public:

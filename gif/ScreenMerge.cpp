@@ -41,14 +41,9 @@ private:
 
 void MakeTransparent(TGIFSubImage& frame, int index)
 {
-    TGIFGraphicControlExtension* control = frame.GraphicControl();
-    if (!control) {
-        auto created = std::make_unique<TGIFGraphicControlExtension>(&frame);
-        control = created.get();
-        frame.Extensions().Add(std::move(created));
-    }
-    control->SetTransparentFlag(true);
-    control->SetTransparentIndex(index);
+    TGIFGraphicControlExtension& control = frame.EnsureGraphicControl();
+    control.SetTransparentFlag(true);
+    control.SetTransparentIndex(index);
 }
 
 // Marks the frame's pixels that repeat the screen, and draws the frame on
@@ -57,7 +52,7 @@ void MakeTransparent(TGIFSubImage& frame, int index)
 bool MarkAndDraw(TGIFSubImage& frame, const TFrameKeys& keys, TScreenKeys& screen, const TScreenRect& area,
                  TValueSets& shown)
 {
-    const int t = frame.Transparent() ? frame.TransparentIndex() : -1;
+    const int t = frame.ShownTransparentIndex();
     const TColorIndex colors(keys);
     const std::size_t width = std::size_t(frame.Width());
     std::uint8_t* pixels = frame.Pixels();
@@ -102,24 +97,19 @@ bool MarkAndDraw(TGIFSubImage& frame, const TFrameKeys& keys, TScreenKeys& scree
 // A transparent index for a frame that was not transparent: the lowest index
 // no other pixel shows (`fixed`: the values of those), else a new entry; -1
 // without room for one.
-int FreeIndex(TGIFSubImage& frame, const std::array<bool, 256>& fixed)
+int FreeIndex(TGIFImage& image, TGIFSubImage& frame, const std::array<bool, 256>& fixed)
 {
-    const int count = frame.EffectiveColorMap().EntryCount();
+    const int count = image.ColorMapOf(frame).EntryCount();
     for (int i = 0; i < count; ++i)
         if (!fixed[std::size_t(i)]) return i;
-    return CanAddTransparentIndex(frame) ? ChooseTransparentIndex(frame) : -1;
-}
-
-int Disposal(const TGIFSubImage& frame)
-{
-    return frame.GraphicControl() ? frame.GraphicControl()->DisposalMethod() : 0;
+    return CanAddTransparentIndex(image, frame) ? ChooseTransparentIndex(image, frame) : -1;
 }
 
 // The box of the frame's pixels (screen coordinates) that are neither
 // transparent nor wildcards.
 TScreenRect DrawnBox(const TGIFSubImage& frame, const TScreenRect& area)
 {
-    const int t = frame.Transparent() ? frame.TransparentIndex() : -1;
+    const int t = frame.ShownTransparentIndex();
     const std::size_t width = std::size_t(frame.Width());
     const std::uint8_t* pixels = frame.Pixels();
     const std::uint8_t* wild = frame.Wildcards();
@@ -150,8 +140,8 @@ TScreenRect Union(const TScreenRect& a, const TScreenRect& b)
 TScreenRect AreaToClear(const TGIFSubImage& frame, const TGIFSubImage* next, const TScreenKeys& screen,
                         const TScreenRect& area)
 {
-    if (!next || next->IsEmpty() || Disposal(*next) == 3) return Union(DrawnBox(frame, area), screen.ShownBox(area));
-    const int t = next->Transparent() ? next->TransparentIndex() : -1;
+    if (!next || next->IsEmpty() || next->DisposalMethod() == 3) return Union(DrawnBox(frame, area), screen.ShownBox(area));
+    const int t = next->ShownTransparentIndex();
     const std::size_t width = std::size_t(next->Width());
     const std::uint8_t* pixels = next->Pixels();
     auto drawnByNext = [&](int x, int y) {
@@ -185,10 +175,10 @@ std::optional<std::vector<TScreenRect>> MarkRepeatedPixels(TGIFImage& image)
     for (int k = 0; k < frames.Count(); ++k) {
         TGIFSubImage& frame = *frames[k];
         if (frame.IsEmpty()) continue;
-        const TFrameKeys keys = FrameKeys(frame);
+        const TFrameKeys keys = FrameKeys(image.ColorMapOf(frame));
         const TScreenRect area = screen->Area(frame);
         if (area.IsEmpty()) continue;
-        const int disposal = Disposal(frame);
+        const int disposal = frame.DisposalMethod();
         if (disposal == 3) screen->Save(area);
         TValueSets shown{};
         if (screen->ShownBox(area).IsEmpty()) {
@@ -198,13 +188,12 @@ std::optional<std::vector<TScreenRect>> MarkRepeatedPixels(TGIFImage& image)
             const bool whole = area == TScreenRect{frame.Left(), frame.Top(), frame.Left() + frame.Width(),
                                                    frame.Top() + frame.Height()};
             if (!whole) shown = ValuesShown(frame.Pixels(), frame.PixelsSize(), frame.Wildcards());
-            const int index = FreeIndex(frame, shown[0]);
+            const int index = FreeIndex(image, frame, shown[0]);
             if (index >= 0)
                 MakeTransparent(frame, index);
             else
                 frame.ReleaseWildcards();
         }
-        frame.ReleaseRendering();
         if (disposal == 3) {
             screen->Restore(area);
         } else if (disposal == 2) {
@@ -240,7 +229,6 @@ void UseLowestTransparentIndices(TGIFImage& image)
                     for (std::size_t i = 0, n = frame->PixelsSize(); i < n; ++i)
                         if (pixels[i] == t) pixels[i] = std::uint8_t(lowest);
                     frame->GraphicControl()->SetTransparentIndex(lowest);
-                    frame->ReleaseRendering();
                     used[std::size_t(t)] = false;
                 }
             }

@@ -142,11 +142,11 @@ Input AnimationInput(const std::string& path)
             GIFColor(std::uint8_t(i), std::uint8_t(255 - i), std::uint8_t((i * 7) & 255)));
     std::uint32_t seed = 12345;
     for (int f = 0; f < frames; ++f) {
-        auto* frame = image.Images().Add(std::make_unique<TGIFSubImage>(&image));
+        auto* frame = image.Images().Add(image.NewFrame());
         frame->SetWidth(width);
         frame->SetHeight(height);
         auto* gce = static_cast<TGIFGraphicControlExtension*>(
-            frame->Extensions().Add(std::make_unique<TGIFGraphicControlExtension>(frame)));
+            frame->Extensions().Add(std::make_unique<TGIFGraphicControlExtension>()));
         gce->SetDelayTime(4);
         std::uint8_t* p = frame->Pixels();
         const double cx = 320 + 200 * std::cos(f * 0.1), cy = 240 + 150 * std::sin(f * 0.13);
@@ -160,8 +160,8 @@ Input AnimationInput(const std::string& path)
                 p[y * width + x] = std::uint8_t(value);
             }
     }
-    auto* loop = image.Images()[0]->Extensions().Add(std::make_unique<TGIFAppExtNSLoop>(image.Images()[0]));
-    (void)loop;
+    image.Images()[0]->Extensions().Add(std::make_unique<TGIFAppExtNSLoop>());
+    image.FitScreenToFrames();
     Bytes bytes = image.SaveToBytes();
     WriteWholeFile(path, bytes);
     Input input{"animation 60 x 640x480", {bytes}, {path}, double(width) * height * frames / 1e6};

@@ -27,7 +27,7 @@ std::vector<std::uint8_t> LongAnimation()
         table.insert(table.end(), {std::uint8_t(i), std::uint8_t(255 - i), std::uint8_t(i / 2)});
     image.GlobalColorMap().SetTable(table.data(), 256);
     for (int n = 0; n < 1500; ++n) {
-        auto frame = std::make_unique<TGIFSubImage>(&image);
+        auto frame = image.NewFrame();
         const bool first = n == 0;
         const int fw = first ? w : 64, fh = first ? h : 48;
         frame->SetLeft(first ? 0 : (n * 13) % (w - fw));
@@ -37,15 +37,16 @@ std::vector<std::uint8_t> LongAnimation()
         std::uint8_t* p = frame->Pixels();
         for (int y = 0; y < fh; ++y)
             for (int x = 0; x < fw; ++x) p[y * fw + x] = std::uint8_t(first ? (x / 5 + y / 3) : (n + x / 8 + y / 8));
-        auto control = std::make_unique<TGIFGraphicControlExtension>(frame.get());
+        auto control = std::make_unique<TGIFGraphicControlExtension>();
         control->SetDelayTime(4);
         frame->Extensions().Add(std::move(control));
         if (first) {
-            auto loop = std::make_unique<TGIFAppExtNSLoop>(frame.get());
+            auto loop = std::make_unique<TGIFAppExtNSLoop>();
             frame->Extensions().Insert(0, std::move(loop));
         }
         image.Images().Add(std::move(frame));
     }
+    image.FitScreenToFrames();
     return image.SaveToBytes();
 }
 

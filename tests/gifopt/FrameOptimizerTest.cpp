@@ -1,15 +1,19 @@
 #include <gtest/gtest.h>
 
+#include "gif/FrameCrop.h"
 #include "gif/FrameOptimizer.h"
+#include "gif/TransparentIndex.h"
 #include "tests/gifsupport/GIFTestSupport.h"
 
 namespace {
 
-constexpr TGIFOptimizeOptions kAll = optCrop | optMerge | optCleanup | optColorMaps;
+constexpr TGIFOptimizeSteps kMerge{.Crop = false, .Merge = true, .Cleanup = false, .ColorMaps = false};
+constexpr TGIFOptimizeSteps kCleanup{.Crop = false, .Merge = false, .Cleanup = true, .ColorMaps = false};
+constexpr TGIFOptimizeSteps kCleanupAndCrop{.Crop = true, .Merge = false, .Cleanup = true, .ColorMaps = false};
 
-void Optimize(TGIFImage& image, TGIFOptimizeOptions options = kAll)
+void Optimize(TGIFImage& image, const TGIFOptimizeSteps& steps = {})
 {
-    OptimizeFrames(image, options, 7, 0, 8);
+    OptimizeFrames(image, steps);
 }
 
 // A 4 x 4 opaque frame of color index `fill` with index `dot` at (1, 2).
@@ -39,7 +43,7 @@ TEST(OptimizeFrames, SingleFrameIsCroppedAndStrippedOfIdleExtensions)
     EXPECT_EQ(frame.Top(), 5);
     EXPECT_EQ(frame.Width(), 1);
     EXPECT_EQ(frame.Height(), 1);
-    EXPECT_EQ(ColorAtPixel(frame, 0, 0), kGreen);
+    EXPECT_EQ(ColorAtPixel(image, frame, 0, 0), kGreen);
     EXPECT_EQ(frame.Extensions().Find<TGIFAppExtNSLoop>(), nullptr);
     ASSERT_NE(frame.GraphicControl(), nullptr);  // transparency keeps it
 
@@ -100,7 +104,7 @@ TEST(OptimizeFrames, MergeMakesRepeatedPixelsWildcards)
     WithColors(image);
     AddTestFrame(image, 0, 0, 4, 4, Square(0, 1));
     SetControl(AddTestFrame(image, 0, 0, 4, 4, Square(2, 1)), 10);
-    Optimize(image, optMerge);
+    Optimize(image, kMerge);
     TGIFSubImage& second = *image.Images()[1];
     ASSERT_TRUE(second.Transparent());
     // The lowest index that no other pixel of the frame shows: no new entry.
@@ -109,7 +113,7 @@ TEST(OptimizeFrames, MergeMakesRepeatedPixelsWildcards)
     // Same green in both frames: a wildcard that keeps its color.
     EXPECT_TRUE(second.IsWildcard(2 * 4 + 1));
     EXPECT_EQ(second.Pixel(1, 2), 1);
-    EXPECT_TRUE(second.ShowsNothing(2 * 4 + 1));
+    EXPECT_TRUE(second.ShowsNothing(2 * 4 + 1, second.ShownTransparentIndex()));
     EXPECT_FALSE(second.IsWildcard(0));  // blue over red stays
     EXPECT_EQ(second.Pixel(0, 0), 2);
 }
@@ -119,7 +123,7 @@ TEST(OptimizeFrames, MergeComparesColorsAcrossDifferentMaps)
     TGIFImage image;
     AddTestFrame(image, 0, 0, 2, 1, {0, 1}, {kRed, kGreen});
     AddTestFrame(image, 1, 0, 1, 1, {1}, {kBlue, kGreen});
-    Optimize(image, optMerge);
+    Optimize(image, kMerge);
     TGIFSubImage& second = *image.Images()[1];
     ASSERT_TRUE(second.Transparent());
     EXPECT_EQ(ColorsOf(second.ColorMap()), (std::vector<TGIFColor>{kBlue, kGreen}));
@@ -152,7 +156,7 @@ TEST(OptimizeFrames, UnusedTransparencyIsDroppedBeforeMergeAndCrop)
     AddTestFrame(image, 0, 0, 4, 4, Square(0, 1));
     TGIFSubImage& second = AddTestFrame(image, 0, 0, 4, 4, Square(3, 3));
     SetControl(second, 10, 0, 2);  // index 2 never occurs
-    Optimize(image, optCleanup | optCrop);
+    Optimize(image, kCleanupAndCrop);
     EXPECT_FALSE(second.Transparent());
     ASSERT_NE(second.GraphicControl(), nullptr);  // the delay keeps the extension
     EXPECT_EQ(second.Width(), 4);
@@ -168,7 +172,7 @@ TEST(OptimizeFrames, NeedlessDisposalIsCleared)
     TGIFSubImage& partial = AddTestFrame(image, 0, 0, 4, 4, Square(1, 2));
     SetControl(partial, 10, 3);
     AddTestFrame(image, 1, 1, 2, 2, {2, 2, 2, 2});  // opaque, inside frame 2 only
-    Optimize(image, optCleanup);
+    Optimize(image, kCleanup);
     EXPECT_EQ(covered.GraphicControl()->DisposalMethod(), 0);
     EXPECT_EQ(partial.GraphicControl()->DisposalMethod(), 3);
 
@@ -181,7 +185,7 @@ TEST(OptimizeFrames, NeedlessDisposalIsCleared)
         SetControl(under, 10, disposal);
         SetControl(AddTestFrame(restored, 0, 0, 4, 4, Square(3, 1)), 10, 3);
         AddTestFrame(restored, 3, 3, 1, 1, {2});
-        Optimize(restored, optCleanup);
+        Optimize(restored, kCleanup);
         EXPECT_EQ(under.GraphicControl()->DisposalMethod(), disposal);
     }
 }
@@ -193,7 +197,7 @@ TEST(OptimizeFrames, MergeSkipsFramesRestoredToPrevious)
     AddTestFrame(image, 0, 0, 4, 4, Square(0, 1));
     SetControl(AddTestFrame(image, 0, 0, 4, 4, Square(2, 2)), 10, 3);
     AddTestFrame(image, 0, 0, 4, 4, Square(0, 2));
-    Optimize(image, optMerge);
+    Optimize(image, kMerge);
     TGIFSubImage& last = *image.Images()[2];
     ASSERT_TRUE(last.Transparent());  // compared with frame 0, not frame 1
     EXPECT_TRUE(last.IsWildcard(0));
@@ -204,7 +208,7 @@ TEST(OptimizeFrames, MergeSkipsFramesRestoredToPrevious)
     SetControl(AddTestFrame(cleared, 0, 0, 4, 4, Square(0, 1)), 10, 2);
     SetControl(AddTestFrame(cleared, 0, 0, 4, 4, Square(2, 2)), 10, 3);
     AddTestFrame(cleared, 0, 0, 4, 4, Square(0, 2));
-    Optimize(cleared, optMerge);
+    Optimize(cleared, kMerge);
     EXPECT_FALSE(cleared.Images()[2]->Transparent());  // frame 0 restores to background
 }
 
@@ -216,11 +220,11 @@ TEST(OptimizeFrames, ExtensionCleanupKeepsOnlyTheFirstLoop)
         TGIFSubImage& frame = AddTestFrame(image, 0, 0, 4, 4, Square(std::uint8_t(i), 3));
         SetControl(frame, 10);
         AddLoop(frame, 3);
-        auto comment = std::make_unique<TGIFCommentExtension>(&frame);
+        auto comment = std::make_unique<TGIFCommentExtension>();
         comment->Lines = {"hello"};
         frame.Extensions().Add(std::move(comment));
-        frame.Extensions().Add(std::make_unique<TGIFTextExtension>(&frame));
-        frame.Extensions().Add(std::make_unique<TGIFUnknownAppExtension>(&frame));
+        frame.Extensions().Add(std::make_unique<TGIFTextExtension>());
+        frame.Extensions().Add(std::make_unique<TGIFUnknownAppExtension>());
     }
     Optimize(image);
     ASSERT_EQ(image.Images().Count(), 3);
@@ -333,15 +337,12 @@ TEST(OptimizeFrames, BlankLastFrameOfAnEndingAnimationIsKept)
     }
 }
 
-TEST(OptimizeFrames, ReductionMethodIsOnlyValidated)
+TEST(OptimizeFrames, AnImageWithoutFramesIsLeftAlone)
 {
-    TGIFImage image;
-    WithColors(image);
-    AddTestFrame(image, 0, 0, 4, 4, Square(0, 1));
-    EXPECT_THROW(OptimizeFrames(image, optReduceColors, 9, 0, 8), GIFException);
-    EXPECT_NO_THROW(OptimizeFrames(image, optReduceColors | optCleanup, 9, 0, 8));
     TGIFImage empty;
-    EXPECT_NO_THROW(OptimizeFrames(empty, kAll, 7, 0, 8));
+    SetColors(empty.GlobalColorMap(), {kRed, kGreen});
+    EXPECT_NO_THROW(OptimizeFrames(empty));
+    EXPECT_EQ(ColorsOf(empty.GlobalColorMap()), (std::vector<TGIFColor>{kRed, kGreen}));
 }
 
 TEST(ContainsIndex, SearchesOnlyTheGivenLength)

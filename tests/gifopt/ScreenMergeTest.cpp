@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr TGIFOptimizeOptions kAll = optCrop | optMerge | optCleanup | optColorMaps;
-
 TGIFImage& WithColors(TGIFImage& image)
 {
     SetColors(image.GlobalColorMap(), {kRed, kGreen, kBlue, kWhite});
@@ -67,7 +65,7 @@ TEST(ScreenMerge, RestoringToBackgroundClearsWhatItDrewAndWhatTheNextFrameLeaves
     SetControl(middle, 10, 2);
     TGIFSubImage& last = AddTestFrame(image, 0, 0, 6, 1, {0, 0, 0, 0, 0, 3});
     SetControl(last, 10, 0, 3);
-    OptimizeFrames(image, kAll, 7, 0, 8);
+    OptimizeFrames(image);
     ASSERT_EQ(image.Images().Count(), 3);
     EXPECT_EQ(middle.Left(), 2);
     EXPECT_EQ(middle.Width(), 4);
@@ -84,7 +82,7 @@ TEST(ScreenMerge, RestoringToBackgroundThatChangesNothingIsDropped)
     SetControl(AddTestFrame(image, 0, 0, 2, 2, {0, 1, 1, 0}), 10);
     SetControl(AddTestFrame(image, 0, 0, 2, 2, {0, 1, 1, 0}), 20, 2);
     SetControl(AddTestFrame(image, 0, 0, 2, 2, {0, 1, 1, 2}), 10);
-    OptimizeFrames(image, kAll, 7, 0, 8);
+    OptimizeFrames(image);
     ASSERT_EQ(image.Images().Count(), 2);
     EXPECT_EQ(image.Images()[0]->GraphicControl()->DelayTime(), 30);
     EXPECT_EQ(image.Images()[1]->Width(), 1);  // only the changed pixel

@@ -74,28 +74,12 @@ Bytes PackCodes(const std::vector<std::pair<int, int>>& codes)
     return out;
 }
 
-void WarningLog::Attach(TGIFImage& image)
-{
-    image.WarningHandler = [this](const TGIFPersistent*, int, const std::string& message) {
-        messages.push_back(message);
-    };
-}
-
-bool WarningLog::Has(const std::string& message) const
-{
-    return Count(message) > 0;
-}
-
-int WarningLog::Count(const std::string& message) const
-{
-    return int(std::count(messages.begin(), messages.end(), message));
-}
-
 TGIFSubImage* ImageFixture::AddFrame(int width, int height)
 {
-    auto* frame = image.Images().Add(std::make_unique<TGIFSubImage>(&image));
+    auto* frame = image.Images().Add(image.NewFrame());
     frame->SetWidth(width);
     frame->SetHeight(height);
+    image.FitScreenToFrames();
     return frame;
 }
 
@@ -111,7 +95,7 @@ std::string ReadError(TGIFImage& image, const Bytes& bytes)
 
 std::string WriteError(TGIFImage& image, int method, Bytes& written)
 {
-    image.CompressionMethod = method;
+    image.Compression = method == 1 ? TGIFCompression::RunLength : TGIFCompression::LZW;
     try {
         written = image.SaveToBytes();
     } catch (const GIFException& error) {
@@ -200,11 +184,12 @@ std::vector<TGIFColor> ColorsOf(const TGIFColorMap& map)
 TGIFSubImage& AddTestFrame(TGIFImage& image, int left, int top, int width, int height,
                            const std::vector<std::uint8_t>& pixels, const std::vector<TGIFColor>& localColors)
 {
-    TGIFSubImage* frame = image.Images().Add(std::make_unique<TGIFSubImage>(&image));
+    TGIFSubImage* frame = image.Images().Add(image.NewFrame());
     frame->SetLeft(left);
     frame->SetTop(top);
     frame->SetWidth(width);
     frame->SetHeight(height);
+    image.FitScreenToFrames();
     if (std::size_t(width) * std::size_t(height) != pixels.size())
         throw std::logic_error("pixel count does not match the frame size");
     std::copy(pixels.begin(), pixels.end(), frame->Pixels());
@@ -217,7 +202,7 @@ TGIFGraphicControlExtension& SetControl(TGIFSubImage& frame, int delay, int disp
     TGIFGraphicControlExtension* control = frame.GraphicControl();
     if (!control)
         control = static_cast<TGIFGraphicControlExtension*>(
-            frame.Extensions().Add(std::make_unique<TGIFGraphicControlExtension>(&frame)));
+            frame.Extensions().Add(std::make_unique<TGIFGraphicControlExtension>()));
     control->SetDelayTime(delay);
     control->SetDisposalMethod(disposal);
     if (transparentIndex >= 0) {
@@ -229,7 +214,7 @@ TGIFGraphicControlExtension& SetControl(TGIFSubImage& frame, int delay, int disp
 
 void AddLoop(TGIFSubImage& frame, std::uint16_t loopCount)
 {
-    auto loop = std::make_unique<TGIFAppExtNSLoop>(&frame);
+    auto loop = std::make_unique<TGIFAppExtNSLoop>();
     loop->LoopCount = loopCount;
     frame.Extensions().Insert(0, std::move(loop));
 }
@@ -240,7 +225,7 @@ std::vector<std::uint8_t> PixelsOf(const TGIFSubImage& frame)
     return p ? std::vector<std::uint8_t>(p, p + frame.PixelsSize()) : std::vector<std::uint8_t>{};
 }
 
-TGIFColor ColorAtPixel(const TGIFSubImage& frame, int x, int y)
+TGIFColor ColorAtPixel(const TGIFImage& image, const TGIFSubImage& frame, int x, int y)
 {
-    return frame.EffectiveColorMap().Color(frame.Pixel(x, y));
+    return image.ColorMapOf(frame).Color(frame.Pixel(x, y));
 }

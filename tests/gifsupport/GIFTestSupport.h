@@ -1,6 +1,6 @@
 #pragma once
 // Helpers of the GIF tests: hand-made GIF bytes and LZW codes, images built
-// in memory, warning capture.
+// in memory.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -58,20 +58,10 @@ private:
 Bytes OneFrameGif(int width, int height, int codeSize, const Bytes& data, int flags = 0, int bits = 2,
                   bool terminator = true, bool trailer = true);
 
-// Collects warnings of an image.
-struct WarningLog {
-    std::vector<std::string> messages;
-    void Attach(TGIFImage& image);
-    bool Has(const std::string& message) const;
-    int Count(const std::string& message) const;
-};
-
-// An empty image whose warnings are collected.
+// An empty image.
 struct ImageFixture : ::testing::Test {
     TGIFImage image;
-    WarningLog log;
-    void SetUp() override { log.Attach(image); }
-    // Appends a frame of the given size.
+    // Appends a frame of the given size (the screen grows to it).
     TGIFSubImage* AddFrame(int width, int height);
 };
 
@@ -98,7 +88,8 @@ constexpr TGIFColor kWhite = GIFColor(255, 255, 255);
 void SetColors(TGIFColorMap& map, const std::vector<TGIFColor>& colors);
 std::vector<TGIFColor> ColorsOf(const TGIFColorMap& map);
 
-// Appends a frame with the given pixels (row-major, width x height).
+// Appends a frame with the given pixels (row-major, width x height); the
+// screen grows to it.
 TGIFSubImage& AddTestFrame(TGIFImage& image, int left, int top, int width, int height,
                            const std::vector<std::uint8_t>& pixels, const std::vector<TGIFColor>& localColors = {});
 // Adds (or returns) the frame's graphic control extension and sets its fields.
@@ -106,4 +97,4 @@ TGIFGraphicControlExtension& SetControl(TGIFSubImage& frame, int delay, int disp
 void AddLoop(TGIFSubImage& frame, std::uint16_t loopCount);
 std::vector<std::uint8_t> PixelsOf(const TGIFSubImage& frame);
 // The color of a frame's pixel through its effective map.
-TGIFColor ColorAtPixel(const TGIFSubImage& frame, int x, int y);
+TGIFColor ColorAtPixel(const TGIFImage& image, const TGIFSubImage& frame, int x, int y);
