@@ -206,7 +206,7 @@ TEST_F(DecoderFixture, MorePixelDataThanTheFrameIsSkipped)
 TEST_F(DecoderFixture, CodeEndingExactlyAtTheBlockEndIsReturned)
 {
     // Data without the end code whose last code ends on the last bit before
-    // the terminator: the last pixel comes out, no warning.
+    // the terminator: the last pixel comes out.
     LzwCodes codes(2);
     codes.Clear().Code(1).Code(2).Code(3).Code(1);  // 4 codes x 3 bits + 4 bits = 2 bytes
     Bytes data = codes.Pack();

@@ -1,4 +1,4 @@
-// Stream reader: signature rules, block grouping, and every error and warning.
+// Stream reader: signature rules, block grouping, and every error.
 #include <gtest/gtest.h>
 
 #include "gif/GIFDecode.h"
