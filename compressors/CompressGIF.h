@@ -30,7 +30,7 @@ void FlattenGIF(const std::string& source, const std::string& destination, FileS
 // would exceed outputLimit bytes stops with GIFOutputLimit.
 
 // Level 1: the image re-encoded with its own frames, after merging its color
-// maps and optimizing the frames.
+// maps and optimizing the frames (it draws nothing: `rendering` is unused).
 std::vector<std::uint8_t> RecompressGIFBytes(std::span<const std::uint8_t> source,
                                              const TGIFRenderOptions& rendering = {},
                                              TGIFMemoryBudget* budget = nullptr, std::size_t outputLimit = SIZE_MAX);

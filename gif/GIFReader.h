@@ -1,7 +1,7 @@
 #pragma once
 // Reading the byte layout of a GIF stream: signature and logical screen
 // descriptor, image descriptors, the bytes that start blocks, and data
-// sub-blocks. The items of the object model read themselves with these.
+// sub-blocks. The decoder (GIFDecode) and the extensions read with these.
 #include <cstdint>
 
 #include "gif/GIFFormat.h"

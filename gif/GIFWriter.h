@@ -1,7 +1,7 @@
 #pragma once
 // Writing the byte layout of a GIF stream: signature, descriptors, the image
 // data of a frame with the encoder its image asks for, and the trailer. The
-// items of the object model write themselves with these.
+// encoder (GIFEncode) and the level-2 writer write with these.
 #include <cstdint>
 
 #include "gif/GIFEncoder.h"
