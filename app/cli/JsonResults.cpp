@@ -32,8 +32,8 @@ void TJsonResults::Shown(const TJob& job, const TFileOutcome& outcome)
                          : kept           ? "kept"
                                           : "ok";
     // An output that is not smaller is the source's own bytes.
-    const bool lossy = !failed && !result.copied && LossyLevel(job.kind, result.level) &&
-                       result.optimizedSize < result.originalSize;
+    const bool lossy =
+        !failed && !result.copied && LossyLevel(job.kind, result.level) && result.optimizedSize < result.originalSize;
     files_.push_back(Json{
         {"source", job.source},
         {"destination", job.destination},
@@ -62,8 +62,14 @@ void TJsonResults::Shown(const TJob& job, const TFileOutcome& outcome)
 
 std::string TJsonResults::Text() const
 {
-    const Json totals{{"files", count_},       {"ok", ok_},         {"copied", copied_},
-                      {"kept", kept_},         {"failed", failed_}, {"lossy", lossy_},
-                      {"original", original_}, {"optimized", optimized_}, {"ratio", Ratio(optimized_, original_)}};
+    const Json totals{{"files", count_},
+                      {"ok", ok_},
+                      {"copied", copied_},
+                      {"kept", kept_},
+                      {"failed", failed_},
+                      {"lossy", lossy_},
+                      {"original", original_},
+                      {"optimized", optimized_},
+                      {"ratio", Ratio(optimized_, original_)}};
     return JsonLayout(Json{{"files", files_}, {"totals", totals}}, kDecimals) + "\n";
 }

@@ -34,7 +34,8 @@ private:
     void Container(const Json& value, int depth)
     {
         const bool object = value.is_object();
-        const bool lines = std::any_of(value.begin(), value.end(), [](const Json& item) { return item.is_structured(); });
+        const bool lines =
+            std::any_of(value.begin(), value.end(), [](const Json& item) { return item.is_structured(); });
         const std::string indent = lines ? "\n" + std::string(2 * (depth + 1), ' ') : "";
         text += object ? '{' : '[';
         bool first = true;

@@ -74,12 +74,18 @@ std::string ManifestText(const TOutputRecords& records)
 {
     nlohmann::ordered_json files = nlohmann::ordered_json::object();
     for (const auto& [name, r] : records)
-        files[name] = {{"source_size", r.sourceSize},     {"source_mtime_ns", r.sourceTimeNs},
-                       {"source_hash", Hex(r.sourceHash)}, {"kind", r.kind},
-                       {"levels", r.levels},               {"version", r.version},
-                       {"output_size", r.outputSize},     {"output_hash", Hex(r.outputHash)},
-                       {"original", r.originalSize},      {"level", r.level},
-                       {"copied", r.copied},              {"kept", r.kept}};
+        files[name] = {{"source_size", r.sourceSize},
+                       {"source_mtime_ns", r.sourceTimeNs},
+                       {"source_hash", Hex(r.sourceHash)},
+                       {"kind", r.kind},
+                       {"levels", r.levels},
+                       {"version", r.version},
+                       {"output_size", r.outputSize},
+                       {"output_hash", Hex(r.outputHash)},
+                       {"original", r.originalSize},
+                       {"level", r.level},
+                       {"copied", r.copied},
+                       {"kept", r.kept}};
     return JsonLayout({{"format", kFormat}, {"files", files}}) + "\n";
 }
 

@@ -212,7 +212,8 @@ CliOptions ParseOptions(const std::vector<std::string>& arguments)
             throw UsageError(Typed(arguments, shortName, longName) + ": empty " + what);
     if (given("--tool-timeout"))
         options.toolTimeoutSeconds = static_cast<int>(Count("--tool-timeout", timeout, kMaxTimeoutSeconds));
-    if (given("--tool-memory")) options.toolMemoryBytes = Count("--tool-memory", memory, kMaxMemoryMegabytes) * kMegabyte;
+    if (given("--tool-memory"))
+        options.toolMemoryBytes = Count("--tool-memory", memory, kMaxMemoryMegabytes) * kMegabyte;
     if (given("--jobs")) {
         const std::string typed = Typed(arguments, "-j", "--jobs");
         options.jobs = static_cast<int>(Count(typed, jobs, kMaxJobs));
@@ -237,8 +238,8 @@ std::string UsageText()
            "A PATH that is a file goes directly into the output folder.\n"
            "\n"
            "Levels: 0 copies the files unchanged, * marks the default. A lossy level may\n"
-           "change what a visitor sees.\n"
-           + LevelHelp() +
+           "change what a visitor sees.\n" +
+           LevelHelp() +
            "Every image output is decoded with its source (giflib, libpng, libjpeg-turbo)\n"
            "and compared first: one that differs gets the source's bytes and its row says\n"
            "\"kept: output did not match\" (JSON status \"kept\"; counted on standard error).\n"
