@@ -5,7 +5,8 @@
 # Sets (each adds to run, which every job needs):
 #   run      build and run the program: compiler, CMake, Qt 6, the window's
 #            font, the decoders that check every image output (libpng,
-#            libjpeg-turbo, giflib), and the tools behind the plug-ins; also
+#            libjpeg-turbo, giflib), the libraries built in (nlohmann-json,
+#            xxHash, CLI11), and the tools behind the plug-ins; also
 #            the plug-ins' npm tools (plugins/package.json) where npm is
 #            installed
 #   test     the test suite (make test): GoogleTest, giflib, ImageMagick,
@@ -23,6 +24,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 run_packages=(
   cmake ninja-build g++ make pkg-config qt6-base-dev libgl-dev fonts-wine
   libpng-dev libjpeg62-turbo-dev libgif-dev
+  nlohmann-json3-dev libxxhash-dev libcli11-dev
   jhead libjpeg-turbo-progs optipng zopfli nodejs node-terser util-linux
 )
 package_packages=(dpkg-dev)

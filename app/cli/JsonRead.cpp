@@ -1,214 +1,104 @@
 #include "app/cli/JsonRead.h"
 
-#include <cstdint>
+#include <charconv>
+#include <string>
+#include <utility>
 
 namespace {
 
 constexpr int kMaxDepth = 64;
 
-class TParser {
-public:
-    explicit TParser(std::string_view text) : text_(text) {}
+// The value of the four hex digits at `at`, or -1.
+int Hex4(std::string_view text, std::size_t at)
+{
+    if (at + 4 > text.size()) return -1;
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(text.data() + at, text.data() + at + 4, value, 16);
+    return error == std::errc() && end == text.data() + at + 4 ? static_cast<int>(value) : -1;
+}
 
-    TJsonValue Document()
-    {
-        TJsonValue value = Value(0);
-        SkipSpace();
-        if (at_ != text_.size()) Fail("text after the value");
-        return value;
-    }
-
-private:
-    [[noreturn]] void Fail(const std::string& what) const { throw JsonError(what + " at byte " + std::to_string(at_)); }
-
-    void SkipSpace()
-    {
-        while (at_ < text_.size() &&
-               (text_[at_] == ' ' || text_[at_] == '\n' || text_[at_] == '\r' || text_[at_] == '\t'))
-            ++at_;
-    }
-
-    bool Take(char c)
-    {
-        SkipSpace();
-        if (at_ < text_.size() && text_[at_] == c) {
-            ++at_;
-            return true;
+// The reader refuses lone surrogates, so each escaped byte (a \udcXX that no
+// high surrogate precedes) becomes \u0000\u00XX, and a \u0000 of the text
+// \u0000\u0000; Recovered undoes both.
+std::string Marked(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    bool afterHigh = false;
+    for (std::size_t at = 0; at < text.size();) {
+        if (text[at] != '\\' || at + 1 == text.size()) {
+            out += text[at++];
+            afterHigh = false;
+            continue;
         }
-        return false;
-    }
-
-    void Expect(char c)
-    {
-        if (!Take(c)) Fail(std::string("expected '") + c + "'");
-    }
-
-    bool Word(std::string_view word)
-    {
-        if (text_.substr(at_, word.size()) != word) return false;
-        at_ += word.size();
-        return true;
-    }
-
-    TJsonValue Value(int depth)
-    {
-        if (depth > kMaxDepth) Fail("nesting too deep");
-        SkipSpace();
-        if (at_ >= text_.size()) Fail("missing value");
-        TJsonValue value;
-        const char c = text_[at_];
-        if (c == '{') {
-            ++at_;
-            value.type = TJsonValue::Type::Object;
-            if (Take('}')) return value;
-            do {
-                SkipSpace();
-                std::string name = String();
-                Expect(':');
-                value.members.emplace_back(std::move(name), Value(depth + 1));
-            } while (Take(','));
-            Expect('}');
-        } else if (c == '[') {
-            ++at_;
-            value.type = TJsonValue::Type::Array;
-            if (Take(']')) return value;
-            do value.items.push_back(Value(depth + 1));
-            while (Take(','));
-            Expect(']');
-        } else if (c == '"') {
-            value.type = TJsonValue::Type::String;
-            value.text = String();
-        } else if (Word("true") || Word("false")) {
-            value.type = TJsonValue::Type::Boolean;
-            value.boolean = c == 't';
-        } else if (Word("null")) {
-        } else {
-            value.type = TJsonValue::Type::Number;
-            value.text = Number();
+        const int code = text[at + 1] == 'u' ? Hex4(text, at + 2) : -1;
+        if (code < 0) {  // another escape, or a fault the reader names
+            out.append(text.substr(at, 2));
+            at += 2;
+            afterHigh = false;
+            continue;
         }
-        return value;
+        if (code >= 0xdc80 && code <= 0xdcff && !afterHigh)
+            out.append("\\u0000\\u00").append(text.substr(at + 4, 2));
+        else if (code == 0)
+            out.append("\\u0000\\u0000");
+        else
+            out.append(text.substr(at, 6));
+        afterHigh = code >= 0xd800 && code < 0xdc00;
+        at += 6;
     }
+    return out;
+}
 
-    std::string Number()
-    {
-        const std::size_t begin = at_;
-        if (at_ < text_.size() && text_[at_] == '-') ++at_;
-        const auto digits = [this] {
-            const std::size_t from = at_;
-            while (at_ < text_.size() && text_[at_] >= '0' && text_[at_] <= '9') ++at_;
-            return at_ > from;
-        };
-        if (!digits()) Fail("invalid value");
-        if (at_ < text_.size() && text_[at_] == '.' && (++at_, !digits())) Fail("invalid number");
-        if (at_ < text_.size() && (text_[at_] == 'e' || text_[at_] == 'E')) {
-            ++at_;
-            if (at_ < text_.size() && (text_[at_] == '+' || text_[at_] == '-')) ++at_;
-            if (!digits()) Fail("invalid number");
-        }
-        return std::string(text_.substr(begin, at_ - begin));
-    }
-
-    unsigned Hex4()
-    {
-        if (at_ + 4 > text_.size()) Fail("short \\u escape");
-        unsigned value = 0;
-        for (int i = 0; i < 4; ++i) {
-            const char c = text_[at_++];
-            const int digit = c >= '0' && c <= '9'   ? c - '0'
-                              : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                              : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                     : -1;
-            if (digit < 0) Fail("invalid \\u escape");
-            value = value * 16 + static_cast<unsigned>(digit);
-        }
-        return value;
-    }
-
-    static void AppendUtf8(std::string& out, std::uint32_t code)
-    {
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xc0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3f));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xe0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3f));
-            out += static_cast<char>(0x80 | (code & 0x3f));
-        } else {
-            out += static_cast<char>(0xf0 | (code >> 18));
-            out += static_cast<char>(0x80 | ((code >> 12) & 0x3f));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3f));
-            out += static_cast<char>(0x80 | (code & 0x3f));
+std::string Recovered(const std::string& text)
+{
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] != '\0') {
+            bytes += text[at];
+        } else if (at + 1 < text.size() && text[at + 1] == '\0') {
+            bytes += '\0';
+            ++at;
+        } else if (at + 2 < text.size()) {  // U+0080-U+00FF in UTF-8: two bytes
+            bytes += static_cast<char>((static_cast<unsigned char>(text[at + 1]) & 0x1f) << 6 |
+                                       (static_cast<unsigned char>(text[at + 2]) & 0x3f));
+            at += 2;
         }
     }
+    return bytes;
+}
 
-    std::string String()
-    {
-        if (at_ >= text_.size() || text_[at_] != '"') Fail("expected a string");
-        ++at_;
-        std::string out;
-        for (;;) {
-            if (at_ >= text_.size()) Fail("unterminated string");
-            const char c = text_[at_++];
-            if (c == '"') return out;
-            if (static_cast<unsigned char>(c) < 0x20) Fail("control character in a string");
-            if (c != '\\') {
-                out += c;
-                continue;
-            }
-            if (at_ >= text_.size()) Fail("unterminated string");
-            const char escape = text_[at_++];
-            switch (escape) {
-            case '"': out += '"'; break;
-            case '\\': out += '\\'; break;
-            case '/': out += '/'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
-            case 'u': Unicode(out); break;
-            default: Fail("invalid escape");
-            }
+void Recover(nlohmann::json& value)
+{
+    if (value.is_string()) {
+        value = Recovered(value.get_ref<const std::string&>());
+    } else if (value.is_array()) {
+        for (auto& item : value) Recover(item);
+    } else if (value.is_object()) {
+        nlohmann::json object = nlohmann::json::object();
+        for (auto& [name, member] : value.items()) {
+            Recover(member);
+            object[Recovered(name)] = std::move(member);
         }
+        value = std::move(object);
     }
-
-    void Unicode(std::string& out)
-    {
-        const unsigned code = Hex4();
-        if (code >= 0xd800 && code < 0xdc00 && text_.substr(at_, 2) == "\\u") {
-            const std::size_t back = at_;
-            at_ += 2;
-            const unsigned low = Hex4();
-            if (low >= 0xdc00 && low < 0xe000) {
-                AppendUtf8(out, 0x10000 + ((code - 0xd800) << 10) + (low - 0xdc00));
-                return;
-            }
-            at_ = back;
-        }
-        if (code >= 0xdc80 && code <= 0xdcff) {  // a byte that was not UTF-8
-            out += static_cast<char>(code - 0xdc00);
-            return;
-        }
-        if (code >= 0xd800 && code < 0xe000) Fail("lone surrogate");
-        AppendUtf8(out, code);
-    }
-
-    std::string_view text_;
-    std::size_t at_ = 0;
-};
+}
 
 }  // namespace
 
-const TJsonValue* TJsonValue::Find(std::string_view name) const
+nlohmann::json ParseJson(std::string_view text)
 {
-    for (const auto& [key, value] : members)
-        if (key == name) return &value;
-    return nullptr;
-}
-
-TJsonValue ParseJson(std::string_view text)
-{
-    return TParser(text).Document();
+    const auto depthGuard = [](int depth, nlohmann::json::parse_event_t, nlohmann::json&) {
+        if (depth > kMaxDepth) throw JsonError("nesting too deep");
+        return true;
+    };
+    nlohmann::json value;
+    try {
+        value = nlohmann::json::parse(Marked(text), depthGuard);
+    } catch (const nlohmann::json::exception& error) {
+        throw JsonError(error.what());
+    }
+    Recover(value);
+    return value;
 }

@@ -1,30 +1,17 @@
 #pragma once
-// A strict reader of JSON text, for the files the program writes itself.
+// JSON text read back as bytes, for the files the program writes itself.
 
+#include <nlohmann/json.hpp>
 #include <stdexcept>
-#include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 class JsonError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
-struct TJsonValue {
-    enum class Type { Null, Boolean, Number, String, Array, Object };
-    Type type = Type::Null;
-    bool boolean = false;
-    std::string
-        text;  // a number as written; a string's bytes (\udc80-\udcff give the byte back, as JsonString wrote it)
-    std::vector<TJsonValue> items;
-    std::vector<std::pair<std::string, TJsonValue>> members;  // in order
-
-    // The member's value, or nullptr.
-    const TJsonValue* Find(std::string_view name) const;
-};
-
-// The one value of the text (white space around it allowed). Throws JsonError
-// naming the offset of the first fault; nesting deeper than 64 is one.
-TJsonValue ParseJson(std::string_view text);
+// The one value of the text (white space around it allowed). A string's
+// \udc80-\udcff give back the byte JsonString wrote them for; every string
+// and name holds bytes. Throws JsonError naming the fault; nesting deeper
+// than 64 is one.
+nlohmann::json ParseJson(std::string_view text);

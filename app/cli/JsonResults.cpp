@@ -1,22 +1,22 @@
 #include "app/cli/JsonResults.h"
 
-#include <cstdio>
-
-#include "app/cli/JsonText.h"
+#include "app/cli/JsonWrite.h"
 #include "app/core/Level.h"
 
 namespace {
 
-std::string Fixed(double value, int decimals)
+using Json = nlohmann::ordered_json;
+
+const TJsonDecimals kDecimals{{"ratio", 2}, {"seconds", 3}};
+
+Json Ratio(long long optimized, long long original)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
+    return original == 0 ? Json() : Json(static_cast<double>(optimized) * 100.0 / static_cast<double>(original));
 }
 
-std::string Ratio(long long optimized, long long original)
+Json TextOrNull(bool given, const std::string& text)
 {
-    return original == 0 ? "null" : Fixed(static_cast<double>(optimized) * 100.0 / static_cast<double>(original), 2);
+    return given ? Json(text) : Json();
 }
 
 }  // namespace
@@ -24,34 +24,33 @@ std::string Ratio(long long optimized, long long original)
 void TJsonResults::Shown(const TJob& job, const TFileOutcome& outcome)
 {
     const TJobResult& result = outcome.result;
-    const bool kept = !outcome.failed && result.kept;
-    const char* status = outcome.failed   ? "failed"
+    const bool failed = outcome.failed;
+    const bool kept = !failed && result.kept;
+    const char* status = failed           ? "failed"
                          : outcome.reused ? "reused"
                          : result.copied  ? "copied"
                          : kept           ? "kept"
                                           : "ok";
-    std::string object = "{\"source\": " + JsonString(job.source) +
-                         ", \"destination\": " + JsonString(job.destination) + ", \"kind\": \"" + KindText(job.kind) +
-                         "\", \"level\": ";
-    object += !outcome.failed && result.level >= 0 ? std::to_string(result.level) : std::string("null");
     // An output that is not smaller is the source's own bytes.
-    const bool lossy = !outcome.failed && !result.copied && LossyLevel(job.kind, result.level) &&
-                       result.optimizedSize < result.originalSize;
-    if (outcome.failed) {
-        object += ", \"original\": null, \"optimized\": null, \"ratio\": null";
-    } else {
-        object += ", \"original\": " + std::to_string(result.originalSize) +
-                  ", \"optimized\": " + std::to_string(result.optimizedSize) +
-                  ", \"ratio\": " + Ratio(result.optimizedSize, result.originalSize);
-    }
-    object += ", \"status\": \"" + std::string(status) +
-              "\", \"error\": " + (outcome.failed ? JsonString(outcome.error) : std::string("null")) +
-              ", \"fallback\": " + (outcome.copiedUnchanged ? "\"copied\"" : "null") +
-              ", \"kept\": " + (kept ? "\"output did not match\"" : "null") +
-              ", \"lossy\": " + (lossy ? "true" : "false") + ", \"seconds\": " + Fixed(outcome.seconds, 3) + "}";
-    files_ += (count_ == 0 ? "\n    " : ",\n    ") + object;
+    const bool lossy =
+        !failed && !result.copied && LossyLevel(job.kind, result.level) && result.optimizedSize < result.originalSize;
+    files_.push_back(Json{
+        {"source", job.source},
+        {"destination", job.destination},
+        {"kind", KindText(job.kind)},
+        {"level", !failed && result.level >= 0 ? Json(result.level) : Json()},
+        {"original", failed ? Json() : Json(result.originalSize)},
+        {"optimized", failed ? Json() : Json(result.optimizedSize)},
+        {"ratio", failed ? Json() : Ratio(result.optimizedSize, result.originalSize)},
+        {"status", status},
+        {"error", TextOrNull(failed, outcome.error)},
+        {"fallback", TextOrNull(outcome.copiedUnchanged, "copied")},
+        {"kept", TextOrNull(kept, "output did not match")},
+        {"lossy", lossy},
+        {"seconds", outcome.seconds},
+    });
     ++count_;
-    if (outcome.failed) {
+    if (failed) {
         ++failed_;
         return;
     }
@@ -63,9 +62,14 @@ void TJsonResults::Shown(const TJob& job, const TFileOutcome& outcome)
 
 std::string TJsonResults::Text() const
 {
-    return "{\n  \"files\": [" + files_ + (count_ == 0 ? "" : "\n  ") +
-           "],\n  \"totals\": {\"files\": " + std::to_string(count_) + ", \"ok\": " + std::to_string(ok_) +
-           ", \"copied\": " + std::to_string(copied_) + ", \"kept\": " + std::to_string(kept_) + ", \"failed\": " + std::to_string(failed_) + ", \"lossy\": " + std::to_string(lossy_) +
-           ", \"original\": " + std::to_string(original_) + ", \"optimized\": " + std::to_string(optimized_) +
-           ", \"ratio\": " + Ratio(optimized_, original_) + "}\n}\n";
+    const Json totals{{"files", count_},
+                      {"ok", ok_},
+                      {"copied", copied_},
+                      {"kept", kept_},
+                      {"failed", failed_},
+                      {"lossy", lossy_},
+                      {"original", original_},
+                      {"optimized", optimized_},
+                      {"ratio", Ratio(optimized_, original_)}};
+    return JsonLayout(Json{{"files", files_}, {"totals", totals}}, kDecimals) + "\n";
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The run's results as JSON: collected from the rows as they are shown.
 
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "app/core/Run.h"
@@ -26,7 +27,7 @@ public:
     std::string Text() const;
 
 private:
-    std::string files_;
+    nlohmann::ordered_json files_ = nlohmann::ordered_json::array();
     long long count_ = 0, ok_ = 0, copied_ = 0, kept_ = 0, failed_ = 0, lossy_ = 0;
     long long original_ = 0, optimized_ = 0;
 };

@@ -1,15 +1,19 @@
 #include "app/cli/ManifestFile.h"
 
+#include <charconv>
 #include <cinttypes>
 #include <cstdio>
 #include <limits>
 
 #include "app/cli/JsonRead.h"
-#include "app/cli/JsonText.h"
+#include "app/cli/JsonWrite.h"
 
 namespace {
 
-constexpr const char* kFormat = "1";
+// 2: XXH3-64 hashes. An older format is outdated, never a match.
+constexpr std::uint64_t kFormat = 2;
+
+using Json = nlohmann::json;
 
 std::string Hex(std::uint64_t value)
 {
@@ -18,98 +22,99 @@ std::string Hex(std::uint64_t value)
     return text;
 }
 
-const TJsonValue& Field(const TJsonValue& object, const char* name, TJsonValue::Type type)
+[[noreturn]] void Invalid(const char* name)
 {
-    const TJsonValue* value = object.Find(name);
-    if (!value || value->type != type) throw JsonError(std::string("missing or invalid \"") + name + "\"");
+    throw JsonError(std::string("missing or invalid \"") + name + "\"");
+}
+
+const Json& Field(const Json& object, const char* name, Json::value_t type)
+{
+    const auto value = object.find(name);
+    if (value == object.end() || value->type() != type) Invalid(name);
     return *value;
 }
 
-std::uint64_t Unsigned(const std::string& text, std::uint64_t maximum, const char* name)
+std::uint64_t Size(const Json& object, const char* name)
 {
-    std::uint64_t number = 0;
-    bool valid = !text.empty() && text.size() <= 20;
-    for (const char c : text) {
-        valid = valid && c >= '0' && c <= '9' && number <= (maximum - static_cast<std::uint64_t>(c - '0')) / 10;
-        if (valid) number = number * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    if (!valid) throw JsonError(std::string("invalid \"") + name + "\"");
-    return number;
+    const auto size = Field(object, name, Json::value_t::number_unsigned).get<std::uint64_t>();
+    if (size > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) Invalid(name);
+    return size;
 }
 
-std::uint64_t Size(const TJsonValue& object, const char* name)
+std::int64_t Signed(const Json& object, const char* name)
 {
-    return Unsigned(Field(object, name, TJsonValue::Type::Number).text,
-                    static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()), name);
+    const auto value = object.find(name);
+    if (value == object.end() || !value->is_number_integer() ||
+        (value->is_number_unsigned() &&
+         value->get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())))
+        Invalid(name);
+    return value->get<std::int64_t>();
 }
 
-std::int64_t Signed(const TJsonValue& object, const char* name)
+// 16 lowercase hex digits.
+std::uint64_t HashField(const Json& object, const char* name)
 {
-    const std::string& text = Field(object, name, TJsonValue::Type::Number).text;
-    const bool negative = !text.empty() && text[0] == '-';
-    const auto magnitude = static_cast<std::int64_t>(Unsigned(
-        negative ? text.substr(1) : text, static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()), name));
-    return negative ? -magnitude : magnitude;
-}
-
-std::uint64_t HashField(const TJsonValue& object, const char* name)
-{
-    const std::string& text = Field(object, name, TJsonValue::Type::String).text;
+    const std::string& text = Field(object, name, Json::value_t::string).get_ref<const std::string&>();
     std::uint64_t value = 0;
-    bool valid = text.size() == 16;
-    for (const char c : text) {
-        const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-        valid = valid && digit >= 0;
-        value = value * 16 + static_cast<std::uint64_t>(digit < 0 ? 0 : digit);
-    }
-    if (!valid) throw JsonError(std::string("invalid \"") + name + "\"");
+    const char* end = text.data() + text.size();
+    if (text.size() != 16 || text.find_first_not_of("0123456789abcdef") != std::string::npos ||
+        std::from_chars(text.data(), end, value, 16).ptr != end)
+        Invalid(name);
     return value;
+}
+
+std::string Text(const Json& object, const char* name)
+{
+    return Field(object, name, Json::value_t::string).get<std::string>();
 }
 
 }  // namespace
 
 std::string ManifestText(const TOutputRecords& records)
 {
-    std::string text = std::string("{\n  \"format\": ") + kFormat + ",\n  \"files\": {";
-    bool first = true;
-    for (const auto& [name, r] : records) {
-        text += first ? "\n    " : ",\n    ";
-        first = false;
-        text += JsonString(name) + ": {\"source_size\": " + std::to_string(r.sourceSize) +
-                ", \"source_mtime_ns\": " + std::to_string(r.sourceTimeNs) + ", \"source_hash\": \"" +
-                Hex(r.sourceHash) + "\", \"kind\": " + JsonString(r.kind) + ", \"levels\": " + JsonString(r.levels) +
-                ", \"version\": " + JsonString(r.version) + ", \"output_size\": " + std::to_string(r.outputSize) +
-                ", \"output_hash\": \"" + Hex(r.outputHash) + "\", \"original\": " + std::to_string(r.originalSize) +
-                ", \"level\": " + std::to_string(r.level) + ", \"copied\": " + (r.copied ? "true" : "false") +
-                ", \"kept\": " + (r.kept ? "true" : "false") + "}";
-    }
-    text += first ? "}\n}\n" : "\n  }\n}\n";
-    return text;
+    nlohmann::ordered_json files = nlohmann::ordered_json::object();
+    for (const auto& [name, r] : records)
+        files[name] = {{"source_size", r.sourceSize},
+                       {"source_mtime_ns", r.sourceTimeNs},
+                       {"source_hash", Hex(r.sourceHash)},
+                       {"kind", r.kind},
+                       {"levels", r.levels},
+                       {"version", r.version},
+                       {"output_size", r.outputSize},
+                       {"output_hash", Hex(r.outputHash)},
+                       {"original", r.originalSize},
+                       {"level", r.level},
+                       {"copied", r.copied},
+                       {"kept", r.kept}};
+    return JsonLayout({{"format", kFormat}, {"files", files}}) + "\n";
 }
 
 TOutputRecords ParseManifest(const std::string& text)
 {
-    const TJsonValue document = ParseJson(text);
-    if (document.type != TJsonValue::Type::Object) throw JsonError("not an object");
-    if (Field(document, "format", TJsonValue::Type::Number).text != kFormat) throw JsonError("unknown format");
+    const Json document = ParseJson(text);
+    if (!document.is_object()) throw JsonError("not an object");
+    const std::uint64_t format = Field(document, "format", Json::value_t::number_unsigned).get<std::uint64_t>();
+    if (format < kFormat) return {};
+    if (format != kFormat) throw JsonError("unknown format");
     TOutputRecords records;
-    for (const auto& [name, object] : Field(document, "files", TJsonValue::Type::Object).members) {
-        if (object.type != TJsonValue::Type::Object) throw JsonError("a file that is not an object");
+    for (const auto& [name, object] : Field(document, "files", Json::value_t::object).items()) {
+        if (!object.is_object()) throw JsonError("a file that is not an object");
         TOutputRecord r;
         r.sourceSize = Size(object, "source_size");
         r.sourceTimeNs = Signed(object, "source_mtime_ns");
         r.sourceHash = HashField(object, "source_hash");
-        r.kind = Field(object, "kind", TJsonValue::Type::String).text;
-        r.levels = Field(object, "levels", TJsonValue::Type::String).text;
-        r.version = Field(object, "version", TJsonValue::Type::String).text;
+        r.kind = Text(object, "kind");
+        r.levels = Text(object, "levels");
+        r.version = Text(object, "version");
         r.outputSize = Size(object, "output_size");
         r.outputHash = HashField(object, "output_hash");
         r.originalSize = Size(object, "original");
-        r.level = static_cast<int>(Signed(object, "level"));
-        r.copied = Field(object, "copied", TJsonValue::Type::Boolean).boolean;
-        for (const auto& [key, value] : object.members)  // absent from older manifests
-            if (key == "kept") r.kept = value.type == TJsonValue::Type::Boolean && value.boolean;
-        if (r.level < -1 || r.level > 99) throw JsonError("invalid \"level\"");
+        const std::int64_t level = Signed(object, "level");
+        if (level < -1 || level > 99) Invalid("level");
+        r.level = static_cast<int>(level);
+        r.copied = Field(object, "copied", Json::value_t::boolean).get<bool>();
+        const auto kept = object.find("kept");  // may be absent: false
+        r.kept = kept != object.end() && kept->is_boolean() && kept->get<bool>();
         records[name] = std::move(r);
     }
     return records;

@@ -1,22 +1,48 @@
 #include "app/cli/Options.h"
 
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
-#include <optional>
+#include <charconv>
+#include <string_view>
 #include <thread>
+#include <tuple>
 
 #include "app/core/Level.h"
 #include "app/core/Selectors.h"
 
 namespace {
 
+// The level options, in the help's order; a help text's lines go below each other.
 struct LevelOption {
     const char* name;
     Selector selector;
+    const char* help;
 };
 
 const LevelOption kLevelOptions[] = {
-    {"--css", Selector::CSS}, {"--html", Selector::HTML}, {"--gif", Selector::GIF},
-    {"--js", Selector::JS},   {"--png", Selector::PNG},   {"--jpeg", Selector::JPEG},
+    {"--css", Selector::CSS,
+     "1 drops comments and spaces (strings, url() and /*! */ stay);\n"
+     "2* also regroups the rules where no rule in between sets the\n"
+     "same property. Lossy at an edge: an old browser that rejects\n"
+     "one selector of a grouped list (:has()) drops the whole list"},
+    {"--html", Selector::HTML,
+     "1 drops comments and spaces, rewrites tags, never text; 2* also\n"
+     "minifies inline styles and scripts at the --css and --js levels.\n"
+     "Both lossy: white space styled as written only by a sheet\n"
+     "from another site, the site's root or @import still shrinks"},
+    {"--js", Selector::JS,
+     "1 drops comments, 2 also whitespace, 3* also line breaks, 4 also\n"
+     "shortens local names"},
+    {"--png", Selector::PNG, "1 fast, 2 normal, 3 slow, 4* extreme: same pixels and colours"},
+    {"--gif", Selector::GIF,
+     "1* same pictures; 2 lossy: colours move to a fixed\n"
+     "256-colour palette; frames, delays, loop and transparency stay"},
+    {"--jpeg", Selector::JPEG,
+     "same picture at every level. Drops 1 the comment, 2 Exif,\n"
+     "3 IPTC, 12 comment+Exif, 13 comment+IPTC, 23 Exif+IPTC, 4* all\n"
+     "but the image; the Exif orientation (alone in a minimal Exif\n"
+     "section) and the colour profile stay"},
 };
 
 std::vector<int> AllowedLevels(Selector selector)
@@ -43,12 +69,9 @@ std::string LevelEntry(const LevelOption& option, const std::string& value)
 std::uint64_t Count(const std::string& option, const std::string& value, std::uint64_t maximum)
 {
     std::uint64_t number = 0;
-    bool valid = !value.empty() && value.size() <= 12;
-    for (const char c : value) {
-        valid = valid && c >= '0' && c <= '9';
-        if (valid) number = number * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    if (!valid || number > maximum)
+    const char* end = value.data() + value.size();
+    const auto [stop, error] = std::from_chars(value.data(), end, number);
+    if (value.empty() || error != std::errc() || stop != end || number > maximum)
         throw UsageError(option + ": invalid value \"" + value + "\" (a whole number from 0 to " +
                          std::to_string(maximum) + ")");
     return number;
@@ -65,20 +88,60 @@ int DefaultJobs()
     return cores == 0 ? 1 : static_cast<int>(std::min<unsigned>(cores, kMaxJobs));
 }
 
-// Splits "--name=value"; a short "-oDIR" is handled by the caller.
-struct Argument {
-    std::string name;
-    std::optional<std::string> inlineValue;
-};
-
-Argument SplitArgument(const std::string& text)
+// The option's name as typed ("--json=" gives "--json").
+std::string OptionName(const std::string& argument)
 {
-    const auto equals = text.find('=');
-    if (text.rfind("--", 0) == 0 && equals != std::string::npos)
-        return {text.substr(0, equals), text.substr(equals + 1)};
-    for (const char* option : {"-o", "-j"})
-        if (text.size() > 2 && text.rfind(option, 0) == 0) return {option, text.substr(2)};
-    return {text, std::nullopt};
+    return argument.substr(0, argument.find('='));
+}
+
+// "--name=" becomes "--name" and "", so that the value is the empty one given
+// rather than the next argument.
+std::vector<std::string> ReversedForParse(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> split;
+    bool optionsEnded = false;
+    for (const std::string& argument : arguments) {
+        optionsEnded = optionsEnded || argument == "--";
+        if (!optionsEnded && argument.size() > 3 && argument.rfind("--", 0) == 0 && argument.back() == '=' &&
+            argument.find('=') == argument.size() - 1) {
+            split.push_back(argument.substr(0, argument.size() - 1));
+            split.emplace_back();
+        } else {
+            split.push_back(argument);
+        }
+    }
+    return {split.rbegin(), split.rend()};
+}
+
+// The spelling of an option last typed: `shortName` ("-o", also "-oDIR") or `longName`.
+std::string Typed(const std::vector<std::string>& arguments, const std::string& shortName, const std::string& longName)
+{
+    std::string typed = longName;
+    for (const std::string& argument : arguments) {
+        if (argument == "--") break;
+        if (OptionName(argument) == longName)
+            typed = longName;
+        else if (!shortName.empty() && argument.rfind(shortName, 0) == 0)
+            typed = shortName;
+    }
+    return typed;
+}
+
+// The level options' lines of the help: the name, then the help's lines.
+std::string LevelHelp()
+{
+    std::string text;
+    for (const LevelOption& option : kLevelOptions) {
+        std::string head = std::string("  ") + option.name + " N";
+        head.resize(14, ' ');
+        for (std::string_view rest = option.help; !rest.empty();) {
+            const std::size_t end = std::min(rest.find('\n'), rest.size());
+            text.append(head).append(rest.substr(0, end)) += '\n';
+            head.assign(14, ' ');
+            rest.remove_prefix(std::min(end + 1, rest.size()));
+        }
+    }
+    return text;
 }
 
 }  // namespace
@@ -87,82 +150,78 @@ CliOptions ParseOptions(const std::vector<std::string>& arguments)
 {
     CliOptions options;
     options.jobs = DefaultJobs();
-    for (const auto& option : kLevelOptions) {
-        const Selector selector = option.selector;
+    CLI::App app("Optimizes web-site files into a folder.", "quorvan-optimize");
+    app.set_help_flag();
+    app.allow_extras();  // the paths, and the unknown options named below
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_flag("-h,--help", options.help);
+    app.add_flag("--version", options.version);
+    app.add_option("-o,--output-dir", options.outputDir);
+    app.add_option("--report", options.reportPath);
+    app.add_option("--json", options.jsonPath);
+    app.add_option("--plugin-dir", options.pluginDir);
+    std::string timeout, memory, jobs;
+    app.add_option("--tool-timeout", timeout);
+    app.add_option("--tool-memory", memory);
+    app.add_option("-j,--jobs", jobs);
+    app.add_flag("-k,--keep-going", options.keepGoing);
+    app.add_flag("-q,--quiet", options.quiet);
+    app.add_flag("--incremental", options.incremental);
+    app.add_flag("-p,--preserve-times", options.preserveTimes);
+    app.add_flag("-n,--dry-run", options.dryRun);
+    app.add_flag("--flat", options.flat);
+    app.add_flag("--allow-overwrite", options.allowOverwrite);
+    std::map<Selector, std::string> levels;
+    for (const LevelOption& option : kLevelOptions) {
         // The window starts GIF at 2; the command line keeps every picture as it is.
-        options.selectorTexts[selector] = selector == Selector::GIF
-                                              ? EntryForLevel(selector, 1)
-                                              : SelectorEntries(selector)[DefaultEntryIndex(selector)];
+        options.selectorTexts[option.selector] =
+            option.selector == Selector::GIF ? EntryForLevel(option.selector, 1)
+                                             : SelectorEntries(option.selector)[DefaultEntryIndex(option.selector)];
+        app.add_option(option.name, levels[option.selector], option.help);
     }
-    bool outputGiven = false;
-    bool optionsEnded = false;
 
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& text = arguments[i];
-        if (optionsEnded || text == "-" || text.empty() || text[0] != '-') {
-            options.paths.push_back(text);
-            continue;
-        }
-        if (text == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        const Argument argument = SplitArgument(text);
-        if (argument.name == "-h" || argument.name == "--help") {
-            options.help = true;
-            return options;
-        }
-        if (argument.name == "--version") {
-            options.version = true;
-            return options;
-        }
-        auto value = [&]() -> std::string {
-            if (argument.inlineValue) return *argument.inlineValue;
-            if (i + 1 >= arguments.size()) throw UsageError(argument.name + ": missing value");
-            return arguments[++i];
-        };
-        if (argument.name == "-o" || argument.name == "--output-dir") {
-            options.outputDir = value();
-            if (options.outputDir.empty()) throw UsageError(argument.name + ": empty folder name");
-            outputGiven = true;
-        } else if (argument.name == "--report") {
-            options.reportPath = value();
-            if (options.reportPath.empty()) throw UsageError("--report: empty file name");
-        } else if (argument.name == "--tool-timeout") {
-            options.toolTimeoutSeconds = static_cast<int>(Count(argument.name, value(), kMaxTimeoutSeconds));
-        } else if (argument.name == "--tool-memory") {
-            options.toolMemoryBytes = Count(argument.name, value(), kMaxMemoryMegabytes) * kMegabyte;
-        } else if (argument.name == "-j" || argument.name == "--jobs") {
-            options.jobs = static_cast<int>(Count(argument.name, value(), kMaxJobs));
-            if (options.jobs == 0) throw UsageError(argument.name + ": at least one file at a time");
-        } else if (argument.name == "-k" || argument.name == "--keep-going") {
-            options.keepGoing = true;
-        } else if (argument.name == "-q" || argument.name == "--quiet") {
-            options.quiet = true;
-        } else if (argument.name == "--incremental") {
-            options.incremental = true;
-        } else if (argument.name == "-p" || argument.name == "--preserve-times") {
-            options.preserveTimes = true;
-        } else if (argument.name == "-n" || argument.name == "--dry-run") {
-            options.dryRun = true;
-        } else if (argument.name == "--flat") {
-            options.flat = true;
-        } else if (argument.name == "--allow-overwrite") {
-            options.allowOverwrite = true;
-        } else if (argument.name == "--json") {
-            options.jsonPath = value();
-            if (options.jsonPath.empty()) throw UsageError("--json: empty file name");
-        } else if (argument.name == "--plugin-dir") {
-            options.pluginDir = value();
-            if (options.pluginDir.empty()) throw UsageError("--plugin-dir: empty folder name");
-        } else {
-            const auto level = std::find_if(std::begin(kLevelOptions), std::end(kLevelOptions),
-                                            [&](const LevelOption& o) { return argument.name == o.name; });
-            if (level == std::end(kLevelOptions)) throw UsageError("unknown option \"" + argument.name + "\"");
-            options.selectorTexts[level->selector] = LevelEntry(*level, value());
-        }
+    std::vector<std::string> reversed = ReversedForParse(arguments);
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ArgumentMismatch&) {  // only the last argument can lack its value
+        throw UsageError(OptionName(arguments.back()) + ": missing value");
+    } catch (const CLI::Error& error) {
+        throw UsageError(error.what());
     }
-    if (!outputGiven) throw UsageError("missing required option -o/--output-dir");
+    if (options.help || options.version) return options;
+
+    // What CLI11 did not take: the paths, after the options' end ("--") also
+    // names that start with "-"; before it, such a name is an unknown option.
+    bool optionsEnded = false;
+    for (const std::string& rest : app.remaining()) {
+        if (!optionsEnded && rest == "--")
+            optionsEnded = true;
+        else if (!optionsEnded && rest.size() > 1 && rest[0] == '-')
+            throw UsageError("unknown option \"" + OptionName(rest) + "\"");
+        else
+            options.paths.push_back(rest);
+    }
+
+    const auto given = [&](const char* option) { return app.count(option) > 0; };
+    for (const auto& [shortName, longName, value, what] :
+         {std::tuple{"-o", "--output-dir", &options.outputDir, "folder name"},
+          {"", "--report", &options.reportPath, "file name"},
+          {"", "--json", &options.jsonPath, "file name"},
+          {"", "--plugin-dir", &options.pluginDir, "folder name"}})
+        if (given(longName) && value->empty())
+            throw UsageError(Typed(arguments, shortName, longName) + ": empty " + what);
+    if (given("--tool-timeout"))
+        options.toolTimeoutSeconds = static_cast<int>(Count("--tool-timeout", timeout, kMaxTimeoutSeconds));
+    if (given("--tool-memory"))
+        options.toolMemoryBytes = Count("--tool-memory", memory, kMaxMemoryMegabytes) * kMegabyte;
+    if (given("--jobs")) {
+        const std::string typed = Typed(arguments, "-j", "--jobs");
+        options.jobs = static_cast<int>(Count(typed, jobs, kMaxJobs));
+        if (options.jobs == 0) throw UsageError(typed + ": at least one file at a time");
+    }
+    for (const LevelOption& option : kLevelOptions)
+        if (given(option.name)) options.selectorTexts[option.selector] = LevelEntry(option, levels[option.selector]);
+    if (!given("--output-dir")) throw UsageError("missing required option -o/--output-dir");
     if (options.paths.empty()) throw UsageError("no PATH given");
     return options;
 }
@@ -179,24 +238,8 @@ std::string UsageText()
            "A PATH that is a file goes directly into the output folder.\n"
            "\n"
            "Levels: 0 copies the files unchanged, * marks the default. A lossy level may\n"
-           "change what a visitor sees.\n"
-           "  --css N     1 drops comments and spaces (strings, url() and /*! */ stay);\n"
-           "              2* also regroups the rules where no rule in between sets the\n"
-           "              same property. Lossy at an edge: an old browser that rejects\n"
-           "              one selector of a grouped list (:has()) drops the whole list\n"
-           "  --html N    1 drops comments and spaces, rewrites tags, never text; 2* also\n"
-           "              minifies inline styles and scripts at the --css and --js levels.\n"
-           "              Both lossy: white space styled as written only by a sheet\n"
-           "              from another site, the site's root or @import still shrinks\n"
-           "  --js N      1 drops comments, 2 also whitespace, 3* also line breaks, 4 also\n"
-           "              shortens local names\n"
-           "  --png N     1 fast, 2 normal, 3 slow, 4* extreme: same pixels and colours\n"
-           "  --gif N     1* same pictures; 2 lossy: colours move to a fixed\n"
-           "              256-colour palette; frames, delays, loop and transparency stay\n"
-           "  --jpeg N    same picture at every level. Drops 1 the comment, 2 Exif,\n"
-           "              3 IPTC, 12 comment+Exif, 13 comment+IPTC, 23 Exif+IPTC, 4* all\n"
-           "              but the image; the Exif orientation (alone in a minimal Exif\n"
-           "              section) and the colour profile stay\n"
+           "change what a visitor sees.\n" +
+           LevelHelp() +
            "Every image output is decoded with its source (giflib, libpng, libjpeg-turbo)\n"
            "and compared first: one that differs gets the source's bytes and its row says\n"
            "\"kept: output did not match\" (JSON status \"kept\"; counted on standard error).\n"

@@ -37,8 +37,9 @@ struct CliOptions {
     std::vector<std::string> paths;
 };
 
-// Parses the arguments after the program name. --help and --version end the
-// parse. Throws UsageError naming the fault.
+// Parses the arguments after the program name (CLI11). With --help or
+// --version nothing else is checked but that every option has its value.
+// Throws UsageError naming the fault.
 CliOptions ParseOptions(const std::vector<std::string>& arguments);
 
 std::string UsageText();

@@ -1,8 +1,9 @@
 #include "app/core/NumberFormat.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -31,7 +32,9 @@ std::string ScaledDigits(long double magnitude, int decimals)
     const char* exponentMark = buffer + 1;
     for (; *exponentMark != 'e'; ++exponentMark)
         if (*exponentMark != '.') mantissa += *exponentMark;
-    const int exponent = std::atoi(exponentMark + 1);
+    const char* exponentEnd = exponentMark + std::strlen(exponentMark);
+    int exponent = 0;
+    std::from_chars(exponentMark + (exponentMark[1] == '+' ? 2 : 1), exponentEnd, exponent);
 
     // Digits that stand before the point once the value is scaled.
     const long long kept = static_cast<long long>(exponent) + 1 + decimals;

@@ -3,8 +3,12 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <xxhash.h>
+
 #include <cerrno>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include "compressors/tools/FileErrors.h"
@@ -12,49 +16,10 @@
 
 namespace {
 
-constexpr std::uint64_t kMultiplier1 = 0x9e3779b97f4a7c15ULL;
-constexpr std::uint64_t kMultiplier2 = 0xbf58476d1ce4e5b9ULL;
-constexpr std::uint64_t kMultiplier3 = 0x94d049bb133111ebULL;
 constexpr std::size_t kChunk = 1 << 16;
 
-std::uint64_t RotateLeft(std::uint64_t value, int bits)
-{
-    return (value << bits) | (value >> (64 - bits));
-}
-
-// Eight bytes at a time, little-endian; the tail and the length close it.
-class THash {
-public:
-    void Add(const unsigned char* bytes, std::size_t count)
-    {
-        length_ += count;
-        for (; count > 0; --count) {
-            pending_ |= std::uint64_t(*bytes++) << (8 * pendingCount_);
-            if (++pendingCount_ == 8) Mix();
-        }
-    }
-    std::uint64_t Length() const { return length_; }
-    std::uint64_t Value()
-    {
-        if (pendingCount_ > 0) Mix();
-        std::uint64_t h = state_ ^ length_;
-        h = (h ^ (h >> 30)) * kMultiplier2;
-        h = (h ^ (h >> 27)) * kMultiplier3;
-        return h ^ (h >> 31);
-    }
-
-private:
-    void Mix()
-    {
-        state_ = RotateLeft(state_ ^ (pending_ * kMultiplier1), 29) * kMultiplier2;
-        pending_ = 0;
-        pendingCount_ = 0;
-    }
-
-    std::uint64_t state_ = kMultiplier3;
-    std::uint64_t pending_ = 0;
-    int pendingCount_ = 0;
-    std::uint64_t length_ = 0;
+struct TFreeState {
+    void operator()(XXH3_state_t* state) const { XXH3_freeState(state); }
 };
 
 std::int64_t TimeNs(const struct timespec& time)
@@ -95,12 +60,16 @@ std::string AppliedLevels(FileKind kind, const TLevels& levels, bool pluginMissi
 std::uint64_t HashFile(const std::string& path, std::uint64_t* size)
 {
     InputFile file(path);
-    std::vector<unsigned char> buffer(kChunk);
-    THash hash;
-    while (const std::size_t count = file.Read(reinterpret_cast<char*>(buffer.data()), buffer.size()))
-        hash.Add(buffer.data(), count);
-    if (size) *size = hash.Length();
-    return hash.Value();
+    const std::unique_ptr<XXH3_state_t, TFreeState> state(XXH3_createState());
+    if (!state || XXH3_64bits_reset(state.get()) != XXH_OK) throw std::bad_alloc();
+    std::vector<char> buffer(kChunk);
+    std::uint64_t length = 0;
+    while (const std::size_t count = file.Read(buffer.data(), buffer.size())) {
+        XXH3_64bits_update(state.get(), buffer.data(), count);
+        length += count;
+    }
+    if (size) *size = length;
+    return XXH3_64bits_digest(state.get());
 }
 
 TOutputRecord SourceRecord(const std::string& path)

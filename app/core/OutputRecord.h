@@ -56,7 +56,7 @@ const char* KindText(FileKind kind);
 // whose plug-in is missing (it is copied unchanged).
 std::string AppliedLevels(FileKind kind, const TLevels& levels, bool pluginMissing);
 
-// A fast 64-bit hash of the file's bytes; `size`, when given, gets their count. Throws FileError.
+// The XXH3-64 hash of the file's bytes; `size`, when given, gets their count. Throws FileError.
 std::uint64_t HashFile(const std::string& path, std::uint64_t* size = nullptr);
 
 // The source's size, modification time and hash as a record holds them (the other fields empty).

@@ -8,6 +8,8 @@
 
 #include <cctype>
 #include <cerrno>
+#include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -21,12 +23,11 @@ pid_t WriterOf(std::string_view name) noexcept
     for (const std::string_view prefix : {std::string_view(".qwo-"), std::string_view("_temporary.")}) {
         if (name.substr(0, prefix.size()) != prefix) continue;
         name.remove_prefix(prefix.size());
-        std::size_t digits = 0;
-        long long pid = 0;
-        while (digits < name.size() && digits < 10 && std::isdigit(static_cast<unsigned char>(name[digits])))
-            pid = pid * 10 + (name[digits++] - '0');
-        if (digits == 0 || pid <= 0 || pid > 0x3FFFFFFF || name.size() < digits + 1 + kHexDigits ||
-            name[digits] != '-')
+        std::uint64_t pid = 0;
+        const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), pid);
+        const auto digits = static_cast<std::size_t>(end - name.data());
+        if (error != std::errc() || digits > 10 || pid == 0 || pid > 0x3FFFFFFF ||
+            name.size() < digits + 1 + kHexDigits || name[digits] != '-')
             return 0;
         for (std::size_t i = digits + 1; i < digits + 1 + kHexDigits; ++i)
             if (!std::isxdigit(static_cast<unsigned char>(name[i])) || std::isupper(static_cast<unsigned char>(name[i])))

@@ -118,6 +118,16 @@ TEST(Incremental, ASecondRunOptimizesOnlyWhatChanged)
          {},
          all,
          true},
+        {"a manifest of the older format (other hashes)",
+         [&] {
+             const std::string format = "\"format\": 2";
+             std::string text = ReadFile(out + "/" + kManifest);
+             text.replace(text.find(format), format.size(), "\"format\": 1");
+             WriteFile(out + "/" + kManifest, text);
+         },
+         {},
+         all,
+         true},
         {"other bytes, same size and time",
          [&] {
              const std::string page = site + "/part1/p1.html";

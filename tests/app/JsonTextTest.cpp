@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "TestSupport.h"
+#include "app/cli/JsonRead.h"
 #include "app/cli/JsonText.h"
 
 TEST(JsonText, EscapesAndKeepsEveryByte)
@@ -47,4 +48,24 @@ TEST(JsonText, PythonRecoversTheBytes)
                                 Quoted(dir / "in.json") + " > " + Quoted(dir / "out.bin");
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(ReadFile(dir / "out.bin"), bytes);
+}
+
+TEST(JsonText, ReadsBackEveryByte)
+{
+    std::string bytes;
+    for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
+    bytes += "\\udc80 \xc3\xbc\xf0\x9f\x98\x80\xed\xa0\x80";
+    const nlohmann::json read = ParseJson("{" + JsonString(bytes) + ": [" + JsonString(bytes) + "]}");
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read.begin().key(), bytes);
+    EXPECT_EQ(read.begin()->at(0), bytes);
+    // Escapes JsonString does not write.
+    const std::pair<const char*, std::string> cases[] = {
+        {R"("\ud800\udc80")", "\xf0\x90\x82\x80"},  // a pair, though its low half looks like a byte's
+        {R"("\u0000\u00e9\u0000")", std::string("\0\xc3\xa9\0", 4)},
+        {R"("\uDCFF\/")", "\xff/"},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(ParseJson(text), expected) << text;
+    for (const char* bad : {R"("\udc7f")", R"("\ud800")", R"("\udc80)", "\"\xff\"", "[1] 2"})
+        EXPECT_THROW(ParseJson(bad), JsonError) << bad;
 }

@@ -63,7 +63,8 @@ TEST(Manifest, RefusesDamagedText)
         good + "x",
         "[]",
         std::string(100000, '[') + std::string(100000, ']'),
-        replaced("\"format\": 1", "\"format\": 2"),
+        replaced("\"format\": 2", "\"format\": 3"),
+        replaced("\"format\": 2", "\"format\": \"2\""),
         replaced("\"files\": {", "\"files\": ["),
         replaced("\"source_size\": 100", "\"source_size\": -100"),
         replaced("\"source_size\": 100", "\"source_size\": 1e2"),
@@ -79,4 +80,6 @@ TEST(Manifest, RefusesDamagedText)
         replaced("\"a.css\"", "\"a\t.css\""),
     };
     for (const std::string& text : damaged) EXPECT_THROW(ParseManifest(text), JsonError) << text.substr(0, 200);
+    // An older format hashed otherwise: outdated, no record stands.
+    EXPECT_TRUE(ParseManifest(replaced("\"format\": 2", "\"format\": 1")).empty());
 }

@@ -54,7 +54,8 @@ TEST(Options, EveryOptionInBothSpellings)
 {
     const CliOptions options =
         ParseOptions({"a.css", "--output-dir=out", "--css", "0", "--html=1", "--gif", "1", "--js", "4", "--png=2",
-                      "--jpeg", "13", "--report", "r.html", "--plugin-dir=/p", "b.js", "--", "-dash.css"});
+                      "--jpeg", "13", "--report", "r.html", "--plugin-dir=/p", "b.js", "[c,d]", "--css", "1",
+                      "--css=0", "--", "-dash.css", "--"});
     EXPECT_EQ(options.outputDir, "out");
     EXPECT_EQ(options.selectorTexts.at(Selector::CSS), "0- No compression");
     EXPECT_EQ(options.selectorTexts.at(Selector::HTML), "1- Comment+Space removal");
@@ -64,7 +65,7 @@ TEST(Options, EveryOptionInBothSpellings)
     EXPECT_EQ(options.selectorTexts.at(Selector::JPEG), "13- Comment+IPCT removal");
     EXPECT_EQ(options.reportPath, "r.html");
     EXPECT_EQ(options.pluginDir, "/p");
-    EXPECT_THAT(options.paths, ElementsAre("a.css", "b.js", "-dash.css"));
+    EXPECT_THAT(options.paths, ElementsAre("a.css", "b.js", "[c,d]", "-dash.css", "--"));
     EXPECT_EQ(ParseOptions({"-oout", "x"}).outputDir, "out");
 }
 
@@ -138,6 +139,9 @@ TEST(Options, UsageErrorsNameTheFault)
     EXPECT_EQ(UsageMessage({"-o", "out", "--tool-memory", "99999999999999", "x"}),
               "--tool-memory: invalid value \"99999999999999\" (a whole number from 0 to 4294967296)");
     EXPECT_EQ(UsageMessage({"-o", "out", "x", "--tool-timeout"}), "--tool-timeout: missing value");
+    EXPECT_EQ(UsageMessage({"-o", "out", "-j0", "x"}), "-j: at least one file at a time");
+    EXPECT_EQ(UsageMessage({"--output-dir=", "x"}), "--output-dir: empty folder name");
+    EXPECT_EQ(UsageMessage({"-o", "out", "-dash.css"}), "unknown option \"-dash.css\"");
 }
 
 TEST(Options, ToolLimits)

@@ -104,7 +104,7 @@ if command -v dpkg-deb >/dev/null; then
 
     [[ $(dpkg-deb -f "$deb" Version) == "$version-"* ]] || fail "package: version $(dpkg-deb -f "$deb" Version)"
     depends=$(dpkg-deb -f "$deb" Depends)
-    for package in libqt6widgets6 libstdc++6 libpng16-16 libjpeg62-turbo libgif7 jhead libjpeg-turbo-progs optipng zopfli nodejs node-terser; do
+    for package in libqt6widgets6 libstdc++6 libpng16-16 libjpeg62-turbo libgif7 libxxhash0 jhead libjpeg-turbo-progs optipng zopfli nodejs node-terser; do
         sed 's/, /\n/g; s/ *([^)]*)//g' <<<"$depends" | grep -Fqx "$package" || fail "package: Depends lacks $package: $depends"
     done
     # `make run` installs the tools the package depends on by name.

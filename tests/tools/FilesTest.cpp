@@ -14,6 +14,7 @@
 #include "compressors/tools/FileErrors.h"
 #include "compressors/tools/Files.h"
 #include "compressors/tools/RunControl.h"
+#include "compressors/tools/StaleTemporaries.h"
 #include "tests/support/FileSizeLimit.h"
 
 using namespace tooltest;
@@ -151,6 +152,17 @@ TEST(Files, TemporaryFilesAreUniqueAndKeepTheExtension)
     for (const FileReplacement* file : {&first, &second})
         EXPECT_TRUE(std::regex_match(file->TemporaryPath(), std::regex(dir.Folder() + R"(\.qwo-)" + std::to_string(::getpid()) + R"(-[0-9a-f]{16}\.png)")))
             << file->TemporaryPath();
+    for (const auto& [name, temporary] : {std::pair{".qwo-4242-0123456789abcdef.png", true},
+                                          {"_temporary.1073741823-0123456789abcdef", true},
+                                          {".qwo-1073741824-0123456789abcdef", false},   // above the largest pid
+                                          {".qwo-00000000042-0123456789abcdef", false},  // eleven digits
+                                          {".qwo-0-0123456789abcdef", false},
+                                          {".qwo--42-0123456789abcdef", false},
+                                          {".qwo-+42-0123456789abcdef", false},
+                                          {".qwo-42-0123456789ABCDEF", false},
+                                          {".qwo-42-0123456789abcde", false},
+                                          {".qwo-42x0123456789abcdef", false}})
+        EXPECT_EQ(IsTemporaryName(name), temporary) << name;
 
     // Registered with a run control: removed by a cleanup for exit, which also
     // refuses any later file.
