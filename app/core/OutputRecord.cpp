@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "compressors/tools/FileErrors.h"
-#include "compressors/tools/Files.h"
+#include "compressors/base/FileErrors.h"
+#include "compressors/base/Files.h"
 
 namespace {
 
