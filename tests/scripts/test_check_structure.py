@@ -49,15 +49,6 @@ class CheckStructure(unittest.TestCase):
         self.assertEqual(code, 1)
         self.assertIn("a/X -> a/Y -> a/X", output)
 
-    def test_includes_from_outside_the_folder_fail(self):
-        self.write("a/X.h", '#include "a/Y.h"\n')
-        self.write("a/Y.h", '// nothing\n#include "b/Z.h"\n')
-        self.write("b/Z.h", "")
-        code, output = self.run_check("--no-outside-includes", "a")
-        self.assertEqual(code, 1)
-        self.assertIn('a/Y.h:2: includes "b/Z.h"', output)
-        self.assertEqual(self.run_check("--no-outside-includes", "b")[0], 0)
-
     def test_mutable_variables_at_namespace_scope(self):
         cases = [
             ("int counter = 0;", "counter"),
