@@ -11,7 +11,7 @@
 #include "app/ProgramIcon.h"
 #include "app/Unit1.h"
 #include "app/Version.h"
-#include "compressors/tools/PluginDir.h"
+#include "compressors/base/PluginDir.h"
 
 int main(int argc, char* argv[])
 {

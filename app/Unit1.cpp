@@ -47,7 +47,7 @@
 #include "app/core/Run.h"
 #include "app/core/RunPlan.h"
 #include "app/core/SiteFiles.h"
-#include "compressors/tools/PluginDir.h"
+#include "compressors/base/PluginDir.h"
 
 namespace {
 

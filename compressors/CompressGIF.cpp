@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "compressors/tools/Files.h"
-#include "compressors/tools/PlainCopy.h"
-#include "compressors/tools/SourceGuard.h"
+#include "compressors/base/Files.h"
+#include "compressors/base/PlainCopy.h"
+#include "compressors/base/SourceGuard.h"
 #include "gif/ColorMapOptimizer.h"
 #include "gif/Flattener.h"
 #include "gif/FrameOptimizer.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "compressors/OptimizerTypes.h"
-#include "compressors/RunEnvironment.h"
+#include "compressors/base/OptimizerTypes.h"
+#include "compressors/base/RunEnvironment.h"
 
 class TGIFImage;
 class TGIFMemoryBudget;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "HtmlOracle.h"
-#include "compressors/RunEnvironment.h"
+#include "compressors/base/RunEnvironment.h"
 #include "compressors/text/HtmlMinifier.h"
 
 namespace {

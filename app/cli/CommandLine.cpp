@@ -22,7 +22,7 @@
 #include "app/core/Report.h"
 #include "app/core/Run.h"
 #include "app/core/RunPlan.h"
-#include "compressors/tools/Files.h"
+#include "compressors/base/Files.h"
 
 namespace {
 

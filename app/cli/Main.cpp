@@ -8,7 +8,7 @@
 
 #include "app/cli/CommandLine.h"
 #include "app/cli/SignalCleanup.h"
-#include "compressors/tools/RunControl.h"
+#include "compressors/base/RunControl.h"
 
 int main(int argc, char** argv)
 {

@@ -8,7 +8,7 @@
 
 #include "app/cli/JsonRead.h"
 #include "app/cli/ManifestFile.h"
-#include "compressors/tools/Files.h"
+#include "compressors/base/Files.h"
 
 TOutputRecords LoadManifest(const std::string& path, std::ostream& err)
 {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/core/RunHost.h"
-#include "compressors/tools/ToolLimits.h"
+#include "compressors/base/ToolLimits.h"
 
 // A command line that cannot be run (exit status 2).
 class UsageError : public std::runtime_error {

@@ -6,7 +6,7 @@
 
 #include <thread>
 
-#include "compressors/tools/RunControl.h"
+#include "compressors/base/RunControl.h"
 
 namespace {
 

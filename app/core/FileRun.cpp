@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "app/core/JobRun.h"
-#include "compressors/tools/FileErrors.h"
+#include "compressors/base/FileErrors.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "compressors/OptimizerTypes.h"
+#include "compressors/base/OptimizerTypes.h"
 
 // "%8.0d B", "%8.1n kB", "%8.2n MB", "%8.3n GB" with the given separators.
 std::string HumanSize(FileSize size, const std::string& thousandsSeparator = ",",

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "compressors/tools/PlainCopy.h"
+#include "compressors/base/PlainCopy.h"
 
 TJobRun RunJob(const TJob& job, const TLevels& levels, const TRunEnvironment& environment,
                const std::map<FileKind, std::string>& missingPlugins, const TJobExtras& extras)

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/core/FileKinds.h"
-#include "compressors/OptimizerTypes.h"
+#include "compressors/base/OptimizerTypes.h"
 
 // The level a selector's text gives (one digit; the JPEG selector also two).
 // Throws std::runtime_error when the text does not start with a level.

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "compressors/tools/PlainCopy.h"
+#include "compressors/base/PlainCopy.h"
 
 namespace {
 

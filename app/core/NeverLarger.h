@@ -2,8 +2,8 @@
 // An optimized file never ends up larger than its source.
 
 #include "app/core/RunPlan.h"
-#include "compressors/OptimizerTypes.h"
-#include "compressors/RunEnvironment.h"
+#include "compressors/base/OptimizerTypes.h"
+#include "compressors/base/RunEnvironment.h"
 
 // When the job's written destination is not smaller than its source and came
 // from a CSS, HTML, script, PNG or JPEG optimizer at a level above 0, replaces

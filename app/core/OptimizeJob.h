@@ -6,7 +6,7 @@
 
 #include "app/core/RunHost.h"
 #include "app/core/RunPlan.h"
-#include "compressors/OptimizerTypes.h"
+#include "compressors/base/OptimizerTypes.h"
 
 // The six selectors' levels at one moment.
 struct TLevels {

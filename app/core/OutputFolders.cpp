@@ -5,8 +5,8 @@
 
 #include <cerrno>
 
-#include "compressors/tools/FileDescriptor.h"
-#include "compressors/tools/FileErrors.h"
+#include "compressors/base/FileDescriptor.h"
+#include "compressors/base/FileErrors.h"
 
 void CreateOutputFolders(const std::string& base, const std::string& folders, const std::string& destination)
 {

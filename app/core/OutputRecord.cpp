@@ -11,8 +11,8 @@
 #include <new>
 #include <vector>
 
-#include "compressors/tools/FileErrors.h"
-#include "compressors/tools/Files.h"
+#include "compressors/base/FileErrors.h"
+#include "compressors/base/Files.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "compressors/tools/Files.h"
-#include "compressors/tools/PlainCopy.h"
+#include "compressors/base/Files.h"
+#include "compressors/base/PlainCopy.h"
 #include "compressors/verify/PictureCheck.h"
 
 namespace {

@@ -3,8 +3,8 @@
 // the source's picture (compressors/verify/PictureCheck.h).
 
 #include "app/core/RunPlan.h"
-#include "compressors/OptimizerTypes.h"
-#include "compressors/RunEnvironment.h"
+#include "compressors/base/OptimizerTypes.h"
+#include "compressors/base/RunEnvironment.h"
 
 // The text a kept file's row, JSON record and report show.
 constexpr const char* kKeptText = "kept: output did not match";

@@ -1,8 +1,8 @@
 #include "app/core/Report.h"
 
 #include "app/core/HtmlText.h"
-#include "compressors/tools/FileErrors.h"
-#include "compressors/tools/Files.h"
+#include "compressors/base/FileErrors.h"
+#include "compressors/base/Files.h"
 
 namespace {
 

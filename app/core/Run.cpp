@@ -8,7 +8,7 @@
 #include "app/core/HumanSize.h"
 #include "app/core/ProvedOutput.h"
 #include "app/core/RunPlan.h"
-#include "compressors/tools/StaleTemporaries.h"
+#include "compressors/base/StaleTemporaries.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "compressors/RunEnvironment.h"
+#include "compressors/base/RunEnvironment.h"
 
 enum class Selector { CSS, GIF, HTML, JS, PNG, JPEG };
 

@@ -13,7 +13,7 @@
 #include <utility>
 
 #include "app/core/PathParts.h"
-#include "compressors/tools/FileErrors.h"
+#include "compressors/base/FileErrors.h"
 
 namespace {
 

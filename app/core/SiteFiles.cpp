@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "app/core/OutputRecord.h"
-#include "compressors/tools/StaleTemporaries.h"
+#include "compressors/base/StaleTemporaries.h"
 
 namespace fs = std::filesystem;
 

@@ -2,12 +2,12 @@
 
 #include <cstdint>
 
+#include "compressors/base/Files.h"
+#include "compressors/base/PlainCopy.h"
+#include "compressors/base/SourceGuard.h"
 #include "compressors/text/CssBasic.h"
 #include "compressors/text/CssFileSink.h"
 #include "compressors/text/CssRuns.h"
-#include "compressors/tools/Files.h"
-#include "compressors/tools/PlainCopy.h"
-#include "compressors/tools/SourceGuard.h"
 
 void CompressCSS(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
                  FileSize& optimizedSize, const TRunEnvironment& environment)

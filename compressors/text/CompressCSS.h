@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "compressors/OptimizerTypes.h"
-#include "compressors/RunEnvironment.h"
+#include "compressors/base/OptimizerTypes.h"
+#include "compressors/base/RunEnvironment.h"
 
 // Level 0: PlainCopy. Level 1: the basic minification; level 2 also regroups
 // the rules when that is shorter. The original size is the source's, the

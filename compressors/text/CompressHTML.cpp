@@ -1,9 +1,9 @@
 #include "compressors/text/CompressHTML.h"
 
+#include "compressors/base/Files.h"
+#include "compressors/base/PlainCopy.h"
+#include "compressors/base/SourceGuard.h"
 #include "compressors/text/HtmlMinifier.h"
-#include "compressors/tools/Files.h"
-#include "compressors/tools/PlainCopy.h"
-#include "compressors/tools/SourceGuard.h"
 
 void CompressHTML(const std::string& source, const std::string& destination, Level htmlLevel, Level jsLevel,
                   Level cssLevel, FileSize& originalSize, FileSize& optimizedSize, const TRunEnvironment& environment)

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "compressors/OptimizerTypes.h"
-#include "compressors/RunEnvironment.h"
+#include "compressors/base/OptimizerTypes.h"
+#include "compressors/base/RunEnvironment.h"
 
 // HTML level 0: PlainCopy. Otherwise the page is read whole, minified
 // (MinifyHTML; at level 2 its style elements at the CSS level and its script

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "compressors/base/Files.h"
 #include "compressors/text/CssSink.h"
-#include "compressors/tools/Files.h"
 
 class CssFileSink : public CssSink {
 public:

@@ -9,14 +9,14 @@
 #include <system_error>
 #include <utility>
 
+#include "compressors/base/FileErrors.h"
+#include "compressors/base/Files.h"
 #include "compressors/text/CssMinifier.h"
 #include "compressors/text/HtmlChars.h"
 #include "compressors/text/HtmlTag.h"
 #include "compressors/text/HtmlTokens.h"
 #include "compressors/text/ScriptType.h"
 #include "compressors/tools/CompressJS.h"
-#include "compressors/tools/FileErrors.h"
-#include "compressors/tools/Files.h"
 #include "compressors/tools/ToolError.h"
 
 namespace {

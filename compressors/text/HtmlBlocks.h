@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "compressors/OptimizerTypes.h"
-#include "compressors/RunEnvironment.h"
+#include "compressors/base/OptimizerTypes.h"
+#include "compressors/base/RunEnvironment.h"
 #include "compressors/text/HtmlScan.h"
 
 // At "<style": minifies the content up to the first "</style>" after the

@@ -8,10 +8,10 @@
 #include <stdexcept>
 #include <string>
 
+#include "compressors/base/Files.h"
 #include "compressors/text/HtmlChars.h"
 #include "compressors/text/HtmlTag.h"
 #include "compressors/text/WhiteSpaceRules.h"
-#include "compressors/tools/Files.h"
 
 namespace {
 

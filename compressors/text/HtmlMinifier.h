@@ -11,8 +11,8 @@
 #include <optional>
 #include <string>
 
-#include "compressors/OptimizerTypes.h"
-#include "compressors/RunEnvironment.h"
+#include "compressors/base/OptimizerTypes.h"
+#include "compressors/base/RunEnvironment.h"
 
 struct HtmlLevels {
     Level html = 1;  // 2 adds the style and script elements

@@ -1,10 +1,10 @@
 #include "compressors/tools/CompressJPEG.h"
 
+#include "compressors/base/Files.h"
+#include "compressors/base/PlainCopy.h"
+#include "compressors/base/SourceGuard.h"
 #include "compressors/tools/ExecuteAndWait.h"
-#include "compressors/tools/Files.h"
-#include "compressors/tools/PlainCopy.h"
 #include "compressors/tools/PluginCommandLines.h"
-#include "compressors/tools/SourceGuard.h"
 #include "compressors/tools/WritingTool.h"
 
 // jhead rewrites a plain copy of the source in place: the copy is the

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "compressors/OptimizerTypes.h"
-#include "compressors/RunEnvironment.h"
+#include "compressors/base/OptimizerTypes.h"
+#include "compressors/base/RunEnvironment.h"
 
 // Level 0: PlainCopy. Otherwise the source is copied into the destination's
 // temporary file (FileReplacement), jhead rewrites that file in place with

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "compressors/OptimizerTypes.h"
-#include "compressors/RunEnvironment.h"
+#include "compressors/base/OptimizerTypes.h"
+#include "compressors/base/RunEnvironment.h"
 
 // Level 0: PlainCopy. Otherwise the tool reads the source and writes the
 // destination's temporary file, which replaces the destination once the tool

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "compressors/RunEnvironment.h"
+#include "compressors/base/RunEnvironment.h"
 
 // Starts the command line (Windows argument rules, see WindowsArguments.h;
 // program search in ProgramSearch.h; no shell; TToolProcess: its own process

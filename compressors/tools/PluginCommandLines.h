@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "compressors/OptimizerTypes.h"
+#include "compressors/base/OptimizerTypes.h"
 
 // The plug-ins' file names in the plug-in folder; their failures name them.
 inline constexpr const char* kJpegPlugin = "jhead.exe";

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "compressors/tools/PluginDir.h"
+#include "compressors/base/PluginDir.h"
 #include "compressors/tools/WindowsArguments.h"
 
 namespace {

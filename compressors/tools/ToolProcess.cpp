@@ -13,7 +13,7 @@
 #include <cerrno>
 #include <chrono>
 
-#include "compressors/tools/RunControl.h"
+#include "compressors/base/RunControl.h"
 
 extern char** environ;
 

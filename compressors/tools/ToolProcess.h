@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "compressors/tools/FileDescriptor.h"
+#include "compressors/base/FileDescriptor.h"
 
 class TRunControl;
 

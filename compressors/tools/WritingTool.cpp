@@ -4,11 +4,11 @@
 
 #include <cstdint>
 
+#include "compressors/base/FileErrors.h"
+#include "compressors/base/Files.h"
+#include "compressors/base/PlainCopy.h"
+#include "compressors/base/SourceGuard.h"
 #include "compressors/tools/ExecuteAndWait.h"
-#include "compressors/tools/FileErrors.h"
-#include "compressors/tools/Files.h"
-#include "compressors/tools/PlainCopy.h"
-#include "compressors/tools/SourceGuard.h"
 #include "compressors/tools/ToolError.h"
 
 FileSize CommitToolResult(FileReplacement& replacement, bool emptyAllowed, const std::string& tool)

@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "compressors/base/ScriptBlockCache.h"
 #include "compressors/text/HtmlBlocks.h"
-#include "compressors/text/ScriptBlockCache.h"
 #include "compressors/tools/ToolError.h"
 #include "compressors/tools/WindowsArguments.h"
 

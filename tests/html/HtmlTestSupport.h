@@ -7,7 +7,7 @@
 #include <string>
 
 #include "HtmlOracle.h"
-#include "compressors/RunEnvironment.h"
+#include "compressors/base/RunEnvironment.h"
 #include "compressors/text/HtmlMinifier.h"
 #include "tests/support/Files.h"
 #include "tests/support/TempDir.h"

@@ -49,14 +49,16 @@ class CheckStructure(unittest.TestCase):
         self.assertEqual(code, 1)
         self.assertIn("a/X -> a/Y -> a/X", output)
 
-    def test_includes_from_outside_the_folder_fail(self):
-        self.write("a/X.h", '#include "a/Y.h"\n')
-        self.write("a/Y.h", '// nothing\n#include "b/Z.h"\n')
-        self.write("b/Z.h", "")
-        code, output = self.run_check("--no-outside-includes", "a")
+    def test_a_forbidden_include_fails(self):
+        self.write("a/X.h", '#include "b/Y.h"\n')
+        self.write("a/X.cpp", '// nothing\n#include "c/Z.h"\n')
+        self.write("b/Y.h", '#include "c/Z.h"\n')  # reached through b: allowed
+        self.write("c/Z.h", "")
+        code, output = self.run_check("--forbid", "a:c", "b:a")
         self.assertEqual(code, 1)
-        self.assertIn('a/Y.h:2: includes "b/Z.h"', output)
-        self.assertEqual(self.run_check("--no-outside-includes", "b")[0], 0)
+        self.assertIn('a/X.cpp:2: includes "c/Z.h" of c', output)
+        self.assertNotIn("a/X.h", output)
+        self.assertIn("b: includes nothing of a", output)
 
     def test_mutable_variables_at_namespace_scope(self):
         cases = [

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "ToolTestSupport.h"
+#include "compressors/base/PluginDir.h"
 #include "compressors/tools/ExecuteAndWait.h"
-#include "compressors/tools/PluginDir.h"
 #include "compressors/tools/ProgramSearch.h"
 #include "compressors/tools/ToolError.h"
 #include "compressors/tools/WindowsArguments.h"

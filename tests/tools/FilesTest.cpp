@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "ToolTestSupport.h"
-#include "compressors/tools/FileErrors.h"
-#include "compressors/tools/Files.h"
-#include "compressors/tools/RunControl.h"
-#include "compressors/tools/StaleTemporaries.h"
+#include "compressors/base/FileErrors.h"
+#include "compressors/base/Files.h"
+#include "compressors/base/RunControl.h"
+#include "compressors/base/StaleTemporaries.h"
 #include "tests/support/FileSizeLimit.h"
 
 using namespace tooltest;

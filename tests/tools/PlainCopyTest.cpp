@@ -9,10 +9,10 @@
 
 #include "ToolTestSupport.h"
 #include "compressors/Compressors.h"
-#include "compressors/tools/FileErrors.h"
-#include "compressors/tools/FileSizeOf.h"
-#include "compressors/tools/PlainCopy.h"
-#include "compressors/tools/SourceGuard.h"
+#include "compressors/base/FileErrors.h"
+#include "compressors/base/FileSizeOf.h"
+#include "compressors/base/PlainCopy.h"
+#include "compressors/base/SourceGuard.h"
 
 using namespace tooltest;
 

@@ -12,7 +12,7 @@
 
 #include "ToolTestSupport.h"
 #include "compressors/Compressors.h"
-#include "compressors/tools/FileErrors.h"
+#include "compressors/base/FileErrors.h"
 #include "compressors/tools/ToolError.h"
 
 using namespace tooltest;

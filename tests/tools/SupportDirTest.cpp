@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "compressors/tools/PluginDir.h"
+#include "compressors/base/PluginDir.h"
 #include "tests/support/TempDir.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "compressors/RunEnvironment.h"
+#include "compressors/base/RunEnvironment.h"
 #include "tests/support/CommandLines.h"
 #include "tests/support/Files.h"
 #include "tests/support/Processes.h"

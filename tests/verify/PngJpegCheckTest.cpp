@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "compressors/tools/Files.h"
+#include "compressors/base/Files.h"
 #include "compressors/verify/JpegPixels.h"
 #include "compressors/verify/PictureCheck.h"
 #include "tests/support/TempDir.h"

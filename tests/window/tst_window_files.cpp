@@ -21,7 +21,7 @@
 #include "app/IconCache.h"
 #include "app/Unit1.h"
 #include "app/WindowRunHost.h"
-#include "compressors/RunEnvironment.h"
+#include "compressors/base/RunEnvironment.h"
 
 class WindowFilesTest : public QObject {
     Q_OBJECT

@@ -1,8 +1,8 @@
-#include "compressors/tools/SourceGuard.h"
+#include "compressors/base/SourceGuard.h"
 
 #include <sys/stat.h>
 
-#include "compressors/tools/FileErrors.h"
+#include "compressors/base/FileErrors.h"
 
 void EnsureNotSource(const std::string& source, const std::string& destination)
 {

@@ -1,4 +1,4 @@
-#include "compressors/tools/PluginDir.h"
+#include "compressors/base/PluginDir.h"
 
 #include <unistd.h>
 

@@ -19,7 +19,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "compressors/tools/FileDescriptor.h"
+#include "compressors/base/FileDescriptor.h"
 
 // The run was cancelled (the window closed, or the program is ending).
 class RunCancelled : public std::runtime_error {

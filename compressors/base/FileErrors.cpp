@@ -1,4 +1,4 @@
-#include "compressors/tools/FileErrors.h"
+#include "compressors/base/FileErrors.h"
 
 #include <system_error>
 #include <utility>

@@ -1,11 +1,11 @@
-#include "compressors/tools/FileSizeOf.h"
+#include "compressors/base/FileSizeOf.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cstdint>
 
-#include "compressors/tools/FileDescriptor.h"
+#include "compressors/base/FileDescriptor.h"
 
 FileSize FileSizeOf(const std::string& path)
 {

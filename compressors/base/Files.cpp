@@ -1,4 +1,4 @@
-#include "compressors/tools/Files.h"
+#include "compressors/base/Files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <random>
 
-#include "compressors/tools/FileErrors.h"
-#include "compressors/tools/RunControl.h"
+#include "compressors/base/FileErrors.h"
+#include "compressors/base/RunControl.h"
 
 namespace {
 

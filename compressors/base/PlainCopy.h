@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "compressors/OptimizerTypes.h"
-#include "compressors/RunEnvironment.h"
+#include "compressors/base/OptimizerTypes.h"
+#include "compressors/base/RunEnvironment.h"
 
 class FileReplacement;
 class InputFile;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "compressors/OptimizerTypes.h"
+#include "compressors/base/OptimizerTypes.h"
 
 // Low 32 bits of the file's size; -1 when the file cannot be opened or is not
 // a regular file.

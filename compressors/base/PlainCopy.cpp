@@ -1,11 +1,11 @@
-#include "compressors/tools/PlainCopy.h"
+#include "compressors/base/PlainCopy.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
-#include "compressors/tools/Files.h"
-#include "compressors/tools/SourceGuard.h"
+#include "compressors/base/Files.h"
+#include "compressors/base/SourceGuard.h"
 
 void PlainCopy(const std::string& source, const std::string& destination, FileSize& originalSize,
                FileSize& optimizedSize, const TRunEnvironment& environment)

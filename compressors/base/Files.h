@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "compressors/tools/FileDescriptor.h"
+#include "compressors/base/FileDescriptor.h"
 
 class TRunControl;
 

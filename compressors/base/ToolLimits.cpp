@@ -1,4 +1,4 @@
-#include "compressors/tools/ToolLimits.h"
+#include "compressors/base/ToolLimits.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "compressors/text/ScriptBlockCache.h"
+#include "compressors/base/ScriptBlockCache.h"
 
 #include <utility>
 

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "compressors/OptimizerTypes.h"
+#include "compressors/base/OptimizerTypes.h"
 
 class TScriptBlockCache {
 public:

@@ -11,10 +11,10 @@
 #include <memory>
 #include <string>
 
-#include "compressors/text/ScriptBlockCache.h"
-#include "compressors/tools/PluginDir.h"
-#include "compressors/tools/RunControl.h"
-#include "compressors/tools/ToolLimits.h"
+#include "compressors/base/PluginDir.h"
+#include "compressors/base/RunControl.h"
+#include "compressors/base/ScriptBlockCache.h"
+#include "compressors/base/ToolLimits.h"
 #include "gif/GIFRenderOptions.h"
 
 // The caller's side of a tool run: the window pumps its events and shows a

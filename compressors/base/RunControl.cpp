@@ -1,4 +1,4 @@
-#include "compressors/tools/RunControl.h"
+#include "compressors/base/RunControl.h"
 
 #include <signal.h>
 #include <sys/eventfd.h>

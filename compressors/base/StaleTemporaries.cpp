@@ -1,4 +1,4 @@
-#include "compressors/tools/StaleTemporaries.h"
+#include "compressors/base/StaleTemporaries.h"
 
 #include <dirent.h>
 #include <fcntl.h>
