@@ -130,9 +130,11 @@ void TForm1::FormCreate()
     // A missing plug-in's files are copied: its selector shows level 0.
     for (const TPluginFile& plugin : PluginFiles()) {
         if (PluginPresent(environment.pluginDir, plugin.name)) continue;
-        Combo(plugin.selector)->setCurrentIndex(0);
-        Combo(plugin.selector)->setEnabled(false);
-        if (QLabel* notice = DisabledNotice(plugin.selector)) notice->show();
+        QComboBox* combo = Combo(plugin.kind);
+        if (!combo) continue;
+        combo->setCurrentIndex(0);
+        combo->setEnabled(false);
+        if (QLabel* notice = DisabledNotice(plugin.kind)) notice->show();
     }
     // No message pump: plug-ins run on worker threads, never inside an event handler.
     environment.hooks = ToolRunnerHooks{{}, [this](const std::string& message) {

@@ -42,9 +42,13 @@ std::string TWindowRunHost::OutputDirText() const
     return OutputDirPath(*controls_.OutputDir);
 }
 
-std::string TWindowRunHost::SelectorText(Selector selector) const
+TLevels TWindowRunHost::Levels() const
 {
-    return controls_.Combo(selector)->currentText().toStdString();
+    TLevels levels;
+    for (const FileKind kind : Optimizers())
+        if (const QComboBox* combo = controls_.Combo(kind))
+            levels.Set(kind->name, LevelFromEntry(*kind, combo->currentText().toStdString()));
+    return levels;
 }
 
 std::string TWindowRunHost::ThousandsSeparator() const

@@ -22,7 +22,8 @@ public:
     // A file of a dropped folder keeps its path below that folder.
     std::string RelativeDestinationAt(int index) const override;
     std::string OutputDirText() const override;
-    std::string SelectorText(Selector selector) const override;
+    // Every selector's text read now, as the level it starts with.
+    TLevels Levels() const override;
     const TRunEnvironment& Environment() const override { return environment_; }
     // The user's number separators.
     std::string ThousandsSeparator() const override;

@@ -2,8 +2,8 @@
 
 #include <vector>
 
+#include "compressors/Optimizers.h"
 #include "compressors/tools/Files.h"
-#include "compressors/tools/PlainCopy.h"
 #include "compressors/tools/SourceGuard.h"
 #include "gif/Bitmap.h"
 #include "gif/ColorMapOptimizer.h"
@@ -97,13 +97,25 @@ void FlattenGIF(const std::string& source, const std::string& destination, FileS
     CompressFile(source, destination, originalSize, optimizedSize, rendering, &FlattenGIFBytes);
 }
 
+std::string OptimizeGIF(std::string_view source, const TGIFOptions& options)
+{
+    TGIFMemoryBudget budget;
+    TGIFReservation files(budget, 4 * source.size());
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(source.data()), source.size());
+    const TGIFLevel level = options.level == 1 ? &RecompressGIFBytes : &FlattenGIFBytes;
+    try {
+        const std::vector<std::uint8_t> optimized =
+            level(bytes, options.rendering, &budget, bytes.empty() ? 0 : bytes.size() - 1);
+        if (optimized.size() < bytes.size()) return std::string(optimized.begin(), optimized.end());
+    } catch (const GIFOutputLimit&) {
+    }
+    return std::string(source);
+}
+
 void CompressGIF(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
                  FileSize& optimizedSize, const TRunEnvironment& environment)
 {
-    if (level == 1)
-        RecompressGIF(source, destination, originalSize, optimizedSize, environment.gif);
-    else if (level == 0)
-        PlainCopy(source, destination, originalSize, optimizedSize, environment);
-    else
-        FlattenGIF(source, destination, originalSize, optimizedSize, environment.gif);
+    TLevels levels;
+    levels.Set("gif", level);
+    OptimizeInProcess(*OptimizerNamed("gif"), source, destination, levels, originalSize, optimizedSize, environment);
 }

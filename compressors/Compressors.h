@@ -16,10 +16,10 @@
 // and a thread that runs a plug-in waits for it (ExecuteAndWait).
 
 #include "compressors/CompressGIF.h"
+#include "compressors/CompressText.h"
 #include "compressors/OptimizerTypes.h"
+#include "compressors/Optimizers.h"
 #include "compressors/RunEnvironment.h"
-#include "compressors/text/CompressCSS.h"
-#include "compressors/text/CompressHTML.h"
 #include "compressors/tools/CompressJPEG.h"
 #include "compressors/tools/CompressJS.h"
 #include "compressors/tools/CompressPNG.h"

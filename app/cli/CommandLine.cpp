@@ -125,8 +125,6 @@ int DryRun(const CliOptions& options, const std::vector<TListEntry>& entries, co
            std::ostream& out, std::ostream& err)
 {
     const std::string outputDir = WithSlash(options.outputDir);
-    TBatchHost host;
-    host.selectorTexts = options.selectorTexts;
     TJobExtras extras;
     extras.incremental = options.incremental;
     extras.version = kVersion;
@@ -137,7 +135,7 @@ int DryRun(const CliOptions& options, const std::vector<TListEntry>& entries, co
         extras.previous = &records;
     }
     const std::string pluginDir = options.pluginDir.empty() ? PluginDir() : WithSlash(options.pluginDir);
-    const int refused = PrintPlan(PlanRun(entries, outputDir), LevelsOf(host), MissingPlugins(pluginDir), extras, out);
+    const int refused = PrintPlan(PlanRun(entries, outputDir), options.levels, MissingPlugins(pluginDir), extras, out);
     if (!clashes.empty()) return UsageFailure(err, clashes);
     return refused > 0 ? kExitFileFailed : kExitSuccess;
 }
@@ -181,7 +179,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         host.files.push_back(std::move(entry.source));
         host.relatives.push_back(std::move(entry.relative));
     }
-    host.selectorTexts = options.selectorTexts;
+    host.levels = options.levels;
     std::optional<TProgressLine> progress;
     host.environment = CommandLineEnvironment(options, err, std::move(control), progress);
     WarnMissingPlugins(host.environment.pluginDir, err);

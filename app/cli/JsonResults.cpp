@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/cli/JsonText.h"
-#include "app/core/Level.h"
+#include "compressors/Optimizers.h"
 
 namespace {
 

@@ -4,39 +4,18 @@
 #include <optional>
 #include <thread>
 
-#include "app/core/Level.h"
-#include "app/core/Selectors.h"
 
 namespace {
 
-struct LevelOption {
-    const char* name;
-    Selector selector;
-};
-
-const LevelOption kLevelOptions[] = {
-    {"--css", Selector::CSS}, {"--html", Selector::HTML}, {"--gif", Selector::GIF},
-    {"--js", Selector::JS},   {"--png", Selector::PNG},   {"--jpeg", Selector::JPEG},
-};
-
-std::vector<int> AllowedLevels(Selector selector)
+// The value of a row's level option (--css ...).
+Level LevelValue(const TOptimizerRow& row, const std::string& value)
 {
-    std::vector<int> levels;
-    for (const auto& entry : SelectorEntries(selector))
-        levels.push_back(LevelFromText(entry, selector == Selector::JPEG));
-    std::sort(levels.begin(), levels.end());
-    return levels;
-}
-
-std::string LevelEntry(const LevelOption& option, const std::string& value)
-{
-    const std::vector<int> allowed = AllowedLevels(option.selector);
     std::string list;
-    for (const int level : allowed) {
-        if (value == std::to_string(level)) return EntryForLevel(option.selector, level);
+    for (const int level : RowLevels(row)) {
+        if (value == std::to_string(level)) return static_cast<Level>(level);
         list += (list.empty() ? "" : ", ") + std::to_string(level);
     }
-    throw UsageError(std::string(option.name) + ": invalid level \"" + value + "\" (allowed: " + list + ")");
+    throw UsageError("--" + row.name + ": invalid level \"" + value + "\" (allowed: " + list + ")");
 }
 
 // A whole number from 0 to maximum, as the option's value.
@@ -87,13 +66,7 @@ CliOptions ParseOptions(const std::vector<std::string>& arguments)
 {
     CliOptions options;
     options.jobs = DefaultJobs();
-    for (const auto& option : kLevelOptions) {
-        const Selector selector = option.selector;
-        // The window starts GIF at 2; the command line keeps every picture as it is.
-        options.selectorTexts[selector] = selector == Selector::GIF
-                                              ? EntryForLevel(selector, 1)
-                                              : SelectorEntries(selector)[DefaultEntryIndex(selector)];
-    }
+    for (const FileKind row : Optimizers()) options.levels.Set(row->name, row->commandLineDefault);
     bool outputGiven = false;
     bool optionsEnded = false;
 
@@ -156,10 +129,10 @@ CliOptions ParseOptions(const std::vector<std::string>& arguments)
             options.pluginDir = value();
             if (options.pluginDir.empty()) throw UsageError("--plugin-dir: empty folder name");
         } else {
-            const auto level = std::find_if(std::begin(kLevelOptions), std::end(kLevelOptions),
-                                            [&](const LevelOption& o) { return argument.name == o.name; });
-            if (level == std::end(kLevelOptions)) throw UsageError("unknown option \"" + argument.name + "\"");
-            options.selectorTexts[level->selector] = LevelEntry(*level, value());
+            const FileKind row =
+                argument.name.rfind("--", 0) == 0 ? OptimizerNamed(argument.name.substr(2)) : nullptr;
+            if (!row || row->entries.empty()) throw UsageError("unknown option \"" + argument.name + "\"");
+            options.levels.Set(row->name, LevelValue(*row, value()));
         }
     }
     if (!outputGiven) throw UsageError("missing required option -o/--output-dir");

@@ -1,12 +1,5 @@
 #include "app/core/BatchHost.h"
 
-#include "app/core/Selectors.h"
-
-TBatchHost::TBatchHost()
-{
-    for (const Selector selector : AllSelectors())
-        selectorTexts[selector] = SelectorEntries(selector)[DefaultEntryIndex(selector)];
-}
 
 int TBatchHost::FileCount() const
 {
@@ -29,9 +22,9 @@ std::string TBatchHost::OutputDirText() const
     return outputDir;
 }
 
-std::string TBatchHost::SelectorText(Selector selector) const
+TLevels TBatchHost::Levels() const
 {
-    return selectorTexts.at(selector);
+    return levels;
 }
 
 const TRunEnvironment& TBatchHost::Environment() const

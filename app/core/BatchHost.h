@@ -1,9 +1,8 @@
 #pragma once
 // A run host without a window: a fixed file list, output directory and
-// selector texts, and an in-memory grid and progress bar. The command line
+// levels, and an in-memory grid and progress bar. The command line
 // runs on it; tests extend it.
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -12,13 +11,10 @@
 
 class TBatchHost : public TRunHost {
 public:
-    // Every selector at its default entry.
-    TBatchHost();
-
     std::vector<std::string> files;
     std::vector<std::string> relatives;  // per file: its destination below the output folder; missing or empty: flat
     std::string outputDir;
-    std::map<Selector, std::string> selectorTexts;
+    TLevels levels;  // a kind without a level of its own: its row's default entry
     TResultGrid grid;
     TRunEnvironment environment;  // DefaultRunEnvironment's values unless changed
     int progressMax = 100;
@@ -29,7 +25,7 @@ public:
     std::string FileAt(int index) const override;
     std::string RelativeDestinationAt(int index) const override;
     std::string OutputDirText() const override;
-    std::string SelectorText(Selector selector) const override;
+    TLevels Levels() const override;
     const TRunEnvironment& Environment() const override;
     void SetRowCount(int rows) override;
     void SetCell(int column, int row, const std::string& text) override;

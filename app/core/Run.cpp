@@ -97,7 +97,7 @@ void TCompressionRun::StartFiles()
             break;
         }
         if (options_.observer) options_.observer->Started(files_->Jobs()[files_->NextIndex()]);
-        files_->Start(LevelsOf(host_));
+        files_->Start(host_.Levels());
     }
 }
 

@@ -4,9 +4,8 @@
 
 #include <string>
 
+#include "compressors/Optimizers.h"
 #include "compressors/RunEnvironment.h"
-
-enum class Selector { CSS, GIF, HTML, JS, PNG, JPEG };
 
 class TRunHost {
 public:
@@ -19,7 +18,8 @@ public:
     // empty for the flat placement (the output directory text + file name).
     virtual std::string RelativeDestinationAt(int /*index*/) const { return {}; }
     virtual std::string OutputDirText() const = 0;
-    virtual std::string SelectorText(Selector selector) const = 0;  // e.g. "2- Maximum compression"
+    // The level of every kind for the file about to start, read at that moment.
+    virtual TLevels Levels() const = 0;
 
     // What every optimizer call of the run gets: the plug-in folder, the tool
     // runner's hooks (the window pumps its events and shows a message box).

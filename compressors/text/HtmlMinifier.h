@@ -8,16 +8,28 @@
 // script tool. The content of raw-text elements that no block handler takes
 // is kept verbatim, as is preformatted text.
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "compressors/OptimizerTypes.h"
 #include "compressors/RunEnvironment.h"
 
+// A file-level script optimizer (the script plug-in's): source, destination, level, sizes.
+using THtmlScriptTool = void (*)(const std::string& source, const std::string& destination, Level level,
+                                 FileSize& originalSize, FileSize& optimizedSize, const TRunEnvironment& environment);
+
+// The page's level, and the minifiers the optimizer table hands it for its
+// style and script elements with their levels. Without a style minifier (or
+// at CSS level 0) style content stays as written; without a script tool
+// scripts do.
 struct HtmlLevels {
     Level html = 1;  // 2 adds the style and script elements
     Level js = 0;
     Level css = 0;
+    std::function<std::string(std::string_view text, Level level)> style;
+    THtmlScriptTool script = nullptr;
 };
 
 // Minifies a page. The destination directory (with its trailing "/", or empty) is

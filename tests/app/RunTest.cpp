@@ -126,12 +126,12 @@ TEST_F(RunTest, FillsRowsWithPathSizesAndRatio)
 
 TEST_F(RunTest, LevelsAreReadWhenEachFileIsReached)
 {
-    host.selectorTexts[Selector::JPEG] = "0- No removal";
-    host.selectorTexts[Selector::PNG] = "1- Fast recompression";
+    host.levels.Set("jpeg", 0);
+    host.levels.Set("png", 1);
     host.files = {Source("1.jpg", "x"), Source("2.jpg", "x"), Source("3.jpg", "x"), Source("4.png", "x")};
     host.afterFile = [this](int index) {
-        if (index == 0) host.selectorTexts[Selector::JPEG] = "12- Comment+Exif removal";
-        if (index == 1) host.selectorTexts[Selector::JPEG] = "23- Exif+IPCT removal";
+        if (index == 0) host.levels.Set("jpeg", 12);
+        if (index == 1) host.levels.Set("jpeg", 23);
     };
     Run();
     // Level 0 copies without a command; the two-digit entries give 12 and 23.
@@ -298,7 +298,7 @@ TEST_F(RunTest, DestinationsThatCouldReachASourceOrLeaveTheOutputFolderAreRefuse
 
 TEST_F(RunTest, ANamedPipeAsASourceIsRefusedByEveryOptimizer)
 {
-    host.selectorTexts[Selector::PNG] = "1- Fast recompression";
+    host.levels.Set("png", 1);
     for (const char* name : {"a.css", "b.gif", "c.html", "d.js", "e.png", "f.jpg", "g.txt"}) {
         const std::string pipe = dir / ("pipes/" + std::string(name));
         std::filesystem::create_directories(dir / "pipes");

@@ -1,0 +1,21 @@
+#pragma once
+// The style sheet and page optimizers on files: the rows "css" and "html" of
+// the optimizer table run by its in-process step (OptimizeInProcess: level 0
+// copies, the source read whole, the result written whole).
+
+#include <string>
+
+#include "compressors/OptimizerTypes.h"
+#include "compressors/RunEnvironment.h"
+
+// Level 1: the basic minification; level 2 also regroups the rules when that
+// is shorter (MinifyCSS). The original size is the source's, the optimized
+// size the written file's.
+void CompressCSS(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
+                 FileSize& optimizedSize, const TRunEnvironment& environment = DefaultRunEnvironment());
+
+// The page minified (MinifyHTML; at level 2 its style elements at the CSS
+// level and its script elements through the script plug-in at the JS level).
+void CompressHTML(const std::string& source, const std::string& destination, Level htmlLevel, Level jsLevel,
+                  Level cssLevel, FileSize& originalSize, FileSize& optimizedSize,
+                  const TRunEnvironment& environment = DefaultRunEnvironment());
