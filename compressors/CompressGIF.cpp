@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "compressors/Optimizers.h"
 #include "compressors/tools/Files.h"
 #include "compressors/tools/SourceGuard.h"
 #include "gif/Bitmap.h"
@@ -110,12 +109,4 @@ std::string OptimizeGIF(std::string_view source, const TGIFOptions& options)
     } catch (const GIFOutputLimit&) {
     }
     return std::string(source);
-}
-
-void CompressGIF(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
-                 FileSize& optimizedSize, const TRunEnvironment& environment)
-{
-    TLevels levels;
-    levels.Set("gif", level);
-    OptimizeInProcess(*OptimizerNamed("gif"), source, destination, levels, originalSize, optimizedSize, environment);
 }

@@ -15,7 +15,7 @@ class TGIFImage;
 class TGIFMemoryBudget;
 
 // The GIF row of the optimizer table run by its in-process step
-// (OptimizeInProcess): level 0 copies, otherwise OptimizeGIF.
+// (OptimizeInProcess, InProcessFiles.cpp): level 0 copies, otherwise OptimizeGIF.
 void CompressGIF(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
                  FileSize& optimizedSize, const TRunEnvironment& environment = DefaultRunEnvironment());
 

@@ -16,7 +16,7 @@
 // and a thread that runs a plug-in waits for it (ExecuteAndWait).
 
 #include "compressors/CompressGIF.h"
-#include "compressors/CompressText.h"
+#include "compressors/InProcessFiles.h"
 #include "compressors/OptimizerTypes.h"
 #include "compressors/Optimizers.h"
 #include "compressors/RunEnvironment.h"

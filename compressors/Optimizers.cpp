@@ -247,18 +247,6 @@ HtmlLevels PageLevels(Level html, Level js, Level css)
     return levels;
 }
 
-void OptimizeWithRow(const TOptimizerRow& row, const std::string& source, const std::string& destination,
-                     const TLevels& levels, FileSize& originalSize, FileSize& optimizedSize,
-                     const TRunEnvironment& environment)
-{
-    if (row.inProcess)
-        OptimizeInProcess(row, source, destination, levels, originalSize, optimizedSize, environment);
-    else if (row.plugin)
-        row.plugin(source, destination, levels.Of(row), originalSize, optimizedSize, environment);
-    else
-        PlainCopy(source, destination, originalSize, optimizedSize, environment);
-}
-
 void OptimizeInProcess(const TOptimizerRow& row, const std::string& source, const std::string& destination,
                        const TLevels& levels, FileSize& originalSize, FileSize& optimizedSize,
                        const TRunEnvironment& environment)

@@ -64,7 +64,8 @@ struct TOptimizerRow {
     bool twoDigitEntries = false;         // "12- Comment+Exif removal" (JPEG)
     Level commandLineDefault = 0;
     std::vector<Level> lossyLevels;  // levels that may change what a visitor sees
-    // Exactly one of the two optimizes.
+    // Exactly one of the two optimizes (in process through OptimizeInProcess);
+    // with neither, the kind's files are copied.
     TInProcessOptimizer inProcess = nullptr;
     TFileOptimizer plugin = nullptr;
     std::string pluginFile;  // "ESC.wsf": the plug-in it needs; empty: none
@@ -110,12 +111,6 @@ bool LossyLevel(FileKind kind, int level);
 // over: the "css" row's in-process optimizer and the "js" row's plug-in (none
 // when the table has no such row).
 HtmlLevels PageLevels(Level html, Level js, Level css);
-
-// Optimizes one file with its row at the levels given: an in-process row
-// through OptimizeInProcess, a plug-in row through its plug-in.
-void OptimizeWithRow(const TOptimizerRow& row, const std::string& source, const std::string& destination,
-                     const TLevels& levels, FileSize& originalSize, FileSize& optimizedSize,
-                     const TRunEnvironment& environment);
 
 // The one step of every in-process optimizer: level 0 copies (PlainCopy);
 // otherwise a destination that is the source is refused, the source is read

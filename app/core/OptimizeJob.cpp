@@ -37,7 +37,7 @@ TJobResult OptimizeJob(const TJob& job, const TLevels& levels, const TRunEnviron
     TJobResult result;
     const std::string& source = job.source;
     const std::string& destination = job.destination;
-    if (!job.kind) {
+    if (!job.kind || (!job.kind->inProcess && !job.kind->plugin)) {
         PlainCopy(source, destination, result.originalSize, result.optimizedSize, environment);
         result.copied = true;
         return result;
@@ -52,7 +52,10 @@ TJobResult OptimizeJob(const TJob& job, const TLevels& levels, const TRunEnviron
         return result;
     }
     result.level = levels.Of(row);
-    OptimizeWithRow(row, source, destination, levels, result.originalSize, result.optimizedSize, environment);
+    if (row.inProcess)
+        OptimizeInProcess(row, source, destination, levels, result.originalSize, result.optimizedSize, environment);
+    else
+        row.plugin(source, destination, result.level, result.originalSize, result.optimizedSize, environment);
     KeepSourceWhenNotSmaller(job, result.level, result.originalSize, result.optimizedSize, environment);
     result.kept = KeepSourceWhenNotSamePicture(job, result.level, result.originalSize, result.optimizedSize,
                                                environment);

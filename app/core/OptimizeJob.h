@@ -24,8 +24,9 @@ struct TJobResult {
 };
 
 // Refuses a refused job, creates its new folders (CreateOutputFolders) and
-// runs the job's row of the optimizer table (OptimizeWithRow; a file of no
-// kind is copied). A file whose plug-in is
+// runs the job's row of the optimizer table: its in-process optimizer through
+// OptimizeInProcess, or its plug-in (a file of no kind, or of a row with
+// neither, is copied). A file whose plug-in is
 // missing is copied, with one notice per plug-in and run through the
 // environment's notify hook (stderr when it has none). An output that is not
 // smaller than its source becomes the source's bytes (KeepSourceWhenNotSmaller),

@@ -125,7 +125,7 @@ std::string_view TrimControl(std::string_view text)
     return text.substr(first, last - first);
 }
 
-void CopyStyleBlock(HtmlScan& scan, const HtmlLevels& levels)
+void CopyStyleBlock(HtmlScan& scan, const THtmlStyleMinifier& style, Level cssLevel)
 {
     const std::size_t p = scan.position;
     const auto bounds = FindElement(scan, scan.nextStyleEnd);
@@ -135,15 +135,15 @@ void CopyStyleBlock(HtmlScan& scan, const HtmlLevels& levels)
     const std::string_view content = text.substr(g, e - g);
     const std::string_view attributes = text.substr(p + styleOpen.size(), g - 1 - p - styleOpen.size());
     scan.output.append(OnlyHtmlSpaces(attributes) ? fixedStyleTag : text.substr(p, g - p));
-    if (levels.css == 0 || !levels.style)
+    if (cssLevel == 0 || !style)
         scan.output.append(content);
     else
-        scan.output.append(levels.style(content, levels.css));
+        scan.output.append(style(content, cssLevel));
     scan.output.append(styleClose);
     scan.position = e + styleClose.size();
 }
 
-void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, const HtmlLevels& levels,
+void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, THtmlScriptTool tool, Level jsLevel,
                      const TRunEnvironment& environment)
 {
     const std::size_t p = scan.position;
@@ -151,8 +151,8 @@ void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, co
     if (!bounds) return;
     const std::size_t end = bounds->second + scriptClose.size();
     const std::string_view element = std::string_view(scan.text).substr(p, end - p);
-    if (levels.script && FileExists(environment.pluginDir + "ESC.wsf"))
-        scan.output.append(MinifyScriptBlock(destinationDirectory, element, levels.js, levels.script, environment));
+    if (tool && FileExists(environment.pluginDir + "ESC.wsf"))
+        scan.output.append(MinifyScriptBlock(destinationDirectory, element, jsLevel, tool, environment));
     else
         scan.output.append(element);
     scan.position = end;

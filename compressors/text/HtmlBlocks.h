@@ -3,26 +3,33 @@
 // take (no ">" or no closing tag) is copied as any other start tag, so its
 // content stays raw text. The opening tag ends at its first ">" outside quotes.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "compressors/OptimizerTypes.h"
 #include "compressors/RunEnvironment.h"
-#include "compressors/text/HtmlMinifier.h"
 #include "compressors/text/HtmlScan.h"
 
+// A style sheet minifier at a CSS level, and a file-level script optimizer
+// (the script plug-in's: source, destination, level, sizes), as the optimizer
+// table hands them to a page.
+using THtmlStyleMinifier = std::function<std::string(std::string_view text, Level level)>;
+using THtmlScriptTool = void (*)(const std::string& source, const std::string& destination, Level level,
+                                 FileSize& originalSize, FileSize& optimizedSize, const TRunEnvironment& environment);
+
 // At "<style": minifies the content up to the first "</style>" after the
-// opening tag with the levels' style minifier at their CSS level (kept as
-// written at level 0 or without one). An
+// opening tag with the style minifier at the CSS level (kept as written at
+// level 0 or without one). An
 // opening tag with nothing but HTML spaces after "<style" becomes
 // <style type="text/css">; any other is kept as it stands.
-void CopyStyleBlock(HtmlScan& scan, const HtmlLevels& levels);
+void CopyStyleBlock(HtmlScan& scan, const THtmlStyleMinifier& style, Level cssLevel);
 
 // At "<script": the element through the first "</script>" after the opening
-// tag's ">" goes through the levels' script tool at their JS level when
-// there is one and ESC.wsf is in the environment's plug-in folder, and is
-// copied unchanged otherwise.
-void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, const HtmlLevels& levels,
+// tag's ">" goes through the script tool at the JS level when there is one
+// and ESC.wsf is in the environment's plug-in folder, and is copied unchanged
+// otherwise.
+void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, THtmlScriptTool tool, Level jsLevel,
                      const TRunEnvironment& environment);
 
 // Runs the element's trimmed body through the script tool by way of

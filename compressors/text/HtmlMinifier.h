@@ -8,17 +8,12 @@
 // script tool. The content of raw-text elements that no block handler takes
 // is kept verbatim, as is preformatted text.
 
-#include <functional>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "compressors/OptimizerTypes.h"
 #include "compressors/RunEnvironment.h"
-
-// A file-level script optimizer (the script plug-in's): source, destination, level, sizes.
-using THtmlScriptTool = void (*)(const std::string& source, const std::string& destination, Level level,
-                                 FileSize& originalSize, FileSize& optimizedSize, const TRunEnvironment& environment);
+#include "compressors/text/HtmlBlocks.h"
 
 // The page's level, and the minifiers the optimizer table hands it for its
 // style and script elements with their levels. Without a style minifier (or
@@ -28,7 +23,7 @@ struct HtmlLevels {
     Level html = 1;  // 2 adds the style and script elements
     Level js = 0;
     Level css = 0;
-    std::function<std::string(std::string_view text, Level level)> style;
+    THtmlStyleMinifier style;
     THtmlScriptTool script = nullptr;
 };
 

@@ -1,5 +1,6 @@
-#include "compressors/CompressText.h"
+#include "compressors/InProcessFiles.h"
 
+#include "compressors/CompressGIF.h"
 #include "compressors/Optimizers.h"
 
 void CompressCSS(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
@@ -18,4 +19,12 @@ void CompressHTML(const std::string& source, const std::string& destination, Lev
     levels.Set("js", jsLevel);
     levels.Set("css", cssLevel);
     OptimizeInProcess(*OptimizerNamed("html"), source, destination, levels, originalSize, optimizedSize, environment);
+}
+
+void CompressGIF(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
+                 FileSize& optimizedSize, const TRunEnvironment& environment)
+{
+    TLevels levels;
+    levels.Set("gif", level);
+    OptimizeInProcess(*OptimizerNamed("gif"), source, destination, levels, originalSize, optimizedSize, environment);
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The style sheet and page optimizers on files: the rows "css" and "html" of
+// The in-process optimizers on files: the rows "css", "html" and "gif" of
 // the optimizer table run by its in-process step (OptimizeInProcess: level 0
-// copies, the source read whole, the result written whole).
+// copies, the source read whole, the result written whole). CompressGIF is
+// declared with the GIF optimizer's steps (CompressGIF.h).
 
 #include <string>
 
