@@ -6,8 +6,8 @@
 #include <QList>
 #include <QPixmap>
 
-#include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "app/core/FileKinds.h"
@@ -30,5 +30,5 @@ public:
 
 private:
     QList<QPixmap> iconList_;
-    std::array<std::int16_t, static_cast<std::size_t>(FileKind::Other)> groupIndex_;  // by kind
+    std::map<FileKind, std::int16_t> groupIndex_;  // by kind
 };

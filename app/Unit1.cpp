@@ -130,9 +130,11 @@ void TForm1::FormCreate()
     // A missing plug-in's files are copied: its selector shows level 0.
     for (const TPluginFile& plugin : PluginFiles()) {
         if (PluginPresent(environment.pluginDir, plugin.name)) continue;
-        Combo(plugin.selector)->setCurrentIndex(0);
-        Combo(plugin.selector)->setEnabled(false);
-        if (QLabel* notice = DisabledNotice(plugin.selector)) notice->show();
+        QComboBox* combo = Combo(plugin.kind);
+        if (!combo) continue;
+        combo->setCurrentIndex(0);
+        combo->setEnabled(false);
+        if (QLabel* notice = DisabledNotice(plugin.kind)) notice->show();
     }
     // No message pump: plug-ins run on worker threads, never inside an event handler.
     environment.hooks = ToolRunnerHooks{{}, [this](const std::string& message) {
@@ -140,8 +142,7 @@ void TForm1::FormCreate()
                                                             QString::fromStdString(message), QMessageBox::Ok, this);
                                             box.exec();
                                         }};
-    runHost_ =
-        std::make_unique<TWindowRunHost>(*this, *results_, std::move(environment), [this] { ChooseButtonClick(); });
+    runHost_ = std::make_unique<TWindowRunHost>(*this, *results_, std::move(environment));
 }
 
 void TForm1::FormClose()
@@ -229,16 +230,21 @@ void TForm1::ExitButtonClick()
 void TForm1::OptiButtonClick()
 {
     if (running_) return;
-    const int workers = RunWorkers();
+    const TRunRequest request = runHost_->Request();
+    const int workers = RunWorkers(request);
     if (workers == 0) return;
+    if (request.entries.empty()) {  // nothing to run: the files are chosen first
+        ShowPage(2);
+        ResetResultGrid(*runHost_);
+        ChooseButtonClick();
+        return;
+    }
     // Made before the first file, so that no file fails for want of it.
-    if (runHost_->FileCount() > 0) {
-        try {
-            CreateOutputFolder(runHost_->OutputDirText());
-        } catch (const std::exception& error) {
-            QMessageBox::critical(this, ApplicationTitle(), QString::fromLocal8Bit(error.what()));
-            return;
-        }
+    try {
+        CreateOutputFolder(request.outputDirText);
+    } catch (const std::exception& error) {
+        QMessageBox::critical(this, ApplicationTitle(), QString::fromLocal8Bit(error.what()));
+        return;
     }
     ShowPage(2);
     ResetResultGrid(*runHost_);
@@ -248,7 +254,7 @@ void TForm1::OptiButtonClick()
         options.workers = workers;
         options.keepGoing = true;
         options.extras.copyFailed = true;  // the output folder stays a whole site
-        run_ = std::make_unique<TCompressionRun>(*runHost_, options, [this] { PostRunStep(); });
+        run_ = std::make_unique<TCompressionRun>(request, *runHost_, options, [this] { PostRunStep(); });
     } catch (const std::exception& error) {
         SetRunning(false);
         QMessageBox::critical(this, ApplicationTitle(), QString::fromLocal8Bit(error.what()));
@@ -260,12 +266,9 @@ void TForm1::OptiButtonClick()
 // The files the next run may optimize at once: one per core (files with one
 // destination never run at once: the later one wins); none when the user
 // declines a run where files would overwrite each other.
-int TForm1::RunWorkers()
+int TForm1::RunWorkers(const TRunRequest& request)
 {
-    std::vector<TListEntry> entries;
-    for (int index = 0; index < runHost_->FileCount(); ++index)
-        entries.push_back({runHost_->FileAt(index), runHost_->RelativeDestinationAt(index)});
-    const std::vector<TDestinationClash> clashes = FindClashes(PlaceJobs(entries, runHost_->OutputDirText()));
+    const std::vector<TDestinationClash> clashes = FindClashes(PlaceJobs(request.entries, request.outputDirText));
     const int cores = std::max(QThread::idealThreadCount(), 1);
     if (clashes.empty()) return cores;
     const auto answer = QMessageBox::question(this, ApplicationTitle(), ClashQuestion(clashes),

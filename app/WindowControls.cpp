@@ -15,6 +15,11 @@
 #include <QTableView>
 #include <QToolButton>
 
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "app/ButtonPictures.h"
 #include "app/FileDialog.h"
 #include "app/FileListBox.h"
@@ -22,7 +27,6 @@
 #include "app/Version.h"
 #include "app/Widgets.h"
 #include "app/core/FileKinds.h"
-#include "app/core/Selectors.h"
 
 const char* const kApplicationTitle = QT_TRANSLATE_NOOP("TForm1", "Quorvan Web Optimizer");
 
@@ -39,7 +43,7 @@ QString WebFilePatterns()
 {
     QStringList patterns;
     for (const TExtensionKind& known : KnownExtensions())
-        patterns << QLatin1Char('*') + QLatin1String(known.extension.data(), known.extension.size());
+        patterns << QLatin1Char('*') + QString::fromStdString(known.extension);
     return patterns.join(QLatin1Char(' '));
 }
 
@@ -148,55 +152,70 @@ void TWindowControls::CreateConfigurePage()
 {
     QWidget* page = Make<QWidget>(Notebook1, "ConfigurePage");
     Notebook1->addWidget(page);
-    struct Group {
+    // Where the window puts the built-in rows' groups, and their controls' names.
+    struct Place {
+        const char* kind;
         QGroupBox** box;
         const char* boxName;
-        const char* caption;
         int left, top;
-        Selector selector;
         QComboBox** combo;
         const char* comboName;
         QLabel** notice;
         const char* noticeName;
     };
-    const Group groups[] = {
-        {&GroupBox1, "GroupBox1", QT_TRANSLATE_NOOP("TForm1", "PNG Optimization"), 8, 16, Selector::PNG, &PNGCombo,
-         "PNGCombo", &PNGDisabledLabel, "PNGDisabledLabel"},
-        {&GroupBox6, "GroupBox6", QT_TRANSLATE_NOOP("TForm1", "JS Optimization"), 264, 16, Selector::JS, &JSCombo,
-         "JSCombo", &JsDisabledLabel, "JsDisabledLabel"},
-        {&GroupBox3, "GroupBox3", QT_TRANSLATE_NOOP("TForm1", "JPEG Optimization"), 10, 144, Selector::JPEG, &JPEgCombo,
-         "JPEgCombo", &JPEGDisabledLabel, "JPEGDisabledLabel"},
-        {&GroupBox4, "GroupBox4", QT_TRANSLATE_NOOP("TForm1", "HTML Optimization"), 264, 144, Selector::HTML,
-         &HTMLCombo, "HTMLCombo", nullptr, nullptr},
-        {&GroupBox2, "GroupBox2", QT_TRANSLATE_NOOP("TForm1", "GIF Optimization"), 8, 272, Selector::GIF, &GIFCombo,
-         "GIFCombo", nullptr, nullptr},
-        {&GroupBox5, "GroupBox5", QT_TRANSLATE_NOOP("TForm1", "CSS Optimization"), 264, 272, Selector::CSS, &CSSCombo,
-         "CSSCombo", nullptr, nullptr},
+    const Place places[] = {
+        {"png", &GroupBox1, "GroupBox1", 8, 16, &PNGCombo, "PNGCombo", &PNGDisabledLabel, "PNGDisabledLabel"},
+        {"js", &GroupBox6, "GroupBox6", 264, 16, &JSCombo, "JSCombo", &JsDisabledLabel, "JsDisabledLabel"},
+        {"jpeg", &GroupBox3, "GroupBox3", 10, 144, &JPEgCombo, "JPEgCombo", &JPEGDisabledLabel, "JPEGDisabledLabel"},
+        {"html", &GroupBox4, "GroupBox4", 264, 144, &HTMLCombo, "HTMLCombo", nullptr, nullptr},
+        {"gif", &GroupBox2, "GroupBox2", 8, 272, &GIFCombo, "GIFCombo", nullptr, nullptr},
+        {"css", &GroupBox5, "GroupBox5", 264, 272, &CSSCombo, "CSSCombo", nullptr, nullptr},
     };
-    for (const Group& group : groups) {
-        QGroupBox* box = Make<QGroupBox>(page, group.boxName);
-        box->setTitle(tr(group.caption));
-        box->setGeometry(group.left, group.top, 253, 113);
-        MakeLabel(box, "", tr("Level"), 8, 34);
-        QComboBox* combo = Make<QComboBox>(box, group.comboName);
-        combo->setEditable(false);
-        for (const std::string& entry : SelectorEntries(group.selector)) combo->addItem(QString::fromStdString(entry));
-        combo->setCurrentIndex(static_cast<int>(DefaultEntryIndex(group.selector)));
-        combo->setGeometry(48, 32, 201, 24);
-        *group.box = box;
-        *group.combo = combo;
-        if (group.notice != nullptr) {
-            QLabel* notice = Make<QLabel>(box, group.noticeName);
-            Paint(notice, kFormColour, kTextColour);
-            notice->setFont(TahomaFont(11));
-            notice->setText(tr("To enable this optimization you need to install\n"
-                               "plugins. You can get plugins for  free from the \n"
-                               "program's webpage (see \"About\" for the link)."));
-            notice->setGeometry(16, 64, 223, 39);
-            notice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            notice->hide();
-            *group.notice = notice;
+    std::vector<std::pair<FileKind, const Place*>> groups;
+    for (const Place& place : places)
+        if (const FileKind kind = OptimizerNamed(place.kind)) groups.emplace_back(kind, &place);
+    // Any other row with a selector gets a group of its own, two to a line below.
+    for (const FileKind kind : Optimizers())
+        if (!kind->entries.empty() && std::none_of(groups.begin(), groups.end(), [kind](const auto& group) {
+                return group.first == kind;
+            }))
+            groups.emplace_back(kind, nullptr);
+    int extra = 0;
+    for (const auto& [kind, place] : groups) {
+        const std::string name = place ? place->boxName : kind->caption + "GroupBox";
+        QGroupBox* box = Make<QGroupBox>(page, name.c_str());
+        box->setTitle(tr("%1 Optimization").arg(QString::fromStdString(kind->caption)));
+        if (place) {
+            box->setGeometry(place->left, place->top, 253, 113);
+        } else {
+            box->setGeometry(8 + 256 * (extra % 2), 400 + 128 * (extra / 2), 253, 113);
+            ++extra;
         }
+        MakeLabel(box, "", tr("Level"), 8, 34);
+        const std::string comboName = place ? place->comboName : kind->caption + "Combo";
+        QComboBox* combo = Make<QComboBox>(box, comboName.c_str());
+        combo->setEditable(false);
+        for (const std::string& entry : kind->entries) combo->addItem(QString::fromStdString(entry));
+        combo->setCurrentIndex(static_cast<int>(kind->defaultEntry));
+        combo->setGeometry(48, 32, 201, 24);
+        combos_[kind] = combo;
+        if (place) {
+            *place->box = box;
+            *place->combo = combo;
+        }
+        if (kind->pluginFile.empty()) continue;
+        const std::string noticeName = place && place->noticeName ? place->noticeName : kind->caption + "DisabledLabel";
+        QLabel* notice = Make<QLabel>(box, noticeName.c_str());
+        Paint(notice, kFormColour, kTextColour);
+        notice->setFont(TahomaFont(11));
+        notice->setText(tr("To enable this optimization you need to install\n"
+                           "plugins. You can get plugins for  free from the \n"
+                           "program's webpage (see \"About\" for the link)."));
+        notice->setGeometry(16, 64, 223, 39);
+        notice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        notice->hide();
+        notices_[kind] = notice;
+        if (place && place->notice) *place->notice = notice;
     }
 }
 
@@ -281,25 +300,14 @@ void TWindowControls::CreateDialogs(QWidget* form)
     SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite);
 }
 
-QComboBox* TWindowControls::Combo(Selector selector) const
+QComboBox* TWindowControls::Combo(FileKind kind) const
 {
-    switch (selector) {
-    case Selector::CSS: return CSSCombo;
-    case Selector::GIF: return GIFCombo;
-    case Selector::HTML: return HTMLCombo;
-    case Selector::JS: return JSCombo;
-    case Selector::PNG: return PNGCombo;
-    case Selector::JPEG: return JPEgCombo;
-    }
-    return CSSCombo;
+    const auto found = combos_.find(kind);
+    return found == combos_.end() ? nullptr : found->second;
 }
 
-QLabel* TWindowControls::DisabledNotice(Selector selector) const
+QLabel* TWindowControls::DisabledNotice(FileKind kind) const
 {
-    switch (selector) {
-    case Selector::JS: return JsDisabledLabel;
-    case Selector::PNG: return PNGDisabledLabel;
-    case Selector::JPEG: return JPEGDisabledLabel;
-    default: return nullptr;
-    }
+    const auto found = notices_.find(kind);
+    return found == notices_.end() ? nullptr : found->second;
 }

@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <map>
+
 #include "app/core/RunHost.h"
 
 class QAbstractItemModel;
@@ -88,10 +90,11 @@ public:
     // font, colour, size and place); the grid shows results.
     void SetupControls(QWidget* form, QAbstractItemModel* results);
 
-    // The selector for a kind of file, and the notice shown when its plug-in
-    // is missing (none for CSS, GIF and HTML).
-    QComboBox* Combo(Selector selector) const;
-    QLabel* DisabledNotice(Selector selector) const;
+    // The selector of a row of the optimizer table (null for a row without
+    // entries), and the notice shown when its plug-in is missing (null for a
+    // row without plug-in).
+    QComboBox* Combo(FileKind kind) const;
+    QLabel* DisabledNotice(FileKind kind) const;
 
     // The page names, in page order; empty for another number.
     static QString PageName(int page);
@@ -105,4 +108,7 @@ private:
     void CreateOptimizePage(QAbstractItemModel* results);
     void CreateAboutPage();
     void CreateDialogs(QWidget* form);
+
+    std::map<FileKind, QComboBox*> combos_;
+    std::map<FileKind, QLabel*> notices_;
 };

@@ -14,10 +14,20 @@
 #include "app/ResultGridModel.h"
 #include "app/WindowControls.h"
 
-TWindowRunHost::TWindowRunHost(const TWindowControls& controls, TResultGridModel& results, TRunEnvironment environment,
-                               std::function<void()> chooseFiles)
-    : controls_(controls), results_(results), environment_(std::move(environment)), chooseFiles_(std::move(chooseFiles))
+TWindowRunHost::TWindowRunHost(const TWindowControls& controls, TResultGridModel& results, TRunEnvironment environment)
+    : controls_(controls), results_(results), environment_(std::move(environment))
 {
+}
+
+TRunRequest TWindowRunHost::Request() const
+{
+    TRunRequest request;
+    for (int index = 0; index < FileCount(); ++index) request.entries.push_back({FileAt(index), RelativeDestinationAt(index)});
+    request.outputDirText = OutputDirText();
+    request.environment = environment_;
+    request.thousandsSeparator = QLocale().groupSeparator().toStdString();
+    request.decimalSeparator = QLocale().decimalPoint().toStdString();
+    return request;
 }
 
 int TWindowRunHost::FileCount() const
@@ -42,19 +52,13 @@ std::string TWindowRunHost::OutputDirText() const
     return OutputDirPath(*controls_.OutputDir);
 }
 
-std::string TWindowRunHost::SelectorText(Selector selector) const
+TLevels TWindowRunHost::Levels() const
 {
-    return controls_.Combo(selector)->currentText().toStdString();
-}
-
-std::string TWindowRunHost::ThousandsSeparator() const
-{
-    return QLocale().groupSeparator().toStdString();
-}
-
-std::string TWindowRunHost::DecimalSeparator() const
-{
-    return QLocale().decimalPoint().toStdString();
+    TLevels levels;
+    for (const FileKind kind : Optimizers())
+        if (const QComboBox* combo = controls_.Combo(kind))
+            levels.Set(kind->name, LevelFromEntry(*kind, combo->currentText().toStdString()));
+    return levels;
 }
 
 void TWindowRunHost::SetRowCount(int rows)
@@ -67,26 +71,13 @@ void TWindowRunHost::SetCell(int column, int row, const std::string& text)
     results_.SetCell(column, row, text);
 }
 
-// Qt shows an empty range (0 to 0) as a busy indicator: a one-file run uses
-// one step instead and shows the bar full once its file is done.
-void TWindowRunHost::SetProgressMax(int maximum)
+// The bar shows the files done less one, of the files less one (it moves
+// once the second file is done). Qt shows an empty range (0 to 0) as a busy
+// indicator: a one-file run uses one step instead and shows the bar full once
+// its file is done.
+void TWindowRunHost::SetProgress(int done, int total)
 {
-    progressMax_ = maximum;
+    const int maximum = total - 1;
     controls_.ProgressBar1->setRange(0, std::max(maximum, 1));
-    controls_.ProgressBar1->setValue(0);
-}
-
-void TWindowRunHost::SetProgress(int position)
-{
-    controls_.ProgressBar1->setValue(progressMax_ <= 0 ? 1 : position);
-}
-
-void TWindowRunHost::RepaintAndProcessMessages()
-{
-    controls_.ResultGrid->viewport()->update();
-}
-
-void TWindowRunHost::ChooseFiles()
-{
-    chooseFiles_();
+    controls_.ProgressBar1->setValue(maximum <= 0 ? std::min(done, 1) : std::max(done - 1, 0));
 }

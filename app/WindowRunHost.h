@@ -1,9 +1,8 @@
 #pragma once
-// The optimization run's view of the main window: it reads the file list, the
-// output directory and the selectors, and writes the results grid and the
-// progress bar, all at the moment the run asks.
-
-#include <functional>
+// The optimization run's view of the main window: the request made from the
+// file list, the output directory and the user's number separators; the
+// selectors read as each file starts; the results grid and the progress bar
+// written as the run asks.
 
 #include "app/core/RunHost.h"
 
@@ -12,29 +11,23 @@ class TWindowControls;
 
 class TWindowRunHost : public TRunHost {
 public:
-    // The controls and the results belong to the window, which outlives this
-    // host; chooseFiles performs the "Choose files" command.
-    TWindowRunHost(const TWindowControls& controls, TResultGridModel& results, TRunEnvironment environment,
-                   std::function<void()> chooseFiles);
+    // The controls and the results belong to the window, which outlives this host.
+    TWindowRunHost(const TWindowControls& controls, TResultGridModel& results, TRunEnvironment environment);
 
-    int FileCount() const override;
-    std::string FileAt(int index) const override;
+    // The run the list and the output directory ask for now.
+    TRunRequest Request() const;
+    int FileCount() const;
+    std::string FileAt(int index) const;
     // A file of a dropped folder keeps its path below that folder.
-    std::string RelativeDestinationAt(int index) const override;
-    std::string OutputDirText() const override;
-    std::string SelectorText(Selector selector) const override;
-    const TRunEnvironment& Environment() const override { return environment_; }
-    // The user's number separators.
-    std::string ThousandsSeparator() const override;
-    std::string DecimalSeparator() const override;
+    std::string RelativeDestinationAt(int index) const;
+    std::string OutputDirText() const;
+    const TRunEnvironment& Environment() const { return environment_; }
+
+    // Every selector's text read now, as the level it starts with.
+    TLevels Levels() const override;
     void SetRowCount(int rows) override;
     void SetCell(int column, int row, const std::string& text) override;
-    void SetProgressMax(int maximum) override;
-    void SetProgress(int position) override;
-    // Schedules a repaint of the grid: the window's run is stepped from its
-    // event loop, so events need no pumping here.
-    void RepaintAndProcessMessages() override;
-    void ChooseFiles() override;
+    void SetProgress(int done, int total) override;
     bool StopRequested() const override { return stopRequested_; }
 
     // The window is closing: no file is started any more.
@@ -44,7 +37,5 @@ private:
     const TWindowControls& controls_;
     TResultGridModel& results_;
     TRunEnvironment environment_;
-    std::function<void()> chooseFiles_;
-    int progressMax_ = 100;
     bool stopRequested_ = false;
 };

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "compressors/base/Files.h"
-#include "compressors/base/PlainCopy.h"
 #include "compressors/base/SourceGuard.h"
 #include "gif/ColorMapOptimizer.h"
 #include "gif/Flattener.h"
@@ -87,13 +86,17 @@ void FlattenGIF(const std::string& source, const std::string& destination, FileS
     CompressFile(source, destination, originalSize, optimizedSize, rendering, &FlattenGIFBytes);
 }
 
-void CompressGIF(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
-                 FileSize& optimizedSize, const TRunEnvironment& environment)
+std::string OptimizeGIF(std::string_view source, const TGIFOptions& options)
 {
-    if (level == 1)
-        RecompressGIF(source, destination, originalSize, optimizedSize, environment.gif);
-    else if (level == 0)
-        PlainCopy(source, destination, originalSize, optimizedSize, environment);
-    else
-        FlattenGIF(source, destination, originalSize, optimizedSize, environment.gif);
+    TGIFMemoryBudget budget;
+    TGIFReservation files(budget, 4 * source.size());
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(source.data()), source.size());
+    const TGIFLevel level = options.level == 1 ? &RecompressGIFBytes : &FlattenGIFBytes;
+    try {
+        const std::vector<std::uint8_t> optimized =
+            level(bytes, options.rendering, &budget, bytes.empty() ? 0 : bytes.size() - 1);
+        if (optimized.size() < bytes.size()) return std::string(optimized.begin(), optimized.end());
+    } catch (const GIFOutputLimit&) {
+    }
+    return std::string(source);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "compressors/base/OptimizerTypes.h"
@@ -13,9 +14,20 @@
 class TGIFImage;
 class TGIFMemoryBudget;
 
-// Level 0: PlainCopy. Level 1: RecompressGIF. Level 2 and above: FlattenGIF.
+// The GIF row of the optimizer table run by its in-process step
+// (OptimizeInProcess, InProcessFiles.cpp): level 0 copies, otherwise OptimizeGIF.
 void CompressGIF(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
                  FileSize& optimizedSize, const TRunEnvironment& environment = DefaultRunEnvironment());
+
+struct TGIFOptions {
+    Level level = 1;
+    TGIFRenderOptions rendering;
+};
+
+// Level 1: RecompressGIFBytes, 2 and above: FlattenGIFBytes, under one memory
+// budget (which also counts the source); the source's own bytes when the
+// optimized image is not smaller.
+std::string OptimizeGIF(std::string_view source, const TGIFOptions& options);
 
 // Levels 1 and 2 on files: the destination gets the optimized image, or the
 // source's own bytes when the optimized image is not smaller (both sizes are

@@ -16,12 +16,12 @@
 // and a thread that runs a plug-in waits for it (ExecuteAndWait).
 
 #include "compressors/CompressGIF.h"
-#include "compressors/base/FileSizeOf.h"
+#include "compressors/InProcessFiles.h"
 #include "compressors/base/OptimizerTypes.h"
+#include "compressors/Optimizers.h"
+#include "compressors/base/FileSizeOf.h"
 #include "compressors/base/PlainCopy.h"
 #include "compressors/base/RunEnvironment.h"
-#include "compressors/text/CompressCSS.h"
-#include "compressors/text/CompressHTML.h"
 #include "compressors/tools/CompressJPEG.h"
 #include "compressors/tools/CompressJS.h"
 #include "compressors/tools/CompressPNG.h"

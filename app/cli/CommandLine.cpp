@@ -125,8 +125,6 @@ int DryRun(const CliOptions& options, const std::vector<TListEntry>& entries, co
            std::ostream& out, std::ostream& err)
 {
     const std::string outputDir = WithSlash(options.outputDir);
-    TBatchHost host;
-    host.selectorTexts = options.selectorTexts;
     TJobExtras extras;
     extras.incremental = options.incremental;
     extras.version = kVersion;
@@ -137,7 +135,7 @@ int DryRun(const CliOptions& options, const std::vector<TListEntry>& entries, co
         extras.previous = &records;
     }
     const std::string pluginDir = options.pluginDir.empty() ? PluginDir() : WithSlash(options.pluginDir);
-    const int refused = PrintPlan(PlanRun(entries, outputDir), LevelsOf(host), MissingPlugins(pluginDir), extras, out);
+    const int refused = PrintPlan(PlanRun(entries, outputDir), options.levels, MissingPlugins(pluginDir), extras, out);
     if (!clashes.empty()) return UsageFailure(err, clashes);
     return refused > 0 ? kExitFileFailed : kExitSuccess;
 }
@@ -148,8 +146,8 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
                    std::shared_ptr<TRunControl> control, bool terminal)
 {
     CliOptions options;
-    TBatchHost host;
-    std::vector<TListEntry> entries;
+    TRunRequest request;
+    std::vector<TListEntry>& entries = request.entries;
     try {
         options = ParseOptions(arguments);
         if (options.help) {
@@ -171,25 +169,25 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     if (!clashes.empty()) return UsageFailure(err, clashes);
 
     try {
-        host.outputDir = WithSlash(options.outputDir);
-        CreateOutputFolder(host.outputDir);
+        request.outputDirText = WithSlash(options.outputDir);
+        CreateOutputFolder(request.outputDirText);
     } catch (const std::exception& error) {
         err << kProgram << ": " << error.what() << "\n";
         return kExitFileFailed;
     }
-    for (TListEntry& entry : entries) {
-        host.files.push_back(std::move(entry.source));
-        host.relatives.push_back(std::move(entry.relative));
-    }
-    host.selectorTexts = options.selectorTexts;
+    TBatchHost host;
+    host.levels = options.levels;
     std::optional<TProgressLine> progress;
-    host.environment = CommandLineEnvironment(options, err, std::move(control), progress);
-    WarnMissingPlugins(host.environment.pluginDir, err);
+    request.environment = CommandLineEnvironment(options, err, std::move(control), progress);
+    const TRunEnvironment& environment = request.environment;
+    WarnMissingPlugins(environment.pluginDir, err);
     // The report, the JSON file and the manifest are destinations too: they never replace a listed source.
-    const std::string manifestPath = options.incremental ? host.outputDir + kManifestName : std::string();
+    const std::string manifestPath = options.incremental ? request.outputDirText + kManifestName : std::string();
+    std::vector<std::string> sources;
+    for (const TListEntry& entry : entries) sources.push_back(entry.source);
     for (const std::string& path : {options.reportPath, options.jsonPath, manifestPath}) {
         if (path.empty()) continue;
-        const std::string refusal = ReportRefusal(path, host.files);
+        const std::string refusal = ReportRefusal(path, sources);
         if (!refusal.empty()) {
             err << kProgram << ": " << refusal << "\n";
             return kExitFileFailed;
@@ -205,7 +203,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     if (!options.jsonPath.empty()) observers.list.push_back(&json);
     std::optional<TManifestUpdate> manifest;
     if (options.incremental) {
-        manifest.emplace(LoadManifest(manifestPath, err), host.outputDir);
+        manifest.emplace(LoadManifest(manifestPath, err), request.outputDirText);
         observers.list.push_back(&*manifest);
     }
     TKeptCount kept;
@@ -220,7 +218,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     int status = kExitSuccess;
     ResetResultGrid(host);
     try {
-        const std::vector<TFileFailure> failures = StartCompression(host, runOptions);
+        const std::vector<TFileFailure> failures = StartCompression(request, host, runOptions);
         if (progress) progress->Clear();
         for (const TFileFailure& failure : failures) err << failure.Source() << ": " << failure.what() << "\n";
         if (!failures.empty()) status = kExitFileFailed;
@@ -237,7 +235,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         err << kept.count << (kept.count == 1 ? " image" : " images") << " kept: output did not match\n";
     if (manifest) {
         try {
-            WriteEntireFile(manifestPath, ManifestText(manifest->Records()), host.environment.control.get());
+            WriteEntireFile(manifestPath, ManifestText(manifest->Records()), environment.control.get());
         } catch (const std::exception& error) {
             err << kProgram << ": cannot write the manifest \"" << manifestPath << "\": " << error.what() << "\n";
             status = kExitFileFailed;
@@ -247,7 +245,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
 
     if (!options.reportPath.empty()) {
         try {
-            WriteReport(host.grid, options.reportPath, host.environment.control.get());
+            WriteReport(host.grid, options.reportPath, environment.control.get());
             if (!options.quiet) out << "Report: " << options.reportPath << "\n";
         } catch (const std::exception& error) {
             err << kProgram << ": cannot write the report \"" << options.reportPath << "\": " << error.what() << "\n";
@@ -256,7 +254,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     }
     if (!options.jsonPath.empty()) {
         try {
-            WriteEntireFile(options.jsonPath, json.Text(), host.environment.control.get());
+            WriteEntireFile(options.jsonPath, json.Text(), environment.control.get());
         } catch (const std::exception& error) {
             err << kProgram << ": cannot write the JSON file \"" << options.jsonPath << "\": " << error.what() << "\n";
             status = kExitFileFailed;

@@ -29,13 +29,13 @@ int PrintPlan(const std::vector<TJob>& jobs, const TLevels& levels,
 {
     int counts[4] = {0, 0, 0, 0};
     for (const TJob& job : jobs) {
-        const bool missing = missingPlugins.count(job.kind) > 0 && job.kind != FileKind::HTML;
+        const bool missing = missingPlugins.count(job.kind) > 0 && job.kind->plugin;
         Action action = Action::Optimize;
         if (!job.refusal.empty())
             action = Action::Refused;
         else if (Reused(job, levels, missing, extras))
             action = Action::Reuse;
-        else if (job.kind == FileKind::Other || missing)
+        else if (!job.kind || missing)
             action = Action::Copy;
         ++counts[static_cast<int>(action)];
         out << job.source << " -> " << job.destination << ": ";

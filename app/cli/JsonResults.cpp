@@ -1,7 +1,7 @@
 #include "app/cli/JsonResults.h"
 
 #include "app/cli/JsonWrite.h"
-#include "app/core/Level.h"
+#include "compressors/Optimizers.h"
 
 namespace {
 

@@ -8,61 +8,28 @@
 #include <thread>
 #include <tuple>
 
-#include "app/core/Level.h"
-#include "app/core/Selectors.h"
+#include "compressors/Optimizers.h"
 
 namespace {
 
-// The level options, in the help's order; a help text's lines go below each other.
-struct LevelOption {
-    const char* name;
-    Selector selector;
-    const char* help;
-};
-
-const LevelOption kLevelOptions[] = {
-    {"--css", Selector::CSS,
-     "1 drops comments and spaces (strings, url() and /*! */ stay);\n"
-     "2* also regroups the rules where no rule in between sets the\n"
-     "same property. Lossy at an edge: an old browser that rejects\n"
-     "one selector of a grouped list (:has()) drops the whole list"},
-    {"--html", Selector::HTML,
-     "1 drops comments and spaces, rewrites tags, never text; 2* also\n"
-     "minifies inline styles and scripts at the --css and --js levels.\n"
-     "Both lossy: white space styled as written only by a sheet\n"
-     "from another site, the site's root or @import still shrinks"},
-    {"--js", Selector::JS,
-     "1 drops comments, 2 also whitespace, 3* also line breaks, 4 also\n"
-     "shortens local names"},
-    {"--png", Selector::PNG, "1 fast, 2 normal, 3 slow, 4* extreme: same pixels and colours"},
-    {"--gif", Selector::GIF,
-     "1* same pictures; 2 lossy: colours move to a fixed\n"
-     "256-colour palette; frames, delays, loop and transparency stay"},
-    {"--jpeg", Selector::JPEG,
-     "same picture at every level. Drops 1 the comment, 2 Exif,\n"
-     "3 IPTC, 12 comment+Exif, 13 comment+IPTC, 23 Exif+IPTC, 4* all\n"
-     "but the image; the Exif orientation (alone in a minimal Exif\n"
-     "section) and the colour profile stay"},
-};
-
-std::vector<int> AllowedLevels(Selector selector)
+// The value of a row's level option (--css ...).
+Level LevelValue(const TOptimizerRow& row, const std::string& value)
 {
-    std::vector<int> levels;
-    for (const auto& entry : SelectorEntries(selector))
-        levels.push_back(LevelFromText(entry, selector == Selector::JPEG));
-    std::sort(levels.begin(), levels.end());
-    return levels;
-}
-
-std::string LevelEntry(const LevelOption& option, const std::string& value)
-{
-    const std::vector<int> allowed = AllowedLevels(option.selector);
     std::string list;
-    for (const int level : allowed) {
-        if (value == std::to_string(level)) return EntryForLevel(option.selector, level);
+    for (const int level : RowLevels(row)) {
+        if (value == std::to_string(level)) return static_cast<Level>(level);
         list += (list.empty() ? "" : ", ") + std::to_string(level);
     }
-    throw UsageError(std::string(option.name) + ": invalid level \"" + value + "\" (allowed: " + list + ")");
+    throw UsageError("--" + row.name + ": invalid level \"" + value + "\" (allowed: " + list + ")");
+}
+
+// The rows with levels: each gives an option --NAME.
+std::vector<FileKind> LevelRows()
+{
+    std::vector<FileKind> rows;
+    for (const FileKind row : Optimizers())
+        if (!row->entries.empty()) rows.push_back(row);
+    return rows;
 }
 
 // A whole number from 0 to maximum, as the option's value.
@@ -131,10 +98,10 @@ std::string Typed(const std::vector<std::string>& arguments, const std::string& 
 std::string LevelHelp()
 {
     std::string text;
-    for (const LevelOption& option : kLevelOptions) {
-        std::string head = std::string("  ") + option.name + " N";
+    for (const FileKind row : LevelRows()) {
+        std::string head = "  --" + row->name + " N";
         head.resize(14, ' ');
-        for (std::string_view rest = option.help; !rest.empty();) {
+        for (std::string_view rest = row->commandLineHelp; !rest.empty();) {
             const std::size_t end = std::min(rest.find('\n'), rest.size());
             text.append(head).append(rest.substr(0, end)) += '\n';
             head.assign(14, ' ');
@@ -171,13 +138,10 @@ CliOptions ParseOptions(const std::vector<std::string>& arguments)
     app.add_flag("-n,--dry-run", options.dryRun);
     app.add_flag("--flat", options.flat);
     app.add_flag("--allow-overwrite", options.allowOverwrite);
-    std::map<Selector, std::string> levels;
-    for (const LevelOption& option : kLevelOptions) {
-        // The window starts GIF at 2; the command line keeps every picture as it is.
-        options.selectorTexts[option.selector] =
-            option.selector == Selector::GIF ? EntryForLevel(option.selector, 1)
-                                             : SelectorEntries(option.selector)[DefaultEntryIndex(option.selector)];
-        app.add_option(option.name, levels[option.selector], option.help);
+    std::map<FileKind, std::string> levels;
+    for (const FileKind row : LevelRows()) {
+        options.levels.Set(row->name, row->commandLineDefault);
+        app.add_option("--" + row->name, levels[row]);
     }
 
     std::vector<std::string> reversed = ReversedForParse(arguments);
@@ -219,8 +183,8 @@ CliOptions ParseOptions(const std::vector<std::string>& arguments)
         options.jobs = static_cast<int>(Count(typed, jobs, kMaxJobs));
         if (options.jobs == 0) throw UsageError(typed + ": at least one file at a time");
     }
-    for (const LevelOption& option : kLevelOptions)
-        if (given(option.name)) options.selectorTexts[option.selector] = LevelEntry(option, levels[option.selector]);
+    for (const FileKind row : LevelRows())
+        if (app.count("--" + row->name) > 0) options.levels.Set(row->name, LevelValue(*row, levels[row]));
     if (!given("--output-dir")) throw UsageError("missing required option -o/--output-dir");
     if (options.paths.empty()) throw UsageError("no PATH given");
     return options;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/RunHost.h"
+#include "compressors/Optimizers.h"
 #include "compressors/base/ToolLimits.h"
 
 // A command line that cannot be run (exit status 2).
@@ -24,7 +24,7 @@ struct CliOptions {
     std::string pluginDir;   // empty: plugins/ beside the program
     int toolTimeoutSeconds = kDefaultToolTimeoutSeconds;
     std::uint64_t toolMemoryBytes = DefaultToolMemoryBytes();
-    std::map<Selector, std::string> selectorTexts;  // the selector entry of each level
+    TLevels levels;                                 // of every row of the optimizer table
     int jobs = 1;                                   // files optimized at once (default: the CPU cores)
     bool keepGoing = false;                         // a failing file does not end the run
     bool quiet = false;                             // no progress line, no table

@@ -1,42 +1,8 @@
 #include "app/core/BatchHost.h"
 
-#include "app/core/Selectors.h"
-
-TBatchHost::TBatchHost()
+TLevels TBatchHost::Levels() const
 {
-    for (const Selector selector : AllSelectors())
-        selectorTexts[selector] = SelectorEntries(selector)[DefaultEntryIndex(selector)];
-}
-
-int TBatchHost::FileCount() const
-{
-    return static_cast<int>(files.size());
-}
-
-std::string TBatchHost::FileAt(int index) const
-{
-    return files.at(static_cast<std::size_t>(index));
-}
-
-std::string TBatchHost::RelativeDestinationAt(int index) const
-{
-    const auto at = static_cast<std::size_t>(index);
-    return at < relatives.size() ? relatives[at] : std::string();
-}
-
-std::string TBatchHost::OutputDirText() const
-{
-    return outputDir;
-}
-
-std::string TBatchHost::SelectorText(Selector selector) const
-{
-    return selectorTexts.at(selector);
-}
-
-const TRunEnvironment& TBatchHost::Environment() const
-{
-    return environment;
+    return levels;
 }
 
 void TBatchHost::SetRowCount(int rows)
@@ -49,19 +15,8 @@ void TBatchHost::SetCell(int column, int row, const std::string& text)
     grid.SetCell(column, row, text);
 }
 
-void TBatchHost::SetProgressMax(int maximum)
+void TBatchHost::SetProgress(int done, int files)
 {
-    progressMax = maximum;
-}
-
-void TBatchHost::SetProgress(int position)
-{
-    progress = position;
-}
-
-void TBatchHost::RepaintAndProcessMessages() {}
-
-void TBatchHost::ChooseFiles()
-{
-    choseFiles = true;
+    progress = done;
+    total = files;
 }

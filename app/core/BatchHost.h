@@ -1,40 +1,21 @@
 #pragma once
-// A run host without a window: a fixed file list, output directory and
-// selector texts, and an in-memory grid and progress bar. The command line
-// runs on it; tests extend it.
+// A run host without a window: fixed levels, and an in-memory grid and
+// progress. The command line runs on it; tests extend it.
 
-#include <map>
 #include <string>
-#include <vector>
 
 #include "app/core/ResultGrid.h"
 #include "app/core/RunHost.h"
 
 class TBatchHost : public TRunHost {
 public:
-    // Every selector at its default entry.
-    TBatchHost();
-
-    std::vector<std::string> files;
-    std::vector<std::string> relatives;  // per file: its destination below the output folder; missing or empty: flat
-    std::string outputDir;
-    std::map<Selector, std::string> selectorTexts;
+    TLevels levels;  // a kind without a level of its own: its row's default entry
     TResultGrid grid;
-    TRunEnvironment environment;  // DefaultRunEnvironment's values unless changed
-    int progressMax = 100;
-    int progress = 0;
-    bool choseFiles = false;  // the run asked for the "Choose files" page
+    int progress = 0;  // files done
+    int total = 0;     // of the run's files
 
-    int FileCount() const override;
-    std::string FileAt(int index) const override;
-    std::string RelativeDestinationAt(int index) const override;
-    std::string OutputDirText() const override;
-    std::string SelectorText(Selector selector) const override;
-    const TRunEnvironment& Environment() const override;
+    TLevels Levels() const override;
     void SetRowCount(int rows) override;
     void SetCell(int column, int row, const std::string& text) override;
-    void SetProgressMax(int maximum) override;
-    void SetProgress(int position) override;
-    void RepaintAndProcessMessages() override;
-    void ChooseFiles() override;
+    void SetProgress(int done, int files) override;
 };

@@ -1,28 +1,21 @@
 #pragma once
-// The kind of a file by its extension: the one table of the extensions the
-// program knows. The run picks its optimizer by it, the window its icons, the
-// folder walk and the open dialog their files.
+// The kind of a file by its extension: the optimizer table's row for it. The
+// run picks its optimizer by it, the window its icons, the folder walk and
+// the open dialog their files.
 
-#include <span>
 #include <string>
-#include <string_view>
+#include <vector>
 
-enum class FileKind { CSS, GIF, HTML, JS, PNG, JPEG, Other };
-
-// How an extension is compared with the table.
-enum class LetterCase {
-    Exact,  // case-sensitive: ".CSS" is no style sheet (the run, the icons)
-    Any     // ASCII letters in any case: ".CSS" is one (the folder walk, the open dialog)
-};
+#include "compressors/Optimizers.h"
 
 struct TExtensionKind {
-    std::string_view extension;  // dot included, lower case
+    std::string extension;  // dot included, lower case
     FileKind kind;
 };
 
-// Every known extension, in the order the open dialog lists them:
-// .css .js .htm .html .gif .jpg .jpeg .jpe .png.
-std::span<const TExtensionKind> KnownExtensions();
+// Every known extension, in the order of the table's rows and of each row's
+// extensions: .css .js .htm .html .gif .jpg .jpeg .jpe .png for the built-in rows.
+std::vector<TExtensionKind> KnownExtensions();
 
-// The kind of ExtensionOf(path); Other for an unlisted or empty extension.
+// The kind of ExtensionOf(path); null for an unlisted or empty extension.
 FileKind FileKindOf(const std::string& path, LetterCase letterCase = LetterCase::Exact);

@@ -24,7 +24,7 @@ std::vector<std::size_t> StartOrder(const std::vector<TJob>& jobs, int workers)
     std::vector<std::uintmax_t> weight(jobs.size(), 0);  // 0: not an image started early
     for (std::size_t index = 0; index < jobs.size(); ++index) {
         const TJob& job = jobs[index];
-        const bool image = job.kind == FileKind::PNG || job.kind == FileKind::JPEG || job.kind == FileKind::GIF;
+        const bool image = job.kind && job.kind->picture.has_value();
         if (!image || destinations[job.destination] != 1) continue;
         std::error_code error;
         const std::uintmax_t size = std::filesystem::file_size(job.source, error);

@@ -5,28 +5,10 @@
 
 #include "compressors/base/PlainCopy.h"
 
-namespace {
-
-bool KeptByTheRun(FileKind kind)
-{
-    switch (kind) {
-    case FileKind::CSS:
-    case FileKind::HTML:
-    case FileKind::JS:
-    case FileKind::PNG:
-    case FileKind::JPEG: return true;
-    case FileKind::GIF:
-    case FileKind::Other: break;
-    }
-    return false;
-}
-
-}  // namespace
-
 void KeepSourceWhenNotSmaller(const TJob& job, Level level, FileSize& originalSize, FileSize& optimizedSize,
                               const TRunEnvironment& environment)
 {
-    if (level == 0 || !KeptByTheRun(job.kind)) return;
+    if (level == 0 || !job.kind || !job.kind->keepSourceWhenNotSmaller) return;
     std::error_code error;
     const std::uintmax_t written = std::filesystem::file_size(job.destination, error);
     if (error) return;

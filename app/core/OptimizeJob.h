@@ -4,22 +4,9 @@
 #include <map>
 #include <string>
 
-#include "app/core/RunHost.h"
 #include "app/core/RunPlan.h"
-#include "compressors/base/OptimizerTypes.h"
-
-// The six selectors' levels at one moment.
-struct TLevels {
-    Level css = 2;
-    Level gif = 2;
-    Level html = 2;
-    Level js = 3;
-    Level png = 4;
-    Level jpeg = 4;
-};
-
-// The host's selectors read now (on the host's thread).
-TLevels LevelsOf(const TRunHost& host);
+#include "compressors/Optimizers.h"
+#include "compressors/base/RunEnvironment.h"
 
 // The plug-in files missing from a plug-in folder, by the kind of file they serve.
 std::map<FileKind, std::string> MissingPlugins(const std::string& pluginDir);
@@ -36,8 +23,10 @@ struct TJobResult {
     bool kept = false;
 };
 
-// Refuses a refused job, creates its new folders (CreateOutputFolders), picks
-// the optimizer by the job's kind and runs it. A file whose plug-in is
+// Refuses a refused job, creates its new folders (CreateOutputFolders) and
+// runs the job's row of the optimizer table: its in-process optimizer through
+// OptimizeInProcess, or its plug-in (a file of no kind, or of a row with
+// neither, is copied). A file whose plug-in is
 // missing is copied, with one notice per plug-in and run through the
 // environment's notify hook (stderr when it has none). An output that is not
 // smaller than its source becomes the source's bytes (KeepSourceWhenNotSmaller),

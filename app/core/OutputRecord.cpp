@@ -31,30 +31,16 @@ std::int64_t TimeNs(const struct timespec& time)
 
 const char* KindText(FileKind kind)
 {
-    switch (kind) {
-    case FileKind::CSS: return "css";
-    case FileKind::GIF: return "gif";
-    case FileKind::HTML: return "html";
-    case FileKind::JS: return "js";
-    case FileKind::PNG: return "png";
-    case FileKind::JPEG: return "jpeg";
-    default: return "other";
-    }
+    return kind ? kind->name.c_str() : "other";
 }
 
 std::string AppliedLevels(FileKind kind, const TLevels& levels, bool pluginMissing)
 {
-    const auto one = [](const char* name, Level level) { return std::string(name) + "=" + std::to_string(level); };
-    if (pluginMissing && kind != FileKind::HTML) return "copy";
-    switch (kind) {
-    case FileKind::CSS: return one("css", levels.css);
-    case FileKind::GIF: return one("gif", levels.gif);
-    case FileKind::HTML: return one("html", levels.html) + " " + one("js", levels.js) + " " + one("css", levels.css);
-    case FileKind::JS: return one("js", levels.js);
-    case FileKind::PNG: return one("png", levels.png);
-    case FileKind::JPEG: return one("jpeg", levels.jpeg);
-    default: return {};
-    }
+    if (!kind) return {};
+    if (pluginMissing && kind->plugin) return "copy";
+    std::string applied = kind->name + "=" + std::to_string(levels.Of(*kind));
+    for (const std::string& other : kind->alsoUses) applied += " " + other + "=" + std::to_string(levels.Of(other));
+    return applied;
 }
 
 std::uint64_t HashFile(const std::string& path, std::uint64_t* size)

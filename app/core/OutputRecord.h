@@ -48,7 +48,7 @@ struct TJobExtras {
     bool copyFailed = false;
 };
 
-// "css", "gif", "html", "js", "png", "jpeg", "other".
+// The name of the kind's row ("css", "gif" ...); "other" for none.
 const char* KindText(FileKind kind);
 
 // The levels that apply to a file of this kind, as recorded: "html=2 js=3 css=2" for a

@@ -3,10 +3,13 @@
 #include <filesystem>
 #include <system_error>
 
-const std::vector<TPluginFile>& PluginFiles()
+std::vector<TPluginFile> PluginFiles()
 {
-    static const std::vector<TPluginFile> files = {
-        {"jhead.exe", Selector::JPEG}, {"pngout.exe", Selector::PNG}, {"ESC.wsf", Selector::JS}};
+    std::vector<TPluginFile> files;
+    for (const bool images : {true, false})
+        for (const FileKind kind : Optimizers())
+            if (!kind->pluginFile.empty() && kind->picture.has_value() == images)
+                files.push_back({kind->pluginFile, kind});
     return files;
 }
 

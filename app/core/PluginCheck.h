@@ -1,18 +1,19 @@
 #pragma once
-// Presence of the three plug-in files.
+// Presence of the plug-in files the optimizer table's rows need.
 
 #include <string>
 #include <vector>
 
-#include "app/core/RunHost.h"
+#include "compressors/Optimizers.h"
 
 struct TPluginFile {
-    const char* name;   // file name inside the plug-in folder
-    Selector selector;  // the selector it serves
+    std::string name;   // file name inside the plug-in folder
+    FileKind kind;      // the row it serves
 };
 
-// "jhead.exe", "pngout.exe", "ESC.wsf", in the order they are checked.
-const std::vector<TPluginFile>& PluginFiles();
+// The rows' plug-in files, in the order they are checked ("jhead.exe",
+// "pngout.exe", "ESC.wsf" for the built-in rows: the images' first).
+std::vector<TPluginFile> PluginFiles();
 
 // True when `directory` + name is a file; a folder of that name does not count.
 bool PluginPresent(const std::string& directory, const std::string& name);

@@ -6,24 +6,10 @@
 #include "compressors/base/PlainCopy.h"
 #include "compressors/verify/PictureCheck.h"
 
-namespace {
-
-std::optional<TImageFormat> FormatOf(FileKind kind)
-{
-    switch (kind) {
-    case FileKind::GIF: return TImageFormat::GIF;
-    case FileKind::PNG: return TImageFormat::PNG;
-    case FileKind::JPEG: return TImageFormat::JPEG;
-    default: return std::nullopt;
-    }
-}
-
-}  // namespace
-
 bool KeepSourceWhenNotSamePicture(const TJob& job, Level level, FileSize& originalSize, FileSize& optimizedSize,
                                   const TRunEnvironment& environment)
 {
-    const std::optional<TImageFormat> format = FormatOf(job.kind);
+    const std::optional<TImageFormat> format = job.kind ? job.kind->picture : std::nullopt;
     if (level == 0 || !format || !environment.proveImages) return false;
     const std::vector<std::uint8_t> output = ReadEntireFileBytes(job.destination);
     const std::vector<std::uint8_t> source = ReadEntireFileBytes(job.source);

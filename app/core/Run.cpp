@@ -31,30 +31,25 @@ void ResetResultGrid(TRunHost& host)
     for (int column = 0; column < kColumns; ++column) host.SetCell(column, 1, "");
 }
 
-TCompressionRun::TCompressionRun(TRunHost& host, const TRunOptions& options, std::function<void()> wakeup)
-    : host_(host), options_(options)
+TCompressionRun::TCompressionRun(const TRunRequest& request, TRunHost& host, const TRunOptions& options,
+                                 std::function<void()> wakeup)
+    : host_(host), options_(options), thousands_(request.thousandsSeparator), decimal_(request.decimalSeparator)
 {
-    const int count = host.FileCount();
-    if (count <= 0) {
+    const int count = static_cast<int>(request.entries.size());
+    if (count == 0) {
         empty_ = true;
-        host.ChooseFiles();
         return;
     }
     host.SetRowCount(count + 2);
-    host.SetProgress(0);
-    host.SetProgressMax(count - 1);
+    host.SetProgress(0, count);
 
-    environment_ = host.Environment();
+    environment_ = request.environment;
     if (!environment_.control) environment_.control = std::make_shared<TRunControl>();
     environment_.control->BeginRun();
-    std::vector<TListEntry> entries;
-    entries.reserve(static_cast<std::size_t>(count));
-    for (int index = 0; index < count; ++index)
-        entries.push_back({host.FileAt(index), host.RelativeDestinationAt(index)});
-    std::vector<TJob> jobs = PlanRun(entries, host.OutputDirText());
+    std::vector<TJob> jobs = PlanRun(request.entries, request.outputDirText);
     outcomes_.resize(jobs.size());
     TJobExtras extras = options_.extras;
-    extras.outputDirText = host.OutputDirText();
+    extras.outputDirText = request.outputDirText;
     extras.copyFailed = extras.copyFailed && options_.keepGoing;
     files_ = std::make_unique<TFileRun>(std::move(jobs), environment_, options_.workers, std::move(wakeup),
                                         std::move(extras));
@@ -97,7 +92,7 @@ void TCompressionRun::StartFiles()
             break;
         }
         if (options_.observer) options_.observer->Started(files_->Jobs()[files_->NextIndex()]);
-        files_->Start(LevelsOf(host_));
+        files_->Start(host_.Levels());
     }
 }
 
@@ -113,15 +108,15 @@ void TCompressionRun::Publish()
     for (TFileOutcome& outcome : files_->TakeFinished()) {
         if (outcome.cancelled) stopping_ = cancelled_ = true;
         if (outcome.failed && !options_.keepGoing) files_->StopAfter(outcome.index);
-        if (!outcome.failed || (options_.keepGoing && !outcome.cancelled)) host_.SetProgress(finished_++);
+        if (!outcome.failed || (options_.keepGoing && !outcome.cancelled))
+            host_.SetProgress(++finished_, static_cast<int>(outcomes_.size()));
         if (options_.observer) options_.observer->Finished(jobs[outcome.index], outcome);
         const std::size_t index = outcome.index;
         outcomes_[index] = std::make_unique<TFileOutcome>(std::move(outcome));
     }
 
-    const std::string thousands = host_.ThousandsSeparator();
-    const std::string decimal = host_.DecimalSeparator();
-    bool shown = false;
+    const std::string& thousands = thousands_;
+    const std::string& decimal = decimal_;
     while (!halted_ && shown_ < outcomes_.size() && outcomes_[shown_]) {
         const TFileOutcome& outcome = *outcomes_[shown_];
         const TJob& job = jobs[shown_];
@@ -149,9 +144,7 @@ void TCompressionRun::Publish()
         if (options_.observer) options_.observer->Shown(job, outcome);
         outcomes_[shown_].reset();
         ++shown_;
-        shown = true;
     }
-    if (shown && !halted_) host_.RepaintAndProcessMessages();
 }
 
 std::vector<TFileFailure> TCompressionRun::Finish()
@@ -167,13 +160,13 @@ std::vector<TFileFailure> TCompressionRun::Finish()
     if (host_.StopRequested()) return passed_;
     const int total = static_cast<int>(outcomes_.size()) + 1;
     host_.SetCell(3, total, "TOTAL");
-    host_.SetCell(4, total, RatioText(totalOptimized_, totalOriginal_, host_.DecimalSeparator()));
+    host_.SetCell(4, total, RatioText(totalOptimized_, totalOriginal_, decimal_));
     return passed_;
 }
 
-std::vector<TFileFailure> StartCompression(TRunHost& host, const TRunOptions& options)
+std::vector<TFileFailure> StartCompression(const TRunRequest& request, TRunHost& host, const TRunOptions& options)
 {
-    TCompressionRun run(host, options);
+    TCompressionRun run(request, host, options);
     while (run.Step()) run.Wait();
     return run.Finish();
 }

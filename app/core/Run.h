@@ -1,15 +1,15 @@
 #pragma once
-// The optimization run over the host's file list.
+// The optimization run over a request's list.
 //
 // Every destination is planned and checked before the first file is written
-// (RunPlan.h); a host entry with a relative destination keeps it below the
-// output folder (TRunHost::RelativeDestinationAt), the others go flat into it.
+// (RunPlan.h); an entry with a relative destination keeps it below the
+// output folder, the others go flat into it.
 // Up to `workers` files are optimized at once (FileRun.h), but the host sees
 // one thread only: every host call (SetCell, SetProgress,
-// RepaintAndProcessMessages, the selectors read for the next file ...)
+// the levels read for the next file ...)
 // happens on the thread that drives the run. Rows are filled in list order: a
-// row is written once every row before it is; the grid, the TOTAL row and the
-// outputs do not depend on the number of workers. The progress bar counts
+// row is written whole once every row before it is; the grid, the TOTAL row
+// and the outputs do not depend on the number of workers. The progress counts
 // finished files. An image kept because its output did not show the
 // source's picture (ProvedOutput.h) shows the source's sizes and the ratio
 // followed by "; kept: output did not match".
@@ -32,8 +32,9 @@
 // files are back. StopRequested() ends the run after the files under way,
 // without TOTAL. Files whose plug-in is missing from the plug-in folder are
 // copied unchanged, with one notice per plug-in and run. The environment's
-// control (one is made when the host has none) starts a new run: notices are
-// shown again.
+// control (one is made when the request has none) starts a new run: notices
+// are shown again. An empty list makes a run that has ended and touches
+// nothing (the front end asks for files instead).
 
 #include <cstddef>
 #include <functional>
@@ -64,7 +65,7 @@ struct TRunOptions {
     bool keepGoing = false;
     TRunObserver* observer = nullptr;  // may be null
     // Reuse and record outputs (OutputRecord.h), keep the sources' times; the
-    // output directory text is the host's.
+    // output directory text is the request's.
     TJobExtras extras;
 };
 
@@ -73,24 +74,24 @@ void ResetResultGrid(TRunHost& host);
 
 // One run, driven step by step from the host's thread. The window drives it
 // from its event loop:
-//     run = std::make_unique<TCompressionRun>(host, options, [this] { post an event });
+//     run = std::make_unique<TCompressionRun>(request, host, options, [this] { post an event });
 //     on that event (and once after construction): if (!run->Step()) { run->Finish(); run.reset(); }
 // (Finish() throws as StartCompression does.) A blocking driver calls Wait()
 // between steps. Closing the window: control->Cancel(), then keep stepping
 // (or destroy the run: the destructor waits for the running files).
 class TCompressionRun {
 public:
-    // Plans the run and prepares the grid (N + 2 rows, progress 0 of N - 1).
-    // An empty list performs ChooseFiles and makes a run that has ended.
+    // Plans the run and prepares the grid (N + 2 rows, progress 0 of N).
     // `wakeup` runs on a worker thread whenever Step has something to do.
-    TCompressionRun(TRunHost& host, const TRunOptions& options, std::function<void()> wakeup = {});
+    TCompressionRun(const TRunRequest& request, TRunHost& host, const TRunOptions& options,
+                    std::function<void()> wakeup = {});
     ~TCompressionRun();
 
     // Shows the rows that are ready, repaints, starts files while workers are
     // free; never blocks. False once the run has ended (call Finish).
     bool Step();
     // Blocks until Step has something to do; while waiting it runs the
-    // environment's message pump (when the host gave one) every 150 ms.
+    // environment's message pump (when the request gave one) every 150 ms.
     void Wait();
     // Writes the TOTAL row when the run completed; throws TFileFailure or
     // RunCancelled as the header says. Returns the failures a keepGoing run
@@ -104,6 +105,8 @@ private:
 
     TRunHost& host_;
     TRunOptions options_;
+    std::string thousands_;
+    std::string decimal_;
     TRunEnvironment environment_;
     std::unique_ptr<TFileRun> files_;
     std::vector<std::unique_ptr<TFileOutcome>> outcomes_;  // by index, until shown
@@ -120,4 +123,5 @@ private:
 };
 
 // The blocking run: a TCompressionRun stepped to its end on this thread.
-std::vector<TFileFailure> StartCompression(TRunHost& host, const TRunOptions& options = {});
+std::vector<TFileFailure> StartCompression(const TRunRequest& request, TRunHost& host,
+                                           const TRunOptions& options = {});

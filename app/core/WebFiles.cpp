@@ -9,7 +9,7 @@
 
 bool IsWebFile(const std::string& path)
 {
-    return FileKindOf(path, LetterCase::Any) != FileKind::Other;
+    return FileKindOf(path, LetterCase::Any) != nullptr;
 }
 
 std::vector<std::string> CollectWebFiles(const std::string& folder)

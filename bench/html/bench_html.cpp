@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "compressors/Compressors.h"
+#include "compressors/Optimizers.h"
 #include "compressors/text/HtmlMinifier.h"
 
 namespace {
@@ -105,8 +106,8 @@ std::string ReadFile(const std::string& path)
 
 HtmlLevels LevelsFrom(char** argv)
 {
-    return HtmlLevels{static_cast<Level>(std::atoi(argv[0])), static_cast<Level>(std::atoi(argv[1])),
-                      static_cast<Level>(std::atoi(argv[2]))};
+    return PageLevels(static_cast<Level>(std::atoi(argv[0])), static_cast<Level>(std::atoi(argv[1])),
+                      static_cast<Level>(std::atoi(argv[2])));
 }
 
 int Generate(double megabytes, const std::string& out)

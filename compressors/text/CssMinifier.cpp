@@ -11,3 +11,9 @@ std::string MinifyCSSMaximum(std::string_view text)
     RegroupRuns(basic, sink);
     return result;
 }
+
+std::string MinifyCSS(std::string_view text, const TCssOptions& options)
+{
+    if (options.level == 0) return std::string(text);
+    return options.level == 2 ? MinifyCSSMaximum(text) : MinifyCSSBasic(text);
+}

@@ -9,14 +9,12 @@
 #include <system_error>
 #include <utility>
 
-#include "compressors/base/FileErrors.h"
-#include "compressors/base/Files.h"
-#include "compressors/text/CssMinifier.h"
 #include "compressors/text/HtmlChars.h"
 #include "compressors/text/HtmlTag.h"
 #include "compressors/text/HtmlTokens.h"
 #include "compressors/text/ScriptType.h"
-#include "compressors/tools/CompressJS.h"
+#include "compressors/base/FileErrors.h"
+#include "compressors/base/Files.h"
 #include "compressors/tools/ToolError.h"
 
 namespace {
@@ -127,7 +125,7 @@ std::string_view TrimControl(std::string_view text)
     return text.substr(first, last - first);
 }
 
-void CopyStyleBlock(HtmlScan& scan, Level cssLevel)
+void CopyStyleBlock(HtmlScan& scan, const THtmlStyleMinifier& style, Level cssLevel)
 {
     const std::size_t p = scan.position;
     const auto bounds = FindElement(scan, scan.nextStyleEnd);
@@ -137,17 +135,15 @@ void CopyStyleBlock(HtmlScan& scan, Level cssLevel)
     const std::string_view content = text.substr(g, e - g);
     const std::string_view attributes = text.substr(p + styleOpen.size(), g - 1 - p - styleOpen.size());
     scan.output.append(OnlyHtmlSpaces(attributes) ? fixedStyleTag : text.substr(p, g - p));
-    if (cssLevel == 0)
+    if (cssLevel == 0 || !style)
         scan.output.append(content);
-    else if (cssLevel == 2)
-        scan.output.append(MinifyCSSMaximum(content));
     else
-        scan.output.append(MinifyCSSBasic(content));
+        scan.output.append(style(content, cssLevel));
     scan.output.append(styleClose);
     scan.position = e + styleClose.size();
 }
 
-void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Level jsLevel,
+void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, THtmlScriptTool tool, Level jsLevel,
                      const TRunEnvironment& environment)
 {
     const std::size_t p = scan.position;
@@ -155,15 +151,15 @@ void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Le
     if (!bounds) return;
     const std::size_t end = bounds->second + scriptClose.size();
     const std::string_view element = std::string_view(scan.text).substr(p, end - p);
-    if (FileExists(environment.pluginDir + "ESC.wsf"))
-        scan.output.append(MinifyScriptBlock(destinationDirectory, element, jsLevel, environment));
+    if (tool && FileExists(environment.pluginDir + "ESC.wsf"))
+        scan.output.append(MinifyScriptBlock(destinationDirectory, element, jsLevel, tool, environment));
     else
         scan.output.append(element);
     scan.position = end;
 }
 
 std::string MinifyScriptBlock(const std::string& destinationDirectory, std::string_view element, Level jsLevel,
-                              const TRunEnvironment& environment)
+                              THtmlScriptTool tool, const TRunEnvironment& environment)
 {
     const std::size_t tagEnd = element.size() > 1 && StartsTag(element, 0) ? ReadTag(element, 0).end : HtmlTag::none;
     const std::size_t c = tagEnd == HtmlTag::none ? tagEnd : element.find(scriptClose, tagEnd);
@@ -185,7 +181,7 @@ std::string MinifyScriptBlock(const std::string& destinationDirectory, std::stri
         FileSize originalSize = 0;
         FileSize optimizedSize = 0;
         try {
-            CompressJS(files.Input(), files.Output(), jsLevel, originalSize, optimizedSize, environment);
+            tool(files.Input(), files.Output(), jsLevel, originalSize, optimizedSize, environment);
         } catch (const ToolError&) {
             return std::string(element);  // the tool declined or broke: the element as it stands is still right
         }

@@ -3,26 +3,30 @@
 // take (no ">" or no closing tag) is copied as any other start tag, so its
 // content stays raw text. The opening tag ends at its first ">" outside quotes.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "compressors/base/OptimizerTypes.h"
 #include "compressors/base/RunEnvironment.h"
 #include "compressors/text/HtmlScan.h"
+#include "compressors/text/PageTools.h"
 
 // At "<style": minifies the content up to the first "</style>" after the
-// opening tag at the CSS level (0 unchanged, 1 basic, 2 maximum). An
+// opening tag with the style minifier at the CSS level (kept as written at
+// level 0 or without one). An
 // opening tag with nothing but HTML spaces after "<style" becomes
 // <style type="text/css">; any other is kept as it stands.
-void CopyStyleBlock(HtmlScan& scan, Level cssLevel);
+void CopyStyleBlock(HtmlScan& scan, const THtmlStyleMinifier& style, Level cssLevel);
 
 // At "<script": the element through the first "</script>" after the opening
-// tag's ">" goes through the script tool when ESC.wsf is in the environment's
-// plug-in folder, and is copied unchanged otherwise.
-void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Level jsLevel,
+// tag's ">" goes through the script tool at the JS level when there is one
+// and ESC.wsf is in the environment's plug-in folder, and is copied unchanged
+// otherwise.
+void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, THtmlScriptTool tool, Level jsLevel,
                      const TRunEnvironment& environment);
 
-// Runs the element's trimmed body through CompressJS by way of
+// Runs the element's trimmed body through the script tool by way of
 // "_temporary.<unique>.t3mp" and "_temporary.<unique>.7emp" in the
 // destination directory (created exclusively, registered with the run's
 // control) and returns the opening tag, the trimmed result and "</script>".
@@ -36,7 +40,7 @@ void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, Le
 // A temporary file that cannot be made or read fails the page (FileError),
 // and so does a cancelled run (RunCancelled).
 std::string MinifyScriptBlock(const std::string& destinationDirectory, std::string_view element, Level jsLevel,
-                              const TRunEnvironment& environment);
+                              THtmlScriptTool tool, const TRunEnvironment& environment);
 
 // The text without leading and trailing bytes of code 32 or less.
 std::string_view TrimControl(std::string_view text);

@@ -29,9 +29,9 @@ std::string MinifyHTML(const std::string& text, const HtmlLevels& levels, const 
         if (next == '!' && scan.At(p, "<!--")) {
             SkipComment(scan);
         } else if (blocks && next == 's' && scan.At(p, "<style")) {
-            CopyStyleBlock(scan, levels.css);
+            CopyStyleBlock(scan, levels.style, levels.css);
         } else if (blocks && next == 's' && scan.At(p, "<script")) {
-            CopyScriptBlock(scan, destinationDirectory, levels.js, environment);
+            CopyScriptBlock(scan, destinationDirectory, levels.script, levels.js, environment);
         } else if (next == '/') {
             CopyEndTag(scan);
         } else if ((next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z')) {

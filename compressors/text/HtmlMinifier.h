@@ -13,11 +13,18 @@
 
 #include "compressors/base/OptimizerTypes.h"
 #include "compressors/base/RunEnvironment.h"
+#include "compressors/text/PageTools.h"
 
+// The page's level, and the minifiers the optimizer table hands it for its
+// style and script elements with their levels. Without a style minifier (or
+// at CSS level 0) style content stays as written; without a script tool
+// scripts do.
 struct HtmlLevels {
     Level html = 1;  // 2 adds the style and script elements
     Level js = 0;
     Level css = 0;
+    THtmlStyleMinifier style;
+    THtmlScriptTool script = nullptr;
 };
 
 // Minifies a page. The destination directory (with its trailing "/", or empty) is

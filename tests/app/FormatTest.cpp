@@ -2,9 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "app/core/HumanSize.h"
-#include "app/core/Level.h"
+#include "compressors/Optimizers.h"
 #include "app/core/NumberFormat.h"
-#include "app/core/Selectors.h"
 
 TEST(HumanSize, TableOfSizes)
 {
@@ -79,30 +78,36 @@ TEST(FormatFixed, GroupsAndPads)
     EXPECT_EQ(PadLeft("abcdef", 4), "abcdef");
 }
 
-TEST(LevelFromText, OneDigitAndTheJpegSelectorsTwo)
+TEST(LevelFromEntry, OneDigitAndTheJpegSelectorsTwo)
 {
-    EXPECT_EQ(LevelFromText("2- Maximum compression", false), 2);
-    EXPECT_EQ(LevelFromText("0- No compression", false), 0);
-    EXPECT_EQ(LevelFromText("12- Comment+Exif removal", true), 12);
-    EXPECT_EQ(LevelFromText("23- Exif+IPCT removal", true), 23);
-    EXPECT_EQ(LevelFromText("4- Leave pure image", true), 4);
-    EXPECT_EQ(LevelFromText("0- No removal", true), 0);
+    const TOptimizerRow& css = *OptimizerNamed("css");
+    const TOptimizerRow& jpeg = *OptimizerNamed("jpeg");
+    EXPECT_EQ(LevelFromEntry(css, "2- Maximum compression"), 2);
+    EXPECT_EQ(LevelFromEntry(css, "0- No compression"), 0);
+    EXPECT_EQ(LevelFromEntry(jpeg, "12- Comment+Exif removal"), 12);
+    EXPECT_EQ(LevelFromEntry(jpeg, "23- Exif+IPCT removal"), 23);
+    EXPECT_EQ(LevelFromEntry(jpeg, "4- Leave pure image"), 4);
+    EXPECT_EQ(LevelFromEntry(jpeg, "0- No removal"), 0);
     // Other selectors read one digit even where a second follows.
-    EXPECT_EQ(LevelFromText("12- x", false), 1);
-    EXPECT_THROW(LevelFromText("", false), std::runtime_error);
-    EXPECT_THROW(LevelFromText("x- y", false), std::runtime_error);
-    EXPECT_THROW(LevelFromText("1x- y", true), std::runtime_error);
+    EXPECT_EQ(LevelFromEntry(css, "12- x"), 1);
+    EXPECT_THROW(LevelFromEntry(css, ""), std::runtime_error);
+    EXPECT_THROW(LevelFromEntry(css, "x- y"), std::runtime_error);
+    EXPECT_THROW(LevelFromEntry(jpeg, "1x- y"), std::runtime_error);
 }
 
 TEST(Selectors, DefaultEntriesAndLevels)
 {
-    EXPECT_EQ(SelectorEntries(Selector::PNG)[DefaultEntryIndex(Selector::PNG)], "4- Extreme recompression");
-    EXPECT_EQ(SelectorEntries(Selector::JS)[DefaultEntryIndex(Selector::JS)], "3- Newline removal");
-    EXPECT_EQ(SelectorEntries(Selector::JPEG)[DefaultEntryIndex(Selector::JPEG)], "4- Leave pure image");
-    EXPECT_EQ(SelectorEntries(Selector::HTML)[DefaultEntryIndex(Selector::HTML)], "2- Maximum compression");
-    EXPECT_EQ(SelectorEntries(Selector::GIF)[DefaultEntryIndex(Selector::GIF)], "2- Maximum compression");
-    EXPECT_EQ(SelectorEntries(Selector::CSS)[DefaultEntryIndex(Selector::CSS)], "2- Maximum compression");
-    EXPECT_EQ(EntryForLevel(Selector::JPEG, 13), "13- Comment+IPCT removal");
-    EXPECT_EQ(EntryForLevel(Selector::GIF, 1), "1- Fast compression");
-    EXPECT_EQ(EntryForLevel(Selector::CSS, 3), "");
+    const auto start = [](const char* kind) {
+        const TOptimizerRow& row = *OptimizerNamed(kind);
+        return row.entries.at(row.defaultEntry);
+    };
+    EXPECT_EQ(start("png"), "4- Extreme recompression");
+    EXPECT_EQ(start("js"), "3- Newline removal");
+    EXPECT_EQ(start("jpeg"), "4- Leave pure image");
+    EXPECT_EQ(start("html"), "2- Maximum compression");
+    EXPECT_EQ(start("gif"), "2- Maximum compression");
+    EXPECT_EQ(start("css"), "2- Maximum compression");
+    EXPECT_EQ(EntryForLevel(*OptimizerNamed("jpeg"), 13), "13- Comment+IPCT removal");
+    EXPECT_EQ(EntryForLevel(*OptimizerNamed("gif"), 1), "1- Fast compression");
+    EXPECT_EQ(EntryForLevel(*OptimizerNamed("css"), 3), "");
 }

@@ -14,9 +14,8 @@
 #include "app/cli/FolderWalk.h"
 #include "app/cli/Options.h"
 #include "app/cli/TextTable.h"
-#include "app/core/Level.h"
+#include "compressors/Optimizers.h"
 #include "app/core/ResultGrid.h"
-#include "app/core/Selectors.h"
 
 using ::testing::ElementsAre;
 
@@ -40,12 +39,12 @@ TEST(Options, DefaultsAreTheSelectorsStartEntriesButGifOne)
     const CliOptions options = ParseOptions({"-o", "out", "site"});
     EXPECT_EQ(options.outputDir, "out");
     EXPECT_THAT(options.paths, ElementsAre("site"));
-    EXPECT_EQ(options.selectorTexts.at(Selector::CSS), "2- Maximum compression");
-    EXPECT_EQ(options.selectorTexts.at(Selector::HTML), "2- Maximum compression");
-    EXPECT_EQ(options.selectorTexts.at(Selector::GIF), "1- Fast compression");
-    EXPECT_EQ(options.selectorTexts.at(Selector::JS), "3- Newline removal");
-    EXPECT_EQ(options.selectorTexts.at(Selector::PNG), "4- Extreme recompression");
-    EXPECT_EQ(options.selectorTexts.at(Selector::JPEG), "4- Leave pure image");
+    EXPECT_EQ(options.levels.Of("css"), 2);
+    EXPECT_EQ(options.levels.Of("html"), 2);
+    EXPECT_EQ(options.levels.Of("gif"), 1);
+    EXPECT_EQ(options.levels.Of("js"), 3);
+    EXPECT_EQ(options.levels.Of("png"), 4);
+    EXPECT_EQ(options.levels.Of("jpeg"), 4);
     EXPECT_TRUE(options.reportPath.empty());
     EXPECT_TRUE(options.pluginDir.empty());
 }
@@ -57,12 +56,12 @@ TEST(Options, EveryOptionInBothSpellings)
                       "--jpeg", "13", "--report", "r.html", "--plugin-dir=/p", "b.js", "[c,d]", "--css", "1",
                       "--css=0", "--", "-dash.css", "--"});
     EXPECT_EQ(options.outputDir, "out");
-    EXPECT_EQ(options.selectorTexts.at(Selector::CSS), "0- No compression");
-    EXPECT_EQ(options.selectorTexts.at(Selector::HTML), "1- Comment+Space removal");
-    EXPECT_EQ(options.selectorTexts.at(Selector::GIF), "1- Fast compression");
-    EXPECT_EQ(options.selectorTexts.at(Selector::JS), "4- Variable substitution");
-    EXPECT_EQ(options.selectorTexts.at(Selector::PNG), "2- Normal recompression");
-    EXPECT_EQ(options.selectorTexts.at(Selector::JPEG), "13- Comment+IPCT removal");
+    EXPECT_EQ(options.levels.Of("css"), 0);
+    EXPECT_EQ(options.levels.Of("html"), 1);
+    EXPECT_EQ(options.levels.Of("gif"), 1);
+    EXPECT_EQ(options.levels.Of("js"), 4);
+    EXPECT_EQ(options.levels.Of("png"), 2);
+    EXPECT_EQ(options.levels.Of("jpeg"), 13);
     EXPECT_EQ(options.reportPath, "r.html");
     EXPECT_EQ(options.pluginDir, "/p");
     EXPECT_THAT(options.paths, ElementsAre("a.css", "b.js", "[c,d]", "-dash.css", "--"));
@@ -93,13 +92,11 @@ TEST(Options, HelpNamesEveryLevelAndItsDefault)
         if (!current.empty()) blocks[current] += line + "\n";
     }
     const CliOptions defaults = ParseOptions({"-o", "out", "x"});
-    for (const auto& [name, selector] : {std::pair{"--css", Selector::CSS}, {"--html", Selector::HTML},
-                                         {"--gif", Selector::GIF}, {"--js", Selector::JS},
-                                         {"--png", Selector::PNG}, {"--jpeg", Selector::JPEG}}) {
-        const bool jpeg = selector == Selector::JPEG;
+    for (const FileKind row : Optimizers()) {
+        const std::string name = "--" + row->name;
         std::set<int> expected, named;
-        for (const std::string& entry : SelectorEntries(selector))
-            if (const int level = LevelFromText(entry, jpeg); level != 0) expected.insert(level);
+        for (const int level : RowLevels(*row))
+            if (level != 0) expected.insert(level);
         std::string starred;
         std::istringstream words(blocks[name]);
         for (std::string word; words >> word;) {
@@ -111,7 +108,7 @@ TEST(Options, HelpNamesEveryLevelAndItsDefault)
             if (star) starred += word;
         }
         EXPECT_EQ(named, expected) << name;
-        EXPECT_EQ(starred, std::to_string(LevelFromText(defaults.selectorTexts.at(selector), jpeg))) << name;
+        EXPECT_EQ(starred, std::to_string(defaults.levels.Of(*row))) << name;
     }
 }
 

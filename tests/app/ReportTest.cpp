@@ -34,7 +34,7 @@ TEST(Report, BeforeAnyRunAndAfterAnEmptyRun)
     EXPECT_EQ(ReportText(host.grid),
               kReportHeader + kReportEmptyRow + kReportEmptyRow + kReportEmptyRow + kReportEmptyRow + kReportFooter);
     ResetResultGrid(host);
-    StartCompression(host);
+    StartCompression(TRunRequest{}, host);
     EXPECT_EQ(ReportText(host.grid), kReportHeader + kReportEmptyRow + kReportFooter);
 }
 

@@ -45,22 +45,29 @@ pid_t StartProgram(const TempDir& dir, const std::vector<std::string>& arguments
     return pid;
 }
 
-void RecordingHost::SetProgressMax(int maximum)
+TRunRequest RecordingHost::Request() const
 {
-    TBatchHost::SetProgressMax(maximum);
-    progressMaxima.push_back(maximum);
+    TRunRequest request;
+    for (std::size_t index = 0; index < files.size(); ++index)
+        request.entries.push_back({files[index], index < relatives.size() ? relatives[index] : std::string()});
+    request.outputDirText = outputDir;
+    request.environment = environment;
+    return request;
 }
 
-void RecordingHost::SetProgress(int position)
+void RecordingHost::SetProgress(int done, int total)
 {
-    TBatchHost::SetProgress(position);
-    progressPositions.push_back(position);
-}
-
-void RecordingHost::RepaintAndProcessMessages()
-{
+    TBatchHost::SetProgress(done, total);
+    progressPositions.push_back(done);
+    progressTotals.push_back(total);
+    if (done == 0) return;
     if (afterFile) afterFile(filesDone);
     ++filesDone;
+}
+
+std::vector<TFileFailure> StartCompression(RecordingHost& host, const TRunOptions& options)
+{
+    return StartCompression(host.Request(), host, options);
 }
 
 std::vector<std::string> RecordingHost::Row(int row) const

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/core/BatchHost.h"
+#include "app/core/Run.h"
 #include "tests/support/Files.h"
 #include "tests/support/TempDir.h"
 
@@ -28,18 +29,26 @@ std::string Quoted(const std::string& text);
 
 class RecordingHost : public TBatchHost {
 public:
-    std::vector<int> progressPositions;
-    std::vector<int> progressMaxima;
-    std::function<void(int fileIndex)> afterFile;  // runs where the window pumps messages
+    // The request's parts; an entry without relative destination is flat.
+    std::vector<std::string> files;
+    std::vector<std::string> relatives;
+    std::string outputDir;
+    TRunEnvironment environment;
+    TRunRequest Request() const;
+
+    std::vector<int> progressPositions;  // files done, at each report
+    std::vector<int> progressTotals;
+    std::function<void(int fileIndex)> afterFile;  // runs as each file ends, before its row is shown
     int filesDone = 0;
 
-    void SetProgressMax(int maximum) override;
-    void SetProgress(int position) override;
-    void RepaintAndProcessMessages() override;
+    void SetProgress(int done, int total) override;
 
     // Texts of one grid row, columns 0 to 4.
     std::vector<std::string> Row(int row) const;
 };
+
+// The run of the host's request.
+std::vector<TFileFailure> StartCompression(RecordingHost& host, const TRunOptions& options = {});
 
 // A file of the sample site (examples/site/PATH).
 std::string SampleFile(const std::string& path);

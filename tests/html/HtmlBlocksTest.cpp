@@ -25,7 +25,7 @@ const std::string kFixedStyle = "<style type=\"text/css\">";
 std::string Level2(const std::string& page, Level js, Level css, const std::string& directory,
                    const TRunEnvironment& environment = NoPlugins())
 {
-    return Minify(page, HtmlLevels{2, js, css}, directory, environment);
+    return Minify(page, PageLevels(2, js, css), directory, environment);
 }
 
 }  // namespace
@@ -83,7 +83,7 @@ TEST(HtmlScriptBlock, RealToolMinifiesAtJsLevel3)
     const std::string body = "\n  // greet the visitor\n  function greet(name) {\n    var message = 'Hello, ' + name;\n"
                              "    return message;\n  }\n  greet('you');\n";
     std::string page = "<p>x</p><script>" + body + "</script>";
-    const std::string result = MinifyHTML(page, HtmlLevels{2, 3, 0}, out.Folder(), RealPlugins());
+    const std::string result = MinifyHTML(page, PageLevels(2, 3, 0), out.Folder(), RealPlugins());
     ASSERT_EQ(result.rfind("<p>x</p><script>", 0), 0u) << result;
     ASSERT_GE(result.size(), 9u);
     EXPECT_EQ(result.substr(result.size() - 9), "</script>");
@@ -183,8 +183,8 @@ TEST(HtmlScriptBlock, EachElementHasTemporaryFilesOfItsOwn)
     std::string pages[2] = {page('a'), page('b')};
     std::string results[2];
     {
-        std::jthread a([&] { results[0] = MinifyHTML(pages[0], HtmlLevels{2, 3, 0}, out.Folder(), environment); });
-        std::jthread b([&] { results[1] = MinifyHTML(pages[1], HtmlLevels{2, 3, 0}, out.Folder(), environment); });
+        std::jthread a([&] { results[0] = MinifyHTML(pages[0], PageLevels(2, 3, 0), out.Folder(), environment); });
+        std::jthread b([&] { results[1] = MinifyHTML(pages[1], PageLevels(2, 3, 0), out.Folder(), environment); });
     }
     EXPECT_EQ(results[0], page('a'));
     EXPECT_EQ(results[1], page('b'));
@@ -214,7 +214,7 @@ TEST(HtmlScriptBlock, ARunSendsEachBodyToTheToolOncePerLevel)
     const std::string page = "<script>a()</script><script> a() </script><script>bad()</script><script>b()</script>";
     for (Level js : {3, 3, 4}) {
         std::string working = page;
-        EXPECT_EQ(MinifyHTML(working, HtmlLevels{2, js, 0}, out.Folder(), environment),
+        EXPECT_EQ(MinifyHTML(working, PageLevels(2, js, 0), out.Folder(), environment),
                   "<script>[a()]</script><script>[a()]</script><script>bad()</script><script>[b()]</script>");
     }
     EXPECT_EQ(bodies, (std::vector<std::string>{"3:a()", "3:bad()", "3:b()", "3:bad()", "4:a()", "4:bad()", "4:b()"}));
@@ -253,14 +253,14 @@ TEST(HtmlScriptBlock, OnlyJavaScriptGoesToTheTool)
         const std::string body = test.tag + "E = mc^2</script>";
         std::string working = body;
         const std::string expected = test.sent ? test.tag + "[E = mc^2]</script>" : body;
-        EXPECT_EQ(MinifyHTML(working, HtmlLevels{2, 3, 0}, out.Folder(), environment), expected) << test.tag;
+        EXPECT_EQ(MinifyHTML(working, PageLevels(2, 3, 0), out.Folder(), environment), expected) << test.tag;
     }
 }
 
 TEST(HtmlScriptBlock, UnwritableTemporaryFolderThrowsAndLeavesNothing)
 {
     std::string page = "<script>a()</script>";
-    EXPECT_THROW(MinifyHTML(page, HtmlLevels{2, 0, 0}, "/nonexistent-qwo-folder/", RealPlugins()), std::runtime_error);
+    EXPECT_THROW(MinifyHTML(page, PageLevels(2, 0, 0), "/nonexistent-qwo-folder/", RealPlugins()), std::runtime_error);
 }
 
 TEST(HtmlScriptBlock, TrimmingLeavesHighBytes)

@@ -212,14 +212,14 @@ struct Oracle {
         pos = e + 8;
     }
 
-    void CopyScriptBlock(const std::string& directory, Level jsLevel)
+    void CopyScriptBlock(const std::string& directory, Level jsLevel, THtmlScriptTool tool)
     {
         std::size_t g = 0;
         std::size_t e = 0;
         if (!Element("</script>", g, e)) return;
         const std::string element = Range(pos, e + 8);
-        if (std::filesystem::exists(environment.pluginDir + "ESC.wsf"))
-            out += MinifyScriptBlock(directory, element, jsLevel, environment);
+        if (tool && std::filesystem::exists(environment.pluginDir + "ESC.wsf"))
+            out += MinifyScriptBlock(directory, element, jsLevel, tool, environment);
         else
             out += element;
         pos = e + 9;
@@ -240,7 +240,7 @@ std::string OracleMinifyHTML(std::string text, const HtmlLevels& levels, const s
         else if (levels.html == 2 && o.Sub(o.pos, "<style"))
             o.CopyStyleBlock(levels.css);
         else if (levels.html == 2 && o.Sub(o.pos, "<script"))
-            o.CopyScriptBlock(destinationDirectory, levels.js);
+            o.CopyScriptBlock(destinationDirectory, levels.js, levels.script);
         else if (o.Sub(o.pos, "</"))
             o.CopyEndTag();
         else if (o.At(o.pos) == '<' && Letter(o.At(o.pos + 1)))

@@ -100,9 +100,9 @@ TEST(HtmlOracle, SamplePagesAtEveryLevel)
     for (const auto& path : pages) {
         const std::string page = ReadFile(path);
         SCOPED_TRACE(path.string());
-        const std::string level1 = Minify(page, HtmlLevels{1, 0, 0});
+        const std::string level1 = Minify(page, PageLevels(1, 0, 0));
         EXPECT_LT(level1.size(), page.size());
-        for (Level css = 0; css <= 2; ++css) Minify(page, HtmlLevels{2, 0, css});
+        for (Level css = 0; css <= 2; ++css) Minify(page, PageLevels(2, 0, css));
     }
 }
 
@@ -111,7 +111,7 @@ TEST(HtmlOracle, SamplePagesWithTheScriptToolAtJsLevel0)
     TempDir out;
     for (const auto& path : SamplePages()) {
         SCOPED_TRACE(path.string());
-        Minify(ReadFile(path), HtmlLevels{2, 0, 1}, out.Folder(), RealPlugins());
+        Minify(ReadFile(path), PageLevels(2, 0, 1), out.Folder(), RealPlugins());
     }
     EXPECT_FALSE(FileExists(out / "_temporary.t3mp"));
     EXPECT_FALSE(FileExists(out / "_temporary.7emp"));
@@ -122,7 +122,7 @@ TEST(HtmlOracle, RandomPages)
     std::mt19937 random(20261207);
     for (int round = 0; round < 6000; ++round) {
         const std::string page = RandomPage(random, round < 3000 ? 12 : 60);
-        const HtmlLevels levels{static_cast<Level>(1 + round % 2), 0, static_cast<Level>(round % 3)};
+        const HtmlLevels levels = PageLevels(static_cast<Level>(1 + round % 2), 0, static_cast<Level>(round % 3));
         std::string working = page;
         const std::string fast = MinifyHTML(working, levels, "", NoPlugins());
         const std::string slow = OracleMinifyHTML(page, levels, "", NoPlugins());
@@ -135,7 +135,7 @@ TEST(HtmlOracle, RandomPagesWithKeptElements)
     std::mt19937 random(20261208);
     for (int round = 0; round < 6000; ++round) {
         const std::string page = RandomPageWithKeptElements(random);
-        const HtmlLevels levels{static_cast<Level>(1 + round % 2), 0, static_cast<Level>(round % 3)};
+        const HtmlLevels levels = PageLevels(static_cast<Level>(1 + round % 2), 0, static_cast<Level>(round % 3));
         std::string working = page;
         const std::string fast = MinifyHTML(working, levels, "", NoPlugins());
         const std::string slow = OracleMinifyHTML(page, levels, "", NoPlugins());
@@ -174,5 +174,5 @@ TEST(HtmlOracle, PagesThatDefeatNaiveLookAhead)
     };
     for (const auto& page : pages)
         for (Level html = 1; html <= 2; ++html)
-            for (Level css = 0; css <= 2; ++css) Minify(page, HtmlLevels{html, 0, css});
+            for (Level css = 0; css <= 2; ++css) Minify(page, PageLevels(html, 0, css));
 }

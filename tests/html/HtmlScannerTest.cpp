@@ -158,7 +158,7 @@ TEST(HtmlScanner, RawTextElementsAreKeptVerbatim)
 
 TEST(HtmlScanner, Level2RawTextWhereNoBlockHandlerTakesTheElement)
 {
-    const HtmlLevels level2{2, 0, 2};
+    const HtmlLevels level2 = PageLevels(2, 0, 2);
     // Capital letters: not a block, but raw text.
     EXPECT_EQ(Minify("<STYLE>p  {}</STYLE>", level2), "<style>p  {}</STYLE>");
     EXPECT_EQ(Minify("<SCRIPT>if (v === \"1\") x = 1;</SCRIPT>", level2), "<script>if (v === \"1\") x = 1;</SCRIPT>");
@@ -176,7 +176,7 @@ TEST(HtmlScanner, Level2RawTextWhereNoBlockHandlerTakesTheElement)
 TEST(HtmlScanner, EmptyPageAndOtherLevels)
 {
     EXPECT_EQ(Level1(""), "");
-    EXPECT_EQ(Minify("<P>a  b</P>", HtmlLevels{7, 0, 0}), "<p>a b</P>");
+    EXPECT_EQ(Minify("<P>a  b</P>", PageLevels(7, 0, 0)), "<p>a b</P>");
 }
 
 TEST(HtmlChars, BytesAreUnsigned)

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "HtmlOracle.h"
+#include "compressors/Optimizers.h"
 #include "compressors/base/RunEnvironment.h"
 #include "compressors/text/HtmlMinifier.h"
 #include "tests/support/Files.h"
@@ -44,5 +45,5 @@ inline std::string Minify(const std::string& page, HtmlLevels levels = {}, const
 
 inline std::string Level1(const std::string& page)
 {
-    return Minify(page, HtmlLevels{1, 0, 0});
+    return Minify(page, PageLevels(1, 0, 0));
 }

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QUrl>
 
 #include "WindowTestSupport.h"
@@ -22,6 +23,7 @@
 #include "app/Unit1.h"
 #include "app/WindowRunHost.h"
 #include "compressors/base/RunEnvironment.h"
+#include "tests/support/ToyKind.h"
 
 class WindowFilesTest : public QObject {
     Q_OBJECT
@@ -63,9 +65,9 @@ private slots:
         for (const char* name : {"HTMLCombo", "GIFCombo", "CSSCombo"})
             QVERIFY(form.findChild<QComboBox*>(name)->isEnabled());
         // A disabled selector shows level 0: its files are copied.
-        QCOMPARE(form.RunHost().SelectorText(Selector::PNG), std::string("0- No recompression"));
-        QCOMPARE(form.RunHost().SelectorText(Selector::JPEG), std::string("0- No removal"));
-        QCOMPARE(form.RunHost().SelectorText(Selector::JS), std::string("0- No compression"));
+        QCOMPARE(form.RunHost().Levels().Of("png"), Level(0));
+        QCOMPARE(form.RunHost().Levels().Of("jpeg"), Level(0));
+        QCOMPARE(form.RunHost().Levels().Of("js"), Level(0));
     }
 
     void AFolderNamedLikeAPluginCountsAsMissing()
@@ -261,6 +263,33 @@ private slots:
         // The path is shortened to the list's width less 50: nothing is drawn near the right edge.
         QVERIFY(inked(QRect(first.left() + 30, first.top(), 40, 18)));
         QVERIFY(!inked(QRect(list->width() - 18, first.top(), 8, 18)));
+    }
+
+    // A kind added as one row of the optimizer table: its group on the
+    // configure page, its icon, and its files optimized at the level its
+    // selector shows when each run starts.
+    void AToyKindRunsFromItsRowAlone()
+    {
+        const TOptimizerRegistration toy(ToyKindRow());
+        QTemporaryDir dir;
+        TForm1 form(BuildBinDir());
+        form.show();
+        auto* combo = form.findChild<QComboBox*>("TXTCombo");
+        QVERIFY(combo != nullptr);
+        QCOMPARE(combo->currentText(), QStringLiteral("1- Upper case"));
+        QVERIFY(form.findChild<QComboBox*>("CSSCombo")->isEnabled());
+        const QString source = WriteFile(dir.filePath("in/a.txt"), "Hello");
+        QCOMPARE(form.GetIconIndex(source.toStdString()), 0);
+        form.AddFiles({source});
+        for (const auto& [entry, expected] : {std::pair{0, QByteArray("Hello")}, {1, QByteArray("HELLO")}}) {
+            combo->setCurrentIndex(entry);
+            const QString out = dir.filePath(QStringLiteral("out%1/").arg(entry));
+            QDir().mkpath(out);
+            form.findChild<QLineEdit*>("OutputDir")->setText(out);
+            form.findChild<QToolButton*>("OptiButton")->click();
+            QVERIFY(WaitUntil([&form] { return !form.Running(); }));
+            QCOMPARE(ReadFile(out + "a.txt"), expected);
+        }
     }
 };
 
