@@ -230,7 +230,7 @@ void TForm1::ExitButtonClick()
 void TForm1::OptiButtonClick()
 {
     if (running_) return;
-    const TRunRequest request = runHost_->Request();
+    TRunRequest request = runHost_->Request();
     const int workers = RunWorkers(request);
     if (workers == 0) return;
     if (request.entries.empty()) {  // nothing to run: the files are chosen first
@@ -266,9 +266,9 @@ void TForm1::OptiButtonClick()
 // The files the next run may optimize at once: one per core (files with one
 // destination never run at once: the later one wins); none when the user
 // declines a run where files would overwrite each other.
-int TForm1::RunWorkers(const TRunRequest& request)
+int TForm1::RunWorkers(TRunRequest& request)
 {
-    const std::vector<TDestinationClash> clashes = FindClashes(PlaceJobs(request.entries, request.outputDirText));
+    const std::vector<TDestinationClash> clashes = PlanRequest(request);
     const int cores = std::max(QThread::idealThreadCount(), 1);
     if (clashes.empty()) return cores;
     const auto answer = QMessageBox::question(this, ApplicationTitle(), ClashQuestion(clashes),

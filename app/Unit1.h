@@ -82,7 +82,7 @@ private:
     // The Optimize command: asks before a run whose files would overwrite each
     // other, then starts the run on worker threads; the window's event loop
     // steps it (StepRun, posted by the workers) until it ends (EndRun).
-    int RunWorkers(const TRunRequest& request);
+    int RunWorkers(TRunRequest& request);
     void PostRunStep();
     void StepRun();
     void EndRun(QString error = {});

@@ -49,9 +49,8 @@ void WarnMissingPlugins(const std::string& pluginDir, std::ostream& err)
 }
 
 // The refusal of a run whose destinations clash; empty when none do.
-std::string ClashText(const std::vector<TListEntry>& entries, const std::string& outputDir)
+std::string ClashText(const std::vector<TDestinationClash>& clashes)
 {
-    const std::vector<TDestinationClash> clashes = FindClashes(PlaceJobs(entries, outputDir));
     if (clashes.empty()) return {};
     std::string text = std::to_string(clashes.size()) +
                        (clashes.size() == 1 ? " destination would" : " destinations would") +
@@ -121,7 +120,7 @@ TRunEnvironment CommandLineEnvironment(const CliOptions& options, std::ostream& 
 }
 
 // The plan printed (DryRun.h), the clashes refused as a run refuses them.
-int DryRun(const CliOptions& options, const std::vector<TListEntry>& entries, const std::string& clashes,
+int DryRun(const CliOptions& options, std::vector<TJob> jobs, const std::string& clashes,
            std::ostream& out, std::ostream& err)
 {
     const std::string outputDir = WithSlash(options.outputDir);
@@ -135,7 +134,8 @@ int DryRun(const CliOptions& options, const std::vector<TListEntry>& entries, co
         extras.previous = &records;
     }
     const std::string pluginDir = options.pluginDir.empty() ? PluginDir() : WithSlash(options.pluginDir);
-    const int refused = PrintPlan(PlanRun(entries, outputDir), options.levels, MissingPlugins(pluginDir), extras, out);
+    CheckDestinations(jobs, OutputFolderOf(outputDir));
+    const int refused = PrintPlan(jobs, options.levels, MissingPlugins(pluginDir), extras, out);
     if (!clashes.empty()) return UsageFailure(err, clashes);
     return refused > 0 ? kExitFileFailed : kExitSuccess;
 }
@@ -163,13 +163,13 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         return UsageFailure(err, error.what());
     }
     if (entries.empty()) return UsageFailure(err, "no files to optimize");
-    const std::string clashes =
-        options.allowOverwrite ? std::string() : ClashText(entries, WithSlash(options.outputDir));
-    if (options.dryRun) return DryRun(options, entries, clashes, out, err);
+    request.outputDirText = WithSlash(options.outputDir);
+    const std::vector<TDestinationClash> clashList = PlanRequest(request);
+    const std::string clashes = options.allowOverwrite ? std::string() : ClashText(clashList);
+    if (options.dryRun) return DryRun(options, request.jobs, clashes, out, err);
     if (!clashes.empty()) return UsageFailure(err, clashes);
 
     try {
-        request.outputDirText = WithSlash(options.outputDir);
         CreateOutputFolder(request.outputDirText);
     } catch (const std::exception& error) {
         err << kProgram << ": " << error.what() << "\n";

@@ -46,7 +46,10 @@ TCompressionRun::TCompressionRun(const TRunRequest& request, TRunHost& host, con
     environment_ = request.environment;
     if (!environment_.control) environment_.control = std::make_shared<TRunControl>();
     environment_.control->BeginRun();
-    std::vector<TJob> jobs = PlanRun(request.entries, request.outputDirText);
+    std::vector<TJob> jobs = request.jobs.size() == request.entries.size()
+                                 ? request.jobs
+                                 : PlaceJobs(request.entries, request.outputDirText);
+    CheckDestinations(jobs, OutputFolderOf(request.outputDirText));
     outcomes_.resize(jobs.size());
     TJobExtras extras = options_.extras;
     extras.outputDirText = request.outputDirText;
@@ -169,4 +172,10 @@ std::vector<TFileFailure> StartCompression(const TRunRequest& request, TRunHost&
     TCompressionRun run(request, host, options);
     while (run.Step()) run.Wait();
     return run.Finish();
+}
+
+std::vector<TDestinationClash> PlanRequest(TRunRequest& request)
+{
+    request.jobs = PlaceJobs(request.entries, request.outputDirText);
+    return FindClashes(request.jobs);
 }

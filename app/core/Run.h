@@ -122,6 +122,12 @@ private:
     std::vector<TFileFailure> passed_;  // keepGoing failures
 };
 
+// Places the request's entries once (request.jobs) and returns the
+// destinations that would receive more than one file: the window asks before
+// such a run, the command line refuses it. The run checks the destinations
+// when it starts.
+std::vector<TDestinationClash> PlanRequest(TRunRequest& request);
+
 // The blocking run: a TCompressionRun stepped to its end on this thread.
 std::vector<TFileFailure> StartCompression(const TRunRequest& request, TRunHost& host,
                                            const TRunOptions& options = {});

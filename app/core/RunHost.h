@@ -16,6 +16,9 @@ struct TRunRequest {
     // folder ("css/style.css") or none (flat: the output directory text + file name).
     std::vector<TListEntry> entries;
     std::string outputDirText;
+    // The entries placed (PlanRequest); the run places them itself when a
+    // front end did not.
+    std::vector<TJob> jobs;
     // What every optimizer call of the run gets: the plug-in folder, the tool
     // runner's hooks (the window shows a message box) ...
     TRunEnvironment environment;
