@@ -4,8 +4,15 @@
 // (which also tells where the plug-ins and the help page are read from) and
 // --version print and exit.
 
+#include <CLI/CLI.hpp>
+
 #include <QApplication>
-#include <QCommandLineParser>
+#include <QFile>
+#include <QStringList>
+
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "app/DesignFonts.h"
 #include "app/ProgramIcon.h"
@@ -22,21 +29,31 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(ProgramIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("quorvan-web-optimizer"));
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Optimizes the files of a web site into an output folder.\n\nPlug-ins: %1\nHelp page: %2")
-            .arg(QString::fromStdString(PluginDir()), QString::fromStdString(SupportDir() + "help.html")));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("PATH"),
-                                 QStringLiteral("Files and folders to list; a folder is a site: every file below "
-                                                "it is written, its tree kept under the output folder."),
-                                 QStringLiteral("[PATH...]"));
-    parser.process(application);
+    // Qt has taken its own options (-platform ...) out of argv by now.
+    CLI::App options("Optimizes the files of a web site into an output folder.\n\nPlug-ins: " + PluginDir() +
+                         "\nHelp page: " + SupportDir() + "help.html\n",
+                     "quorvan-web-optimizer");
+    options.set_version_flag("-v,--version", std::string(kApplicationTitle) + " " + kVersion);
+    options.allow_extras();  // the paths: a list option would split "[a,b]"
+    options.footer("PATH...  Files and folders to list; a folder is a site: every file below it is written,\n"
+                   "         its tree kept under the output folder.");
+    try {
+        options.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return options.exit(error);
+    }
+    QStringList paths;
+    for (const std::string& path : options.remaining()) {
+        if (path.size() > 1 && path[0] == '-' && path != "--") {
+            std::fprintf(stderr, "Unknown option '%s'.\n", path.c_str());
+            return 1;
+        }
+        if (path != "--") paths.push_back(QFile::decodeName(QByteArray::fromStdString(path)));
+    }
 
     LoadDesignFonts();
     TForm1 form;
     form.show();
-    form.AddPathArguments(parser.positionalArguments());
+    form.AddPathArguments(paths);
     return application.exec();
 }

@@ -2,34 +2,13 @@
 
 #include <cstring>
 
+#include <xxhash.h>
+
 namespace {
-
-std::uint64_t Load64(const char* p)
-{
-    std::uint64_t value;
-    std::memcpy(&value, p, sizeof value);
-    return value;
-}
-
-std::uint64_t Mix(std::uint64_t a, std::uint64_t b)
-{
-    const unsigned __int128 product =
-        static_cast<unsigned __int128>(a ^ 0x9E3779B97F4A7C15ull) * (b ^ 0xD6E8FEB86659FD93ull);
-    return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
-}
 
 std::uint32_t Hash(const char* data, std::size_t length)
 {
-    std::uint64_t h = length;
-    std::size_t i = 0;
-    for (; i + 16 <= length; i += 16) h = Mix(h ^ Load64(data + i), Load64(data + i + 8));
-    if (i + 8 <= length) {
-        h = Mix(h ^ Load64(data + i), 0x5bd1e995);
-        i += 8;
-    }
-    std::uint64_t tail = 0;
-    std::memcpy(&tail, data + i, length - i);
-    h = Mix(h ^ tail, 0x2545F4914F6CDD1Dull);
+    const XXH64_hash_t h = XXH3_64bits(data, length);
     return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
 
