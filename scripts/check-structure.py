@@ -1,12 +1,10 @@
 #!/usr/bin/env python3
 """Structure checks over the C++ sources of the tree.
 
-  check-structure.py [--cycles DIR...] [--forbid DIR:OTHER...] [--no-globals DIR...]
+  check-structure.py [--cycles DIR...] [--no-globals DIR...]
 
 --cycles DIR...               no include cycle among the files of DIR (a .cpp and
                               its own header are one unit)
---forbid DIR:OTHER...         no file of DIR includes a file of OTHER itself
-                              (though a library's public headers may do so)
 --no-globals DIR...           no mutable variable at namespace scope in DIR
                               (globals, statics in anonymous namespaces, mutable
                               static data members); function-local statics are
@@ -159,22 +157,6 @@ def check_cycles(folder):
         edges = sum(len(targets) for targets in graph.values())
         print("%s: no include cycle (%d units, %d include edges between units)" % (folder, len(graph), edges))
     return len(components)
-
-
-# Direct includes of a folder ---------------------------------------------------
-
-
-def check_forbidden(rule):
-    folder, other = rule.split(":")
-    problems = 0
-    for path in source_files(folder):
-        for number, text, target in includes(path):
-            if inside(target or os.path.normpath(text), other):
-                print('%s:%d: includes "%s" of %s' % (path, number, text, other))
-                problems += 1
-    if not problems:
-        print("%s: includes nothing of %s" % (folder, other))
-    return problems
 
 
 # Mutable variables at namespace scope ------------------------------------------
@@ -408,13 +390,9 @@ def check_globals(folders):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--cycles", nargs="+", default=[], metavar="DIR")
-    parser.add_argument("--forbid", nargs="+", default=[], metavar="DIR:OTHER")
     parser.add_argument("--no-globals", nargs="+", default=[], metavar="DIR")
     arguments = parser.parse_args()
-    for rule in arguments.forbid:
-        if ":" not in rule:
-            parser.error("--forbid takes DIR:OTHER, not %s" % rule)
-    folders = arguments.cycles + arguments.no_globals + [f for rule in arguments.forbid for f in rule.split(":", 1)]
+    folders = arguments.cycles + arguments.no_globals
     if not folders:
         parser.error("nothing to check")
     for folder in folders:
@@ -423,8 +401,6 @@ def main():
     problems = 0
     for folder in arguments.cycles:
         problems += check_cycles(folder)
-    for rule in arguments.forbid:
-        problems += check_forbidden(rule)
     if arguments.no_globals:
         problems += check_globals(arguments.no_globals)
     return 1 if problems else 0

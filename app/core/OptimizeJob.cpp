@@ -7,7 +7,7 @@
 #include "app/core/OutputFolders.h"
 #include "app/core/ProvedOutput.h"
 #include "app/core/PluginCheck.h"
-#include "compressors/Compressors.h"
+#include "compressors/Optimizers.h"
 #include "compressors/base/PlainCopy.h"
 
 namespace {
