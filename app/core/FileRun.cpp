@@ -89,7 +89,10 @@ void TFileRun::Start(const TLevels& levels)
         bool copyable = extras_.copyFailed;  // not after a file fault: the copy would meet it again
         try {
             if (environment_.control->Cancelled()) throw RunCancelled();
-            TJobRun run = RunJob(jobs_[index], levels, environment_, missingPlugins_, extras_);
+            const TJob& job = jobs_[index];
+            TJobRun run = PrepareJob(job, levels, missingPlugins_, extras_);
+            if (!run.reused) run.result = OptimizeJob(job, levels, environment_, missingPlugins_);
+            FinishJob(job, run, extras_);
             outcome.result = run.result;
             outcome.reused = run.reused;
             outcome.record = std::move(run.record);

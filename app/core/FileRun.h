@@ -15,7 +15,7 @@
 // JPEG, GIF) whose destination no other job shares start first, largest
 // first, so that a long image does not end the run alone; the other jobs
 // follow in list order. At most `workers` run at once, each with the levels
-// passed to Start (read by the caller at that moment), as RunJob runs them
+// passed to Start (read by the caller at that moment), run as JobRun.h says
 // with the extras given (reused, recorded, times kept; a failed job copied
 // unchanged unless its failure is a file fault). A job not yet started
 // when the run's control is cancelled is not run (its outcome: cancelled).

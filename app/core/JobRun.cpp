@@ -4,41 +4,46 @@
 
 #include "compressors/base/PlainCopy.h"
 
-TJobRun RunJob(const TJob& job, const TLevels& levels, const TRunEnvironment& environment,
-               const std::map<FileKind, std::string>& missingPlugins, const TJobExtras& extras)
+TJobRun PrepareJob(const TJob& job, const TLevels& levels, const std::map<FileKind, std::string>& missingPlugins,
+                   const TJobExtras& extras)
 {
     if (!job.refusal.empty()) throw std::runtime_error(job.refusal);
     TJobRun run;
-    std::string name;
-    TOutputRecord now;
-    if (extras.incremental) {
-        name = RecordName(job.destination, extras.outputDirText);
-        now = SourceRecord(job.source);
-        now.kind = KindText(job.kind);
-        now.levels = AppliedLevels(job.kind, levels, missingPlugins.count(job.kind) > 0);
-        now.version = extras.version;
-        if (extras.previous && !name.empty()) {
-            const auto recorded = extras.previous->find(name);
-            if (recorded != extras.previous->end()) {
-                if (auto result = Reusable(recorded->second, now, job.destination)) {
-                    run.result = *result;
-                    run.reused = true;
-                    run.record = recorded->second;
-                }
+    if (!extras.incremental) return run;
+    run.recordName = RecordName(job.destination, extras.outputDirText);
+    TOutputRecord now = SourceRecord(job.source);
+    now.kind = KindText(job.kind);
+    now.levels = AppliedLevels(job.kind, levels, missingPlugins.count(job.kind) > 0);
+    now.version = extras.version;
+    if (extras.previous && !run.recordName.empty()) {
+        const auto recorded = extras.previous->find(run.recordName);
+        if (recorded != extras.previous->end()) {
+            if (auto result = Reusable(recorded->second, now, job.destination)) {
+                run.result = *result;
+                run.reused = true;
+                run.record = recorded->second;
+                return run;
             }
         }
     }
-    if (!run.reused) run.result = OptimizeJob(job, levels, environment, missingPlugins);
-    if (extras.preserveTimes) CopyModificationTime(job.source, job.destination);
-    if (extras.incremental && !run.reused && !name.empty()) {
-        now.outputHash = HashFile(job.destination, &now.outputSize);
-        now.originalSize = static_cast<std::uint64_t>(run.result.originalSize);
-        now.level = run.result.level;
-        now.copied = run.result.copied;
-        now.kept = run.result.kept;
-        run.record = now;
-    }
+    run.record = now;
     return run;
+}
+
+void FinishJob(const TJob& job, TJobRun& run, const TJobExtras& extras)
+{
+    if (extras.preserveTimes) CopyModificationTime(job.source, job.destination);
+    if (run.reused || !run.record) return;
+    if (run.recordName.empty()) {
+        run.record.reset();
+        return;
+    }
+    TOutputRecord& now = *run.record;
+    now.outputHash = HashFile(job.destination, &now.outputSize);
+    now.originalSize = static_cast<std::uint64_t>(run.result.originalSize);
+    now.level = run.result.level;
+    now.copied = run.result.copied;
+    now.kept = run.result.kept;
 }
 
 bool CopyAfterFailure(const TJob& job, const TRunEnvironment& environment, const TJobExtras& extras) noexcept
