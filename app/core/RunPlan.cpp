@@ -120,21 +120,6 @@ std::string OutputFolderOf(const std::string& outputDirText)
     return folder.empty() ? std::string("./") : folder;
 }
 
-std::vector<TJob> PlanFlatRun(const std::vector<std::string>& sources, const std::string& outputDirText)
-{
-    std::vector<TListEntry> entries;
-    entries.reserve(sources.size());
-    for (const std::string& source : sources) entries.push_back({source, {}});
-    return PlanRun(entries, outputDirText);
-}
-
-std::vector<TJob> PlanRun(const std::vector<TListEntry>& entries, const std::string& outputDirText)
-{
-    std::vector<TJob> jobs = PlaceJobs(entries, outputDirText);
-    CheckDestinations(jobs, OutputFolderOf(outputDirText));
-    return jobs;
-}
-
 std::vector<TJob> PlaceJobs(const std::vector<TListEntry>& entries, const std::string& outputDirText)
 {
     const std::string prefixFolder = FolderOf(outputDirText);  // what the destinations start with

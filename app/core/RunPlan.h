@@ -45,20 +45,14 @@ struct TDestinationClash {
 // "/"; "./" when it has none (the destinations are then bare names).
 std::string OutputFolderOf(const std::string& outputDirText);
 
-// The jobs of a run with the window's placement: the output directory text
-// followed directly by the source's file name; every destination checked.
-std::vector<TJob> PlanFlatRun(const std::vector<std::string>& sources, const std::string& outputDirText);
-
-// The jobs of a run placed, not yet checked: an entry without relative destination is placed as
-// PlanFlatRun places it; one with a relative destination goes to the output
+// The jobs of a run placed, not yet checked: an entry without relative
+// destination goes to the output directory text followed directly by the
+// source's file name (the window's placement); one with a relative
+// destination goes to the output
 // directory text followed by it, its folders created by the run (a relative
 // destination that is absolute, empty or holds an empty, "." or ".." part is
 // refused). No file-system access.
 std::vector<TJob> PlaceJobs(const std::vector<TListEntry>& entries, const std::string& outputDirText);
-
-// PlaceJobs, then every destination checked (CheckDestinations). Linear in
-// the number of entries (a few file-system queries each).
-std::vector<TJob> PlanRun(const std::vector<TListEntry>& entries, const std::string& outputDirText);
 
 // The destinations that would receive more than one file, in the order of
 // their first job. The window asks before such a run; the command line refuses it.
