@@ -13,12 +13,21 @@
 
 namespace {
 
+// A comment separates tokens: a url( that followed one stays a url( token
+// when removing the comment joins it to a name.
+using TUrlStarts = std::set<std::size_t>;
+
+std::size_t VerbatimEnd(const std::string& text, std::size_t at, const TUrlStarts& urls)
+{
+    return urls.count(at) ? at + CssVerbatimEnd(std::string_view(text).substr(at), 0) : CssVerbatimEnd(text, at);
+}
+
 // Position of the first "/*" at or after from that is not inside a string,
 // a url( or a "/*!" comment; npos when none.
-std::size_t FindCommentOutsideVerbatim(const std::string& text, std::size_t from)
+std::size_t FindCommentOutsideVerbatim(const std::string& text, std::size_t from, const TUrlStarts& urls)
 {
     for (std::size_t i = from; i + 1 < text.size();) {
-        const std::size_t end = CssVerbatimEnd(text, i);
+        const std::size_t end = VerbatimEnd(text, i, urls);
         if (end != i) {
             i = end;
         } else if (text.compare(i, 2, "/*") == 0 && !CssKeptCommentAt(text, i)) {
@@ -39,17 +48,21 @@ std::size_t FindCommentOutsideVerbatim(const std::string& text, std::size_t from
 std::string OracleCSSBasic(std::string_view input)
 {
     std::string text(input);
+    TUrlStarts urls;
     for (;;) {
-        const std::size_t open = FindCommentOutsideVerbatim(text, 0);
+        const std::size_t open = FindCommentOutsideVerbatim(text, 0, urls);
         if (open == std::string::npos) break;
         const std::size_t close = text.find("*/", open + 1);
         if (close == std::string::npos) break;
         text = text.substr(0, open) + text.substr(close + 2);
+        if (open > 0 && CssNameCharacter(text[open - 1]) &&
+            CssVerbatimEnd(std::string_view(text).substr(open), 0) != 0)
+            urls.insert(open);
     }
     std::vector<std::string> kept;
     std::string plain;
     for (std::size_t i = 0; i < text.size();) {
-        std::size_t end = CssVerbatimEnd(text, i);
+        std::size_t end = VerbatimEnd(text, i, urls);
         if (end == i && CssKeptCommentAt(text, i) && text.find("*/", i + 1) != std::string::npos)
             end = text.find("*/", i + 1) + 2;
         // The markers' own bytes stand aside too, closed by \x04: a line break

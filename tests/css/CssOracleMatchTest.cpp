@@ -91,6 +91,9 @@ TEST(CssOracleMatch, RandomCharacterSoup)
     EXPECT_EQ(MinifyCSSBasic(controls), OracleCSSBasic(controls));
     const std::string placeholderLike = std::string("a{b\x01") + "4\x02:'x' 'y' 'z' 'w' 'v'}";
     EXPECT_EQ(MinifyCSSBasic(placeholderLike), OracleCSSBasic(placeholderLike));
+    // A comment separates a name from the url( after it: the url( stays whole.
+    for (const char* text : {"a{b:x/* c */url(\n/* d */ y\n)}", "a{b:x/**/url( p /*q*/ r\n", "x/*c*/'y /* z */'"})
+        EXPECT_EQ(MinifyCSSBasic(text), OracleCSSBasic(text)) << text;
 }
 
 TEST(CssOracleMatch, RandomFlatSheets)
