@@ -27,7 +27,8 @@ std::string StyleSheet(const std::string& bytes, const TInProcessCall& call)
 
 std::string Page(const std::string& bytes, const TInProcessCall& call)
 {
-    const HtmlLevels levels = PageLevels(call.level, call.levels.Of("js"), call.levels.Of("css"));
+    HtmlLevels levels = PageLevels(call.level, call.levels.Of("js"), call.levels.Of("css"));
+    levels.shortfall = call.shortfall;
     return MinifyHTML(bytes, levels, call.destinationDirectory, call.environment, call.sourceDirectory);
 }
 
@@ -272,7 +273,7 @@ HtmlLevels PageLevels(Level html, Level js, Level css)
 
 void OptimizeInProcess(const TOptimizerRow& row, const std::string& source, const std::string& destination,
                        const TLevels& levels, FileSize& originalSize, FileSize& optimizedSize,
-                       const TRunEnvironment& environment)
+                       const TRunEnvironment& environment, TShortfall* shortfall)
 {
     const Level level = levels.Of(row);
     if (level == 0) {
@@ -282,7 +283,7 @@ void OptimizeInProcess(const TOptimizerRow& row, const std::string& source, cons
     EnsureNotSource(source, destination);
     std::string bytes = ReadEntireFile(source);
     originalSize = static_cast<FileSize>(static_cast<std::uint32_t>(bytes.size()));
-    const TInProcessCall call{level, levels, environment, DirectoryOf(source), DirectoryOf(destination)};
+    const TInProcessCall call{level, levels, environment, DirectoryOf(source), DirectoryOf(destination), shortfall};
     std::string output = row.inProcess(bytes, call);
     bytes = std::string();  // the working text is no longer needed
     optimizedSize = static_cast<FileSize>(static_cast<std::uint32_t>(output.size()));

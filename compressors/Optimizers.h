@@ -47,6 +47,7 @@ struct TInProcessCall {
     const TRunEnvironment& environment;
     std::string sourceDirectory;       // with its trailing "/", or empty
     std::string destinationDirectory;  // with its trailing "/", or empty
+    TShortfall* shortfall = nullptr;   // what the output left as written; may be null
 };
 
 // Bytes to bytes; throws what the minifier or engine throws.
@@ -116,10 +117,11 @@ HtmlLevels PageLevels(Level html, Level js, Level css);
 // The one step of every in-process optimizer: level 0 copies (PlainCopy);
 // otherwise a destination that is the source is refused, the source is read
 // whole, optimized, and the result written whole (a temporary file renamed
-// into place, registered with the run's control).
+// into place, registered with the run's control). The shortfall, when
+// given, gets what the optimizer left as written.
 void OptimizeInProcess(const TOptimizerRow& row, const std::string& source, const std::string& destination,
                        const TLevels& levels, FileSize& originalSize, FileSize& optimizedSize,
-                       const TRunEnvironment& environment);
+                       const TRunEnvironment& environment, TShortfall* shortfall = nullptr);
 
 // A row added for the life of the value (tests add kinds of their own).
 class TOptimizerRegistration {

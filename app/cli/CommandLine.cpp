@@ -86,13 +86,22 @@ public:
     }
 };
 
-// The images whose output did not match, so that their sources were written.
+// The images whose output did not match, so that their sources were written
+// (counted), and the other files kept or partial (listed with their notes).
 class TKeptCount : public TRunObserver {
 public:
     int count = 0;
-    void Shown(const TJob&, const TFileOutcome& outcome) override
+    std::vector<std::string> noted;  // "SOURCE: kept: ..." or "SOURCE: partial: ..."
+    int partial = 0;
+    void Shown(const TJob& job, const TFileOutcome& outcome) override
     {
-        if (!outcome.failed && outcome.result.kept) ++count;
+        if (outcome.failed) return;
+        const TJobResult& result = outcome.result;
+        if (result.kept == kOutputDidNotMatch)
+            ++count;
+        else if (const std::string note = ResultNote(result); !note.empty())
+            noted.push_back(job.source + ": " + note);
+        partial += !result.partial.empty();
     }
 };
 
@@ -158,7 +167,13 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
             out << kProgram << " (Quorvan Web Optimizer) " << kVersion << "\n";
             return kExitSuccess;
         }
-        entries = ExpandPaths(options.paths, options.flat, options.outputDir);
+        std::vector<std::string> leftOut;
+        entries = ExpandPaths(options.paths, options.flat, options.outputDir, &leftOut);
+        if (!leftOut.empty()) {
+            std::string names;
+            for (const std::string& folder : leftOut) names += (names.empty() ? "\"" : ", \"") + folder + "\"";
+            err << kProgram << ": left out of the site (an output folder): " << names << "\n";
+        }
     } catch (const std::exception& error) {
         return UsageFailure(err, error.what());
     }
@@ -168,6 +183,11 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     const std::string clashes = options.allowOverwrite ? std::string() : ClashText(clashList);
     if (options.dryRun) return DryRun(options, request.jobs, clashes, out, err);
     if (!clashes.empty()) return UsageFailure(err, clashes);
+    const std::string manifestPath = options.incremental ? request.outputDirText + kManifestName : std::string();
+    const std::string outputClash = RunOutputClash(
+        {{"the report", options.reportPath}, {"the JSON file", options.jsonPath}, {"the manifest", manifestPath}},
+        request.jobs);
+    if (!outputClash.empty()) return UsageFailure(err, outputClash);
 
     try {
         CreateOutputFolder(request.outputDirText);
@@ -182,7 +202,6 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     const TRunEnvironment& environment = request.environment;
     WarnMissingPlugins(environment.pluginDir, err);
     // The report, the JSON file and the manifest are destinations too: they never replace a listed source.
-    const std::string manifestPath = options.incremental ? request.outputDirText + kManifestName : std::string();
     std::vector<std::string> sources;
     for (const TListEntry& entry : entries) sources.push_back(entry.source);
     for (const std::string& path : {options.reportPath, options.jsonPath, manifestPath}) {
@@ -233,6 +252,8 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     }
     if (kept.count > 0)
         err << kept.count << (kept.count == 1 ? " image" : " images") << " kept: output did not match\n";
+    for (const std::string& line : kept.noted) err << line << "\n";
+    if (options.strict && kept.partial > 0) status = kExitFileFailed;
     if (manifest) {
         try {
             WriteEntireFile(manifestPath, ManifestText(manifest->Records()), environment.control.get());

@@ -8,7 +8,8 @@
 
 namespace fs = std::filesystem;
 
-std::vector<TListEntry> ExpandPaths(const std::vector<std::string>& paths, bool flat, const std::string& outputDir)
+std::vector<TListEntry> ExpandPaths(const std::vector<std::string>& paths, bool flat, const std::string& outputDir,
+                                    std::vector<std::string>* leftOut)
 {
     std::vector<TListEntry> entries;
     for (const auto& path : paths) {
@@ -27,7 +28,7 @@ std::vector<TListEntry> ExpandPaths(const std::vector<std::string>& paths, bool 
             if (flat) {
                 for (std::string& file : CollectWebFiles(path)) entries.push_back({std::move(file), {}});
             } else {
-                auto below = CollectSiteFiles(path, outputDir);
+                auto below = CollectSiteFiles(path, outputDir, leftOut);
                 entries.insert(entries.end(), std::make_move_iterator(below.begin()),
                                std::make_move_iterator(below.end()));
             }

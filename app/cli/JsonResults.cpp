@@ -25,11 +25,13 @@ void TJsonResults::Shown(const TJob& job, const TFileOutcome& outcome)
 {
     const TJobResult& result = outcome.result;
     const bool failed = outcome.failed;
-    const bool kept = !failed && result.kept;
+    const bool kept = !failed && !result.kept.empty();
+    const bool partial = !failed && !result.partial.empty();
     const char* status = failed           ? "failed"
                          : outcome.reused ? "reused"
                          : result.copied  ? "copied"
                          : kept           ? "kept"
+                         : partial        ? "partial"
                                           : "ok";
     // An output that is not smaller is the source's own bytes.
     const bool lossy =
@@ -45,7 +47,8 @@ void TJsonResults::Shown(const TJob& job, const TFileOutcome& outcome)
         {"status", status},
         {"error", TextOrNull(failed, outcome.error)},
         {"fallback", TextOrNull(outcome.copiedUnchanged, "copied")},
-        {"kept", TextOrNull(kept, "output did not match")},
+        {"kept", TextOrNull(kept, result.kept)},
+        {"partial", TextOrNull(partial, result.partial)},
         {"lossy", lossy},
         {"seconds", outcome.seconds},
     });
@@ -54,7 +57,8 @@ void TJsonResults::Shown(const TJob& job, const TFileOutcome& outcome)
         ++failed_;
         return;
     }
-    ++(result.copied ? copied_ : kept ? kept_ : ok_);  // a reused file counts as what it was
+    ++(result.copied ? copied_ : kept ? kept_ : partial ? partial_ : ok_);  // a reused file counts as what it was
+    if (outcome.reused) ++reused_;
     if (lossy) ++lossy_;
     original_ += result.originalSize;
     optimized_ += result.optimizedSize;
@@ -66,8 +70,10 @@ std::string TJsonResults::Text() const
                       {"ok", ok_},
                       {"copied", copied_},
                       {"kept", kept_},
+                      {"partial", partial_},
                       {"failed", failed_},
                       {"lossy", lossy_},
+                      {"reused", reused_},
                       {"original", original_},
                       {"optimized", optimized_},
                       {"ratio", Ratio(optimized_, original_)}};

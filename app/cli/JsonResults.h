@@ -12,14 +12,17 @@
 // original and optimized (bytes; null when failed), ratio (optimized * 100 /
 // original with two decimals; null when failed or the original is empty),
 // status ("ok", "copied" unchanged, "kept": an image whose output did not
-// show the source's picture, so its source's bytes were written, "reused"
+// show the source's picture, so its source's bytes were written, "partial": a
+// page whose output left scripts as written, "reused"
 // from an earlier incremental run with its recorded sizes and level,
 // "failed"), error (the reason; null), fallback (what a failed file's
 // destination got instead: "copied", its source unchanged; null), kept
-// ("output did not match" for a kept image, also when reused; null), lossy (written at a level that may change what a
+// (why a kept image's source was written, e.g. "output did not match", also
+// when reused; null), partial ("1 script kept as written (REASON)"; null), lossy (written at a level that may change what a
 // visitor sees, LossyLevel, and smaller: not the source's bytes), seconds (its
 // optimization's wall time). Totals: files, ok, copied (a reused file counts
-// as it did when optimized), kept, failed, lossy (the files written lossy),
+// as it did when optimized), kept, partial, failed, lossy (the files written
+// lossy), reused (the files an earlier run's outputs served),
 // original and optimized (sums over the files not failed), ratio.
 class TJsonResults : public TRunObserver {
 public:
@@ -28,6 +31,6 @@ public:
 
 private:
     nlohmann::ordered_json files_ = nlohmann::ordered_json::array();
-    long long count_ = 0, ok_ = 0, copied_ = 0, kept_ = 0, failed_ = 0, lossy_ = 0;
+    long long count_ = 0, ok_ = 0, copied_ = 0, kept_ = 0, partial_ = 0, failed_ = 0, lossy_ = 0, reused_ = 0;
     long long original_ = 0, optimized_ = 0;
 };

@@ -37,7 +37,7 @@ const Json& Field(const Json& object, const char* name, Json::value_t type)
 std::uint64_t Size(const Json& object, const char* name)
 {
     const auto size = Field(object, name, Json::value_t::number_unsigned).get<std::uint64_t>();
-    if (size > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) Invalid(name);
+    if (size > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) Invalid(name);
     return size;
 }
 
@@ -85,7 +85,8 @@ std::string ManifestText(const TOutputRecords& records)
                        {"original", r.originalSize},
                        {"level", r.level},
                        {"copied", r.copied},
-                       {"kept", r.kept}};
+                       {"kept", r.kept},
+                       {"partial", r.partial}};
     return JsonLayout({{"format", kFormat}, {"files", files}}) + "\n";
 }
 
@@ -113,8 +114,13 @@ TOutputRecords ParseManifest(const std::string& text)
         if (level < -1 || level > 99) Invalid("level");
         r.level = static_cast<int>(level);
         r.copied = Field(object, "copied", Json::value_t::boolean).get<bool>();
-        const auto kept = object.find("kept");  // may be absent: false
-        r.kept = kept != object.end() && kept->is_boolean() && kept->get<bool>();
+        // "kept": the reason (an older manifest: true for "output did not match"); may be absent.
+        if (const auto kept = object.find("kept"); kept != object.end() && kept->is_string())
+            r.kept = kept->get<std::string>();
+        else if (kept != object.end() && kept->is_boolean() && kept->get<bool>())
+            r.kept = "output did not match";
+        const auto partial = object.find("partial");
+        r.partial = partial != object.end() && partial->is_boolean() && partial->get<bool>();
         records[name] = std::move(r);
     }
     return records;

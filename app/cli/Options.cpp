@@ -138,6 +138,7 @@ CliOptions ParseOptions(const std::vector<std::string>& arguments)
     app.add_flag("-n,--dry-run", options.dryRun);
     app.add_flag("--flat", options.flat);
     app.add_flag("--allow-overwrite", options.allowOverwrite);
+    app.add_flag("--strict", options.strict);
     std::map<FileKind, std::string> levels;
     for (const FileKind row : LevelRows()) {
         options.levels.Set(row->name, row->commandLineDefault);
@@ -229,6 +230,9 @@ std::string UsageText()
            "  -p, --preserve-times  give each destination its source's modification time\n"
            "  -n, --dry-run         print what the run would do (SOURCE -> DESTINATION:\n"
            "                        optimize, copy, reuse or refused) and write nothing\n"
+           "      --strict          a page whose scripts were kept as written (row\n"
+           "                        \"partial: N scripts kept as written (REASON)\") makes\n"
+           "                        the exit status 1\n"
            "  -q, --quiet           no progress line and no results table\n"
            "      --report FILE     also write the results as an HTML report\n"
            "      --json FILE       also write the results as JSON (one object per file and\n"
@@ -245,6 +249,10 @@ std::string UsageText()
            "      --version         show the version\n"
            "\n"
            "While standard error is a terminal, one line there shows the progress.\n"
+           "A page whose inline scripts the script plug-in could not take (missing, failed,\n"
+           "timed out) keeps them as written: its row says \"partial: ...\", it is named on\n"
+           "standard error and never reused by --incremental.\n"
            "Exit status: 0 all files optimized, 1 a file failed (each named on standard\n"
-           "error as SOURCE: REASON), 2 usage error (also: two files for one destination).\n";
+           "error as SOURCE: REASON), 2 usage error (also: two files for one destination,\n"
+           "or a report, JSON file or manifest that is another output).\n";
 }

@@ -34,6 +34,7 @@ struct CliOptions {
     bool incremental = false;                       // reuse the outputs the manifest vouches for
     bool preserveTimes = false;                     // destinations get their sources' modification times
     bool dryRun = false;                            // print the plan, write nothing
+    bool strict = false;                            // a partial page fails the run (exit status 1)
     std::vector<std::string> paths;
 };
 

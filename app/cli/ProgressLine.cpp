@@ -27,7 +27,7 @@ std::string Clock(double seconds)
 
 std::string Bytes(long long bytes)
 {
-    return Trimmed(HumanSize(static_cast<FileSize>(std::clamp<long long>(bytes, 0, 0x7FFFFFFF))));
+    return Trimmed(HumanSize(std::max<long long>(bytes, 0)));
 }
 
 bool Wide(char32_t c)

@@ -57,6 +57,13 @@ std::size_t LoneCell(const std::vector<std::string>& cells)
     return lone;
 }
 
+// The part of a ratio cell that aligns in its column: up to the "; " that
+// starts a note ("76.26%; partial: ..."); the note follows, widening nothing.
+std::size_t AlignedLength(const std::string& cell)
+{
+    return DisplayLength(cell.substr(0, cell.find("; ")));
+}
+
 }  // namespace
 
 std::string FormatTable(const TGridView& grid)
@@ -76,7 +83,7 @@ std::string FormatTable(const TGridView& grid)
     std::vector<std::size_t> widths(static_cast<std::size_t>(columns > 1 ? columns - 1 : 0), 0);
     for (const auto& cells : lines)
         for (std::size_t c = 0; c < cells.size(); ++c)
-            if (c == 0 || c != LoneCell(cells)) widths[c] = std::max(widths[c], DisplayLength(cells[c]));
+            if (c == 0 || c != LoneCell(cells)) widths[c] = std::max(widths[c], AlignedLength(cells[c]));
 
     auto render = [&](const std::vector<std::string>& cells) {
         if (const std::size_t lone = LoneCell(cells); lone > 0)  // from the first column on, widening none
@@ -85,7 +92,8 @@ std::string FormatTable(const TGridView& grid)
         for (std::size_t c = 0; c < cells.size(); ++c) {
             if (c > 0) line += kGap;
             const bool last = c + 1 == cells.size();
-            line += c == 0 ? (last ? cells[c] : PadRight(cells[c], widths[c])) : PadLeft(cells[c], widths[c]);
+            const std::size_t pad = widths[c] - std::min(widths[c], AlignedLength(cells[c]));
+            line += c == 0 ? (last ? cells[c] : PadRight(cells[c], widths[c])) : std::string(pad, ' ') + cells[c];
         }
         line.erase(line.find_last_not_of(' ') + 1);
         return line + "\n";

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/core/JobRun.h"
+#include "compressors/base/DeclinedSource.h"
 #include "compressors/base/FileErrors.h"
 
 namespace {
@@ -99,6 +100,10 @@ void TFileRun::Start(const TLevels& levels)
         } catch (const RunCancelled& cancelled) {
             outcome.failed = outcome.cancelled = true;
             outcome.error = cancelled.what();
+        } catch (const TDeclinedSource& declined) {
+            outcome.failed = true;
+            outcome.error = declined.what();
+            copyable = true;  // also when the run does not keep going: the file's place is never empty
         } catch (const FileError& error) {
             outcome.failed = true;
             outcome.error = error.what();

@@ -2,7 +2,7 @@
 
 #include "app/core/NumberFormat.h"
 
-std::string HumanSize(FileSize size, const std::string& thousandsSeparator, const std::string& decimalSeparator)
+std::string HumanSize(ByteCount size, const std::string& thousandsSeparator, const std::string& decimalSeparator)
 {
     constexpr std::size_t kWidth = 8;
     if (size < 1024) return PadLeft(std::to_string(size), kWidth) + " B";

@@ -6,7 +6,7 @@
 #include "compressors/base/OptimizerTypes.h"
 
 // "%8.0d B", "%8.1n kB", "%8.2n MB", "%8.3n GB" with the given separators.
-std::string HumanSize(FileSize size, const std::string& thousandsSeparator = ",",
+std::string HumanSize(ByteCount size, const std::string& thousandsSeparator = ",",
                       const std::string& decimalSeparator = ".");
 
 // optimized * 100 / original as "%f%%" with two decimals; "n/a" when original is 0.

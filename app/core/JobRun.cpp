@@ -44,6 +44,7 @@ void FinishJob(const TJob& job, TJobRun& run, const TJobExtras& extras)
     now.level = run.result.level;
     now.copied = run.result.copied;
     now.kept = run.result.kept;
+    now.partial = !run.result.partial.empty();
 }
 
 bool CopyAfterFailure(const TJob& job, const TRunEnvironment& environment, const TJobExtras& extras) noexcept

@@ -1,5 +1,6 @@
 #include "app/core/OptimizeJob.h"
 
+#include <filesystem>
 #include <iostream>
 #include <stdexcept>
 
@@ -8,7 +9,24 @@
 #include "app/core/ProvedOutput.h"
 #include "app/core/PluginCheck.h"
 #include "compressors/Optimizers.h"
+#include "compressors/base/DeclinedSource.h"
+#include "compressors/base/FileErrors.h"
 #include "compressors/base/PlainCopy.h"
+
+std::string ResultNote(const TJobResult& result)
+{
+    if (!result.kept.empty()) return "kept: " + result.kept;
+    if (!result.partial.empty()) return "partial: " + result.partial;
+    return {};
+}
+
+std::map<FileKind, std::string> MissingPlugins(const std::string& pluginDir)
+{
+    std::map<FileKind, std::string> missing;
+    for (const TPluginFile& plugin : PluginFiles())
+        if (!PluginPresent(pluginDir, plugin.name)) missing.emplace(plugin.kind, plugin.name);
+    return missing;
+}
 
 namespace {
 
@@ -20,26 +38,24 @@ void Notify(const TRunEnvironment& environment, const std::string& message)
         std::cerr << message << '\n';
 }
 
-}  // namespace
-
-std::map<FileKind, std::string> MissingPlugins(const std::string& pluginDir)
+ByteCount SizeNow(const std::string& path)
 {
-    std::map<FileKind, std::string> missing;
-    for (const TPluginFile& plugin : PluginFiles())
-        if (!PluginPresent(pluginDir, plugin.name)) missing.emplace(plugin.kind, plugin.name);
-    return missing;
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? -1 : static_cast<ByteCount>(size);
 }
 
-TJobResult OptimizeJob(const TJob& job, const TLevels& levels, const TRunEnvironment& environment,
-                       const std::map<FileKind, std::string>& missingPlugins)
+// The job's row run on its files; the sizes the optimizers give are left to
+// the caller, which measures the files.
+TJobResult RunRow(const TJob& job, const TLevels& levels, const TRunEnvironment& environment,
+                  const std::map<FileKind, std::string>& missingPlugins)
 {
-    if (!job.refusal.empty()) throw std::runtime_error(job.refusal);
-    if (!job.newFolders.empty()) CreateOutputFolders(job.folderBase, job.newFolders, job.destination);
     TJobResult result;
+    FileSize originalSize = 0, optimizedSize = 0;
     const std::string& source = job.source;
     const std::string& destination = job.destination;
     if (!job.kind || (!job.kind->inProcess && !job.kind->plugin)) {
-        PlainCopy(source, destination, result.originalSize, result.optimizedSize, environment);
+        PlainCopy(source, destination, originalSize, optimizedSize, environment);
         result.copied = true;
         return result;
     }
@@ -48,17 +64,45 @@ TJobResult OptimizeJob(const TJob& job, const TLevels& levels, const TRunEnviron
         if (!environment.control || environment.control->FirstNotice("missing " + missing->second))
             Notify(environment, "Plug-in \"" + missing->second + "\" not found in " + environment.pluginDir + ": " +
                                     row.filesName + " files are copied unchanged.");
-        PlainCopy(source, destination, result.originalSize, result.optimizedSize, environment);
+        PlainCopy(source, destination, originalSize, optimizedSize, environment);
         result.copied = true;
         return result;
     }
     result.level = levels.Of(row);
-    if (row.inProcess)
-        OptimizeInProcess(row, source, destination, levels, result.originalSize, result.optimizedSize, environment);
-    else
-        row.plugin(source, destination, result.level, result.originalSize, result.optimizedSize, environment);
-    KeepSourceWhenNotSmaller(job, result.level, result.originalSize, result.optimizedSize, environment);
-    result.kept = KeepSourceWhenNotSamePicture(job, result.level, result.originalSize, result.optimizedSize,
-                                               environment);
+    if (row.inProcess) {
+        TShortfall shortfall;
+        OptimizeInProcess(row, source, destination, levels, originalSize, optimizedSize, environment, &shortfall);
+        if (shortfall.count > 0)
+            result.partial = std::to_string(shortfall.count) + (shortfall.count == 1 ? " script" : " scripts") +
+                             " kept as written (" + shortfall.reason + ")";
+    } else {
+        try {
+            row.plugin(source, destination, result.level, originalSize, optimizedSize, environment);
+        } catch (const TDeclinedSource& declined) {
+            if (!declined.Warning()) throw;  // the run copies the source after the failure
+            PlainCopy(source, destination, originalSize, optimizedSize, environment);
+            result.kept = declined.what();
+            return result;
+        }
+    }
+    KeepSourceWhenNotSmaller(job, result.level, originalSize, optimizedSize, environment);
+    if (KeepSourceWhenNotSamePicture(job, result.level, originalSize, optimizedSize, environment))
+        result.kept = kOutputDidNotMatch;
+    return result;
+}
+
+}  // namespace
+
+TJobResult OptimizeJob(const TJob& job, const TLevels& levels, const TRunEnvironment& environment,
+                       const std::map<FileKind, std::string>& missingPlugins)
+{
+    if (!job.refusal.empty()) throw std::runtime_error(job.refusal);
+    if (!job.newFolders.empty()) CreateOutputFolders(job.folderBase, job.newFolders, job.destination);
+    const ByteCount sourceSize = SizeNow(job.source);
+    TJobResult result = RunRow(job, levels, environment, missingPlugins);
+    // 64-bit sizes measured on the files, whatever the optimizer's 32-bit call returned.
+    if (SizeNow(job.source) != sourceSize) throw SourceChanged();
+    result.originalSize = sourceSize;
+    result.optimizedSize = SizeNow(job.destination);
     return result;
 }

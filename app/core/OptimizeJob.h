@@ -14,14 +14,23 @@ std::map<FileKind, std::string> MissingPlugins(const std::string& pluginDir);
 // What a job did: optimized, or copied unchanged (a kind without optimizer, or
 // its plug-in is missing). Level: the job's own level; -1 for a copy.
 struct TJobResult {
-    FileSize originalSize = 0;
-    FileSize optimizedSize = 0;
+    ByteCount originalSize = 0;  // the source's size when the job read it
+    ByteCount optimizedSize = 0;  // the size of what was written
     bool copied = false;
     int level = -1;
-    // The output did not show the source's picture: the destination holds the
-    // source's bytes and the sizes are the source's (ProvedOutput.h).
-    bool kept = false;
+    // Why the destination holds the source's bytes instead of the optimizer's
+    // output ("output did not match": ProvedOutput.h); empty when it does not.
+    std::string kept;
+    // What a correct output left as written ("2 scripts kept as written
+    // (REASON)"); empty when nothing. Such an output is never reused.
+    std::string partial;
 };
+
+// Why an image was kept when its output did not show the source's picture.
+constexpr const char* kOutputDidNotMatch = "output did not match";
+
+// "kept: ..." or "partial: ..." for a result that is either; empty otherwise.
+std::string ResultNote(const TJobResult& result);
 
 // Refuses a refused job, creates its new folders (CreateOutputFolders) and
 // runs the job's row of the optimizer table: its in-process optimizer through

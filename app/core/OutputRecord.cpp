@@ -74,7 +74,7 @@ std::optional<TJobResult> Reusable(const TOutputRecord& recorded, const TOutputR
 {
     if (recorded.sourceSize != now.sourceSize || recorded.sourceTimeNs != now.sourceTimeNs ||
         recorded.sourceHash != now.sourceHash || recorded.kind != now.kind || recorded.levels != now.levels ||
-        recorded.version != now.version)
+        recorded.version != now.version || recorded.partial)
         return std::nullopt;
     struct stat info {};
     if (::lstat(destination.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
@@ -86,8 +86,8 @@ std::optional<TJobResult> Reusable(const TOutputRecord& recorded, const TOutputR
         return std::nullopt;
     }
     TJobResult result;
-    result.originalSize = static_cast<FileSize>(recorded.originalSize);
-    result.optimizedSize = static_cast<FileSize>(recorded.outputSize);
+    result.originalSize = static_cast<ByteCount>(recorded.originalSize);
+    result.optimizedSize = static_cast<ByteCount>(recorded.outputSize);
     result.copied = recorded.copied;
     result.kept = recorded.kept;
     result.level = recorded.level;

@@ -30,7 +30,8 @@ struct TOutputRecord {
     std::uint64_t originalSize = 0;
     int level = -1;  // -1: copied unchanged
     bool copied = false;
-    bool kept = false;  // an image whose output did not match: the source's bytes stand
+    std::string kept;      // why the source's bytes stand (TJobResult::kept); empty: they do not
+    bool partial = false;  // the output left scripts as written: never reused
 };
 
 // By destination below the output folder ("css/style.css").

@@ -6,9 +6,6 @@
 #include "compressors/base/OptimizerTypes.h"
 #include "compressors/base/RunEnvironment.h"
 
-// The text a kept file's row, JSON record and report show.
-constexpr const char* kKeptText = "kept: output did not match";
-
 // For a GIF, PNG or JPEG job at a level above 0 whose destination differs
 // from its source: decodes both and compares them (GIF level 1, PNG and JPEG
 // exactly; GIF level 2 and above with the fixed palette's reach). When the

@@ -134,14 +134,16 @@ void TCompressionRun::Publish()
             host_.SetCell(2, row, HumanSize(result.originalSize, thousands, decimal));
             host_.SetCell(3, row, HumanSize(result.optimizedSize, thousands, decimal));
             const std::string ratio = RatioText(result.optimizedSize, result.originalSize, decimal);
-            host_.SetCell(4, row, result.kept ? ratio + "; " + kKeptText : ratio);
+            const std::string note = ResultNote(result);
+            host_.SetCell(4, row, note.empty() ? ratio : ratio + "; " + note);
             totalOriginal_ += result.originalSize;
             totalOptimized_ += result.optimizedSize;
         } else if (options_.keepGoing) {
             host_.SetCell(3, row, "failed: " + outcome.error + (outcome.copiedUnchanged ? "; copied unchanged" : ""));
             passed_.emplace_back(job.source, outcome.error);
         } else {
-            failure_ = std::make_unique<TFileFailure>(job.source, outcome.error);
+            failure_ = std::make_unique<TFileFailure>(
+                job.source, outcome.error + (outcome.copiedUnchanged ? "; copied unchanged" : ""));
             halted_ = true;
         }
         if (options_.observer) options_.observer->Shown(job, outcome);

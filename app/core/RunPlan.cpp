@@ -188,6 +188,34 @@ void CheckDestinations(std::vector<TJob>& jobs, const std::string& outputFolder)
         if (job.refusal.empty()) job.refusal = Refusal(job, sources, outputFolder, resolvedFolder);
 }
 
+std::string RunOutputClash(const std::vector<TRunOutput>& outputs, const std::vector<TJob>& jobs)
+{
+    const auto resolved = [](const std::string& path) {
+        std::error_code error;
+        const std::filesystem::path full = std::filesystem::weakly_canonical(path, error);
+        return error ? std::filesystem::absolute(path).lexically_normal() : full;
+    };
+    std::vector<std::pair<const TRunOutput*, std::filesystem::path>> seen;
+    for (const TRunOutput& output : outputs) {
+        if (output.path.empty()) continue;
+        const std::filesystem::path path = resolved(output.path);
+        for (const auto& [other, otherPath] : seen)
+            if (otherPath == path)
+                return other->what + " and " + output.what + " would be one file \"" + output.path + "\"";
+        // Only a destination with the same file name can be the same file.
+        const std::string name = path.filename().string();
+        for (const TJob& job : jobs) {
+            const std::size_t slash = job.destination.rfind('/');
+            if (job.destination.compare(slash == std::string::npos ? 0 : slash + 1, std::string::npos, name) != 0)
+                continue;
+            if (resolved(job.destination) == path)
+                return output.what + " \"" + output.path + "\" would replace the output of \"" + job.source + "\"";
+        }
+        seen.emplace_back(&output, path);
+    }
+    return {};
+}
+
 std::string ReportRefusal(const std::string& path, const std::vector<std::string>& sources)
 {
     const TSourceIndex index(sources);

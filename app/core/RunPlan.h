@@ -65,3 +65,15 @@ void CheckDestinations(std::vector<TJob>& jobs, const std::string& outputFolder)
 // The fault's message when a report at `path` would replace a listed source;
 // empty when it may be written.
 std::string ReportRefusal(const std::string& path, const std::vector<std::string>& sources);
+
+// A file the run writes besides the jobs' destinations (the report, the JSON
+// results, the manifest): what it is and its path.
+struct TRunOutput {
+    std::string what;  // "the report"
+    std::string path;
+};
+
+// The first clash among the run's outputs: one that is a job's destination or
+// another output (paths compared with their links resolved), named with both
+// files; empty when there is none.
+std::string RunOutputClash(const std::vector<TRunOutput>& outputs, const std::vector<TJob>& jobs);

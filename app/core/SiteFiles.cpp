@@ -24,7 +24,8 @@ bool Skipped(std::string_view name)
 
 }  // namespace
 
-std::vector<TListEntry> CollectSiteFiles(const std::string& folder, const std::string& skipped)
+std::vector<TListEntry> CollectSiteFiles(const std::string& folder, const std::string& skipped,
+                                         std::vector<std::string>* leftOut)
 {
     std::error_code skippedError;
     const bool skipping = !skipped.empty() && fs::is_directory(skipped, skippedError);
@@ -34,9 +35,14 @@ std::vector<TListEntry> CollectSiteFiles(const std::string& folder, const std::s
     fs::recursive_directory_iterator it(folder, error);
     for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
         const fs::path& path = it->path();
+        if (Skipped(path.filename().native())) {
+            it.disable_recursion_pending();
+            continue;
+        }
         std::error_code sameError;
-        if (Skipped(path.filename().native()) ||
-            (skipping && it->is_directory(sameError) && fs::equivalent(path, skipped, sameError))) {
+        if (it->is_directory(sameError) && ((skipping && fs::equivalent(path, skipped, sameError)) ||
+                                            fs::exists(path / kManifestName, sameError))) {
+            if (leftOut) leftOut->push_back(path.string());
             it.disable_recursion_pending();
             continue;
         }

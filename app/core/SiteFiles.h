@@ -11,7 +11,10 @@
 // Version-control and system entries (".git", ".svn", ".hg", ".DS_Store",
 // "Thumbs.db"), this program's temporary files and incremental manifests are
 // skipped (with what is below them); other names starting with "." are files
-// like any other; so is the folder `skipped` (the output folder, when it lies
-// inside the site). Links to files are followed, links to folders are not. Throws
-// std::runtime_error when the folder or a folder below it cannot be read.
-std::vector<TListEntry> CollectSiteFiles(const std::string& folder, const std::string& skipped = {});
+// like any other. The folder `skipped` (the output folder, when it lies
+// inside the site) and every folder below the site that holds a manifest (an
+// earlier run's output) are left out with what is below them, each added to
+// `leftOut` when given. Links to files are followed, links to folders are not.
+// Throws std::runtime_error when the folder or a folder below it cannot be read.
+std::vector<TListEntry> CollectSiteFiles(const std::string& folder, const std::string& skipped = {},
+                                         std::vector<std::string>* leftOut = nullptr);

@@ -29,6 +29,11 @@ FileError CannotCreateFile(const std::string& path, int error)
     return CannotCreateFile(path, SystemReason(error));
 }
 
+FileError SourceChanged()
+{
+    return FileError("Source changed while it was read", "changed while it was read");
+}
+
 FileError CannotCreateFile(const std::string& path, const std::string& reason)
 {
     return FileError("Cannot create file \"" + path + "\". " + reason, reason);

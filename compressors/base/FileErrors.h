@@ -23,6 +23,8 @@ std::string SystemReason(int error);
 FileError CannotOpenFile(const std::string& path, int error);
 // "Cannot open file "<path>". <reason>"
 FileError CannotOpenFile(const std::string& path, const std::string& reason);
+// "Source changed while it was read": its size moved while the run read it.
+FileError SourceChanged();
 // "Cannot create file "<path>". <strerror(error)>"
 FileError CannotCreateFile(const std::string& path, int error);
 // "Cannot create file "<path>". <reason>"

@@ -80,6 +80,13 @@ InputFile::InputFile(const std::string& path)
     size_ = static_cast<std::uint64_t>(info.st_size);
 }
 
+std::uint64_t InputFile::CurrentSize() const
+{
+    struct stat info {};
+    if (::fstat(file_.get(), &info) != 0) throw CannotOpenFile(path_, errno);
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
 std::size_t InputFile::Read(char* buffer, std::size_t capacity)
 {
     for (;;) {

@@ -26,6 +26,8 @@ public:
 
     // The size when the file was opened.
     std::uint64_t Size() const { return size_; }
+    // Its size now (fstat); throws when it cannot be read.
+    std::uint64_t CurrentSize() const;
     // Reads up to `capacity` bytes; 0 at the end of the file.
     std::size_t Read(char* buffer, std::size_t capacity);
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "compressors/base/FileErrors.h"
 #include "compressors/base/Files.h"
 #include "compressors/base/SourceGuard.h"
 
@@ -30,10 +31,11 @@ FileSize CopyChunks(InputFile& input, FileReplacement& output, const CopyChunkOb
     std::uint64_t position = 0;
     while (position < sourceSize) {
         const std::size_t got = input.Read(buffer.data(), buffer.size());
-        if (got == 0) break;  // the source shrank while being copied
+        if (got == 0) break;
         output.Write({buffer.data(), got});
         if (observer) observer(got);
         position += got;
     }
+    if (position != sourceSize || input.CurrentSize() != sourceSize) throw SourceChanged();
     return static_cast<FileSize>(static_cast<std::uint32_t>(sourceSize));
 }

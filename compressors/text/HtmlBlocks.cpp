@@ -13,6 +13,7 @@
 #include "compressors/text/HtmlTag.h"
 #include "compressors/text/HtmlTokens.h"
 #include "compressors/text/ScriptType.h"
+#include "compressors/base/DeclinedSource.h"
 #include "compressors/base/FileErrors.h"
 #include "compressors/base/Files.h"
 #include "compressors/tools/ToolError.h"
@@ -114,6 +115,21 @@ std::optional<std::pair<std::size_t, std::size_t>> FindElement(HtmlScan& scan, H
     return std::pair{end, e};
 }
 
+struct TScriptParts {
+    std::string_view openingTag, body, closingTag;  // body trimmed
+};
+
+// The parts of a closed JavaScript element; none for a script of data.
+std::optional<TScriptParts> ScriptParts(std::string_view element)
+{
+    const std::size_t tagEnd = element.size() > 1 && StartsTag(element, 0) ? ReadTag(element, 0).end : HtmlTag::none;
+    const std::size_t c = tagEnd == HtmlTag::none ? tagEnd : element.find(scriptClose, tagEnd);
+    if (c == std::string_view::npos) return std::nullopt;
+    const std::string_view openingTag = element.substr(0, tagEnd);
+    if (!IsJavaScriptElement(openingTag)) return std::nullopt;
+    return TScriptParts{openingTag, TrimControl(element.substr(tagEnd, c - tagEnd)), element.substr(c, scriptClose.size())};
+}
+
 }  // namespace
 
 std::string_view TrimControl(std::string_view text)
@@ -144,31 +160,30 @@ void CopyStyleBlock(HtmlScan& scan, const THtmlStyleMinifier& style, Level cssLe
 }
 
 void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, THtmlScriptTool tool, Level jsLevel,
-                     const TRunEnvironment& environment)
+                     const TRunEnvironment& environment, TShortfall* shortfall)
 {
     const std::size_t p = scan.position;
     const auto bounds = FindElement(scan, scan.nextScriptEnd);
     if (!bounds) return;
     const std::size_t end = bounds->second + scriptClose.size();
     const std::string_view element = std::string_view(scan.text).substr(p, end - p);
-    if (tool && FileExists(environment.pluginDir + "ESC.wsf"))
-        scan.output.append(MinifyScriptBlock(destinationDirectory, element, jsLevel, tool, environment));
-    else
-        scan.output.append(element);
     scan.position = end;
+    if (tool && FileExists(environment.pluginDir + "ESC.wsf")) {
+        scan.output.append(MinifyScriptBlock(destinationDirectory, element, jsLevel, tool, environment, shortfall));
+        return;
+    }
+    scan.output.append(element);
+    const auto parts = ScriptParts(element);
+    if (tool && jsLevel > 0 && shortfall && parts && !parts->body.empty())
+        shortfall->Add("script plug-in \"ESC.wsf\" not found");
 }
 
 std::string MinifyScriptBlock(const std::string& destinationDirectory, std::string_view element, Level jsLevel,
-                              THtmlScriptTool tool, const TRunEnvironment& environment)
+                              THtmlScriptTool tool, const TRunEnvironment& environment, TShortfall* shortfall)
 {
-    const std::size_t tagEnd = element.size() > 1 && StartsTag(element, 0) ? ReadTag(element, 0).end : HtmlTag::none;
-    const std::size_t c = tagEnd == HtmlTag::none ? tagEnd : element.find(scriptClose, tagEnd);
-    if (c == std::string_view::npos) return std::string(element);
-    const std::size_t g = tagEnd - 1;
-    const std::string_view openingTag = element.substr(0, tagEnd);
-    if (!IsJavaScriptElement(openingTag)) return std::string(element);  // data for the page, kept as written
-    const std::string_view body = TrimControl(element.substr(g + 1, c - g - 1));
-    const std::string_view closingTag = element.substr(c, scriptClose.size());
+    const auto parts = ScriptParts(element);
+    if (!parts) return std::string(element);  // data for the page, or no element: kept as written
+    const auto [openingTag, body, closingTag] = *parts;
     // An empty body (an external script) gives an empty result at every level:
     // no tool to start.
     if (body.empty()) return std::string(openingTag).append(closingTag);
@@ -182,8 +197,12 @@ std::string MinifyScriptBlock(const std::string& destinationDirectory, std::stri
         FileSize optimizedSize = 0;
         try {
             tool(files.Input(), files.Output(), jsLevel, originalSize, optimizedSize, environment);
-        } catch (const ToolError&) {
-            return std::string(element);  // the tool declined or broke: the element as it stands is still right
+        } catch (const ToolError& error) {
+            if (shortfall) shortfall->Add(error.what());
+            return std::string(element);  // the tool broke: the element as it stands is still right
+        } catch (const TDeclinedSource& declined) {
+            if (shortfall) shortfall->Add(declined.what());
+            return std::string(element);  // the tool declined it: likewise
         }
         newBody = std::string(TrimControl(ReadEntireFile(files.Output())));
         if (cache) cache->Keep(jsLevel, body, *newBody);

@@ -22,9 +22,10 @@ void CopyStyleBlock(HtmlScan& scan, const THtmlStyleMinifier& style, Level cssLe
 // At "<script": the element through the first "</script>" after the opening
 // tag's ">" goes through the script tool at the JS level when there is one
 // and ESC.wsf is in the environment's plug-in folder, and is copied unchanged
-// otherwise.
+// otherwise (a shortfall, when given, counts it when the tool was meant to
+// run: a JS level above 0 and ESC.wsf missing).
 void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, THtmlScriptTool tool, Level jsLevel,
-                     const TRunEnvironment& environment);
+                     const TRunEnvironment& environment, TShortfall* shortfall = nullptr);
 
 // Runs the element's trimmed body through the script tool by way of
 // "_temporary.<unique>.t3mp" and "_temporary.<unique>.7emp" in the
@@ -36,11 +37,13 @@ void CopyScriptBlock(HtmlScan& scan, const std::string& destinationDirectory, TH
 // A body the environment's script results already hold does not start it either.
 // When the tool fails on the element (ToolError: it cannot start, ends with
 // a status other than 0, is killed or runs out of time) the element is
-// returned unchanged, which keeps the page right; "Unable to run" is told.
+// returned unchanged, which keeps the page right; "Unable to run" is told,
+// and the shortfall (when given) counts it with the tool's reason.
 // A temporary file that cannot be made or read fails the page (FileError),
 // and so does a cancelled run (RunCancelled).
 std::string MinifyScriptBlock(const std::string& destinationDirectory, std::string_view element, Level jsLevel,
-                              THtmlScriptTool tool, const TRunEnvironment& environment);
+                              THtmlScriptTool tool, const TRunEnvironment& environment,
+                              TShortfall* shortfall = nullptr);
 
 // The text without leading and trailing bytes of code 32 or less.
 std::string_view TrimControl(std::string_view text);

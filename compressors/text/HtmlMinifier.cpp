@@ -31,7 +31,7 @@ std::string MinifyHTML(const std::string& text, const HtmlLevels& levels, const 
         } else if (blocks && next == 's' && scan.At(p, "<style")) {
             CopyStyleBlock(scan, levels.style, levels.css);
         } else if (blocks && next == 's' && scan.At(p, "<script")) {
-            CopyScriptBlock(scan, destinationDirectory, levels.script, levels.js, environment);
+            CopyScriptBlock(scan, destinationDirectory, levels.script, levels.js, environment, levels.shortfall);
         } else if (next == '/') {
             CopyEndTag(scan);
         } else if ((next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z')) {

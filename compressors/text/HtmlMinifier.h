@@ -25,6 +25,9 @@ struct HtmlLevels {
     Level css = 0;
     THtmlStyleMinifier style;
     THtmlScriptTool script = nullptr;
+    // Counts the scripts kept as written because the tool was missing or
+    // failed on them (none when null).
+    TShortfall* shortfall = nullptr;
 };
 
 // Minifies a page. The destination directory (with its trailing "/", or empty) is

@@ -1,12 +1,40 @@
 #include "compressors/tools/CompressJS.h"
 
+#include <string_view>
+
+#include "compressors/base/DeclinedSource.h"
 #include "compressors/tools/PluginCommandLines.h"
+#include "compressors/tools/ToolError.h"
 #include "compressors/tools/WritingTool.h"
+
+namespace {
+
+constexpr std::string_view kDeclined = "terser failed: ";
+
+// Reasons of a valid script too large or too deep for terser.
+bool LimitReason(std::string_view reason)
+{
+    for (const std::string_view limit : {"Maximum call stack size exceeded", "Invalid string length", "out of memory",
+                                         "allocation failed"})
+        if (reason.find(limit) != std::string_view::npos) return true;
+    return false;
+}
+
+}  // namespace
 
 // ESC.wsf, run by the script host, reads the source and writes the destination.
 void CompressJS(const std::string& source, const std::string& destination, Level level, FileSize& originalSize,
                 FileSize& optimizedSize, const TRunEnvironment& environment)
 {
-    RunWritingTool(ScriptCommandLine, kScriptPlugin, EmptyResult::Allowed, source, destination, level, originalSize,
-                   optimizedSize, environment);
+    try {
+        RunWritingTool(ScriptCommandLine, kScriptPlugin, EmptyResult::Allowed, source, destination, level,
+                       originalSize, optimizedSize, environment);
+    } catch (const ToolError& error) {
+        // terser read the script and gave up on it: a syntax error fails the
+        // file, a limit of terser's only warns; either way the source stands.
+        const std::string_view reason = error.what();
+        if (reason.substr(0, kDeclined.size()) != kDeclined) throw;
+        if (!LimitReason(reason)) throw TDeclinedSource(error.what(), false);
+        throw TDeclinedSource("beyond terser's limits: " + std::string(reason.substr(kDeclined.size())), true);
+    }
 }

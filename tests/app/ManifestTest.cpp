@@ -68,7 +68,7 @@ TEST(Manifest, RefusesDamagedText)
         replaced("\"files\": {", "\"files\": ["),
         replaced("\"source_size\": 100", "\"source_size\": -100"),
         replaced("\"source_size\": 100", "\"source_size\": 1e2"),
-        replaced("\"output_size\": 2147483647", "\"output_size\": 2147483648"),
+        replaced("\"output_size\": 2147483647", "\"output_size\": 9223372036854775808"),
         replaced("\"source_mtime_ns\": 1700000000123456789", "\"source_mtime_ns\": 99999999999999999999"),
         replaced("\"source_hash\": \"fedcba9876543210\"", "\"source_hash\": \"fedcba987654321\""),
         replaced("\"source_hash\": \"fedcba9876543210\"", "\"source_hash\": \"FEDCBA987654321g\""),
