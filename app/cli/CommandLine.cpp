@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <optional>
@@ -170,6 +171,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         std::vector<std::string> leftOut;
         entries = ExpandPaths(options.paths, options.flat, options.outputDir, &leftOut);
         if (!leftOut.empty()) {
+            std::sort(leftOut.begin(), leftOut.end());
             std::string names;
             for (const std::string& folder : leftOut) names += (names.empty() ? "\"" : ", \"") + folder + "\"";
             err << kProgram << ": left out of the site (an output folder): " << names << "\n";

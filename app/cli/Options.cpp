@@ -33,14 +33,15 @@ std::vector<FileKind> LevelRows()
 }
 
 // A whole number from 0 to maximum, as the option's value.
-std::uint64_t Count(const std::string& option, const std::string& value, std::uint64_t maximum)
+std::uint64_t Count(const std::string& option, const std::string& value, std::uint64_t maximum,
+                    std::uint64_t minimum = 0)
 {
     std::uint64_t number = 0;
     const char* end = value.data() + value.size();
     const auto [stop, error] = std::from_chars(value.data(), end, number);
-    if (value.empty() || error != std::errc() || stop != end || number > maximum)
-        throw UsageError(option + ": invalid value \"" + value + "\" (a whole number from 0 to " +
-                         std::to_string(maximum) + ")");
+    if (value.empty() || error != std::errc() || stop != end || number > maximum || number < minimum)
+        throw UsageError(option + ": invalid value \"" + value + "\" (a whole number from " + std::to_string(minimum) +
+                         " to " + std::to_string(maximum) + ")");
     return number;
 }
 
@@ -181,8 +182,7 @@ CliOptions ParseOptions(const std::vector<std::string>& arguments)
         options.toolMemoryBytes = Count("--tool-memory", memory, kMaxMemoryMegabytes) * kMegabyte;
     if (given("--jobs")) {
         const std::string typed = Typed(arguments, "-j", "--jobs");
-        options.jobs = static_cast<int>(Count(typed, jobs, kMaxJobs));
-        if (options.jobs == 0) throw UsageError(typed + ": at least one file at a time");
+        options.jobs = static_cast<int>(Count(typed, jobs, kMaxJobs, 1));
     }
     for (const FileKind row : LevelRows())
         if (app.count("--" + row->name) > 0) options.levels.Set(row->name, LevelValue(*row, levels[row]));

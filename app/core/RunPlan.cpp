@@ -54,22 +54,26 @@ std::string FolderOf(const std::string& path)
 
 // Where a write to `path` would land if it followed links: the links of the
 // last component followed (also to a target that does not exist), then every
-// folder resolved. Empty when the links loop or cannot be read.
-std::string ResolvedPath(const std::string& path)
+// folder resolved. Empty when the links loop (`error`: ELOOP) or the path
+// cannot be read (`error`: the system's, e.g. ENAMETOOLONG).
+std::string ResolvedPath(const std::string& path, int& error)
 {
     std::string current = path;
     for (int hop = 0;; ++hop) {
         struct stat info {};
         if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) break;
+        error = ELOOP;
         if (hop == kMaxLinks) return {};
-        std::error_code error;
-        const std::string target = std::filesystem::read_symlink(current, error).string();
-        if (error) return {};
+        std::error_code failure;
+        const std::string target = std::filesystem::read_symlink(current, failure).string();
+        if (failure) return error = failure.value(), std::string();
         current = !target.empty() && target.front() == '/' ? target : FolderOf(current) + target;
     }
-    std::error_code error;
-    const std::filesystem::path resolved = std::filesystem::weakly_canonical(std::filesystem::absolute(current), error);
-    return error ? std::string() : resolved.string();
+    std::error_code failure;
+    const std::filesystem::path resolved =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(current), failure);
+    error = failure.value();
+    return failure ? std::string() : resolved.string();
 }
 
 // A relative destination that stays below the folder it is added to.
@@ -103,8 +107,9 @@ std::string Refusal(const TJob& job, const TSourceIndex& sources, const std::str
             .what();
     }
     if (resolvedFolder.empty()) return {};
-    const std::string resolved = ResolvedPath(job.destination);
-    if (resolved.empty()) return CannotCreateFile(job.destination, ELOOP).what();
+    int error = 0;
+    const std::string resolved = ResolvedPath(job.destination, error);
+    if (resolved.empty()) return CannotCreateFile(job.destination, error).what();
     if (!Inside(resolved, resolvedFolder))
         return CannotCreateFile(job.destination, "A link leads it to \"" + resolved +
                                                      "\", outside the output folder \"" + outputFolder + "\".")

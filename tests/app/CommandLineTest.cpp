@@ -258,18 +258,24 @@ TEST(CommandLine, AnOutputThatIsNotSmallerIsTheSourcesBytes)
     }
 }
 
-// An output folder inside the site is no part of it: a second run finds the
-// site as it was and reuses every output.
+// An output folder inside the site is no part of it, nor is a folder holding
+// an earlier run's manifest: a second run finds the site as it was and reuses
+// every output. The folders left out are named once.
 TEST(CommandLine, AnOutputFolderInsideTheSiteIsNotListed)
 {
     TempDir dir;
     const std::string site = dir / "site";
     WriteFile(site + "/.htaccess", "RewriteEngine On\n");
     WriteFile(site + "/a.css", "a { color : red }");
+    WriteFile(site + "/old/.quorvan-manifest.json", "{}");
+    WriteFile(site + "/old/a.css", "a{color:red}");
     for (const char* run : {"first", "again"}) {
         const Outcome outcome = RunProgram(dir, {"--incremental", "--json", dir / "r.json", "-o", site + "/out", site});
         ASSERT_EQ(outcome.status, 0) << run << "\n" << outcome.err;
         EXPECT_THAT(ReadFile(dir / "r.json"), HasSubstr("\"files\": 2,")) << run;
+        const std::string out = run == std::string("first") ? "" : ", \"" + site + "/out\"";
+        EXPECT_THAT(outcome.err, HasSubstr("left out of the site (an output folder): \"" + site + "/old\"" + out + "\n"))
+            << run;
     }
     EXPECT_FALSE(std::filesystem::exists(site + "/out/out"));
     EXPECT_EQ(ReadFile(site + "/out/.htaccess"), "RewriteEngine On\n");

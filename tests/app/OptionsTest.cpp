@@ -136,7 +136,7 @@ TEST(Options, UsageErrorsNameTheFault)
     EXPECT_EQ(UsageMessage({"-o", "out", "--tool-memory", "99999999999999", "x"}),
               "--tool-memory: invalid value \"99999999999999\" (a whole number from 0 to 4294967296)");
     EXPECT_EQ(UsageMessage({"-o", "out", "x", "--tool-timeout"}), "--tool-timeout: missing value");
-    EXPECT_EQ(UsageMessage({"-o", "out", "-j0", "x"}), "-j: at least one file at a time");
+    EXPECT_EQ(UsageMessage({"-o", "out", "-j0", "x"}), "-j: invalid value \"0\" (a whole number from 1 to 1024)");
     EXPECT_EQ(UsageMessage({"--output-dir=", "x"}), "--output-dir: empty folder name");
     EXPECT_EQ(UsageMessage({"-o", "out", "-dash.css"}), "unknown option \"-dash.css\"");
 }
