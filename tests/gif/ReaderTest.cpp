@@ -205,7 +205,7 @@ TEST_F(ReaderFixture, HugeDeclarationsFailBeforeAllocating)
     // A 65535 x 65535 screen.
     ByteBuilder screen = GifHeader(65535, 65535, 2);
     screen.Append(SmallFrame()).Add({0x3B});
-    EXPECT_EQ(ReadError(image, screen.bytes), "Image is too large");
+    EXPECT_EQ(ReadError(image, screen.bytes), "Screen of 65535 x 65535 pixels is too large");
 
     // Big frames in a small file: two of 40000 x 14000 (560 MB each) exceed the bound together.
     ByteBuilder frames = GifHeader(40000, 14000, 2);
