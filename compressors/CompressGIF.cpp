@@ -1,5 +1,6 @@
 #include "compressors/CompressGIF.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "compressors/base/Files.h"
@@ -60,6 +61,9 @@ std::vector<std::uint8_t> RecompressGIFBytes(std::span<const std::uint8_t> sourc
     auto image = std::make_unique<TGIFImage>();
     if (budget) image->ShareBudget(*budget);
     image->LoadFromBytes(source);
+    const auto& frames = image->Images();
+    if (std::all_of(frames.begin(), frames.end(), [](const auto& frame) { return frame->IsEmpty(); }))
+        throw GIFException("No image in the file");
     OptimizeGIFImage(*image);
     TMemoryStream out;
     out.SetLimit(std::int64_t(std::min<std::size_t>(outputLimit, INT64_MAX)));

@@ -43,6 +43,7 @@ void FlattenGIF(const std::string& source, const std::string& destination, FileS
 
 // Level 1: the image re-encoded with its own frames, after merging its color
 // maps and optimizing the frames (it draws nothing: `rendering` is unused).
+// "No image in the file" when no frame has pixels.
 std::vector<std::uint8_t> RecompressGIFBytes(std::span<const std::uint8_t> source,
                                              const TGIFRenderOptions& rendering = {},
                                              TGIFMemoryBudget* budget = nullptr, std::size_t outputLimit = SIZE_MAX);

@@ -268,7 +268,12 @@ std::vector<std::uint8_t> FlattenAnimation(std::span<const std::uint8_t> source,
                                            const TGIFRenderOptions& rendering, std::size_t outputLimit)
 {
     const TLayout layout = ReadLayout(source, budget);
-    if (layout.Frames == 0 || layout.Width == 0 || layout.Height == 0) throw GIFException("Unsupported GIF version");
+    if (layout.Frames == 0 || layout.Width == 0 || layout.Height == 0) throw GIFException("No image in the file");
+    {
+        // The canvases and the held frame, all at once: refused by the screen's size.
+        const std::uint64_t bytes = 10 * std::uint64_t(layout.Width) * std::uint64_t(layout.Height);
+        if (bytes > budget.Limit() - budget.Used()) throw GIFException(ScreenTooLarge(layout.Width, layout.Height));
+    }
     const TFlatColors colors = CountColors(layout, source, budget, rendering);
     // Start again from a transparent canvas, writing the pictures as they come.
     TFlatCanvas canvas(layout.Width, layout.Height, budget, rendering);

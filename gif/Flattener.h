@@ -32,5 +32,6 @@
 // and also when the pictures use all 256 halftone colors and show
 // transparency, which leaves no entry for it (no output of this kind).
 // A frame without any color table is drawn through the halftone palette.
+// "No image in the file" when no frame has pixels.
 std::vector<std::uint8_t> FlattenAnimation(std::span<const std::uint8_t> source, TGIFMemoryBudget& budget,
                                            const TGIFRenderOptions& rendering, std::size_t outputLimit);

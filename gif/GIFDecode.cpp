@@ -1,5 +1,6 @@
 #include "gif/GIFDecode.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "gif/GIFReader.h"
@@ -52,6 +53,33 @@ void ReadFrames(TStream& stream, TGIFImage& image, const TGIFReadOptions& option
     stream.Skip(-1);
 }
 
+// Allocates the frame's pixels holding the transparent index of a
+// transparent frame, else 0; returns that value.
+std::uint8_t FillPixels(TGIFSubImage& frame)
+{
+    frame.AllocatePixels();
+    const std::uint8_t fill = frame.Transparent() ? std::uint8_t(frame.TransparentIndex()) : 0;
+    if (fill && frame.PixelsSize()) std::memset(frame.Pixels(), fill, frame.PixelsSize());
+    return fill;
+}
+
+// A frame wholly outside the screen shows nothing, for its delay: one
+// transparent pixel in the corner that disposes of nothing. Its image data is skipped.
+void ReadOffScreenFrame(TStream& stream, TGIFSubImage& frame, const TGIFReadOptions& options)
+{
+    std::uint8_t codeSize;
+    if (stream.ReadByte(codeSize)) SkipSubBlocks(stream);
+    TGIFGraphicControlExtension& control = frame.EnsureGraphicControl();
+    if (!control.TransparencyMark()) control.SetTransparentIndex(0);
+    control.SetTransparentFlag(true);
+    control.SetDisposalMethod(1);
+    frame.SetPackedFields(std::uint8_t(frame.PackedFields() & ~0x40));
+    frame.SetPlacement(0, 0, 1, 1);
+    if (options.SkipImageData) return;
+    FillPixels(frame);
+    if (options.FrameRead) options.FrameRead(frame);
+}
+
 }  // namespace
 
 void ReadFrame(TStream& stream, TGIFSubImage& frame, const TGIFHeader& header, const TGIFReadOptions& options)
@@ -66,24 +94,38 @@ void ReadFrame(TStream& stream, TGIFSubImage& frame, const TGIFHeader& header, c
     const TGIFImageDescriptor descriptor = ReadImageDescriptor(stream);
     int width = descriptor.Width, height = descriptor.Height;
     if (width == 0 || height == 0) width = header.ScreenWidth, height = header.ScreenHeight;
-    frame.SetPlacement(descriptor.Left, descriptor.Top, width, height);
+    // Only the part on the logical screen is kept, as a browser shows it (a
+    // screen without pixels is grown to the frames instead, as browsers do).
+    const bool noScreen = header.ScreenWidth == 0 || header.ScreenHeight == 0;
+    const TLZWDecoder::TWindow window{
+        0, 0, noScreen ? width : std::min(width, header.ScreenWidth - descriptor.Left),
+        noScreen ? height : std::min(height, header.ScreenHeight - descriptor.Top)};
     frame.SetPackedFields(descriptor.PackedFields);
     if (descriptor.PackedFields & 0x80)
         frame.ColorMap().LoadFromStream(stream, ColorTableSize(descriptor.PackedFields));
+    if (window.Right <= 0 || window.Bottom <= 0) {
+        ReadOffScreenFrame(stream, frame, options);
+        return;
+    }
+    frame.SetPlacement(descriptor.Left, descriptor.Top, window.Right, window.Bottom);
     if (options.SkipImageData) {
         std::uint8_t codeSize;
         if (stream.ReadByte(codeSize)) SkipSubBlocks(stream);
         return;
     }
-    DecodePixels(stream, frame);
+    if (window.Right == width && window.Bottom == height) {
+        DecodePixels(stream, frame);
+    } else {
+        FillPixels(frame);
+        auto decoder = std::make_unique<TLZWDecoder>(stream);
+        decoder->DecodeWindow(frame.Pixels(), width, height, frame.IsInterlaced(), window);
+    }
     if (options.FrameRead) options.FrameRead(frame);
 }
 
 void DecodePixels(TStream& stream, TGIFSubImage& frame)
 {
-    frame.AllocatePixels();
-    const std::uint8_t fill = frame.Transparent() ? std::uint8_t(frame.TransparentIndex()) : 0;
-    if (fill && frame.PixelsSize()) std::memset(frame.Pixels(), fill, frame.PixelsSize());
+    const std::uint8_t fill = FillPixels(frame);
     // The decoder's tables are large: on the heap.
     auto decoder = std::make_unique<TLZWDecoder>(stream);
     const bool none = frame.PixelsSize() == 0;

@@ -10,5 +10,10 @@ int TGIFHeader::RequiredVersion() const
 
 void TGIFHeader::CheckScreenSize() const
 {
-    if (std::uint64_t(ScreenWidth) * ScreenHeight > GIFMaxPixelBytes) throw GIFException("Image is too large");
+    if (std::uint64_t(ScreenWidth) * ScreenHeight > GIFMaxPixelBytes) throw GIFException(ScreenTooLarge(ScreenWidth, ScreenHeight));
+}
+
+std::string ScreenTooLarge(int width, int height)
+{
+    return "Screen of " + std::to_string(width) + " x " + std::to_string(height) + " pixels is too large";
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Signature, logical screen descriptor and global color table of a GIF.
 #include <cstdint>
+#include <string>
 
 #include "gif/GIFColorMap.h"
 
@@ -18,9 +19,12 @@ public:
 
     // Version this header alone would need (89a for a sorted map or an aspect ratio).
     int RequiredVersion() const;
-    // "Image is too large" when ScreenWidth x ScreenHeight exceeds the pixel bound.
+    // ScreenTooLarge when ScreenWidth x ScreenHeight exceeds the pixel bound.
     void CheckScreenSize() const;
 
 private:
     TGIFGlobalColorMap fColorMap;
 };
+
+// "Screen of W x H pixels is too large".
+std::string ScreenTooLarge(int width, int height);

@@ -10,6 +10,25 @@
 namespace {
 // A chain walk longer than the table can only come from a cycle.
 constexpr int MaxChainSteps = 4096;
+
+// The frame's rows in file order: every 8th from 0, every 8th from 4, every
+// 4th from 2, every 2nd from 1.
+std::vector<int> InterlacedRows(int height)
+{
+    std::vector<int> rows;
+    rows.reserve(std::size_t(height));
+    int row = 0, pass = 0, step = 8;
+    for (int i = 0; i < height; ++i) {
+        rows.push_back(row);
+        row += step;
+        while (row >= height && i + 1 < height) {
+            if (pass > 0) step /= 2;
+            ++pass;
+            row = step / 2;
+        }
+    }
+    return rows;
+}
 }  // namespace
 
 TLZWDecoder::TLZWDecoder(TStream& stream) : fStream(stream) {}
@@ -224,17 +243,31 @@ TLZWDecoder::TStop TLZWDecoder::DecodeRun(std::uint8_t* out, std::size_t total, 
     return TStop::Complete;
 }
 
-void TLZWDecoder::Decode(std::uint8_t* out, int width, int height, bool interlaced, std::uint8_t fill)
+bool TLZWDecoder::Start()
 {
     std::uint8_t minCodeSize;
-    if (!fStream.ReadByte(minCodeSize)) return;
+    if (!fStream.ReadByte(minCodeSize)) return false;
     fMinCodeSize = minCodeSize > 8 ? 8 : minCodeSize;
     fClear = 1 << fMinCodeSize;
     fEnd = fClear + 1;
     fCodeSize = fMinCodeSize + 1;
     fSizeLimit = 2 * fClear;
     fNext = fClear + 2;
+    return true;
+}
 
+// Leaves the stream after the image data: looks at the code after the last
+// pixel (normally the end code), then skips whatever data is left.
+void TLZWDecoder::Finish(TStop stop, bool leftover)
+{
+    if (stop == TStop::EndCode) return;
+    if (!leftover) ReadCode();
+    if (!fTerminatorSeen) SkipRest();
+}
+
+void TLZWDecoder::Decode(std::uint8_t* out, int width, int height, bool interlaced, std::uint8_t fill)
+{
+    if (!Start()) return;
     const std::size_t total = std::size_t(width) * std::size_t(height);
     fTotal = total;
     bool leftover = false;
@@ -245,26 +278,95 @@ void TLZWDecoder::Decode(std::uint8_t* out, int width, int height, bool interlac
         // Short copies may have run past the last string: restore the fill there.
         if (fPos < total) std::memset(out + fPos, fill, std::min<std::size_t>(32, total - fPos));
     } else {
-        // Rows in file order: every 8th from 0, every 8th from 4, every 4th from 2, every 2nd from 1.
         fWidth = std::size_t(width);
         fRowStart.clear();
-        fRowStart.reserve(std::size_t(height));
-        int row = 0, pass = 0, step = 8;
-        for (int i = 0; i < height; ++i) {
-            fRowStart.push_back(std::size_t(row) * fWidth);
-            row += step;
-            while (row >= height && i + 1 < height) {
-                if (pass > 0) step /= 2;
-                ++pass;
-                row = step / 2;
-            }
-        }
+        for (int row : InterlacedRows(height)) fRowStart.push_back(std::size_t(row) * fWidth);
         stop = DecodeRun<true>(out, total, leftover);
     }
+    Finish(stop, leftover);
+}
 
-    // Leave the stream after the image data: look at the code after the last
-    // pixel (normally the end code), then skip whatever data is left.
-    if (stop == TStop::EndCode) return;
-    if (!leftover) ReadCode();
-    if (!fTerminatorSeen) SkipRest();
+template <class Sink>
+TLZWDecoder::TStop TLZWDecoder::DecodeStrings(std::size_t total, bool& leftover, Sink&& sink)
+{
+    std::size_t pos = 0;
+    leftover = false;
+    while (pos < total) {
+        int code = ReadCode();
+        if (code < 0) return TStop::OutOfData;
+        if (code == fClear) {
+            ResetTable();
+            do code = ReadCode();
+            while (code == fClear);
+            if (code < 0) return TStop::OutOfData;
+            if (code == fEnd) {
+                SkipRest();
+                return TStop::EndCode;
+            }
+            fFirst = fOld = code;
+            const std::uint8_t pixel = std::uint8_t(code);
+            sink(pos++, &pixel, std::size_t(1));
+            continue;
+        }
+        if (code == fEnd) {
+            if (!fTerminatorSeen) SkipRest();
+            return TStop::EndCode;
+        }
+        const int old = fOld;
+        const std::size_t length = DecodeSlow(code);
+        const std::size_t count = std::min(length, total - pos);
+        sink(pos, static_cast<const std::uint8_t*>(fString), count);
+        leftover = length > count;
+        if (fNext <= 4095) {
+            fPrefix[fNext] = std::uint16_t(old);
+            fSuffix[fNext] = std::uint16_t(fFirst);
+            fStable[fNext] = false;
+            ++fNext;
+            if (fNext >= fSizeLimit && fSizeLimit <= 4095) {
+                fSizeLimit *= 2;
+                ++fCodeSize;
+            }
+        }
+        fOld = code;
+        pos += count;
+    }
+    return TStop::Complete;
+}
+
+void TLZWDecoder::DecodeWindow(std::uint8_t* out, int width, int height, bool interlaced, const TWindow& window)
+{
+    if (window.Left >= window.Right || window.Top >= window.Bottom) {
+        // Nothing to keep: only leave the stream after the image data.
+        std::uint8_t minCodeSize;
+        if (fStream.ReadByte(minCodeSize)) SkipRest();
+        return;
+    }
+    if (!Start()) return;
+    const std::size_t w = std::size_t(width), kept = std::size_t(window.Right - window.Left);
+    std::vector<int> rows;
+    if (interlaced && height > 1) rows = InterlacedRows(height);
+    // File-order rows up to the last one kept.
+    std::size_t lastRow = std::size_t(window.Bottom) - 1;
+    if (!rows.empty()) {
+        lastRow = 0;
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (rows[i] >= window.Top && rows[i] < window.Bottom) lastRow = i;
+    }
+    auto sink = [&](std::size_t pos, const std::uint8_t* bytes, std::size_t count) {
+        while (count > 0) {
+            const std::size_t i = pos / w, x = pos % w, n = std::min(count, w - x);
+            const int row = rows.empty() ? int(i) : rows[i];
+            if (row >= window.Top && row < window.Bottom) {
+                const std::size_t from = std::max(x, std::size_t(window.Left));
+                const std::size_t to = std::min(x + n, std::size_t(window.Right));
+                if (from < to)
+                    std::memcpy(out + std::size_t(row - window.Top) * kept + (from - std::size_t(window.Left)),
+                                bytes + (from - x), to - from);
+            }
+            pos += n, bytes += n, count -= n;
+        }
+    };
+    bool leftover = false;
+    const TStop stop = DecodeStrings((lastRow + 1) * w, leftover, sink);
+    Finish(stop, leftover);
 }

@@ -18,12 +18,27 @@ public:
     // rows in interlaced order when asked; leaves the stream after the image data.
     void Decode(std::uint8_t* out, int width, int height, bool interlaced, std::uint8_t fill);
 
+    // Decodes a frame of width x height of which only the columns
+    // [left, right) of the rows [top, bottom) are kept, into out (those rows
+    // and columns, already holding the fill value); nothing else is stored.
+    // Decoding stops after the last kept pixel; the stream is left after the
+    // image data as by Decode.
+    struct TWindow {
+        int Left = 0, Top = 0, Right = 0, Bottom = 0;
+    };
+    void DecodeWindow(std::uint8_t* out, int width, int height, bool interlaced, const TWindow& window);
+
 private:
     enum class TStop { Complete, OutOfData, EndCode };
 
     int ReadCode();
     void ResetTable();
     void SkipRest();
+    bool Start();
+    void Finish(TStop stop, bool leftover);
+    // Every string through the chain walk, handed to sink(position, bytes, count).
+    template <class Sink>
+    TStop DecodeStrings(std::size_t total, bool& leftover, Sink&& sink);
     template <bool Interlaced>
     TStop DecodeRun(std::uint8_t* out, std::size_t total, bool& leftover);
     // Walks the chain of code into fString (first pixel first); returns the length.

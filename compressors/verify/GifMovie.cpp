@@ -48,8 +48,15 @@ std::unique_ptr<TGifMovie> TGifMovie::Open(std::span<const std::uint8_t> bytes)
     movie->gif_ = DGifOpen(&source, &ReadFromMemory, &error);
     if (!movie->gif_) return nullptr;
     if (DGifSlurp(movie->gif_) != GIF_OK) return nullptr;
+    // A browser grows the screen to the first frame's rectangle; later frames
+    // are cut to it.
     movie->width_ = movie->gif_->SWidth;
     movie->height_ = movie->gif_->SHeight;
+    if (movie->gif_->ImageCount > 0) {
+        const GifImageDesc& first = movie->gif_->SavedImages[0].ImageDesc;
+        movie->width_ = std::max(movie->width_, first.Left + first.Width);
+        movie->height_ = std::max(movie->height_, first.Top + first.Height);
+    }
     if (std::uint64_t(movie->width_) * std::uint64_t(movie->height_) > kMaxCheckedPixels) return nullptr;
     movie->loopCount_ = GifLoopCount(movie->gif_);
     movie->screen_.assign(4 * std::size_t(movie->width_) * std::size_t(movie->height_), 0);

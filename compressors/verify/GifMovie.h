@@ -1,6 +1,6 @@
 #pragma once
-// A GIF as a browser plays it, decoded by giflib: the screen starts
-// transparent, each frame is drawn over it (its transparent pixels leave the
+// A GIF as a browser plays it, decoded by giflib: the logical screen, grown
+// to the first frame's rectangle, starts transparent, each frame is drawn over it (its transparent pixels leave the
 // screen as it was), then its disposal applies (2 clears the frame's
 // rectangle to transparent, 3 restores the screen as it was before the
 // frame, the others leave it). A delay of 0 or 1 hundredth is shown as 10, as

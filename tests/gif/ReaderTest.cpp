@@ -124,13 +124,52 @@ TEST_F(ReaderFixture, ZeroSizeFrameTakesTheScreenSize)
     EXPECT_EQ(frame->Height(), 3);
 }
 
-TEST_F(ReaderFixture, ScreenGrowsToTheFrames)
+TEST_F(ReaderFixture, FramesAreCutToTheScreen)
 {
-    ByteBuilder b = GifHeader(120, 1, 2);
+    // Only a screen without pixels grows to its frames.
+    ByteBuilder b = GifHeader(0, 0, 2);
     ImageDescriptor(b, 100, 0, 50, 1).Add({2}).SubBlocks(LzwCodes(2).Clear().End().Pack()).Add({0x3B});
     ASSERT_EQ(ReadError(image, b.bytes), "");
     EXPECT_EQ(image.Width(), 150);
-    EXPECT_EQ(image.Height(), 1);
+
+    // Frames reaching out of a 40 x 30 screen keep the part on it, with the
+    // pixels they had there; a frame wholly outside is one transparent pixel
+    // at (0, 0) that keeps its delay and disposes of nothing.
+    struct Case {
+        int left, top, width, height;
+        bool interlaced;
+    };
+    for (const Case c : {Case{30, 20, 25, 17, false}, Case{30, 20, 25, 17, true}, Case{0, 0, 300, 200, false},
+                         Case{0, 0, 300, 200, true}, Case{5, 29, 7, 40, true}, Case{39, 0, 1, 30, false}}) {
+        const std::string what = std::to_string(c.left) + "," + std::to_string(c.top) + " " +
+                                 std::to_string(c.width) + "x" + std::to_string(c.height) + (c.interlaced ? " i" : "");
+        TGIFImage source;
+        SetColors(source.GlobalColorMap(), {kBlack, kWhite, kRed, kGreen});
+        std::vector<std::uint8_t> pixels;
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x) pixels.push_back(std::uint8_t((x * 7 + y * 3 + x * y) % 4));
+        TGIFSubImage& frame = AddTestFrame(source, c.left, c.top, c.width, c.height, pixels);
+        frame.SetInterlaced(c.interlaced);
+        SetControl(AddTestFrame(source, 40, 3, 10, 10, std::vector<std::uint8_t>(100, 1)), 25, 2);
+        source.Header().ScreenWidth = 40;  // smaller than the frames
+        source.Header().ScreenHeight = 30;
+        ASSERT_EQ(ReadError(image, source.SaveToBytes()), "") << what;
+        EXPECT_EQ(image.Width(), 40) << what;
+        EXPECT_EQ(image.Height(), 30) << what;
+        ASSERT_EQ(image.Images().Count(), 2) << what;
+        const TGIFSubImage& cut = *image.Images()[0];
+        EXPECT_EQ(cut.Width(), std::min(c.width, 40 - c.left)) << what;
+        EXPECT_EQ(cut.Height(), std::min(c.height, 30 - c.top)) << what;
+        for (int y = 0; y < cut.Height(); ++y)
+            for (int x = 0; x < cut.Width(); ++x)
+                ASSERT_EQ(cut.Pixel(x, y), frame.Pixel(x, y)) << what << " at " << x << "," << y;
+        const TGIFSubImage& none = *image.Images()[1];
+        EXPECT_EQ(std::tuple(none.Left(), none.Top(), none.Width(), none.Height()), std::tuple(0, 0, 1, 1)) << what;
+        ASSERT_TRUE(none.Transparent()) << what;
+        EXPECT_EQ(none.Pixel(0, 0), none.TransparentIndex()) << what;
+        EXPECT_EQ(none.GraphicControl()->DelayTime(), 25) << what;
+        EXPECT_EQ(none.DisposalMethod(), 1) << what;
+    }
 }
 
 TEST_F(ReaderFixture, UnknownExtensionIsSkipped)
@@ -166,7 +205,7 @@ TEST_F(ReaderFixture, HugeDeclarationsFailBeforeAllocating)
     // A 65535 x 65535 screen.
     ByteBuilder screen = GifHeader(65535, 65535, 2);
     screen.Append(SmallFrame()).Add({0x3B});
-    EXPECT_EQ(ReadError(image, screen.bytes), "Image is too large");
+    EXPECT_EQ(ReadError(image, screen.bytes), "Screen of 65535 x 65535 pixels is too large");
 
     // Big frames in a small file: two of 40000 x 14000 (560 MB each) exceed the bound together.
     ByteBuilder frames = GifHeader(40000, 14000, 2);
