@@ -176,3 +176,32 @@ TEST(Edges, APathTooLongForTheSystemIsNamedSo)
     EXPECT_EQ(outcome.status, 1);
     EXPECT_THAT(outcome.err, HasSubstr("/a.css\". File name too long"));
 }
+
+// A frame far larger than its screen costs no more than its screen; a GIF
+// without an image is named so. Both levels, the source kept or copied.
+TEST(Edges, DamagedGifsAreBoundedAndNamed)
+{
+    const auto le16 = [](int value) { return std::string{char(value & 0xFF), char(value >> 8)}; };
+    const std::string screen = "GIF89a" + le16(32) + le16(32) + std::string("\x80\x00\x00\x00\x00\x00\xff\xff\xff", 9);
+    const std::string hugeFrame = screen + "," + le16(0) + le16(0) + le16(13532) + le16(23121) + std::string("\0\x02\x02\x44\x01\0;", 8);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int status;
+        const char* says;
+    };
+    const std::vector<Case> cases = {
+        {"huge frame", hugeFrame, 0, "36 B  100.00%"},
+        {"no image", screen + ";", 1, "No image in the file; copied unchanged"},
+    };
+    for (const Case& test : cases) {
+        for (const char* level : {"1", "2"}) {
+            TempDir dir;
+            WriteFile(dir / "a.gif", test.bytes);
+            const Outcome outcome = RunProgram(dir, {"-k", "--gif", level, "-o", dir / "out", dir / "a.gif"});
+            EXPECT_EQ(outcome.status, test.status) << test.name << " " << level << "\n" << outcome.err;
+            EXPECT_THAT(outcome.out, HasSubstr(test.says)) << test.name << " " << level;
+            EXPECT_EQ(ReadFile(dir / "out/a.gif"), test.bytes) << test.name << " " << level;
+        }
+    }
+}
