@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ToolTestSupport.h"
+#include "compressors/base/DeclinedSource.h"
 #include "compressors/Compressors.h"
 #include "compressors/base/FileErrors.h"
 #include "compressors/tools/ToolError.h"
@@ -355,9 +356,10 @@ TEST_F(RealPluginsTest, ScriptWithSyntaxErrorFailsWithTheReason)
         try {
             CompressJS(source, dir / "out.js", level, original, optimized, environment);
             ADD_FAILURE() << int(level);
-        } catch (const ToolError& error) {
-            EXPECT_STREQ(error.what(), "terser failed: syntax error at line 1, column 10: Unexpected token: punc (()")
+        } catch (const TDeclinedSource& declined) {
+            EXPECT_STREQ(declined.what(), "terser failed: syntax error at line 1, column 10: Unexpected token: punc (()")
                 << int(level);
+            EXPECT_FALSE(declined.Warning());
         }
         EXPECT_FALSE(FileExists(dir / "out.js"));
     }
