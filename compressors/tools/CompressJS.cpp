@@ -14,8 +14,8 @@ constexpr std::string_view kDeclined = "terser failed: ";
 // Reasons of a valid script too large or too deep for terser.
 bool LimitReason(std::string_view reason)
 {
-    for (const std::string_view limit : {"Maximum call stack size exceeded", "Invalid string length", "out of memory",
-                                         "allocation failed"})
+    for (const std::string_view limit :
+         {"Maximum call stack size exceeded", "Invalid string length", "out of memory", "allocation failed"})
         if (reason.find(limit) != std::string_view::npos) return true;
     return false;
 }
@@ -27,8 +27,8 @@ void CompressJS(const std::string& source, const std::string& destination, Level
                 FileSize& optimizedSize, const TRunEnvironment& environment)
 {
     try {
-        RunWritingTool(ScriptCommandLine, kScriptPlugin, EmptyResult::Allowed, source, destination, level,
-                       originalSize, optimizedSize, environment);
+        RunWritingTool(ScriptCommandLine, kScriptPlugin, EmptyResult::Allowed, source, destination, level, originalSize,
+                       optimizedSize, environment);
     } catch (const ToolError& error) {
         // terser read the script and gave up on it: a syntax error fails the
         // file, a limit of terser's only warns; either way the source stands.

@@ -38,7 +38,8 @@ TEST(Edges, AFileOfFiveGibibytesKeepsItsExactSizeAndIsReused)
         EXPECT_THAT(outcome.out, ::testing::ContainsRegex("5\\.000 GB +5\\.000 GB +100\\.00%")) << status;
         const std::string json = ReadFile(dir / "r.json");
         EXPECT_THAT(json, HasSubstr("\"original\": 5368709120, \"optimized\": 5368709120, \"ratio\": 100.00, "
-                                    "\"status\": \"" + std::string(status) + "\""));
+                                    "\"status\": \"" +
+                                    std::string(status) + "\""));
         EXPECT_THAT(json, HasSubstr("\"original\": 5368709137,"));  // the totals
     }
     EXPECT_EQ(fs::file_size(dir / "out/video.mp4"), kSize);
@@ -51,8 +52,10 @@ TEST(Edges, RunOutputsThatWouldReplaceEachOtherAreRefused)
         std::string message;
     };
     const std::vector<Case> cases = {
-        {{"--report", "D/out/index.html"}, "the report \"D/out/index.html\" would replace the output of \"D/site/index.html\""},
-        {{"--json", "D/./out/about.html"}, "the JSON file \"D/./out/about.html\" would replace the output of \"D/site/about.html\""},
+        {{"--report", "D/out/index.html"},
+         "the report \"D/out/index.html\" would replace the output of \"D/site/index.html\""},
+        {{"--json", "D/./out/about.html"},
+         "the JSON file \"D/./out/about.html\" would replace the output of \"D/site/about.html\""},
         {{"--report", "D/r.html", "--json", "D/r.html"}, "the report and the JSON file would be one file \"D/r.html\""},
         {{"--incremental", "--json", "D/out/.quorvan-manifest.json"},
          "the JSON file and the manifest would be one file \"D/out/.quorvan-manifest.json\""},
@@ -98,8 +101,8 @@ TEST(Edges, APageWhoseScriptsStayAsWrittenIsPartialAndNeverReused)
         if (test.withoutScriptPlugin) fs::remove(plugins + "/ESC.wsf");
         WriteFile(dir / "site/index.html", std::string("<p> a </p><script> ") + test.script + " </script>");
         for (const bool strict : {false, true}) {
-            std::vector<std::string> arguments{"--plugin-dir", plugins, "--incremental", "--json", dir / "r.json",
-                                               "-o", dir / "out", dir / "site"};
+            std::vector<std::string> arguments{"--plugin-dir", plugins, "--incremental", "--json",
+                                               dir / "r.json", "-o",    dir / "out",     dir / "site"};
             if (strict) arguments.insert(arguments.begin(), "--strict");
             const Outcome outcome = RunProgram(dir, arguments);
             EXPECT_EQ(outcome.status, strict ? 1 : 0) << test.name << "\n" << outcome.err;
@@ -183,7 +186,8 @@ TEST(Edges, DamagedGifsAreBoundedAndNamed)
 {
     const auto le16 = [](int value) { return std::string{char(value & 0xFF), char(value >> 8)}; };
     const std::string screen = "GIF89a" + le16(32) + le16(32) + std::string("\x80\x00\x00\x00\x00\x00\xff\xff\xff", 9);
-    const std::string hugeFrame = screen + "," + le16(0) + le16(0) + le16(13532) + le16(23121) + std::string("\0\x02\x02\x44\x01\0;", 8);
+    const std::string hugeFrame =
+        screen + "," + le16(0) + le16(0) + le16(13532) + le16(23121) + std::string("\0\x02\x02\x44\x01\0;", 8);
     struct Case {
         const char* name;
         std::string bytes;
