@@ -15,14 +15,19 @@ namespace {
 
 constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-// The pipe's write end, for the handler; -1 until a cleanup is made.
-std::atomic<int> signalPipe{-1};
+// The pipe's write end, for the handler; -1 until a cleanup is made. Process
+// wide as signal handlers are; constant-initialized, so the handler may read it.
+std::atomic<int>& SignalPipe()
+{
+    static std::atomic<int> pipe{-1};
+    return pipe;
+}
 
 extern "C" void NoteSignal(int signal)
 {
     const int saved = errno;
     const unsigned char number = static_cast<unsigned char>(signal);
-    [[maybe_unused]] const ssize_t written = ::write(signalPipe.load(), &number, 1);
+    [[maybe_unused]] const ssize_t written = ::write(SignalPipe().load(), &number, 1);
     errno = saved;
 }
 
@@ -46,7 +51,7 @@ TSignalCleanup::TSignalCleanup(std::shared_ptr<TRunControl> control)
     if (::pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("Cannot make a pipe for the signal handler.");
     ::fcntl(fds[1], F_SETFL, O_NONBLOCK);  // a full pipe drops the note: one is enough
     int unset = -1;
-    if (!signalPipe.compare_exchange_strong(unset, fds[1])) {
+    if (!SignalPipe().compare_exchange_strong(unset, fds[1])) {
         ::close(fds[0]);
         ::close(fds[1]);
         throw std::logic_error("Only one signal cleanup per program.");

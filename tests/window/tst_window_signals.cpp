@@ -1,7 +1,6 @@
-// The window and the temporary files of a run: SIGTERM, SIGHUP or SIGINT in
-// the middle of a run over a site leaves no temporary file and no plug-in
-// behind, and the program ends by the signal; a run removes what ended
-// processes left in its output folders and keeps what live ones write.
+// The window ended by SIGTERM, SIGHUP or SIGINT in the middle of a run over a
+// site: no temporary file and no plug-in is left behind, and the program ends
+// by the signal.
 //
 // The signalled window is this program started again as "--window-run": the
 // real window with the real plug-ins, set up as the program's main() does.
@@ -132,41 +131,6 @@ private slots:
         const std::vector<pid_t> left = ProcessesMarked(mark, kUntilEnded);
         for (const pid_t pid : left) ::kill(pid, SIGKILL);
         QCOMPARE(left.size(), std::size_t{0});
-    }
-
-    // Temporary files of an ended process go from every output folder of the
-    // site's tree; those of a live one (this test) stay, as do other names.
-    void ARunRemovesTheTemporaryFilesOfEndedProcesses()
-    {
-        QTemporaryDir dir;
-        WriteFile(dir.filePath("site/a.css"), "a { color : red }");
-        WriteFile(dir.filePath("site/css/b.css"), "b { color : red }");
-        const pid_t ended = [] {
-            const pid_t child = ::fork();
-            if (child == 0) ::_exit(0);
-            ::waitpid(child, nullptr, 0);
-            return child;
-        }();
-        const QString gone = QStringLiteral("_temporary.%1-0123456789abcdef.t3mp").arg(ended);
-        const QString goneFile = QStringLiteral(".qwo-%1-0123456789abcdef.css").arg(ended);
-        const QString live = QStringLiteral("_temporary.%1-0123456789abcdef.7emp").arg(::getpid());
-        const QString out = dir.filePath("out") + "/";
-        for (const QString& folder : {out, out + "css/"})
-            for (const QString& name : {gone, goneFile, live, QStringLiteral("_temporary.notes")})
-                WriteFile(folder + name, "left");
-
-        TForm1 form(BuildBinDir());
-        form.AddPathArguments({dir.filePath("site")});
-        form.findChild<QLineEdit*>("OutputDir")->setText(out);
-        form.findChild<QToolButton*>("OptiButton")->click();
-        QVERIFY(WaitUntil([&form] { return !form.Running(); }));
-        for (const QString& folder : {out, out + "css/"}) {
-            QVERIFY2(!QFileInfo::exists(folder + gone), qPrintable(folder));
-            QVERIFY2(!QFileInfo::exists(folder + goneFile), qPrintable(folder));
-            QVERIFY2(QFileInfo::exists(folder + live), qPrintable(folder));
-            QVERIFY2(QFileInfo::exists(folder + "_temporary.notes"), qPrintable(folder));
-        }
-        QVERIFY(QFileInfo::exists(out + "css/b.css"));
     }
 };
 
