@@ -2,7 +2,7 @@
 // runs the event loop until the window is closed. Files and folders named on
 // the command line are added to the file list (a folder as a site). --help
 // (which also tells where the plug-ins and the help page are read from) and
-// --version print and exit.
+// --version print and exit. An ending signal cleans up the run under way.
 
 #include <CLI/CLI.hpp>
 
@@ -18,6 +18,8 @@
 #include "app/ProgramIcon.h"
 #include "app/Unit1.h"
 #include "app/Version.h"
+#include "app/WindowRunHost.h"
+#include "app/core/SignalCleanup.h"
 #include "compressors/base/PluginDir.h"
 
 int main(int argc, char* argv[])
@@ -53,6 +55,9 @@ int main(int argc, char* argv[])
 
     LoadDesignFonts();
     TForm1 form;
+    // SIGTERM, SIGHUP (the session ends) and SIGINT: the run's plug-ins are
+    // killed and its temporary files removed before the program ends.
+    const TSignalCleanup cleanup(form.RunHost().Environment().control);
     form.show();
     form.AddPathArguments(paths);
     return application.exec();

@@ -7,6 +7,7 @@
 // fast path. Standard error and the exit status are the script's.
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -116,8 +117,32 @@ Descriptor Connect(const std::string& socketPath)
     return socket;
 }
 
+// Whether the descriptor is the file now at `path` (not one unlinked meanwhile).
+bool SameFile(int fd, const std::string& path)
+{
+    struct stat open {};
+    struct stat named {};
+    return ::fstat(fd, &open) == 0 && ::lstat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
+           open.st_ino == named.st_ino;
+}
+
+// Removes the server folder when no server answers in it. The caller holds
+// the folder's lock, so no server is being started there meanwhile.
+void RemoveUnservedFolder(const std::string& folder)
+{
+    const std::string socketPath = folder + "/socket";
+    if (Connect(socketPath).valid()) return;
+    ::unlink(socketPath.c_str());
+    ::unlink((folder + "/lock").c_str());
+    ::rmdir(folder.c_str());
+}
+
 // Starts the server in a session of its own, detached from our streams and
-// descriptors, so that nothing of the caller's waits for it.
+// descriptors, so that nothing of the caller's waits for it. The returned
+// process watches the server (its child) and removes the folder once it has
+// ended, however it ended (killed, out of memory, crashed at start), unless a
+// client holds the lock then: that client starts the next server or, if it
+// started this one, removes the folder itself.
 pid_t StartServer(const char* node, const std::string& server, const std::string& folder, pid_t served,
                   const std::string& start, const char* script)
 {
@@ -127,11 +152,21 @@ pid_t StartServer(const char* node, const std::string& server, const std::string
     ::setsid();
     const int null = ::open("/dev/null", O_RDWR);
     for (int fd = 0; fd <= 2; ++fd) ::dup2(null, fd);
-    ::close_range(3, ~0U, 0);
-    const char* arguments[] = {node,          "--",   server.c_str(), folder.c_str(), servedText.c_str(),
-                               start.c_str(), script, nullptr};
-    ::execv(node, const_cast<char**>(arguments));
-    ::_exit(127);
+    ::close_range(3, ~0U, 0);  // the caller's lock among them
+    const pid_t serving = ::fork();
+    if (serving == 0) {
+        const char* arguments[] = {node,          "--",   server.c_str(), folder.c_str(), servedText.c_str(),
+                                   start.c_str(), script, nullptr};
+        ::execv(node, const_cast<char**>(arguments));
+        ::_exit(127);
+    }
+    if (serving > 0)
+        while (::waitpid(serving, nullptr, 0) < 0 && errno == EINTR) {}
+    const std::string lockPath = folder + "/lock";
+    const Descriptor lock(::open(lockPath.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW));
+    if (lock.valid() && ::flock(lock.get(), LOCK_EX | LOCK_NB) == 0 && SameFile(lock.get(), lockPath))
+        RemoveUnservedFolder(folder);
+    ::_exit(0);
 }
 
 Descriptor ConnectOrStart(const char* node, const std::string& folder, pid_t served, const std::string& start,
@@ -139,24 +174,36 @@ Descriptor ConnectOrStart(const char* node, const std::string& folder, pid_t ser
 {
     const std::string socketPath = folder + "/socket";
     if (Descriptor socket = Connect(socketPath); socket.valid()) return socket;
-    // One caller at a time starts the server; the others then find it.
-    Descriptor lock(::open((folder + "/lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
-    if (!lock.valid() || ::flock(lock.get(), LOCK_EX) != 0) return Descriptor();
+    // One caller at a time starts the server; the others then find it. A lock
+    // file unlinked meanwhile (its folder removed) locks nothing: no server then.
+    const std::string lockPath = folder + "/lock";
+    Descriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (!lock.valid() || ::flock(lock.get(), LOCK_EX) != 0 || !SameFile(lock.get(), lockPath)) return Descriptor();
     if (Descriptor socket = Connect(socketPath); socket.valid()) return socket;
     ::unlink(socketPath.c_str());
     char self[4096];
     const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0) return Descriptor();
-    std::string server(self, static_cast<std::size_t>(length));
-    server = server.substr(0, server.rfind('/') + 1) + "cscript-server.cjs";
-    const pid_t child = StartServer(node, server, folder, served, start, script);
-    if (child < 0) return Descriptor();
-    const auto limit = std::chrono::steady_clock::now() + serverStartLimit;
-    while (std::chrono::steady_clock::now() < limit) {
-        if (Descriptor socket = Connect(socketPath); socket.valid()) return socket;
-        if (::waitpid(child, nullptr, WNOHANG) == child) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+    const pid_t child = length <= 0 ? -1 : [&] {
+        std::string server(self, static_cast<std::size_t>(length));
+        server = server.substr(0, server.rfind('/') + 1) + "cscript-server.cjs";
+        return StartServer(node, server, folder, served, start, script);
+    }();
+    if (child > 0) {
+        const auto limit = std::chrono::steady_clock::now() + serverStartLimit;
+        bool ended = false;
+        while (!ended && std::chrono::steady_clock::now() < limit) {
+            if (Descriptor socket = Connect(socketPath); socket.valid()) return socket;
+            ended = ::waitpid(child, nullptr, WNOHANG) == child;
+            if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        }
+        if (!ended) {  // never answered: the server and its watcher go
+            ::kill(-child, SIGKILL);
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+        }
     }
+    // No server here: none is left behind either (we still hold the lock).
+    RemoveUnservedFolder(folder);
     return Descriptor();
 }
 

@@ -7,9 +7,10 @@
 //   reply:   the exit status in decimal and "\n", then what the script wrote to stderr
 // Jobs run in worker threads, as many at once as there are processors; a
 // job whose caller hangs up (killed, timed out) is stopped with its worker.
-// The server ends, removing its socket and folder, within a second of the
-// served program (PID, started at START clock ticks after boot) ending, and
-// after IDLE_SECONDS without a request. SCRIPT, when given, is loaded and
+// The server ends within a second of the served program (PID, started at
+// START clock ticks after boot) ending, and after IDLE_SECONDS without a
+// request; the process that started it (cscript-client's watcher) waits for
+// it and then removes the socket and the folder, however it ended. SCRIPT, when given, is loaded and
 // warmed up (its warmUp(), if it exports one) before the first request.
 'use strict';
 
@@ -187,22 +188,9 @@ function main() {
     });
   });
 
-  let ending = false;
-  const end = () => {
-    if (ending) return;
-    ending = true;
-    try {
-      fs.unlinkSync(socketPath);
-    } catch (error) {
-      // already gone
-    }
-    try {
-      fs.rmSync(folder, { recursive: true, force: true });
-    } catch (error) {
-      // nothing more to do
-    }
-    process.exit(0);
-  };
+  // The client's watcher, our parent, removes the socket and the folder once
+  // we have ended (also when we die without running this).
+  const end = () => process.exit(0);
   for (const signal of ['SIGTERM', 'SIGINT', 'SIGHUP']) process.on(signal, end);
   process.on('uncaughtException', end);
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/cli/CommandLine.h"
-#include "app/cli/SignalCleanup.h"
+#include "app/core/SignalCleanup.h"
 #include "compressors/base/RunControl.h"
 
 int main(int argc, char** argv)

@@ -236,6 +236,7 @@ TEST(TerminalTest, ARunRemovesTheTemporaryFilesOfEndedRuns)
 {
     TempDir dir;
     WriteFile(dir / "site/a.css", "a { color : red }");
+    WriteFile(dir / "site/css/b.css", "b { color : red }");
     const pid_t ended = [] {
         const pid_t child = ::fork();
         if (child == 0) ::_exit(0);
@@ -245,12 +246,15 @@ TEST(TerminalTest, ARunRemovesTheTemporaryFilesOfEndedRuns)
     const std::string gone = ".qwo-" + std::to_string(ended) + "-0123456789abcdef.png";
     const std::string goneScript = "_temporary." + std::to_string(ended) + "-0123456789abcdef.t3mp";
     const std::string live = ".qwo-" + std::to_string(::getpid()) + "-0123456789abcdef.png";
-    for (const std::string& name : {gone, goneScript, live, std::string(".qwo-notes.txt")})
-        WriteFile(dir / ("out/" + name), "left");
+    for (const std::string folder : {"out/", "out/css/"})  // every output folder of the site's tree
+        for (const std::string& name : {gone, goneScript, live, std::string(".qwo-notes.txt")})
+            WriteFile(dir / (folder + name), "left");
     const TerminalRun run = RunInTerminal(Program({"-o", dir / "out", dir / "site"}));
     EXPECT_EQ(run.status, 0) << run.screen;
-    EXPECT_FALSE(FileExists(dir / ("out/" + gone)));
-    EXPECT_FALSE(FileExists(dir / ("out/" + goneScript)));
-    EXPECT_TRUE(FileExists(dir / ("out/" + live)));
-    EXPECT_TRUE(FileExists(dir / "out/.qwo-notes.txt"));
+    for (const std::string folder : {"out/", "out/css/"}) {
+        EXPECT_FALSE(FileExists(dir / (folder + gone))) << folder;
+        EXPECT_FALSE(FileExists(dir / (folder + goneScript))) << folder;
+        EXPECT_TRUE(FileExists(dir / (folder + live))) << folder;
+        EXPECT_TRUE(FileExists(dir / (folder + ".qwo-notes.txt"))) << folder;
+    }
 }

@@ -1,6 +1,7 @@
 #include "tests/support/Processes.h"
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -64,4 +65,42 @@ std::vector<pid_t> ProcessGroupMembers(pid_t group, int milliseconds)
         if (members.empty() || std::chrono::steady_clock::now() >= deadline) return members;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+}
+
+namespace {
+
+// The live processes with a NUL-separated field of /proc/<pid>/<file> that ends with `ending`.
+std::vector<pid_t> LiveWithField(const char* file, const std::string& ending)
+{
+    std::vector<pid_t> found;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        const pid_t pid = std::stoi(name);
+        std::ifstream stream(entry.path() / file);
+        for (std::string text; std::getline(stream, text, '\0');)
+            if (text.size() >= ending.size() && text.compare(text.size() - ending.size(), ending.size(), ending) == 0) {
+                const char state = StateOf(pid).first;
+                if (state != 'Z' && state != 0 && pid != ::getpid()) found.push_back(pid);
+                break;
+            }
+    }
+    return found;
+}
+
+}  // namespace
+
+std::vector<pid_t> ProcessesMarked(const std::string& entry, int milliseconds)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    for (;;) {
+        auto found = LiveWithField("environ", entry);
+        if (found.empty() || std::chrono::steady_clock::now() >= deadline) return found;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+std::vector<pid_t> ProcessesWithArgumentEnding(const std::string& ending)
+{
+    return LiveWithField("cmdline", ending);
 }

@@ -180,3 +180,41 @@ TEST(ScriptHost, CallerKilledInTheMiddleOfAJobLeavesTheServerWorking)
     EXPECT_EQ(outcome.status, 0) << outcome.stderrText;
     EXPECT_EQ(ReadFile(dir / "small-out.js"), "var total=1+2;console.log(total);");
 }
+
+// A server that dies while its program lives on (killed, or unable to start
+// under a small memory limit) leaves no folder behind.
+TEST(ScriptHost, AServerThatDiesTakesItsFolderWithIt)
+{
+    TempDir dir;
+    WriteFile(dir / "app.js", "var answer = 6 * 7;\nconsole.log(answer);\n");
+    struct Case {
+        const char* name;
+        std::string limit;  // the shell's address-space limit for the plug-in, empty: none
+        bool killServer;
+    };
+    for (const Case& test : {Case{"out of memory at start", "ulimit -v 65536; ", false},
+                             Case{"killed while serving", "", true}}) {
+        TempDir base;
+        // A program that runs the plug-in once, says so, and then lives on.
+        const pid_t program =
+            Start({"env", "-u", "XDG_RUNTIME_DIR", "TMPDIR=" + base.Folder(), "bash", "-c",
+                   test.limit + "\"$0\" //Nologo \"$1\" -l 3 -ow \"$2\" \"$3\"; : > \"$4\"; exec sleep 60", kHost,
+                   kEsc, dir / "out.js", dir / "app.js", dir / "called"},
+                  -1);
+        ASSERT_GT(program, 0);
+        ASSERT_TRUE(Within(60, [&] { return FileExists(dir / "called"); })) << test.name;
+        if (test.killServer) {
+            const std::vector<std::string> folders = ServerFolders(base.Folder());
+            ASSERT_EQ(folders.size(), 1u) << test.name;
+            const std::vector<pid_t> servers = ProcessesWithArgumentEnding(
+                "/" + std::filesystem::path(folders[0]).filename().string());
+            ASSERT_EQ(servers.size(), 1u) << test.name;
+            ::kill(servers[0], SIGKILL);
+        }
+        EXPECT_TRUE(Within(30, [&] { return ServerFolders(base.Folder()).empty(); })) << test.name;
+        EXPECT_FALSE(ProcessGone(program, 0)) << test.name;  // the folder went with the server, not the program
+        ::kill(program, SIGKILL);
+        ::waitpid(program, nullptr, 0);
+        std::filesystem::remove(dir / "called");
+    }
+}
