@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 
 #include "app/core/NeverLarger.h"
@@ -69,6 +70,7 @@ TJobResult RunRow(const TJob& job, const TLevels& levels, const TRunEnvironment&
         return result;
     }
     result.level = levels.Of(row);
+    std::optional<TSourcePicture> picture;  // a plug-in's image source, read before the plug-in runs
     if (row.inProcess) {
         TShortfall shortfall;
         OptimizeInProcess(row, source, destination, levels, originalSize, optimizedSize, environment, &shortfall);
@@ -77,6 +79,7 @@ TJobResult RunRow(const TJob& job, const TLevels& levels, const TRunEnvironment&
                              " kept as written (" + shortfall.reason + ")";
     } else {
         try {
+            picture = CheckSourcePicture(job, result.level, environment);  // a damaged one never reaches the plug-in
             row.plugin(source, destination, result.level, originalSize, optimizedSize, environment);
         } catch (const TDeclinedSource& declined) {
             if (!declined.Warning()) throw;  // the run copies the source after the failure
@@ -86,7 +89,8 @@ TJobResult RunRow(const TJob& job, const TLevels& levels, const TRunEnvironment&
         }
     }
     KeepSourceWhenNotSmaller(job, result.level, originalSize, optimizedSize, environment);
-    if (KeepSourceWhenNotSamePicture(job, result.level, originalSize, optimizedSize, environment))
+    if (KeepSourceWhenNotSamePicture(job, result.level, originalSize, optimizedSize, environment,
+                                     picture ? &*picture : nullptr))
         result.kept = kOutputDidNotMatch;
     return result;
 }

@@ -37,7 +37,9 @@ std::string ResultNote(const TJobResult& result);
 // OptimizeInProcess, or its plug-in (a file of no kind, or of a row with
 // neither, is copied). A file whose plug-in is
 // missing is copied, with one notice per plug-in and run through the
-// environment's notify hook (stderr when it has none). An output that is not
+// environment's notify hook (stderr when it has none). An image source its
+// decoder refuses is copied without running the plug-in, and marked kept
+// ("damaged PNG (...)": CheckSourcePicture). An output that is not
 // smaller than its source becomes the source's bytes (KeepSourceWhenNotSmaller),
 // and so does an image output that does not show its source's picture
 // (KeepSourceWhenNotSamePicture; the result is then marked kept).

@@ -1,22 +1,51 @@
 #include "app/core/ProvedOutput.h"
 
-#include <optional>
-
+#include "compressors/base/DeclinedSource.h"
 #include "compressors/base/Files.h"
 #include "compressors/base/PlainCopy.h"
-#include "compressors/verify/PictureCheck.h"
+
+namespace {
+
+std::optional<TImageFormat> ProvedFormat(const TJob& job, Level level, const TRunEnvironment& environment)
+{
+    if (level == 0 || !job.kind || !environment.proveImages) return std::nullopt;
+    return job.kind->picture;
+}
+
+const char* FormatName(TImageFormat format)
+{
+    switch (format) {
+    case TImageFormat::GIF: return "GIF";
+    case TImageFormat::PNG: return "PNG";
+    case TImageFormat::JPEG: return "JPEG";
+    }
+    return "image";
+}
+
+}  // namespace
+
+std::optional<TSourcePicture> CheckSourcePicture(const TJob& job, Level level, const TRunEnvironment& environment)
+{
+    const std::optional<TImageFormat> format = ProvedFormat(job, level, environment);
+    if (!format || *format == TImageFormat::GIF) return std::nullopt;
+    TSourcePicture source(*format, ReadEntireFileBytes(job.source));
+    if (!source.Damage().empty())
+        throw TDeclinedSource("damaged " + std::string(FormatName(*format)) + " (" + source.Damage() + ")", true);
+    return source;
+}
 
 bool KeepSourceWhenNotSamePicture(const TJob& job, Level level, FileSize& originalSize, FileSize& optimizedSize,
-                                  const TRunEnvironment& environment)
+                                  const TRunEnvironment& environment, const TSourcePicture* source)
 {
-    const std::optional<TImageFormat> format = job.kind ? job.kind->picture : std::nullopt;
-    if (level == 0 || !format || !environment.proveImages) return false;
+    const std::optional<TImageFormat> format = ProvedFormat(job, level, environment);
+    if (!format) return false;
+    std::optional<TSourcePicture> readNow;
+    if (!source) source = &readNow.emplace(*format, ReadEntireFileBytes(job.source));
     const std::vector<std::uint8_t> output = ReadEntireFileBytes(job.destination);
-    const std::vector<std::uint8_t> source = ReadEntireFileBytes(job.source);
-    if (output == source) return false;
+    if (output == source->Bytes()) return false;
     const TColorMatch match =
         *format == TImageFormat::GIF && level >= 2 ? TColorMatch::FixedPalette : TColorMatch::Exact;
-    if (SamePicture(*format, match, source, output)) return false;
+    if (SamePicture(match, *source, output)) return false;
     PlainCopy(job.source, job.destination, originalSize, optimizedSize, environment);
     return true;
 }

@@ -14,11 +14,14 @@ struct TErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
     int warnings = 0;
+    char message[JMSG_LENGTH_MAX] = "";  // the fatal error's
 };
 
 [[noreturn]] void Fail(j_common_ptr info)
 {
-    std::longjmp(reinterpret_cast<TErrorManager*>(info->err)->jump, 1);
+    auto* errors = reinterpret_cast<TErrorManager*>(info->err);
+    info->err->format_message(info, errors->message);
+    std::longjmp(errors->jump, 1);
 }
 
 void Message(j_common_ptr info, int level)
@@ -117,9 +120,12 @@ std::vector<std::uint8_t> Orient(const std::vector<std::uint8_t>& samples, std::
     return out;
 }
 
-std::optional<TJpegPixels> DecodeJpeg(std::span<const std::uint8_t> bytes)
+std::optional<TJpegPixels> DecodeJpeg(std::span<const std::uint8_t> bytes, std::string* refusal)
 {
-    if (bytes.empty()) return std::nullopt;
+    if (bytes.empty()) {
+        if (refusal) *refusal = "empty file";
+        return std::nullopt;
+    }
     jpeg_decompress_struct info{};
     TErrorManager errors{};
     info.err = jpeg_std_error(&errors.base);
@@ -129,7 +135,10 @@ std::optional<TJpegPixels> DecodeJpeg(std::span<const std::uint8_t> bytes)
     int orientation = 1;
     const bool read = ReadInto(&info, &errors, bytes, &pixels, &orientation);
     jpeg_destroy_decompress(&info);
-    if (!read) return std::nullopt;
+    if (!read) {
+        if (refusal) *refusal = errors.message;  // empty for a picture too large to check
+        return std::nullopt;
+    }
     pixels.warnings = errors.warnings;
     pixels.orientation = orientation;
     pixels.samples = Orient(pixels.samples, pixels.width, pixels.height, pixels.components, orientation);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 struct TJpegPixels {
@@ -28,6 +29,8 @@ int ExifOrientation(std::span<const std::uint8_t> app1);
 std::vector<std::uint8_t> Orient(const std::vector<std::uint8_t>& samples, std::uint32_t& width,
                                  std::uint32_t& height, int components, int orientation);
 
-// Nothing when libjpeg-turbo cannot decode the bytes or the picture has more
-// than kMaxCheckedPixels pixels.
-std::optional<TJpegPixels> DecodeJpeg(std::span<const std::uint8_t> bytes);
+// Nothing when libjpeg-turbo cannot decode the bytes (a fatal error; corrupt
+// data it only warns about decodes) or the picture has more than
+// kMaxCheckedPixels pixels. `refusal`, when given, then gets libjpeg-turbo's
+// message ("Bogus marker length"), or stays empty for a picture too large.
+std::optional<TJpegPixels> DecodeJpeg(std::span<const std::uint8_t> bytes, std::string* refusal = nullptr);

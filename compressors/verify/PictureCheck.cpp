@@ -68,17 +68,15 @@ bool SameGif(std::span<const std::uint8_t> sourceBytes, std::span<const std::uin
     }
 }
 
-bool SamePng(std::span<const std::uint8_t> source, std::span<const std::uint8_t> output)
+bool SamePng(const std::optional<TPngPixels>& a, std::span<const std::uint8_t> output)
 {
-    const auto a = DecodePng(source);
     if (!a) return false;
     const auto b = DecodePng(output);
     return b && a->width == b->width && a->height == b->height && a->rgba == b->rgba;
 }
 
-bool SameJpeg(std::span<const std::uint8_t> source, std::span<const std::uint8_t> output)
+bool SameJpeg(const std::optional<TJpegPixels>& a, std::span<const std::uint8_t> output)
 {
-    const auto a = DecodeJpeg(source);
     if (!a) return false;
     const auto b = DecodeJpeg(output);
     if (!b || b->warnings > a->warnings || a->width != b->width || a->height != b->height ||
@@ -92,13 +90,34 @@ bool SameJpeg(std::span<const std::uint8_t> source, std::span<const std::uint8_t
 
 }  // namespace
 
+struct TSourcePicture::TDecoded {
+    std::optional<TPngPixels> png;
+    std::optional<TJpegPixels> jpeg;
+};
+
+TSourcePicture::TSourcePicture(TImageFormat format, std::vector<std::uint8_t> bytes)
+    : format_(format), bytes_(std::move(bytes)), decoded_(std::make_unique<TDecoded>())
+{
+    if (format == TImageFormat::PNG) decoded_->png = DecodePng(bytes_, &damage_);
+    if (format == TImageFormat::JPEG) decoded_->jpeg = DecodeJpeg(bytes_, &damage_);
+}
+
+TSourcePicture::~TSourcePicture() = default;
+TSourcePicture::TSourcePicture(TSourcePicture&&) noexcept = default;
+TSourcePicture& TSourcePicture::operator=(TSourcePicture&&) noexcept = default;
+
+bool SamePicture(TColorMatch match, const TSourcePicture& source, std::span<const std::uint8_t> output)
+{
+    switch (source.format_) {
+    case TImageFormat::GIF: return SameGif(source.bytes_, output, match);
+    case TImageFormat::PNG: return SamePng(source.decoded_->png, output);
+    case TImageFormat::JPEG: return SameJpeg(source.decoded_->jpeg, output);
+    }
+    return false;
+}
+
 bool SamePicture(TImageFormat format, TColorMatch match, std::span<const std::uint8_t> source,
                  std::span<const std::uint8_t> output)
 {
-    switch (format) {
-    case TImageFormat::GIF: return SameGif(source, output, match);
-    case TImageFormat::PNG: return SamePng(source, output);
-    case TImageFormat::JPEG: return SameJpeg(source, output);
-    }
-    return false;
+    return SamePicture(match, TSourcePicture(format, {source.begin(), source.end()}), output);
 }

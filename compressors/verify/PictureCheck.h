@@ -3,7 +3,10 @@
 // that are not ours (giflib, libpng, libjpeg-turbo).
 
 #include <cstdint>
+#include <memory>
 #include <span>
+#include <string>
+#include <vector>
 
 enum class TImageFormat { GIF, PNG, JPEG };
 
@@ -14,6 +17,34 @@ enum class TColorMatch {
     // (steps of 51): at most 25.5 off on every channel, so a squared
     // distance of at most 3 x 26 x 26. Transparency stays exact.
     FixedPalette,
+};
+
+// A source picture read once, before its optimizer runs. A PNG or JPEG is
+// decoded then, so that a source its decoder refuses is known before a
+// plug-in sees it, and the proof of the output decodes the output alone; a
+// GIF is decoded by the proof, as it plays.
+class TSourcePicture {
+public:
+    TSourcePicture(TImageFormat format, std::vector<std::uint8_t> bytes);
+    ~TSourcePicture();
+    TSourcePicture(TSourcePicture&&) noexcept;
+    TSourcePicture& operator=(TSourcePicture&&) noexcept;
+
+    TImageFormat Format() const { return format_; }
+    const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+    // Why libpng or libjpeg-turbo refuses the PNG or JPEG ("IHDR: CRC
+    // error"); empty when it decodes (with corrupt-data warnings or not),
+    // for a picture too large to check, and for a GIF.
+    const std::string& Damage() const { return damage_; }
+
+private:
+    friend bool SamePicture(TColorMatch match, const TSourcePicture& source, std::span<const std::uint8_t> output);
+    struct TDecoded;
+
+    TImageFormat format_;
+    std::vector<std::uint8_t> bytes_;
+    std::string damage_;
+    std::unique_ptr<TDecoded> decoded_;
 };
 
 // True when the output decodes and shows the same picture as the source:
@@ -32,3 +63,5 @@ enum class TColorMatch {
 // unchecked.
 bool SamePicture(TImageFormat format, TColorMatch match, std::span<const std::uint8_t> source,
                  std::span<const std::uint8_t> output);
+// The same, for a source read before.
+bool SamePicture(TColorMatch match, const TSourcePicture& source, std::span<const std::uint8_t> output);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 struct TPngPixels {
@@ -16,8 +17,10 @@ struct TPngPixels {
 };
 
 // Nothing when libpng rejects the bytes (also a truncated stream or a bad
-// checksum) or the picture has more than kMaxCheckedPixels pixels.
-std::optional<TPngPixels> DecodePng(std::span<const std::uint8_t> bytes);
+// checksum of a critical chunk) or the picture has more than
+// kMaxCheckedPixels pixels. `refusal`, when given, then gets libpng's message
+// ("IHDR: CRC error"), or stays empty for a picture too large.
+std::optional<TPngPixels> DecodePng(std::span<const std::uint8_t> bytes, std::string* refusal = nullptr);
 
 // The largest picture a check decodes (64 Mi pixels, 512 MiB as 16-bit RGBA).
 constexpr std::uint64_t kMaxCheckedPixels = std::uint64_t{1} << 26;

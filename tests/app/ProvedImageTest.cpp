@@ -69,3 +69,65 @@ TEST(ProvedImages, TheSampleSiteKeepsNoImage)
             EXPECT_THAT(ReadFile(dir / "r.json"), HasSubstr("\"kept\": 0,"));
         }
 }
+
+namespace {
+
+std::uint32_t Crc32(const std::string& bytes)
+{
+    std::uint32_t crc = 0xffffffff;
+    for (const unsigned char byte : bytes) {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xedb88320 & (0 - (crc & 1)));
+    }
+    return ~crc;
+}
+
+// The sample PNG with its IHDR height 0 and the chunk's checksum made right.
+std::string PngOfHeightZero(std::string png)
+{
+    png.replace(20, 4, 4, '\0');
+    const std::uint32_t crc = Crc32(png.substr(12, 17));
+    for (int i = 0; i < 4; ++i) png[29 + i] = char(crc >> (24 - 8 * i));
+    return png;
+}
+
+}  // namespace
+
+// A source its decoder refuses is copied as it is, never handed to a plug-in
+// and never reported as optimized.
+TEST(ProvedImages, ADamagedSourceIsKeptAndNamedSo)
+{
+    TempDir dir;
+    const std::string jpeg = SampleFile("images/photo.jpg");
+    const std::string png = SampleFile("images/logo.png");
+    std::string badHuffman = jpeg;
+    badHuffman.replace(badHuffman.find("\xff\xc4") + 5, 16, 16, '\xff');  // code counts past 256
+    std::string badCrc = png;
+    badCrc[16] ^= 0x01;  // the width, under IHDR's old checksum
+    const struct {
+        std::string name, bytes, kept;
+    } cases[] = {
+        {"truncated.jpg", jpeg.substr(0, 200), "damaged JPEG (JPEG datastream contains no image)"},
+        {"huffman.jpg", badHuffman, "damaged JPEG (Bogus Huffman table definition)"},
+        {"crc.png", badCrc, "damaged PNG (IHDR: CRC error)"},
+        {"height0.png", PngOfHeightZero(png), "damaged PNG (Invalid IHDR data: Image height is zero in IHDR)"},
+    };
+    std::vector<std::string> arguments = {"--json", dir / "r.json", "-o", dir / "out"};
+    for (const auto& c : cases) {
+        WriteFile(dir / c.name, c.bytes);
+        arguments.push_back(dir / c.name);
+    }
+    for (const char* level : {"1", "4"}) {
+        std::vector<std::string> run = {"--png", level, "--jpeg", level};
+        run.insert(run.end(), arguments.begin(), arguments.end());
+        const Outcome outcome = RunProgram(dir, run);
+        ASSERT_EQ(outcome.status, 0) << outcome.err;
+        for (const auto& c : cases) {
+            EXPECT_EQ(ReadFile(dir / ("out/" + c.name)), c.bytes) << c.name;
+            EXPECT_THAT(outcome.out, HasSubstr("100.00%; kept: " + c.kept + "\n")) << c.name;
+            EXPECT_THAT(outcome.err, HasSubstr(c.name + ": kept: " + c.kept + "\n"));
+            EXPECT_THAT(ReadFile(dir / "r.json"), HasSubstr("\"kept\": \"" + c.kept + "\""));
+        }
+        EXPECT_THAT(outcome.out + outcome.err, Not(::testing::ContainsRegex("RUST_BACKTRACE|panicked|allocation")));
+    }
+}

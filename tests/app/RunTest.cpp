@@ -317,7 +317,7 @@ TEST_F(RunTest, ANamedPipeAsASourceIsRefusedByEveryOptimizer)
 
 TEST_F(RunTest, AFailingPluginFailsItsFileWithTheReason)
 {
-    host.files = {Source("a.txt", "a"), Source("b.png", "png"), Source("c.txt", "c")};
+    host.files = {Source("a.txt", "a"), Source("b.png", SampleFile("images/logo.png")), Source("c.txt", "c")};
     WriteFile(host.outputDir + "b.png", "earlier");
     onCommand = [](const std::string& line) { throw ToolError("Exit status 1: " + line + ": cannot read"); };
     try {
@@ -342,7 +342,7 @@ TEST_F(RunTest, FilesOfAMissingPluginAreCopiedWithOneNoticeEach)
     std::vector<std::string> notices;
     host.environment.hooks.notify = [&](const std::string& message) { notices.push_back(message); };
     host.files = {Source("1.png", "png one"), Source("2.js", "var a = 1;"), Source("3.png", "png three"),
-                  Source("4.js", "var b = 2;"), Source("5.jpg", "jpeg")};
+                  Source("4.js", "var b = 2;"), Source("5.jpg", SampleFile("images/photo.jpg"))};
     for (int run = 0; run < 2; ++run) {
         notices.clear();
         commands.clear();
