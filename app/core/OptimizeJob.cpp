@@ -89,9 +89,8 @@ TJobResult RunRow(const TJob& job, const TLevels& levels, const TRunEnvironment&
         }
     }
     KeepSourceWhenNotSmaller(job, result.level, originalSize, optimizedSize, environment);
-    if (KeepSourceWhenNotSamePicture(job, result.level, originalSize, optimizedSize, environment,
-                                     picture ? &*picture : nullptr))
-        result.kept = kOutputDidNotMatch;
+    result.kept = KeepSourceWhenNotSamePicture(job, result.level, originalSize, optimizedSize, environment,
+                                               picture ? &*picture : nullptr);
     return result;
 }
 

@@ -1,5 +1,6 @@
 #include "app/core/ProvedOutput.h"
 
+#include "app/core/OptimizeJob.h"
 #include "compressors/base/DeclinedSource.h"
 #include "compressors/base/Files.h"
 #include "compressors/base/PlainCopy.h"
@@ -34,18 +35,25 @@ std::optional<TSourcePicture> CheckSourcePicture(const TJob& job, Level level, c
     return source;
 }
 
-bool KeepSourceWhenNotSamePicture(const TJob& job, Level level, FileSize& originalSize, FileSize& optimizedSize,
-                                  const TRunEnvironment& environment, const TSourcePicture* source)
+std::string KeepSourceWhenNotSamePicture(const TJob& job, Level level, FileSize& originalSize, FileSize& optimizedSize,
+                                         const TRunEnvironment& environment, const TSourcePicture* source)
 {
     const std::optional<TImageFormat> format = ProvedFormat(job, level, environment);
-    if (!format) return false;
+    if (!format) return {};
     std::optional<TSourcePicture> readNow;
     if (!source) source = &readNow.emplace(*format, ReadEntireFileBytes(job.source));
+    // Our GIF engine reads damaged files a browser still shows; one that
+    // giflib refuses is named when its bytes are what stands.
+    const auto damagedGif = [&] {
+        const std::string damage = *format == TImageFormat::GIF ? GifDamage(source->Bytes()) : std::string();
+        return damage.empty() ? damage : "damaged GIF (" + damage + ")";
+    };
     const std::vector<std::uint8_t> output = ReadEntireFileBytes(job.destination);
-    if (output == source->Bytes()) return false;
+    if (output == source->Bytes()) return damagedGif();
     const TColorMatch match =
         *format == TImageFormat::GIF && level >= 2 ? TColorMatch::FixedPalette : TColorMatch::Exact;
-    if (SamePicture(match, *source, output)) return false;
+    if (SamePicture(match, *source, output)) return {};
     PlainCopy(job.source, job.destination, originalSize, optimizedSize, environment);
-    return true;
+    const std::string damage = damagedGif();
+    return damage.empty() ? kOutputDidNotMatch : damage;
 }

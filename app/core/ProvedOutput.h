@@ -21,8 +21,10 @@ std::optional<TSourcePicture> CheckSourcePicture(const TJob& job, Level level, c
 // exactly; GIF level 2 and above with the fixed palette's reach). When the
 // output does not show the source's picture (or does not decode), replaces
 // it with a copy of the source (temporary file and rename, as every output),
-// gives both sizes the copy's and returns true. False when the output stands.
+// gives both sizes the copy's and returns why (kOutputDidNotMatch, or
+// "damaged GIF (REASON)" for a GIF source giflib refuses, also when the
+// output is the source's bytes). Empty when the output stands.
 // `source`, when given, is the source as CheckSourcePicture read it; without
 // it the source is read now. Throws what reading the files or the copy throws.
-bool KeepSourceWhenNotSamePicture(const TJob& job, Level level, FileSize& originalSize, FileSize& optimizedSize,
-                                  const TRunEnvironment& environment, const TSourcePicture* source = nullptr);
+std::string KeepSourceWhenNotSamePicture(const TJob& job, Level level, FileSize& originalSize, FileSize& optimizedSize,
+                                         const TRunEnvironment& environment, const TSourcePicture* source = nullptr);

@@ -65,3 +65,7 @@ bool SamePicture(TImageFormat format, TColorMatch match, std::span<const std::ui
                  std::span<const std::uint8_t> output);
 // The same, for a source read before.
 bool SamePicture(TColorMatch match, const TSourcePicture& source, std::span<const std::uint8_t> output);
+
+// Why giflib refuses a GIF ("Premature end of data"), read a row at a time
+// (its memory bounded by the widest frame); empty when it reads it.
+std::string GifDamage(std::span<const std::uint8_t> bytes);
