@@ -162,6 +162,20 @@ void TLZWDecoder::Put(std::uint8_t* out, std::size_t to, const std::uint8_t* byt
     }
 }
 
+std::optional<TLZWDecoder::TStop> TLZWDecoder::AfterClear(int& code)
+{
+    ResetTable();
+    do code = ReadCode();
+    while (code == fClear);
+    if (code < 0) return TStop::OutOfData;
+    if (code == fEnd) {
+        SkipRest();
+        return TStop::EndCode;
+    }
+    fFirst = fOld = code;
+    return std::nullopt;
+}
+
 template <bool Interlaced>
 TLZWDecoder::TStop TLZWDecoder::DecodeRun(std::uint8_t* out, std::size_t total, bool& leftover)
 {
@@ -173,15 +187,7 @@ TLZWDecoder::TStop TLZWDecoder::DecodeRun(std::uint8_t* out, std::size_t total, 
         int code = ReadCode();
         if (code < 0) return TStop::OutOfData;
         if (code == fClear) {
-            ResetTable();
-            do code = ReadCode();
-            while (code == fClear);
-            if (code < 0) return TStop::OutOfData;
-            if (code == fEnd) {
-                SkipRest();
-                return TStop::EndCode;
-            }
-            fFirst = fOld = code;
+            if (const auto stop = AfterClear(code)) return *stop;
             lastPos = pos;
             lastLength = 1;
             *At<Interlaced>(out, pos++) = std::uint8_t(code);
@@ -295,15 +301,7 @@ TLZWDecoder::TStop TLZWDecoder::DecodeStrings(std::size_t total, bool& leftover,
         int code = ReadCode();
         if (code < 0) return TStop::OutOfData;
         if (code == fClear) {
-            ResetTable();
-            do code = ReadCode();
-            while (code == fClear);
-            if (code < 0) return TStop::OutOfData;
-            if (code == fEnd) {
-                SkipRest();
-                return TStop::EndCode;
-            }
-            fFirst = fOld = code;
+            if (const auto stop = AfterClear(code)) return *stop;
             const std::uint8_t pixel = std::uint8_t(code);
             sink(pos++, &pixel, std::size_t(1));
             continue;

@@ -6,6 +6,7 @@
 // table entry".
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class TStream;
@@ -34,6 +35,9 @@ private:
     int ReadCode();
     void ResetTable();
     void SkipRest();
+    // After a clear code: the table reset and the next code read into `code`.
+    // The stop when the data ends or the end code follows; none otherwise.
+    std::optional<TStop> AfterClear(int& code);
     bool Start();
     void Finish(TStop stop, bool leftover);
     // Every string through the chain walk, handed to sink(position, bytes, count).
