@@ -89,8 +89,9 @@ TJobResult RunRow(const TJob& job, const TLevels& levels, const TRunEnvironment&
         }
     }
     KeepSourceWhenNotSmaller(job, result.level, originalSize, optimizedSize, environment);
-    result.kept = KeepSourceWhenNotSamePicture(job, result.level, originalSize, optimizedSize, environment,
-                                               picture ? &*picture : nullptr);
+    if (const auto kept = KeepSourceWhenNotSamePicture(job, result.level, originalSize, optimizedSize, environment,
+                                                       picture ? &*picture : nullptr))
+        result.kept = kept->empty() ? kOutputDidNotMatch : *kept;
     return result;
 }
 

@@ -1,6 +1,5 @@
 #include "app/core/ProvedOutput.h"
 
-#include "app/core/OptimizeJob.h"
 #include "compressors/base/DeclinedSource.h"
 #include "compressors/base/Files.h"
 #include "compressors/base/PlainCopy.h"
@@ -35,11 +34,12 @@ std::optional<TSourcePicture> CheckSourcePicture(const TJob& job, Level level, c
     return source;
 }
 
-std::string KeepSourceWhenNotSamePicture(const TJob& job, Level level, FileSize& originalSize, FileSize& optimizedSize,
-                                         const TRunEnvironment& environment, const TSourcePicture* source)
+std::optional<std::string> KeepSourceWhenNotSamePicture(const TJob& job, Level level, FileSize& originalSize,
+                                                        FileSize& optimizedSize, const TRunEnvironment& environment,
+                                                        const TSourcePicture* source)
 {
     const std::optional<TImageFormat> format = ProvedFormat(job, level, environment);
-    if (!format) return {};
+    if (!format) return std::nullopt;
     std::optional<TSourcePicture> readNow;
     if (!source) source = &readNow.emplace(*format, ReadEntireFileBytes(job.source));
     // Our GIF engine reads damaged files a browser still shows; one that
@@ -49,11 +49,13 @@ std::string KeepSourceWhenNotSamePicture(const TJob& job, Level level, FileSize&
         return damage.empty() ? damage : "damaged GIF (" + damage + ")";
     };
     const std::vector<std::uint8_t> output = ReadEntireFileBytes(job.destination);
-    if (output == source->Bytes()) return damagedGif();
+    if (output == source->Bytes()) {
+        std::string damage = damagedGif();
+        return damage.empty() ? std::nullopt : std::optional(std::move(damage));
+    }
     const TColorMatch match =
         *format == TImageFormat::GIF && level >= 2 ? TColorMatch::FixedPalette : TColorMatch::Exact;
-    if (SamePicture(match, *source, output)) return {};
+    if (SamePicture(match, *source, output)) return std::nullopt;
     PlainCopy(job.source, job.destination, originalSize, optimizedSize, environment);
-    const std::string damage = damagedGif();
-    return damage.empty() ? kOutputDidNotMatch : damage;
+    return damagedGif();
 }

@@ -4,6 +4,7 @@
 // refuse is never handed to a plug-in.
 
 #include <optional>
+#include <string>
 
 #include "app/core/RunPlan.h"
 #include "compressors/base/OptimizerTypes.h"
@@ -21,10 +22,11 @@ std::optional<TSourcePicture> CheckSourcePicture(const TJob& job, Level level, c
 // exactly; GIF level 2 and above with the fixed palette's reach). When the
 // output does not show the source's picture (or does not decode), replaces
 // it with a copy of the source (temporary file and rename, as every output),
-// gives both sizes the copy's and returns why (kOutputDidNotMatch, or
-// "damaged GIF (REASON)" for a GIF source giflib refuses, also when the
-// output is the source's bytes). Empty when the output stands.
+// gives both sizes the copy's and returns why: "damaged GIF (REASON)" for a
+// GIF source giflib refuses (also when the output is the source's bytes),
+// else empty (the output did not match). Nothing when the output stands.
 // `source`, when given, is the source as CheckSourcePicture read it; without
 // it the source is read now. Throws what reading the files or the copy throws.
-std::string KeepSourceWhenNotSamePicture(const TJob& job, Level level, FileSize& originalSize, FileSize& optimizedSize,
-                                         const TRunEnvironment& environment, const TSourcePicture* source = nullptr);
+std::optional<std::string> KeepSourceWhenNotSamePicture(const TJob& job, Level level, FileSize& originalSize,
+                                                        FileSize& optimizedSize, const TRunEnvironment& environment,
+                                                        const TSourcePicture* source = nullptr);

@@ -4,67 +4,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string>
-#include <vector>
 
-#include "compressors/verify/PictureCheck.h"
+#include "compressors/verify/GifMemory.h"
 #include "compressors/verify/PngPixels.h"
-
-namespace {
-
-struct TMemorySource {
-    std::span<const std::uint8_t> bytes;
-    std::size_t position = 0;
-};
-
-int ReadFromMemory(GifFileType* gif, GifByteType* buffer, int length)
-{
-    auto* source = static_cast<TMemorySource*>(gif->UserData);
-    const std::size_t n = std::min(static_cast<std::size_t>(length), source->bytes.size() - source->position);
-    std::memcpy(buffer, source->bytes.data() + source->position, n);
-    source->position += n;
-    return static_cast<int>(n);
-}
-
-}  // namespace
-
-std::string GifDamage(std::span<const std::uint8_t> bytes)
-{
-    const auto text = [](int code) {
-        if (code == D_GIF_ERR_READ_FAILED) return std::string("the file ends too soon");
-        const char* message = GifErrorString(code);
-        return std::string(message ? message : "unreadable");
-    };
-    TMemorySource source{bytes};
-    int error = 0;
-    GifFileType* gif = DGifOpen(&source, &ReadFromMemory, &error);
-    if (!gif) return text(error);
-    const auto reason = [gif, &text] { return text(gif->Error); };
-    std::string damage;
-    std::vector<GifPixelType> row;
-    GifRecordType record = UNDEFINED_RECORD_TYPE;
-    while (damage.empty() && record != TERMINATE_RECORD_TYPE) {
-        if (DGifGetRecordType(gif, &record) != GIF_OK) {
-            damage = reason();
-        } else if (record == IMAGE_DESC_RECORD_TYPE) {
-            if (DGifGetImageDesc(gif) != GIF_OK) {
-                damage = reason();
-                break;
-            }
-            row.resize(static_cast<std::size_t>(std::max(gif->Image.Width, 1)));
-            for (int y = 0; y < gif->Image.Height && damage.empty(); ++y)
-                if (DGifGetLine(gif, row.data(), gif->Image.Width) != GIF_OK) damage = reason();
-        } else if (record == EXTENSION_RECORD_TYPE) {
-            int code = 0;
-            GifByteType* block = nullptr;
-            if (DGifGetExtension(gif, &code, &block) != GIF_OK) damage = reason();
-            while (damage.empty() && block)
-                if (DGifGetExtensionNext(gif, &block) != GIF_OK) damage = reason();
-        }
-    }
-    DGifCloseFile(gif, &error);
-    return damage;
-}
 
 int GifLoopCount(const GifFileType* gif)
 {
@@ -84,9 +26,9 @@ int GifLoopCount(const GifFileType* gif)
 std::unique_ptr<TGifMovie> TGifMovie::Open(std::span<const std::uint8_t> bytes)
 {
     std::unique_ptr<TGifMovie> movie(new TGifMovie);
-    TMemorySource source{bytes};
+    TGifMemory source{bytes};
     int error = 0;
-    movie->gif_ = DGifOpen(&source, &ReadFromMemory, &error);
+    movie->gif_ = OpenGifMemory(source, &error);
     if (!movie->gif_) return nullptr;
     if (DGifSlurp(movie->gif_) != GIF_OK) return nullptr;
     // A browser grows the screen to the first frame's rectangle; later frames

@@ -166,7 +166,7 @@ TEST(Site, KeepGoingKeepsTheSiteWholeAndListsTheFailures)
     WriteFile(site + "/i.txt", "its destination is a folder");
     ::chmod((site + "/d/locked.css").c_str(), 0);
     const bool locked = ::geteuid() != 0;  // root reads it all the same
-    const std::vector<std::string> copied{"b/broken.gif", "g/broken.png", "h/broken.js"};
+    const std::vector<std::string> copied{"b/broken.gif", "h/broken.js"};
 
     for (const std::string keepGoing : {"-k", ""}) {
         const std::string out = dir / ("out" + keepGoing);
@@ -209,7 +209,10 @@ TEST(Site, KeepGoingKeepsTheSiteWholeAndListsTheFailures)
             EXPECT_EQ(ReadFile(out + "/" + name), ReadFile(site + "/" + name)) << name;
             EXPECT_THAT(outcome.out, ::testing::ContainsRegex(site + "/" + name + " +failed: .*; copied unchanged\n"));
         }
-        EXPECT_THAT(outcome.out, HasSubstr("  failed: not a PNG file; copied unchanged\n"));
+        // A damaged image is kept as it is, a success that says why.
+        EXPECT_EQ(ReadFile(out + "/g/broken.png"), ReadFile(site + "/g/broken.png"));
+        EXPECT_THAT(outcome.out, HasSubstr("100.00%; kept: damaged PNG ("));
+        EXPECT_THAT(outcome.err, HasSubstr(site + "/g/broken.png: kept: damaged PNG ("));
         EXPECT_THAT(outcome.out, HasSubstr("  failed: terser failed: syntax error at line 1, column 10: "));
         const std::string unwritable = "Cannot create file \"" + out + "/i.txt\". Is a directory";
         EXPECT_THAT(outcome.err, HasSubstr(site + "/i.txt: " + unwritable + "\n"));
@@ -231,7 +234,7 @@ TEST(Site, KeepGoingKeepsTheSiteWholeAndListsTheFailures)
         EXPECT_THAT(json, HasSubstr("\"kind\": \"gif\", \"level\": null, \"original\": null, \"optimized\": null, "
                                     "\"ratio\": null, \"status\": \"failed\", \"error\": \""));
         EXPECT_THAT(json, HasSubstr(JsonString(unwritable) + ", \"fallback\": null,"));
-        EXPECT_THAT(json, HasSubstr("\"error\": \"not a PNG file\", \"fallback\": \"copied\","));
-        EXPECT_THAT(json, HasSubstr("\"failed\": " + std::string(locked ? "5" : "4")));
+        EXPECT_THAT(json, HasSubstr("\"status\": \"kept\", \"error\": null, \"fallback\": null, \"kept\": \"damaged PNG ("));
+        EXPECT_THAT(json, HasSubstr("\"failed\": " + std::string(locked ? "4" : "3")));
     }
 }

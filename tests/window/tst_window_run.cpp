@@ -450,7 +450,8 @@ private slots:
         QTemporaryDir program;
         WriteFile(program.filePath("plugins/pngout.exe"), "not a program");  // there, but cannot be run
         const QString txt = WriteFile(dir_.filePath("nostart/a.txt"), "aa");
-        const QString png = WriteFile(dir_.filePath("nostart/x.png"), QByteArray(300, 'p'));
+        const QByteArray picture = ReadFile(QStringLiteral(QWO_SOURCE_DIR "/examples/site/images/logo.png"));
+        const QString png = WriteFile(dir_.filePath("nostart/x.png"), picture);
         TForm1 form(program.path().toStdString());
         TDialogAnswer answers({{}, {}});
         const QString out = OutDir("nostart-out");
@@ -465,7 +466,7 @@ private slots:
         QCOMPARE(Cell(form, 3, 3), QStringLiteral("TOTAL"));
         // The failed file's source stands in for it: the output is a whole site.
         QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), (QStringList{"a.txt", "x.png"}));
-        QCOMPARE(ReadFile(out + "x.png"), QByteArray(300, 'p'));
+        QCOMPARE(ReadFile(out + "x.png"), picture);
     }
 
     void ClosingTheWindowKillsTheRunningPluginsAndEndsTheRun()
@@ -478,7 +479,8 @@ private slots:
         QFile::setPermissions(program.filePath("plugins/pngout.exe"), QFile::ReadOwner | QFile::ExeOwner);
         QStringList files;
         for (int i = 0; i < Workers() + 2; ++i)
-            files << WriteFile(dir_.filePath(QStringLiteral("slow/x%1.png").arg(i)), QByteArray(300, 'p'));
+            files << WriteFile(dir_.filePath(QStringLiteral("slow/x%1.png").arg(i)),
+                               ReadFile(QStringLiteral(QWO_SOURCE_DIR "/examples/site/images/logo.png")));
         const QString out = OutDir("slow-out");
         WriteFile(out + "x0.png", "earlier");
         TForm1 form(program.path().toStdString());

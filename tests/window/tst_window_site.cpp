@@ -192,7 +192,8 @@ private slots:
         QFile::setPermissions(program.filePath("plugins/jhead.exe"), QFile::ReadOwner | QFile::ExeOwner);
         QStringList files;
         for (int i = 0; i < 4; ++i)
-            files << WriteFile(dir_.filePath(QStringLiteral("slow/p%1.jpg").arg(i)), QByteArray(1000 + i, 'j'));
+            files << WriteFile(dir_.filePath(QStringLiteral("slow/p%1.jpg").arg(i)),
+                               ReadFile(QStringLiteral(QWO_SOURCE_DIR "/examples/site/images/photo.jpg")));
         TForm1 form(program.path().toStdString());
         form.show();
         form.findChild<QComboBox*>("JPEgCombo")->setCurrentIndex(1);
