@@ -89,7 +89,7 @@ public:
 
 // The images whose output did not match, so that their sources were written
 // (counted), and the other files kept or partial (listed with their notes).
-class TKeptCount : public TRunObserver {
+class TNotedRows : public TRunObserver {
 public:
     int count = 0;
     std::vector<std::string> noted;  // "SOURCE: kept: ..." or "SOURCE: partial: ..."
@@ -227,7 +227,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         manifest.emplace(LoadManifest(manifestPath, err), request.outputDirText);
         observers.list.push_back(&*manifest);
     }
-    TKeptCount kept;
+    TNotedRows kept;
     observers.list.push_back(&kept);
     TRunOptions runOptions{options.jobs, options.keepGoing, &observers, {}};
     runOptions.extras.incremental = options.incremental;

@@ -4,19 +4,12 @@ import struct
 import sys
 
 
-def lzw_literals(pixels, min_code=2):
-    """Image data holding each pixel as a literal code (a clear code every two)."""
-    clear, end, size = 1 << min_code, (1 << min_code) + 1, min_code + 1
-    codes = []
-    for i, p in enumerate(pixels):
-        if i % 2 == 0:
-            codes.append(clear)
-        codes.append(p)
-    codes.append(end)
+def packed(codes, min_code=2):
+    """Image data of (code, bit size) pairs: packed low bit first, in sub-blocks."""
     bits = nbits = 0
     out = bytearray()
-    for c in codes:
-        bits |= c << nbits
+    for code, size in codes:
+        bits |= code << nbits
         nbits += size
         while nbits >= 8:
             out.append(bits & 255)
@@ -28,6 +21,18 @@ def lzw_literals(pixels, min_code=2):
     for i in range(0, len(out), 255):
         data += bytes([len(out[i:i + 255])]) + out[i:i + 255]
     return bytes(data + b"\0")
+
+
+def lzw_literals(pixels, min_code=2):
+    """Image data holding each pixel as a literal code (a clear code every two)."""
+    clear, end, size = 1 << min_code, (1 << min_code) + 1, min_code + 1
+    codes = []
+    for i, p in enumerate(pixels):
+        if i % 2 == 0:
+            codes.append(clear)
+        codes.append(p)
+    codes.append(end)
+    return packed([(c, size) for c in codes], min_code)
 
 
 def header(w, h):
@@ -42,33 +47,16 @@ def frame(left, top, w, h, data, delay=10):
 # Image data of many pixels in few bytes: codes that grow the string table
 # with one colour (each new string one pixel longer), ending without an end code.
 def lzw_long_run(codes=3000):
-    min_code = 2
-    clear, size, nxt = 4, 3, 6
-    out, bits, nbits = bytearray(), 0, 0
-
-    def emit(c):
-        nonlocal bits, nbits
-        bits |= c << nbits
-        nbits += size
-        while nbits >= 8:
-            out.append(bits & 255)
-            bits >>= 8
-            nbits -= 8
-    emit(clear)
-    emit(1)
+    size, nxt = 3, 6
+    out = [(4, size), (1, size)]  # clear, then colour 1
     for _ in range(codes):
-        emit(nxt)  # the string in progress: one longer each time
+        out.append((nxt, size))  # the string in progress: one longer each time
         nxt += 1
         if nxt >= (1 << size) and size < 12:
             size += 1
         if nxt >= 4095:
             break
-    if nbits:
-        out.append(bits & 255)
-    data = bytearray([min_code])
-    for i in range(0, len(out), 255):
-        data += bytes([len(out[i:i + 255])]) + out[i:i + 255]
-    return bytes(data + b"\0")
+    return packed(out)
 
 
 def main(folder):
