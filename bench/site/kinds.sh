@@ -3,7 +3,8 @@
 # sites: bytes written and CPU time (user + sys of the whole process tree,
 # the detached script server included, counted by treecpu), best of RUNS runs
 # (default 3), ours and the peer in turn. The program runs once per kind over
-# that kind's files (copied out of the site with their folders), at its
+# that kind's files (copied out of the site with their folders; like the
+# program, links to files followed, links to folders not), at its
 # defaults, JS at levels 3 and 4; each peer runs one process per file, except
 # minify-html, which is a library (one Node.js process for all pages). A peer
 # that is not installed gives "n/a"; a file a peer fails on counts at its
@@ -80,14 +81,14 @@ human() { awk -v b="$1" 'BEGIN { if (b >= 1e6) printf "%.2f MB", b / 1e6; else p
 
 bench_site() {
   local name=$1 folder=$2 kind pattern options label i n in list
-  echo "site $name: $folder ($(find -L "$folder" -type f | wc -l) files, $(human "$(du -sbL "$folder" | cut -f1)"))"
+  echo "site $name: $folder ($(find "$folder" -xtype f | wc -l) files, $(human "$(find "$folder" -xtype f -print0 | xargs -0 -r stat -L -c %s | awk '{ s += $1 } END { print s + 0 }')"))"
   rm -rf -- "$work/site" && mkdir -p "$work/site"
   for ((i = 0; i < ${#kinds[@]}; i++)); do
     IFS='|' read -r kind pattern options label <<< "${kinds[i]}"
     in="$work/site/$i/in" list="$work/site/$i/list"
     mkdir -p "$in"
     # shellcheck disable=SC2086  # the pattern is words for find
-    (cd "$folder" && set -f && find -L . -type f $pattern -printf '%P\0' 2> /dev/null | LC_ALL=C sort -z) > "$list"
+    (cd "$folder" && set -f && find . -xtype f $pattern -printf '%P\0' 2> /dev/null | LC_ALL=C sort -z) > "$list"
     (cd "$folder" && xargs -0 -r cp -L --parents -t "$in" < "$list")
     : > "$work/site/$i/ours" && : > "$work/site/$i/peer"
   done
