@@ -9,7 +9,7 @@
 # minify-html, which is a library (one Node.js process for all pages). A peer
 # that is not installed gives "n/a"; a file a peer fails on counts at its
 # source size. ratio: our CPU / the peer's CPU.
-#   bash bench/site/kinds.sh BUILD_DIR [SITE...]
+#   [RUNS=3] [KINDS=CSS,GIF,HTML,JPEG,JS 3,JS 4,PNG] bash bench/site/kinds.sh BUILD_DIR [SITE...]
 # SITE: a folder, "bench" (bench-site.sh) or "images" (images-site.sh);
 # default: both.
 set -euo pipefail
@@ -38,6 +38,14 @@ kinds=(
   'JS 4|-name *.js|--js 4|esbuild --minify'
   'PNG|-name *.png||optipng -o2'
 )
+
+# KINDS (e.g. "PNG" or "CSS,JS 3"): only those rows.
+if [ -n "${KINDS:-}" ]; then
+  chosen=()
+  for entry in "${kinds[@]}"; do [[ ",$KINDS," == *",${entry%%|*},"* ]] && chosen+=("$entry"); done
+  [ ${#chosen[@]} -gt 0 ] || { echo "kinds.sh: no kind in KINDS=$KINDS" >&2; exit 2; }
+  kinds=("${chosen[@]}")
+fi
 
 # The peers, one process per file over the NUL-separated LIST of paths below IN.
 cat > "$work/peer.sh" << 'SCRIPT'
@@ -108,7 +116,7 @@ bench_site() {
     done
   done
 
-  echo "best of $runs runs; ratio: our CPU / the peer's CPU"
+  echo "best of $runs runs${KINDS:+, kinds $KINDS}; ratio: our CPU / the peer's CPU"
   echo "| kind | files | our bytes | our CPU | peer | peer bytes | peer CPU | ratio |"
   echo "|---|---|---|---|---|---|---|---|"
   local total_files=0 ours_bytes=0 ours_cpu=0 peer_bytes=0 peer_cpu=0 missing="" notes=()
