@@ -30,7 +30,7 @@ trap 'rm -rf -- "$work"' EXIT
 
 # kind|find pattern|our options|peer label
 kinds=(
-  'CSS|-name *.css||lightningcss --minify'
+  'CSS|-name *.css||lightningcss --minify --error-recovery'
   'GIF|-name *.gif||gifsicle -O3'
   'HTML|( -name *.htm -o -name *.html )||minify-html (one node process)'
   'JPEG|( -name *.jpg -o -name *.jpeg -o -name *.jpe )||jpegtran -optimize -copy icc'
@@ -54,7 +54,7 @@ kind=$1 in=$2 out=$3 list=$4 modules=$5 here=$6
 failed=0
 while IFS= read -r -d '' f; do
   case $kind in
-    CSS) "$modules/.bin/lightningcss" --minify -o "$out/$f" "$in/$f" ;;
+    CSS) "$modules/.bin/lightningcss" --minify --error-recovery -o "$out/$f" "$in/$f" ;;
     GIF) gifsicle -O3 -o "$out/$f" "$in/$f" ;;
     JPEG) jpegtran -optimize -copy icc -outfile "$out/$f" "$in/$f" ;;
     'JS 3') "$modules/.bin/esbuild" --minify-whitespace --log-level=error --outfile="$out/$f" "$in/$f" ;;
@@ -139,7 +139,7 @@ bench_site() {
       ratio=$(awk -v a="$oc" -v b="$pc" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')
       local failed
       failed=$(grep -c '^failed: ' "$work/site/$i/peer-log" || true)
-      [ "$failed" = 0 ] || notes+=("$kind: the peer failed on $failed files (counted at their source size): $(head -1 "$work/site/$i/peer-log")")
+      [ "$failed" = 0 ] || notes+=("$kind: the peer failed on $failed files (counted at their source size), the first: $(grep -m1 "^failed: " "$work/site/$i/peer-log" | cut -c9-)")
       notes+=("$kind: bytes ours / peer $(awk -v a="$ob" -v b="$pb" 'BEGIN { printf "%.3f", a / b }') (source $(human "$(bytes "$in" /nonexistent "$list")"))")
     fi
     echo "| $kind | $n | $ob | ${oc} s | $label | $pb | ${pc}${pc:+ s} | $ratio |" | sed 's/n\/a s/n\/a/'
