@@ -92,7 +92,7 @@ TEST(Edges, APageWhoseScriptsStayAsWrittenIsPartialAndNeverReused)
     };
     const std::vector<Case> cases = {
         {"plug-in missing", "var a = 1 ;", true, "(script plug-in \"ESC.wsf\" not found)"},
-        {"terser fails", "function ( {", false, "(terser failed: syntax error at line 1, column 10"},
+        {"esbuild fails", "function ( {", false, "(esbuild failed: syntax error at line 1, column 10"},
     };
     for (const Case& test : cases) {
         TempDir dir;
@@ -131,7 +131,7 @@ TEST(Edges, ADeclinedScriptIsCopiedUnchanged)
     for (const auto& [name, text] : scripts) WriteFile(dir / ("site/" + name), text);
     const Outcome failing = RunProgram(dir, {"-j", "1", "-o", dir / "out", dir / "site/bad.js"});
     EXPECT_EQ(failing.status, 1);
-    EXPECT_THAT(failing.err, HasSubstr("terser failed: syntax error at line 1, column 10"));
+    EXPECT_THAT(failing.err, HasSubstr("esbuild failed: syntax error at line 1, column 10"));
     EXPECT_THAT(failing.err, HasSubstr("; copied unchanged"));
     const Outcome warning = RunProgram(dir, {"-o", dir / "out", dir / "site/deep.js"});
     EXPECT_EQ(warning.status, 0) << warning.err;
