@@ -11,6 +11,7 @@
 #include "compressors/tools/CompressJPEG.h"
 #include "compressors/tools/CompressJS.h"
 #include "compressors/tools/CompressPNG.h"
+#include "compressors/tools/ScriptHostStart.h"
 #include "compressors/base/Files.h"
 #include "compressors/base/PlainCopy.h"
 #include "compressors/base/SourceGuard.h"
@@ -68,9 +69,10 @@ std::deque<TOptimizerRow>& BuiltInRows()
         js.commandLineDefault = 3;
         js.commandLineHelp =
             "1 drops comments, 2 also whitespace, 3* also line breaks, 4 also\n"
-            "shortens local names\n";
+            "shortens local names and syntax\n";
         js.plugin = &CompressJS;
         js.pluginFile = "ESC.wsf";
+        js.startEarly = &StartScriptHost;
         js.filesName = "Script";
         js.iconColour = 0xE0B000;
         table.push_back(js);

@@ -5,8 +5,8 @@
 // one request per connection on FOLDER/socket:
 //   request: NUL-terminated fields "1", the caller's folder, the script, its arguments
 //   reply:   the exit status in decimal and "\n", then what the script wrote to stderr
-// Jobs run in worker threads, as many at once as there are processors; a
-// job whose caller hangs up (killed, timed out) is stopped with its worker.
+// Jobs run in this process, overlapping (the served script's own tools do the
+// work); a job whose caller hangs up (killed, timed out) has its reply dropped.
 // The server ends within a second of the served program (PID, started at
 // START clock ticks after boot) ending, and after IDLE_SECONDS without a
 // request; the process that started it (cscript-client's watcher) waits for
@@ -16,13 +16,10 @@
 
 const fs = require('fs');
 const net = require('net');
-const os = require('os');
 const path = require('path');
-const { Worker } = require('worker_threads');
 
 const IDLE_SECONDS = 30;
 const WATCH_MILLISECONDS = 250;
-const WORKER_MEMORY_MB = 1024;
 
 const [folder, servedPid, servedStart, firstScript] = process.argv.slice(2);
 const socketPath = path.join(folder, 'socket');
@@ -37,104 +34,42 @@ function startTimeOf(pid) {
   }
 }
 
-// What a worker runs: each job's script loaded once, its run() awaited.
-const workerSource = `
-const { parentPort } = require('worker_threads');
+// Each served script is loaded once and its run() awaited here: the work of
+// the served minifier happens in its own processes (esbuild's service), so
+// jobs overlap without threads and every job finds the warmed-up script.
 const scripts = new Map();
-parentPort.on('message', async ({ script, argv, cwd, warm }) => {
+
+function load(script) {
+  if (!scripts.has(script)) scripts.set(script, require(script));
+  return scripts.get(script);
+}
+
+// Runs a job; calls done(code, stderr) once, unless the returned stop() came first.
+function submit({ script, argv, cwd }, done) {
+  let stopped = false;
   let stderr = '';
-  let code;
-  try {
-    if (!scripts.has(script)) scripts.set(script, require(script));
-    const module = scripts.get(script);
-    if (warm) {
-      if (typeof module.warmUp === 'function') await module.warmUp();
-      parentPort.postMessage({ code: 0, stderr });
-      return;
-    }
+  const finish = (code) => {
+    if (!stopped) done(code, stderr);
+  };
+  (async () => {
+    const module = load(script);
     if (typeof module.run !== 'function') throw new Error(script + ' exports no run()');
-    code = await module.run(argv.map((a) => Buffer.from(a)), {
-      cwd: Buffer.from(cwd),
-      stderr: (text) => { stderr += text; },
-    });
+    return module.run(argv, { cwd, stderr: (text) => { stderr += text; } });
+  })().then(finish, (error) => {
+    stderr += 'cscript: ' + (error && error.message ? error.message : String(error)) + '\n';
+    finish(1);
+  });
+  return () => {
+    stopped = true;
+  };
+}
+
+async function warmUp(script) {
+  try {
+    const module = load(script);
+    if (typeof module.warmUp === 'function') await module.warmUp();
   } catch (error) {
-    stderr += 'cscript: ' + (error && error.message ? error.message : String(error)) + '\\n';
-    code = 1;
-  }
-  parentPort.postMessage({ code, stderr });
-});
-`;
-
-class Pool {
-  constructor(size) {
-    this.size = size;
-    this.idle = [];
-    this.count = 0;
-    this.queue = [];
-  }
-
-  busy() {
-    return this.count > this.idle.length || this.queue.length > 0;
-  }
-
-  // Runs a job; calls done(code, stderr) once. Returns a function that stops it.
-  submit(job, done) {
-    const entry = { job, done, worker: null, stopped: false };
-    this.queue.push(entry);
-    this.dispatch();
-    return () => {
-      entry.stopped = true;
-      const index = this.queue.indexOf(entry);
-      if (index >= 0) this.queue.splice(index, 1);
-      if (entry.worker) this.retire(entry.worker);
-    };
-  }
-
-  dispatch() {
-    while (this.queue.length > 0 && (this.idle.length > 0 || this.count < this.size)) {
-      const worker = this.idle.pop() || this.spawn();
-      const entry = this.queue.shift();
-      entry.worker = worker;
-      worker.entry = entry;
-      worker.postMessage(entry.job);
-    }
-  }
-
-  spawn() {
-    const worker = new Worker(workerSource, {
-      eval: true,
-      resourceLimits: { maxOldGenerationSizeMb: WORKER_MEMORY_MB },
-      stdout: true,
-      stderr: true,
-    });
-    this.count += 1;
-    worker.on('message', ({ code, stderr }) => {
-      const entry = worker.entry;
-      worker.entry = null;
-      this.idle.push(worker);
-      if (entry && !entry.stopped) entry.done(code, stderr);
-      this.dispatch();
-    });
-    worker.on('error', (error) => {
-      const entry = worker.entry;
-      worker.entry = null;
-      if (entry && !entry.stopped) {
-        const reason = error && error.code === 'ERR_WORKER_OUT_OF_MEMORY' ? 'out of memory' : String(error.message);
-        entry.done(1, `cscript: ${reason}\n`);
-      }
-    });
-    worker.on('exit', () => {
-      this.count -= 1;
-      const index = this.idle.indexOf(worker);
-      if (index >= 0) this.idle.splice(index, 1);
-      this.dispatch();
-    });
-    return worker;
-  }
-
-  retire(worker) {
-    worker.entry = null;
-    worker.terminate();
+    // the first request reports it
   }
 }
 
@@ -156,7 +91,7 @@ function parseRequest(bytes) {
 }
 
 function main() {
-  const pool = new Pool(Math.max(1, os.availableParallelism ? os.availableParallelism() : os.cpus().length));
+  let jobs = 0;
   let lastActivity = Date.now();
   let connections = 0;
   // Half-open: the request ends with the caller's end of writing; the reply follows.
@@ -168,13 +103,20 @@ function main() {
     let replied = false;
     socket.on('data', (chunk) => chunks.push(chunk));
     socket.on('end', () => {
+      if (chunks.length === 0) {
+        replied = true; // "cscript //Prepare": the server answers, nothing to run
+        socket.end();
+        return;
+      }
       const request = parseRequest(Buffer.concat(chunks));
       if (!request) {
         replied = true;
         socket.end('2\ncscript: malformed request\n');
         return;
       }
-      stop = pool.submit(request, (code, stderr) => {
+      jobs += 1;
+      stop = submit(request, (code, stderr) => {
+        jobs -= 1;
         replied = true;
         lastActivity = Date.now();
         socket.end(`${code}\n${stderr}`);
@@ -184,7 +126,10 @@ function main() {
     socket.on('close', () => {
       connections -= 1;
       lastActivity = Date.now();
-      if (!replied && stop) stop();
+      if (!replied && stop) {
+      stop();
+      jobs -= 1;
+    }
     });
   });
 
@@ -196,13 +141,13 @@ function main() {
 
   setInterval(() => {
     if (startTimeOf(servedPid) !== servedStart) end();
-    if (connections === 0 && !pool.busy() && Date.now() - lastActivity > IDLE_SECONDS * 1000) end();
+    if (connections === 0 && jobs === 0 && Date.now() - lastActivity > IDLE_SECONDS * 1000) end();
   }, WATCH_MILLISECONDS);
 
   server.on('error', end);
   server.listen(socketPath);
-  // A first worker loads the script while the first request is on its way.
-  if (firstScript) pool.submit({ script: firstScript, warm: true }, () => {});
+  // The script loads while the first request is on its way.
+  if (firstScript) setImmediate(() => warmUp(firstScript));
   if (startTimeOf(servedPid) !== servedStart) end();
 }
 

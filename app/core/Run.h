@@ -120,6 +120,7 @@ private:
     bool cancelled_ = false;
     bool halted_ = false;               // a row ended the run: no later row is shown
     std::vector<TFileFailure> passed_;  // keepGoing failures
+    std::vector<std::shared_ptr<void>> startedEarly_;  // the plug-ins' background starts
 };
 
 // Places the request's entries once (request.jobs) and returns the

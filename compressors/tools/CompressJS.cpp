@@ -9,9 +9,11 @@
 
 namespace {
 
-constexpr std::string_view kDeclined = "terser failed: ";
+// The minifiers ESC.wsf runs; "<name> failed: <reason>" is a script it read and gave up on.
+constexpr std::string_view kMinifiers[] = {"esbuild", "terser"};
+constexpr std::string_view kFailed = " failed: ";
 
-// Reasons of a valid script too large or too deep for terser.
+// Reasons of a valid script too large or too deep for the minifier.
 bool LimitReason(std::string_view reason)
 {
     for (const std::string_view limit :
@@ -30,11 +32,17 @@ void CompressJS(const std::string& source, const std::string& destination, Level
         RunWritingTool(ScriptCommandLine, kScriptPlugin, EmptyResult::Allowed, source, destination, level, originalSize,
                        optimizedSize, environment);
     } catch (const ToolError& error) {
-        // terser read the script and gave up on it: a syntax error fails the
-        // file, a limit of terser's only warns; either way the source stands.
+        // The minifier read the script and gave up on it: a syntax error fails
+        // the file, a limit of the minifier's only warns; either way the source stands.
         const std::string_view reason = error.what();
-        if (reason.substr(0, kDeclined.size()) != kDeclined) throw;
-        if (!LimitReason(reason)) throw TDeclinedSource(error.what(), false);
-        throw TDeclinedSource("beyond terser's limits: " + std::string(reason.substr(kDeclined.size())), true);
+        for (const std::string_view minifier : kMinifiers) {
+            const std::string prefix = std::string(minifier).append(kFailed);
+            if (reason.substr(0, prefix.size()) != prefix) continue;
+            if (!LimitReason(reason)) throw TDeclinedSource(error.what(), false);
+            throw TDeclinedSource("beyond " + std::string(minifier) + "'s limits: " +
+                                      std::string(reason.substr(prefix.size())),
+                                  true);
+        }
+        throw;
     }
 }

@@ -213,7 +213,7 @@ TEST(Site, KeepGoingKeepsTheSiteWholeAndListsTheFailures)
         EXPECT_EQ(ReadFile(out + "/g/broken.png"), ReadFile(site + "/g/broken.png"));
         EXPECT_THAT(outcome.out, HasSubstr("100.00%; kept: damaged PNG ("));
         EXPECT_THAT(outcome.err, HasSubstr(site + "/g/broken.png: kept: damaged PNG ("));
-        EXPECT_THAT(outcome.out, HasSubstr("  failed: terser failed: syntax error at line 1, column 10: "));
+        EXPECT_THAT(outcome.out, HasSubstr("  failed: esbuild failed: syntax error at line 1, column 10: "));
         const std::string unwritable = "Cannot create file \"" + out + "/i.txt\". Is a directory";
         EXPECT_THAT(outcome.err, HasSubstr(site + "/i.txt: " + unwritable + "\n"));
         if (locked) {

@@ -35,15 +35,20 @@ done
 # check_installed NAME BIN SUPPORT: the programs in BIN, their private folder SUPPORT.
 check_installed() {
     local name=$1 bin=$2 support=$3
-    for file in "$bin/quorvan-optimize" "$bin/quorvan-web-optimizer" "$support/cscript" "$support/cscript-client" \
+    for file in "$bin/quorvan-optimize" "$bin/quorvan-web-optimizer" "$support/cscript" \
         "$support/plugins/jhead.exe" "$support/plugins/pngout.exe"; do
         [ -x "$file" ] || fail "$name: $file is missing or not executable"
     done
     for file in "$support/cscript-server.cjs" "$support/help.html" "$support/plugins/ESC.wsf"; do
         [ -f "$file" ] || fail "$name: $file is missing"
     done
-    if [ -x "$build/bin/plugins/oxipng" ] && ! [ -x "$support/plugins/oxipng" ]; then
-        fail "$name: oxipng is missing"
+    for tool in oxipng esbuild; do
+        if [ -x "$build/bin/plugins/$tool" ] && ! [ -x "$support/plugins/$tool" ]; then
+            fail "$name: $tool is missing"
+        fi
+    done
+    if [ -x "$build/bin/plugins/esbuild" ] && ! [ -f "$support/plugins/esbuild-api.js" ]; then
+        fail "$name: esbuild-api.js is missing"
     fi
 
     # Run from elsewhere, so that nothing is found in the current folder.
@@ -112,7 +117,7 @@ if command -v dpkg-deb >/dev/null; then
     for package in $(sed 's/, /\n/g; s/ *([^)]*)//g' <<<"$depends" | grep -v '^lib.*[0-9]'); do
         grep -Fqx "$package" <<<"$run_set" || fail "install-deps.sh run lacks $package, which the package depends on"
     done
-    for file in "$work/root/usr/bin/"* "$work/root/usr/lib/quorvan-web-optimizer/cscript-client"; do
+    for file in "$work/root/usr/bin/"* "$work/root/usr/lib/quorvan-web-optimizer/cscript"; do
         file "$file" | grep -q "not stripped" && fail "package: $file is not stripped"
     done
 

@@ -179,7 +179,7 @@ TEST_F(AdapterContractTest, StatusReasonAndNoWorkFilesLeft)
         {{kPlugins + "pngout.exe", "ok.png"}, 2, ""},
         {{host, "//Nologo", esc, "-l", "3", "-ow", dir / "ok-out.js", dir / "ok.js"}, 0, dir / "ok-out.js"},
         {{host, "//Nologo", esc, "-l", "3", "-ow", dir / "broken-out.js", dir / "broken.js"}, 1, dir / "broken-out.js",
-         "ESC.wsf: terser failed: syntax error at line 1, column 10: "},
+         "ESC.wsf: esbuild failed: syntax error at line 1, column 10: "},
         {{host, "//Nologo", esc, "-l", "3", "-ow", dir / "x.js", dir / "missing.js"}, 1, "",
          "ESC.wsf: cannot read the source file (ENOENT)\n"},
         {{host, "//Nologo", esc, "-l", "3", "-ow", dir / "no-folder/x.js", dir / "ok.js"}, 1, "",

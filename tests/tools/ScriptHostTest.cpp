@@ -1,7 +1,7 @@
 // The script host's fast path: ESC.wsf served by a kept server gives what
 // Node.js running it directly gives (bytes, exit status, messages); other
-// scripts still run with Node.js; the server goes with the program it serves
-// and survives a caller killed in the middle of a job.
+// scripts still run with Node.js; the server, also when started ahead, goes
+// with the program it serves and survives a caller killed in the middle of a job.
 
 #include <fcntl.h>
 #include <signal.h>
@@ -119,7 +119,7 @@ TEST(ScriptHost, ServedCallsGiveWhatNodeGives)
     EXPECT_EQ(Host("3", dir / "app3.js", dir / "app.js").status, 0);
     EXPECT_EQ(Host("3", dir / "out.js", dir / "broken.js").status, 1);
     EXPECT_EQ(Host("3", dir / "out.js", dir / "broken.js").stderrText,
-              "ESC.wsf: terser failed: syntax error at line 1, column 10: Unexpected token: punc (()\n");
+              "ESC.wsf: esbuild failed: syntax error at line 1, column 10: Expected identifier but found \"(\"\n");
     EXPECT_EQ(Host("3", dir / "no-such-folder/out.js", dir / "app.js").status, 1);
     // File names are bytes to the server (Node.js's own command line would decode them).
     WriteFile(dir / "caf\xe9.js", ReadFile(dir / "app.js"));
@@ -141,10 +141,12 @@ TEST(ScriptHost, ServerEndsWithTheProgramItServes)
     TempDir dir;
     TempDir base;
     WriteFile(dir / "app.js", "var answer = 6 * 7;\nconsole.log(answer);\n");
-    // A program that runs the plug-in once and then waits: the server is its.
+    // A program that starts the server ahead, runs the plug-in once and then
+    // waits: the server is its, one for both calls.
     const pid_t program = Start({"env", "-u", "XDG_RUNTIME_DIR", "TMPDIR=" + base.Folder(), "bash", "-c",
-                                 "\"$0\" //Nologo \"$1\" -l 3 -ow \"$2\" \"$3\" && exec sleep 60", kHost, kEsc,
-                                 dir / "out.js", dir / "app.js"},
+                                 "\"$0\" //Nologo //Prepare \"$1\" && \"$0\" //Nologo \"$1\" -l 3 -ow \"$2\" \"$3\" && "
+                                 "exec sleep 60",
+                                 kHost, kEsc, dir / "out.js", dir / "app.js"},
                                 -1);
     ASSERT_GT(program, 0);
     ASSERT_TRUE(Within(30, [&] { return FileExists(dir / "out.js"); }));

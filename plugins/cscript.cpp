@@ -1,10 +1,15 @@
-// cscript-client NODE SCRIPT [ARGUMENTS...]: the script host's fast path.
-// A script marked "cscript: served" in its first lines is run by a
-// cscript-server kept for the program that started us (our parent), reached
-// over a socket in a private folder; the server is started when none answers.
-// Any other script, or any trouble before the server has taken the job, runs
-// as "NODE -- SCRIPT ARGUMENTS..." in this process, exactly as without the
-// fast path. Standard error and the exit status are the script's.
+// cscript [//Option...] SCRIPT [ARGUMENTS...]: the script host. Drops its
+// own "//" options before the script's name and runs the script with Node.js
+// (found on PATH as node or nodejs; NODE_PATH gains /usr/share/nodejs, where
+// Debian installs Node.js libraries). A script marked "cscript: served" in its
+// first lines is run by a cscript-server.cjs kept for the program that started
+// us (our parent), reached over a socket in a private folder; the server is
+// started when none answers. Any other script, or any trouble before the
+// server has taken the job, runs as "node -- SCRIPT ARGUMENTS..." in this
+// process (exec, no shell). Standard error and the exit status are the
+// script's. "//Prepare" only starts the server for a served script (the
+// program does so while it plans a run) and ends when it answers: status 0,
+// also when there is nothing to start.
 
 #include <fcntl.h>
 #include <signal.h>
@@ -13,6 +18,7 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
+#include <strings.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -48,6 +54,30 @@ public:
 private:
     int fd_;
 };
+
+bool IsExecutableFile(const std::string& path)
+{
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+// node or nodejs on PATH; empty when neither is there.
+std::string FindNode()
+{
+    const char* path = std::getenv("PATH");
+    const std::string folders = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    for (const char* name : {"node", "nodejs"}) {
+        for (std::size_t start = 0;;) {
+            const std::size_t colon = folders.find(':', start);
+            std::string folder = folders.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
+            if (folder.empty()) folder = ".";
+            if (const std::string candidate = folder + "/" + name; IsExecutableFile(candidate)) return candidate;
+            if (colon == std::string::npos) break;
+            start = colon + 1;
+        }
+    }
+    return {};
+}
 
 [[noreturn]] void RunWithNode(const char* node, char** scriptAndArguments)
 {
@@ -259,20 +289,35 @@ std::optional<int> Serve(int socket, char** scriptAndArguments)
 
 int main(int argc, char** argv)
 {
-    if (argc < 3) {
-        std::fputs("usage: cscript-client NODE SCRIPT [ARGUMENTS...]\n", stderr);
+    int first = 1;
+    bool prepare = false;
+    for (; first < argc && std::strncmp(argv[first], "//", 2) == 0; ++first)
+        if (::strcasecmp(argv[first], "//Prepare") == 0) prepare = true;
+    if (first >= argc) {
+        std::fputs("cscript: no script named\n", stderr);
         return 2;
     }
-    const char* node = argv[1];
-    char** scriptAndArguments = argv + 2;
-    const pid_t served = ::getppid();
-    if (served <= 1 || !MarkedServed(argv[2])) RunWithNode(node, scriptAndArguments);
-    const auto start = StartTimeOf(served);
-    const auto folder = start ? ServerFolder(served, *start) : std::nullopt;
-    if (folder) {
-        const Descriptor socket = ConnectOrStart(node, *folder, served, *start, argv[2]);
-        if (socket.valid())
-            if (const auto status = Serve(socket.get(), scriptAndArguments)) return *status;
+    const std::string node = FindNode();
+    if (node.empty()) {
+        std::fputs("cscript: Node.js is missing\n", stderr);
+        return 127;
     }
-    RunWithNode(node, scriptAndArguments);
+    const char* nodePath = std::getenv("NODE_PATH");
+    ::setenv("NODE_PATH", (nodePath && *nodePath ? std::string(nodePath) + ":" : std::string()).append("/usr/share/nodejs").c_str(), 1);
+
+    char** scriptAndArguments = argv + first;
+    const char* script = argv[first];
+    const pid_t served = ::getppid();
+    if (served > 1 && MarkedServed(script)) {
+        const auto start = StartTimeOf(served);
+        const auto folder = start ? ServerFolder(served, *start) : std::nullopt;
+        if (folder) {
+            const Descriptor socket = ConnectOrStart(node.c_str(), *folder, served, *start, script);
+            if (prepare) return 0;
+            if (socket.valid())
+                if (const auto status = Serve(socket.get(), scriptAndArguments)) return *status;
+        }
+    }
+    if (prepare) return 0;
+    RunWithNode(node.c_str(), scriptAndArguments);
 }
