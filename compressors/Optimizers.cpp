@@ -14,6 +14,7 @@
 #include "compressors/tools/ScriptHostStart.h"
 #include "compressors/base/Files.h"
 #include "compressors/base/PlainCopy.h"
+#include "compressors/base/SourceBytes.h"
 #include "compressors/base/SourceGuard.h"
 
 namespace {
@@ -21,19 +22,19 @@ namespace {
 const std::vector<std::string> kTextEntries = {"0- No compression", "1- Comment+Space removal",
                                                "2- Maximum compression"};
 
-std::string StyleSheet(const std::string& bytes, const TInProcessCall& call)
+std::string StyleSheet(std::string_view bytes, const TInProcessCall& call)
 {
     return MinifyCSS(bytes, TCssOptions{call.level});
 }
 
-std::string Page(const std::string& bytes, const TInProcessCall& call)
+std::string Page(std::string_view bytes, const TInProcessCall& call)
 {
     HtmlLevels levels = PageLevels(call.level, call.levels.Of("js"), call.levels.Of("css"));
     levels.shortfall = call.shortfall;
     return MinifyHTML(bytes, levels, call.destinationDirectory, call.environment, call.sourceDirectory);
 }
 
-std::string Animation(const std::string& bytes, const TInProcessCall& call)
+std::string Animation(std::string_view bytes, const TInProcessCall& call)
 {
     return OptimizeGIF(bytes, TGIFOptions{call.level, call.environment.gif});
 }
@@ -266,7 +267,7 @@ HtmlLevels PageLevels(Level html, Level js, Level css)
     if (const FileKind styles = OptimizerNamed("css"); styles && styles->inProcess) {
         levels.style = [styles](std::string_view text, Level level) {
             const TLevels none;
-            return styles->inProcess(std::string(text), TInProcessCall{level, none, DefaultRunEnvironment(), {}, {}});
+            return styles->inProcess(text, TInProcessCall{level, none, DefaultRunEnvironment(), {}, {}});
         };
     }
     if (const FileKind scripts = OptimizerNamed("js")) levels.script = scripts->plugin;
@@ -283,11 +284,12 @@ void OptimizeInProcess(const TOptimizerRow& row, const std::string& source, cons
         return;
     }
     EnsureNotSource(source, destination);
-    std::string bytes = ReadEntireFile(source);
-    originalSize = static_cast<FileSize>(static_cast<std::uint32_t>(bytes.size()));
+    SourceBytes bytes(source);
+    originalSize = static_cast<FileSize>(static_cast<std::uint32_t>(bytes.View().size()));
     const TInProcessCall call{level, levels, environment, DirectoryOf(source), DirectoryOf(destination), shortfall};
-    std::string output = row.inProcess(bytes, call);
-    bytes = std::string();  // the working text is no longer needed
+    std::string output = row.inProcess(bytes.View(), call);
+    bytes.Check();
+    bytes.Release();  // the working text is no longer needed
     optimizedSize = static_cast<FileSize>(static_cast<std::uint32_t>(output.size()));
     WriteEntireFile(destination, output, environment.control.get());
 }

@@ -51,7 +51,7 @@ struct TInProcessCall {
 };
 
 // Bytes to bytes; throws what the minifier or engine throws.
-using TInProcessOptimizer = std::string (*)(const std::string& bytes, const TInProcessCall& call);
+using TInProcessOptimizer = std::string (*)(std::string_view bytes, const TInProcessCall& call);
 // A file-level optimizer (a plug-in's): level 0 copies.
 using TFileOptimizer = void (*)(const std::string& source, const std::string& destination, Level level,
                                 FileSize& originalSize, FileSize& optimizedSize, const TRunEnvironment& environment);
@@ -120,7 +120,8 @@ HtmlLevels PageLevels(Level html, Level js, Level css);
 
 // The one step of every in-process optimizer: level 0 copies (PlainCopy);
 // otherwise a destination that is the source is refused, the source is read
-// whole, optimized, and the result written whole (a temporary file renamed
+// whole (SourceBytes: mapped when large; a source whose size moves meanwhile
+// fails with SourceChanged), optimized, and the result written whole (a temporary file renamed
 // into place, registered with the run's control). The shortfall, when
 // given, gets what the optimizer left as written.
 void OptimizeInProcess(const TOptimizerRow& row, const std::string& source, const std::string& destination,

@@ -44,9 +44,8 @@ std::string UniquePart(std::random_device& random)
 }
 
 template <typename Bytes>
-Bytes ReadWhole(const std::string& path)
+Bytes ReadWhole(InputFile& input)
 {
-    InputFile input(path);
     Bytes bytes(static_cast<std::size_t>(input.Size()), 0);
     std::size_t got = 0;
     while (got < bytes.size()) {
@@ -98,12 +97,19 @@ std::size_t InputFile::Read(char* buffer, std::size_t capacity)
 
 std::string ReadEntireFile(const std::string& path)
 {
-    return ReadWhole<std::string>(path);
+    InputFile input(path);
+    return ReadWhole<std::string>(input);
 }
 
 std::vector<std::uint8_t> ReadEntireFileBytes(const std::string& path)
 {
-    return ReadWhole<std::vector<std::uint8_t>>(path);
+    InputFile input(path);
+    return ReadWhole<std::vector<std::uint8_t>>(input);
+}
+
+std::string ReadAll(InputFile& input)
+{
+    return ReadWhole<std::string>(input);
 }
 
 FileDescriptor CreateUniqueFile(const std::string& folder, const std::string& prefix, const std::string& suffix,

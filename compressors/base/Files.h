@@ -30,6 +30,8 @@ public:
     std::uint64_t CurrentSize() const;
     // Reads up to `capacity` bytes; 0 at the end of the file.
     std::size_t Read(char* buffer, std::size_t capacity);
+    // The open descriptor (for mapping the file).
+    int Handle() const { return file_.get(); }
 
 private:
     std::string path_;
@@ -40,6 +42,8 @@ private:
 // The whole file, also when it grew or shrank since it was opened.
 std::string ReadEntireFile(const std::string& path);
 std::vector<std::uint8_t> ReadEntireFileBytes(const std::string& path);
+// What is left of an open file, read the same way.
+std::string ReadAll(InputFile& input);
 
 // A destination being replaced. The constructor creates the temporary file
 // beside the destination (exclusively, with a fresh name that starts with

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "compressors/base/LargeText.h"
 #include "compressors/text/CssMinifier.h"
 #include "compressors/text/CssVerbatim.h"
 
@@ -133,7 +134,9 @@ void MinifyCSSBasicInPlace(std::string& text)
 
 std::string MinifyCSSBasic(std::string_view text)
 {
-    std::string result(text);
+    std::string result;
+    ReserveLargeText(result, text.size());
+    result.assign(text);
     MinifyCSSBasicInPlace(result);
     return result;
 }

@@ -1,6 +1,6 @@
 #include "compressors/text/HtmlLookahead.h"
 
-HtmlLookahead::HtmlLookahead(const std::string& text, std::string_view needle) : text_(text), needle_(needle) {}
+HtmlLookahead::HtmlLookahead(std::string_view text, std::string_view needle) : text_(text), needle_(needle) {}
 
 std::size_t HtmlLookahead::Find(std::size_t start)
 {

@@ -10,7 +10,7 @@ class HtmlLookahead {
 public:
     static constexpr std::size_t none = std::string::npos;
 
-    HtmlLookahead(const std::string& text, std::string_view needle);
+    HtmlLookahead(std::string_view text, std::string_view needle);
 
     // 0-based index of the first match that begins at or after start, or none.
     // Any start is answered correctly; non-decreasing starts are answered in
@@ -18,7 +18,7 @@ public:
     std::size_t Find(std::size_t start);
 
 private:
-    const std::string& text_;
+    std::string_view text_;
     std::string needle_;
     bool known_ = false;
     std::size_t start_ = 0;     // the answer below holds for this start...

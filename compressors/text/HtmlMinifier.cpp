@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "compressors/base/LargeText.h"
 #include "compressors/text/HtmlBlocks.h"
 #include "compressors/text/HtmlScan.h"
 #include "compressors/text/HtmlTokens.h"
@@ -12,11 +13,11 @@ std::string DestinationDirectory(const std::string& destination)
     return slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
 }
 
-std::string MinifyHTML(const std::string& text, const HtmlLevels& levels, const std::string& destinationDirectory,
+std::string MinifyHTML(std::string_view text, const HtmlLevels& levels, const std::string& destinationDirectory,
                        const TRunEnvironment& environment, const std::optional<std::string>& sourceDirectory)
 {
     HtmlScan scan(text, sourceDirectory);
-    scan.output.reserve(scan.n);
+    ReserveLargeText(scan.output, scan.n);
     const bool blocks = levels.html == 2;
     const std::size_t n = scan.n;
     while (scan.position < n) {

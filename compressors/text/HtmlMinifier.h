@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "compressors/base/OptimizerTypes.h"
 #include "compressors/base/RunEnvironment.h"
@@ -35,7 +36,7 @@ struct HtmlLevels {
 // and tool runner hooks serve the script tool.
 // The source's folder (with its trailing "/"), when given, is where the
 // page's linked style sheets are read (HtmlKeptSpace.h).
-std::string MinifyHTML(const std::string& text, const HtmlLevels& levels, const std::string& destinationDirectory,
+std::string MinifyHTML(std::string_view text, const HtmlLevels& levels, const std::string& destinationDirectory,
                        const TRunEnvironment& environment,
                        const std::optional<std::string>& sourceDirectory = std::nullopt);
 

@@ -1,6 +1,6 @@
 #include "compressors/text/HtmlScan.h"
 
-HtmlScan::HtmlScan(const std::string& page, const std::optional<std::string>& pageFolder)
+HtmlScan::HtmlScan(std::string_view page, const std::optional<std::string>& pageFolder)
     : text(page), n(page.size()), keptSpace(page, pageFolder), nextStyleEnd(page, "</style>"), nextScriptEnd(page, "</script>")
 {
 }

@@ -15,7 +15,7 @@
 class HtmlScan {
 public:
     // The page's folder, when given, is where its linked style sheets are read.
-    explicit HtmlScan(const std::string& page, const std::optional<std::string>& pageFolder = std::nullopt);
+    explicit HtmlScan(std::string_view page, const std::optional<std::string>& pageFolder = std::nullopt);
     HtmlScan(const HtmlScan&) = delete;
     HtmlScan& operator=(const HtmlScan&) = delete;
 
@@ -24,7 +24,7 @@ public:
         return index + literal.size() <= n && text.compare(index, literal.size(), literal) == 0;
     }
 
-    const std::string& text;
+    const std::string_view text;
     const std::size_t n;
     std::string output;
     std::size_t position = 0;

@@ -14,7 +14,7 @@ bool Space(const HtmlScan& scan, std::size_t at)
 }
 
 // The last index at or after "from" where "</pre>" begins, in any letter case.
-std::size_t LastPreEnd(const std::string& text, std::size_t n, std::size_t from)
+std::size_t LastPreEnd(std::string_view text, std::size_t n, std::size_t from)
 {
     static constexpr std::string_view closer = "</pre>";
     if (n < closer.size()) return std::string::npos;

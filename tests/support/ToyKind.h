@@ -6,9 +6,9 @@
 
 #include "compressors/Optimizers.h"
 
-inline std::string UpperCaseText(const std::string& bytes, const TInProcessCall&)
+inline std::string UpperCaseText(std::string_view bytes, const TInProcessCall&)
 {
-    std::string upper = bytes;
+    std::string upper(bytes);
     for (char& c : upper)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return upper;
