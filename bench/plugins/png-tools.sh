@@ -42,7 +42,9 @@ run() {
   esac
 }
 
-printf '%-18s %6s %10s %10s %7s %9s %s\n' config files in out out% "cpu (s)" pixels
+# The last column: CPU time as a multiple of the first configuration's.
+printf '%-18s %6s %10s %10s %7s %9s %6s %s\n' config files in out out% "cpu (s)" "x 1st" pixels
+first_cpu=""
 for config in "$@"; do
   dir="$work/$config"
   mkdir -p "$dir"
@@ -70,7 +72,8 @@ for config in "$@"; do
     total_in=$((total_in + a)) total_out=$((total_out + b))
   done
   pixels=$([ $check = 1 ] && { [ $bad = 0 ] && echo same || echo "$bad DIFFER"; } || echo -)
-  awk -v c="$config" -v n="${#files[@]}" -v a="$total_in" -v b="$total_out" -v t="$cpu" -v p="$pixels" \
-    'BEGIN { printf "%-18s %6d %10d %10d %6.2f%% %9.2f %s\n", c, n, a, b, 100 * b / a, t, p }'
+  [ -n "$first_cpu" ] || first_cpu=$cpu
+  awk -v c="$config" -v n="${#files[@]}" -v a="$total_in" -v b="$total_out" -v t="$cpu" -v p="$pixels" -v f="$first_cpu" \
+    'BEGIN { printf "%-18s %6d %10d %10d %6.2f%% %9.2f %6.2f %s\n", c, n, a, b, 100 * b / a, t, t / (f > 0 ? f : 1), p }'
   rm -rf "$dir"
 done
