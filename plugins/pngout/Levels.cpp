@@ -4,10 +4,10 @@ TLevel LevelOf(int strength, bool oxipng)
 {
     const TStep first = oxipng ? TStep{TTool::Oxipng, {"-o", "2", "-D"}} : TStep{TTool::Optipng, {"-o2"}};
     switch (strength) {
-    case 3: return {{oxipng ? TStep{TTool::Oxipng, {"-o", "2"}} : first}, 0.25, 1.0};
-    case 2: return {{first}, 0.25, 1.0};
-    case 1: return {{first, {TTool::Zopflipng, {"--filters=p", "--iterations=5"}}}, 0.06, 0.5};
-    default: return {{first, {TTool::Zopflipng, {"--filters=p", "--iterations=15"}}}, 0.12, 0.9};
+    case 3: return {{oxipng ? TStep{TTool::Oxipng, {"-o", "2"}} : first}};
+    case 2: return {{first}};
+    case 1: return {{first, {TTool::Zopflipng, {"--filters=p", "--iterations=5"}}}, 0.02, 0.3};
+    default: return {{first, {TTool::Zopflipng, {"--filters=p", "--iterations=15"}}}, 0.03, 0.6};
     }
 }
 

@@ -14,8 +14,8 @@ struct TStep {
 
 struct TLevel {
     std::vector<TStep> steps;  // each on the best file so far
-    // zopflipng runs only where its estimated CPU time fits the budget: a
-    // file's CPU budget in seconds is floor + perMegapixel x its megapixels.
+    // zopflipng runs only where its estimated CPU time fits this budget, in
+    // seconds: floor + perMegapixel x the file's megapixels.
     double budgetFloor = 0;
     double budgetPerMegapixel = 0;
 };

@@ -33,6 +33,8 @@ namespace {
 
 using TBytes = std::vector<std::uint8_t>;
 const char* const kKeptChunks = "iCCP,sRGB,gAMA,cHRM,pHYs,cICP";
+// The CPU seconds the quick steps of any level may take on a file.
+constexpr double kQuickFloor = 0.25, kQuickPerMegapixel = 1.0;
 
 // A failure with its reason; after the source was read the destination gets
 // the source's bytes.
@@ -120,10 +122,12 @@ public:
     void Run(const TLevel& level, const std::string& oxipng)
     {
         oxipng_ = oxipng;
-        const double pixels = double(facts_.width) * facts_.height;
-        budget_ = CpuSecondsSoFar() + level.budgetFloor + level.budgetPerMegapixel * pixels / 1e6;
+        const double megapixels = double(facts_.width) * facts_.height / 1e6, start = CpuSecondsSoFar();
         for (const TStep& step : level.steps) {
+            // The quick steps may take up to the hard limit; zopflipng the level's budget.
+            budget_ = start + kQuickFloor + kQuickPerMegapixel * megapixels;
             if (step.tool == TTool::Zopflipng) {
+                budget_ = start + level.budgetFloor + level.budgetPerMegapixel * megapixels;
                 // The cheap trials found nothing: zopflipng would not either.
                 if (best_.size() == picture_.Bytes().size()) return;
                 if (CpuSecondsSoFar() + ZopflipngSecondsFor(step, RawBytesOf(bestFacts_)) > budget_) return;
