@@ -3,12 +3,19 @@
 # path a line, in a fixed order: the files under 32 kB (PNG) that these
 # Debian packages install, an icon theme's icons and a manual's figures sampled. With --packages,
 # prints which package and version each group comes from instead. Nothing is
-# copied: the files are read where the packages put them.
-#   bash bench/plugins/png-corpus.sh [--jpeg] [--packages]
+# copied: the files are read where the packages put them. With --large, the
+# PNGs over 100 kB under /usr/share and large screenshots (png-screenshots.sh)
+# instead.
+#   bash bench/plugins/png-corpus.sh [--jpeg | --large] [--packages]
 set -euo pipefail
 export LC_ALL=C
 kind=png
 [ "${1:-}" = --jpeg ] && { kind=jpeg; shift; }
+if [ "${1:-}" = --large ]; then
+  find /usr/share -name '*.png' -size +100k 2>/dev/null | sort
+  bash "$(dirname "$0")/png-screenshots.sh"
+  exit 0
+fi
 png_packages=(imagemagick-6-doc libxml2-doc qt6-base-dev libxslt1-dev cmake-data libtasn1-doc)
 jpeg_packages=(imagemagick-6-doc qt6-base-dev opencv-doc)
 missing=()

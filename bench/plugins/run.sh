@@ -14,5 +14,7 @@ echo "-- PNG ($(bash "$here/png-corpus.sh" | wc -l) files; pngout.exe at /s3 to 
 bash "$here/png-corpus.sh" --packages
 results=$(mktemp -d)
 trap 'rm -rf -- "$results"' EXIT
-PNGOUT="$build/bin/plugins/pngout.exe" OXIPNG="$build/bin/plugins/oxipng" bash "$here/png-tools.sh" --check "$results" optipng-o2 optipng-o2-strip \
-  adapter:3 adapter:2 adapter:1 adapter:0
+export PNGOUT="$build/bin/plugins/pngout.exe" OXIPNG="$build/bin/plugins/oxipng"
+bash "$here/png-tools.sh" --check --best 3 "$results" optipng-o2 optipng-o2-strip adapter:3 adapter:2 adapter:1 adapter:0
+echo "-- large PNGs ($(bash "$here/png-corpus.sh" --large | wc -l) files: over 100 kB under /usr/share, and screenshots)"
+bash "$here/png-tools.sh" --check --large --best 3 "$results" optipng-o2 optipng-o2-strip adapter:3 adapter:2 adapter:1 adapter:0

@@ -281,6 +281,41 @@ TEST_F(RealPluginsTest, PngKeepsItsColourChunksAndPixels)
     EXPECT_TRUE(messages.empty());
 }
 
+TEST_F(RealPluginsTest, PngMayGiveItsSrgbProfileAsAnSrgbChunk)
+{
+    // A Qt manual's image under the common sRGB IEC61966-2.1 profile may
+    // carry the sRGB chunk that says the same instead; a wider profile stays.
+    const std::string carrier = "/usr/share/qt6/doc/global/template/images/horBar.png";
+    ASSERT_TRUE(FileExists(carrier)) << "qt6-base-dev is missing";
+    Make("-seed 5 -size 80x60 plasma:fractal -depth 8 -profile /usr/share/color/icc/ghostscript/a98.icc",
+         dir / "wide.png");
+    const struct {
+        std::string source;
+        bool becomesChunk;
+    } cases[] = {{carrier, true}, {dir / "wide.png", false}};
+    for (const auto& c : cases) {
+        const std::vector<std::string> kept = ColourChunks(c.source);
+        ASSERT_NE(ReadFile(c.source).find("iCCP"), std::string::npos) << c.source;
+        for (Level level : {Level(1), Level(4)}) {
+            const std::string destination = dir / ("out-" + std::to_string(level) + ".png");
+            CompressPNG(c.source, destination, level, original, optimized, environment);
+            EXPECT_LT(optimized, original) << c.source;
+            // The other chunks stay either way; an sRGB chunk holds the rendering intent.
+            std::vector<std::string> chunks = ColourChunks(destination), expected = kept;
+            if (c.becomesChunk) {
+                std::erase_if(expected, [](const std::string& chunk) { return chunk.rfind("iCCP", 0) == 0; });
+                EXPECT_EQ(std::erase_if(chunks, [](const std::string& chunk) { return chunk.rfind("sRGB", 0) == 0 &&
+                                                                                      chunk.size() == 5; }),
+                          1u)
+                    << "level " << int(level);
+            }
+            EXPECT_EQ(chunks, expected) << c.source << " level " << int(level);
+            EXPECT_EQ(Pixels(destination), Pixels(c.source)) << c.source;
+        }
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(RealPluginsTest, PngThatCannotShrinkIsCopiedAndADamagedOneFails)
 {
     const std::string source = dir / "a.png";

@@ -1,0 +1,274 @@
+// pngout.exe [/y] [/q] [/sN] SOURCE DESTINATION: lossless PNG recompression.
+// Runs the level's tools (Levels.h) in turn, each on the best file so far,
+// and writes the smallest acceptable result: the same pixels (decoded and
+// compared here) and the colour chunks and pHYs as in the source
+// (PngChunks.h). Never larger: when nothing is smaller, DESTINATION gets the
+// source's bytes. Animated PNGs are copied unchanged.
+// Exit status 0 when DESTINATION holds the result; 1 with a one-line reason
+// on standard error when the source cannot be read or is no PNG, a tool
+// failed, or DESTINATION cannot be written (it then holds the source's bytes
+// where it can be written); 2 for a wrong command line.
+
+#include "Levels.h"
+#include "PngChunks.h"
+#include "ToolReason.h"
+#include "ToolRun.h"
+
+#include "compressors/verify/PictureCheck.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <new>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+using TBytes = std::vector<std::uint8_t>;
+const char* const kKeptChunks = "iCCP,sRGB,gAMA,cHRM,pHYs,cICP";
+// The CPU seconds the quick steps of any level may take on a file.
+constexpr double kQuickFloor = 0.25, kQuickPerMegapixel = 1.0;
+
+// A failure with its reason; after the source was read the destination gets
+// the source's bytes.
+struct TFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+std::optional<TBytes> ReadFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat info{};
+    TBytes bytes;
+    bool read = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (read) {
+        bytes.resize(static_cast<std::size_t>(info.st_size));
+        std::size_t at = 0;
+        while (at < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + at, bytes.size() - at);
+            if (n < 0) read = false;
+            if (n <= 0) break;
+            at += static_cast<std::size_t>(n);
+        }
+        bytes.resize(at);
+    }
+    ::close(fd);
+    return read ? std::optional(std::move(bytes)) : std::nullopt;
+}
+
+bool WriteFile(const std::string& path, const TBytes& bytes)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
+        if (n <= 0) break;
+        at += static_cast<std::size_t>(n);
+    }
+    return ::close(fd) == 0 && at == bytes.size();
+}
+
+double CpuSecondsSoFar()
+{
+    double total = 0;
+    for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+        rusage usage{};
+        ::getrusage(who, &usage);
+        total += usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
+                 usage.ru_stime.tv_usec / 1e6;
+    }
+    return total;
+}
+
+// oxipng beside this program, else on PATH; empty when there is none.
+std::string FindOxipng()
+{
+    char self[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n > 0) {
+        std::string beside(self, static_cast<std::size_t>(n));
+        beside = beside.substr(0, beside.rfind('/') + 1) + "oxipng";
+        if (::access(beside.c_str(), X_OK) == 0) return beside;
+    }
+    const char* path = std::getenv("PATH");
+    for (std::string rest = path ? path : ""; !rest.empty();) {
+        const std::size_t colon = rest.find(':');
+        const std::string candidate = rest.substr(0, colon) + "/oxipng";
+        if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+        rest = colon == std::string::npos ? "" : rest.substr(colon + 1);
+    }
+    return {};
+}
+
+class TRecompression {
+public:
+    TRecompression(const TBytes& source, const TPngFacts& facts, const TWorkFolder& work)
+        : picture_(TImageFormat::PNG, source), facts_(facts), work_(work), best_(source), bestFacts_(facts)
+    {
+        if (!picture_.Damage().empty()) throw TFailure("not a readable PNG: " + picture_.Damage());
+        bestPath_ = work_ / "in.png";
+        if (!WriteFile(bestPath_, source)) throw TFailure("cannot write a work file");
+    }
+
+    void Run(const TLevel& level, const std::string& oxipng)
+    {
+        oxipng_ = oxipng;
+        const double megapixels = double(facts_.width) * facts_.height / 1e6, start = CpuSecondsSoFar();
+        for (const TStep& step : level.steps) {
+            // The quick steps may take up to the hard limit; zopflipng the level's budget.
+            budget_ = start + kQuickFloor + kQuickPerMegapixel * megapixels;
+            if (step.tool == TTool::Zopflipng) {
+                budget_ = start + level.budgetFloor + level.budgetPerMegapixel * megapixels;
+                // The cheap trials found nothing: zopflipng would not either.
+                if (best_.size() == picture_.Bytes().size()) return;
+                if (CpuSecondsSoFar() + ZopflipngSecondsFor(step, RawBytesOf(bestFacts_)) > budget_) return;
+            }
+            if (!RunStep(step)) return;
+        }
+    }
+
+    const TBytes& Best() const { return best_; }
+
+private:
+    // False when the budget ran out.
+    bool RunStep(const TStep& step)
+    {
+        switch (step.tool) {
+        case TTool::Oxipng: {
+            std::vector<std::string> arguments{oxipng_, "-q", "-t", "1"};
+            arguments.insert(arguments.end(), step.options.begin(), step.options.end());
+            arguments.insert(arguments.end(), {"--keep", kKeptChunks});
+            const std::string input = bestPath_;
+            const auto attempt = [&](std::vector<std::string> line) {
+                const std::string output = Next();
+                line.insert(line.end(), {"--out", output, input});
+                return Try("oxipng", line, output);
+            };
+            TVerdict verdict = attempt(arguments);
+            if (verdict == TVerdict::WrongChunks) {
+                arguments.push_back("--nc");
+                verdict = attempt(arguments);
+            }
+            if (verdict == TVerdict::WrongChunks) return RunStep({TTool::Optipng, {"-o2"}});
+            return verdict != TVerdict::OverBudget;
+        }
+        case TTool::Optipng: {
+            std::vector<std::string> arguments{"optipng", "-quiet"};
+            arguments.insert(arguments.end(), step.options.begin(), step.options.end());
+            // optipng strips all metadata or none: all when there is nothing to keep.
+            if (facts_.kept.empty()) arguments.insert(arguments.end(), {"-strip", "all"});
+            const std::string input = bestPath_;
+            const auto attempt = [&](std::vector<std::string> line) {
+                const std::string output = Next();
+                line.insert(line.end(), {"-out", output, input});
+                return Try("optipng", line, output);
+            };
+            TVerdict verdict = attempt(arguments);
+            if (verdict == TVerdict::WrongChunks) {
+                arguments.push_back("-nc");
+                verdict = attempt(arguments);
+            }
+            return verdict != TVerdict::OverBudget;
+        }
+        case TTool::Zopflipng: {
+            std::vector<std::string> arguments{"zopflipng", "-y"};
+            arguments.insert(arguments.end(), step.options.begin(), step.options.end());
+            const std::string output = Next();
+            arguments.insert(arguments.end(), {std::string("--keepchunks=") + kKeptChunks, bestPath_, output});
+            return Try("zopflipng", arguments, output) != TVerdict::OverBudget;
+        }
+        }
+        return false;
+    }
+
+    enum class TVerdict { Taken, NotTaken, WrongChunks, OverBudget };
+
+    std::string Next() { return work_ / ("step" + std::to_string(++steps_) + ".png"); }
+
+    // Runs one tool line that writes `output` and keeps the output when it
+    // is smaller and acceptable.
+    TVerdict Try(const std::string& tool, const std::vector<std::string>& line, const std::string& output)
+    {
+        const TToolOutcome outcome = RunTool(line, work_ / "tool.err", budget_ - CpuSecondsSoFar());
+        if (outcome.overBudget) return TVerdict::OverBudget;
+        if (outcome.status != 0)
+            throw TFailure(ToolFailure(tool, outcome.messages, outcome.status, facts_.width, facts_.height));
+        EndIfSignalled();
+        std::optional<TBytes> bytes = ReadFile(output);
+        if (!bytes || bytes->empty() || bytes->size() >= best_.size()) return TVerdict::NotTaken;
+        const std::optional<TPngFacts> facts = ReadPngFacts(*bytes);
+        if (!facts || !KeepsColour(facts_, *facts)) return TVerdict::WrongChunks;
+        if (!SamePicture(TColorMatch::Exact, picture_, *bytes)) return TVerdict::NotTaken;
+        best_ = std::move(*bytes);
+        bestFacts_ = *facts;
+        bestPath_ = output;
+        return TVerdict::Taken;
+    }
+
+    TSourcePicture picture_;
+    TPngFacts facts_;
+    const TWorkFolder& work_;
+    std::string oxipng_;
+    TBytes best_;
+    TPngFacts bestFacts_;
+    std::string bestPath_;
+    double budget_ = 0;
+    int steps_ = 0;
+};
+
+int Fail(const std::string& reason)
+{
+    std::fprintf(stderr, "pngout.exe: %s\n", reason.c_str());
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    GuardProcess();
+    if (argc < 3) {
+        std::fputs("usage: pngout.exe [/y] [/q] [/s0-/s3] SOURCE DESTINATION\n", stderr);
+        return 2;
+    }
+    const std::string source = argv[argc - 2], destination = argv[argc - 1];
+    int strength = 0;
+    for (int i = 1; i < argc - 2; ++i)
+        if (const std::string option = argv[i]; option.size() == 3 && option.rfind("/s", 0) == 0 &&
+                                                option[2] >= '0' && option[2] <= '3')
+            strength = option[2] - '0';
+
+    const std::optional<TBytes> bytes = ReadFile(source);
+    if (!bytes) return Fail("cannot read the source file");
+    const std::optional<TPngFacts> facts = ReadPngFacts(*bytes);
+    try {
+        if (!facts) throw TFailure("not a PNG file");
+        TBytes result = *bytes;
+        if (!facts->animated) {
+            TWorkFolder work;
+            TRecompression recompression(*bytes, *facts, work);
+            const std::string oxipng = FindOxipng();
+            recompression.Run(LevelOf(strength, !oxipng.empty()), oxipng);
+            result = recompression.Best();
+        }
+        EndIfSignalled();
+        if (!WriteFile(destination, result)) return Fail("cannot write the destination file");
+        return 0;
+    } catch (const std::bad_alloc&) {
+        WriteFile(destination, *bytes);
+        return Fail("the pixel check ran out of memory on a picture of " + std::to_string(facts->width) + " x " +
+                    std::to_string(facts->height) + " pixels");
+    } catch (const std::exception& failure) {
+        WriteFile(destination, *bytes);
+        return Fail(failure.what());
+    }
+}
