@@ -101,7 +101,7 @@ TEST(HtmlScriptBlock, AQuoteInTextChangesNothingAfterIt)
     const std::string page = "<p>A 5\" display.</p><script>/*! Licence */\nvar s = \"a  b\"; // note\nshow(s);</script>"
                              "<pre> x = \"1\" </pre>";
     EXPECT_EQ(Level2(page, 3, 0, out.Folder(), RealPlugins()),
-              "<p>A 5\" display.</p><script>/*! Licence */\nvar s=\"a  b\";show(s);</script><pre> x = \"1\" </pre>");
+              "<p>A 5\" display.</p><script>/*! Licence */var s=\"a  b\";show(s);</script><pre> x = \"1\" </pre>");
     EXPECT_TRUE(std::filesystem::is_empty(out.Folder()));
 }
 

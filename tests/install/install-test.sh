@@ -114,10 +114,11 @@ if command -v dpkg-deb >/dev/null; then
     done
     # `make run` installs the tools the package depends on by name.
     run_set=$(bash "$source/scripts/install-deps.sh" --list run)
-    for package in $(sed 's/, /\n/g; s/ *([^)]*)//g' <<<"$depends" | grep -v '^lib.*[0-9]'); do
+    for package in $(sed 's/, /\n/g; s/ *([^)]*)//g' <<<"$depends" | grep -vE '^lib.*[0-9]|^zlib1g$'); do
         grep -Fqx "$package" <<<"$run_set" || fail "install-deps.sh run lacks $package, which the package depends on"
     done
-    for file in "$work/root/usr/bin/"* "$work/root/usr/lib/quorvan-web-optimizer/cscript"; do
+    for file in "$work/root/usr/bin/"* "$work/root/usr/lib/quorvan-web-optimizer/cscript" \
+        "$work/root/usr/lib/quorvan-web-optimizer/plugins/"*.exe; do
         file "$file" | grep -q "not stripped" && fail "package: $file is not stripped"
     done
 
