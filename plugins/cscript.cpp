@@ -31,29 +31,14 @@
 #include <thread>
 #include <vector>
 
+#include "compressors/base/FileDescriptor.h"
+
 namespace {
 
 constexpr std::string_view marker = "cscript: served";
 constexpr auto serverStartLimit = std::chrono::seconds(20);
 
-// Closes the descriptor when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    ~Descriptor()
-    {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(Descriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    Descriptor& operator=(Descriptor&&) = delete;
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-
-private:
-    int fd_;
-};
+using Descriptor = FileDescriptor;
 
 bool IsExecutableFile(const std::string& path)
 {

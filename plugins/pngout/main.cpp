@@ -147,17 +147,7 @@ private:
             std::vector<std::string> arguments{oxipng_, "-q", "-t", "1"};
             arguments.insert(arguments.end(), step.options.begin(), step.options.end());
             arguments.insert(arguments.end(), {"--keep", kKeptChunks});
-            const std::string input = bestPath_;
-            const auto attempt = [&](std::vector<std::string> line) {
-                const std::string output = Next();
-                line.insert(line.end(), {"--out", output, input});
-                return Try("oxipng", line, output);
-            };
-            TVerdict verdict = attempt(arguments);
-            if (verdict == TVerdict::WrongChunks) {
-                arguments.push_back("--nc");
-                verdict = attempt(arguments);
-            }
+            const TVerdict verdict = TryKeepingColour("oxipng", std::move(arguments), "--out", "--nc");
             if (verdict == TVerdict::WrongChunks) return RunStep({TTool::Optipng, {"-o2"}});
             return verdict != TVerdict::OverBudget;
         }
@@ -166,18 +156,7 @@ private:
             arguments.insert(arguments.end(), step.options.begin(), step.options.end());
             // optipng strips all metadata or none: all when there is nothing to keep.
             if (facts_.kept.empty()) arguments.insert(arguments.end(), {"-strip", "all"});
-            const std::string input = bestPath_;
-            const auto attempt = [&](std::vector<std::string> line) {
-                const std::string output = Next();
-                line.insert(line.end(), {"-out", output, input});
-                return Try("optipng", line, output);
-            };
-            TVerdict verdict = attempt(arguments);
-            if (verdict == TVerdict::WrongChunks) {
-                arguments.push_back("-nc");
-                verdict = attempt(arguments);
-            }
-            return verdict != TVerdict::OverBudget;
+            return TryKeepingColour("optipng", std::move(arguments), "-out", "-nc") != TVerdict::OverBudget;
         }
         case TTool::Zopflipng: {
             std::vector<std::string> arguments{"zopflipng", "-y"};
@@ -191,6 +170,26 @@ private:
     }
 
     enum class TVerdict { Taken, NotTaken, WrongChunks, OverBudget };
+
+    // One run of the quick tool on the best file so far; a result whose colour
+    // chunks do not fit is made again with colour type changes turned off.
+    TVerdict TryKeepingColour(const std::string& tool, std::vector<std::string> arguments, const char* outFlag,
+                              const char* noColourChange)
+    {
+        const std::string input = bestPath_;
+        const auto attempt = [&] {
+            const std::string output = Next();
+            std::vector<std::string> line = arguments;
+            line.insert(line.end(), {outFlag, output, input});
+            return Try(tool, line, output);
+        };
+        TVerdict verdict = attempt();
+        if (verdict == TVerdict::WrongChunks) {
+            arguments.push_back(noColourChange);
+            verdict = attempt();
+        }
+        return verdict;
+    }
 
     std::string Next() { return work_ / ("step" + std::to_string(++steps_) + ".png"); }
 
