@@ -12,4 +12,11 @@ fi
 
 echo "No display: optimizing the site examples/site/ into ${QWO_RUN_OUT:-out}/ (its tree kept) with the command line."
 out=${QWO_RUN_OUT:-out}
-exec "$build/bin/quorvan-optimize" -o "$out" --report "$out/report.html" --json "$out/results.json" examples/site
+"$build/bin/quorvan-optimize" -o "$out" --report "$out/report.html" --json "$out/results.json" examples/site
+echo "One style sheet through a pipe (standard input to standard output, its row on standard error):"
+"$build/bin/quorvan-optimize" --stdin-name css/style.css - <examples/site/css/style.css >"$out/piped-style.css"
+echo "The site in two shards, as two machines would run it (-q: one line each), and their results merged:"
+for k in 1 2; do
+  "$build/bin/quorvan-optimize" -q --shard "$k/2" -o "$out/sharded" --json "$out/shard-$k.json" examples/site
+done
+exec "$build/bin/quorvan-optimize" --merge-json "$out/shard-1.json" "$out/shard-2.json" --json "$out/sharded.json"

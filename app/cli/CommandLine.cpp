@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <exception>
 #include <optional>
@@ -10,11 +11,15 @@
 #include "app/Version.h"
 #include "app/cli/DryRun.h"
 #include "app/cli/FolderWalk.h"
+#include "app/cli/JsonMerge.h"
 #include "app/cli/JsonResults.h"
 #include "app/cli/ManifestFile.h"
 #include "app/cli/ManifestUpdate.h"
 #include "app/cli/Options.h"
 #include "app/cli/ProgressLine.h"
+#include "app/cli/RunSummary.h"
+#include "app/cli/Shard.h"
+#include "app/cli/StandardStreams.h"
 #include "app/cli/TextTable.h"
 #include "app/core/BatchHost.h"
 #include "app/core/CreateOutputFolder.h"
@@ -150,24 +155,48 @@ int DryRun(const CliOptions& options, std::vector<TJob> jobs, const std::string&
     return refused > 0 ? kExitFileFailed : kExitSuccess;
 }
 
-}  // namespace
-
-int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
-                   std::shared_ptr<TRunControl> control, bool terminal)
+double Seconds(std::chrono::steady_clock::time_point since)
 {
-    CliOptions options;
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// The run's members of its JSON results.
+TJsonRun JsonRun(const CliOptions& options, double wallSeconds)
+{
+    TJsonRun run;
+    run.version = kVersion;
+    run.levels = nlohmann::ordered_json::object();
+    for (const FileKind row : Optimizers())
+        if (!row->entries.empty()) run.levels[row->name] = static_cast<int>(options.levels.Of(*row));
+    if (options.shardCount > 0) run.shard = std::to_string(options.shardIndex) + "/" + std::to_string(options.shardCount);
+    run.wallSeconds = wallSeconds;
+    run.cpuSeconds = ProcessorSeconds();
+    return run;
+}
+
+// --merge-json: the parts joined into --json, the summary line on `out`.
+int MergeJson(const CliOptions& options, std::ostream& out, std::ostream& err)
+{
+    try {
+        const TMergedJson merged = MergeJsonFiles(options.paths);
+        WriteEntireFile(options.jsonPath, merged.text);
+        out << SummaryLine(merged.tally) << "\n";
+        return kExitSuccess;
+    } catch (const std::exception& error) {
+        err << kProgram << ": " << error.what() << "\n";
+        return kExitFileFailed;
+    }
+}
+
+// A run of parsed options over their PATHs; `shownAs` names the one file
+// in the table (standard input's NAME) when not empty.
+int RunParsed(const CliOptions& options, std::ostream& out, std::ostream& err, std::shared_ptr<TRunControl> control,
+              bool terminal, const std::string& shownAs)
+{
+    const auto started = std::chrono::steady_clock::now();
     TRunRequest request;
     std::vector<TListEntry>& entries = request.entries;
     try {
-        options = ParseOptions(arguments);
-        if (options.help) {
-            out << UsageText();
-            return kExitSuccess;
-        }
-        if (options.version) {
-            out << kProgram << " (Quorvan Web Optimizer) " << kVersion << "\n";
-            return kExitSuccess;
-        }
         std::vector<std::string> leftOut;
         entries = ExpandPaths(options.paths, options.flat, options.outputDir, &leftOut);
         if (!leftOut.empty()) {
@@ -180,6 +209,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         return UsageFailure(err, error.what());
     }
     if (entries.empty()) return UsageFailure(err, "no files to optimize");
+    if (options.shardCount > 0) entries = ShardEntries(entries, {options.shardIndex, options.shardCount});
     request.outputDirText = WithSlash(options.outputDir);
     const std::vector<TDestinationClash> clashList = PlanRequest(request);
     const std::string clashes = options.allowOverwrite ? std::string() : ClashText(clashList);
@@ -220,8 +250,9 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         progress.emplace(err, [] { return TerminalWidth(STDERR_FILENO); });
         observers.list.push_back(&*progress);
     }
-    TJsonResults json;
-    if (!options.jsonPath.empty()) observers.list.push_back(&json);
+    TJsonResults json;  // also counts for the summary line
+    json.keepFiles = !options.jsonPath.empty();
+    observers.list.push_back(&json);
     std::optional<TManifestUpdate> manifest;
     if (options.incremental) {
         manifest.emplace(LoadManifest(manifestPath, err), request.outputDirText);
@@ -264,6 +295,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
             status = kExitFileFailed;
         }
     }
+    if (!shownAs.empty() && host.grid.RowCount() > 1) host.grid.SetCell(1, 1, shownAs);  // column 1: the file name
     if (!options.quiet) out << FormatTable(host.grid);
 
     if (!options.reportPath.empty()) {
@@ -277,11 +309,47 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     }
     if (!options.jsonPath.empty()) {
         try {
-            WriteEntireFile(options.jsonPath, json.Text(), environment.control.get());
+            WriteEntireFile(options.jsonPath, json.Text(JsonRun(options, Seconds(started))),
+                            environment.control.get());
         } catch (const std::exception& error) {
             err << kProgram << ": cannot write the JSON file \"" << options.jsonPath << "\": " << error.what() << "\n";
             status = kExitFileFailed;
         }
     }
+    if (options.quiet) {
+        TRunTally tally = json.Tally();
+        tally.seconds = Seconds(started);
+        out << SummaryLine(tally) << "\n";
+    }
     return status;
+}
+
+}  // namespace
+
+int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                   std::shared_ptr<TRunControl> control, bool terminal)
+{
+    CliOptions options;
+    try {
+        options = ParseOptions(arguments);
+    } catch (const std::exception& error) {
+        return UsageFailure(err, error.what());
+    }
+    if (options.help) {
+        out << UsageText();
+        return kExitSuccess;
+    }
+    if (options.version) {
+        out << kProgram << " (Quorvan Web Optimizer) " << kVersion << "\n";
+        return kExitSuccess;
+    }
+    if (options.mergeJson) return MergeJson(options, out, err);
+    if (!options.stdinName.empty()) {
+        const auto run = [&control](const CliOptions& fileOptions, std::ostream& table, std::ostream& notes,
+                                    const std::string& shownAs) {
+            return RunParsed(fileOptions, table, notes, control, false, shownAs);
+        };
+        return RunStandardStreams(options, out, err, control, run);
+    }
+    return RunParsed(options, out, err, std::move(control), terminal, {});
 }

@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 #include <string_view>
 #include <thread>
 #include <tuple>
 
+#include "app/cli/Shard.h"
 #include "compressors/Optimizers.h"
 
 namespace {
@@ -112,6 +114,41 @@ std::string LevelHelp()
     return text;
 }
 
+// "-" and --stdin-name go together, standard output is never a folder, and
+// a run on standard input or a merge takes none of the options it would not use.
+template <typename Given>
+void CheckStreamOptions(const CliOptions& options, const std::vector<std::string>& arguments, const Given& given)
+{
+    if (options.outputDir == "-")
+        throw UsageError(Typed(arguments, "-o", "--output-dir") +
+                         " -: the output folder cannot be standard output (to write one file there: "
+                         "--stdin-name NAME - reads it from standard input)");
+    const bool dash = std::find(options.paths.begin(), options.paths.end(), "-") != options.paths.end();
+    if (given("--stdin-name")) {
+        const std::string& name = options.stdinName;
+        const std::string base = name.substr(name.rfind('/') + 1);
+        if (base.empty() || base == "." || base == "..")
+            throw UsageError("--stdin-name: \"" + name + "\" is not a file name");
+        if (options.paths != std::vector<std::string>{"-"})
+            throw UsageError("--stdin-name: the only PATH must be \"-\" (standard input)");
+    } else if (dash && !options.mergeJson) {
+        throw UsageError("\"-\" reads standard input: --stdin-name NAME gives its file name (NAME.css)");
+    }
+    if (options.mergeJson) {
+        if (options.paths.empty()) throw UsageError("--merge-json: no JSON file given");
+        if (options.jsonPath.empty()) throw UsageError("--merge-json: --json FILE names the merged file");
+    }
+    const char* what = given("--stdin-name") ? "--stdin-name" : options.mergeJson ? "--merge-json" : nullptr;
+    if (!what) return;
+    for (const char* other : {"--output-dir", "--report", "--incremental", "--dry-run", "--shard", "--flat",
+                              "--stdin-name", "--merge-json", "--json"}) {
+        if (!given(other) || std::string(other) == what) continue;
+        if (std::string(other) == "--json" && options.mergeJson) continue;
+        throw UsageError(std::string(what) + " does not go with " +
+                         (std::string(other) == "--output-dir" ? Typed(arguments, "-o", "--output-dir") : other));
+    }
+}
+
 }  // namespace
 
 CliOptions ParseOptions(const std::vector<std::string>& arguments)
@@ -140,6 +177,10 @@ CliOptions ParseOptions(const std::vector<std::string>& arguments)
     app.add_flag("--flat", options.flat);
     app.add_flag("--allow-overwrite", options.allowOverwrite);
     app.add_flag("--strict", options.strict);
+    std::string shard;
+    app.add_option("--stdin-name", options.stdinName);
+    app.add_option("--shard", shard);
+    app.add_flag("--merge-json", options.mergeJson);
     std::map<FileKind, std::string> levels;
     for (const FileKind row : LevelRows()) {
         options.levels.Set(row->name, row->commandLineDefault);
@@ -186,6 +227,16 @@ CliOptions ParseOptions(const std::vector<std::string>& arguments)
     }
     for (const FileKind row : LevelRows())
         if (app.count("--" + row->name) > 0) options.levels.Set(row->name, LevelValue(*row, levels[row]));
+    if (given("--shard")) {
+        const std::optional<TShard> parsed = ParseShard(shard);
+        if (!parsed)
+            throw UsageError("--shard: invalid value \"" + shard + "\" (K/N: shard K of N, 1 <= K <= N <= " +
+                             std::to_string(kMaxShards) + ")");
+        options.shardIndex = parsed->index;
+        options.shardCount = parsed->count;
+    }
+    CheckStreamOptions(options, arguments, given);
+    if (options.mergeJson || !options.stdinName.empty()) return options;
     if (!given("--output-dir")) throw UsageError("missing required option -o/--output-dir");
     if (options.paths.empty()) throw UsageError("no PATH given");
     return options;
@@ -233,11 +284,14 @@ std::string UsageText()
            "      --strict          a page whose scripts were kept as written (row\n"
            "                        \"partial: N scripts kept as written (REASON)\") makes\n"
            "                        the exit status 1\n"
-           "  -q, --quiet           no progress line and no results table\n"
+           "  -q, --quiet           no progress line and no results table: one line at the\n"
+           "                        end (files, sizes, ratio, the counts failed, kept,\n"
+           "                        partial and reused when not zero, seconds)\n"
            "      --report FILE     also write the results as an HTML report\n"
            "      --json FILE       also write the results as JSON (one object per file and\n"
            "                        the totals; bytes of a name that are not UTF-8 appear as\n"
-           "                        \\udc80-\\udcff, one per byte)\n"
+           "                        \\udc80-\\udcff, one per byte; also \"schema\": 1, the\n"
+           "                        version, levels, wall and CPU seconds, the statuses)\n"
            "      --plugin-dir DIR  plug-in folder (default: plugins/ beside the program;\n"
            "                        installed: ../lib/quorvan-web-optimizer/plugins/)\n"
            "      --tool-timeout SECONDS\n"
@@ -245,6 +299,19 @@ std::string UsageText()
            "                        the plug-in is killed and its file fails\n"
            "      --tool-memory MB  address-space limit of each plug-in (default: a quarter\n"
            "                        of the physical memory; 0: none)\n"
+           "      --stdin-name NAME -\n"
+           "                        read one file from standard input, optimize it as NAME\n"
+           "                        (its extension picks the optimizer), write the result\n"
+           "                        to standard output and its row to standard error; a\n"
+           "                        failure writes nothing to standard output (-o, --json,\n"
+           "                        --report, --incremental, --dry-run, --shard, --flat:\n"
+           "                        not with it)\n"
+           "      --shard K/N       optimize only shard K of N: the files whose path below\n"
+           "                        the output folder (FNV-1a 64 of its bytes, modulo N)\n"
+           "                        falls in it: N machines write one output tree together\n"
+           "      --merge-json A.json B.json ... --json FILE\n"
+           "                        join the JSON results of several runs (shards) into\n"
+           "                        FILE: their files, totals and statuses; no optimizing\n"
            "  -h, --help            show this help\n"
            "      --version         show the version\n"
            "\n"

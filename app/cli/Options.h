@@ -36,6 +36,10 @@ struct CliOptions {
     bool dryRun = false;                            // print the plan, write nothing
     bool strict = false;                            // a partial page fails the run (exit status 1)
     std::vector<std::string> paths;
+    // Standard streams, shards and merged results.
+    std::string stdinName;                          // "-" reads this file from standard input
+    int shardIndex = 0, shardCount = 0;             // --shard K/N; 0: the whole list
+    bool mergeJson = false;                         // the PATHs are JSON results to join into --json
 };
 
 // Parses the arguments after the program name (CLI11). With --help or

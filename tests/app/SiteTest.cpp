@@ -138,7 +138,7 @@ TEST(Site, ResultsDoNotDependOnTheNumberOfWorkers)
             results["stdout"] = outcome.out;
             for (auto& [name, bytes] : results) {
                 bytes = std::regex_replace(bytes, std::regex(run), "RUN");
-                bytes = std::regex_replace(bytes, std::regex("\"seconds\": [0-9.]+"), "\"seconds\": S");
+                bytes = std::regex_replace(bytes, std::regex("seconds\": [0-9.]+"), "seconds\": S");
             }
             if (jobs == "1") {
                 seen = results;
