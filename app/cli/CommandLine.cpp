@@ -1,5 +1,7 @@
 #include "app/cli/CommandLine.h"
 
+#include <filesystem>
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -8,14 +10,17 @@
 #include <optional>
 
 #include "app/Version.h"
+#include "app/cli/ConfigFile.h"
 #include "app/cli/DryRun.h"
 #include "app/cli/FolderWalk.h"
 #include "app/cli/JsonResults.h"
 #include "app/cli/ManifestFile.h"
 #include "app/cli/ManifestUpdate.h"
 #include "app/cli/Options.h"
+#include "app/cli/PathGlob.h"
 #include "app/cli/ProgressLine.h"
 #include "app/cli/TextTable.h"
+#include "app/cli/Watch.h"
 #include "app/core/BatchHost.h"
 #include "app/core/CreateOutputFolder.h"
 #include "app/core/FileFailure.h"
@@ -131,7 +136,7 @@ TRunEnvironment CommandLineEnvironment(const CliOptions& options, std::ostream& 
 
 // The plan printed (DryRun.h), the clashes refused as a run refuses them.
 int DryRun(const CliOptions& options, std::vector<TJob> jobs, const std::string& clashes,
-           std::ostream& out, std::ostream& err)
+           const std::vector<std::string>& excluded, std::ostream& out, std::ostream& err)
 {
     const std::string outputDir = WithSlash(options.outputDir);
     TJobExtras extras;
@@ -146,8 +151,22 @@ int DryRun(const CliOptions& options, std::vector<TJob> jobs, const std::string&
     const std::string pluginDir = options.pluginDir.empty() ? PluginDir() : WithSlash(options.pluginDir);
     CheckDestinations(jobs, OutputFolderOf(outputDir));
     const int refused = PrintPlan(jobs, options.levels, MissingPlugins(pluginDir), extras, out);
+    PrintLeftOut(excluded, out);
     if (!clashes.empty()) return UsageFailure(err, clashes);
     return refused > 0 ? kExitFileFailed : kExitSuccess;
+}
+
+// --watch needs sites, an incremental run and real writes; --delete is its option.
+void CheckWatchOptions(CliOptions& options)
+{
+    if (options.deleteOutputs && !options.watch) throw UsageError("--delete needs --watch");
+    if (!options.watch) return;
+    if (options.dryRun) throw UsageError("--watch cannot be used with --dry-run");
+    if (options.flat) throw UsageError("--watch cannot be used with --flat");
+    if (std::none_of(options.paths.begin(), options.paths.end(),
+                     [](const std::string& path) { return std::filesystem::is_directory(path); }))
+        throw UsageError("--watch needs a folder PATH (a site)");
+    options.incremental = true;
 }
 
 }  // namespace
@@ -158,6 +177,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     CliOptions options;
     TRunRequest request;
     std::vector<TListEntry>& entries = request.entries;
+    std::vector<std::string> excluded;  // by --include/--exclude
     try {
         options = ParseOptions(arguments);
         if (options.help) {
@@ -168,8 +188,11 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
             out << kProgram << " (Quorvan Web Optimizer) " << kVersion << "\n";
             return kExitSuccess;
         }
+        ApplyConfigFile(options);
+        CheckWatchOptions(options);
         std::vector<std::string> leftOut;
         entries = ExpandPaths(options.paths, options.flat, options.outputDir, &leftOut);
+        entries = FilteredEntries(std::move(entries), {options.include, options.exclude}, excluded);
         if (!leftOut.empty()) {
             std::sort(leftOut.begin(), leftOut.end());
             std::string names;
@@ -183,7 +206,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     request.outputDirText = WithSlash(options.outputDir);
     const std::vector<TDestinationClash> clashList = PlanRequest(request);
     const std::string clashes = options.allowOverwrite ? std::string() : ClashText(clashList);
-    if (options.dryRun) return DryRun(options, request.jobs, clashes, out, err);
+    if (options.dryRun) return DryRun(options, request.jobs, clashes, excluded, out, err);
     if (!clashes.empty()) return UsageFailure(err, clashes);
     const std::string manifestPath = options.incremental ? request.outputDirText + kManifestName : std::string();
     const std::string outputClash = RunOutputClash(
@@ -282,6 +305,13 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
             err << kProgram << ": cannot write the JSON file \"" << options.jsonPath << "\": " << error.what() << "\n";
             status = kExitFileFailed;
         }
+    }
+    if (options.watch) {
+        TWatchSetup setup{{}, request.outputDirText, manifestPath, {options.include, options.exclude}, environment};
+        for (const std::string& path : options.paths)
+            if (std::filesystem::is_directory(path)) setup.sites.push_back(WithSlash(path));
+        out << std::flush;
+        return WatchSites(setup, options, *manifest, out, err);
     }
     return status;
 }

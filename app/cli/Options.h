@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -36,6 +37,13 @@ struct CliOptions {
     bool dryRun = false;                            // print the plan, write nothing
     bool strict = false;                            // a partial page fails the run (exit status 1)
     std::vector<std::string> paths;
+    // A configuration file, file selection and watching (ConfigFile.h, PathGlob.h, Watch.h).
+    std::string configPath;            // --config; empty: quorvan.toml in the first site, if any
+    std::vector<std::string> include;  // globs on the path below the site; none: every file
+    std::vector<std::string> exclude;
+    bool watch = false;          // keep optimizing what changes below the sites
+    bool deleteOutputs = false;  // --delete: a deleted source's recorded output goes too
+    std::set<std::string> given;  // the long options the command line gave ("--jobs")
 };
 
 // Parses the arguments after the program name (CLI11). With --help or
