@@ -12,4 +12,5 @@ fi
 
 echo "No display: optimizing the site examples/site/ into ${QWO_RUN_OUT:-out}/ (its tree kept) with the command line."
 out=${QWO_RUN_OUT:-out}
-exec "$build/bin/quorvan-optimize" -o "$out" --report "$out/report.html" --json "$out/results.json" examples/site
+exec "$build/bin/quorvan-optimize" --config examples/quorvan.toml -o "$out" \
+  --report "$out/report.html" --json "$out/results.json" examples/site
