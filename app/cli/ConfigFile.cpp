@@ -127,17 +127,3 @@ void ApplyConfigFile(CliOptions& options)
     }
     if (!path.empty()) TConfigReader(path, options).Read();
 }
-
-std::string ConfigExample()
-{
-    return "  # quorvan.toml\n"
-           "  css = 2\n"
-           "  html = 2\n"
-           "  jobs = 4\n"
-           "  include = [\"**/*.html\", \"assets/**\"]\n"
-           "  exclude = [\"drafts/**\", \"**/*.psd\"]\n"
-           "  incremental = true\n"
-           "  keep-going = true\n"
-           "  report = \"report.html\"\n"
-           "  json = \"results.json\"\n";
-}

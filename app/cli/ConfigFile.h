@@ -17,6 +17,3 @@ constexpr const char* kConfigName = "quorvan.toml";
 // TOML, an unknown key, a value of the wrong type or out of range; and for a
 // --config file that cannot be read.
 void ApplyConfigFile(CliOptions& options);
-
-// An example file, for the help and the manual page.
-std::string ConfigExample();

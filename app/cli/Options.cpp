@@ -8,7 +8,6 @@
 #include <thread>
 #include <tuple>
 
-#include "app/cli/ConfigFile.h"
 #include "compressors/Optimizers.h"
 
 namespace {
@@ -272,8 +271,17 @@ std::string UsageText()
            "\n"
            "A configuration file holds levels (by kind), jobs, include, exclude,\n"
            "incremental, keep-going, report and json; options given win over it. A\n"
-           "quorvan.toml found in the site is not copied. Example:\n" +
-           ConfigExample() +
+           "quorvan.toml found in the site is not copied. Example:\n"
+           "  # quorvan.toml\n"
+           "  css = 2\n"
+           "  html = 2\n"
+           "  jobs = 4\n"
+           "  include = [\"**/*.html\", \"assets/**\"]\n"
+           "  exclude = [\"drafts/**\", \"**/*.psd\"]\n"
+           "  incremental = true\n"
+           "  keep-going = true\n"
+           "  report = \"report.html\"\n"
+           "  json = \"results.json\"\n"
            "\n"
            "While standard error is a terminal, one line there shows the progress.\n"
            "A page whose inline scripts the script plug-in could not take (missing, failed,\n"
