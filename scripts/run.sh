@@ -12,7 +12,8 @@ fi
 
 echo "No display: optimizing the site examples/site/ into ${QWO_RUN_OUT:-out}/ (its tree kept) with the command line."
 out=${QWO_RUN_OUT:-out}
-"$build/bin/quorvan-optimize" -o "$out" --report "$out/report.html" --json "$out/results.json" examples/site
+"$build/bin/quorvan-optimize" --config examples/quorvan.toml -o "$out" \
+  --report "$out/report.html" --json "$out/results.json" examples/site
 echo "One style sheet through a pipe (standard input to standard output, its row on standard error):"
 "$build/bin/quorvan-optimize" --stdin-name css/style.css - <examples/site/css/style.css >"$out/piped-style.css"
 echo "The site in two shards, as two machines would run it (-q: one line each), and their results merged:"

@@ -1,5 +1,7 @@
 #include "app/cli/CommandLine.h"
 
+#include <filesystem>
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +11,7 @@
 #include <optional>
 
 #include "app/Version.h"
+#include "app/cli/ConfigFile.h"
 #include "app/cli/DryRun.h"
 #include "app/cli/FolderWalk.h"
 #include "app/cli/JsonMerge.h"
@@ -16,11 +19,13 @@
 #include "app/cli/ManifestFile.h"
 #include "app/cli/ManifestUpdate.h"
 #include "app/cli/Options.h"
+#include "app/cli/PathGlob.h"
 #include "app/cli/ProgressLine.h"
 #include "app/cli/RunSummary.h"
 #include "app/cli/Shard.h"
 #include "app/cli/StandardStreams.h"
 #include "app/cli/TextTable.h"
+#include "app/cli/Watch.h"
 #include "app/core/BatchHost.h"
 #include "app/core/CreateOutputFolder.h"
 #include "app/core/FileFailure.h"
@@ -136,7 +141,7 @@ TRunEnvironment CommandLineEnvironment(const CliOptions& options, std::ostream& 
 
 // The plan printed (DryRun.h), the clashes refused as a run refuses them.
 int DryRun(const CliOptions& options, std::vector<TJob> jobs, const std::string& clashes,
-           std::ostream& out, std::ostream& err)
+           const std::vector<std::string>& excluded, std::ostream& out, std::ostream& err)
 {
     const std::string outputDir = WithSlash(options.outputDir);
     TJobExtras extras;
@@ -151,8 +156,22 @@ int DryRun(const CliOptions& options, std::vector<TJob> jobs, const std::string&
     const std::string pluginDir = options.pluginDir.empty() ? PluginDir() : WithSlash(options.pluginDir);
     CheckDestinations(jobs, OutputFolderOf(outputDir));
     const int refused = PrintPlan(jobs, options.levels, MissingPlugins(pluginDir), extras, out);
+    PrintLeftOut(excluded, out);
     if (!clashes.empty()) return UsageFailure(err, clashes);
     return refused > 0 ? kExitFileFailed : kExitSuccess;
+}
+
+// --watch needs sites, an incremental run and real writes; --delete is its option.
+void CheckWatchOptions(CliOptions& options)
+{
+    if (options.deleteOutputs && !options.watch) throw UsageError("--delete needs --watch");
+    if (!options.watch) return;
+    if (options.dryRun) throw UsageError("--watch cannot be used with --dry-run");
+    if (options.flat) throw UsageError("--watch cannot be used with --flat");
+    if (std::none_of(options.paths.begin(), options.paths.end(),
+                     [](const std::string& path) { return std::filesystem::is_directory(path); }))
+        throw UsageError("--watch needs a folder PATH (a site)");
+    options.incremental = true;
 }
 
 double Seconds(std::chrono::steady_clock::time_point since)
@@ -196,9 +215,11 @@ int RunParsed(const CliOptions& options, std::ostream& out, std::ostream& err, s
     const auto started = std::chrono::steady_clock::now();
     TRunRequest request;
     std::vector<TListEntry>& entries = request.entries;
+    std::vector<std::string> excluded;  // by --include/--exclude
     try {
         std::vector<std::string> leftOut;
         entries = ExpandPaths(options.paths, options.flat, options.outputDir, &leftOut);
+        entries = FilteredEntries(std::move(entries), {options.include, options.exclude}, excluded);
         if (!leftOut.empty()) {
             std::sort(leftOut.begin(), leftOut.end());
             std::string names;
@@ -213,7 +234,7 @@ int RunParsed(const CliOptions& options, std::ostream& out, std::ostream& err, s
     request.outputDirText = WithSlash(options.outputDir);
     const std::vector<TDestinationClash> clashList = PlanRequest(request);
     const std::string clashes = options.allowOverwrite ? std::string() : ClashText(clashList);
-    if (options.dryRun) return DryRun(options, request.jobs, clashes, out, err);
+    if (options.dryRun) return DryRun(options, request.jobs, clashes, excluded, out, err);
     if (!clashes.empty()) return UsageFailure(err, clashes);
     const std::string manifestPath = options.incremental ? request.outputDirText + kManifestName : std::string();
     const std::string outputClash = RunOutputClash(
@@ -321,6 +342,13 @@ int RunParsed(const CliOptions& options, std::ostream& out, std::ostream& err, s
         tally.seconds = Seconds(started);
         out << SummaryLine(tally) << "\n";
     }
+    if (options.watch) {
+        TWatchSetup setup{{}, request.outputDirText, manifestPath, {options.include, options.exclude}, environment};
+        for (const std::string& path : options.paths)
+            if (std::filesystem::is_directory(path)) setup.sites.push_back(WithSlash(path));
+        out << std::flush;
+        return WatchSites(setup, options, *manifest, out, err);
+    }
     return status;
 }
 
@@ -332,6 +360,10 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     CliOptions options;
     try {
         options = ParseOptions(arguments);
+        if (!options.help && !options.version && !options.mergeJson) {
+            ApplyConfigFile(options);
+            CheckWatchOptions(options);
+        }
     } catch (const std::exception& error) {
         return UsageFailure(err, error.what());
     }

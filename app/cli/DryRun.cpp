@@ -50,3 +50,10 @@ int PrintPlan(const std::vector<TJob>& jobs, const TLevels& levels,
         << " to copy, " << counts[2] << " to reuse, " << counts[3] << " refused; nothing written (dry run)\n";
     return counts[3];
 }
+
+void PrintLeftOut(const std::vector<std::string>& sources, std::ostream& out)
+{
+    if (sources.empty()) return;
+    for (const std::string& source : sources) out << source << ": left out (--include/--exclude)\n";
+    out << sources.size() << (sources.size() == 1 ? " file" : " files") << " left out, not written\n";
+}

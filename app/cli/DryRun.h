@@ -17,3 +17,7 @@
 // Returns the number of refused jobs.
 int PrintPlan(const std::vector<TJob>& jobs, const TLevels& levels,
               const std::map<FileKind, std::string>& missingPlugins, const TJobExtras& extras, std::ostream& out);
+
+// After the plan: "SOURCE: left out (--include/--exclude)" for each file the
+// filter did not take (none is written), then their count; nothing when none.
+void PrintLeftOut(const std::vector<std::string>& sources, std::ostream& out);

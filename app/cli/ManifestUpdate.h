@@ -18,6 +18,7 @@ public:
     TManifestUpdate(TOutputRecords records, std::string outputDirText);
     void Finished(const TJob& job, const TFileOutcome& outcome) override;
     const TOutputRecords& Records() const { return records_; }
+    void Forget(const std::string& name) { records_.erase(name); }
 
 private:
     TOutputRecords records_;

@@ -181,6 +181,11 @@ CliOptions ParseOptions(const std::vector<std::string>& arguments)
     app.add_option("--stdin-name", options.stdinName);
     app.add_option("--shard", shard);
     app.add_flag("--merge-json", options.mergeJson);
+    app.add_option("--config", options.configPath);
+    app.add_option("--include", options.include)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--exclude", options.exclude)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_flag("--watch", options.watch);
+    app.add_flag("--delete", options.deleteOutputs);
     std::map<FileKind, std::string> levels;
     for (const FileKind row : LevelRows()) {
         options.levels.Set(row->name, row->commandLineDefault);
@@ -210,11 +215,14 @@ CliOptions ParseOptions(const std::vector<std::string>& arguments)
     }
 
     const auto given = [&](const char* option) { return app.count(option) > 0; };
+    for (const CLI::Option* option : app.get_options())
+        if (option->count() > 0) options.given.insert("--" + option->get_single_name());
     for (const auto& [shortName, longName, value, what] :
          {std::tuple{"-o", "--output-dir", &options.outputDir, "folder name"},
           {"", "--report", &options.reportPath, "file name"},
           {"", "--json", &options.jsonPath, "file name"},
-          {"", "--plugin-dir", &options.pluginDir, "folder name"}})
+          {"", "--plugin-dir", &options.pluginDir, "folder name"},
+          {"", "--config", &options.configPath, "file name"}})
         if (given(longName) && value->empty())
             throw UsageError(Typed(arguments, shortName, longName) + ": empty " + what);
     if (given("--tool-timeout"))
@@ -312,8 +320,35 @@ std::string UsageText()
            "      --merge-json A.json B.json ... --json FILE\n"
            "                        join the JSON results of several runs (shards) into\n"
            "                        FILE: their files, totals and statuses; no optimizing\n"
+           "      --config FILE     read the settings from FILE (default: quorvan.toml in\n"
+           "                        the first folder PATH, if there is one; see below)\n"
+           "      --include GLOB    take only the files whose path below their site (a\n"
+           "                        file given directly: its name) matches a GLOB: * any\n"
+           "                        characters but /, ** any folders, ? one character;\n"
+           "                        repeatable\n"
+           "      --exclude GLOB    leave out the files that match a GLOB (repeatable);\n"
+           "                        files left out are not written at all\n"
+           "      --watch           after the run (incremental), keep optimizing each file\n"
+           "                        that changes below the folder PATHs, one line per file,\n"
+           "                        until interrupted (Ctrl+C)\n"
+           "      --delete          with --watch: a deleted source's output is deleted too\n"
+           "                        (only one the manifest records, unchanged since)\n"
            "  -h, --help            show this help\n"
            "      --version         show the version\n"
+           "\n"
+           "A configuration file holds levels (by kind), jobs, include, exclude,\n"
+           "incremental, keep-going, report and json; options given win over it. A\n"
+           "quorvan.toml found in the site is not copied. Example:\n"
+           "  # quorvan.toml\n"
+           "  css = 2\n"
+           "  html = 2\n"
+           "  jobs = 4\n"
+           "  include = [\"**/*.html\", \"assets/**\"]\n"
+           "  exclude = [\"drafts/**\", \"**/*.psd\"]\n"
+           "  incremental = true\n"
+           "  keep-going = true\n"
+           "  report = \"report.html\"\n"
+           "  json = \"results.json\"\n"
            "\n"
            "While standard error is a terminal, one line there shows the progress.\n"
            "A page whose inline scripts the script plug-in could not take (missing, failed,\n"

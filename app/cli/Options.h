@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -40,6 +41,13 @@ struct CliOptions {
     std::string stdinName;                          // "-" reads this file from standard input
     int shardIndex = 0, shardCount = 0;             // --shard K/N; 0: the whole list
     bool mergeJson = false;                         // the PATHs are JSON results to join into --json
+    // A configuration file, file selection and watching (ConfigFile.h, PathGlob.h, Watch.h).
+    std::string configPath;            // --config; empty: quorvan.toml in the first site, if any
+    std::vector<std::string> include;  // globs on the path below the site; none: every file
+    std::vector<std::string> exclude;
+    bool watch = false;          // keep optimizing what changes below the sites
+    bool deleteOutputs = false;  // --delete: a deleted source's recorded output goes too
+    std::set<std::string> given;  // the long options the command line gave ("--jobs")
 };
 
 // Parses the arguments after the program name (CLI11). With --help or

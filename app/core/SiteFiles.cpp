@@ -11,18 +11,14 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
 // Entries that are no part of the site: version control, desktop litter, and
 // what this program leaves in an output folder (a run in progress, a manifest).
-bool Skipped(std::string_view name)
+bool IsSkippedSiteName(std::string_view name)
 {
     for (const std::string_view skipped : {".git", ".svn", ".hg", ".DS_Store", "Thumbs.db"})
         if (name == skipped) return true;
     return name == kManifestName || IsTemporaryName(name);
 }
-
-}  // namespace
 
 std::vector<TListEntry> CollectSiteFiles(const std::string& folder, const std::string& skipped,
                                          std::vector<std::string>* leftOut)
@@ -35,7 +31,7 @@ std::vector<TListEntry> CollectSiteFiles(const std::string& folder, const std::s
     fs::recursive_directory_iterator it(folder, error);
     for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
         const fs::path& path = it->path();
-        if (Skipped(path.filename().native())) {
+        if (IsSkippedSiteName(path.filename().native())) {
             it.disable_recursion_pending();
             continue;
         }

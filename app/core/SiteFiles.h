@@ -2,9 +2,13 @@
 // A folder taken as a site: every file below it with its place in the tree.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/core/RunPlan.h"
+
+// Whether an entry of this name is no part of a site (and what is below it).
+bool IsSkippedSiteName(std::string_view name);
 
 // Every regular file below `folder`, recursively, sorted by its path below the
 // folder; each entry's relative destination is that path ("css/style.css").
