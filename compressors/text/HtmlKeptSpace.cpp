@@ -9,6 +9,7 @@
 #include <string>
 
 #include "compressors/base/Files.h"
+#include "compressors/text/FoldedSearch.h"
 #include "compressors/text/HtmlChars.h"
 #include "compressors/text/HtmlTag.h"
 #include "compressors/text/WhiteSpaceRules.h"
@@ -116,9 +117,9 @@ HtmlKeptSpace::HtmlKeptSpace(std::string_view page, const std::optional<std::str
 {
     // The elements shown as written that the scan does not keep whole anyway
     // (listing), and any style, attribute or linked sheet that could ask for it.
-    if (!ContainsIgnoringCase(page, "white-space") && !ContainsIgnoringCase(page, "xml:space") &&
-        !ContainsIgnoringCase(page, "<listing") && !(pageFolder && ContainsIgnoringCase(page, "stylesheet")))
-        return;
+    const bool asked = pageFolder ? ContainsAnyIgnoringCase(page, {"white-space", "xml:space", "<listing", "stylesheet"})
+                                  : ContainsAnyIgnoringCase(page, {"white-space", "xml:space", "<listing"});
+    if (!asked) return;
     WhiteSpaceRules rules;
     const std::vector<TagSeen> tags = Walk(page, rules, pageFolder);
     // Open elements that keep white space: name and how many of that name are open.

@@ -3,6 +3,10 @@
 #include <cstring>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "compressors/text/HtmlChars.h"
 #include "compressors/text/HtmlTag.h"
 
@@ -26,6 +30,34 @@ std::size_t LastPreEnd(std::string_view text, std::size_t n, std::size_t from)
         if (same) return at;
     }
     return std::string::npos;
+}
+
+#if defined(__SSE2__)
+__m128i SpaceBytes(const char* at)
+{
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    return _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))),
+                        _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))));
+}
+#endif
+
+// The first index in [from, end) where two HTML spaces follow each other (the
+// second may lie at end), or end.
+std::size_t NextSpacePair(std::string_view text, std::size_t from, std::size_t end)
+{
+#if defined(__SSE2__)
+    for (; from < end && from + 17 <= text.size(); from += 16) {
+        auto pairs = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(SpaceBytes(text.data() + from), SpaceBytes(text.data() + from + 1))));
+        if (end - from < 16) pairs &= (1u << (end - from)) - 1;
+        if (pairs != 0) return from + static_cast<std::size_t>(__builtin_ctz(pairs));
+    }
+#endif
+    for (; from < end; ++from)
+        if (IsHtmlSpace(static_cast<unsigned char>(text[from])) && from + 1 < text.size() &&
+            IsHtmlSpace(static_cast<unsigned char>(text[from + 1])))
+            return from;
+    return end;
 }
 
 void CopyRest(HtmlScan& scan)
@@ -113,8 +145,7 @@ void CopyText(HtmlScan& scan)
         hit == nullptr ? scan.n : static_cast<std::size_t>(static_cast<const char*>(hit) - scan.text.data());
     std::size_t i = p;
     while (i < end) {
-        std::size_t plain = i;
-        while (plain < end && !(Space(scan, plain) && plain + 1 < scan.n && Space(scan, plain + 1))) ++plain;
+        const std::size_t plain = NextSpacePair(scan.text, i, end);
         scan.output.append(scan.text, i, plain - i);
         i = plain;
         if (plain == end) break;
