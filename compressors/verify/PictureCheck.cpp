@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "compressors/verify/GifMovie.h"
+#include "compressors/verify/GifStill.h"
 #include "compressors/verify/JpegPixels.h"
 #include "compressors/verify/PngPixels.h"
 
@@ -35,6 +36,11 @@ bool SameColors(const std::vector<std::uint8_t>& a, const std::vector<std::uint8
 // Walks both movies moment by moment: whichever picture ends first moves on.
 bool SameGif(std::span<const std::uint8_t> sourceBytes, std::span<const std::uint8_t> outputBytes, TColorMatch match)
 {
+    // Two still images row by row, without whole pictures in memory.
+    const auto sameRow = [match](const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
+        return SameColors(a, b, match);
+    };
+    if (const std::optional<bool> still = SameStillGif(sourceBytes, outputBytes, sameRow)) return *still;
     const auto source = TGifMovie::Open(sourceBytes);
     const auto output = TGifMovie::Open(outputBytes);
     if (!source || !output) return false;

@@ -79,3 +79,45 @@ TEST(GifCheck, AStillImageMayShowForAnyTimeAndBrokenBytesNeverPass)
 }
 
 }  // namespace
+
+// A still image is compared a row at a time; what it may and may not become.
+TEST(GifCheck, StillImagesCompareRowByRow)
+{
+    // 4 x 3: a transparent border around a red and blue middle.
+    const auto still = [] {
+        TFrameRecipe frame{0, 0, 4, 3, {0, 0, 0, 0, 0, 2, 4, 0, 0, 0, 0, 0}, 0, 0, 0};
+        return TGifRecipe{4, 3, -1, {frame}};
+    };
+    const struct {
+        const char* name;
+        std::function<void(TGifRecipe&)> change;
+        TColorMatch match;
+        bool same;
+    } cases[] = {
+        {"unchanged", [](TGifRecipe&) {}, TColorMatch::Exact, true},
+        {"cut to its opaque pixels", [](TGifRecipe& s) { s.frames[0] = {1, 1, 2, 1, {2, 4}, 0, 0, -1}; },
+         TColorMatch::Exact, true},
+        {"a screen grown by the frame, as a browser grows it",
+         [](TGifRecipe& s) { s.width = 1, s.height = 1; }, TColorMatch::Exact, true},
+        {"a second frame that changes nothing",
+         [](TGifRecipe& s) { s.frames.push_back({0, 0, 1, 1, {0}, 10, 1, 0}); }, TColorMatch::Exact, true},
+        {"a second frame that changes a pixel",
+         [](TGifRecipe& s) { s.frames.push_back({0, 0, 1, 1, {1}, 10, 1, -1}); }, TColorMatch::Exact, false},
+        {"a pixel moved", [](TGifRecipe& s) { s.frames[0] = {2, 1, 2, 1, {2, 4}, 0, 0, -1}; },
+         TColorMatch::Exact, false},
+        {"a lost transparency", [](TGifRecipe& s) { s.frames[0].transparent = -1; }, TColorMatch::Exact, false},
+        {"another screen height", [](TGifRecipe& s) { s.height = 4; }, TColorMatch::Exact, false},
+        {"a colour within the palette's reach", [](TGifRecipe& s) { s.frames[0].pixels[5] = 3; },
+         TColorMatch::FixedPalette, true},
+        {"the same colour checked exactly", [](TGifRecipe& s) { s.frames[0].pixels[5] = 3; },
+         TColorMatch::Exact, false},
+    };
+    const std::vector<std::uint8_t> source = MakeGif(still());
+    for (const auto& c : cases) {
+        TGifRecipe output = still();
+        c.change(output);
+        const std::vector<std::uint8_t> bytes = MakeGif(output);
+        EXPECT_EQ(SamePicture(TImageFormat::GIF, c.match, source, bytes), c.same) << c.name;
+        EXPECT_EQ(SamePicture(TImageFormat::GIF, c.match, bytes, source), c.same) << c.name << ", turned round";
+    }
+}
