@@ -73,9 +73,9 @@ struct TOptimizerRow {
     std::string pluginFile;  // "ESC.wsf": the plug-in it needs; empty: none
     std::string filesName;   // "Script": the missing plug-in's notice
     // Started once when a run has files that call the plug-in (the script
-    // host's server, warming up in the background); the run keeps what it
-    // returns until it ends. Null: nothing to start.
-    std::shared_ptr<void> (*startEarly)(const TRunEnvironment& environment) = nullptr;
+    // host's server, warming up in the background), given how many there are;
+    // the run keeps what it returns until it ends. Null: nothing to start.
+    std::shared_ptr<void> (*startEarly)(const TRunEnvironment& environment, std::size_t files) = nullptr;
     // The kinds whose levels its files also depend on (a page's styles and scripts).
     std::vector<std::string> alsoUses;
     // An output that is not smaller is replaced by the source (the GIF

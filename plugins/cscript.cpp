@@ -6,7 +6,9 @@
 // us (our parent), reached over a socket in a private folder; the server is
 // started when none answers. Any other script, or any trouble before the
 // server has taken the job, runs as "node -- SCRIPT ARGUMENTS..." in this
-// process (exec, no shell). Standard error and the exit status are the
+// process (exec, no shell). When no server answers, ESC.wsf's levels 2 to 4
+// run esbuild's binary from here (cscript-direct.h), so that a run with few
+// scripts starts no Node.js at all. Standard error and the exit status are the
 // script's. "//Prepare" only starts the server for a served script (the
 // program does so while it plans a run) and ends when it answers: status 0,
 // also when there is nothing to start.
@@ -32,6 +34,7 @@
 #include <vector>
 
 #include "compressors/base/FileDescriptor.h"
+#include "plugins/cscript-direct.h"
 
 namespace {
 
@@ -100,7 +103,8 @@ std::optional<std::string> StartTimeOf(pid_t pid)
 }
 
 // The private folder of the server for this program: ours alone, mode 0700.
-std::optional<std::string> ServerFolder(pid_t served, const std::string& start)
+// Made when `make` is set; otherwise nothing when it is not there.
+std::optional<std::string> ServerFolder(pid_t served, const std::string& start, bool make)
 {
     std::string base = "/tmp";
     for (const char* variable : {"XDG_RUNTIME_DIR", "TMPDIR"}) {
@@ -113,7 +117,7 @@ std::optional<std::string> ServerFolder(pid_t served, const std::string& start)
     const std::string folder =
         base + "/qwo-cscript-" + std::to_string(::getuid()) + "-" + std::to_string(served) + "-" + start;
     if (folder.size() + sizeof "/socket" > sizeof(sockaddr_un{}.sun_path)) return std::nullopt;
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return std::nullopt;
+    if (make && ::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return std::nullopt;
     struct stat status {};
     if (::lstat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != ::getuid() ||
         (status.st_mode & 0777) != 0700)
@@ -295,7 +299,20 @@ int main(int argc, char** argv)
     const pid_t served = ::getppid();
     if (served > 1 && MarkedServed(script)) {
         const auto start = StartTimeOf(served);
-        const auto folder = start ? ServerFolder(served, *start) : std::nullopt;
+        if (!prepare) {
+            // A server the program started ahead (a run with many scripts)
+            // takes the job; without one, ESC.wsf's usual jobs need no Node.js.
+            const auto folder = start ? ServerFolder(served, *start, false) : std::nullopt;
+            const Descriptor socket = folder ? Connect(*folder + "/socket") : Descriptor();
+            if (socket.valid()) {
+                if (const auto status = Serve(socket.get(), scriptAndArguments)) return *status;
+                RunWithNode(node.c_str(), scriptAndArguments);
+            }
+            if (const auto status = RunScriptPluginDirectly(scriptAndArguments)) {
+                return *status;
+            }
+        }
+        const auto folder = start ? ServerFolder(served, *start, true) : std::nullopt;
         if (folder) {
             const Descriptor socket = ConnectOrStart(node.c_str(), *folder, served, *start, script);
             if (prepare) return 0;

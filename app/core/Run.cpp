@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <iostream>
+#include <map>
 #include <set>
 #include <utility>
 
@@ -28,17 +29,17 @@ void RemoveLeftovers(const std::vector<TJob>& jobs)
 std::vector<std::shared_ptr<void>> StartPluginsEarly(const std::vector<TJob>& jobs, const TLevels& levels,
                                                      const TRunEnvironment& environment)
 {
-    std::set<FileKind> kinds;
+    std::map<FileKind, std::size_t> files;
     for (const TJob& job : jobs) {
         if (!job.kind || !job.refusal.empty() || levels.Of(*job.kind) == 0) continue;
-        kinds.insert(job.kind);
+        ++files[job.kind];
         for (const std::string& name : job.kind->alsoUses)
-            if (const FileKind used = OptimizerNamed(name); used && levels.Of(*used) > 0) kinds.insert(used);
+            if (const FileKind used = OptimizerNamed(name); used && levels.Of(*used) > 0) ++files[used];
     }
     std::vector<std::shared_ptr<void>> started;
-    for (const FileKind kind : kinds)
+    for (const auto& [kind, count] : files)
         if (kind->startEarly)
-            if (auto handle = kind->startEarly(environment)) started.push_back(std::move(handle));
+            if (auto handle = kind->startEarly(environment, count)) started.push_back(std::move(handle));
     return started;
 }
 

@@ -7,8 +7,9 @@
 #include "compressors/tools/ProgramSearch.h"
 #include "compressors/tools/ToolProcess.h"
 
-std::shared_ptr<void> StartScriptHost(const TRunEnvironment& environment)
+std::shared_ptr<void> StartScriptHost(const TRunEnvironment& environment, std::size_t files)
 {
+    if (files < kFilesForScriptServer) return nullptr;
     const std::string script = environment.pluginDir + kScriptPlugin;
     std::error_code error;
     if (environment.executor || !std::filesystem::is_regular_file(script, error)) return nullptr;

@@ -1,4 +1,5 @@
-// The script host's fast path: ESC.wsf served by a kept server gives what
+// The script host's fast paths: ESC.wsf served by a kept server, and ESC.wsf's
+// work done by the host with esbuild's binary when no server runs, give what
 // Node.js running it directly gives (bytes, exit status, messages); other
 // scripts still run with Node.js; the server, also when started ahead, goes
 // with the program it serves and survives a caller killed in the middle of a job.
@@ -68,6 +69,13 @@ Outcome Host(const std::string& level, const std::string& destination, const std
     return RunProgram({kHost, "//Nologo", kEsc, "-l", level, "-ow", destination, source});
 }
 
+// The host with a parent of its own, which started no server: no server takes the job.
+Outcome Unserved(const std::string& level, const std::string& destination, const std::string& source)
+{
+    return RunProgram({"sh", "-c", "\"$@\"; exit $?", "sh", kHost, "//Nologo", kEsc, "-l", level, "-ow", destination,
+                       source});
+}
+
 Outcome Node(const std::string& level, const std::string& destination, const std::string& source)
 {
     return RunProgram({"env", "NODE_PATH=/usr/share/nodejs", "node", kEsc, "-l", level, "-ow", destination, source});
@@ -96,7 +104,7 @@ std::vector<std::string> ServerFolders(const std::string& base)
 
 }  // namespace
 
-TEST(ScriptHost, ServedCallsGiveWhatNodeGives)
+TEST(ScriptHost, ServedAndUnservedCallsGiveWhatNodeGives)
 {
     TempDir dir;
     WriteFile(dir / "app.js", "// note\nfunction add(first, second) {\n  /* sum */ return first + second;\n}\n"
@@ -104,15 +112,33 @@ TEST(ScriptHost, ServedCallsGiveWhatNodeGives)
     WriteFile(dir / "broken.js", "function (  {\n");
     WriteFile(dir / "empty.js", "");
     WriteFile(dir / "latin1.js", "var s = '\xe9t\xe9';   // caf\xe9\nconsole.log(s);\n");
-    for (const std::string name : {"app.js", "broken.js", "empty.js", "latin1.js", "missing.js"}) {
-        for (const std::string level : {"1", "2", "3", "4"}) {
-            const Outcome served = Host(level, dir / ("served-" + name), dir / name);
-            const Outcome direct = Node(level, dir / ("direct-" + name), dir / name);
-            EXPECT_EQ(served.status, direct.status) << name << " " << level;
-            EXPECT_EQ(served.stderrText, direct.stderrText) << name << " " << level;
-            EXPECT_EQ(FileExists(dir / ("served-" + name)), FileExists(dir / ("direct-" + name)));
-            if (FileExists(dir / ("direct-" + name))) {
-                EXPECT_EQ(ReadFile(dir / ("served-" + name)), ReadFile(dir / ("direct-" + name))) << name << level;
+    WriteFile(dir / "modern.js", "\xef\xbb\xbf/*! keep */ let \xc3\xa9t\xc3\xa9 = a?.b ?? 1;\ntry { f(); } catch\u2028{ "
+                                 "x ||= 2; }\nif (a) { b(); } else { c(); } // \xf0\x9f\x98\x80\n");
+    WriteFile(dir / "old.js", "var x = a != null ? a : 1; try { f(); } catch (e) {}\nif (!x) x = y && y.z;\n");
+    std::string lines;
+    for (int i = 0; i < 40; ++i) lines += "call(" + std::to_string(i) + ", 'some text', another);\n";
+    WriteFile(dir / "lines.js", lines);
+    const std::vector<std::string> names = {"app.js",    "broken.js", "empty.js",  "latin1.js",
+                                            "modern.js", "old.js",    "lines.js",  "missing.js"};
+    // Without a server first (the host does the work itself), then served.
+    for (const bool prepared : {false, true}) {
+        if (prepared) {
+            ASSERT_EQ(RunProgram({kHost, "//Nologo", "//Prepare", kEsc}).status, 0);
+        }
+        const std::string path = prepared ? "served-" : "unserved-";
+        for (const std::string& name : names) {
+            for (const std::string level : {"1", "2", "3", "4"}) {
+                const std::string hosted = dir / (path + level + name);
+                const std::string direct = dir / ("node-" + level + name);
+                const Outcome viaHost = prepared ? Host(level, hosted, dir / name) : Unserved(level, hosted, dir / name);
+                const Outcome viaNode = Node(level, direct, dir / name);
+                const std::string what = path + name + " " + level;
+                EXPECT_EQ(viaHost.status, viaNode.status) << what;
+                EXPECT_EQ(viaHost.stderrText, viaNode.stderrText) << what;
+                EXPECT_EQ(FileExists(hosted), FileExists(direct)) << what;
+                if (FileExists(direct)) {
+                    EXPECT_EQ(ReadFile(hosted), ReadFile(direct)) << what;
+                }
             }
         }
     }
@@ -170,7 +196,7 @@ TEST(ScriptHost, CallerKilledInTheMiddleOfAJobLeavesTheServerWorking)
             "function f" + std::to_string(i) + "(alpha, beta) { return alpha * beta + " + std::to_string(i) + "; }\n";
     WriteFile(dir / "big.js", big);
     WriteFile(dir / "small.js", "var total = 1 + 2;\nconsole.log(total);\n");
-    ASSERT_EQ(Host("3", dir / "warm.js", dir / "small.js").status, 0);  // the server is up
+    ASSERT_EQ(RunProgram({kHost, "//Nologo", "//Prepare", kEsc}).status, 0);  // the server is up
 
     const pid_t caller = Start({kHost, "//Nologo", kEsc, "-l", "4", "-ow", dir / "big-out.js", dir / "big.js"}, -1);
     ASSERT_GT(caller, 0);
@@ -197,10 +223,11 @@ TEST(ScriptHost, AServerThatDiesTakesItsFolderWithIt)
     for (const Case& test : {Case{"out of memory at start", "ulimit -v 65536; ", false},
                              Case{"killed while serving", "", true}}) {
         TempDir base;
-        // A program that runs the plug-in once, says so, and then lives on.
+        // A program that starts the server, runs the plug-in once, says so, and then lives on.
         const pid_t program =
             Start({"env", "-u", "XDG_RUNTIME_DIR", "TMPDIR=" + base.Folder(), "bash", "-c",
-                   test.limit + "\"$0\" //Nologo \"$1\" -l 3 -ow \"$2\" \"$3\"; : > \"$4\"; exec sleep 60", kHost,
+                   test.limit + "\"$0\" //Nologo //Prepare \"$1\"; \"$0\" //Nologo \"$1\" -l 3 -ow \"$2\" \"$3\"; "
+                   ": > \"$4\"; exec sleep 60", kHost,
                    kEsc, dir / "out.js", dir / "app.js", dir / "called"},
                   -1);
         ASSERT_GT(program, 0);
