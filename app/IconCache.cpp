@@ -10,10 +10,17 @@ namespace {
 
 constexpr int kIconSize = 16;
 
+// The file's kind as the window knows kinds: none for a command-line kind.
+FileKind WindowKindOf(const std::string& path)
+{
+    const FileKind kind = FileKindOf(path, LetterCase::Exact);
+    return kind && kind->inWindow ? kind : nullptr;
+}
+
 // A plain page with a coloured band, for a desktop without an icon theme.
 QPixmap PlainFileIcon(const std::string& path)
 {
-    const FileKind kind = FileKindOf(path, LetterCase::Exact);
+    const FileKind kind = WindowKindOf(path);
     QPixmap pixmap(kIconSize, kIconSize);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -35,7 +42,7 @@ TIconCache::TIconCache()
 
 int TIconCache::GetIconIndex(const std::string& path)
 {
-    const FileKind kind = FileKindOf(path, LetterCase::Exact);
+    const FileKind kind = WindowKindOf(path);
     if (!kind) return -1;
     const auto known = groupIndex_.find(kind);
     if (known != groupIndex_.end()) return known->second;

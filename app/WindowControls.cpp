@@ -43,7 +43,7 @@ QString WebFilePatterns()
 {
     QStringList patterns;
     for (const TExtensionKind& known : KnownExtensions())
-        patterns << QLatin1Char('*') + QString::fromStdString(known.extension);
+        if (known.kind->inWindow) patterns << QLatin1Char('*') + QString::fromStdString(known.extension);
     return patterns.join(QLatin1Char(' '));
 }
 
@@ -176,7 +176,7 @@ void TWindowControls::CreateConfigurePage()
         if (const FileKind kind = OptimizerNamed(place.kind)) groups.emplace_back(kind, &place);
     // Any other row with a selector gets a group of its own, two to a line below.
     for (const FileKind kind : Optimizers())
-        if (!kind->entries.empty() && std::none_of(groups.begin(), groups.end(), [kind](const auto& group) {
+        if (kind->inWindow && !kind->entries.empty() && std::none_of(groups.begin(), groups.end(), [kind](const auto& group) {
                 return group.first == kind;
             }))
             groups.emplace_back(kind, nullptr);

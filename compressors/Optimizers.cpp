@@ -11,6 +11,7 @@
 #include "compressors/tools/CompressJPEG.h"
 #include "compressors/tools/CompressJS.h"
 #include "compressors/tools/CompressPNG.h"
+#include "compressors/tools/CompressSVG.h"
 #include "compressors/tools/ScriptHostStart.h"
 #include "compressors/base/Files.h"
 #include "compressors/base/PlainCopy.h"
@@ -151,6 +152,24 @@ std::deque<TOptimizerRow>& BuiltInRows()
         png.picture = TImageFormat::PNG;
         png.iconColour = 0x1E90FF;
         table.push_back(png);
+
+        TOptimizerRow svg;
+        svg.name = "svg";
+        svg.caption = "SVG";
+        svg.extensions = {".svg"};
+        svg.entries = kTextEntries;
+        svg.defaultEntry = 0;
+        svg.commandLineDefault = 2;
+        svg.commandLineHelp =
+            "1 drops comments, editors' data and spaces; 2* also rewrites\n"
+            "numbers, colours, paths and groups (svgo). Every level keeps the\n"
+            "ids, viewBox, <title> and <desc>\n";
+        svg.plugin = &CompressSVG;
+        svg.pluginFile = "SVG.wsf";
+        svg.filesName = "SVG";
+        svg.inWindow = false;
+        svg.iconColour = 0xFFB13B;
+        table.push_back(svg);
         return table;
     }();
     return rows;

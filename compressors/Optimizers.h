@@ -82,6 +82,10 @@ struct TOptimizerRow {
     // optimizer decides that itself).
     bool keepSourceWhenNotSmaller = true;
     std::optional<TImageFormat> picture;  // an image: its output is proved, it starts early
+    // False: a command-line kind. The window shows no selector for it and
+    // its open dialog no pattern; a file it is given anyway is copied there
+    // (the row's default entry is then "0-") and shows no kind's icon.
+    bool inWindow = true;
     std::uint32_t iconColour = 0x808080;  // RGB of the band of its plain file icon
 };
 

