@@ -161,9 +161,9 @@ std::deque<TOptimizerRow>& BuiltInRows()
         svg.defaultEntry = 0;
         svg.commandLineDefault = 2;
         svg.commandLineHelp =
-            "1 drops comments, editors' data and spaces; 2* also rewrites\n"
-            "numbers, colours, paths and groups (svgo). Every level keeps the\n"
-            "ids, viewBox, <title> and <desc>\n";
+            "1 drops comments, editors' data and spaces; 2* also styles,\n"
+            "colours, defaults and unused definitions (svgo); geometry stays as\n"
+            "written. Every level keeps the ids, viewBox, <title> and <desc>\n";
         svg.plugin = &CompressSVG;
         svg.pluginFile = "SVG.wsf";
         svg.filesName = "SVG";

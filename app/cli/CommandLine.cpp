@@ -52,10 +52,14 @@ int UsageFailure(std::ostream& err, const std::string& message)
     return kExitUsage;
 }
 
-void WarnMissingPlugins(const std::string& pluginDir, std::ostream& err)
+// A command-line kind's plug-in (an optional tool) is named only when the run
+// has its files.
+void WarnMissingPlugins(const std::string& pluginDir, const std::vector<TJob>& jobs, std::ostream& err)
 {
     for (const auto& plugin : PluginFiles())
-        if (!PluginPresent(pluginDir, plugin.name))
+        if (!PluginPresent(pluginDir, plugin.name) &&
+            (plugin.kind->inWindow ||
+             std::any_of(jobs.begin(), jobs.end(), [&](const TJob& job) { return job.kind == plugin.kind; })))
             err << kProgram << ": warning: plug-in \"" << plugin.name << "\" not found in " << pluginDir << "\n";
 }
 
@@ -253,7 +257,7 @@ int RunParsed(const CliOptions& options, std::ostream& out, std::ostream& err, s
     std::optional<TProgressLine> progress;
     request.environment = CommandLineEnvironment(options, err, std::move(control), progress);
     const TRunEnvironment& environment = request.environment;
-    WarnMissingPlugins(environment.pluginDir, err);
+    WarnMissingPlugins(environment.pluginDir, request.jobs, err);
     // The report, the JSON file and the manifest are destinations too: they never replace a listed source.
     std::vector<std::string> sources;
     for (const TListEntry& entry : entries) sources.push_back(entry.source);
@@ -283,7 +287,10 @@ int RunParsed(const CliOptions& options, std::ostream& out, std::ostream& err, s
     observers.list.push_back(&kept);
     TRunOptions runOptions{options.jobs, options.keepGoing, &observers, {}};
     runOptions.extras.incremental = options.incremental;
-    runOptions.extras.previous = manifest ? &manifest->Records() : nullptr;
+    // The workers read the records the run started with while the manifest,
+    // on this thread, takes in the files that end: each its own map.
+    const TOutputRecords previous = manifest ? manifest->Records() : TOutputRecords();
+    runOptions.extras.previous = manifest ? &previous : nullptr;
     runOptions.extras.version = kVersion;
     runOptions.extras.preserveTimes = options.preserveTimes;
     runOptions.extras.copyFailed = options.keepGoing;

@@ -53,7 +53,7 @@ void WriteClashingSite(const std::string& site)
     WriteFile(site + "/sub/css/style.css", "p  {  color : red ; }");
     WriteFile(site + "/images/logo.png", Sample("images/logo.png"));
     WriteFile(site + "/images/bullet.gif", Sample("images/bullet.gif"));
-    WriteFile(site + "/images/icon.svg", "<svg xmlns='http://www.w3.org/2000/svg'>  </svg>");
+    WriteFile(site + "/images/favicon.ico", std::string("\0\0\1\0  ", 6));
     WriteFile(site + "/fonts/body.woff", std::string("wOFF\0\x01\x02  \xff\xfe", 12));
     WriteFile(site + "/robots.txt", Sample("robots.txt"));
     WriteFile(site + "/.git/config", "[core]");
@@ -68,7 +68,7 @@ void WriteClashingSite(const std::string& site)
 TEST(Site, AFolderKeepsItsTreeAndFlatPlacementRefusesClashes)
 {
     const std::set<std::string> siteFiles{
-        "alias.css",       "css/style.css", "fonts/body.woff", "images/bullet.gif", "images/icon.svg",
+        "alias.css",       "css/style.css", "fonts/body.woff", "images/bullet.gif", "images/favicon.ico",
         "images/logo.png", "index.html",    "robots.txt",      "sub/.draft.html",   "sub/css/style.css", "sub/index.html"};
     const std::set<std::string> flatFiles{".draft.html", "alias.css", "bullet.gif",
                                           "index.html",  "logo.png",  "style.css"};
@@ -106,7 +106,7 @@ TEST(Site, AFolderKeepsItsTreeAndFlatPlacementRefusesClashes)
         const auto out = Tree(dir / "out");
         EXPECT_EQ(Names(out), test.outputs) << name;
         if (test.options.empty() || test.options[0] == "-j") {
-            for (const char* copied : {"fonts/body.woff", "images/icon.svg", "robots.txt"})
+            for (const char* copied : {"fonts/body.woff", "images/favicon.ico", "robots.txt"})
                 EXPECT_EQ(out.at(copied), ReadFile(site + "/" + copied)) << copied;
             EXPECT_THAT(out.at("sub/index.html"), HasSubstr("sub page"));
             EXPECT_LT(out.at("sub/css/style.css").size(), ReadFile(site + "/sub/css/style.css").size());
