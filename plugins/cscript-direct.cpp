@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/core/Utf8.h"
 #include "compressors/base/FileDescriptor.h"
 
 namespace {
@@ -92,34 +94,8 @@ bool NamesConditionalCompilation(std::string_view text)
 // Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
 bool IsUtf8(std::string_view text)
 {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    const std::size_t size = text.size();
-    for (std::size_t i = 0; i < size;) {
-        const unsigned char lead = bytes[i];
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) length = 2;
-        else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            if (lead == 0xE0) low = 0xA0;
-            if (lead == 0xED) high = 0x9F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            if (lead == 0xF0) low = 0x90;
-            if (lead == 0xF4) high = 0x8F;
-        } else {
-            return false;
-        }
-        if (size - i < length || bytes[i + 1] < low || bytes[i + 1] > high) return false;
-        for (std::size_t k = 2; k < length; ++k)
-            if (bytes[i + k] < 0x80 || bytes[i + k] > 0xBF) return false;
-        i += length;
-    }
+    for (std::size_t i = 0, length = 0; i < text.size(); i += length)
+        if ((length = Utf8SequenceLength(text, i)) == 0) return false;
     return true;
 }
 
@@ -141,17 +117,14 @@ std::string Latin1ToUtf8(std::string_view text)
 }
 
 // Back to one byte per UTF-16 unit, each unit's low byte (as Node.js writes
-// a string as Latin-1).
+// a string as Latin-1); `text` is esbuild's output, valid UTF-8.
 std::string Utf8ToLatin1(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char lead = bytes[i];
-        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        char32_t point = length == 1 ? lead : lead & (0x7F >> length);
-        for (std::size_t k = 1; k < length && i + k < text.size(); ++k) point = (point << 6) | (bytes[i + k] & 0x3F);
+    for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
+        length = std::max<std::size_t>(Utf8SequenceLength(text, i), 1);
+        char32_t point = Utf8CodePoint(text, i, length);
         if (point < 0x10000) {
             out.push_back(static_cast<char>(point & 0xFF));
         } else {
@@ -159,7 +132,6 @@ std::string Utf8ToLatin1(std::string_view text)
             out.push_back(static_cast<char>((0xD800 | (point >> 10)) & 0xFF));
             out.push_back(static_cast<char>((0xDC00 | (point & 0x3FF)) & 0xFF));
         }
-        i += length;
     }
     return out;
 }

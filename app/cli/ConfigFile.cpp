@@ -4,10 +4,9 @@
 #include <toml++/toml.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "compressors/Optimizers.h"
+#include "compressors/base/Files.h"
 
 namespace fs = std::filesystem;
 
@@ -19,13 +18,15 @@ public:
 
     void Read()
     {
-        std::ifstream in(path_, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        if (!in) throw UsageError(path_ + ": cannot read the configuration file");
+        std::string text;
+        try {
+            text = ReadEntireFile(path_);
+        } catch (const std::exception&) {
+            throw UsageError(path_ + ": cannot read the configuration file");
+        }
         toml::table table;
         try {
-            table = toml::parse(text.str(), path_);
+            table = toml::parse(text, path_);
         } catch (const toml::parse_error& error) {
             throw UsageError(path_ + ":" + std::to_string(error.source().begin.line) + ": " +
                              std::string(error.description()));

@@ -95,7 +95,7 @@ TMergedJson MergeJsonFiles(const std::vector<std::string>& paths)
     totals["ratio"] = JsonRatio(count("optimized"), count("original"));
     TMergedJson merged;
     merged.text = JsonDocument(run, files, InOrder(totals, JsonTotalsKeys()),
-                               InOrder(statuses, {"ok", "copied", "kept", "partial", "reused", "failed"}));
+                               InOrder(statuses, JsonStatusKeys()));
     merged.tally = {count("files"), count("original"), count("optimized"), count("failed"),
                     count("kept"),  count("partial"),  count("reused"),    run.wallSeconds};
     return merged;

@@ -69,7 +69,7 @@ void TJsonResults::Shown(const TJob& job, const TFileOutcome& outcome)
 Json TJsonResults::EmptyStatuses()
 {
     Json statuses = Json::object();
-    for (const char* status : {"ok", "copied", "kept", "partial", "reused", "failed"}) statuses[status] = 0;
+    for (const std::string& status : JsonStatusKeys()) statuses[status] = 0;
     return statuses;
 }
 
@@ -106,6 +106,12 @@ const std::vector<std::string>& JsonTotalsKeys()
 {
     static const std::vector<std::string> keys{"files", "ok",     "copied",   "kept",      "partial", "failed",
                                                "lossy", "reused", "original", "optimized", "ratio"};
+    return keys;
+}
+
+const std::vector<std::string>& JsonStatusKeys()
+{
+    static const std::vector<std::string> keys{"ok", "copied", "kept", "partial", "reused", "failed"};
     return keys;
 }
 

@@ -57,6 +57,7 @@ private:
 // The order of the members of a file, of the totals and of the statuses, as Text writes them.
 const std::vector<std::string>& JsonFileKeys();
 const std::vector<std::string>& JsonTotalsKeys();
+const std::vector<std::string>& JsonStatusKeys();
 
 // The whole document (Text, and the merge of several).
 std::string JsonDocument(const TJsonRun& run, const nlohmann::ordered_json& files, const nlohmann::ordered_json& totals,
