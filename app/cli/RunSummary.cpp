@@ -20,11 +20,16 @@ double Seconds(const timeval& time)
 
 }  // namespace
 
+std::string SizesText(long long original, long long optimized)
+{
+    return Trimmed(HumanSize(original)) + " -> " + Trimmed(HumanSize(optimized)) + " (" +
+           RatioText(optimized, original) + ")";
+}
+
 std::string SummaryLine(const TRunTally& tally)
 {
     std::string line = std::to_string(tally.files) + (tally.files == 1 ? " file, " : " files, ") +
-                       Trimmed(HumanSize(tally.original)) + " -> " + Trimmed(HumanSize(tally.optimized)) + " (" +
-                       RatioText(tally.optimized, tally.original) + ")";
+                       SizesText(tally.original, tally.optimized);
     for (const auto& [count, what] : {std::pair{tally.failed, "failed"},
                                       {tally.kept, "kept"},
                                       {tally.partial, "partial"},

@@ -15,9 +15,12 @@ struct TRunTally {
     double seconds = 0;  // wall time
 };
 
+// "22.40 MB -> 18.80 MB (83.90%)": sizes as the results grid writes them
+// (HumanSize, no padding), the ratio as its TOTAL row does.
+std::string SizesText(long long original, long long optimized);
+
 // "914 files, 22.40 MB -> 18.80 MB (83.90%), 3 failed, 12 reused, 41.2 s":
-// sizes as the results grid writes them (HumanSize, no padding), the ratio
-// as its TOTAL row does, the counts failed, kept, partial and reused only
+// the sizes as SizesText writes them, the counts failed, kept, partial and reused only
 // when not zero.
 std::string SummaryLine(const TRunTally& tally);
 

@@ -9,21 +9,15 @@
 #include "app/Version.h"
 #include "app/cli/FolderWatch.h"
 #include "app/cli/ManifestFile.h"
+#include "app/cli/RunSummary.h"
 #include "app/core/BatchHost.h"
 #include "app/core/FileFailure.h"
-#include "app/core/HumanSize.h"
 #include "app/core/OutputRecord.h"
 #include "compressors/base/Files.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Trimmed(const std::string& text)
-{
-    const std::size_t start = text.find_first_not_of(' ');
-    return start == std::string::npos ? std::string() : text.substr(start);
-}
 
 // One line per file as its row is shown; the manifest brought up to date.
 class TWatchLines : public TRunObserver {
@@ -40,10 +34,8 @@ public:
             return;
         }
         const TJobResult& result = outcome.result;
-        out_ << job.source << ": " << Trimmed(HumanSize(result.originalSize)) << " -> "
-             << Trimmed(HumanSize(result.optimizedSize)) << " ("
-             << RatioText(static_cast<long long>(result.optimizedSize), static_cast<long long>(result.originalSize))
-             << ")";
+        out_ << job.source << ": "
+             << SizesText(static_cast<long long>(result.originalSize), static_cast<long long>(result.optimizedSize));
         if (outcome.reused) out_ << ", reused";
         if (const std::string note = ResultNote(result); !note.empty()) out_ << ", " << note;
         out_ << std::endl;
