@@ -23,7 +23,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 run_packages=(
   cmake ninja-build g++ make pkg-config qt6-base-dev libgl-dev fonts-wine
-  libpng-dev libjpeg62-turbo-dev libgif-dev
+  libpng-dev libjpeg62-turbo-dev libgif-dev libdeflate-dev
   nlohmann-json3-dev libxxhash-dev libcli11-dev libtomlplusplus-dev
   jhead libjpeg-turbo-progs optipng zopfli nodejs node-terser util-linux
 )

@@ -11,10 +11,11 @@
 
 #include "Levels.h"
 #include "PngChunks.h"
+#include "SmallPng.h"
 #include "ToolReason.h"
 #include "ToolRun.h"
 
-#include "compressors/verify/PictureCheck.h"
+#include "compressors/verify/PngPixels.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -109,14 +110,20 @@ std::string FindOxipng()
     return {};
 }
 
+// Whether `bytes` decode to `pixels`: the same size and RGBA samples.
+bool SamePixels(const TPngPixels& pixels, const TBytes& bytes)
+{
+    const std::optional<TPngPixels> decoded = DecodePng(bytes);
+    return decoded && decoded->width == pixels.width && decoded->height == pixels.height && decoded->rgba == pixels.rgba;
+}
+
 class TRecompression {
 public:
-    TRecompression(const TBytes& source, const TPngFacts& facts, const TWorkFolder& work)
-        : picture_(TImageFormat::PNG, source), facts_(facts), work_(work), best_(source), bestFacts_(facts)
+    TRecompression(const TBytes& source, const TPngPixels& pixels, const TPngFacts& facts, const TWorkFolder& work)
+        : source_(source), pixels_(pixels), facts_(facts), work_(work), best_(source), bestFacts_(facts)
     {
-        if (!picture_.Damage().empty()) throw TFailure("not a readable PNG: " + picture_.Damage());
         bestPath_ = work_ / "in.png";
-        if (!WriteFile(bestPath_, source)) throw TFailure("cannot write a work file");
+        if (!WriteFile(bestPath_, best_)) throw TFailure("cannot write a work file");
     }
 
     void Run(const TLevel& level, const std::string& oxipng)
@@ -129,7 +136,7 @@ public:
             if (step.tool == TTool::Zopflipng) {
                 budget_ = start + level.budgetFloor + level.budgetPerMegapixel * megapixels;
                 // The cheap trials found nothing: zopflipng would not either.
-                if (best_.size() == picture_.Bytes().size()) return;
+                if (best_.size() == source_.size()) return;
                 if (CpuSecondsSoFar() + ZopflipngSecondsFor(step, RawBytesOf(bestFacts_)) > budget_) return;
             }
             if (!RunStep(step)) return;
@@ -206,14 +213,15 @@ private:
         if (!bytes || bytes->empty() || bytes->size() >= best_.size()) return TVerdict::NotTaken;
         const std::optional<TPngFacts> facts = ReadPngFacts(*bytes);
         if (!facts || !KeepsColour(facts_, *facts)) return TVerdict::WrongChunks;
-        if (!SamePicture(TColorMatch::Exact, picture_, *bytes)) return TVerdict::NotTaken;
+        if (!SamePixels(pixels_, *bytes)) return TVerdict::NotTaken;
         best_ = std::move(*bytes);
         bestFacts_ = *facts;
         bestPath_ = output;
         return TVerdict::Taken;
     }
 
-    TSourcePicture picture_;
+    const TBytes& source_;
+    const TPngPixels& pixels_;
     TPngFacts facts_;
     const TWorkFolder& work_;
     std::string oxipng_;
@@ -223,6 +231,19 @@ private:
     double budget_ = 0;
     int steps_ = 0;
 };
+
+// A small picture's recompression, in this process; nothing when its
+// samples need 16 bits (the tools take it then).
+std::optional<TBytes> RecompressSmall(const TBytes& source, const TPngPixels& pixels, const TPngFacts& facts)
+{
+    std::optional<TBytes> encoded = EncodeSmallPng(pixels, facts);
+    if (!encoded) return std::nullopt;
+    const std::optional<TPngFacts> encodedFacts = ReadPngFacts(*encoded);
+    if (encoded->size() >= source.size() || !encodedFacts || !KeepsColour(facts, *encodedFacts) ||
+        !SamePixels(pixels, *encoded))
+        return source;
+    return encoded;
+}
 
 int Fail(const std::string& reason)
 {
@@ -253,11 +274,21 @@ int main(int argc, char** argv)
         if (!facts) throw TFailure("not a PNG file");
         TBytes result = *bytes;
         if (!facts->animated) {
-            TWorkFolder work;
-            TRecompression recompression(*bytes, *facts, work);
-            const std::string oxipng = FindOxipng();
-            recompression.Run(LevelOf(strength, !oxipng.empty()), oxipng);
-            result = recompression.Best();
+            // A picture too large to check is written as it is.
+            std::string refusal;
+            const std::optional<TPngPixels> pixels = DecodePng(*bytes, &refusal);
+            if (!pixels && !refusal.empty()) throw TFailure("not a readable PNG: " + refusal);
+            std::optional<TBytes> small;
+            if (pixels && RawBytesOf(*facts) <= kSmallRawBytes) small = RecompressSmall(*bytes, *pixels, *facts);
+            if (small) {
+                result = std::move(*small);
+            } else if (pixels) {
+                TWorkFolder work;
+                TRecompression recompression(*bytes, *pixels, *facts, work);
+                const std::string oxipng = FindOxipng();
+                recompression.Run(LevelOf(strength, !oxipng.empty()), oxipng);
+                result = recompression.Best();
+            }
         }
         EndIfSignalled();
         if (!WriteFile(destination, result)) return Fail("cannot write the destination file");
