@@ -15,8 +15,9 @@ namespace {
 
 using TBytes = std::vector<std::uint8_t>;
 
-// How many of the quick trials the strongest level compresses again.
-constexpr std::size_t kStrongTrials = 2;
+// How many of the quick trials the strongest level compresses again: two
+// for a picture of up to this many bytes as RGBA, one above.
+constexpr std::uint64_t kTwoStrongTrialsUpTo = 48 * 1024;
 
 enum TColourType : std::uint8_t { kGrey = 0, kRgb = 2, kPalette = 3, kGreyAlpha = 4, kRgba = 6 };
 
@@ -295,7 +296,8 @@ std::optional<TBytes> EncodeSmallPng(const TPngPixels& pixels, const TPngFacts& 
     }
     std::sort(trials.begin(), trials.end(), [](const TTrial& a, const TTrial& b) { return a.quickSize < b.quickSize; });
     std::optional<TBytes> best;
-    for (std::size_t i = 0; i < trials.size() && i < kStrongTrials; ++i) {
+    const std::size_t strongTrials = std::uint64_t{pixels.width} * pixels.height * 4 <= kTwoStrongTrialsUpTo ? 2 : 1;
+    for (std::size_t i = 0; i < trials.size() && i < strongTrials; ++i) {
         TBytes file = FileOf(*trials[i].encoding, pixels.width, pixels.height, chunks,
                              Compressed(strong.get(), trials[i].filtered));
         if (!best || file.size() < best->size()) best = std::move(file);
