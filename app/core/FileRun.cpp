@@ -45,7 +45,10 @@ TFileRun::TFileRun(std::vector<TJob> jobs, const TRunEnvironment& environment, i
 {
     if (!environment_.control) environment_.control = std::make_shared<TRunControl>();
     if (!environment_.scriptBlocks) environment_.scriptBlocks = std::make_shared<TScriptBlockCache>();
-    environment_.hooks.processMessages = nullptr;
+    // One job at a time for a caller that blocks: the jobs run on its own
+    // thread (no pool, no thread start), its message pump kept for their waits.
+    onCaller_ = !wakeup_ && std::min<std::size_t>(static_cast<std::size_t>(workers_), jobs_.size()) <= 1;
+    if (!onCaller_) environment_.hooks.processMessages = nullptr;
     environment_.hooks.notify = [this](const std::string& message) {
         {
             const std::lock_guard lock(mutex_);
@@ -55,8 +58,9 @@ TFileRun::TFileRun(std::vector<TJob> jobs, const TRunEnvironment& environment, i
         if (wakeup_) wakeup_();
     };
     order_ = StartOrder(jobs_, workers_);
-    pool_ = std::make_unique<TWorkerPool>(
-        std::min<int>(workers_, static_cast<int>(std::max<std::size_t>(jobs_.size(), 1))));
+    if (!onCaller_)
+        pool_ = std::make_unique<TWorkerPool>(
+            std::min<int>(workers_, static_cast<int>(std::max<std::size_t>(jobs_.size(), 1))));
 }
 
 TFileRun::~TFileRun()
@@ -82,46 +86,53 @@ void TFileRun::Start(const TLevels& levels)
     const std::size_t index = order_[next_++];
     ++started_;
     busyDestinations_.insert(jobs_[index].destination);
-    pool_->Post([this, index, levels] {
-        TFileOutcome outcome;
-        outcome.index = index;
-        outcome.levels = levels;
-        const auto begin = std::chrono::steady_clock::now();
-        bool copyable = extras_.copyFailed;  // not after a file fault: the copy would meet it again
-        try {
-            if (environment_.control->Cancelled()) throw RunCancelled();
-            const TJob& job = jobs_[index];
-            TJobRun run = PrepareJob(job, levels, missingPlugins_, extras_);
-            if (!run.reused) run.result = OptimizeJob(job, levels, environment_, missingPlugins_);
-            FinishJob(job, run, extras_);
-            outcome.result = run.result;
-            outcome.reused = run.reused;
-            outcome.record = std::move(run.record);
-        } catch (const RunCancelled& cancelled) {
-            outcome.failed = outcome.cancelled = true;
-            outcome.error = cancelled.what();
-        } catch (const TDeclinedSource& declined) {
-            outcome.failed = true;
-            outcome.error = declined.what();
-            copyable = true;  // also when the run does not keep going: the file's place is never empty
-        } catch (const FileError& error) {
-            outcome.failed = true;
-            outcome.error = error.what();
-            copyable = false;
-        } catch (const std::exception& error) {
-            outcome.failed = true;
-            outcome.error = error.what();
-        } catch (...) {
-            outcome.failed = true;
-            outcome.error = "Unknown failure.";
-        }
-        // A plug-in killed by a cancel may surface as its own failure.
-        if (outcome.failed && environment_.control->Cancelled()) outcome.cancelled = true;
-        if (outcome.failed && !outcome.cancelled && copyable)
-            outcome.copiedUnchanged = CopyAfterFailure(jobs_[index], environment_, extras_);
-        outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-        Finish(std::move(outcome));
-    });
+    if (!pool_) {
+        RunJob(index, levels);
+        return;
+    }
+    pool_->Post([this, index, levels] { RunJob(index, levels); });
+}
+
+void TFileRun::RunJob(std::size_t index, const TLevels& levels)
+{
+    TFileOutcome outcome;
+    outcome.index = index;
+    outcome.levels = levels;
+    const auto begin = std::chrono::steady_clock::now();
+    bool copyable = extras_.copyFailed;  // not after a file fault: the copy would meet it again
+    try {
+        if (environment_.control->Cancelled()) throw RunCancelled();
+        const TJob& job = jobs_[index];
+        TJobRun run = PrepareJob(job, levels, missingPlugins_, extras_);
+        if (!run.reused) run.result = OptimizeJob(job, levels, environment_, missingPlugins_);
+        FinishJob(job, run, extras_);
+        outcome.result = run.result;
+        outcome.reused = run.reused;
+        outcome.record = std::move(run.record);
+    } catch (const RunCancelled& cancelled) {
+        outcome.failed = outcome.cancelled = true;
+        outcome.error = cancelled.what();
+    } catch (const TDeclinedSource& declined) {
+        outcome.failed = true;
+        outcome.error = declined.what();
+        copyable = true;  // also when the run does not keep going: the file's place is never empty
+    } catch (const FileError& error) {
+        outcome.failed = true;
+        outcome.error = error.what();
+        copyable = false;
+    } catch (const std::exception& error) {
+        outcome.failed = true;
+        outcome.error = error.what();
+    } catch (...) {
+        outcome.failed = true;
+        outcome.error = "Unknown failure.";
+    }
+    // A plug-in killed by a cancel may surface as its own failure.
+    if (outcome.failed && environment_.control->Cancelled()) outcome.cancelled = true;
+    if (outcome.failed && !outcome.cancelled && copyable)
+        outcome.copiedUnchanged = CopyAfterFailure(jobs_[index], environment_, extras_);
+    outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    Finish(std::move(outcome));
 }
 
 void TFileRun::Finish(TFileOutcome outcome)

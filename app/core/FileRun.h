@@ -21,6 +21,11 @@
 // when the run's control is cancelled is not run (its outcome: cancelled).
 // The destructor waits for the jobs that run (a cancelled control ends their
 // plug-ins) and joins the workers, also when the caller unwinds.
+//
+// A caller that blocks (no `wakeup`) with one job at a time (one worker, or
+// one job) starts no thread: Start runs the job on the caller's thread and
+// returns with its outcome ready, the caller's message pump kept for the
+// job's waits on plug-ins (one process per file starts no pool).
 
 #include <chrono>
 #include <condition_variable>
@@ -84,6 +89,8 @@ public:
     std::vector<std::string> TakeNotices();
 
 private:
+    // Runs one job to its outcome (on a worker, or on the caller's thread).
+    void RunJob(std::size_t index, const TLevels& levels);
     void Finish(TFileOutcome outcome);
     bool ReadyLocked() const { return !finished_.empty() || !notices_.empty(); }
 
@@ -93,6 +100,7 @@ private:
     std::function<void()> wakeup_;
     TJobExtras extras_;
     int workers_;
+    bool onCaller_ = false;           // jobs run in Start, no pool
     std::vector<std::size_t> order_;  // the jobs' indexes in the order they start
     std::size_t next_ = 0;            // in order_
     std::size_t started_ = 0;
@@ -103,5 +111,5 @@ private:
     std::condition_variable ready_;
     std::vector<TFileOutcome> finished_;
     std::vector<std::string> notices_;
-    std::unique_ptr<TWorkerPool> pool_;  // last: its threads end first
+    std::unique_ptr<TWorkerPool> pool_;  // last: its threads end first; null when onCaller_
 };

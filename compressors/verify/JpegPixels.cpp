@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include <jpeglib.h>
-
+#include "compressors/verify/ImageLibraries.h"
 #include "compressors/verify/PngPixels.h"
 
 namespace {
@@ -45,17 +44,17 @@ bool ReadInto(jpeg_decompress_struct* info, TErrorManager* errors, std::span<con
               TJpegPixels* pixels, int* orientation)
 {
     if (setjmp(errors->jump)) return false;
-    jpeg_create_decompress(info);
-    jpeg_mem_src(info, bytes.data(), static_cast<unsigned long>(bytes.size()));
-    jpeg_save_markers(info, JPEG_APP0 + 1, 0xffff);
-    jpeg_read_header(info, TRUE);
+    JpegCalls().CreateDecompress(info, JPEG_LIB_VERSION, sizeof(jpeg_decompress_struct));
+    JpegCalls().mem_src(info, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    JpegCalls().save_markers(info, JPEG_APP0 + 1, 0xffff);
+    JpegCalls().read_header(info, TRUE);
     for (jpeg_saved_marker_ptr marker = info->marker_list; marker; marker = marker->next)
         if (marker->marker == JPEG_APP0 + 1 && marker->data_length >= 6 && std::memcmp(marker->data, "Exif", 4) == 0) {
             *orientation = ExifOrientation({marker->data, marker->data_length});  // the first Exif segment
             break;
         }
     if (std::uint64_t{info->image_width} * info->image_height > kMaxCheckedPixels) return false;
-    jpeg_start_decompress(info);
+    JpegCalls().start_decompress(info);
     pixels->width = info->output_width;
     pixels->height = info->output_height;
     pixels->components = info->output_components;
@@ -64,9 +63,9 @@ bool ReadInto(jpeg_decompress_struct* info, TErrorManager* errors, std::span<con
     pixels->samples.resize(stride * pixels->height);
     while (info->output_scanline < info->output_height) {
         JSAMPROW row = pixels->samples.data() + stride * info->output_scanline;
-        jpeg_read_scanlines(info, &row, 1);
+        JpegCalls().read_scanlines(info, &row, 1);
     }
-    jpeg_finish_decompress(info);
+    JpegCalls().finish_decompress(info);
     return true;
 }
 
@@ -128,13 +127,13 @@ std::optional<TJpegPixels> DecodeJpeg(std::span<const std::uint8_t> bytes, std::
     }
     jpeg_decompress_struct info{};
     TErrorManager errors{};
-    info.err = jpeg_std_error(&errors.base);
+    info.err = JpegCalls().std_error(&errors.base);
     errors.base.error_exit = &Fail;
     errors.base.emit_message = &Message;
     TJpegPixels pixels;
     int orientation = 1;
     const bool read = ReadInto(&info, &errors, bytes, &pixels, &orientation);
-    jpeg_destroy_decompress(&info);
+    JpegCalls().destroy_decompress(&info);
     if (!read) {
         if (refusal) *refusal = errors.message;  // empty for a picture too large to check
         return std::nullopt;

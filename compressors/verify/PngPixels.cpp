@@ -1,11 +1,12 @@
 #include "compressors/verify/PngPixels.h"
 
-#include <png.h>
-
 #include <algorithm>
 #include <csetjmp>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "compressors/verify/ImageLibraries.h"
 
 namespace {
 
@@ -27,22 +28,23 @@ struct TMessages {
 
 void ReadFromMemory(png_structp png, png_bytep data, png_size_t length)
 {
-    auto* reader = static_cast<TMemoryReader*>(png_get_io_ptr(png));
+    auto* reader = static_cast<TMemoryReader*>(PngCalls().get_io_ptr(png));
     ++reader->reads;
-    if (reader->bytes.size() - reader->position < length) png_error(png, "unexpected end of file");
+    if (reader->bytes.size() - reader->position < length) PngCalls().error(png, "unexpected end of file");
     std::memcpy(data, reader->bytes.data() + reader->position, length);
     reader->position += length;
 }
 
 [[noreturn]] void Fail(png_structp png, png_const_charp message)
 {
-    static_cast<TMessages*>(png_get_error_ptr(png))->error = message;
-    png_longjmp(png, 1);
+    static_cast<TMessages*>(PngCalls().get_error_ptr(png))->error = message;
+    PngCalls().longjmp(png, 1);
+    std::abort();  // not reached: png_longjmp jumps (the pointer's type cannot say so)
 }
 
 void Warn(png_structp png, png_const_charp message)
 {
-    auto* messages = static_cast<TMessages*>(png_get_error_ptr(png));
+    auto* messages = static_cast<TMessages*>(PngCalls().get_error_ptr(png));
     messages->warning = message;
     messages->warningAfter = messages->reader->reads;
 }
@@ -52,26 +54,26 @@ void Warn(png_structp png, png_const_charp message)
 bool ReadInto(png_structp png, png_infop info, TMemoryReader* reader, std::vector<std::uint8_t>* rows,
               std::uint32_t* width, std::uint32_t* height, int* depth)
 {
-    if (setjmp(png_jmpbuf(png))) return false;
-    png_set_read_fn(png, reader, &ReadFromMemory);
-    png_read_info(png, info);
-    *width = png_get_image_width(png, info);
-    *height = png_get_image_height(png, info);
+    if (setjmp(*PngCalls().set_longjmp_fn(png, std::longjmp, sizeof(std::jmp_buf)))) return false;
+    PngCalls().set_read_fn(png, reader, &ReadFromMemory);
+    PngCalls().read_info(png, info);
+    *width = PngCalls().get_image_width(png, info);
+    *height = PngCalls().get_image_height(png, info);
     if (std::uint64_t{*width} * *height > kMaxCheckedPixels) return false;
-    png_set_expand(png);
-    png_set_gray_to_rgb(png);
-    const int type = png_get_color_type(png, info);
-    if (!(type & PNG_COLOR_MASK_ALPHA) && !png_get_valid(png, info, PNG_INFO_tRNS))
-        png_set_filler(png, 0xffff, PNG_FILLER_AFTER);
-    const int passes = png_set_interlace_handling(png);
-    png_read_update_info(png, info);
-    *depth = png_get_bit_depth(png, info);
-    const std::size_t stride = png_get_rowbytes(png, info);
+    PngCalls().set_expand(png);
+    PngCalls().set_gray_to_rgb(png);
+    const int type = PngCalls().get_color_type(png, info);
+    if (!(type & PNG_COLOR_MASK_ALPHA) && !PngCalls().get_valid(png, info, PNG_INFO_tRNS))
+        PngCalls().set_filler(png, 0xffff, PNG_FILLER_AFTER);
+    const int passes = PngCalls().set_interlace_handling(png);
+    PngCalls().read_update_info(png, info);
+    *depth = PngCalls().get_bit_depth(png, info);
+    const std::size_t stride = PngCalls().get_rowbytes(png, info);
     if (stride != std::size_t{*width} * 4 * (*depth / 8)) return false;
     rows->resize(stride * *height);
     for (int pass = 0; pass < passes; ++pass)
-        for (std::uint32_t y = 0; y < *height; ++y) png_read_row(png, rows->data() + stride * y, nullptr);
-    png_read_end(png, nullptr);
+        for (std::uint32_t y = 0; y < *height; ++y) PngCalls().read_row(png, rows->data() + stride * y, nullptr);
+    PngCalls().read_end(png, nullptr);
     return true;
 }
 
@@ -79,21 +81,21 @@ bool ReadInto(png_structp png, png_infop info, TMemoryReader* reader, std::vecto
 
 std::optional<TPngPixels> DecodePng(std::span<const std::uint8_t> bytes, std::string* refusal)
 {
-    if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) {
+    if (bytes.size() < 8 || PngCalls().sig_cmp(bytes.data(), 0, 8) != 0) {
         if (refusal) *refusal = "not a PNG file";
         return std::nullopt;
     }
     TMemoryReader reader{bytes};
     TMessages messages;
     messages.reader = &reader;
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &messages, &Fail, &Warn);
+    png_structp png = PngCalls().create_read_struct(PNG_LIBPNG_VER_STRING, &messages, &Fail, &Warn);
     if (!png) return std::nullopt;
-    png_infop info = png_create_info_struct(png);
+    png_infop info = PngCalls().create_info_struct(png);
     std::vector<std::uint8_t> rows;
     std::uint32_t width = 0, height = 0;
     int depth = 0;
     const bool read = info && ReadInto(png, info, &reader, &rows, &width, &height, &depth);
-    png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+    PngCalls().destroy_read_struct(&png, info ? &info : nullptr, nullptr);
     if (!read && refusal && !messages.error.empty()) {
         *refusal = messages.error;
         if (!messages.warning.empty() && messages.warningAfter == reader.reads) *refusal += ": " + messages.warning;

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <mutex>
+#include <set>
 #include <stdexcept>
 #include <thread>
 
@@ -460,6 +462,46 @@ TEST_F(RunTest, ACancelledRunStartsNothingMore)
     EXPECT_EQ(host.grid.Cell(4, 1), "100.00%");
     EXPECT_FALSE(FileExists(host.outputDir + "b.txt"));
     EXPECT_FALSE(FileExists(host.outputDir + "c.txt"));
+}
+
+TEST_F(RunTest, OnlyABlockingRunOfOneFileAtATimeRunsItsFilesOnTheCallersThread)
+{
+    // A window's run (a wakeup) never blocks its thread; a blocking run with
+    // one file at a time starts no thread.
+    struct Case {
+        int workers;
+        int files;
+        bool wakeup;
+        bool onCaller;
+    };
+    for (const Case& test : {Case{1, 1, false, true}, Case{1, 3, false, true}, Case{4, 1, false, true},
+                             Case{2, 3, false, false}, Case{1, 1, true, false}, Case{1, 3, true, false}}) {
+        const std::string label = std::to_string(test.workers) + " workers, " + std::to_string(test.files) +
+                                  " files, wakeup " + std::to_string(test.wakeup);
+        std::mutex mutex;
+        std::set<std::thread::id> threads;
+        onCommand = [&](const std::string& line) {
+            const std::lock_guard lock(mutex);
+            threads.insert(std::this_thread::get_id());
+            WriteFile(DestinationArgument(line), "tool output");
+        };
+        host.environment.pluginDir = dir / "plugins/";
+        WriteFile(host.environment.pluginDir + "pngout.exe", "");
+        host.files.clear();
+        for (int file = 0; file < test.files; ++file)
+            host.files.push_back(Source(std::to_string(file) + ".png", "png"));
+        ResetResultGrid(host);
+        const TRunRequest request = host.Request();
+        TRunOptions options;
+        options.workers = test.workers;
+        TCompressionRun run(request, host, options, test.wakeup ? std::function<void()>([] {}) : nullptr);
+        while (run.Step()) run.Wait();
+        EXPECT_TRUE(run.Finish().empty()) << label;
+        EXPECT_EQ(host.grid.Cell(3, test.files + 1), "TOTAL") << label;
+        const bool onCaller = threads == std::set<std::thread::id>{std::this_thread::get_id()};
+        EXPECT_EQ(onCaller, test.onCaller) << label;
+        EXPECT_EQ(threads.count(std::this_thread::get_id()), test.onCaller ? 1u : 0u) << label;
+    }
 }
 
 TEST_F(RunTest, RelativeDestinationsKeepTheTreeBelowTheOutputFolder)
