@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -48,7 +49,8 @@ TPipe MakePipe(int& error)
     return pipe;
 }
 
-// The child between fork and exec: async-signal-safe calls only.
+// The child between vfork and exec: system calls only, on the parent's memory
+// (nothing allocated, nothing returned from).
 [[noreturn]] void BecomeTool(const char* path, char* const* argv, int devNull, int errorWrite, int execReport,
                              std::uint64_t memoryBytes, pid_t parent)
 {
@@ -95,12 +97,22 @@ std::optional<TToolProcess> TToolProcess::Start(const std::vector<std::string>& 
     ::fcntl(errors.read.get(), F_SETFL, O_NONBLOCK);
 
     const pid_t parent = ::getpid();
+    // vfork: no copy of this process's page tables, and no copy-on-write
+    // faults after it in the other workers. The child borrows this thread's
+    // memory until its exec; with every signal blocked meanwhile, no handler
+    // of ours runs in it before it resets them.
     auto start = [&]() -> pid_t {
-        const pid_t pid = ::fork();
+        sigset_t all, previous;
+        ::sigfillset(&all);
+        ::pthread_sigmask(SIG_SETMASK, &all, &previous);
+        const pid_t pid = ::vfork();
         if (pid == 0)
             BecomeTool(argv[0], argv.data(), devNull.get(), errors.write.get(), report.write.get(), memoryBytes,
                        parent);
+        const int forkError = errno;
+        ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
         if (pid > 0) ::setpgid(pid, pid);  // also here: no kill may reach the group before it exists
+        errno = forkError;
         return pid;
     };
     const pid_t pid = control ? control->StartProcessGroup(start) : start();

@@ -55,6 +55,7 @@ TJpegCalls OpenJpeg()
 #define QWO_BIND(name) library.Bind(calls.name, "jpeg_" #name)
     QWO_BIND(std_error), QWO_BIND(CreateDecompress), QWO_BIND(destroy_decompress), QWO_BIND(mem_src);
     QWO_BIND(save_markers), QWO_BIND(read_header), QWO_BIND(start_decompress), QWO_BIND(read_scanlines);
+    QWO_BIND(read_raw_data);
     QWO_BIND(finish_decompress);
 #undef QWO_BIND
     return calls;

@@ -49,6 +49,7 @@ struct TJpegCalls {
     decltype(&::jpeg_read_header) read_header;
     decltype(&::jpeg_start_decompress) start_decompress;
     decltype(&::jpeg_read_scanlines) read_scanlines;
+    decltype(&::jpeg_read_raw_data) read_raw_data;
     decltype(&::jpeg_finish_decompress) finish_decompress;
 };
 

@@ -19,14 +19,10 @@ struct TJpegPixels {
     std::vector<std::uint8_t> samples;  // upright, rows top to bottom
 };
 
-// The orientation (1 to 8) an APP1 Exif segment's payload declares; 1 when it
-// declares none or one out of range.
-int ExifOrientation(std::span<const std::uint8_t> app1);
-
 // Pixels of `components` samples turned by an Exif orientation (1 to 8):
 // 2 mirrors, 3 turns half round, 4 flips, 5 transposes, 6 turns a quarter
 // clockwise, 7 transverses, 8 turns a quarter anticlockwise.
-std::vector<std::uint8_t> Orient(const std::vector<std::uint8_t>& samples, std::uint32_t& width,
+std::vector<std::uint8_t> Orient(std::vector<std::uint8_t> samples, std::uint32_t& width,
                                  std::uint32_t& height, int components, int orientation);
 
 // Nothing when libjpeg-turbo cannot decode the bytes (a fatal error; corrupt

@@ -1,20 +1,15 @@
 #include "compressors/verify/PictureCheck.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "compressors/verify/GifMovie.h"
 #include "compressors/verify/GifStill.h"
-#include "compressors/verify/JpegPixels.h"
+#include "compressors/verify/JpegCompare.h"
 #include "compressors/verify/PngPixels.h"
 
 namespace {
 
 constexpr int kFixedPaletteReach = 3 * 26 * 26;
-// How far a sample of a JPEG turned by moving its coefficients may decode from
-// the source's sample turned (libjpeg-turbo's integer transform rounds the
-// rows and columns in another order; 3 measured).
-constexpr int kTurnedReach = 4;
 
 bool SameColors(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b, TColorMatch match)
 {
@@ -81,31 +76,17 @@ bool SamePng(const std::optional<TPngPixels>& a, std::span<const std::uint8_t> o
     return b && a->width == b->width && a->height == b->height && a->rgba == b->rgba;
 }
 
-bool SameJpeg(const std::optional<TJpegPixels>& a, std::span<const std::uint8_t> output)
-{
-    if (!a) return false;
-    const auto b = DecodeJpeg(output);
-    if (!b || b->warnings > a->warnings || a->width != b->width || a->height != b->height ||
-        a->components != b->components || a->colorSpace != b->colorSpace)
-        return false;
-    if (a->orientation == b->orientation) return a->samples == b->samples;
-    // Turned losslessly: the decoder rounds a turned block a little differently.
-    return std::equal(a->samples.begin(), a->samples.end(), b->samples.begin(),
-                      [](std::uint8_t x, std::uint8_t y) { return std::abs(int(x) - int(y)) <= kTurnedReach; });
-}
-
 }  // namespace
 
 struct TSourcePicture::TDecoded {
     std::optional<TPngPixels> png;
-    std::optional<TJpegPixels> jpeg;
 };
 
 TSourcePicture::TSourcePicture(TImageFormat format, std::vector<std::uint8_t> bytes)
     : format_(format), bytes_(std::move(bytes)), decoded_(std::make_unique<TDecoded>())
 {
     if (format == TImageFormat::PNG) decoded_->png = DecodePng(bytes_, &damage_);
-    if (format == TImageFormat::JPEG) decoded_->jpeg = DecodeJpeg(bytes_, &damage_);
+    if (format == TImageFormat::JPEG) damage_ = JpegDamage(bytes_);
 }
 
 TSourcePicture::~TSourcePicture() = default;
@@ -117,7 +98,7 @@ bool SamePicture(TColorMatch match, const TSourcePicture& source, std::span<cons
     switch (source.format_) {
     case TImageFormat::GIF: return SameGif(source.bytes_, output, match);
     case TImageFormat::PNG: return SamePng(source.decoded_->png, output);
-    case TImageFormat::JPEG: return SameJpeg(source.decoded_->jpeg, output);
+    case TImageFormat::JPEG: return SameJpeg(source.bytes_, output);
     }
     return false;
 }

@@ -19,10 +19,11 @@ enum class TColorMatch {
     FixedPalette,
 };
 
-// A source picture read once, before its optimizer runs. A PNG or JPEG is
-// decoded then, so that a source its decoder refuses is known before a
-// plug-in sees it, and the proof of the output decodes the output alone; a
-// GIF is decoded by the proof, as it plays.
+// A source picture read once, before its optimizer runs, so that a source its
+// decoder refuses is known before a plug-in sees it. A PNG is decoded then,
+// and the proof of the output decodes the output alone; a JPEG is only
+// checked for damage then (JpegCompare.h) and decoded by the proof, in step
+// with the output; a GIF is decoded by the proof, as it plays.
 class TSourcePicture {
 public:
     TSourcePicture(TImageFormat format, std::vector<std::uint8_t> bytes);

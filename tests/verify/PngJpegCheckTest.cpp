@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "compressors/base/Files.h"
+#include "compressors/verify/JpegCompare.h"
 #include "compressors/verify/JpegPixels.h"
 #include "compressors/verify/PictureCheck.h"
 #include "tests/support/TempDir.h"
@@ -99,6 +101,82 @@ TEST(JpegCheck, PixelsCompareAsShownUpright)
     EXPECT_TRUE(SamePicture(TImageFormat::JPEG, TColorMatch::Exact, sideways, bytes(turned)));
     EXPECT_FALSE(SamePicture(TImageFormat::JPEG, TColorMatch::Exact, sideways, bytes(plain)));
     EXPECT_FALSE(SamePicture(TImageFormat::JPEG, TColorMatch::Exact, sideways, bytes(WithOrientation(plain, 8))));
+}
+
+// 37 x 53: neither whole blocks nor whole 16-pixel units; corner.ppm differs
+// from src.ppm in its last pixel alone.
+constexpr const char* kOddPicture =
+    "convert -size 37x53 gradient:red-blue -fill green -draw 'circle 10,10 14,14' src.ppm && "
+    "convert src.ppm -fill white -draw 'point 36,52' corner.ppm && ";
+
+TEST(JpegCheck, EveryShownSampleComparesWhateverTheSampling)
+{
+    // Alike sampled: component planes compared; otherwise: pixels.
+    CheckCases(TImageFormat::JPEG, std::string(kOddPicture) + "cjpeg -quality 90 -sample 2x2,1x1,1x1 src.ppm > src.jpg",
+               "jpg",
+               {
+                   {"Huffman tables optimized", "jpegtran -optimize -copy none src.jpg > out.jpg", true},
+                   {"progressive", "jpegtran -progressive src.jpg > out.jpg", true},
+                   {"the last pixel changed", "cjpeg -quality 90 -sample 2x2,1x1,1x1 corner.ppm > out.jpg", false},
+                   {"chroma sampled otherwise", "cjpeg -quality 90 -sample 1x1 src.ppm > out.jpg", false},
+                   {"grey", "jpegtran -grayscale src.jpg > out.jpg", false},
+                   {"cut short", "head -c -40 src.jpg > out.jpg", false},
+               });
+    CheckCases(TImageFormat::JPEG, std::string(kOddPicture) + "cjpeg -quality 90 -sample 1x1 src.ppm > src.jpg", "jpg",
+               {
+                   {"the same pixels in wider units", "cjpeg -quality 90 -sample 2x1,2x1,2x1 src.ppm > out.jpg", true},
+                   {"the last pixel changed, in wider units",
+                    "cjpeg -quality 90 -sample 2x1,2x1,2x1 corner.ppm > out.jpg", false},
+               });
+    CheckCases(TImageFormat::JPEG, std::string(kOddPicture) + "convert src.ppm -colorspace CMYK -quality 90 src.jpg",
+               "jpg",
+               {
+                   {"CMYK optimized", "jpegtran -optimize src.jpg > out.jpg", true},
+                   {"CMYK, the last pixel changed", "convert corner.ppm -colorspace CMYK -quality 90 out.jpg", false},
+               });
+}
+
+// The offset of the `n`th (from 0) start-of-scan marker.
+std::optional<std::size_t> ScanStart(const std::string& jpeg, int n)
+{
+    for (std::size_t at = jpeg.find("\xFF\xDA"); at != std::string::npos; at = jpeg.find("\xFF\xDA", at + 2))
+        if (n-- == 0) return at;
+    return std::nullopt;
+}
+
+TEST(JpegCheck, TheDamageCheckRefusesWhatAFullDecodeRefuses)
+{
+    const TempDir dir;
+    ASSERT_TRUE(Shell("cd '" + dir.Path() + "' && " + kOddPicture + "cjpeg -progressive src.ppm > src.jpg"));
+    const std::string jpeg = ReadEntireFile(dir / "src.jpg");
+    const auto second = ScanStart(jpeg, 1);
+    ASSERT_TRUE(second);
+    std::string badLength = jpeg, badScan = jpeg;
+    badLength[*second + 3] = 1;  // a later scan's header of a wrong length
+    // A later scan that claims the DC coefficients and every AC one.
+    const std::size_t components = static_cast<unsigned char>(jpeg[*second + 4]);
+    badScan[*second + 5 + 2 * components] = 0;
+    badScan[*second + 6 + 2 * components] = 63;
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool damaged;
+    } cases[] = {
+        {"whole", jpeg, false},
+        {"empty", "", true},
+        {"not a JPEG", "GIF89a" + jpeg, true},
+        {"cut in its header", jpeg.substr(0, 200), true},
+        {"cut in its last scan (a warning)", jpeg.substr(0, jpeg.size() - 30), false},
+        {"a later scan header of a wrong length", badLength, true},
+        {"a later scan of impossible parameters", badScan, true},
+    };
+    for (const auto& c : cases) {
+        const std::vector<std::uint8_t> bytes(c.bytes.begin(), c.bytes.end());
+        std::string refusal;
+        const bool decodes = DecodeJpeg(bytes, &refusal).has_value();
+        EXPECT_EQ(!decodes, c.damaged) << c.name;
+        EXPECT_EQ(JpegDamage(bytes), refusal) << c.name;
+    }
 }
 
 }  // namespace
