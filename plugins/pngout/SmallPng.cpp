@@ -4,7 +4,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 #include <map>
 #include <memory>
