@@ -1,8 +1,9 @@
 // pngout.exe [/y] [/q] [/sN] SOURCE DESTINATION: lossless PNG recompression.
-// Runs the level's tools (Levels.h) in turn, each on the best file so far,
-// and writes the smallest acceptable result: the same pixels (decoded and
-// compared here) and the colour chunks and pHYs as in the source
-// (PngChunks.h). Never larger: when nothing is smaller, DESTINATION gets the
+// A picture with 8-bit samples of up to 4 megapixels is encoded here
+// (PngEncoder.h); others go through the level's tools (Levels.h) in turn,
+// each on the best file so far. It writes the smallest acceptable result:
+// the same pixels (decoded and compared here) and the colour chunks and pHYs
+// as in the source (PngChunks.h). Never larger: when nothing is smaller, DESTINATION gets the
 // source's bytes. Animated PNGs are copied unchanged.
 // Exit status 0 when DESTINATION holds the result; 1 with a one-line reason
 // on standard error when the source cannot be read or is no PNG, a tool
@@ -11,7 +12,7 @@
 
 #include "Levels.h"
 #include "PngChunks.h"
-#include "SmallPng.h"
+#include "PngEncoder.h"
 #include "ToolReason.h"
 #include "ToolRun.h"
 
@@ -232,11 +233,12 @@ private:
     int steps_ = 0;
 };
 
-// A small picture's recompression, in this process; nothing when its
-// samples need 16 bits (the tools take it then).
-std::optional<TBytes> RecompressSmall(const TBytes& source, const TPngPixels& pixels, const TPngFacts& facts)
+// The picture's recompression in this process; nothing when its samples
+// need 16 bits (the tools take it then).
+std::optional<TBytes> RecompressHere(const TBytes& source, const TPngPixels& pixels, const TPngFacts& facts,
+                                     int strength)
 {
-    std::optional<TBytes> encoded = EncodeSmallPng(pixels, facts);
+    std::optional<TBytes> encoded = EncodePng(pixels, facts, strength);
     if (!encoded) return std::nullopt;
     const std::optional<TPngFacts> encodedFacts = ReadPngFacts(*encoded);
     if (encoded->size() >= source.size() || !encodedFacts || !KeepsColour(facts, *encodedFacts) ||
@@ -278,10 +280,11 @@ int main(int argc, char** argv)
             std::string refusal;
             const std::optional<TPngPixels> pixels = DecodePng(*bytes, &refusal);
             if (!pixels && !refusal.empty()) throw TFailure("not a readable PNG: " + refusal);
-            std::optional<TBytes> small;
-            if (pixels && RawBytesOf(*facts) <= kSmallRawBytes) small = RecompressSmall(*bytes, *pixels, *facts);
-            if (small) {
-                result = std::move(*small);
+            std::optional<TBytes> here;
+            if (pixels && RawBytesOf(*facts) <= kOwnEncodingRawBytes)
+                here = RecompressHere(*bytes, *pixels, *facts, strength);
+            if (here) {
+                result = std::move(*here);
             } else if (pixels) {
                 TWorkFolder work;
                 TRecompression recompression(*bytes, *pixels, *facts, work);

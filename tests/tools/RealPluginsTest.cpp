@@ -232,9 +232,9 @@ TEST_F(RealPluginsTest, PngGetsSmallerWithIdenticalPixelsAtEveryLevel)
         "-size 120x80 xc:'#eeeeee' -fill '#3366cc' -draw 'rectangle 10,10 60,30' -depth 8",  // flat colours
         "-seed 4 -size 64x64 plasma:fractal -colors 16 PNG8:",                               // palette
         "-size 64x64 xc:none -fill '#2a7ae280' -draw 'circle 32,32 32,4' -depth 8",          // alpha
-        // Each way of writing a small picture: grey at 1 and 8 bits, a transparent key colour in
-        // grey and in colour, a palette with alpha, 16-bit samples that fit 8 bits, 16-bit ones
-        // that do not, an interlaced source.
+        // Each way of writing a picture: grey at 1 and 8 bits, a transparent key colour in grey
+        // and in colour, a palette with alpha, 16-bit samples that fit 8 bits, 16-bit ones that do
+        // not (the tools), a larger picture, an interlaced source.
         "-size 48x40 xc:black -fill white -draw 'circle 24,20 24,4' -depth 8 -define png:color-type=2",
         "-size 40x40 xc:black -fill white -draw 'rectangle 5,5 20,20' -depth 8 -define png:color-type=6",
         "-size 60x60 gradient:gray20-gray80 -alpha set \\( -size 10x10 xc:'#ffffff00' \\) -compose copy "
@@ -245,6 +245,7 @@ TEST_F(RealPluginsTest, PngGetsSmallerWithIdenticalPixelsAtEveryLevel)
         "xc:'#ff000080' \\) -geometry +25+25 -compose copy -composite -depth 8",
         "-size 64x48 gradient:red-blue -depth 8 -depth 16 -define png:color-type=2 -define png:bit-depth=16",
         "-size 64x48 gradient:red-blue -depth 16",
+        "-seed 7 -size 600x400 plasma:fractal -blur 0x2 -depth 8",  // past the sizes that always get level 12
         "-seed 6 -size 70x50 plasma:fractal -depth 8 -interlace PNG"};
     for (std::size_t i = 0; i < images.size(); ++i) {
         std::string arguments = images[i];
