@@ -27,7 +27,7 @@ cat > "$work/loop.sh" <<'EOF'
 tool=$1 list=$2 out=$3
 while IFS= read -r f; do
   if [ "$tool" = ours ]; then
-    "$OURS" -q --gif 1 -o "$out" "$f" 2>/dev/null || echo "failed: $f" >&2
+    "$OURS" -q --gif 1 -o "$out" "$f" >/dev/null 2>&1 || echo "failed: $f" >&2
   else
     gifsicle -O1 -o "$out/${f##*/}" "$f" 2>/dev/null || echo "failed: $f" >&2
   fi
