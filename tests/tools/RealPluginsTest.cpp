@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <utility>
 #include <vector>
 
@@ -245,6 +246,8 @@ TEST_F(RealPluginsTest, PngGetsSmallerWithIdenticalPixelsAtEveryLevel)
         "xc:'#ff000080' \\) -geometry +25+25 -compose copy -composite -depth 8",
         "-size 64x48 gradient:red-blue -depth 8 -depth 16 -define png:color-type=2 -define png:bit-depth=16",
         "-size 64x48 gradient:red-blue -depth 16",
+        "-size 40x40 xc:black -alpha set \\( -size 10x10 xc:'#00000000' \\) -geometry +5+5 -compose copy "
+        "-composite -depth 8",  // the transparent colour is also opaque: no key
         "-seed 7 -size 600x400 plasma:fractal -blur 0x2 -depth 8",  // past the sizes that always get level 12
         "-seed 6 -size 70x50 plasma:fractal -depth 8 -interlace PNG"};
     for (std::size_t i = 0; i < images.size(); ++i) {
@@ -265,6 +268,29 @@ TEST_F(RealPluginsTest, PngGetsSmallerWithIdenticalPixelsAtEveryLevel)
             EXPECT_GT(optimized, 0);
             EXPECT_EQ(Pixels(destination), pixels) << images[i] << " level " << int(level);
         }
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(RealPluginsTest, RealPngsKeepTheirPixelsAndNeverGrow)
+{
+    // Icons and documentation images of the installed packages, every 50th
+    // in name order, each at one of the levels in turn.
+    std::vector<std::string> files;
+    for (const char* root : {"/usr/share/icons", "/usr/share/doc"})
+        for (auto it = std::filesystem::recursive_directory_iterator(
+                 root, std::filesystem::directory_options::skip_permission_denied);
+             it != std::filesystem::recursive_directory_iterator(); ++it)
+            if (it->is_regular_file() && it->path().extension() == ".png" && it->file_size() < 200000)
+                files.push_back(it->path());
+    std::sort(files.begin(), files.end());
+    if (files.size() < 200) GTEST_SKIP() << "only " << files.size() << " PNGs installed";
+    for (std::size_t i = 0; i < files.size(); i += 50) {
+        const Level level = static_cast<Level>(1 + i / 50 % 4);
+        const std::string destination = dir / "out.png";
+        CompressPNG(files[i], destination, level, original, optimized, environment);
+        EXPECT_LE(optimized, original) << files[i];
+        EXPECT_EQ(Pixels(destination), Pixels(files[i])) << files[i] << " level " << int(level);
     }
     EXPECT_TRUE(messages.empty());
 }
