@@ -215,9 +215,10 @@ TEST_F(AdapterContractTest, StatusReasonAndNoWorkFilesLeft)
 
 TEST_F(AdapterContractTest, ToolsDieWithTheAdapter)
 {
-    // A PNG large enough that zopflipng's strongest level runs for a while.
+    // A PNG whose 16-bit samples go to the tools, large enough that they run
+    // for a while.
     ASSERT_EQ(
-        std::system(("convert -seed 9 -size 600x400 plasma:fractal -depth 8 " + ShellQuote(dir / "big.png")).c_str()),
+        std::system(("convert -seed 9 -size 600x400 plasma:fractal -depth 16 " + ShellQuote(dir / "big.png")).c_str()),
         0);
     for (const int signal : {SIGKILL, SIGTERM}) {
         const pid_t pid =
