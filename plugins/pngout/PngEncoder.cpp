@@ -237,15 +237,6 @@ TBytes Compressed(libdeflate_compressor* compressor, const TBytes& data)
     return out;
 }
 
-// The bytes of the palette and transparency chunks `e` writes.
-std::size_t ChunkBytesOf(const TEncoding& e)
-{
-    if (e.key) return 12 + (e.type == kGrey ? 2 : 6);
-    if (e.type != kPalette) return 0;
-    const auto alphas = std::count_if(e.palette.begin(), e.palette.end(), [](std::uint32_t c) { return A(c) != 255; });
-    return 12 + 3 * e.palette.size() + (alphas ? 12 + static_cast<std::size_t>(alphas) : 0);
-}
-
 TBytes FileOf(const TEncoding& e, std::uint32_t width, std::uint32_t height, const TChunks& chunks,
               const TBytes& idat)
 {
@@ -312,7 +303,9 @@ std::optional<TBytes> EncodePng(const TPngPixels& pixels, const TPngFacts& facts
         const int strategies = encoding.depth < 8 || encoding.type == kPalette ? 1 : 6;
         for (int strategy = 0; strategy < strategies; ++strategy) {
             TBytes filtered = Filtered(rows, bpp, strategy);
-            const std::size_t size = Compressed(quick.get(), filtered).size() + ChunkBytesOf(encoding);
+            // The whole file's size: a palette's chunks count against its smaller data.
+            const std::size_t size =
+                FileOf(encoding, pixels.width, pixels.height, chunks, Compressed(quick.get(), filtered)).size();
             const auto at = std::find_if(kept.begin(), kept.end(), [&](const TTrial& t) { return size < t.quickSize; });
             if (static_cast<std::size_t>(at - kept.begin()) >= strongTrials) continue;
             kept.insert(at, {size, &encoding, std::move(filtered)});
